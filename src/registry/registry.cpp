@@ -1,0 +1,169 @@
+#include "registry/registry.h"
+
+#include "office/automation_error.h"
+
+#include <memory>
+
+namespace registry {
+
+using office::AutomationError;
+using office::Variant;
+
+bool WorksheetExists(excel::Workbook& workbook, const QString& name) {
+  try {
+    const auto sheet = workbook.worksheet(name);
+    return sheet && !sheet->name().isEmpty();
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
+void CountObjects(excel::Workbook& workbook, Counts& counts) {
+  counts.objectCount = 0;
+  counts.knownObjectCount = 0;
+  for (const auto& sheet : workbook.sheets()) {
+    if (sheet->type() != excel::SheetType::Worksheet) continue;
+    for (std::size_t i = 0, n = sheet->chartObjects().size(); i < n; ++i) ++counts.objectCount;
+  }
+  for (std::size_t i = 0, n = workbook.charts().size(); i < n; ++i) ++counts.objectCount;
+  if (workbook.namesCount() >= 1) {
+    for (const auto& name : workbook.names())
+      if (name->name() != kRegistryName) ++counts.objectCount;
+  }
+  counts.knownObjectCount = counts.objectCount;
+}
+
+namespace {
+
+// The registry sheet as the scan sees it; every read goes to the workbook afresh.
+class RegistrySheet {
+ public:
+  explicit RegistrySheet(excel::Workbook& workbook)
+      : m_sheet(workbook.sheet(kRegistrySheet)), m_application(workbook.application()) {}
+
+  int rowCount() { return m_sheet->range(QStringLiteral("A1"))->currentRegion()->rowsCount(); }
+  Variant cell(int row, int column) { return m_sheet->cells(row, column)->value(); }
+  void setCell(int row, int column, const Variant& v) { m_sheet->cells(row, column)->setValue(v); }
+  double maxNumerator() { return m_application->max(*m_sheet->range(QStringLiteral("d1:d10000"))); }
+
+ private:
+  std::shared_ptr<excel::Sheet> m_sheet;
+  std::shared_ptr<excel::Application> m_application;
+};
+
+int addObject(ObjectTable& table, Counts& counts, const QString& name, const QString& sheet) {
+  ++counts.objectCount;
+  const int row = table.addRow();
+  table.at(kColName, row) = name;
+  table.at(kColSheet, row) = sheet;
+  table.at(kColInclude, row) = kYes;
+  table.at(kColSlideNumber, row) = QString();
+  table.at(kColSlideTitle, row) = QString();
+  table.at(kColPasteAs, row) = kPicture;
+  return row;
+}
+
+void takeRegistryRow(ObjectTable& table, int row, RegistrySheet& registry, int r) {
+  table.at(kColPasteAs, row) = kPicture;
+  table.at(kColNumerator, row) = registry.cell(r, kColNumerator);
+  table.at(kColInclude, row) = registry.cell(r, kColInclude);
+}
+
+// Every registry row whose columns A and B equal name and sheet; the last match wins.
+void recogniseByNameAndSheet(ObjectTable& table, int row, RegistrySheet& registry,
+                             int registryRows, const QString& name, const QString& sheet) {
+  for (int r = 1; r <= registryRows; ++r) {
+    if (registry.cell(r, kColName) == Variant(name) && registry.cell(r, kColSheet) == Variant(sheet))
+      takeRegistryRow(table, row, registry, r);
+  }
+}
+
+void scanEmbeddedCharts(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+                        RegistrySheet& registry) {
+  for (const auto& sheet : workbook.sheets()) {
+    if (sheet->type() != excel::SheetType::Worksheet) continue;
+    const QString sheetName = sheet->name();
+    for (const auto& chartObject : sheet->chartObjects()) {
+      const QString name = chartObject->name();
+      const int row = addObject(table, counts, name, sheetName);
+      recogniseByNameAndSheet(table, row, registry, registry.rowCount(), name, sheetName);
+    }
+  }
+}
+
+// A chart sheet is recognised like an embedded chart: by the marker in column A and its exact
+// name in column B. (A substring search of column B would take a row of Sheet1 for a chart
+// sheet named Sheet, and a one-row registry would never be searched at all.)
+void scanChartSheets(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+                     RegistrySheet& registry) {
+  const int registryRows = registry.rowCount();
+  for (const auto& chart : workbook.charts()) {
+    const QString sheetName = chart->name();
+    const int row = addObject(table, counts, kChartSheetMarker, sheetName);
+    recogniseByNameAndSheet(table, row, registry, registryRows, kChartSheetMarker, sheetName);
+  }
+}
+
+void scanNames(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+               RegistrySheet& registry) {
+  if (workbook.namesCount() < 1) return;
+  for (const auto& definedName : workbook.names()) {
+    std::shared_ptr<excel::Range> range;
+    try {
+      range = definedName->refersToRange();
+    } catch (const office::AutomationError&) {
+      range = nullptr;  // a name to a constant, a formula or nothing: not a pasteable range
+    }
+    const QString name = definedName->name();
+    if (name == kRegistryName || !range || !definedName->visible()) continue;
+    const int row = addObject(table, counts, name, range->worksheet()->name());
+    const int registryRows = registry.rowCount();
+    for (int r = 1; r <= registryRows; ++r) {
+      if (registry.cell(r, kColName) == Variant(name)) takeRegistryRow(table, row, registry, r);
+    }
+  }
+}
+
+void firstFill(ObjectTable& table, RegistrySheet& registry, int listColumnCount) {
+  for (int i = 1; i <= table.rowCount(); ++i) {
+    table.at(kColNumerator, i) = i;
+    for (int c = 1; c <= listColumnCount; ++c) registry.setCell(i, c, table.at(c, i));
+  }
+}
+
+void appendNewObjects(ObjectTable& table, RegistrySheet& registry) {
+  int freeRow = registry.rowCount() + 1;
+  for (int i = 1; i <= table.rowCount(); ++i) {
+    if (!table.at(kColNumerator, i).isEmpty()) continue;
+    registry.setCell(freeRow, kColNumerator, registry.maxNumerator() + 1);
+    table.at(kColNumerator, i) = registry.cell(freeRow, kColNumerator);
+    registry.setCell(freeRow, kColName, table.at(kColName, i));
+    registry.setCell(freeRow, kColSheet, table.at(kColSheet, i));
+    registry.setCell(freeRow, kColInclude, kYes);
+    registry.setCell(freeRow, kColPasteAs, kPicture);
+    ++freeRow;
+  }
+}
+
+}  // namespace
+
+void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+                  int listColumnCount) {
+  counts.objectCount = 0;
+  counts.knownObjectCount = 0;
+  table.clear();
+  RegistrySheet registry(workbook);
+
+  scanEmbeddedCharts(workbook, table, counts, registry);
+  scanChartSheets(workbook, table, counts, registry);
+  scanNames(workbook, table, counts, registry);
+
+  if (registry.cell(1, 1).isEmpty() || registry.cell(1, 1) == Variant(QString()))
+    firstFill(table, registry, listColumnCount);
+  else
+    appendNewObjects(table, registry);
+
+  counts.knownObjectCount = counts.objectCount;
+}
+
+}  // namespace registry
