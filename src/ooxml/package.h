@@ -3,6 +3,8 @@
 // are copied verbatim on save. Part names are absolute ("/xl/workbook.xml") and compared
 // case-insensitively; relationship types are compared modulo the strict/transitional
 // namespace, so readers work on both conformance classes.
+// Not thread-safe, const calls included (read() keeps the inflation account); use one
+// package from one thread at a time.
 #pragma once
 
 #include "ooxml/result.h"
@@ -16,11 +18,14 @@
 
 namespace ooxml {
 
-// Bounds that keep hostile input cheap. Exceeding one fails the read with Error::Unsafe.
+// Bounds that keep hostile input cheap. Exceeding one fails with Error::Unsafe: maxParts
+// at open, the size limits when a part is read (open reads [Content_Types].xml and every
+// .rels part), so a large part nobody reads (a video in a deck) never stops a package.
 struct Limits {
   qint64 maxParts = 10000;
   qint64 maxPartSize = 256ll << 20;      // inflated bytes of one part
-  qint64 maxTotalSize = 1024ll << 20;    // inflated bytes of all parts read
+  qint64 maxTotalSize = 1024ll << 20;    // inflated bytes of all distinct parts read; also
+                                         // the largest package file open() accepts
   qint64 maxCompressionRatio = 1000;     // inflated / compressed, for parts over 1 MiB
   int maxXmlDepth = 256;
 };
@@ -30,7 +35,8 @@ struct Relationship {
   QString type;        // as written in the file
   QString target;      // as written in the file
   bool external = false;
-  // Absolute part name the target resolves to against its source part; empty when external.
+  // Absolute part name the target resolves to against its source part; empty when external
+  // or when the target does not name a part (it climbs above the root, or is a URL).
   QString targetPart;
 };
 
@@ -44,16 +50,21 @@ QString officeRel(const char* suffix);
 
 class Package {
  public:
-  // Opens and indexes a package file. Fails with NotFound, Unreadable, NotAPackage (not a
-  // zip, truncated, encrypted members, no [Content_Types].xml) or Unsafe (limits, member
-  // names with ".." or absolute paths). The message names the file.
+  // Opens and indexes a package file, reading [Content_Types].xml and every .rels part.
+  // Fails with NotFound, Unreadable, NotAPackage (not a zip, truncated, encrypted members,
+  // two members whose names differ only in case, no [Content_Types].xml), Unsafe (limits,
+  // member names with ".." or absolute paths, DTDs) or BadXml (a malformed content types
+  // or .rels part). The message names the file (`displayName` for openBytes).
   static Result<std::unique_ptr<Package>> open(const QString& path, const Limits& limits = {});
   static Result<std::unique_ptr<Package>> openBytes(const QByteArray& data,
                                                     const QString& displayName,
                                                     const Limits& limits = {});
   // A new, empty package (content types with the rels and xml defaults only).
-  static std::unique_ptr<Package> create();
-  virtual ~Package() = default;
+  // `displayName` names it in messages.
+  static std::unique_ptr<Package> create(const QString& displayName = QString());
+  virtual ~Package();
+  Package(const Package&) = delete;
+  Package& operator=(const Package&) = delete;
 
   const QString& displayName() const;
   const Limits& limits() const;
@@ -62,7 +73,8 @@ class Package {
 
   std::vector<QString> partNames() const;
   bool hasPart(const QString& partName) const;
-  // The part's bytes, inflated. Fails with NotFound, or Unsafe past the limits.
+  // The part's bytes, inflated. Fails with NotFound, Unsafe past the limits, or
+  // NotAPackage when the member is damaged (bad data, CRC, size other than declared).
   Result<QByteArray> read(const QString& partName) const;
   // The content type from an Override or the extension's Default; empty when none.
   QString contentType(const QString& partName) const;
@@ -74,19 +86,29 @@ class Package {
   // Those whose type equals `type` (either spelling).
   std::vector<Relationship> relationshipsOfType(const QString& sourcePart,
                                                 const QString& type) const;
-  // Absolute part name of `target` as seen from `sourcePart` ("../drawings/d1.xml").
+  // Absolute part name of `target` as seen from `sourcePart` ("../drawings/d1.xml"), percent-
+  // decoded; empty when it names no part (climbs above the root, URL, empty).
   static QString resolveTarget(const QString& sourcePart, const QString& target);
-  // Relative target from `sourcePart` to `targetPart`, as office programs write them.
+  // Relative target from `sourcePart` to `targetPart`, as office programs write them
+  // (percent-encoding spaces and the like). REQUIRES: targetPart starts with "/".
   static QString relativeTarget(const QString& sourcePart, const QString& targetPart);
 
   // Editing. Writes or replaces a part and sets its content type (Override, or none when
-  // the Default for its extension already matches).
-  void write(const QString& partName, const QByteArray& data, const QString& contentType);
+  // the Default for its extension already matches; an empty `contentType` leaves the
+  // content types alone). Writing a .rels part replaces that part's relationships.
+  // Fails, changing nothing, with Unsafe for a name that is not a part name ("..",
+  // relative, "[Content_Types].xml") and BadXml for a .rels part that does not parse.
+  Status write(const QString& partName, const QByteArray& data, const QString& contentType);
+  // Removes a part, its Override and its own .rels part. Relationships that point at it
+  // stay: callers remove them (removeRelationship).
   void remove(const QString& partName);
   // Adds a relationship with a fresh id ("rId<n>") and returns that id. `type` is written
-  // in the package's own conformance class (strict packages get the strict spelling).
+  // in the package's own conformance class (strict packages get the strict spelling); the
+  // target is written relative to `sourcePart`. The source's .rels part is regenerated.
+  // REQUIRES: targetPart is a part name (it need not exist yet).
   QString addRelationship(const QString& sourcePart, const QString& type,
                           const QString& targetPart);
+  // Removes relationship `id`; false when there is none. A .rels part left empty is removed.
   bool removeRelationship(const QString& sourcePart, const QString& id);
   // A part name not yet used, from a pattern with one %1 ("/ppt/slides/slide%1.xml").
   QString uniquePartName(const QString& pattern) const;
@@ -94,14 +116,22 @@ class Package {
   bool isModified() const;
 
   // Writes the package to `path` atomically (temporary file in the same folder, flushed,
-  // renamed). Parts never written are copied byte for byte. On failure the old file at
-  // `path` is untouched and the error is Unwritable.
+  // renamed). Parts never written are copied byte for byte (compressed data, method and
+  // CRC); written parts are deflated; [Content_Types].xml comes first and is regenerated
+  // only when content types changed. On failure the old file at `path` is untouched and
+  // the error is Unwritable, naming `path`.
   Status save(const QString& path) const;
   // The whole package as zip bytes (same rules as save).
   Result<QByteArray> saveToBytes() const;
 
+ // Opaque state, defined in detail/package_data.h.
+  struct Data;
+
  protected:
-  Package() = default;
+  Package();
+
+ private:
+  std::unique_ptr<Data> d;
 };
 
 }  // namespace ooxml

@@ -36,6 +36,12 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
 // the canonical prefixes declared with strict or transitional URIs as `strict` says.
 QByteArray serializeXml(const XmlDocument& document);
 
+class Package;
+
+// Reads `partName` of `package` and parses it with the package's depth limit. Errors name
+// the package file and the part (read() and parseXml() failures alike).
+Result<std::unique_ptr<XmlDocument>> readXml(const Package& package, const QString& partName);
+
 // Namespace URI of a canonical prefix in the chosen conformance class ("" when unknown).
 QString namespaceUri(const QString& canonicalPrefix, bool strict);
 

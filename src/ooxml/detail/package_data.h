@@ -1,0 +1,44 @@
+// The state behind ooxml::Package, shared by package.cpp (reading, editing) and
+// package_writer.cpp (saving).
+#pragma once
+
+#include "ooxml/detail/content_types.h"
+#include "ooxml/detail/zip_archive.h"
+#include "ooxml/package.h"
+
+#include <map>
+#include <set>
+
+namespace ooxml {
+
+struct PartEntry {
+  QString name;          // part name, decoded
+  QString memberName;    // zip member name it is stored under
+  qint64 zipIndex = -1;  // member of the source archive; -1 for parts added since open
+  qint64 sequence = 0;   // archive order; new parts go last
+  bool written = false;
+  QByteArray data;       // the bytes, when written
+};
+
+struct Package::Data {
+  QString displayName;
+  Limits limits;
+  bool strict = false;
+  bool modified = false;
+  std::unique_ptr<detail::ZipReader> zip;  // absent for created packages
+  std::map<QString, PartEntry> parts;     // by partKey()
+  qint64 nextSequence = 0;
+  detail::ContentTypes contentTypes;
+  qint64 contentTypesIndex = -1;          // its member in the source archive
+  bool contentTypesChanged = false;
+  std::map<QString, std::vector<Relationship>> relationships;  // by partKey() of the .rels part
+  mutable std::set<QString> charged;      // parts counted against maxTotalSize
+  mutable qint64 inflated = 0;
+
+  Error error(Error::Code code, const QString& problem) const {
+    return Error{code, (displayName.isEmpty() ? QStringLiteral("(new package)") : displayName) +
+                           QStringLiteral(": ") + problem};
+  }
+};
+
+}  // namespace ooxml

@@ -1,0 +1,23 @@
+// Relationships parts (.rels): reading, writing, and relationship types compared modulo the
+// strict and transitional spellings.
+#pragma once
+
+#include "ooxml/package.h"
+
+namespace ooxml::detail {
+
+// Reads a .rels part of `sourcePart`, resolving internal targets against it. Fails with
+// BadXml (not <Relationships>, a relationship without Id or Target) or parseXml's errors;
+// messages name `relsPart`.
+Result<std::vector<Relationship>> parseRelationships(const QByteArray& data, const QString& relsPart,
+                                                     const QString& sourcePart, int maxDepth);
+QByteArray serializeRelationships(const std::vector<Relationship>& relationships);
+
+// The transitional spelling of a relationship type (unchanged when it has no strict one).
+QString transitionalRelType(const QString& type);
+// The strict spelling of a relationship type.
+QString strictRelType(const QString& type);
+bool isStrictRelType(const QString& type);
+bool sameRelType(const QString& a, const QString& b);
+
+}  // namespace ooxml::detail

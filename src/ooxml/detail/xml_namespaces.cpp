@@ -1,0 +1,292 @@
+#include "ooxml/detail/xml_namespaces.h"
+
+#include <cstring>
+#include <set>
+#include <string_view>
+
+namespace ooxml::detail {
+
+namespace {
+
+constexpr char kXsi[] = "http://www.w3.org/2001/XMLSchema-instance";
+
+struct Binding {
+  std::string prefix;                     // "" for the default namespace
+  const KnownNamespace* known = nullptr;  // nullptr for namespaces ooxml does not know
+  std::string output;                     // prefix the document uses after the pass
+  std::string uri;
+};
+
+// Walks the tree once with a stack of namespace bindings in scope.
+class Canonicalizer {
+ public:
+  explicit Canonicalizer(const QString& partName) : m_partName(partName) {}
+  bool run(pugi::xml_node root);
+  bool strict() const { return m_strict; }
+  const Error& error() const { return m_error; }
+
+ private:
+  bool visit(pugi::xml_node node);
+  void pushDeclarations(pugi::xml_node node, std::vector<pugi::xml_attribute>* knownDecls);
+  const Binding* lookup(std::string_view prefix) const;
+  bool rename(std::string_view qname, bool isAttribute, std::string* out, const Binding** ns);
+  std::string mapToken(std::string_view token) const;
+  std::string mapTokens(const char* value) const;
+
+  QString m_partName;
+  std::vector<Binding> m_bindings;
+  std::set<std::string> m_used;
+  int m_fresh = 0;
+  bool m_strict = false;
+  Error m_error{Error::Code::BadXml, QString()};
+};
+
+bool isDeclaration(std::string_view name, std::string* prefix) {
+  if (name == "xmlns") {
+    prefix->clear();
+    return true;
+  }
+  if (name.substr(0, 6) == "xmlns:") {
+    *prefix = std::string(name.substr(6));
+    return true;
+  }
+  return false;
+}
+
+void Canonicalizer::pushDeclarations(pugi::xml_node node,
+                                     std::vector<pugi::xml_attribute>* knownDecls) {
+  std::string prefix;
+  for (pugi::xml_attribute attr : node.attributes()) {
+    if (!isDeclaration(attr.name(), &prefix)) continue;
+    Binding binding;
+    binding.prefix = prefix;
+    binding.uri = attr.value();
+    bool isStrict = false;
+    binding.known = findNamespace(attr.value(), &isStrict);
+    binding.output = prefix;
+    if (binding.known) {
+      m_strict = m_strict || isStrict;
+      knownDecls->push_back(attr);
+    } else if (!prefix.empty() && findPrefix(prefix)) {
+      // An unknown namespace under a canonical prefix would read as the known one.
+      binding.output = prefix + ".u" + std::to_string(++m_fresh);
+      attr.set_name(("xmlns:" + binding.output).c_str());
+    }
+    m_bindings.push_back(std::move(binding));
+  }
+}
+
+const Binding* Canonicalizer::lookup(std::string_view prefix) const {
+  for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it) {
+    if (it->prefix == prefix) return &*it;
+  }
+  return nullptr;
+}
+
+bool Canonicalizer::rename(std::string_view qname, bool isAttribute, std::string* out,
+                           const Binding** ns) {
+  *ns = nullptr;
+  const size_t colon = qname.find(':');
+  if (colon == std::string_view::npos) {
+    // Unprefixed attributes are in no namespace; unprefixed elements in the default one.
+    const Binding* binding = isAttribute ? nullptr : lookup("");
+    if (binding && binding->known) {
+      *ns = binding;
+      m_used.insert(binding->known->prefix);
+      *out = std::string(binding->known->prefix) + ":" + std::string(qname);
+      return true;
+    }
+    *ns = binding && !binding->uri.empty() ? binding : nullptr;
+    *out = std::string(qname);
+    return true;
+  }
+  const std::string_view prefix = qname.substr(0, colon);
+  const std::string_view local = qname.substr(colon + 1);
+  if (prefix == "xml") {
+    *out = std::string(qname);
+    return true;
+  }
+  const Binding* binding = lookup(prefix);
+  if (!binding || (binding->uri.empty())) {
+    m_error = Error{Error::Code::BadXml, QStringLiteral("%1: undeclared namespace prefix \"%2\"")
+                                             .arg(m_partName, QString::fromUtf8(prefix.data(),
+                                                                                qsizetype(prefix.size())))};
+    return false;
+  }
+  *ns = binding;
+  if (binding->known) m_used.insert(binding->known->prefix);
+  *out = (binding->known ? std::string(binding->known->prefix) : binding->output) + ":" +
+         std::string(local);
+  return true;
+}
+
+std::string Canonicalizer::mapToken(std::string_view token) const {
+  const size_t colon = token.find(':');
+  const std::string_view prefix = token.substr(0, colon);
+  const Binding* binding = lookup(prefix);
+  if (!binding || binding->prefix.empty()) return std::string(token);
+  const std::string mapped = binding->known ? binding->known->prefix : binding->output;
+  return colon == std::string_view::npos ? mapped : mapped + std::string(token.substr(colon));
+}
+
+std::string Canonicalizer::mapTokens(const char* value) const {
+  std::string out;
+  std::string_view rest(value);
+  while (!rest.empty()) {
+    const size_t start = rest.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) break;
+    rest = rest.substr(start);
+    const size_t end = std::min(rest.find_first_of(" \t\r\n"), rest.size());
+    if (!out.empty()) out += ' ';
+    out += mapToken(rest.substr(0, end));
+    rest = rest.substr(end);
+  }
+  return out;
+}
+
+// Attributes whose values hold prefixes, which must follow the renaming.
+bool holdsPrefixes(const std::string& attrName, const Binding* ns, const std::string& element) {
+  if (ns && ns->known && std::strcmp(ns->known->prefix, "mc") == 0) {
+    return attrName == "mc:Ignorable" || attrName == "mc:ProcessContent" ||
+           attrName == "mc:PreserveElements" || attrName == "mc:PreserveAttributes" ||
+           attrName == "mc:MustUnderstand";
+  }
+  if (!ns && attrName == "Requires") return element == "mc:Choice";
+  return ns && ns->uri == kXsi && attrName.size() > 5 &&
+         attrName.compare(attrName.size() - 5, 5, ":type") == 0;
+}
+
+bool Canonicalizer::visit(pugi::xml_node node) {
+  const size_t mark = m_bindings.size();
+  std::vector<pugi::xml_attribute> knownDecls;
+  pushDeclarations(node, &knownDecls);
+
+  std::string name;
+  const Binding* ns = nullptr;
+  if (!rename(node.name(), false, &name, &ns)) return false;
+  node.set_name(name.c_str());
+
+  std::string prefix;
+  for (pugi::xml_attribute attr : node.attributes()) {
+    if (isDeclaration(attr.name(), &prefix)) continue;
+    std::string attrName;
+    if (!rename(attr.name(), true, &attrName, &ns)) return false;
+    attr.set_name(attrName.c_str());
+    if (holdsPrefixes(attrName, ns, name)) {
+      const std::string value = attrName.find(':') == std::string::npos || ns->uri != kXsi
+                                    ? mapTokens(attr.value())
+                                    : mapToken(attr.value());
+      attr.set_value(value.c_str());
+    }
+  }
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() == pugi::node_element && !visit(child)) return false;
+  }
+  for (const pugi::xml_attribute& attr : knownDecls) node.remove_attribute(attr);
+  m_bindings.resize(mark);
+  return true;
+}
+
+bool Canonicalizer::run(pugi::xml_node root) { return visit(root); }
+
+}  // namespace
+
+const std::vector<KnownNamespace>& knownNamespaces() {
+  static const std::vector<KnownNamespace> known = {
+      {"x", "http://schemas.openxmlformats.org/spreadsheetml/2006/main",
+       "http://purl.oclc.org/ooxml/spreadsheetml/main"},
+      {"r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships",
+       "http://purl.oclc.org/ooxml/officeDocument/relationships"},
+      {"a", "http://schemas.openxmlformats.org/drawingml/2006/main",
+       "http://purl.oclc.org/ooxml/drawingml/main"},
+      {"c", "http://schemas.openxmlformats.org/drawingml/2006/chart",
+       "http://purl.oclc.org/ooxml/drawingml/chart"},
+      {"xdr", "http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing",
+       "http://purl.oclc.org/ooxml/drawingml/spreadsheetDrawing"},
+      {"cdr", "http://schemas.openxmlformats.org/drawingml/2006/chartDrawing",
+       "http://purl.oclc.org/ooxml/drawingml/chartDrawing"},
+      {"pic", "http://schemas.openxmlformats.org/drawingml/2006/picture",
+       "http://purl.oclc.org/ooxml/drawingml/picture"},
+      {"p", "http://schemas.openxmlformats.org/presentationml/2006/main",
+       "http://purl.oclc.org/ooxml/presentationml/main"},
+      {"pr", "http://schemas.openxmlformats.org/package/2006/relationships",
+       "http://schemas.openxmlformats.org/package/2006/relationships"},
+      {"ct", "http://schemas.openxmlformats.org/package/2006/content-types",
+       "http://schemas.openxmlformats.org/package/2006/content-types"},
+      {"mc", "http://schemas.openxmlformats.org/markup-compatibility/2006",
+       "http://schemas.openxmlformats.org/markup-compatibility/2006"},
+      {"cp", "http://schemas.openxmlformats.org/package/2006/metadata/core-properties",
+       "http://schemas.openxmlformats.org/package/2006/metadata/core-properties"},
+      {"dc", "http://purl.org/dc/elements/1.1/", "http://purl.org/dc/elements/1.1/"},
+      {"dcterms", "http://purl.org/dc/terms/", "http://purl.org/dc/terms/"},
+  };
+  return known;
+}
+
+const KnownNamespace* findNamespace(const char* uri, bool* isStrict) {
+  for (const KnownNamespace& ns : knownNamespaces()) {
+    if (std::strcmp(uri, ns.transitional) == 0) {
+      *isStrict = false;
+      return &ns;
+    }
+    if (std::strcmp(uri, ns.strict) == 0) {
+      *isStrict = true;
+      return &ns;
+    }
+  }
+  return nullptr;
+}
+
+const KnownNamespace* findPrefix(const std::string& prefix) {
+  for (const KnownNamespace& ns : knownNamespaces()) {
+    if (prefix == ns.prefix) return &ns;
+  }
+  return nullptr;
+}
+
+Result<bool> canonicalizeNamespaces(pugi::xml_document& doc, const QString& partName) {
+  pugi::xml_node root = doc.document_element();
+  Canonicalizer pass(partName);
+  if (!pass.run(root)) return pass.error();
+  declareCanonicalPrefixes(root, pass.strict());
+  return pass.strict();
+}
+
+namespace {
+
+void collectPrefixes(pugi::xml_node node, std::set<std::string>* used) {
+  auto note = [used](const char* name) {
+    const char* colon = std::strchr(name, ':');
+    if (!colon) return;
+    const std::string prefix(name, size_t(colon - name));
+    if (prefix != "xmlns" && findPrefix(prefix)) used->insert(prefix);
+  };
+  note(node.name());
+  for (pugi::xml_attribute attr : node.attributes()) note(attr.name());
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() == pugi::node_element) collectPrefixes(child, used);
+  }
+}
+
+}  // namespace
+
+void declareCanonicalPrefixes(pugi::xml_node root, bool strict) {
+  std::set<std::string> used;
+  collectPrefixes(root, &used);
+  std::vector<pugi::xml_attribute> stale;
+  for (pugi::xml_attribute attr : root.attributes()) {
+    std::string prefix;
+    if (isDeclaration(attr.name(), &prefix) && !prefix.empty() && findPrefix(prefix))
+      stale.push_back(attr);
+  }
+  for (const pugi::xml_attribute& attr : stale) root.remove_attribute(attr);
+  // Prepended in reverse so the root lists them in table order.
+  const auto& known = knownNamespaces();
+  for (auto it = known.rbegin(); it != known.rend(); ++it) {
+    if (!used.count(it->prefix)) continue;
+    const std::string name = std::string("xmlns:") + it->prefix;
+    root.prepend_attribute(name.c_str()).set_value(strict ? it->strict : it->transitional);
+  }
+}
+
+}  // namespace ooxml::detail

@@ -1,0 +1,197 @@
+#include "ooxml/detail/zip_archive.h"
+
+#include <zip.h>
+
+namespace ooxml::detail {
+
+namespace {
+
+Error zipError(Error::Code code, const QString& what, zip_error_t* error) {
+  return Error{code, what + QStringLiteral(" (") + QString::fromUtf8(zip_error_strerror(error)) +
+                         QLatin1Char(')')};
+}
+
+QString openProblem(int code) {
+  switch (code) {
+    case ZIP_ER_NOZIP: return QStringLiteral("not a zip archive");
+    case ZIP_ER_INCONS: return QStringLiteral("damaged zip archive (inconsistent directory)");
+    case ZIP_ER_EOF:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK: return QStringLiteral("truncated or damaged zip archive");
+    case ZIP_ER_MEMORY: return QStringLiteral("zip archive too large to index");
+    default: return QStringLiteral("unreadable zip archive");
+  }
+}
+
+}  // namespace
+
+Result<std::unique_ptr<ZipReader>> ZipReader::open(const QByteArray& data, qint64 maxEntries) {
+  std::unique_ptr<ZipReader> reader(new ZipReader);
+  reader->m_data = data;
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source =
+      zip_source_buffer_create(reader->m_data.constData(), quint64(reader->m_data.size()), 0, &error);
+  if (!source) {
+    Error e = zipError(Error::Code::NotAPackage, QStringLiteral("cannot read the zip archive"), &error);
+    zip_error_fini(&error);
+    return e;
+  }
+  reader->m_archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  if (!reader->m_archive) {
+    zip_source_free(source);
+    Error e = zipError(Error::Code::NotAPackage, openProblem(zip_error_code_zip(&error)), &error);
+    zip_error_fini(&error);
+    return e;
+  }
+  zip_error_fini(&error);
+
+  const zip_int64_t count = zip_get_num_entries(reader->m_archive, 0);
+  if (count > maxEntries) {
+    return Error{Error::Code::Unsafe, QStringLiteral("the archive holds %1 members, more than the "
+                                                     "limit of %2").arg(count).arg(maxEntries)};
+  }
+  reader->m_entries.reserve(size_t(count));
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(reader->m_archive, quint64(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
+      return Error{Error::Code::NotAPackage, QStringLiteral("damaged zip directory entry %1").arg(i)};
+    ZipEntry entry;
+    entry.index = quint64(i);
+    entry.name = QString::fromUtf8(st.name);
+    entry.size = (st.valid & ZIP_STAT_SIZE) ? qint64(qMin<quint64>(st.size, quint64(INT64_MAX))) : 0;
+    entry.compressedSize =
+        (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(qMin<quint64>(st.comp_size, quint64(INT64_MAX))) : 0;
+    entry.compressionMethod = (st.valid & ZIP_STAT_COMP_METHOD) ? st.comp_method : 0;
+    entry.encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    reader->m_entries.push_back(std::move(entry));
+  }
+  return reader;
+}
+
+ZipReader::~ZipReader() {
+  if (m_archive) zip_discard(m_archive);  // read-only: nothing to write back
+}
+
+Result<QByteArray> ZipReader::read(quint64 index) const {
+  const ZipEntry& entry = m_entries.at(index);
+  zip_file_t* file = zip_fopen_index(m_archive, index, 0);
+  if (!file) {
+    return zipError(Error::Code::NotAPackage, QStringLiteral("member cannot be opened"),
+                    zip_get_error(m_archive));
+  }
+  // One byte more than declared, to notice a member that inflates past its declared size.
+  QByteArray data(entry.size + 1, Qt::Uninitialized);
+  qint64 got = 0;
+  Result<QByteArray> result = QByteArray();
+  while (got < data.size()) {
+    const zip_int64_t n = zip_fread(file, data.data() + got, quint64(data.size() - got));
+    if (n < 0) {
+      result = zipError(Error::Code::NotAPackage, QStringLiteral("member is damaged"),
+                        zip_file_get_error(file));
+      break;
+    }
+    if (n == 0) break;
+    got += n;
+  }
+  zip_fclose(file);
+  if (!result.ok()) return result;
+  if (got != entry.size) {
+    return Error{Error::Code::NotAPackage,
+                 QStringLiteral("member inflates to a size other than the %1 bytes declared")
+                     .arg(entry.size)};
+  }
+  data.resize(got);
+  return data;
+}
+
+Result<std::unique_ptr<ZipWriter>> ZipWriter::create() {
+  std::unique_ptr<ZipWriter> writer(new ZipWriter);
+  zip_error_t error;
+  zip_error_init(&error);
+  writer->m_target = zip_source_buffer_create(nullptr, 0, 0, &error);
+  if (writer->m_target) {
+    zip_source_keep(writer->m_target);  // outlives zip_close(), which owns one reference
+    writer->m_archive = zip_open_from_source(writer->m_target, ZIP_TRUNCATE, &error);
+  }
+  if (!writer->m_archive) {
+    Error e = zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), &error);
+    zip_error_fini(&error);
+    return e;
+  }
+  zip_error_fini(&error);
+  return writer;
+}
+
+ZipWriter::~ZipWriter() {
+  if (m_archive) zip_discard(m_archive);
+  if (m_target) zip_source_free(m_target);
+}
+
+Status ZipWriter::addDeflated(const QString& name, const QByteArray& data) {
+  m_keepAlive.push_back(data);
+  const QByteArray& kept = m_keepAlive.back();
+  zip_source_t* source = zip_source_buffer(m_archive, kept.constData(), quint64(kept.size()), 0);
+  if (!source) {
+    return zipError(Error::Code::Unwritable, QStringLiteral("cannot add %1").arg(name),
+                    zip_get_error(m_archive));
+  }
+  const zip_int64_t index = zip_file_add(m_archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+  if (index < 0) {
+    zip_source_free(source);
+    return zipError(Error::Code::Unwritable, QStringLiteral("cannot add %1").arg(name),
+                    zip_get_error(m_archive));
+  }
+  zip_set_file_compression(m_archive, quint64(index), ZIP_CM_DEFLATE, 0);
+  return Status();
+}
+
+Status ZipWriter::copyRaw(const ZipReader& from, quint64 index, const QString& name) {
+  const ZipEntry& entry = from.entries().at(index);
+  zip_source_t* source = zip_source_zip(m_archive, from.archive(), index, ZIP_FL_COMPRESSED, 0, -1);
+  if (!source) {
+    return zipError(Error::Code::Unwritable, QStringLiteral("cannot copy %1").arg(name),
+                    zip_get_error(m_archive));
+  }
+  const zip_int64_t added = zip_file_add(m_archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+  if (added < 0) {
+    zip_source_free(source);
+    return zipError(Error::Code::Unwritable, QStringLiteral("cannot copy %1").arg(name),
+                    zip_get_error(m_archive));
+  }
+  // The member keeps its own method, so libzip copies the compressed bytes untouched
+  // (the default would deflate stored members).
+  if (zip_set_file_compression(m_archive, quint64(added), entry.compressionMethod, 0) != 0) {
+    return zipError(Error::Code::Unwritable,
+                    QStringLiteral("cannot copy %1: compression method %2")
+                        .arg(name).arg(entry.compressionMethod),
+                    zip_get_error(m_archive));
+  }
+  return Status();
+}
+
+Result<QByteArray> ZipWriter::finish() {
+  if (zip_close(m_archive) != 0) {
+    Error e = zipError(Error::Code::Unwritable, QStringLiteral("cannot write the zip archive"),
+                       zip_get_error(m_archive));
+    return e;  // the destructor discards the archive
+  }
+  m_archive = nullptr;
+  zip_stat_t st;
+  zip_stat_init(&st);
+  QByteArray bytes;
+  if (zip_source_stat(m_target, &st) != 0 || zip_source_open(m_target) != 0) {
+    return zipError(Error::Code::Unwritable, QStringLiteral("cannot read the written archive"),
+                    zip_source_error(m_target));
+  }
+  bytes.resize(qsizetype(st.size));
+  const zip_int64_t n = zip_source_read(m_target, bytes.data(), st.size);
+  zip_source_close(m_target);
+  if (n != zip_int64_t(st.size)) {
+    return Error{Error::Code::Unwritable, QStringLiteral("cannot read the written archive")};
+  }
+  return bytes;
+}
+
+}  // namespace ooxml::detail

@@ -1,0 +1,77 @@
+// Zip archives through libzip, in memory: ZipReader indexes and inflates the members of an
+// archive held in a QByteArray; ZipWriter builds a new archive, deflating new members and
+// copying members of a ZipReader with their compressed bytes unchanged.
+// Messages are problems only ("not a zip archive"); callers prefix the file's name.
+#pragma once
+
+#include "ooxml/result.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+struct zip;         // libzip's zip_t
+struct zip_source;  // libzip's zip_source_t
+
+namespace ooxml::detail {
+
+struct ZipEntry {
+  quint64 index = 0;
+  QString name;           // as stored, in UTF-8 (legacy code page names converted)
+  qint64 size = 0;        // declared inflated size
+  qint64 compressedSize = 0;
+  int compressionMethod = 0;
+  bool encrypted = false;
+};
+
+class ZipReader {
+ public:
+  // Indexes the archive in `data` (shared, not copied). Fails with NotAPackage when the
+  // bytes are not a readable zip archive, or Unsafe when it holds more than `maxEntries`.
+  static Result<std::unique_ptr<ZipReader>> open(const QByteArray& data, qint64 maxEntries);
+  ~ZipReader();
+  ZipReader(const ZipReader&) = delete;
+  ZipReader& operator=(const ZipReader&) = delete;
+
+  const std::vector<ZipEntry>& entries() const { return m_entries; }
+  // Inflates entry `index`. Fails with NotAPackage when the member is damaged (bad data,
+  // CRC) or inflates to more or fewer bytes than declared, so a member's declared size,
+  // checked by the caller, bounds the work.
+  Result<QByteArray> read(quint64 index) const;
+  // The libzip archive, for ZipWriter::copyRaw().
+  zip* archive() const { return m_archive; }
+
+ private:
+  ZipReader() = default;
+  QByteArray m_data;
+  zip* m_archive = nullptr;
+  std::vector<ZipEntry> m_entries;
+};
+
+class ZipWriter {
+ public:
+  // Fails with Unwritable when libzip cannot start an archive.
+  static Result<std::unique_ptr<ZipWriter>> create();
+  ~ZipWriter();
+  ZipWriter(const ZipWriter&) = delete;
+  ZipWriter& operator=(const ZipWriter&) = delete;
+
+  // Adds a deflated member. Failure: Unwritable.
+  Status addDeflated(const QString& name, const QByteArray& data);
+  // Adds member `index` of `from` under `name` with its compressed bytes, method and CRC
+  // unchanged. REQUIRES: `from` outlives finish(). Failure: Unwritable.
+  Status copyRaw(const ZipReader& from, quint64 index, const QString& name);
+  // Writes the central directory and returns the archive's bytes. Call once.
+  Result<QByteArray> finish();
+
+ private:
+  ZipWriter() = default;
+  zip* m_archive = nullptr;
+  ::zip_source* m_target = nullptr;
+  std::deque<QByteArray> m_keepAlive;  // buffers libzip reads at finish()
+};
+
+}  // namespace ooxml::detail

@@ -1,0 +1,171 @@
+// Package editing and saving: parts written and removed, relationships added and removed,
+// the archive rebuilt with untouched members copied as they are.
+#include "ooxml/package.h"
+
+#include "ooxml/detail/package_data.h"
+#include "ooxml/detail/part_name.h"
+#include "ooxml/detail/relationships_part.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace ooxml {
+
+using detail::partKey;
+
+namespace {
+
+const QString kRelsContentType =
+    QStringLiteral("application/vnd.openxmlformats-package.relationships+xml");
+
+PartEntry& entryFor(Package::Data& d, const QString& partName) {
+  PartEntry& part = d.parts[partKey(partName)];
+  if (part.name.isEmpty()) {
+    part.name = partName;
+    part.memberName = partName.mid(1);
+    part.sequence = d.nextSequence++;
+  }
+  return part;
+}
+
+void storeRelationships(Package::Data& d, const QString& sourcePart,
+                        const std::vector<Relationship>& relationships) {
+  const QString relsPart = detail::relsPartFor(sourcePart);
+  PartEntry& part = entryFor(d, relsPart);
+  part.written = true;
+  part.data = detail::serializeRelationships(relationships);
+  d.relationships[partKey(relsPart)] = relationships;
+  if (d.contentTypes.lookup(relsPart) != kRelsContentType) {
+    d.contentTypesChanged |= d.contentTypes.set(relsPart, kRelsContentType);
+  }
+  d.modified = true;
+}
+
+}  // namespace
+
+Status Package::write(const QString& partName, const QByteArray& data, const QString& contentType) {
+  QString problem = detail::partNameProblem(partName);
+  if (problem.isEmpty() && partKey(partName) == partKey(QStringLiteral("/[Content_Types].xml")))
+    problem = QStringLiteral("is reserved for the content types");
+  if (!problem.isEmpty()) {
+    return d->error(Error::Code::Unsafe, QStringLiteral("part name \"%1\" %2").arg(partName, problem));
+  }
+  const QString source = detail::sourceOfRelsPart(partName);
+  if (!source.isEmpty()) {
+    Result<std::vector<Relationship>> rels =
+        detail::parseRelationships(data, partName, source, d->limits.maxXmlDepth);
+    if (!rels) return d->error(rels.error().code, rels.error().message);
+    d->relationships[partKey(partName)] = std::move(*rels);
+  }
+  PartEntry& part = entryFor(*d, partName);
+  part.written = true;
+  part.data = data;
+  if (!contentType.isEmpty()) d->contentTypesChanged |= d->contentTypes.set(partName, contentType);
+  d->modified = true;
+  return Status();
+}
+
+void Package::remove(const QString& partName) {
+  const QString key = partKey(partName);
+  if (d->parts.erase(key) > 0) d->modified = true;
+  d->contentTypesChanged |= d->contentTypes.removeOverride(partName);
+  d->relationships.erase(key);
+  if (detail::sourceOfRelsPart(partName).isEmpty()) {
+    const QString relsPart = detail::relsPartFor(partName);
+    if (hasPart(relsPart)) remove(relsPart);
+  }
+}
+
+QString Package::addRelationship(const QString& sourcePart, const QString& type,
+                                 const QString& targetPart) {
+  std::vector<Relationship> rels = relationships(sourcePart);
+  int n = int(rels.size()) + 1;
+  auto taken = [&rels](const QString& id) {
+    return std::any_of(rels.begin(), rels.end(), [&id](const Relationship& r) { return r.id == id; });
+  };
+  while (taken(QStringLiteral("rId%1").arg(n))) ++n;
+  Relationship rel;
+  rel.id = QStringLiteral("rId%1").arg(n);
+  rel.type = d->strict ? detail::strictRelType(type) : detail::transitionalRelType(type);
+  rel.target = relativeTarget(sourcePart, targetPart);
+  rel.targetPart = targetPart;
+  rels.push_back(rel);
+  storeRelationships(*d, sourcePart, rels);
+  return rel.id;
+}
+
+bool Package::removeRelationship(const QString& sourcePart, const QString& id) {
+  std::vector<Relationship> rels = relationships(sourcePart);
+  const auto found =
+      std::find_if(rels.begin(), rels.end(), [&id](const Relationship& r) { return r.id == id; });
+  if (found == rels.end()) return false;
+  rels.erase(found);
+  if (rels.empty()) {
+    remove(detail::relsPartFor(sourcePart));
+  } else {
+    storeRelationships(*d, sourcePart, rels);
+  }
+  return true;
+}
+
+QString Package::uniquePartName(const QString& pattern) const {
+  for (qint64 n = 1;; ++n) {
+    const QString name = pattern.arg(n);
+    if (!hasPart(name)) return name;
+  }
+}
+
+Result<QByteArray> Package::saveToBytes() const {
+  Result<std::unique_ptr<detail::ZipWriter>> created = detail::ZipWriter::create();
+  if (!created) return d->error(created.error().code, created.error().message);
+  detail::ZipWriter& writer = **created;
+  const QString contentTypesName = QStringLiteral("[Content_Types].xml");
+  Status status = d->contentTypesChanged || d->contentTypesIndex < 0
+                      ? writer.addDeflated(contentTypesName, d->contentTypes.serialize())
+                      : writer.copyRaw(*d->zip, quint64(d->contentTypesIndex),
+                                       d->zip->entries().at(size_t(d->contentTypesIndex)).name);
+  if (!status) return d->error(status.error().code, status.error().message);
+
+  std::vector<const PartEntry*> parts;
+  for (const auto& [key, part] : d->parts) parts.push_back(&part);
+  std::sort(parts.begin(), parts.end(),
+            [](const PartEntry* a, const PartEntry* b) { return a->sequence < b->sequence; });
+  for (const PartEntry* part : parts) {
+    status = part->written ? writer.addDeflated(part->memberName, part->data)
+                           : writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName);
+    if (!status) return d->error(status.error().code, status.error().message);
+  }
+  Result<QByteArray> bytes = writer.finish();
+  if (!bytes) return d->error(bytes.error().code, bytes.error().message);
+  return bytes;
+}
+
+Status Package::save(const QString& path) const {
+  const QString display = QDir::toNativeSeparators(path);
+  Result<QByteArray> bytes = saveToBytes();
+  if (!bytes) {
+    return Error{Error::Code::Unwritable,
+                 display + QStringLiteral(": not saved: ") + bytes.error().message};
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    return Error{Error::Code::Unwritable,
+                 display + QStringLiteral(": cannot be written (%1)").arg(file.errorString())};
+  }
+  if (file.write(*bytes) != bytes->size()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return Error{Error::Code::Unwritable,
+                 display + QStringLiteral(": cannot be written (%1)").arg(reason)};
+  }
+  // commit() flushes, syncs and renames over the old file; on failure the old file stays.
+  if (!file.commit()) {
+    return Error{Error::Code::Unwritable,
+                 display + QStringLiteral(": cannot be written (%1)").arg(file.errorString())};
+  }
+  return Status();
+}
+
+}  // namespace ooxml

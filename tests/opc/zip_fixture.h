@@ -1,0 +1,43 @@
+// Test helpers that build and inspect zip archives with libzip directly, independent of
+// the package layer under test.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace opctest {
+
+struct Member {
+  QString name;
+  QByteArray data;
+  bool store = false;  // stored instead of deflated
+};
+
+// A zip archive holding `members` in order.
+QByteArray makeZip(const std::vector<Member>& members);
+
+// What a member looks like inside the archive.
+struct RawMember {
+  QByteArray compressed;  // the member's data as stored (compressed bytes)
+  quint32 crc = 0;
+  int method = 0;
+  qint64 size = 0;
+};
+// Members by name, in archive order through `order` when given. Empty when not a zip.
+std::map<QString, RawMember> rawMembers(const QByteArray& zip, std::vector<QString>* order = nullptr);
+
+// The inflated bytes of one member; empty when absent.
+QByteArray memberData(const QByteArray& zip, const QString& name);
+
+// The members of a small valid workbook package: content types, package rels, workbook
+// with one sheet, its rels.
+std::vector<Member> minimalWorkbook();
+
+QByteArray readFile(const QString& path);
+bool writeFile(const QString& path, const QByteArray& data);
+
+}  // namespace opctest
