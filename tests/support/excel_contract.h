@@ -1,0 +1,221 @@
+// The spreadsheet surface's contract: behaviour the tool relies on, written against excel.h
+// alone and run on every implementation (the office double and the workbook host), so the
+// double cannot drift from the real thing.
+//
+// Use: define a factory type with a member
+//   std::shared_ptr<excel::Application> open(const testspec::WorkbookSpec& spec);
+// (it may keep whatever it needs alive) and instantiate, in exactly one .cpp of a test:
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Double, ExcelContract, ::testing::Types<MyFactory>);
+#pragma once
+
+#include "office/automation_error.h"
+#include "office/excel.h"
+#include "support/workbook_spec.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+namespace excel_contract {
+
+using office::Variant;
+using testspec::ChartSpec;
+using testspec::NameSpec;
+using testspec::SheetSpec;
+using testspec::WorkbookSpec;
+
+inline WorkbookSpec sampleWorkbook() {
+  WorkbookSpec spec;
+  spec.fileName = QStringLiteral("Contract.xlsx");
+  SheetSpec sheet1;
+  sheet1.name = QStringLiteral("Sheet1");
+  sheet1.charts = {ChartSpec{QStringLiteral("Sales"), QStringLiteral("Sales")},
+                   ChartSpec{QStringLiteral("Costs"), QStringLiteral("Costs")}};
+  sheet1.cells[{1, 1}] = QStringLiteral("Region");
+  sheet1.cells[{1, 2}] = QStringLiteral("Q1");
+  sheet1.cells[{2, 1}] = QStringLiteral("North");
+  sheet1.cells[{2, 2}] = 10.5;
+  sheet1.cells[{3, 1}] = QStringLiteral("South");
+  sheet1.cells[{3, 2}] = 7;
+  SheetSpec graph;
+  graph.kind = SheetSpec::Kind::ChartSheet;
+  graph.name = QStringLiteral("Graph");
+  graph.charts = {ChartSpec{QStringLiteral("Graph"), QStringLiteral("Overview")}};
+  SheetSpec sheet2;
+  sheet2.name = QStringLiteral("My Data");
+  sheet2.visible = 0;
+  sheet2.cells[{2, 3}] = 4;
+  sheet2.cells[{3, 3}] = QStringLiteral("text");
+  sheet2.cells[{4, 3}] = 9;
+  spec.sheets = {sheet1, graph, sheet2};
+  spec.names = {NameSpec{QStringLiteral("Area"), QStringLiteral("Sheet1!$A$1:$B$3")},
+                NameSpec{QStringLiteral("Secret"), QStringLiteral("Sheet1!$A$1"), true},
+                NameSpec{QStringLiteral("Rate"), QStringLiteral("0.98")},
+                NameSpec{QStringLiteral("Broken"), QStringLiteral("#REF!")},
+                NameSpec{QStringLiteral("Local"), QStringLiteral("'My Data'!$C$2:$C$4"), false,
+                         QStringLiteral("My Data")}};
+  return spec;
+}
+
+template <typename Factory>
+class ExcelContract : public ::testing::Test {
+ protected:
+  std::shared_ptr<excel::Workbook> open(const WorkbookSpec& spec = sampleWorkbook()) {
+    m_app = m_factory.open(spec);
+    EXPECT_TRUE(m_app);
+    auto wb = m_app ? m_app->activeWorkbook() : nullptr;
+    EXPECT_TRUE(wb);
+    return wb;
+  }
+  static QStringList names(const std::vector<std::shared_ptr<excel::Sheet>>& sheets) {
+    QStringList out;
+    for (const auto& s : sheets) out << s->name();
+    return out;
+  }
+  template <typename F>
+  static bool fails(F&& f) {
+    try {
+      f();
+    } catch (const office::AutomationError&) {
+      return true;
+    }
+    return false;
+  }
+  Factory m_factory;
+  std::shared_ptr<excel::Application> m_app;
+};
+
+TYPED_TEST_SUITE_P(ExcelContract);
+
+TYPED_TEST_P(ExcelContract, SheetsKeepTabOrderKindsAndStates) {
+  auto wb = this->open();
+  EXPECT_EQ(this->names(wb->sheets()), (QStringList{"Sheet1", "Graph", "My Data"}));
+  EXPECT_EQ(this->names(wb->worksheets()), (QStringList{"Sheet1", "My Data"}));
+  ASSERT_EQ(wb->charts().size(), 1u);
+  EXPECT_EQ(wb->charts()[0]->name(), "Graph");
+  EXPECT_EQ(wb->sheet(2)->type(), excel::SheetType::ChartSheet);
+  EXPECT_EQ(wb->sheet(QStringLiteral("My Data"))->visible(), excel::xlSheetHidden);
+  EXPECT_EQ(wb->sheet(1)->visible(), excel::xlSheetVisible);
+  EXPECT_EQ(wb->name(), "Contract.xlsx");
+  EXPECT_TRUE(wb->fullName().endsWith("Contract.xlsx"));
+  EXPECT_FALSE(wb->protectStructure());
+  EXPECT_EQ(this->m_app->version(), "16.0");
+}
+
+TYPED_TEST_P(ExcelContract, LookupsIgnoreCaseAndMissingOnesFail) {
+  auto wb = this->open();
+  EXPECT_EQ(wb->worksheet(QStringLiteral("sheet1"))->name(), "Sheet1");
+  EXPECT_EQ(wb->chart(QStringLiteral("GRAPH"))->name(), "Graph");
+  EXPECT_TRUE(this->fails([&] { wb->worksheet(QStringLiteral("Graph")); }));  // a chart sheet
+  EXPECT_TRUE(this->fails([&] { wb->worksheet(QStringLiteral("Nope")); }));
+  EXPECT_TRUE(this->fails([&] { wb->sheet(9); }));
+  EXPECT_TRUE(this->fails([&] { wb->chart(QStringLiteral("Sheet1")); }));
+  EXPECT_TRUE(this->fails([&] { wb->worksheet(QStringLiteral("Sheet1"))->chartObject(QStringLiteral("Nope")); }));
+  EXPECT_TRUE(this->fails([&] { wb->sheet(QStringLiteral("Graph"))->cells(1, 1); }));
+}
+
+TYPED_TEST_P(ExcelContract, ChartObjectsInDrawingOrderRenamedThroughActiveChart) {
+  auto wb = this->open();
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  auto objects = sheet->chartObjects();
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(objects[0]->name(), "Sales");
+  EXPECT_EQ(objects[1]->name(), "Costs");
+  objects[1]->activate();
+  wb->activeChart()->parent()->setName(QStringLiteral("Chart 2"));
+  EXPECT_EQ(sheet->chartObjects()[1]->name(), "Chart 2");
+  EXPECT_EQ(sheet->chartObject(QStringLiteral("chart 2"))->name(), "Chart 2");
+  EXPECT_EQ(this->m_app->activeChart()->parent()->name(), "Chart 2");
+  EXPECT_TRUE(this->fails([&] { wb->charts()[0]->parent(); }));  // a chart sheet has no chart object
+}
+
+TYPED_TEST_P(ExcelContract, CellsKeepTheProgramsTypingRules) {
+  auto wb = this->open();
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  EXPECT_TRUE(sheet->cells(20, 5)->value().isEmpty());
+  EXPECT_EQ(sheet->cells(1, 1)->value(), Variant("Region"));
+  EXPECT_EQ(sheet->cells(2, 2)->value(), Variant(10.5));
+  sheet->cells(20, 5)->setValue(QStringLiteral("12"));
+  EXPECT_EQ(sheet->cells(20, 5)->value(), Variant(12));  // numeric text becomes a number
+  sheet->columns(QStringLiteral("F:F"))->setNumberFormat(QStringLiteral("@"));
+  EXPECT_EQ(sheet->cells(20, 6)->numberFormat(), "@");
+  sheet->cells(20, 6)->setValue(QStringLiteral("007"));
+  EXPECT_EQ(sheet->cells(20, 6)->value(), Variant("007"));  // a text cell keeps text
+  sheet->cells(20, 7)->setValue(true);
+  EXPECT_EQ(sheet->cells(20, 7)->value(), Variant(true));
+  sheet->cells(20, 5)->setValue(QString());
+  EXPECT_TRUE(sheet->cells(20, 5)->value().isEmpty());
+}
+
+TYPED_TEST_P(ExcelContract, CurrentRegionStopsAtEmptyRowsAndColumns) {
+  auto wb = this->open();
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  EXPECT_EQ(sheet->range(QStringLiteral("A1"))->currentRegion()->rowsCount(), 3);
+  EXPECT_EQ(sheet->range(QStringLiteral("A1"))->currentRegion()->address(), "$A$1:$B$3");
+  sheet->cells(5, 1)->setValue(QStringLiteral("after a gap"));
+  EXPECT_EQ(sheet->range(QStringLiteral("A1"))->currentRegion()->rowsCount(), 3);
+  sheet->cells(4, 3)->setValue(1);  // touches the block diagonally
+  EXPECT_EQ(sheet->range(QStringLiteral("A1"))->currentRegion()->rowsCount(), 5);
+  auto fresh = wb->worksheetsAdd();
+  EXPECT_EQ(fresh->range(QStringLiteral("A1"))->currentRegion()->rowsCount(), 1);
+}
+
+TYPED_TEST_P(ExcelContract, MaxIgnoresTextsAndEmptyCells) {
+  auto wb = this->open();
+  auto data = wb->worksheet(QStringLiteral("My Data"));
+  EXPECT_EQ(this->m_app->max(*data->range(QStringLiteral("c1:c10000"))), 9);
+  EXPECT_EQ(this->m_app->max(*data->range(QStringLiteral("d1:d10000"))), 0);
+  EXPECT_EQ(this->m_app->min({Variant(7), Variant(4)}), 4);
+}
+
+TYPED_TEST_P(ExcelContract, NamesInFileOrderWithScopeVisibilityAndRanges) {
+  auto wb = this->open();
+  ASSERT_EQ(wb->namesCount(), 5);
+  QStringList listed;
+  for (const auto& n : wb->names()) listed << n->name();
+  EXPECT_EQ(listed, (QStringList{"Area", "Secret", "Rate", "Broken", "'My Data'!Local"}));
+  EXPECT_TRUE(wb->name(1)->visible());
+  EXPECT_FALSE(wb->name(2)->visible());
+  auto area = wb->name(QStringLiteral("Area"))->refersToRange();
+  EXPECT_EQ(area->worksheet()->name(), "Sheet1");
+  EXPECT_EQ(area->address(), "$A$1:$B$3");
+  EXPECT_EQ(wb->name(5)->refersToRange()->worksheet()->name(), "My Data");
+  EXPECT_TRUE(this->fails([&] { wb->name(3)->refersToRange(); }));  // a constant
+  EXPECT_TRUE(this->fails([&] { wb->name(4)->refersToRange(); }));  // #REF!
+  EXPECT_EQ(wb->worksheet(QStringLiteral("Sheet1"))->range(QStringLiteral("Area"))->address(), "$A$1:$B$3");
+}
+
+TYPED_TEST_P(ExcelContract, NewWorksheetIsAppendedAndNamedWithR1C1) {
+  auto wb = this->open();
+  const QString active = wb->activeSheet()->name();
+  auto added = wb->worksheetsAdd();
+  added->setName(QStringLiteral("kukukukuZichron"));
+  EXPECT_EQ(this->names(wb->sheets()).last(), "kukukukuZichron");
+  EXPECT_EQ(wb->activeSheet()->name(), active);
+  EXPECT_TRUE(this->fails([&] { wb->worksheetsAdd()->setName(QStringLiteral("SHEET1")); }));
+  wb->namesAdd(QStringLiteral("kuku123"), QStringLiteral("=kukukukuZichron!C1:C8"));
+  auto range = wb->name(QStringLiteral("kuku123"))->refersToRange();
+  EXPECT_EQ(range->address(), "$A:$H");
+  EXPECT_EQ(range->worksheet()->name(), "kukukukuZichron");
+  wb->sheet(QStringLiteral("kukukukuZichron"))->range(QStringLiteral("kuku123"))->setNumberFormat(QStringLiteral("@"));
+  wb->sheet(QStringLiteral("kukukukuZichron"))->setVisible(excel::xlSheetVeryHidden);
+  EXPECT_EQ(wb->sheet(QStringLiteral("kukukukuZichron"))->visible(), excel::xlSheetVeryHidden);
+  wb->sheet(QStringLiteral("kukukukuZichron"))->cells(1, 1)->setValue(QStringLiteral("1"));
+  EXPECT_EQ(wb->sheet(QStringLiteral("kukukukuZichron"))->cells(1, 1)->value(), Variant("1"));
+}
+
+TYPED_TEST_P(ExcelContract, ProtectedStructureIsReported) {
+  auto spec = sampleWorkbook();
+  spec.protectStructure = true;
+  auto wb = this->open(spec);
+  EXPECT_TRUE(wb->protectStructure());
+}
+
+REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
+                            LookupsIgnoreCaseAndMissingOnesFail,
+                            ChartObjectsInDrawingOrderRenamedThroughActiveChart,
+                            CellsKeepTheProgramsTypingRules, CurrentRegionStopsAtEmptyRowsAndColumns,
+                            MaxIgnoresTextsAndEmptyCells, NamesInFileOrderWithScopeVisibilityAndRanges,
+                            NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported);
+
+}  // namespace excel_contract

@@ -1,0 +1,20 @@
+// The office double keeps the spreadsheet surface's contract.
+#include "support/excel_contract.h"
+#include "support/excel_double.h"
+
+namespace {
+
+struct DoubleFactory {
+  std::shared_ptr<excel::Application> open(const testspec::WorkbookSpec& spec) {
+    auto state = std::make_shared<fake::ExcelState>();
+    state->workbook = fake::buildWorkbook(spec);
+    return fake::makeExcel(state, log);
+  }
+  fake::CallLog log;
+};
+
+}  // namespace
+
+namespace excel_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Double, ExcelContract, ::testing::Types<DoubleFactory>);
+}

@@ -1,0 +1,244 @@
+// The workbook scan and the registry sheet, on the office double.
+#include "registry/registry.h"
+#include "support/office_double.h"
+
+#include <gtest/gtest.h>
+
+using office::Variant;
+using registry::kRegistrySheet;
+using testspec::ChartSpec;
+using testspec::NameSpec;
+using testspec::SheetSpec;
+using testspec::WorkbookSpec;
+
+namespace {
+
+SheetSpec worksheet(const QString& name, QStringList charts = {}) {
+  SheetSpec s;
+  s.name = name;
+  for (const auto& c : charts) s.charts.push_back(ChartSpec{c, {}});
+  return s;
+}
+
+SheetSpec chartSheet(const QString& name) {
+  SheetSpec s;
+  s.kind = SheetSpec::Kind::ChartSheet;
+  s.name = name;
+  return s;
+}
+
+// A registry sheet as start-up leaves it: text format on A:H, "0" on D.
+SheetSpec registrySheet(std::vector<std::vector<Variant>> rows = {}) {
+  SheetSpec s = worksheet(kRegistrySheet);
+  s.visible = excel::xlSheetVeryHidden;
+  for (int r = 0; r < int(rows.size()); ++r)
+    for (int c = 0; c < int(rows[r].size()); ++c)
+      if (!rows[r][c].isEmpty()) s.cells[{r + 1, c + 1}] = rows[r][c];
+  return s;
+}
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void open(WorkbookSpec spec) {
+    office.openWorkbook(spec);
+    auto* reg = office.sheet(kRegistrySheet).get();
+    for (int c = 1; c <= 8; ++c) reg->columnFormats[c] = QStringLiteral("@");
+    reg->columnFormats[4] = QStringLiteral("0");
+    app = office.attachExcel();
+    wb = app->activeWorkbook();
+  }
+  void sync() { registry::SyncRegistry(*wb, table, counts); }
+  QStringList tableRows() const {
+    QStringList out;
+    for (int r = 1; r <= table.rowCount(); ++r)
+      out << QStringLiteral("%1|%2|%3|%4")
+                 .arg(table.at(1, r).toText(), table.at(2, r).toText(), table.at(3, r).toText(),
+                      table.at(4, r).toText());
+    return out;
+  }
+  Variant reg(int row, int column) { return office.sheet(kRegistrySheet)->cell(row, column); }
+
+  fake::Office office;
+  std::shared_ptr<excel::Application> app;
+  std::shared_ptr<excel::Workbook> wb;
+  registry::ObjectTable table;
+  registry::Counts counts;
+};
+
+WorkbookSpec firstFillWorkbook() {
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2", "Chart 3"}), chartSheet("Graph"),
+                 worksheet("Sheet2"), registrySheet()};
+  spec.names = {NameSpec{"Area", "Sheet2!$A$1:$C$4"}};
+  return spec;
+}
+
+}  // namespace
+
+TEST_F(RegistryTest, FirstFillWritesEveryObjectInScanOrder) {
+  open(firstFillWorkbook());
+  sync();
+  EXPECT_EQ(tableRows(), (QStringList{"Chart 1|Sheet1|Y|1", "Chart 2|Sheet1|Y|2", "Chart 3|Sheet1|Y|3",
+                                      "{Chart Sheet}|Graph|Y|4", "Area|Sheet2|Y|5"}));
+  EXPECT_EQ(counts.objectCount, 5);
+  EXPECT_EQ(counts.knownObjectCount, 5);
+  EXPECT_EQ(reg(4, 1), Variant("{Chart Sheet}"));
+  EXPECT_EQ(reg(4, 2), Variant("Graph"));
+  EXPECT_EQ(reg(5, 1), Variant("Area"));
+  for (int r = 1; r <= 5; ++r) {
+    EXPECT_EQ(reg(r, 3), Variant("Y"));
+    EXPECT_EQ(reg(r, 4), Variant(r));
+    EXPECT_TRUE(reg(r, 5).isEmpty());
+    EXPECT_TRUE(reg(r, 6).isEmpty());
+    EXPECT_EQ(reg(r, 7), Variant("Picture"));
+    EXPECT_EQ(table.at(7, r), Variant("Picture"));
+  }
+}
+
+TEST_F(RegistryTest, SecondScanRecognisesEverythingAndWritesNothing) {
+  open(firstFillWorkbook());
+  sync();
+  office.log.clear();
+  sync();
+  EXPECT_EQ(tableRows().size(), 5);
+  EXPECT_EQ(office.log.callsStartingWith(QStringLiteral("Range")).filter(QStringLiteral(".Value=")).size(), 0);
+}
+
+TEST_F(RegistryTest, NewObjectsAreAppendedWithTheNextNumerators) {
+  open(firstFillWorkbook());
+  office.sheet(kRegistrySheet)->cells[{3, 3}] = QStringLiteral("N");  // excluded by the user
+  sync();
+  office.sheet("Sheet1")->charts.push_back(std::make_shared<fake::ChartState>(fake::ChartState{"Chart 4", {}, office.sheet("Sheet1"), false}));
+  office.workbook().names.push_back(std::make_shared<fake::NameState>(fake::NameState{"Totals", {}, "Sheet2!$D$1:$D$9", false}));
+  sync();
+  EXPECT_EQ(tableRows(), (QStringList{"Chart 1|Sheet1|Y|1", "Chart 2|Sheet1|Y|2", "Chart 3|Sheet1|Y|3",
+                                      "Chart 4|Sheet1|Y|6", "{Chart Sheet}|Graph|Y|4",
+                                      "Area|Sheet2|Y|5", "Totals|Sheet2|Y|7"}));
+  EXPECT_EQ(reg(6, 1), Variant("Chart 4"));
+  EXPECT_EQ(reg(6, 4), Variant(6));
+  EXPECT_EQ(reg(7, 1), Variant("Totals"));
+  EXPECT_EQ(reg(7, 7), Variant("Picture"));
+}
+
+TEST_F(RegistryTest, RecognisedRowsKeepTheirFlagAndNumeratorAndTheLastMatchWins) {
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2"}),
+                 registrySheet({{"Chart 1", "Sheet1", "N", 7}, {"Chart 2", "Sheet1", "Y", 3},
+                                {"Chart 1", "Sheet1", "Y", 9}})};
+  open(spec);
+  sync();
+  EXPECT_EQ(tableRows(), (QStringList{"Chart 1|Sheet1|Y|9", "Chart 2|Sheet1|Y|3"}));
+}
+
+TEST_F(RegistryTest, AChartSheetIsRecognisedByItsExactNameWhateverTheRowCount) {
+  WorkbookSpec spec;
+  spec.sheets = {chartSheet("Graph"), registrySheet({{"{Chart Sheet}", "Graph", "N", 4}})};
+  open(spec);
+  sync();  // a one-row registry
+  EXPECT_EQ(tableRows(), QStringList{"{Chart Sheet}|Graph|N|4"});
+  EXPECT_TRUE(reg(2, 1).isEmpty());  // not appended a second time
+
+  WorkbookSpec confusable;
+  confusable.sheets = {worksheet("Sheet1", {"Chart 1"}), chartSheet("Sheet"),
+                       registrySheet({{"Chart 1", "Sheet1", "N", 8}, {"{Chart Sheet}", "sheet", "N", 2}})};
+  open(confusable);
+  sync();
+  // Neither the chart's row (Sheet1 contains "Sheet") nor a row of another letter case.
+  EXPECT_EQ(tableRows(), (QStringList{"Chart 1|Sheet1|N|8", "{Chart Sheet}|Sheet|Y|9"}));
+}
+
+TEST_F(RegistryTest, OnlyVisibleNamesToRangesAreTaken) {
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Sheet1"), worksheet("Sheet2"), registrySheet()};
+  spec.names = {NameSpec{"Hidden", "Sheet1!$A$1", true}, NameSpec{"kuku123", "kukukukuZichron!$A:$H"},
+                NameSpec{"Rate", "0.98"}, NameSpec{"Broken", "#REF!"},
+                NameSpec{"Area", "Sheet2!$B$2:$C$3", false, "Sheet1"}};
+  open(spec);
+  sync();
+  // A sheet-level name carries its sheet's prefix; its sheet column is the range's sheet.
+  EXPECT_EQ(tableRows(), QStringList{"Sheet1!Area|Sheet2|Y|1"});
+}
+
+TEST_F(RegistryTest, NumericLookingNamesAreStoredAsText) {
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("12", {"Chart 1"}), registrySheet()};
+  open(spec);
+  sync();
+  EXPECT_EQ(reg(1, 2), Variant("12"));
+}
+
+TEST_F(RegistryTest, AWorkbookWithoutObjectsLeavesAnEmptyRegistry) {
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Sheet1"), registrySheet()};
+  open(spec);
+  sync();
+  EXPECT_EQ(counts.objectCount, 0);
+  EXPECT_TRUE(office.sheet(kRegistrySheet)->cells.empty());
+}
+
+TEST_F(RegistryTest, DeletedChartKeepsItsRowAndTheOthersTheirNumerators) {
+  open(firstFillWorkbook());
+  sync();
+  // The user deleted Chart 1; the next start-up renames the others Chart 1 and Chart 2.
+  auto sheet1 = office.sheet("Sheet1");
+  sheet1->charts.erase(sheet1->charts.begin());
+  sheet1->charts[0]->name = "Chart 1";
+  sheet1->charts[1]->name = "Chart 2";
+  sync();
+  EXPECT_EQ(tableRows().mid(0, 2), (QStringList{"Chart 1|Sheet1|Y|1", "Chart 2|Sheet1|Y|2"}));
+  EXPECT_EQ(reg(3, 1), Variant("Chart 3"));  // the old row stays
+}
+
+TEST_F(RegistryTest, ClearedA1MeansAFirstFillAgainOverTheFirstRows) {
+  open(firstFillWorkbook());
+  sync();
+  auto& cells = office.sheet(kRegistrySheet)->cells;
+  cells.erase({1, 1});
+  office.sheet("Sheet1")->charts.pop_back();
+  sync();
+  EXPECT_EQ(reg(1, 1), Variant("Chart 1"));
+  EXPECT_EQ(reg(5, 1), Variant("Area"));  // rows below n keep their old content
+  EXPECT_EQ(tableRows().last(), "Area|Sheet2|Y|4");
+}
+
+TEST(RegistryQueries, WorksheetExistsIgnoresCaseAndChartSheets) {
+  fake::Office office;
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Data"), chartSheet(kRegistrySheet)};
+  office.openWorkbook(spec);
+  auto wb = office.attachExcel()->activeWorkbook();
+  EXPECT_TRUE(registry::WorksheetExists(*wb, "DATA"));
+  EXPECT_FALSE(registry::WorksheetExists(*wb, kRegistrySheet));
+  office.log.failOn("Workbook.Worksheets", 0);
+  EXPECT_FALSE(registry::WorksheetExists(*wb, "Data"));  // a failing lookup is "no"
+}
+
+TEST(RegistryQueries, CountObjectsCountsHiddenAndRangelessNamesButNotTheRegistryName) {
+  fake::Office office;
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Data", {"A", "B"}), chartSheet("Graph")};
+  spec.names = {NameSpec{"kuku123", "Data!$A:$H"}, NameSpec{"Hidden", "Data!$A$1", true},
+                NameSpec{"Rate", "0.5"}, NameSpec{"KUKU123", "Data!$A$1"}};
+  office.openWorkbook(spec);
+  auto wb = office.attachExcel()->activeWorkbook();
+  registry::Counts counts;
+  registry::CountObjects(*wb, counts);
+  EXPECT_EQ(counts.objectCount, 6);  // the comparison with kuku123 is case-sensitive
+  EXPECT_EQ(counts.knownObjectCount, 6);
+}
+
+TEST(RegistryQueries, CountingPast32767ObjectsOverflows) {
+  fake::Office office;
+  WorkbookSpec spec;
+  spec.sheets = {worksheet("Data")};
+  for (int i = 0; i < 32768; ++i) spec.names.push_back(NameSpec{QStringLiteral("N%1").arg(i), "Data!$A$1"});
+  office.openWorkbook(spec);
+  auto wb = office.attachExcel()->activeWorkbook();
+  registry::Counts counts;
+  try {
+    registry::CountObjects(*wb, counts);
+    FAIL() << "no overflow";
+  } catch (const office::AutomationError& e) {
+    EXPECT_EQ(e.number(), office::AutomationError::kOverflow);
+  }
+}
