@@ -1,0 +1,35 @@
+// Drawing parts: renamed chart frames.
+#include "ooxml/xlsx/part_writers.h"
+#include "ooxml/xlsx/xml_support.h"
+
+#include <cstring>
+
+namespace ooxml::xlsx::detail {
+
+Result<QByteArray> writeDrawingPart(const Package& package, const Drawing& drawing,
+                                    const std::set<int>& objects) {
+  auto doc = loadPart(package, drawing.partName);
+  if (!doc) return doc.error();
+  XmlDocument& xml = **doc;
+  pugi::xml_node root = xml.doc.document_element();
+  int index = 0;
+  // The same walk as the reader: only the three anchor elements count as objects.
+  for (pugi::xml_node a = root.first_child(); a; a = a.next_sibling()) {
+    const char* name = a.name();
+    if (std::strcmp(name, "xdr:twoCellAnchor") != 0 && std::strcmp(name, "xdr:oneCellAnchor") != 0 &&
+        std::strcmp(name, "xdr:absoluteAnchor") != 0)
+      continue;
+    if (objects.count(index) && index < int(drawing.objects.size())) {
+      pugi::xml_node props = a.child("xdr:graphicFrame").child("xdr:nvGraphicFramePr").child("xdr:cNvPr");
+      if (!props)
+        return partError(package, drawing.partName, QStringLiteral("object %1 is not a chart frame").arg(index + 1));
+      pugi::xml_attribute n = props.attribute("name");
+      if (!n) n = props.append_attribute("name");
+      n.set_value(drawing.objects[size_t(index)].name.toUtf8().constData());
+    }
+    ++index;
+  }
+  return serializeXml(xml);
+}
+
+}  // namespace ooxml::xlsx::detail

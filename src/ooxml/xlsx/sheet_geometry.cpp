@@ -1,0 +1,77 @@
+#include "ooxml/xlsx/sheet_geometry.h"
+
+#include <cmath>
+
+namespace ooxml::xlsx {
+
+int maxDigitWidth(const Font& font) {
+  // Digit advance as a fraction of the em for the families workbooks use; the program
+  // measures the font, which these ratios reproduce at common sizes.
+  const QString family = font.name.toLower();
+  double ratio = 0.55;
+  if (family.contains(QLatin1String("calibri")) || family.contains(QLatin1String("carlito")))
+    ratio = 0.507;
+  else if (family.contains(QLatin1String("arial")) || family.contains(QLatin1String("liberation sans")) ||
+           family.contains(QLatin1String("helvetica")) || family.contains(QLatin1String("cambria")))
+    ratio = 0.556;
+  else if (family.contains(QLatin1String("times")))
+    ratio = 0.5;
+  else if (family.contains(QLatin1String("courier")) || family.contains(QLatin1String("consolas")))
+    ratio = 0.6;
+  const double size = font.size > 0 ? font.size : 11;
+  return std::max(1, int(std::lround(size * 96.0 / 72.0 * ratio)));
+}
+
+int columnWidthPixels(double width, int digitWidth) {
+  if (width <= 0) return 0;
+  return int(std::trunc((256.0 * width + std::trunc(128.0 / digitWidth)) / 256.0 * digitWidth));
+}
+
+static double defaultWidthChars(const Worksheet& sheet, int digitWidth) {
+  if (sheet.defaultColumnWidth) return *sheet.defaultColumnWidth;
+  // baseColWidth characters plus 5 pixels of margin and gridline, as a stored width.
+  const double pixels = sheet.baseColumnWidth * digitWidth + 5;
+  return std::trunc(pixels / digitWidth * 256.0) / 256.0;
+}
+
+int columnPixels(const Worksheet& sheet, int column, int digitWidth) {
+  const ColumnInfo* info = sheet.columnInfo(column);
+  if (info && info->hidden) return 0;
+  const double width = info && info->width ? *info->width : defaultWidthChars(sheet, digitWidth);
+  return columnWidthPixels(width, digitWidth);
+}
+
+double rowPoints(const Worksheet& sheet, int row) {
+  const auto it = sheet.rows.find(row);
+  if (it == sheet.rows.end()) return sheet.defaultRowHeight;
+  if (it->second.hidden) return 0;
+  return it->second.height ? *it->second.height : sheet.defaultRowHeight;
+}
+
+namespace {
+
+// Horizontal position of a marker in pixels from the sheet's left edge.
+double markerX(const Worksheet& sheet, const AnchorMarker& m, int digitWidth) {
+  double x = 0;
+  for (int c = 1; c <= m.column; ++c) x += columnPixels(sheet, c, digitWidth);
+  return x + double(m.columnOffset) / kEmuPerPixel;
+}
+
+double markerYPoints(const Worksheet& sheet, const AnchorMarker& m) {
+  double y = 0;
+  for (int r = 1; r <= m.row; ++r) y += rowPoints(sheet, r);
+  return y + double(m.rowOffset) / kEmuPerPoint;
+}
+
+}  // namespace
+
+QSizeF anchorSizePoints(const Worksheet& sheet, const DrawingObject& object, int digitWidth) {
+  if (object.anchor != DrawingObject::Anchor::TwoCell) {
+    return QSizeF(double(object.width) / kEmuPerPoint, double(object.height) / kEmuPerPoint);
+  }
+  const double widthPixels = markerX(sheet, object.to, digitWidth) - markerX(sheet, object.from, digitWidth);
+  const double height = markerYPoints(sheet, object.to) - markerYPoints(sheet, object.from);
+  return QSizeF(std::max(0.0, widthPixels * 0.75), std::max(0.0, height));
+}
+
+}  // namespace ooxml::xlsx

@@ -1,0 +1,40 @@
+#include "ooxml/xlsx/worksheet_model.h"
+
+#include "ooxml/xlsx/drawing_model.h"
+
+namespace ooxml::xlsx {
+
+const Cell* Worksheet::cell(int row, int column) const {
+  const auto it = cells.find({row, column});
+  return it == cells.end() ? nullptr : &it->second;
+}
+
+const ColumnInfo* Worksheet::columnInfo(int column) const {
+  for (const ColumnInfo& c : columns) {
+    if (column >= c.min && column <= c.max) return &c;
+  }
+  return nullptr;
+}
+
+int Worksheet::inheritedStyle(int row, int column) const {
+  const auto r = rows.find(row);
+  if (r != rows.end() && r->second.style) return *r->second.style;
+  const ColumnInfo* c = columnInfo(column);
+  return c && c->style ? *c->style : 0;
+}
+
+int Worksheet::effectiveStyle(int row, int column) const {
+  const Cell* c = cell(row, column);
+  if (c && c->hasStyle) return c->style;
+  return inheritedStyle(row, column);
+}
+
+std::vector<int> Drawing::chartIndices() const {
+  std::vector<int> result;
+  for (size_t i = 0; i < objects.size(); ++i) {
+    if (objects[i].kind == DrawingObject::Kind::Chart) result.push_back(int(i));
+  }
+  return result;
+}
+
+}  // namespace ooxml::xlsx
