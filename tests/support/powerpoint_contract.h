@@ -1,0 +1,176 @@
+// The presentation surface's contract: behaviour the paste runs rely on, written against
+// powerpoint.h alone and run on the office double and on the presentation host.
+//
+// Use: a factory type with a member
+//   std::shared_ptr<ppt::Application> open(const QString& fileName, int blankSlides);
+// returning an application whose one window shows a 720 x 540 point presentation named
+// `fileName` with `blankSlides` slides, then, in one .cpp of a test:
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Double, PowerPointContract, ::testing::Types<MyFactory>);
+#pragma once
+
+#include "office/automation_error.h"
+#include "office/powerpoint.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+namespace powerpoint_contract {
+
+// Puts a w x h pixel bitmap (96 dpi) on the desktop clipboard.
+inline void putBitmap(int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  image.setDotsPerMeterX(3780);
+  image.setDotsPerMeterY(3780);
+  auto* mime = new QMimeData;
+  mime->setImageData(image);
+  QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+template <typename Factory>
+class PowerPointContract : public ::testing::Test {
+ protected:
+  std::shared_ptr<ppt::Application> open(int slides = 0) {
+    m_app = m_factory.open(QStringLiteral("Contract.pptx"), slides);
+    return m_app;
+  }
+  // A new blank slide at the end, shown, with a pasted 200 x 100 px bitmap on it.
+  std::shared_ptr<ppt::Slide> slideWithPicture() {
+    auto pres = m_app->activePresentation();
+    auto slide = pres->slidesAdd(pres->slidesCount() + 1, ppt::ppLayoutBlank);
+    m_app->activeWindow()->view()->gotoSlide(slide->slideIndex());
+    putBitmap(200, 100);
+    m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteBitmap);
+    return slide;
+  }
+  template <typename F>
+  static bool fails(F&& f) {
+    try {
+      f();
+    } catch (const office::AutomationError&) {
+      return true;
+    }
+    return false;
+  }
+  Factory m_factory;
+  std::shared_ptr<ppt::Application> m_app;
+};
+
+TYPED_TEST_SUITE_P(PowerPointContract);
+
+TYPED_TEST_P(PowerPointContract, OneWindowWithThePresentation) {
+  auto app = this->open(2);
+  EXPECT_EQ(app->windowsCount(), 1);
+  EXPECT_EQ(app->version(), "16.0");
+  EXPECT_EQ(app->activePresentation()->name(), "Contract.pptx");
+  EXPECT_EQ(app->activePresentation()->slidesCount(), 2);
+  EXPECT_TRUE(this->fails([&] { app->activePresentation()->slide(3); }));
+}
+
+TYPED_TEST_P(PowerPointContract, SlidesAddedAtTheEndGetTheNextIndex) {
+  auto app = this->open(0);
+  auto pres = app->activePresentation();
+  auto first = pres->slidesAdd(pres->slidesCount() + 1, ppt::ppLayoutBlank);
+  EXPECT_EQ(first->slideIndex(), 1);
+  auto second = pres->slidesAdd(pres->slidesCount() + 1, ppt::ppLayoutBlank);
+  EXPECT_EQ(second->slideIndex(), 2);
+  EXPECT_EQ(pres->slidesCount(), 2);
+  EXPECT_EQ(second->shapes()->count(), 0);
+  EXPECT_EQ(second->layout(), ppt::ppLayoutBlank);
+}
+
+TYPED_TEST_P(PowerPointContract, PastedBitmapIsTheLastShapeAtItsNaturalSize) {
+  this->open(0);
+  auto slide = this->slideWithPicture();
+  ASSERT_EQ(slide->shapes()->count(), 1);
+  auto range = this->m_app->activeWindow()->selection()->shapeRange();
+  EXPECT_FLOAT_EQ(range->width(), 150);
+  EXPECT_FLOAT_EQ(range->height(), 75);
+  EXPECT_TRUE(this->fails([&] {  // no metafile on the clipboard
+    this->m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteEnhancedMetafile);
+  }));
+  EXPECT_EQ(slide->shapes()->count(), 1);
+}
+
+TYPED_TEST_P(PowerPointContract, TitleOnlyAddsTheTitleAfterThePastedShape) {
+  this->open(0);
+  auto slide = this->slideWithPicture();
+  auto pres = this->m_app->activePresentation();
+  pres->slide(slide->slideIndex())->setLayout(ppt::ppLayoutTitleOnly);
+  EXPECT_EQ(slide->layout(), ppt::ppLayoutTitleOnly);
+  ASSERT_EQ(slide->shapes()->count(), 2);
+  slide->select();
+  slide->shapes()->item(2)->select(ppt::msoTrue);
+  this->m_app->activeWindow()->selection()->textRange()->setText(QStringLiteral("Quarterly sales"));
+  EXPECT_EQ(slide->shapes()->item(2)->textFrame()->textRange()->text(), "Quarterly sales");
+  slide->setLayout(ppt::ppLayoutTitleOnly);  // a slide that has a title keeps that one
+  EXPECT_EQ(slide->shapes()->count(), 2);
+}
+
+TYPED_TEST_P(PowerPointContract, ScalingKeepsTheAnchorAndPlacementMoves) {
+  this->open(0);
+  auto slide = this->slideWithPicture();
+  slide->shapes()->item(1)->select(ppt::msoTrue);
+  auto range = this->m_app->activeWindow()->selection()->shapeRange();
+  range->setLockAspectRatio(ppt::msoFalse);
+  const float left = range->left(), top = range->top();
+  range->scaleWidth(2, ppt::msoFalse, ppt::msoScaleFromTopLeft);
+  EXPECT_FLOAT_EQ(range->width(), 300);
+  EXPECT_FLOAT_EQ(range->left(), left);
+  range->scaleHeight(2, ppt::msoFalse, ppt::msoScaleFromBottomRight);
+  EXPECT_FLOAT_EQ(range->height(), 150);
+  EXPECT_FLOAT_EQ(range->top(), top - 75);
+  range->setTop(120);
+  range->setLeft(20);
+  EXPECT_FLOAT_EQ(range->top(), 120);
+  EXPECT_FLOAT_EQ(range->left(), 20);
+}
+
+TYPED_TEST_P(PowerPointContract, LabelsTakeTextAndFontThroughTheSelection) {
+  this->open(0);
+  auto slide = this->slideWithPicture();
+  auto window = this->m_app->activeWindow();
+  auto label = window->selection()->slideRange()->shapes()->addLabel(
+      ppt::msoTextOrientationHorizontal, 20.25f, 515, 8.5f, 28.875f);
+  EXPECT_EQ(slide->shapes()->count(), 2);
+  label->select(ppt::msoTrue);
+  label->textFrame()->setWordWrap(ppt::msoFalse);
+  window->selection()->shapeRange()->textFrame()->textRange()->characters(1, 0)->select();
+  auto text = window->selection()->textRange();
+  text->setParagraphAlignment(ppt::ppAlignLeft);
+  text->setText(QStringLiteral("/data/Book.xlsx ,  Chart 1 ,  Sheet1"));
+  text->setFontSize(10);
+  text->setFontName(QStringLiteral("Tahoma"));
+  window->selection()->unselect();
+  auto stored = slide->shapes()->item(2)->textFrame();
+  EXPECT_EQ(stored->wordWrap(), ppt::msoFalse);
+  EXPECT_EQ(stored->textRange()->text(), "/data/Book.xlsx ,  Chart 1 ,  Sheet1");
+  EXPECT_FLOAT_EQ(stored->textRange()->fontSize(), 10);
+  EXPECT_EQ(stored->textRange()->fontName(), "Tahoma");
+  EXPECT_EQ(stored->textRange()->paragraphAlignment(), ppt::ppAlignLeft);
+  EXPECT_TRUE(this->fails([&] { window->selection()->shapeRange(); }));  // nothing selected
+}
+
+TYPED_TEST_P(PowerPointContract, SelectingASlideShowsIt) {
+  auto app = this->open(3);
+  app->activePresentation()->slide(2)->select();
+  EXPECT_EQ(app->activeWindow()->view()->slide()->slideIndex(), 2);
+  EXPECT_EQ(app->activeWindow()->selection()->slideRange()->shapes()->count(), 0);
+  app->activeWindow()->setViewType(ppt::ppViewSlide);
+  EXPECT_EQ(app->activeWindow()->viewType(), ppt::ppViewSlide);
+  app->activeWindow()->view()->gotoSlide(3);
+  EXPECT_EQ(app->activeWindow()->view()->slide()->slideIndex(), 3);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
+                            SlidesAddedAtTheEndGetTheNextIndex,
+                            PastedBitmapIsTheLastShapeAtItsNaturalSize,
+                            TitleOnlyAddsTheTitleAfterThePastedShape,
+                            ScalingKeepsTheAnchorAndPlacementMoves,
+                            LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt);
+
+}  // namespace powerpoint_contract

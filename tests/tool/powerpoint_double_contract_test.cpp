@@ -1,0 +1,19 @@
+// The office double keeps the presentation surface's contract.
+#include "support/office_double.h"
+#include "support/powerpoint_contract.h"
+
+namespace {
+
+struct DoubleFactory {
+  std::shared_ptr<ppt::Application> open(const QString& fileName, int slides) {
+    office.openPresentation(slides, fileName);
+    return office.attachPowerPoint();
+  }
+  fake::Office office;
+};
+
+}  // namespace
+
+namespace powerpoint_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Double, PowerPointContract, ::testing::Types<DoubleFactory>);
+}
