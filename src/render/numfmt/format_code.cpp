@@ -1,0 +1,446 @@
+#include "render/numfmt/format_code.h"
+
+#include <algorithm>
+
+#include "render/numfmt/number_format.h"
+
+namespace render::numfmt {
+
+bool Condition::matches(double v) const {
+  switch (op) {
+    case Op::Always:
+      return true;
+    case Op::Lt:
+      return v < value;
+    case Op::Le:
+      return v <= value;
+    case Op::Gt:
+      return v > value;
+    case Op::Ge:
+      return v >= value;
+    case Op::Eq:
+      return v == value;
+    case Op::Ne:
+      return v != value;
+  }
+  return false;
+}
+
+namespace {
+
+bool isDateKind(TokenKind k) { return k >= TokenKind::Year && k <= TokenKind::AmPm; }
+
+Token literal(const QString& text) {
+  Token t;
+  t.text = text;
+  if (text.size() == 1) t.ch = text[0];
+  return t;
+}
+
+Token make(TokenKind kind, int count = 0, QChar ch = QChar()) {
+  Token t;
+  t.kind = kind;
+  t.count = count;
+  t.ch = ch;
+  return t;
+}
+
+std::optional<QColor> namedColor(const QString& name) {
+  static const char* const kNames[] = {"black", "white",  "red",     "green",
+                                       "blue",  "yellow", "magenta", "cyan"};
+  const QString lower = name.toLower();
+  for (int i = 0; i < 8; ++i)
+    if (lower == QLatin1String(kNames[i])) return defaultPaletteColor(i + 1);
+  if (lower.startsWith(QLatin1String("color"))) {
+    bool ok = false;
+    const int n = lower.mid(5).toInt(&ok);
+    if (ok) return defaultPaletteColor(n);
+  }
+  return std::nullopt;
+}
+
+// Reads one [...] block into `sec`. False for a malformed condition.
+bool parseBracket(const QString& content, Section& sec) {
+  if (content.isEmpty()) return true;
+  const QChar first = content[0];
+  if (first == u'$') {  // [$€-407], [$USD], [$-409]: the symbol before '-' is shown
+    const QString symbol = content.mid(1).section(u'-', 0, 0);
+    if (!symbol.isEmpty()) sec.tokens.push_back(literal(symbol));
+    return true;
+  }
+  if (first == u'<' || first == u'>' || first == u'=') {
+    static const std::pair<const char*, Condition::Op> kOps[] = {
+        {"<=", Condition::Op::Le}, {">=", Condition::Op::Ge}, {"<>", Condition::Op::Ne},
+        {"<", Condition::Op::Lt},  {">", Condition::Op::Gt},  {"=", Condition::Op::Eq}};
+    for (const auto& [text, op] : kOps) {
+      if (!content.startsWith(QLatin1String(text))) continue;
+      bool ok = false;
+      const double value = content.mid(int(qstrlen(text))).trimmed().toDouble(&ok);
+      if (!ok) return false;
+      sec.condition = Condition{op, value};
+      return true;
+    }
+  }
+  const QChar unit = first.toLower();
+  if ((unit == u'h' || unit == u'm' || unit == u's') &&
+      std::all_of(content.begin(), content.end(), [&](QChar c) { return c.toLower() == unit; })) {
+    const TokenKind kind = unit == u'h'   ? TokenKind::ElapsedHour
+                           : unit == u'm' ? TokenKind::ElapsedMinute
+                                          : TokenKind::ElapsedSecond;
+    sec.tokens.push_back(make(kind, int(content.size())));
+    return true;
+  }
+  if (const auto color = namedColor(content)) sec.color = color;
+  return true;  // [DBNum1], [NatNum1] and other locale switches change nothing in en-US
+}
+
+int runLength(const QString& code, int i) {
+  const QChar c = code[i].toLower();
+  int j = i;
+  while (j < code.size() && code[j].toLower() == c) ++j;
+  return j - i;
+}
+
+// Splits `code` into sections of raw tokens. False when malformed.
+bool tokenize(const QString& code, std::vector<Section>& sections) {
+  sections.assign(1, Section());
+  const int n = int(code.size());
+  int i = 0;
+  while (i < n) {
+    Section& sec = sections.back();
+    auto& toks = sec.tokens;
+    const QChar c = code[i];
+    const QChar next = i + 1 < n ? code[i + 1] : QChar();
+    const QChar lower = c.toLower();
+    switch (c.unicode()) {
+      case ';':
+        sections.emplace_back();
+        ++i;
+        continue;
+      case '"': {
+        const int end = int(code.indexOf(u'"', i + 1));
+        if (end < 0) return false;
+        toks.push_back(literal(code.mid(i + 1, end - i - 1)));
+        i = end + 1;
+        continue;
+      }
+      case '\\':
+        if (i + 1 < n) toks.push_back(literal(QString(next)));
+        i += 2;
+        continue;
+      case '_':
+        toks.push_back(literal(QStringLiteral(" ")));
+        i += 2;
+        continue;
+      case '*':
+        if (i + 1 < n && std::none_of(toks.begin(), toks.end(),
+                                      [](const Token& t) { return t.kind == TokenKind::Fill; }))
+          toks.push_back(make(TokenKind::Fill, 0, next));
+        i += 2;
+        continue;
+      case '[': {
+        const int end = int(code.indexOf(u']', i + 1));
+        if (end < 0 || !parseBracket(code.mid(i + 1, end - i - 1), sec)) return false;
+        i = end + 1;
+        continue;
+      }
+      case '0':
+      case '#':
+      case '?':
+        toks.push_back(make(TokenKind::Digit, 0, c));
+        ++i;
+        continue;
+      case '.':
+        toks.push_back(make(TokenKind::Point));
+        ++i;
+        continue;
+      case ',':
+        toks.push_back(make(TokenKind::Comma));
+        ++i;
+        continue;
+      case '/':
+        toks.push_back(make(TokenKind::Slash));
+        ++i;
+        continue;
+      case '@':
+        toks.push_back(make(TokenKind::At));
+        ++i;
+        continue;
+      case '%':
+        toks.push_back(literal(QStringLiteral("%")));
+        sec.scale += 2;
+        ++i;
+        continue;
+      default:
+        break;
+    }
+    if ((lower == u'e') && (next == u'+' || next == u'-')) {
+      toks.push_back(make(TokenKind::Exponent, 0, next));
+      i += 2;
+    } else if (lower == u'g' &&
+               code.mid(i, 7).compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
+      toks.push_back(make(TokenKind::General));
+      i += 7;
+    } else if (lower == u'a' &&
+               code.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
+      Token t = make(TokenKind::AmPm);
+      t.text = QStringLiteral("AM/PM");
+      toks.push_back(t);
+      i += 5;
+    } else if (lower == u'a' &&
+               code.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
+      Token t = make(TokenKind::AmPm);
+      t.text = code.mid(i, 3);
+      toks.push_back(t);
+      i += 3;
+    } else if (lower == u'y' || lower == u'e' || lower == u'm' || lower == u'd' || lower == u'h' ||
+               lower == u's') {
+      const int count = runLength(code, i);
+      TokenKind kind = TokenKind::Year;
+      if (lower == u'm') kind = TokenKind::Month;
+      if (lower == u'd') kind = TokenKind::Day;
+      if (lower == u'h') kind = TokenKind::Hour;
+      if (lower == u's') kind = TokenKind::Second;
+      toks.push_back(make(kind, lower == u'e' ? 4 : count));
+      i += count;
+    } else if (lower == u'g') {
+      i += runLength(code, i);  // the era: nothing to show in en-US
+    } else {
+      toks.push_back(literal(QString(c)));
+      ++i;
+    }
+  }
+  return sections.size() <= 4;
+}
+
+bool isLiteralDigit(const Token& t) {
+  return t.kind == TokenKind::Literal && t.text.size() == 1 && t.ch.isDigit();
+}
+
+// Turns commas into grouping (dropped, `grouping` set), scaling (dropped, scale -3) or
+// literal commas. `integerEnd`: the first token after the integer part.
+void resolveCommas(Section& sec, int integerEnd) {
+  auto& toks = sec.tokens;
+  auto isDigitAt = [&](int from, int to) {
+    for (int k = std::max(from, 0); k < std::min(to, int(toks.size())); ++k)
+      if (toks[k].kind == TokenKind::Digit) return true;
+    return false;
+  };
+  std::vector<Token> kept;
+  bool afterNumber = false;  // the previous token was a digit, the point or a scaling comma
+  for (int k = 0; k < int(toks.size()); ++k) {
+    Token t = toks[k];
+    if (t.kind == TokenKind::Comma) {
+      if (k < integerEnd && isDigitAt(0, k) && isDigitAt(k + 1, integerEnd)) {
+        sec.grouping = true;
+        continue;
+      }
+      if (afterNumber) {
+        sec.scale -= 3;
+        continue;
+      }
+      t = literal(QStringLiteral(","));
+    }
+    afterNumber = t.kind == TokenKind::Digit || t.kind == TokenKind::Point;
+    kept.push_back(t);
+  }
+  toks = std::move(kept);
+}
+
+int findKind(const std::vector<Token>& toks, TokenKind kind, int from = 0) {
+  for (int k = from; k < int(toks.size()); ++k)
+    if (toks[k].kind == kind) return k;
+  return -1;
+}
+
+// A Slash with a numerator placeholder before it and a denominator after it, or -1.
+int findFractionBar(const std::vector<Token>& toks) {
+  for (int k = 1; k + 1 < int(toks.size()); ++k) {
+    if (toks[k].kind != TokenKind::Slash || toks[k - 1].kind != TokenKind::Digit) continue;
+    const Token& after = toks[k + 1];
+    if (after.kind == TokenKind::Digit || (isLiteralDigit(after) && after.ch != u'0')) return k;
+  }
+  return -1;
+}
+
+void analyseFraction(Section& sec, int bar) {
+  auto& toks = sec.tokens;
+  int numeratorStart = bar;
+  while (numeratorStart > 0 && toks[numeratorStart - 1].kind == TokenKind::Digit) --numeratorStart;
+  for (int k = numeratorStart; k < bar; ++k) toks[k].part = DigitPart::Numerator;
+  int end = bar + 1;
+  if (toks[end].kind == TokenKind::Digit) {
+    while (end < int(toks.size()) && toks[end].kind == TokenKind::Digit) {
+      toks[end].part = DigitPart::Denominator;
+      ++sec.denominatorDigits;
+      ++end;
+    }
+  } else {
+    QString digits;
+    while (end < int(toks.size()) &&
+           (isLiteralDigit(toks[end]) ||
+            (toks[end].kind == TokenKind::Digit && toks[end].ch == u'0'))) {
+      digits += toks[end].ch;
+      ++end;
+    }
+    sec.fixedDenominator = std::min(digits.toInt(), 99999999);
+    toks.erase(toks.begin() + bar + 1, toks.begin() + end);
+    toks.insert(toks.begin() + bar + 1, make(TokenKind::FixedDenominator, sec.fixedDenominator));
+    end = bar + 2;
+  }
+  for (int k = 0; k < int(toks.size()); ++k) {
+    Token& t = toks[k];
+    if (t.kind == TokenKind::Digit && k < numeratorStart) {
+      t.part = DigitPart::Integer;
+      ++sec.integerDigits;
+    } else if (t.kind == TokenKind::Digit && k >= end) {
+      t = literal(QString(t.ch));  // placeholders after the fraction have nothing to show
+    } else if ((t.kind == TokenKind::Slash && k != bar) || t.kind == TokenKind::Point) {
+      t = literal(t.kind == TokenKind::Slash ? QStringLiteral("/") : QStringLiteral("."));
+    }
+  }
+  sec.kind = SectionKind::Fraction;
+  resolveCommas(sec, numeratorStart);
+}
+
+void analyseNumber(Section& sec) {
+  auto& toks = sec.tokens;
+  int exponent = findKind(toks, TokenKind::Exponent);
+  const int firstDigit = findKind(toks, TokenKind::Digit);
+  if (firstDigit < 0 || firstDigit > exponent) exponent = -1;  // "E+" with no mantissa
+  int point = findKind(toks, TokenKind::Point);
+  if (exponent >= 0 && point > exponent) point = -1;
+  if (exponent < 0 && point < 0) {
+    const int bar = findFractionBar(toks);
+    if (bar >= 0) return analyseFraction(sec, bar);
+  }
+  const int integerEnd = point >= 0 ? point : (exponent >= 0 ? exponent : int(toks.size()));
+  const int fractionEnd = exponent >= 0 ? exponent : int(toks.size());
+  for (int k = 0; k < int(toks.size()); ++k) {
+    Token& t = toks[k];
+    if (t.kind == TokenKind::Digit) {
+      if (k < integerEnd) {
+        t.part = DigitPart::Integer;
+        ++sec.integerDigits;
+      } else if (k < fractionEnd) {
+        t.part = DigitPart::Fraction;
+        ++sec.fractionDigits;
+      } else {
+        t.part = DigitPart::Exponent;
+      }
+    } else if (t.kind == TokenKind::Point && k != point) {
+      t = literal(QStringLiteral("."));
+    } else if (t.kind == TokenKind::Slash) {
+      t = literal(QStringLiteral("/"));
+    } else if (t.kind == TokenKind::Exponent && k != exponent) {
+      t = literal(QStringLiteral("E") + t.ch);
+    }
+  }
+  if (exponent >= 0) sec.kind = SectionKind::Scientific;
+  resolveCommas(sec, integerEnd);
+}
+
+// The nearest date/time token before (step -1) or after (step +1) index k, or nullptr.
+const Token* nearestDateToken(const std::vector<Token>& toks, int k, int step) {
+  for (int j = k + step; j >= 0 && j < int(toks.size()); j += step)
+    if (isDateKind(toks[j].kind)) return &toks[j];
+  return nullptr;
+}
+
+void analyseDate(Section& sec) {
+  auto& toks = sec.tokens;
+  std::vector<Token> out;
+  for (int k = 0; k < int(toks.size()); ++k) {
+    Token t = toks[k];
+    switch (t.kind) {
+      case TokenKind::Point: {
+        int zeros = 0;
+        while (k + 1 + zeros < int(toks.size()) && toks[k + 1 + zeros].kind == TokenKind::Digit &&
+               toks[k + 1 + zeros].ch == u'0')
+          ++zeros;
+        out.push_back(literal(QStringLiteral(".")));
+        if (zeros > 0) {
+          out.push_back(make(TokenKind::SubSecond, zeros));
+          sec.subSecondDigits = std::max(sec.subSecondDigits, std::min(zeros, 3));
+          k += zeros;
+        }
+        continue;
+      }
+      case TokenKind::Digit:
+        t = literal(QString(t.ch));
+        break;
+      case TokenKind::Comma:
+        t = literal(QStringLiteral(","));
+        break;
+      case TokenKind::Slash:
+        t = literal(QStringLiteral("/"));
+        break;
+      case TokenKind::At:
+        t = literal(QStringLiteral("@"));
+        break;
+      case TokenKind::Exponent:
+        t = literal(QStringLiteral("E") + t.ch);
+        break;
+      case TokenKind::General:
+        t = literal(QStringLiteral("General"));
+        break;
+      case TokenKind::AmPm:
+        sec.twelveHour = true;
+        break;
+      case TokenKind::ElapsedHour:
+      case TokenKind::ElapsedMinute:
+      case TokenKind::ElapsedSecond:
+        sec.elapsed = true;
+        break;
+      default:
+        break;
+    }
+    out.push_back(t);
+  }
+  // m and mm are minutes right after an hour or right before a second.
+  for (int k = 0; k < int(out.size()); ++k) {
+    Token& t = out[k];
+    if (t.kind != TokenKind::Month || t.count > 2) continue;
+    const Token* before = nearestDateToken(out, k, -1);
+    const Token* after = nearestDateToken(out, k, +1);
+    if ((before && (before->kind == TokenKind::Hour || before->kind == TokenKind::ElapsedHour)) ||
+        (after && (after->kind == TokenKind::Second || after->kind == TokenKind::ElapsedSecond)))
+      t.kind = TokenKind::Minute;
+  }
+  toks = std::move(out);
+  sec.kind = SectionKind::Date;
+}
+
+}  // namespace
+
+std::optional<ParsedFormat> parseFormatCode(const QString& code) {
+  if (code.trimmed().isEmpty() ||
+      code.trimmed().compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
+    return std::nullopt;
+  ParsedFormat parsed;
+  parsed.code = code;
+  parsed.general = false;
+  if (!tokenize(code, parsed.sections)) return std::nullopt;
+
+  const int count = int(parsed.sections.size());
+  const auto& last = parsed.sections.back().tokens;
+  if (count == 4 || findKind(last, TokenKind::At) >= 0) parsed.textSection = count - 1;
+  parsed.numberSections = parsed.textSection >= 0 ? parsed.textSection : count;
+
+  for (int s = 0; s < count; ++s) {
+    Section& sec = parsed.sections[s];
+    if (sec.tokens.empty() && (sec.color || sec.condition))
+      sec.tokens.push_back(make(TokenKind::General));  // "[Red]" alone shows General in red
+    if (s == parsed.textSection) {
+      sec.kind = SectionKind::Text;
+    } else if (std::any_of(sec.tokens.begin(), sec.tokens.end(),
+                           [](const Token& t) { return isDateKind(t.kind); })) {
+      analyseDate(sec);
+    } else {
+      analyseNumber(sec);
+    }
+  }
+  return parsed;
+}
+
+}  // namespace render::numfmt

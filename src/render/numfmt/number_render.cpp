@@ -1,0 +1,251 @@
+// Numbers through digit placeholders: plain decimals, scientific notation and fractions.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "render/numfmt/decimal_digits.h"
+#include "render/numfmt/number_format.h"
+#include "render/numfmt/section_render.h"
+
+namespace render::numfmt {
+
+bool appendCommon(const Token& token, CellText& out) {
+  if (token.kind == TokenKind::Literal) {
+    out.text += token.text;
+    return true;
+  }
+  if (token.kind == TokenKind::Fill) {
+    if (out.fillPosition < 0) {
+      out.fillPosition = int(out.text.size());
+      out.fillChar = token.ch;
+    }
+    return true;
+  }
+  return false;
+}
+
+namespace {
+
+// The placeholder characters of one role, in order.
+QString placeholders(const Section& sec, DigitPart part) {
+  QString out;
+  for (const Token& t : sec.tokens)
+    if (t.kind == TokenKind::Digit && t.part == part) out += t.ch;
+  return out;
+}
+
+// The text of each integer placeholder (leftmost first) for `digits`: digits fill the
+// placeholders from the right and the leftmost takes any excess; a placeholder without a
+// digit shows '0', a space ('?') or nothing ('#'). With grouping a ',' follows every third
+// digit counted from the right.
+std::vector<QString> placeInteger(const QByteArray& digits, const QString& marks, bool grouping) {
+  const int places = int(marks.size());
+  const int count = int(digits.size());
+  std::vector<QString> chunks(std::max(places, 1));
+  for (int k = std::max(places, count) - 1; k >= 0; --k) {  // k: position from the right
+    QChar c;
+    if (k < count) {
+      c = QChar(digits[count - 1 - k]);
+    } else {
+      const QChar mark = marks[places - 1 - k];
+      if (mark == u'0') c = u'0';
+      if (mark == u'?') c = u' ';
+    }
+    if (c.isNull()) continue;
+    QString& chunk = chunks[k < places ? places - 1 - k : 0];
+    chunk += c;
+    if (grouping && k > 0 && k % 3 == 0) chunk += c == u' ' ? u' ' : u',';
+  }
+  return chunks;
+}
+
+// The text of each fraction placeholder: digits from the left; trailing zeros vanish at '#'
+// and become spaces at '?'.
+std::vector<QString> placeFraction(const QByteArray& digits, const QString& marks) {
+  int last = -1;
+  for (int i = 0; i < marks.size(); ++i)
+    if (digits[i] != '0' || marks[i] == u'0') last = i;
+  std::vector<QString> chunks(marks.size());
+  for (int i = 0; i < marks.size(); ++i) {
+    if (i <= last)
+      chunks[i] = QChar(digits[i]);
+    else if (marks[i] == u'?')
+      chunks[i] = QStringLiteral(" ");
+  }
+  return chunks;
+}
+
+QByteArray integerText(long long n) { return n == 0 ? QByteArray() : QByteArray::number(n); }
+
+void renderDecimal(const Section& sec, double magnitude, CellText& out) {
+  DecimalDigits d(magnitude);
+  d.scale(sec.scale);
+  d.roundTo(sec.fractionDigits);
+  const QByteArray integer = d.integerDigits();
+  const QString integerMarks = placeholders(sec, DigitPart::Integer);
+  const auto ints = placeInteger(integer, integerMarks, sec.grouping);
+  const auto fracs =
+      placeFraction(d.fractionDigits(sec.fractionDigits), placeholders(sec, DigitPart::Fraction));
+  size_t i = 0, f = 0;
+  for (const Token& t : sec.tokens) {
+    if (appendCommon(t, out)) continue;
+    if (t.kind == TokenKind::Digit && t.part == DigitPart::Integer) {
+      out.text += ints[i++];
+    } else if (t.kind == TokenKind::Digit && t.part == DigitPart::Fraction) {
+      out.text += fracs[f++];
+    } else if (t.kind == TokenKind::Point) {
+      if (integerMarks.isEmpty()) out.text += QString::fromLatin1(integer);  // ".00" with 12.5
+      out.text += u'.';
+    } else if (t.kind == TokenKind::General) {
+      out.text += formatGeneral(magnitude);
+    }
+  }
+}
+
+void renderScientific(const Section& sec, double magnitude, CellText& out) {
+  DecimalDigits d(magnitude);
+  d.scale(sec.scale);
+  const int step = std::max(sec.integerDigits, 1);  // the exponent is a multiple of it
+  int exponent = 0;
+  if (!d.isZero()) {
+    const int lead = d.leadingExponent();
+    exponent = (lead >= 0 ? lead / step : -((-lead + step - 1) / step)) * step;
+    d.scale(-exponent);
+    d.roundTo(sec.fractionDigits);
+    if (d.integerDigits().size() > step) {  // 9.996 rounded up to 10.00
+      d.scale(-step);
+      exponent += step;
+      d.roundTo(sec.fractionDigits);
+    }
+  }
+  const auto ints = placeInteger(d.integerDigits(), placeholders(sec, DigitPart::Integer), false);
+  const auto fracs =
+      placeFraction(d.fractionDigits(sec.fractionDigits), placeholders(sec, DigitPart::Fraction));
+  const QString exponentMarks = placeholders(sec, DigitPart::Exponent);
+  const auto exps = placeInteger(integerText(std::abs(exponent)), exponentMarks, false);
+  size_t i = 0, f = 0, e = 0;
+  for (const Token& t : sec.tokens) {
+    if (appendCommon(t, out)) continue;
+    if (t.kind == TokenKind::Digit && t.part == DigitPart::Integer) {
+      out.text += ints[i++];
+    } else if (t.kind == TokenKind::Digit && t.part == DigitPart::Fraction) {
+      out.text += fracs[f++];
+    } else if (t.kind == TokenKind::Digit && t.part == DigitPart::Exponent) {
+      out.text += exps[e++];
+    } else if (t.kind == TokenKind::Point) {
+      out.text += u'.';
+    } else if (t.kind == TokenKind::Exponent) {
+      out.text += u'E';
+      if (exponent < 0)
+        out.text += u'-';
+      else if (t.ch == u'+')
+        out.text += u'+';
+      if (exponentMarks.isEmpty()) out.text += QString::number(std::abs(exponent));  // "0E+"
+    }
+  }
+}
+
+// The nearest fraction n/d to `x` (0 <= x < 1) with d <= maxDenominator; ties go to the
+// smaller denominator, so the fraction comes out in lowest terms.
+std::pair<long long, long long> nearestFraction(double x, int maxDenominator) {
+  long long bestN = 0, bestD = 1;
+  double bestError = x;
+  for (int den = 1; den <= maxDenominator; ++den) {
+    const long long num = std::llround(x * den);
+    const double error = std::fabs(x - double(num) / den);
+    if (error < bestError - 1e-12) {
+      bestError = error;
+      bestN = num;
+      bestD = den;
+    }
+  }
+  return {bestN, bestD};
+}
+
+// Denominator digits left-aligned: missing '?' places become trailing spaces, missing '0'
+// places leading zeros.
+QString placeDenominator(long long den, const QString& marks) {
+  QString digits = QString::number(den);
+  const QString missing = marks.mid(digits.size());
+  return QString(int(missing.count(u'0')), u'0') + digits + QString(int(missing.count(u'?')), u' ');
+}
+
+void renderFraction(const Section& sec, double magnitude, CellText& out) {
+  const double value = magnitude * std::pow(10.0, sec.scale);
+  const double wholePart = std::floor(value);
+  const double rest = value - wholePart;
+  long long num = 0, den = 1;
+  if (sec.fixedDenominator > 0) {
+    den = sec.fixedDenominator;
+    num = std::llround(rest * double(den));
+  } else {
+    const int digits = std::clamp(sec.denominatorDigits, 1, 4);
+    std::tie(num, den) = nearestFraction(rest, int(std::pow(10, digits)) - 1);
+  }
+  long long whole = (long long)wholePart;
+  const bool hasInteger = sec.integerDigits > 0;
+  if (hasInteger && num == den) {
+    ++whole;
+    num = 0;
+  }
+  if (!hasInteger) num += whole * den;
+  const bool blankFraction = hasInteger && num == 0;  // "5    " for 5 with "# ?/?"
+
+  const QByteArray wholeDigits = hasInteger && whole == 0 && num == 0 ? "0" : integerText(whole);
+  const auto ints = placeInteger(wholeDigits, placeholders(sec, DigitPart::Integer), sec.grouping);
+  const QByteArray numDigits = num == 0 && !hasInteger ? "0" : integerText(num);  // "0/1"
+  const auto nums = placeInteger(numDigits, placeholders(sec, DigitPart::Numerator), false);
+  const QString denText = sec.fixedDenominator > 0
+                              ? QString::number(sec.fixedDenominator)
+                              : placeDenominator(den, placeholders(sec, DigitPart::Denominator));
+  auto put = [&](const QString& text) {
+    out.text += blankFraction ? QString(text.size(), u' ') : text;
+  };
+  size_t i = 0, n = 0;
+  bool denominatorDone = false;
+  for (const Token& t : sec.tokens) {
+    if (appendCommon(t, out)) continue;
+    if (t.kind == TokenKind::Digit && t.part == DigitPart::Integer) {
+      out.text += ints[i++];
+    } else if (t.kind == TokenKind::Digit && t.part == DigitPart::Numerator) {
+      put(nums[n++]);
+    } else if (t.kind == TokenKind::Slash) {
+      put(QStringLiteral("/"));
+    } else if ((t.kind == TokenKind::Digit && t.part == DigitPart::Denominator) ||
+               t.kind == TokenKind::FixedDenominator) {
+      if (!denominatorDone) put(denText);
+      denominatorDone = true;
+    }
+  }
+}
+
+}  // namespace
+
+void renderNumber(const Section& section, double magnitude, CellText& out) {
+  switch (section.kind) {
+    case SectionKind::Scientific:
+      return renderScientific(section, magnitude, out);
+    case SectionKind::Fraction:
+      return renderFraction(section, magnitude, out);
+    default:
+      return renderDecimal(section, magnitude, out);
+  }
+}
+
+void renderText(const Section& section, const QString& text, CellText& out) {
+  for (const Token& t : section.tokens) {
+    if (appendCommon(t, out)) continue;
+    if (t.kind == TokenKind::At || t.kind == TokenKind::General)
+      out.text += text;
+    else if (t.kind == TokenKind::Digit)
+      out.text += t.ch;
+    else if (t.kind == TokenKind::Point)
+      out.text += u'.';
+    else if (t.kind == TokenKind::Comma)
+      out.text += u',';
+    else if (t.kind == TokenKind::Slash)
+      out.text += u'/';
+  }
+}
+
+}  // namespace render::numfmt
