@@ -123,6 +123,69 @@ std::vector<Member> minimalWorkbook() {
   };
 }
 
+namespace {
+
+quint16 le16(const QByteArray& b, qsizetype at) {
+  return quint16(uchar(b[at]) | uchar(b[at + 1]) << 8);
+}
+void put16(QByteArray* b, qsizetype at, quint16 v) {
+  (*b)[at] = char(v & 0xff);
+  (*b)[at + 1] = char(v >> 8);
+}
+void put32(QByteArray* b, qsizetype at, quint32 v) {
+  for (int i = 0; i < 4; ++i) (*b)[at + i] = char((v >> (8 * i)) & 0xff);
+}
+
+// Calls `patch(headerOffset, isCentral)` for the local and central headers of `name`.
+template <typename Patch>
+bool forHeaders(QByteArray* zip, const QString& name, Patch patch) {
+  const QByteArray wanted = name.toUtf8();
+  bool found = false;
+  for (qsizetype at = 0; at + 46 < zip->size(); ++at) {
+    if ((*zip)[at] != 'P' || (*zip)[at + 1] != 'K') continue;
+    const bool local = (*zip)[at + 2] == 3 && (*zip)[at + 3] == 4;
+    const bool central = (*zip)[at + 2] == 1 && (*zip)[at + 3] == 2;
+    if (!local && !central) continue;
+    const qsizetype nameAt = at + (central ? 46 : 30);
+    const quint16 length = le16(*zip, at + (central ? 28 : 26));
+    if (zip->mid(nameAt, length) != wanted) continue;
+    patch(at, central);
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
+
+bool setDeclaredSize(QByteArray* zip, const QString& name, quint32 size) {
+  return forHeaders(zip, name, [zip, size](qsizetype at, bool central) {
+    put32(zip, at + (central ? 24 : 22), size);
+  });
+}
+
+bool setEncryptedFlag(QByteArray* zip, const QString& name) {
+  return forHeaders(zip, name, [zip](qsizetype at, bool central) {
+    const qsizetype flags = at + (central ? 8 : 6);
+    put16(zip, flags, le16(*zip, flags) | 1);
+  });
+}
+
+bool renameMember(QByteArray* zip, const QString& from, const QString& to) {
+  const QByteArray replacement = to.toUtf8();
+  if (replacement.size() != from.toUtf8().size()) return false;
+  return forHeaders(zip, from, [zip, &replacement](qsizetype at, bool central) {
+    zip->replace(at + (central ? 46 : 30), replacement.size(), replacement);
+  });
+}
+
+bool setEntryCount(QByteArray* zip, quint16 count) {
+  const qsizetype at = zip->lastIndexOf(QByteArray("PK\x05\x06", 4));
+  if (at < 0) return false;
+  put16(zip, at + 8, count);
+  put16(zip, at + 10, count);
+  return true;
+}
+
 QByteArray readFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

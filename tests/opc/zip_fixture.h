@@ -37,6 +37,15 @@ QByteArray memberData(const QByteArray& zip, const QString& name);
 // with one sheet, its rels.
 std::vector<Member> minimalWorkbook();
 
+// Byte surgery on an archive made by makeZip(), for damage no zip writer produces. Each
+// changes the member's local and central headers alike and returns false when the member
+// is not found.
+bool setDeclaredSize(QByteArray* zip, const QString& name, quint32 size);
+bool setEncryptedFlag(QByteArray* zip, const QString& name);
+bool renameMember(QByteArray* zip, const QString& from, const QString& to);  // same length
+// Overwrites the end-of-directory entry counts.
+bool setEntryCount(QByteArray* zip, quint16 count);
+
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& data);
 
