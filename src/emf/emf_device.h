@@ -1,0 +1,47 @@
+// A paint device that records QPainter drawing as an enhanced metafile, so one drawing routine
+// serves raster, EMF and PDF output. The device owns its writer and paint engine.
+//
+//   emf::EmfDevice device(QSizeF(360, 216));   // points
+//   { QPainter p(&device); drawChart(p, QRectF(0, 0, device.width(), device.height())); }
+//   QByteArray bytes = device.finish();
+#pragma once
+
+#include <QByteArray>
+#include <QPaintDevice>
+#include <QSizeF>
+#include <memory>
+
+namespace emf {
+
+class EmfPaintEngine;
+class EmfWriter;
+
+class EmfDevice : public QPaintDevice {
+ public:
+  // A picture of `sizeInPoints`; painter coordinates are 96 dpi pixels, so width() is
+  // points * 96 / 72 rounded. Sizes are clamped to 1 .. 100000 px per side.
+  explicit EmfDevice(const QSizeF& sizeInPoints);
+  ~EmfDevice() override;
+  Q_DISABLE_COPY_MOVE(EmfDevice)
+
+  // Ends the recording with EMR_EOF and returns the metafile; later calls return the same
+  // bytes and further painting fails to begin.
+  // Returns an empty array while a QPainter is still active on the device.
+  QByteArray finish();
+
+  QSizeF sizeInPoints() const { return m_sizeInPoints; }
+  QPaintEngine* paintEngine() const override;
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override;
+
+ private:
+  QSizeF m_sizeInPoints;
+  int m_widthPx;
+  int m_heightPx;
+  std::unique_ptr<EmfWriter> m_writer;
+  std::unique_ptr<EmfPaintEngine> m_engine;
+  QByteArray m_bytes;
+};
+
+}  // namespace emf

@@ -1,0 +1,173 @@
+#include "emf/emf_gradient_bands.h"
+
+#include <QLineF>
+#include <QtMath>
+#include <algorithm>
+#include <cmath>
+
+namespace emf {
+namespace {
+
+constexpr int kMaxBands = 128;
+
+qreal applySpread(QGradient::Spread spread, qreal t) {
+  switch (spread) {
+    case QGradient::RepeatSpread:
+      return t - std::floor(t);
+    case QGradient::ReflectSpread: {
+      const qreal m = std::fmod(std::abs(t), 2.0);
+      return m > 1.0 ? 2.0 - m : m;
+    }
+    default:
+      return std::clamp(t, 0.0, 1.0);
+  }
+}
+
+// Band count for a gradient whose unit length spans `devicePixels`: about one band per two
+// pixels, at least enough to look smooth at small sizes.
+int bandsFor(qreal span, qreal devicePixels) {
+  const qreal perUnit = std::clamp(devicePixels / 2.0, 16.0, 96.0);
+  return std::clamp(int(std::ceil(span * perUnit)), 1, kMaxBands);
+}
+
+QPolygonF gradientSpaceBox(const QPainterPath& deviceArea, const QTransform& toGradient) {
+  return toGradient.map(QPolygonF(deviceArea.boundingRect().adjusted(-1, -1, 1, 1)));
+}
+
+// Linear: half-planes t >= t0 painted in increasing t, each overwriting the rest.
+std::vector<ColorPiece> linearBands(const QPainterPath& area, const QLinearGradient& g,
+                                    const QTransform& toDevice, const QTransform& toGradient) {
+  const QPointF s = g.start();
+  const QPointF d = g.finalStop() - s;
+  const qreal len2 = QPointF::dotProduct(d, d);
+  if (len2 < 1e-12) return {{area, gradientColorAt(g, 1.0)}};
+  const QPointF n(-d.y(), d.x());
+  qreal tMin = 1e300, tMax = -1e300, eMin = 1e300, eMax = -1e300;
+  for (const QPointF& p : gradientSpaceBox(area, toGradient)) {
+    const qreal t = QPointF::dotProduct(p - s, d) / len2;
+    const qreal e = QPointF::dotProduct(p - s, n) / len2;
+    tMin = std::min(tMin, t), tMax = std::max(tMax, t);
+    eMin = std::min(eMin, e), eMax = std::max(eMax, e);
+  }
+  const qreal deviceLength = QLineF(toDevice.map(s), toDevice.map(g.finalStop())).length();
+  const int bands = bandsFor(tMax - tMin, deviceLength);
+  const qreal step = (tMax - tMin) / bands;
+  std::vector<ColorPiece> pieces;
+  QColor previous;
+  for (int i = 0; i < bands; ++i) {
+    const qreal t0 = tMin + i * step;
+    const QColor c = gradientColorAt(g, t0 + step / 2);
+    if (i > 0 && c == previous) continue;
+    previous = c;
+    const auto at = [&](qreal t, qreal e) { return s + d * t + n * e; };
+    QPolygonF plane{at(t0, eMin), at(tMax + step, eMin), at(tMax + step, eMax), at(t0, eMax)};
+    QPainterPath band;
+    band.addPolygon(toDevice.map(plane));
+    band.closeSubpath();
+    pieces.push_back({i == 0 ? area : area.intersected(band), c});
+  }
+  return pieces;
+}
+
+// Radial: discs around the centre painted from the outside in.
+std::vector<ColorPiece> radialBands(const QPainterPath& area, const QRadialGradient& g,
+                                    const QTransform& toDevice, const QTransform& toGradient) {
+  const QPointF c = g.center();
+  const qreal r = g.radius();
+  if (r <= 1e-9) return {{area, gradientColorAt(g, 1.0)}};
+  qreal tMax = 0;
+  for (const QPointF& p : gradientSpaceBox(area, toGradient))
+    tMax = std::max(tMax, QLineF(c, p).length() / r);
+  const qreal deviceRadius = QLineF(toDevice.map(c), toDevice.map(c + QPointF(r, 0))).length();
+  const int bands = bandsFor(tMax, deviceRadius);
+  const qreal step = tMax / bands;
+  std::vector<ColorPiece> pieces;
+  QColor previous;
+  for (int i = bands - 1; i >= 0; --i) {
+    const QColor color = gradientColorAt(g, (i + 0.5) * step);
+    if (i < bands - 1 && color == previous) continue;
+    previous = color;
+    if (i == bands - 1) {
+      pieces.push_back({area, color});
+      continue;
+    }
+    const qreal radius = (i + 1) * step * r;
+    QPainterPath disc;
+    disc.addEllipse(c, radius, radius);
+    pieces.push_back({area.intersected(toDevice.map(disc)), color});
+  }
+  return pieces;
+}
+
+// Conical: wedges around the centre, counter-clockwise from the start angle.
+std::vector<ColorPiece> conicalBands(const QPainterPath& area, const QConicalGradient& g,
+                                     const QTransform& toDevice, const QTransform& toGradient) {
+  const QPointF c = g.center();
+  qreal reach = 1;
+  for (const QPointF& p : gradientSpaceBox(area, toGradient))
+    reach = std::max(reach, 2 * QLineF(c, p).length());
+  constexpr int kWedges = 72;
+  std::vector<ColorPiece> pieces;
+  for (int i = 0; i < kWedges; ++i) {
+    const qreal a0 = qDegreesToRadians(g.angle() + 360.0 * i / kWedges);
+    const qreal a1 = qDegreesToRadians(g.angle() + 360.0 * (i + 1.5) / kWedges);
+    QPolygonF wedge{c};
+    for (int k = 0; k <= 4; ++k) {
+      const qreal a = a0 + (a1 - a0) * k / 4;
+      wedge << c + QPointF(std::cos(a), -std::sin(a)) * reach;
+    }
+    QPainterPath path;
+    path.addPolygon(toDevice.map(wedge));
+    path.closeSubpath();
+    pieces.push_back({area.intersected(path), gradientColorAt(g, (i + 0.5) / kWedges)});
+  }
+  return pieces;
+}
+
+}  // namespace
+
+QColor gradientColorAt(const QGradient& gradient, qreal t) {
+  const QGradientStops stops = gradient.stops();
+  if (stops.isEmpty()) return QColor(Qt::black);
+  t = applySpread(gradient.spread(), t);
+  if (t <= stops.front().first) return stops.front().second;
+  if (t >= stops.back().first) return stops.back().second;
+  for (int i = 1; i < stops.size(); ++i) {
+    if (t > stops[i].first) continue;
+    const qreal span = stops[i].first - stops[i - 1].first;
+    const qreal f = span > 0 ? (t - stops[i - 1].first) / span : 1.0;
+    const QColor a = stops[i - 1].second;
+    const QColor b = stops[i].second;
+    const auto mix = [f](qreal x, qreal y) { return x + (y - x) * f; };
+    return QColor::fromRgbF(float(mix(a.redF(), b.redF())), float(mix(a.greenF(), b.greenF())),
+                            float(mix(a.blueF(), b.blueF())), float(mix(a.alphaF(), b.alphaF())));
+  }
+  return stops.back().second;
+}
+
+std::vector<ColorPiece> gradientBands(const QPainterPath& deviceArea, const QBrush& brush,
+                                      const QTransform& gradientToDevice) {
+  if (deviceArea.isEmpty()) return {};
+  const QGradient* g = brush.gradient();
+  bool invertible = false;
+  const QTransform toGradient = gradientToDevice.inverted(&invertible);
+  if (!g || !invertible) {
+    const QColor c = g && !g->stops().isEmpty() ? g->stops().front().second : brush.color();
+    return {{deviceArea, c}};
+  }
+  switch (g->type()) {
+    case QGradient::LinearGradient:
+      return linearBands(deviceArea, *static_cast<const QLinearGradient*>(g), gradientToDevice,
+                         toGradient);
+    case QGradient::RadialGradient:
+      return radialBands(deviceArea, *static_cast<const QRadialGradient*>(g), gradientToDevice,
+                         toGradient);
+    case QGradient::ConicalGradient:
+      return conicalBands(deviceArea, *static_cast<const QConicalGradient*>(g), gradientToDevice,
+                          toGradient);
+    default:
+      return {{deviceArea, gradientColorAt(*g, 0.5)}};
+  }
+}
+
+}  // namespace emf

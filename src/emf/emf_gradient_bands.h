@@ -1,0 +1,28 @@
+// Approximates a gradient brush by solid-colour pieces, since the metafile subset we write has
+// no gradients. Pieces are painted in order and each may overlap the previous ones, so that
+// neighbouring bands leave no hairline seams.
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+#include <QPainterPath>
+#include <QTransform>
+#include <vector>
+
+namespace emf {
+
+struct ColorPiece {
+  QPainterPath area;  // device coordinates
+  QColor color;       // may carry alpha; the caller blends it onto white
+};
+
+// Splits `deviceArea` into pieces for `brush`, whose gradient coordinates map to device
+// coordinates through `gradientToDevice`. Returns one piece of the brush colour when `brush`
+// is not a gradient, and nothing when `deviceArea` is empty.
+std::vector<ColorPiece> gradientBands(const QPainterPath& deviceArea, const QBrush& brush,
+                                      const QTransform& gradientToDevice);
+
+// Colour of `gradient` at position `t`, with its spread rule applied.
+QColor gradientColorAt(const QGradient& gradient, qreal t);
+
+}  // namespace emf

@@ -1,0 +1,637 @@
+#include "emf/emf_paint_engine.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QPixmap>
+#include <QRegion>
+#include <QTextItem>
+#include <QtMath>
+#include <algorithm>
+#include <cmath>
+
+#include "emf/emf_format.h"
+#include "emf/emf_gradient_bands.h"
+
+namespace emf {
+namespace {
+
+constexpr qreal S = kUnitsPerPixel;
+constexpr size_t kMaxCachedObjects = 24;
+
+QPoint toLogical(const QPointF& device) {
+  return QPoint(qRound(std::clamp(device.x() * S, -2.0e9, 2.0e9)),
+                qRound(std::clamp(device.y() * S, -2.0e9, 2.0e9)));
+}
+
+QRect toLogical(const QRectF& device) {
+  return QRect(toLogical(device.topLeft()), toLogical(device.bottomRight()) - QPoint(1, 1));
+}
+
+// Flattens a device-space path into integer logical polygons (curves at 1/16 px tolerance).
+// `closed` receives whether each subpath ends where it starts.
+std::vector<QPolygon> flatten(const QPainterPath& devicePath, std::vector<bool>* closed) {
+  std::vector<QPolygon> out;
+  const QList<QPolygonF> subpaths = devicePath.toSubpathPolygons(QTransform::fromScale(S, S));
+  for (const QPolygonF& sub : subpaths) {
+    QPolygon poly;
+    poly.reserve(sub.size());
+    for (const QPointF& p : sub) {
+      const QPoint q(qRound(std::clamp(p.x(), -2.0e9, 2.0e9)),
+                     qRound(std::clamp(p.y(), -2.0e9, 2.0e9)));
+      if (poly.isEmpty() || poly.last() != q) poly << q;
+    }
+    const bool isClosed = poly.size() > 2 && poly.first() == poly.last();
+    if (isClosed) poly.removeLast();
+    if (poly.size() < 2) continue;
+    out.push_back(poly);
+    if (closed) closed->push_back(isClosed);
+  }
+  return out;
+}
+
+// Uniform scale and rotation, possibly mirrored: pens keep one width under it.
+bool isSimilarity(const QTransform& t) {
+  if (t.type() == QTransform::TxProject) return false;
+  const qreal s = std::abs(t.m11()) + std::abs(t.m12()) + 1e-9;
+  const bool direct = std::abs(t.m11() - t.m22()) < 1e-6 * s && std::abs(t.m12() + t.m21()) < 1e-6 * s;
+  const bool mirrored = std::abs(t.m11() + t.m22()) < 1e-6 * s && std::abs(t.m12() - t.m21()) < 1e-6 * s;
+  return direct || mirrored;
+}
+
+qreal uniformScale(const QTransform& t) { return std::sqrt(std::abs(t.determinant())); }
+
+quint32 dashStyle(Qt::PenStyle style) {
+  switch (style) {
+    case Qt::DashLine: return kPsDash;
+    case Qt::DotLine: return kPsDot;
+    case Qt::DashDotLine: return kPsDashDot;
+    case Qt::DashDotDotLine: return kPsDashDotDot;
+    case Qt::CustomDashLine: return kPsUserStyle;
+    default: return kPsSolid;
+  }
+}
+
+quint32 capStyle(Qt::PenCapStyle cap) {
+  switch (cap) {
+    case Qt::FlatCap: return kPsEndcapFlat;
+    case Qt::RoundCap: return kPsEndcapRound;
+    default: return kPsEndcapSquare;
+  }
+}
+
+quint32 joinStyle(Qt::PenJoinStyle join) {
+  switch (join) {
+    case Qt::RoundJoin: return kPsJoinRound;
+    case Qt::BevelJoin: return kPsJoinBevel;
+    default: return kPsJoinMiter;
+  }
+}
+
+// Share of the foreground a dense pattern shows, for drawing it as a solid blend.
+qreal patternDensity(Qt::BrushStyle style) {
+  switch (style) {
+    case Qt::Dense1Pattern: return 0.94;
+    case Qt::Dense2Pattern: return 0.88;
+    case Qt::Dense3Pattern: return 0.63;
+    case Qt::Dense4Pattern: return 0.50;
+    case Qt::Dense5Pattern: return 0.37;
+    case Qt::Dense6Pattern: return 0.12;
+    case Qt::Dense7Pattern: return 0.06;
+    default: return 1.0;
+  }
+}
+
+std::optional<quint32> hatchStyle(Qt::BrushStyle style) {
+  switch (style) {
+    case Qt::HorPattern: return 0;
+    case Qt::VerPattern: return 1;
+    case Qt::BDiagPattern: return 2;  // rising lines
+    case Qt::FDiagPattern: return 3;  // falling lines
+    case Qt::CrossPattern: return 4;
+    case Qt::DiagCrossPattern: return 5;
+    default: return std::nullopt;
+  }
+}
+
+qreal fontPixelSize(const QFont& font) {
+  return font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
+}
+
+}  // namespace
+
+EmfPaintEngine::EmfPaintEngine(EmfWriter& writer)
+    : QPaintEngine(QPaintEngine::AllFeatures), m_writer(writer) {}
+
+bool EmfPaintEngine::begin(QPaintDevice* device) {
+  if (m_writer.finished()) return false;
+  m_device = device;
+  m_clipDirty = true;
+  return true;
+}
+
+bool EmfPaintEngine::end() {
+  m_device = nullptr;
+  return true;
+}
+
+void EmfPaintEngine::close() {
+  if (m_emfClipped) forgetSelection();
+  m_writer.selectObject(kBlackPen);
+  m_writer.selectObject(kWhiteBrush);
+  for (const CachedObject& o : m_cache) m_writer.deleteObject(o.handle);
+  m_cache.clear();
+  forgetSelection();
+  m_writer.restoreDc();
+}
+
+QRgb EmfPaintEngine::blended(const QColor& c) const {
+  const qreal a = std::clamp(c.alphaF() * m_opacity, 0.0, 1.0);
+  const auto mix = [a](int v) { return qRound(v * a + 255 * (1 - a)); };
+  return qRgb(mix(c.red()), mix(c.green()), mix(c.blue()));
+}
+
+// ---- State ----------------------------------------------------------------------------------
+
+void EmfPaintEngine::updateState(const QPaintEngineState& state) {
+  const DirtyFlags flags = state.state();
+  if (flags & DirtyTransform) m_transform = state.transform();
+  if (flags & DirtyPen) m_pen = state.pen();
+  if (flags & DirtyBrush) m_brush = state.brush();
+  if (flags & DirtyFont) m_font = state.font();
+  if (flags & DirtyOpacity) m_opacity = state.opacity();
+  if (flags & DirtyClipEnabled) {
+    m_clipEnabled = state.isClipEnabled();
+    m_clipDirty = true;
+  }
+  if (flags & DirtyClipPath) applyClip(state.clipPath(), state.clipOperation());
+  if (flags & DirtyClipRegion) {
+    QPainterPath path;
+    path.addRegion(state.clipRegion());
+    applyClip(path, state.clipOperation());
+  }
+}
+
+void EmfPaintEngine::applyClip(const QPainterPath& path, Qt::ClipOperation op) {
+  m_clipDirty = true;
+  if (op == Qt::NoClip) {
+    m_clip.reset();
+    m_clipEnabled = false;
+    return;
+  }
+  const QPainterPath device = m_transform.map(path);
+  if (op == Qt::IntersectClip && m_clip)
+    m_clip = m_clip->intersected(device);
+  else
+    m_clip = device;
+  m_clipEnabled = true;
+}
+
+// Brings the metafile's clip in line with the painter's. The base save level holds the
+// unclipped state, so a change restores it and clips afresh.
+void EmfPaintEngine::syncClip() {
+  if (!m_clipDirty) return;
+  m_clipDirty = false;
+  const bool clipped = m_clipEnabled && m_clip.has_value();
+  if (!clipped && !m_emfClipped) return;
+  m_writer.restoreDc();
+  m_writer.saveDc();
+  forgetSelection();
+  m_emfClipped = clipped;
+  if (!clipped) return;
+  const QPolygonF outline = m_clip->toFillPolygon();
+  const QRectF box = m_clip->boundingRect();
+  const bool rectangular = m_clip->isEmpty() || (QPolygonF(box).size() == outline.size() &&
+                           std::all_of(outline.begin(), outline.end(), [&](const QPointF& p) {
+                             const auto near = [](qreal a, qreal b) { return std::abs(a - b) < 1e-6; };
+                             return (near(p.x(), box.left()) || near(p.x(), box.right())) &&
+                                    (near(p.y(), box.top()) || near(p.y(), box.bottom()));
+                           }));
+  if (rectangular) {
+    const QPoint tl = toLogical(box.topLeft());
+    const QPoint br = toLogical(box.bottomRight());
+    m_writer.intersectClipRect(QRect(tl, QSize(br.x() - tl.x(), br.y() - tl.y())));
+    return;
+  }
+  const QRegion region(outline.toPolygon(), m_clip->fillRule());
+  m_writer.selectClipRegion(QList<QRect>(region.begin(), region.end()));
+}
+
+void EmfPaintEngine::forgetSelection() {
+  m_selectedPen.reset();
+  m_selectedBrush.reset();
+  m_selectedFont.reset();
+  m_textColor.reset();
+  m_fillRule.reset();
+}
+
+quint32 EmfPaintEngine::cachedHandle(const CachedObject& wanted) {
+  for (CachedObject& o : m_cache) {
+    const bool same = o.kind == wanted.kind &&
+                      (o.kind == 0   ? o.pen == wanted.pen
+                       : o.kind == 1 ? o.brush == wanted.brush
+                                     : o.font == wanted.font);
+    if (same) {
+      o.lastUse = ++m_useCounter;
+      return o.handle;
+    }
+  }
+  if (m_cache.size() >= kMaxCachedObjects) {
+    // Drop the least recently used object that is not selected.
+    auto victim = m_cache.end();
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+      const bool selected = it->handle == m_selectedPen || it->handle == m_selectedBrush ||
+                            it->handle == m_selectedFont;
+      if (!selected && (victim == m_cache.end() || it->lastUse < victim->lastUse)) victim = it;
+    }
+    if (victim != m_cache.end()) {
+      m_writer.deleteObject(victim->handle);
+      m_cache.erase(victim);
+    }
+  }
+  CachedObject created = wanted;
+  created.handle = wanted.kind == 0   ? m_writer.createPen(wanted.pen)
+                   : wanted.kind == 1 ? m_writer.createBrush(wanted.brush)
+                                      : m_writer.createFont(wanted.font);
+  created.lastUse = ++m_useCounter;
+  m_cache.push_back(created);
+  return created.handle;
+}
+
+void EmfPaintEngine::selectPen(const std::optional<EmfPenSpec>& pen) {
+  quint32 handle = kNullPen;
+  if (pen) {
+    CachedObject wanted{};
+    wanted.kind = 0;
+    wanted.pen = *pen;
+    handle = cachedHandle(wanted);
+  }
+  if (m_selectedPen == handle) return;
+  m_writer.selectObject(handle);
+  m_selectedPen = handle;
+}
+
+void EmfPaintEngine::selectBrush(const std::optional<EmfBrushSpec>& brush) {
+  quint32 handle = kNullBrush;
+  if (brush) {
+    CachedObject wanted{};
+    wanted.kind = 1;
+    wanted.brush = *brush;
+    handle = cachedHandle(wanted);
+  }
+  if (m_selectedBrush == handle) return;
+  m_writer.selectObject(handle);
+  m_selectedBrush = handle;
+}
+
+void EmfPaintEngine::selectFont(const EmfFontSpec& font) {
+  CachedObject wanted{};
+  wanted.kind = 2;
+  wanted.font = font;
+  const quint32 handle = cachedHandle(wanted);
+  if (m_selectedFont == handle) return;
+  m_writer.selectObject(handle);
+  m_selectedFont = handle;
+}
+
+void EmfPaintEngine::setFillMode(Qt::FillRule rule) {
+  if (m_fillRule == rule) return;
+  m_writer.setPolyFillMode(rule == Qt::WindingFill ? kWinding : kAlternate);
+  m_fillRule = rule;
+}
+
+void EmfPaintEngine::setTextColor(QRgb color) {
+  if (m_textColor == color) return;
+  m_writer.setTextColor(color);
+  m_textColor = color;
+}
+
+// ---- Pens and brushes -----------------------------------------------------------------------
+
+std::optional<EmfPenSpec> EmfPaintEngine::simplePen() const {
+  if (m_pen.brush().style() != Qt::SolidPattern) return std::nullopt;
+  const bool cosmetic = m_pen.isCosmetic();
+  if (!cosmetic && !isSimilarity(m_transform)) return std::nullopt;
+  const qreal deviceWidth =
+      cosmetic ? std::max<qreal>(m_pen.widthF(), 1.0) : m_pen.widthF() * uniformScale(m_transform);
+  EmfPenSpec spec;
+  spec.width = quint32(std::clamp<qint64>(qRound64(deviceWidth * S), 1, 1 << 24));
+  spec.color = blended(m_pen.color());
+  const quint32 dash = dashStyle(m_pen.style());
+  spec.style = kPsGeometric | dash | capStyle(m_pen.capStyle()) | joinStyle(m_pen.joinStyle());
+  if (dash == kPsUserStyle) {
+    const qreal unit = std::max<qreal>(deviceWidth, 1.0) * S;
+    for (qreal d : m_pen.dashPattern())
+      spec.dashes.push_back(quint32(std::clamp<qint64>(qRound64(d * unit), 1, 1 << 24)));
+    if (spec.dashes.size() % 2) spec.dashes.push_back(spec.dashes.back());
+    if (spec.dashes.empty() || spec.dashes.size() > 16) spec.style = (spec.style & ~kPsStyleMask) | kPsDash;
+    if (spec.dashes.size() > 16) spec.dashes.clear();
+  }
+  return spec;
+}
+
+std::optional<EmfBrushSpec> EmfPaintEngine::simpleBrush(const QBrush& brush) const {
+  const Qt::BrushStyle style = brush.style();
+  EmfBrushSpec spec;
+  if (style == Qt::SolidPattern) {
+    spec.color = blended(brush.color());
+  } else if (const auto hatch = hatchStyle(style)) {
+    spec.style = kBsHatched;
+    spec.hatch = *hatch;
+    spec.color = blended(brush.color());
+  } else if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
+    QColor c = brush.color();
+    c.setAlphaF(float(c.alphaF() * patternDensity(style)));
+    spec.color = blended(c);
+  } else if (style == Qt::TexturePattern) {
+    // A tiled picture has no counterpart here: its average colour stands in for it.
+    const QImage tile = brush.textureImage().scaled(1, 1, Qt::IgnoreAspectRatio,
+                                                    Qt::SmoothTransformation);
+    spec.color = blended(tile.isNull() ? QColor(Qt::gray) : tile.pixelColor(0, 0));
+  } else {
+    return std::nullopt;
+  }
+  return spec;
+}
+
+QTransform EmfPaintEngine::gradientTransform(const QBrush& brush, const QRectF& objectRect) const {
+  QTransform t = brush.transform() * m_transform;
+  const QGradient* g = brush.gradient();
+  if (g && g->coordinateMode() == QGradient::ObjectBoundingMode)
+    t = QTransform(objectRect.width(), 0, 0, objectRect.height(), objectRect.x(), objectRect.y()) * t;
+  return t;
+}
+
+bool EmfPaintEngine::axisAligned() const {
+  return m_transform.type() <= QTransform::TxScale && m_transform.m11() > 0 && m_transform.m22() > 0;
+}
+
+// ---- Shapes ---------------------------------------------------------------------------------
+
+void EmfPaintEngine::emitPolygons(const std::vector<QPolygon>& polygons) {
+  if (polygons.size() == 1)
+    m_writer.polygon(polygons.front());
+  else if (!polygons.empty())
+    m_writer.polyPolygon(polygons);
+}
+
+void EmfPaintEngine::emitPolylines(const std::vector<QPolygon>& polylines) {
+  if (polylines.size() == 1)
+    m_writer.polyline(polylines.front());
+  else if (!polylines.empty())
+    m_writer.polyPolyline(polylines);
+}
+
+void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brush,
+                              const QTransform& gradientToDevice) {
+  const std::optional<EmfBrushSpec> solid = simpleBrush(brush);
+  std::vector<ColorPiece> pieces;
+  if (solid)
+    pieces.push_back({deviceArea, QColor()});
+  else
+    pieces = gradientBands(deviceArea, brush, gradientToDevice);
+  selectPen(std::nullopt);
+  for (const ColorPiece& piece : pieces) {
+    const std::vector<QPolygon> polys = flatten(piece.area, nullptr);
+    if (polys.empty()) continue;
+    selectBrush(solid ? *solid : EmfBrushSpec{kBsSolid, blended(piece.color), 0});
+    setFillMode(piece.area.fillRule());
+    emitPolygons(polys);
+  }
+}
+
+void EmfPaintEngine::strokeShape(const QPainterPath& path, const QPainterPath& devicePath) {
+  if (const std::optional<EmfPenSpec> pen = simplePen()) {
+    std::vector<bool> closed;
+    const std::vector<QPolygon> polys = flatten(devicePath, &closed);
+    std::vector<QPolygon> rings, lines;
+    for (size_t i = 0; i < polys.size(); ++i) (closed[i] ? rings : lines).push_back(polys[i]);
+    selectPen(pen);
+    selectBrush(std::nullopt);
+    emitPolygons(rings);
+    emitPolylines(lines);
+    return;
+  }
+  // Pens the format cannot express (gradient pens, stretched widths) become filled outlines.
+  QPainterPathStroker stroker(m_pen);
+  QPainterPath outline;
+  if (m_pen.isCosmetic()) {
+    stroker.setWidth(std::max<qreal>(m_pen.widthF(), 1.0));
+    outline = stroker.createStroke(devicePath);
+  } else {
+    outline = m_transform.map(stroker.createStroke(path));
+  }
+  outline.setFillRule(Qt::WindingFill);
+  fillArea(outline, m_pen.brush(), gradientTransform(m_pen.brush(), path.boundingRect()));
+}
+
+void EmfPaintEngine::paintShape(const QPainterPath& path, bool allClosed) {
+  const bool hasFill = m_brush.style() != Qt::NoBrush;
+  const bool hasStroke = m_pen.style() != Qt::NoPen && m_pen.brush().style() != Qt::NoBrush;
+  if ((!hasFill && !hasStroke) || path.isEmpty()) return;
+  syncClip();
+  const QPainterPath devicePath = m_transform.map(path);
+  const std::optional<EmfBrushSpec> brush = hasFill ? simpleBrush(m_brush) : std::nullopt;
+  const std::optional<EmfPenSpec> pen = hasStroke ? simplePen() : std::nullopt;
+  if (hasFill && brush && (!hasStroke || pen) && allClosed) {
+    // One record fills and outlines.
+    const std::vector<QPolygon> polys = flatten(devicePath, nullptr);
+    if (polys.empty()) return;
+    selectBrush(brush);
+    selectPen(pen);
+    setFillMode(path.fillRule());
+    emitPolygons(polys);
+    return;
+  }
+  if (hasFill) fillArea(devicePath, m_brush, gradientTransform(m_brush, path.boundingRect()));
+  if (hasStroke) strokeShape(path, devicePath);
+}
+
+void EmfPaintEngine::drawPath(const QPainterPath& path) {
+  bool allClosed = true;
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const int next = i + 1;
+    const bool endsSubpath = next == path.elementCount() || path.elementAt(next).isMoveTo();
+    if (!endsSubpath) continue;
+    int start = i;
+    while (start > 0 && !path.elementAt(start).isMoveTo()) --start;
+    if (QPointF(path.elementAt(start)) != QPointF(path.elementAt(i))) allClosed = false;
+  }
+  paintShape(path, allClosed);
+}
+
+void EmfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
+  if (count < 2) return;
+  QPainterPath path;
+  path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
+  if (mode == PolylineMode) {
+    const QBrush saved = m_brush;
+    m_brush = Qt::NoBrush;
+    paintShape(path, false);
+    m_brush = saved;
+    return;
+  }
+  path.closeSubpath();
+  path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
+  paintShape(path, true);
+}
+
+void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
+  for (int i = 0; i < count; ++i) {
+    const QRectF r = rects[i].normalized();
+    const bool simple = axisAligned() && (m_brush.style() == Qt::NoBrush || simpleBrush(m_brush)) &&
+                        (m_pen.style() == Qt::NoPen || simplePen());
+    if (!simple) {
+      QPainterPath path;
+      path.addRect(r);
+      paintShape(path, true);
+      continue;
+    }
+    if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) continue;
+    syncClip();
+    selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
+    selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
+    m_writer.rectangle(toLogical(m_transform.mapRect(r)).adjusted(0, 0, 1, 1));
+  }
+}
+
+void EmfPaintEngine::drawEllipse(const QRectF& rect) {
+  const bool simple = axisAligned() && (m_brush.style() == Qt::NoBrush || simpleBrush(m_brush)) &&
+                      (m_pen.style() == Qt::NoPen || simplePen());
+  if (!simple) {
+    QPainterPath path;
+    path.addEllipse(rect);
+    paintShape(path, true);
+    return;
+  }
+  if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) return;
+  syncClip();
+  selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
+  selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
+  m_writer.ellipse(toLogical(m_transform.mapRect(rect.normalized())).adjusted(0, 0, 1, 1));
+}
+
+void EmfPaintEngine::drawLines(const QLineF* lines, int count) {
+  QPainterPath path;
+  for (int i = 0; i < count; ++i) {
+    path.moveTo(lines[i].p1());
+    path.lineTo(lines[i].p2());
+  }
+  const QBrush saved = m_brush;
+  m_brush = Qt::NoBrush;
+  paintShape(path, false);
+  m_brush = saved;
+}
+
+void EmfPaintEngine::drawPoints(const QPointF* points, int count) {
+  // A point is a dot of the pen's width, square or round as its cap.
+  const qreal w = m_pen.isCosmetic() ? std::max<qreal>(m_pen.widthF(), 1.0) / uniformScale(m_transform)
+                                     : std::max<qreal>(m_pen.widthF(), 1e-3);
+  QPainterPath path;
+  for (int i = 0; i < count; ++i) {
+    const QRectF dot(points[i] - QPointF(w / 2, w / 2), QSizeF(w, w));
+    if (m_pen.capStyle() == Qt::RoundCap)
+      path.addEllipse(dot);
+    else
+      path.addRect(dot);
+  }
+  const QPen savedPen = m_pen;
+  const QBrush savedBrush = m_brush;
+  m_brush = m_pen.brush();
+  m_pen = Qt::NoPen;
+  paintShape(path, true);
+  m_pen = savedPen;
+  m_brush = savedBrush;
+}
+
+// ---- Text -----------------------------------------------------------------------------------
+
+void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
+  const QString text = textItem.text();
+  if (text.isEmpty() || m_pen.style() == Qt::NoPen) return;
+  const QTransform& t = m_transform;
+  const bool upright = isSimilarity(t) && t.determinant() > 0;
+  if (!upright || m_pen.brush().style() != Qt::SolidPattern) {
+    QPaintEngine::drawTextItem(p, textItem);  // outlines, through drawPath
+    return;
+  }
+  const QFont font = textItem.font();
+  const qreal scale = uniformScale(t);
+  const qreal angle = qRadiansToDegrees(std::atan2(t.m12(), t.m11()));
+  EmfFontSpec spec;
+  spec.height = -qRound(std::min(fontPixelSize(font) * scale * S, 1.0e8));
+  if (spec.height == 0) return;
+  spec.escapement = (qRound(-angle * 10) % 3600 + 3600) % 3600;
+  spec.weight = std::clamp(int(font.weight()), 1, 1000);
+  spec.italic = font.italic();
+  spec.face = font.family();
+
+  // Advances from our own layout, so that other programs place each character as we do.
+  const QFontMetricsF metrics(font, m_device);
+  std::vector<qreal> ends(size_t(text.size()));
+  qreal x = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    x = text.size() <= 256 ? metrics.horizontalAdvance(text.left(i + 1))
+                           : x + metrics.horizontalAdvance(text.at(i));
+    ends[size_t(i)] = x;
+  }
+  const qreal fit = (x > 0 && textItem.width() > 0) ? textItem.width() / x : 1.0;
+  std::vector<qint32> dx(ends.size());
+  qint64 previous = 0;
+  for (size_t i = 0; i < ends.size(); ++i) {
+    const qint64 end = qRound64(ends[i] * fit * scale * S);
+    dx[i] = qint32(std::clamp<qint64>(end - previous, -1 << 30, 1 << 30));
+    previous = end;
+  }
+
+  syncClip();
+  selectFont(spec);
+  setTextColor(blended(m_pen.color()));
+  const QRectF box(p.x(), p.y() - textItem.ascent(), textItem.width(),
+                   textItem.ascent() + textItem.descent());
+  m_writer.extTextOut(toLogical(t.map(p)), text, dx, t.mapRect(box).toAlignedRect());
+}
+
+// ---- Images ---------------------------------------------------------------------------------
+
+void EmfPaintEngine::drawImage(const QRectF& r, const QImage& image, const QRectF& sr,
+                               Qt::ImageConversionFlags) {
+  if (image.isNull() || r.isEmpty()) return;
+  QImage part = image.copy(sr.toAlignedRect());
+  if (m_opacity < 1.0) {
+    part = part.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter fade(&part);
+    fade.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    fade.fillRect(part.rect(), QColor(0, 0, 0, qRound(255 * m_opacity)));
+  }
+  // Huge images are stored at a size still far beyond what a slide shows.
+  constexpr int kMaxSide = 8192;
+  if (part.width() > kMaxSide || part.height() > kMaxSide)
+    part = part.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  syncClip();
+  const QRect dest = toLogical(m_transform.mapRect(r.normalized())).adjusted(0, 0, 1, 1);
+  m_writer.stretchDiBits(dest, part);
+}
+
+void EmfPaintEngine::drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) {
+  drawImage(r, pm.toImage(), sr, Qt::AutoColor);
+}
+
+void EmfPaintEngine::drawTiledPixmap(const QRectF& r, const QPixmap& pixmap, const QPointF& s) {
+  if (pixmap.isNull() || r.isEmpty()) return;
+  const QImage tile = pixmap.toImage();
+  const qreal w = pixmap.width(), h = pixmap.height();
+  constexpr int kMaxTiles = 4096;
+  int tiles = 0;
+  for (qreal y = r.top() - std::fmod(s.y(), h); y < r.bottom() && tiles < kMaxTiles; y += h) {
+    for (qreal x = r.left() - std::fmod(s.x(), w); x < r.right() && tiles < kMaxTiles; x += w) {
+      const QRectF cell = QRectF(x, y, w, h).intersected(r);
+      if (cell.isEmpty()) continue;
+      drawImage(cell, tile, cell.translated(-x, -y), Qt::AutoColor);
+      ++tiles;
+    }
+  }
+}
+
+}  // namespace emf

@@ -1,0 +1,211 @@
+// Corrupt, truncated and hostile metafiles: the codec refuses them without crashing, without
+// drawing half a picture and without unbounded allocation. CI runs this under AddressSanitizer.
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include "emf/emf_format.h"
+#include "emf/emf_player.h"
+#include "emf/emf_records.h"
+#include "emf_test_drawing.h"
+
+namespace {
+
+using emftest::fieldAt;
+
+void putU32(QByteArray& bytes, qsizetype offset, quint32 value) {
+  qToLittleEndian(value, bytes.data() + offset);
+}
+
+// Offset of the first record of `type`, or -1.
+qsizetype firstRecord(const QByteArray& emf, quint32 type) {
+  for (qsizetype at = 0; at + 8 <= emf.size();) {
+    if (fieldAt(emf, at) == type) return at;
+    const quint32 size = fieldAt(emf, at + 4);
+    if (size < 8) return -1;
+    at += size;
+  }
+  return -1;
+}
+
+// A valid metafile with `record` inserted before EMR_EOF (header counts left as they were).
+QByteArray withRecordBeforeEof(const QByteArray& emf, const QByteArray& record) {
+  QByteArray out = emf;
+  out.insert(firstRecord(emf, emf::record::Eof), record);
+  return out;
+}
+
+QByteArray record(quint32 type, std::initializer_list<quint32> fields) {
+  QByteArray r(8, '\0');
+  putU32(r, 0, type);
+  for (quint32 f : fields) {
+    r.append(4, '\0');
+    putU32(r, r.size() - 4, f);
+  }
+  putU32(r, 4, quint32(r.size()));
+  return r;
+}
+
+// True when playing `emf` refuses it and leaves the canvas untouched.
+bool refusedCleanly(const QByteArray& emf) {
+  QImage canvas(64, 48, QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  QPainter painter(&canvas);
+  const bool played = emf::playEmf(emf, painter, QRectF(0, 0, 64, 48));
+  painter.end();
+  for (int y = 0; y < canvas.height(); ++y)
+    for (int x = 0; x < canvas.width(); ++x)
+      if (canvas.pixel(x, y) != qRgb(255, 255, 255)) return false;
+  return !played && emf::rasterizeEmf(emf, QSize(64, 48)).isNull();
+}
+
+}  // namespace
+
+TEST(EmfHostile, BytesThatAreNoMetafileAreRefused) {
+  QByteArray random(4096, '\0');
+  QRandomGenerator rng(7);
+  for (char& c : random) c = char(rng.bounded(256));
+  for (const QByteArray& bytes : {QByteArray(), QByteArray("EMF"), QByteArray(200, '\0'), random,
+                                  QByteArray("\x89PNG\r\n\x1a\n").append(100, 'x')}) {
+    EXPECT_FALSE(emf::parseEmfRecords(bytes));
+    EXPECT_FALSE(emf::emfFrameSizeInPoints(bytes));
+    EXPECT_TRUE(refusedCleanly(bytes));
+  }
+}
+
+TEST(EmfHostile, EveryTruncationIsRefused) {
+  const QByteArray emf = emftest::sceneEmf();
+  for (qsizetype length = 0; length < emf.size(); length += (length < 200 ? 1 : 37)) {
+    SCOPED_TRACE(length);
+    EXPECT_FALSE(emf::parseEmfRecords(emf.left(length)));
+    EXPECT_TRUE(refusedCleanly(emf.left(length)));
+  }
+}
+
+TEST(EmfHostile, BrokenRecordSizesAreRefused) {
+  const QByteArray emf = emftest::sceneEmf();
+  const qsizetype at = firstRecord(emf, emf::record::Polygon16);
+  ASSERT_GT(at, 0);
+  for (quint32 size : {0u, 4u, 7u, 13u, 0x7FFFFFFCu, 0xFFFFFFFCu}) {
+    QByteArray bad = emf;
+    putU32(bad, at + 4, size);
+    EXPECT_FALSE(emf::parseEmfRecords(bad)) << size;
+    EXPECT_TRUE(refusedCleanly(bad)) << size;
+  }
+  QByteArray badHeader = emf;
+  putU32(badHeader, 4, quint32(emf.size()) + 400);  // header longer than the file
+  EXPECT_FALSE(emf::emfFrameSizeInPoints(badHeader));
+  EXPECT_TRUE(refusedCleanly(badHeader));
+}
+
+TEST(EmfHostile, CountsAndOffsetsPastTheirRecordAreRefused) {
+  const QByteArray emf = emftest::sceneEmf();
+  struct Case {
+    quint32 type;
+    qsizetype field;
+    quint32 value;
+  } cases[] = {
+      {emf::record::Polygon16, 24, 0x40000000},      // point count
+      {emf::record::PolyPolygon16, 24, 0x7FFFFFFF},  // polygon count
+      {emf::record::PolyPolygon16, 28, 0xFFFFFFFF},  // total points
+      {emf::record::PolyPolygon16, 32, 100000},      // one polygon's count beyond the total
+      {emf::record::ExtTextOutW, 44, 0x7FFFFFFF},    // characters
+      {emf::record::ExtTextOutW, 48, 0xFFFFFFF0},    // string offset
+      {emf::record::ExtTextOutW, 72, 0xFFFFFFF0},    // advances offset
+      {emf::record::ExtCreatePen, 48, 0x3FFFFFFF},   // dash entries
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    const qsizetype at = firstRecord(emf, c.type);
+    ASSERT_GT(at, 0);
+    QByteArray bad = emf;
+    putU32(bad, at + c.field, c.value);
+    EXPECT_TRUE(refusedCleanly(bad));
+  }
+  // A text record whose string lies outside it is malformed for inspection too.
+  QByteArray badText = emf;
+  putU32(badText, firstRecord(emf, emf::record::ExtTextOutW) + 48, 0xFFFFFFF0);
+  EXPECT_FALSE(emf::parseEmfRecords(badText));
+}
+
+TEST(EmfHostile, AbsurdDimensionsAreRefusedOrBounded) {
+  const QByteArray emf = emftest::sceneEmf();
+  QByteArray noMillimetres = emf;
+  putU32(noMillimetres, 80, 0);
+  EXPECT_TRUE(refusedCleanly(noMillimetres));
+  QByteArray emptyFrame = emf;
+  for (qsizetype f : {8, 12, 24, 28, 32, 36}) putU32(emptyFrame, f, 0);
+  putU32(emptyFrame, 16, 0xFFFFFFFF);  // inclusive bounds of -1: empty too
+  putU32(emptyFrame, 20, 0xFFFFFFFF);
+  EXPECT_FALSE(emf::emfFrameSizeInPoints(emptyFrame));
+  EXPECT_TRUE(refusedCleanly(emptyFrame));
+  QByteArray hugeFrame = emf;
+  putU32(hugeFrame, 32, 0x7FFFFFFF);
+  putU32(hugeFrame, 36, 0x7FFFFFFF);
+  EXPECT_TRUE(refusedCleanly(hugeFrame));  // scale below anything visible
+  EXPECT_TRUE(emf::rasterizeEmf(emf, QSize(100000, 100000)).isNull());
+  EXPECT_TRUE(emf::rasterizeEmf(emf, QSize(0, 10)).isNull());
+
+  // A bitmap claiming 30000 x 30000 pixels with a few bytes of data.
+  QByteArray image = record(emf::record::StretchDiBits,
+                            {0, 0, 10, 10, 0, 0, 0, 0, 30000, 30000, 80, 40, 120, 16, 0, 0xCC0020, 160, 160,
+                             40, 30000, 30000, 0x00180001, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, image)));
+}
+
+TEST(EmfHostile, RecordsOutsideTheSubsetDrawNothing) {
+  const QByteArray emf = emftest::sceneEmf();
+  // EMR_POLYBEZIER16 and EMR_BEGINPATH are valid metafile records we do not play.
+  EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, record(85, {0, 0, 0, 0, 0}))));
+  EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, record(59, {}))));
+  // A header in the middle of the stream is corrupt.
+  EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, record(emf::record::Header, {}))));
+  // Records that change nothing visible are accepted.
+  QImage canvas(64, 48, QImage::Format_RGB32);
+  QPainter painter(&canvas);
+  EXPECT_TRUE(emf::playEmf(withRecordBeforeEof(emf, record(emf::record::GdiComment, {0})), painter,
+                           QRectF(0, 0, 64, 48)));
+}
+
+TEST(EmfHostile, DeepSaveLevelsAndBogusHandlesStayBounded) {
+  const QByteArray emf = emftest::sceneEmf();
+  QByteArray many;
+  for (int i = 0; i < 200000; ++i) many += record(emf::record::SaveDc, {});
+  many += record(emf::record::SelectObject, {0xFFFF});
+  many += record(emf::record::DeleteObject, {0x7FFFFFFF});
+  many += record(emf::record::CreateBrushIndirect, {0xFFFFFFFF, 0, 0, 0});
+  many += record(emf::record::RestoreDc, {quint32(-5000000)});
+  QElapsedTimer timer;
+  timer.start();
+  EXPECT_FALSE(emf::rasterizeEmf(withRecordBeforeEof(emf, many), QSize(64, 48)).isNull());
+  EXPECT_LT(timer.elapsed(), 20000);
+}
+
+TEST(EmfHostile, RandomMutationsNeverCrashAndParserAndPlayerAgree) {
+  const QByteArray emf = emftest::sceneEmf();
+  QRandomGenerator rng(20240611);
+  QElapsedTimer timer;
+  timer.start();
+  int refusedByParser = 0;
+  for (int round = 0; round < 1500; ++round) {
+    QByteArray bytes = emf;
+    const int edits = 1 + int(rng.bounded(8));
+    for (int e = 0; e < edits; ++e) {
+      const qsizetype at = rng.bounded(int(bytes.size()));
+      if (rng.bounded(3) == 0)
+        putU32(bytes, at & ~qsizetype(3), rng.generate());  // a whole field
+      else
+        bytes[at] = char(rng.bounded(256));
+    }
+    const bool parsed = emf::parseEmfRecords(bytes).has_value();
+    emf::emfFrameSizeInPoints(bytes);
+    const QImage image = emf::rasterizeEmf(bytes, QSize(96, 64));
+    if (!parsed) {
+      ++refusedByParser;
+      EXPECT_TRUE(image.isNull()) << "round " << round;
+    }
+  }
+  EXPECT_GT(refusedByParser, 0);
+  EXPECT_LT(timer.elapsed(), 120000);
+}

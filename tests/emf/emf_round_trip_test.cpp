@@ -1,0 +1,168 @@
+// Round trips through EmfDevice and playEmf, judged against the same drawing on a raster.
+#include <QFontInfo>
+#include <QPainterPath>
+#include <gtest/gtest.h>
+
+#include "emf/emf_device.h"
+#include "emf/emf_player.h"
+#include "emf_test_drawing.h"
+#include "support/test_env.h"
+
+namespace {
+
+using emftest::kHeightPx;
+using emftest::kWidthPx;
+
+::testing::AssertionResult colorNear(const QImage& image, QPointF at, QColor expected, int tol) {
+  const QColor c = image.pixelColor(at.toPoint());
+  const int d = std::max({std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
+                          std::abs(c.blue() - expected.blue())});
+  if (d <= tol) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "at (" << at.x() << "," << at.y() << ") got " << c.name().toStdString()
+                                       << ", expected " << expected.name().toStdString();
+}
+
+// Dark-pixel bounding box and count inside `area`.
+struct Ink {
+  QRect box;
+  int count = 0;
+};
+Ink inkIn(const QImage& image, const QRect& area) {
+  Ink ink;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (qGray(image.pixel(x, y)) < 128) {
+        ink.box |= QRect(x, y, 1, 1);
+        ++ink.count;
+      }
+  return ink;
+}
+
+// Share of pixels whose colour differs by more than 64 in some channel.
+double differingShare(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      if (std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                    std::abs(qBlue(p) - qBlue(q))}) > 64)
+        ++differing;
+    }
+  return double(differing) / (a.width() * a.height());
+}
+
+bool fontsResolve() {
+  return QFontInfo(QFont(QStringLiteral("Liberation Sans"))).family() == QLatin1String("Liberation Sans") &&
+         QFontInfo(QFont(QStringLiteral("Carlito"))).family() == QLatin1String("Carlito");
+}
+
+}  // namespace
+
+TEST(EmfRoundTrip, ShapesMatchTheRasterDrawingAtProbePointsAtOneAndThreeTimesTheSize) {
+  const QByteArray emf = emftest::sceneEmf();
+  for (int scale : {1, 3}) {
+    SCOPED_TRACE(scale);
+    const QImage played = emf::rasterizeEmf(emf, QSize(kWidthPx * scale, kHeightPx * scale));
+    ASSERT_FALSE(played.isNull());
+    const QImage raster = emftest::sceneRaster(scale);
+    played.save(testenv::outputDir("emf") + QStringLiteral("/scene-played-%1x.png").arg(scale));
+    raster.save(testenv::outputDir("emf") + QStringLiteral("/scene-raster-%1x.png").arg(scale));
+    const struct {
+      QPointF at;
+      QColor color;
+    } probes[] = {
+        {{80, 45}, QColor(220, 0, 0)},       {{120, 150}, QColor(0, 0, 200)},
+        {{28, 180}, QColor(0, 150, 0)},      {{40, 180}, Qt::white},  // dash, then gap
+        {{320, 60}, QColor(255, 140, 0)},    {{263, 23}, Qt::white},  // ellipse, its corner
+        {{367, 200}, QColor(120, 0, 160)},   {{330, 200}, Qt::white},  // ring, hole
+        {{190, 80}, QColor(127, 127, 255)},  {{80, 130}, Qt::white},
+    };
+    for (const auto& probe : probes) {
+      EXPECT_TRUE(colorNear(played, probe.at * scale, probe.color, 4));
+      EXPECT_TRUE(colorNear(raster, probe.at * scale, probe.color, 4));
+    }
+    // The gradient runs from dark to light as on the raster.
+    for (qreal x : {405.0, 435.0, 465.0})
+      EXPECT_TRUE(colorNear(played, QPointF(x, 140) * scale, raster.pixelColor((QPointF(x, 140) * scale).toPoint()), 16));
+    EXPECT_LT(differingShare(played, raster), 0.01);
+  }
+}
+
+TEST(EmfRoundTrip, TextKeepsItsPlaceAndSizePlainAndRotated) {
+  MORVANE_REQUIRE(fontsResolve(), "Liberation Sans and Carlito fonts");
+  const QByteArray emf = emftest::sceneEmf();
+  for (int scale : {1, 2}) {
+    SCOPED_TRACE(scale);
+    const QImage played = emf::rasterizeEmf(emf, QSize(kWidthPx * scale, kHeightPx * scale));
+    const QImage raster = emftest::sceneRaster(scale);
+    ASSERT_FALSE(played.isNull());
+    const QRect areas[] = {QRect(10, 215, 200, 35), QRect(425, 200, 50, 115)};
+    for (const QRect& area : areas) {
+      const QRect scaled(area.topLeft() * scale, area.size() * scale);
+      const Ink want = inkIn(raster, scaled);
+      const Ink got = inkIn(played, scaled);
+      ASSERT_GT(want.count, 40 * scale);
+      EXPECT_NEAR(got.count, want.count, want.count * 0.15);
+      EXPECT_NEAR(got.box.left(), want.box.left(), 2 * scale);
+      EXPECT_NEAR(got.box.right(), want.box.right(), 2 * scale);
+      EXPECT_NEAR(got.box.top(), want.box.top(), 2 * scale);
+      EXPECT_NEAR(got.box.bottom(), want.box.bottom(), 2 * scale);
+    }
+  }
+}
+
+TEST(EmfRoundTrip, PlaysIntoATargetRectangleAndStaysInsideIt) {
+  const QByteArray emf = emftest::sceneEmf();
+  QImage canvas(800, 600, QImage::Format_RGB32);
+  canvas.fill(QColor(200, 200, 200));
+  QPainter painter(&canvas);
+  const QRectF target(100, 50, 240, 160);  // half size
+  ASSERT_TRUE(emf::playEmf(emf, painter, target));
+  painter.end();
+  EXPECT_TRUE(colorNear(canvas, QPointF(100 + 40, 50 + 22), QColor(220, 0, 0), 6));
+  // The doughnut's hole is a hole: the canvas shows through.
+  EXPECT_TRUE(colorNear(canvas, QPointF(100 + 165, 50 + 100), QColor(200, 200, 200), 2));
+  EXPECT_TRUE(colorNear(canvas, QPointF(100 + 183, 50 + 100), QColor(120, 0, 160), 6));
+  EXPECT_TRUE(colorNear(canvas, QPointF(99, 49), QColor(200, 200, 200), 0));
+  EXPECT_TRUE(colorNear(canvas, QPointF(341, 211), QColor(200, 200, 200), 0));
+}
+
+TEST(EmfRoundTrip, ClipsToRectanglesAndShapesAndDropsTheClip) {
+  emf::EmfDevice device(QSizeF(150, 75));  // 200 x 100 px
+  QPainter p(&device);
+  p.setClipRect(QRectF(0, 0, 50, 50));
+  p.fillRect(QRectF(0, 0, 100, 100), Qt::red);
+  QPainterPath circle;
+  circle.addEllipse(QPointF(150, 50), 30, 30);
+  p.setClipPath(circle);
+  p.fillRect(QRectF(100, 0, 100, 100), Qt::blue);
+  p.setClipping(false);
+  p.fillRect(QRectF(60, 80, 20, 20), Qt::green);
+  p.end();
+  const QImage played = emf::rasterizeEmf(device.finish(), QSize(200, 100));
+  ASSERT_FALSE(played.isNull());
+  EXPECT_TRUE(colorNear(played, {25, 25}, Qt::red, 4));
+  EXPECT_TRUE(colorNear(played, {75, 75}, Qt::white, 4));
+  EXPECT_TRUE(colorNear(played, {150, 50}, Qt::blue, 4));
+  EXPECT_TRUE(colorNear(played, {110, 10}, Qt::white, 4));  // outside the circle
+  EXPECT_TRUE(colorNear(played, {70, 90}, Qt::green, 4));
+}
+
+TEST(EmfRoundTrip, DrawnImagesComeBackAsPictures) {
+  QImage tile(2, 2, QImage::Format_ARGB32);
+  tile.setPixelColor(0, 0, Qt::red);
+  tile.setPixelColor(1, 0, Qt::green);
+  tile.setPixelColor(0, 1, Qt::blue);
+  tile.setPixelColor(1, 1, QColor(0, 0, 0, 0));  // transparent: white in the metafile
+  emf::EmfDevice device(QSizeF(75, 75));  // 100 x 100 px
+  QPainter p(&device);
+  p.drawImage(QRectF(10, 10, 80, 80), tile);
+  p.end();
+  const QImage played = emf::rasterizeEmf(device.finish(), QSize(100, 100));
+  ASSERT_FALSE(played.isNull());
+  EXPECT_TRUE(colorNear(played, {15, 15}, Qt::red, 4));
+  EXPECT_TRUE(colorNear(played, {85, 15}, Qt::green, 4));
+  EXPECT_TRUE(colorNear(played, {15, 85}, Qt::blue, 4));
+  EXPECT_TRUE(colorNear(played, {85, 85}, Qt::white, 4));
+  EXPECT_TRUE(colorNear(played, {5, 5}, Qt::white, 0));
+}
