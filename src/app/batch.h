@@ -1,0 +1,20 @@
+// The batch front end: `morvane list|paste|pdf|export ...`, run offscreen with the same
+// start-up, scan, windows and handlers as the GUI.
+#pragma once
+
+#include <QStringList>
+
+namespace morvane::app {
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUnreadable = 2;
+inline constexpr int kExitUnwritable = 3;
+inline constexpr int kExitUsage = 64;
+
+// `morvane list WORKBOOK [--save-workbook]`: prints name, sheet, include flag and numerator of
+// every object, tab-separated, in numerator order.
+int runList(const QStringList& args);
+
+}  // namespace morvane::app
