@@ -1,0 +1,190 @@
+#include "office/files/presentation_objects.h"
+
+#include "office/files/presentation_text.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace office::files {
+
+namespace {
+
+const struct {
+  int number;
+  const char* type;
+} kLayouts[] = {{ppt::ppLayoutTitle, "title"},         {ppt::ppLayoutText, "tx"},
+                {ppt::ppLayoutTitleOnly, "titleOnly"}, {ppt::ppLayoutBlank, "blank"},
+                {16, "obj"},                           {29, "twoObj"},
+                {33, "secHead"},                       {ppt::ppLayoutCustom, "cust"}};
+
+AutomationError outOfRange(const char* object, const char* member, int value, int lo, int hi) {
+  return hostError(QString::fromLatin1(object), QString::fromLatin1(member),
+                   QStringLiteral("Integer out of range. %1 is not in the valid range of %2 to %3.")
+                       .arg(value)
+                       .arg(lo)
+                       .arg(hi));
+}
+
+}  // namespace
+
+int layoutNumberOfType(const QString& type) {
+  for (const auto& l : kLayouts)
+    if (type == QLatin1String(l.type)) return l.number;
+  return ppt::ppLayoutCustom;
+}
+
+QString layoutTypeOfNumber(int layout) {
+  for (const auto& l : kLayouts)
+    if (l.number == layout) return QString::fromLatin1(l.type);
+  return {};
+}
+
+float toPoints(qint64 emu) { return float(double(emu) / double(pptx::kEmuPerPoint)); }
+qint64 toEmu(float points) { return qint64(std::llround(double(points) * pptx::kEmuPerPoint)); }
+
+// --- Presentation ------------------------------------------------------------------------
+
+QString HostPresentation::name() {
+  m_state->doc();
+  return QFileInfo(m_state->path).fileName();
+}
+
+int HostPresentation::slidesCount() { return m_state->doc().slideCount(); }
+
+std::shared_ptr<ppt::Slide> HostPresentation::slide(int index) {
+  pptx::Document& doc = m_state->doc();
+  if (index < 1 || index > doc.slideCount())
+    throw outOfRange("Slides", "Item", index, 1, doc.slideCount());
+  return std::make_shared<HostSlide>(m_state, doc.slidePart(index - 1));
+}
+
+namespace {
+
+// The layout of `layout` in the master the new slide joins.
+QString layoutForNewSlide(PresentationState& state, int layout, const char* object, const char* member) {
+  pptx::Document& doc = state.doc();
+  QString master;
+  if (doc.slideCount() > 0) master = doc.masterOfLayout(doc.slideLayout(doc.slideCount() - 1));
+  if (master.isEmpty()) master = doc.masters().front().part;
+  const QString type = layoutTypeOfNumber(layout);
+  if (type.isEmpty())
+    throw hostError(QString::fromLatin1(object), QString::fromLatin1(member),
+                    QStringLiteral("Invalid enumeration value."));
+  auto part = doc.layoutOfType(master, type);
+  if (!part)
+    throw hostError(QString::fromLatin1(object), QString::fromLatin1(member), part.error().message);
+  return *part;
+}
+
+}  // namespace
+
+std::shared_ptr<ppt::Slide> HostPresentation::slidesAdd(int index, int layout) {
+  pptx::Document& doc = m_state->doc();
+  if (index < 1 || index > doc.slideCount() + 1)
+    throw outOfRange("Slides", "Add", index, 1, doc.slideCount() + 1);
+  const QString layoutPart = layoutForNewSlide(*m_state, layout, "Slides", "Add");
+  if (auto s = doc.addSlide(index - 1, layoutPart); !s)
+    throw hostError(QStringLiteral("Slides"), QStringLiteral("Add"), s.error().message);
+  const QString part = doc.slidePart(index - 1);
+  if (m_state->shownSlide.isEmpty()) m_state->shownSlide = part;
+  return std::make_shared<HostSlide>(m_state, part);
+}
+
+// --- Slide -------------------------------------------------------------------------------
+
+std::shared_ptr<ppt::Shapes> HostSlide::shapes() {
+  m_state->slideIndex(m_part);
+  return std::make_shared<HostShapes>(m_state, m_part);
+}
+
+void HostSlide::select() {
+  m_state->slideIndex(m_part);
+  m_state->selectSlide(m_part);
+}
+
+int HostSlide::layout() {
+  pptx::Document& doc = m_state->doc();
+  return layoutNumberOfType(doc.layoutType(doc.slideLayout(m_state->slideIndex(m_part))));
+}
+
+void HostSlide::setLayout(int layout) {
+  pptx::Document& doc = m_state->doc();
+  const int index = m_state->slideIndex(m_part);
+  QString master = doc.masterOfLayout(doc.slideLayout(index));
+  if (master.isEmpty()) master = doc.masters().front().part;
+  const QString type = layoutTypeOfNumber(layout);
+  if (type.isEmpty())
+    throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"),
+                    QStringLiteral("Invalid enumeration value."));
+  auto part = doc.layoutOfType(master, type);
+  if (!part) throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"), part.error().message);
+  if (auto s = doc.setSlideLayout(index, *part); !s)
+    throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"), s.error().message);
+  if (layout == ppt::ppLayoutTitleOnly && !doc.titleShape(index)) doc.addTitlePlaceholder(index);
+}
+
+int HostSlide::slideIndex() { return m_state->slideIndex(m_part) + 1; }
+
+// --- Shapes ------------------------------------------------------------------------------
+
+int HostShapes::count() {
+  return int(m_state->doc().shapes(m_state->slideIndex(m_part)).size());
+}
+
+std::shared_ptr<ppt::Shape> HostShapes::item(int index) {
+  const auto shapes = m_state->doc().shapes(m_state->slideIndex(m_part));
+  if (index < 1 || index > int(shapes.size()))
+    throw outOfRange("Shapes", "Item", index, 1, int(shapes.size()));
+  return std::make_shared<HostShape>(m_state, ShapeKey{m_part, shapes[size_t(index - 1)].id});
+}
+
+std::shared_ptr<ppt::Shape> HostShapes::addLabel(int orientation, float left, float top, float width,
+                                                 float height) {
+  if (orientation != ppt::msoTextOrientationHorizontal)
+    throw hostError(QStringLiteral("Shapes"), QStringLiteral("AddLabel"),
+                    QStringLiteral("Only horizontal labels are supported."));
+  if (!(width >= 0 && height >= 0))
+    throw hostError(QStringLiteral("Shapes"), QStringLiteral("AddLabel"),
+                    QStringLiteral("The specified value is out of range."));
+  pptx::Document& doc = m_state->doc();
+  const int slide = m_state->slideIndex(m_part);
+  const quint32 id = doc.addTextBox(slide, {toEmu(left), toEmu(top), toEmu(width), toEmu(height)});
+  const ShapeKey key{m_part, id};
+  fitTextBox(*m_state, key);
+  return std::make_shared<HostShape>(m_state, key);
+}
+
+// --- Shape -------------------------------------------------------------------------------
+
+QString HostShape::name() { return m_state->shapeInfo(m_key).name; }
+
+void HostShape::select(int /*replace*/) {
+  // One shape is ever selected: replacing and adding to the selection come to the same.
+  m_state->shapeInfo(m_key);
+  m_state->selectShape(m_key);
+}
+
+std::shared_ptr<ppt::TextFrame> HostShape::textFrame() {
+  if (!m_state->shapeInfo(m_key).hasText)
+    throw hostError(QStringLiteral("Shape"), QStringLiteral("TextFrame"),
+                    QStringLiteral("This type of shape has no text frame."));
+  return std::make_shared<HostTextFrame>(m_state, m_key);
+}
+
+namespace {
+pptx::RectEmu frameOf(PresentationState& state, const ShapeKey& key, const char* member) {
+  auto info = state.shapeInfo(key);
+  if (!info.frame)
+    throw hostError(QStringLiteral("Shape"), QString::fromLatin1(member),
+                    QStringLiteral("This shape has no position."));
+  return *info.frame;
+}
+}  // namespace
+
+float HostShape::left() { return toPoints(frameOf(*m_state, m_key, "Left").x); }
+float HostShape::top() { return toPoints(frameOf(*m_state, m_key, "Top").y); }
+float HostShape::width() { return toPoints(frameOf(*m_state, m_key, "Width").cx); }
+float HostShape::height() { return toPoints(frameOf(*m_state, m_key, "Height").cy); }
+
+}  // namespace office::files

@@ -1,0 +1,105 @@
+// The presentation host's document objects: Presentation, Slide, Shapes, Shape, ShapeRange.
+// Each is a small handle onto the shared PresentationState.
+#pragma once
+
+#include "office/files/presentation_state.h"
+#include "office/powerpoint.h"
+
+#include <memory>
+
+namespace office::files {
+
+using StatePtr = std::shared_ptr<PresentationState>;
+
+class HostPresentation : public ppt::Presentation {
+ public:
+  explicit HostPresentation(StatePtr state) : m_state(std::move(state)) {}
+  QString name() override;
+  int slidesCount() override;
+  std::shared_ptr<ppt::Slide> slide(int index) override;
+  // Layout ppLayoutBlank or ppLayoutTitleOnly (or another type the master has), taken from
+  // the master of the last slide, the first master when there are no slides.
+  std::shared_ptr<ppt::Slide> slidesAdd(int index, int layout) override;
+
+ private:
+  StatePtr m_state;
+};
+
+class HostSlide : public ppt::Slide {
+ public:
+  HostSlide(StatePtr state, QString part) : m_state(std::move(state)), m_part(std::move(part)) {}
+  std::shared_ptr<ppt::Shapes> shapes() override;
+  void select() override;
+  int layout() override;
+  // ppLayoutTitleOnly re-links the slide and adds a title after the existing shapes when it
+  // has none; existing shapes stay.
+  void setLayout(int layout) override;
+  int slideIndex() override;
+
+ private:
+  StatePtr m_state;
+  QString m_part;
+};
+
+class HostShapes : public ppt::Shapes {
+ public:
+  HostShapes(StatePtr state, QString part) : m_state(std::move(state)), m_part(std::move(part)) {}
+  int count() override;
+  std::shared_ptr<ppt::Shape> item(int index) override;
+  std::shared_ptr<ppt::Shape> addLabel(int orientation, float left, float top, float width,
+                                       float height) override;
+
+ private:
+  StatePtr m_state;
+  QString m_part;
+};
+
+class HostShape : public ppt::Shape {
+ public:
+  HostShape(StatePtr state, ShapeKey key) : m_state(std::move(state)), m_key(std::move(key)) {}
+  QString name() override;
+  void select(int replace) override;
+  std::shared_ptr<ppt::TextFrame> textFrame() override;
+  float left() override;
+  float top() override;
+  float width() override;
+  float height() override;
+
+ private:
+  StatePtr m_state;
+  ShapeKey m_key;
+};
+
+// The selected shape. Geometry in points; EMU = points x 12700.
+class HostShapeRange : public ppt::ShapeRange {
+ public:
+  HostShapeRange(StatePtr state, ShapeKey key) : m_state(std::move(state)), m_key(std::move(key)) {}
+  int lockAspectRatio() override;
+  void setLockAspectRatio(int value) override;
+  float width() override;
+  void setWidth(float value) override;
+  float height() override;
+  void setHeight(float value) override;
+  float top() override;
+  void setTop(float value) override;
+  float left() override;
+  void setLeft(float value) override;
+  void scaleWidth(float factor, int relativeToOriginalSize, int scale) override;
+  void scaleHeight(float factor, int relativeToOriginalSize, int scale) override;
+  std::shared_ptr<ppt::TextFrame> textFrame() override;
+
+ private:
+  pptx::RectEmu frame(const char* member);
+  void setFrame(const pptx::RectEmu& rect);
+  void scale(bool horizontal, float factor, int relative, int anchor);
+  StatePtr m_state;
+  ShapeKey m_key;
+};
+
+// Layout type names and the program's layout numbers.
+int layoutNumberOfType(const QString& type);
+QString layoutTypeOfNumber(int layout);
+float toPoints(qint64 emu);
+qint64 toEmu(float points);
+
+}  // namespace office::files

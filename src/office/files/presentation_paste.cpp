@@ -1,0 +1,146 @@
+#include "office/files/presentation_paste.h"
+
+#include "office/clipboard_formats.h"
+#include "office/files/presentation_objects.h"
+#include "office/powerpoint.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+
+#include <cmath>
+
+namespace office::files {
+
+namespace {
+
+AutomationError pasteError(const QString& what) {
+  return hostError(QStringLiteral("View"), QStringLiteral("PasteSpecial"), what);
+}
+
+AutomationError unavailable() {
+  return pasteError(QStringLiteral("Invalid request.  The specified data type is unavailable."));
+}
+
+struct Picture {
+  QByteArray bytes;
+  pptx::ImageFormat format = pptx::ImageFormat::Png;
+  QSizeF points;
+};
+
+QByteArray pngBytes(const QImage& image) {
+  QByteArray out;
+  QBuffer buffer(&out);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return out;
+}
+
+std::optional<Picture> bitmapPicture(const QMimeData* mime) {
+  if (!mime || !mime->hasImage()) return std::nullopt;
+  const QImage image = qvariant_cast<QImage>(mime->imageData());
+  auto size = naturalSizeOfImage(image);
+  if (!size || size->isEmpty()) return std::nullopt;
+  const QByteArray png = pngBytes(image);
+  if (png.isEmpty()) return std::nullopt;
+  return Picture{png, pptx::ImageFormat::Png, *size};
+}
+
+std::optional<Picture> emfPicture(const QMimeData* mime) {
+  if (!mime || !mime->hasFormat(QString::fromLatin1(kEmfMime))) return std::nullopt;
+  const QByteArray emf = mime->data(QString::fromLatin1(kEmfMime));
+  auto size = naturalSizeOfEmf(emf);
+  if (!size || size->isEmpty()) return std::nullopt;
+  return Picture{emf, pptx::ImageFormat::Emf, *size};
+}
+
+// A plain framed picture naming the object, for a native object offered without a picture.
+Picture placeholderPicture(const NativeObject& object, const QSizeF& points) {
+  const QSize px(std::clamp(int(points.width() * 96 / 72), 16, 4000),
+                 std::clamp(int(points.height() * 96 / 72), 16, 4000));
+  QImage image(px, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  image.setDotsPerMeterX(3780);
+  image.setDotsPerMeterY(3780);
+  QPainter painter(&image);
+  painter.setPen(Qt::darkGray);
+  painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
+  painter.drawText(image.rect(), Qt::AlignCenter,
+                   object.name.isEmpty() ? object.sheet : object.name);
+  painter.end();
+  return Picture{pngBytes(image), pptx::ImageFormat::Png, points};
+}
+
+pptx::RectEmu centred(const pptx::Document& doc, const QSizeF& points) {
+  const pptx::SizeEmu slide = doc.slideSize();
+  const qint64 cx = toEmu(float(points.width()));
+  const qint64 cy = toEmu(float(points.height()));
+  return {(slide.cx - cx) / 2, (slide.cy - cy) / 2, cx, cy};
+}
+
+quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, QSizeF* natural) {
+  auto object = NativeObject::deserialize(mime->data(QString::fromLatin1(kNativeObjectMime)));
+  if (!object || object->workbook.isEmpty())
+    throw pasteError(QStringLiteral("The object on the clipboard cannot be read."));
+  std::optional<Picture> fallback = emfPicture(mime);
+  if (!fallback) fallback = bitmapPicture(mime);
+  QSizeF size = object->sizePoints;
+  if (!(size.width() > 0 && size.height() > 0)) size = fallback ? fallback->points : QSizeF(360, 216);
+  if (!fallback) fallback = placeholderPicture(*object, size);
+  // Charts and chart sheets embed as chart objects, ranges as worksheet objects.
+  const QString progId = object->kind == NativeObject::Kind::Range ? QStringLiteral("Excel.Sheet.12")
+                                                                   : QStringLiteral("Excel.Chart.8");
+  *natural = size;
+  return state.doc().addEmbeddedWorkbook(slide, object->workbook, progId, fallback->bytes,
+                                         fallback->format, centred(state.doc(), size));
+}
+
+}  // namespace
+
+void pasteClipboard(PresentationState& state, int dataType) {
+  pptx::Document& doc = state.doc();
+  const int slide = state.shownIndex();
+  const QMimeData* mime = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+  if (!mime)
+    throw pasteError(QStringLiteral(
+        "Invalid request.  Clipboard is empty or contains data which may not be pasted here."));
+  const bool hasObject = mime->hasFormat(QString::fromLatin1(kNativeObjectMime));
+
+  std::optional<Picture> picture;
+  quint32 id = 0;
+  QSizeF natural;
+  switch (dataType) {
+    case ppt::ppPasteBitmap:
+      picture = bitmapPicture(mime);
+      break;
+    case ppt::ppPasteEnhancedMetafile:
+      picture = emfPicture(mime);
+      break;
+    case ppt::ppPasteOLEObject:
+      if (!hasObject) throw unavailable();
+      break;
+    case ppt::ppPasteDefault:
+      if (!hasObject) {
+        picture = emfPicture(mime);
+        if (!picture) picture = bitmapPicture(mime);
+      }
+      break;
+    default:
+      throw unavailable();
+  }
+  if (picture) {
+    natural = picture->points;
+    id = doc.addPicture(slide, picture->bytes, picture->format, centred(doc, picture->points));
+  } else if (hasObject && (dataType == ppt::ppPasteOLEObject || dataType == ppt::ppPasteDefault)) {
+    id = pasteObject(state, slide, mime, &natural);
+  } else {
+    throw unavailable();
+  }
+  const ShapeKey key{doc.slidePart(slide), id};
+  state.originalSize[key] = QSizeF(natural.width() * pptx::kEmuPerPoint, natural.height() * pptx::kEmuPerPoint);
+  state.selectShape(key);
+}
+
+}  // namespace office::files

@@ -1,0 +1,29 @@
+// PasteSpecial of the presentation host: takes the desktop clipboard and makes it the shown
+// slide's last shape, at its natural size and centred on the slide, and the selection.
+//   ppPasteBitmap            a PNG picture of the clipboard image (size from its dots per
+//                            metre, 96 dpi when it has none)
+//   ppPasteEnhancedMetafile  an EMF picture of the image/x-emf bytes (size from the EMF frame)
+//   ppPasteOLEObject         an embedded workbook from the native-object format, shown by the
+//                            EMF on the clipboard, else the bitmap
+//   ppPasteDefault           as ppPasteOLEObject when the clipboard holds a native object,
+//                            else an EMF picture, else a bitmap picture
+// Throws AutomationError when the clipboard lacks the format or its data is unusable, or the
+// window shows no slide; nothing is added then.
+#pragma once
+
+#include "office/files/presentation_state.h"
+
+#include <QImage>
+#include <QSizeF>
+
+#include <optional>
+
+namespace office::files {
+
+void pasteClipboard(PresentationState& state, int dataType);
+
+// Natural sizes in points; nullopt for unusable data.
+std::optional<QSizeF> naturalSizeOfImage(const QImage& image);
+std::optional<QSizeF> naturalSizeOfEmf(const QByteArray& emf);
+
+}  // namespace office::files

@@ -1,0 +1,64 @@
+// PresentationState: what the presentation host's objects share: the open document, the one
+// window's view and selection, and the original sizes of pictures. Every handle the host
+// hands out holds the state, so handles stay valid as long as any of them lives.
+#pragma once
+
+#include "office/automation_error.h"
+#include "ooxml/pptx/presentation_document.h"
+
+#include <QSizeF>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace office::files {
+
+// A shape as handles refer to it: its slide part and its id on that slide, so a handle keeps
+// pointing at the same shape when slides are added before it.
+struct ShapeKey {
+  QString slidePart;
+  quint32 id = 0;
+  bool operator<(const ShapeKey& o) const {
+    return std::pair(slidePart, id) < std::pair(o.slidePart, o.id);
+  }
+  bool operator==(const ShapeKey& o) const = default;
+};
+
+struct PresentationState {
+  enum class SelectionKind { None, Slide, Shape, Text };
+
+  std::unique_ptr<pptx::Document> document;  // null: no presentation open
+  QString path;
+  int viewType = 9;  // ppViewNormal
+  bool visible = true;
+  QString shownSlide;  // slide part the window shows; empty when the deck has none
+
+  SelectionKind selection = SelectionKind::None;
+  QString selectedSlide;
+  ShapeKey selectedShape;
+  int textStart = 1;    // selected text: 1-based start and length
+  int textLength = 0;
+
+  // Natural sizes (EMU) of the pictures and objects pasted in this session; other pictures'
+  // sizes are read from their image parts.
+  std::map<ShapeKey, QSizeF> originalSize;
+
+  // The open document. Throws AutomationError when no presentation is open.
+  pptx::Document& doc();
+  // Current index of a slide part. Throws AutomationError when the slide is gone.
+  int slideIndex(const QString& slidePart);
+  // Index of the shown slide. Throws AutomationError when the window shows none.
+  int shownIndex();
+  // The shape's current summary. Throws AutomationError when it is gone.
+  pptx::ShapeInfo shapeInfo(const ShapeKey& key);
+  void selectShape(const ShapeKey& key);
+  void selectSlide(const QString& slidePart);
+  void clearSelection();
+};
+
+// The host's failures, in the program's words.
+AutomationError hostError(const QString& object, const QString& member, const QString& what);
+
+}  // namespace office::files

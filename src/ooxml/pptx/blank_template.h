@@ -1,0 +1,14 @@
+// The built-in blank presentation: 4:3 (720 x 540 points), one master with its theme, a Title
+// Only and a Blank layout, no slides. Generated here, so no template file ships.
+#pragma once
+
+#include "ooxml/package.h"
+
+#include <memory>
+
+namespace pptx {
+
+// A fresh package holding the blank presentation; never fails.
+std::unique_ptr<ooxml::Package> createBlankPackage();
+
+}  // namespace pptx

@@ -1,0 +1,85 @@
+// Internal state of pptx::Document, shared by its implementation files. Holds the parsed XML
+// of the parts the model reads or edits; a part marked dirty is serialised back on save.
+#pragma once
+
+#include "ooxml/detail/xml.h"
+#include "ooxml/package.h"
+#include "ooxml/pptx/presentation_document.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace pptx {
+
+namespace rel {
+inline constexpr char kSlide[] = "slide";
+inline constexpr char kSlideLayout[] = "slideLayout";
+inline constexpr char kSlideMaster[] = "slideMaster";
+inline constexpr char kTheme[] = "theme";
+inline constexpr char kImage[] = "image";
+inline constexpr char kPackage[] = "package";
+}  // namespace rel
+
+namespace ctype {
+inline constexpr char kSlide[] = "application/vnd.openxmlformats-officedocument.presentationml.slide+xml";
+inline constexpr char kSlideLayout[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.slideLayout+xml";
+inline constexpr char kPng[] = "image/png";
+inline constexpr char kEmf[] = "image/x-emf";
+inline constexpr char kXlsx[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+}  // namespace ctype
+
+struct Document::Impl {
+  struct XmlPart {
+    std::unique_ptr<ooxml::XmlDocument> xml;
+    bool dirty = false;
+  };
+  struct SlideRef {
+    quint32 id = 0;
+    QString part;
+  };
+  struct MasterRef {
+    quint32 id = 0;
+    QString part;
+  };
+
+  std::unique_ptr<ooxml::Package> package;
+  QString mainPart;
+  std::map<QString, XmlPart> parts;  // keyed by lower-cased part name
+  std::vector<SlideRef> slides;
+  std::vector<MasterRef> masters;
+
+  // Parses and keeps `partName`. Fails with Missing, BadXml or Unsafe.
+  ooxml::Status load(const QString& partName);
+  // REQUIRES: the part was loaded.
+  pugi::xml_document& xml(const QString& partName);
+  const pugi::xml_document& xml(const QString& partName) const;
+  bool isLoaded(const QString& partName) const;
+  void markDirty(const QString& partName);
+  // Adds a new XML part (writes it at save) and keeps its parsed form.
+  ooxml::Status addXmlPart(const QString& partName, const QByteArray& data,
+                           const QString& contentType);
+
+  // The shape-tree element of a slide.
+  pugi::xml_node spTree(int slide) const;
+  pugi::xml_node shapeNode(int slide, quint32 shapeId) const;
+  quint32 nextShapeId(int slide) const;
+  // Adds `bytes` as a new part from `pattern` and a relationship from the slide; the id.
+  QString addBinaryPart(int slide, const QString& pattern, const QByteArray& bytes,
+                        const char* contentType, const char* relType);
+  // The placeholder on `layoutPart` (or its master) a slide placeholder inherits from.
+  std::optional<RectEmu> inheritedFrame(const QString& layoutPart, const QString& type,
+                                        const QString& idx) const;
+  QString themeFont(int slide, bool major) const;
+  // Loads masters, layouts and slides from presentation.xml.
+  ooxml::Status index();
+  ooxml::Status flush();
+};
+
+QString relType(const char* suffix);
+// `xmlText` (canonical prefixes a, r, p) as a part: declaration plus namespace declarations.
+QByteArray partXml(const QString& xmlText, bool strict);
+QString lower(const QString& s);
+
+}  // namespace pptx
