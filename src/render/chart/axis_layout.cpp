@@ -1,0 +1,467 @@
+// Axes: which groups use each axis, the data ranges and scales, tick label texts, where each
+// axis line sits and how much room labels and titles take around the plot rectangle.
+#include "render/chart/layout_context.h"
+#include "render/chart/value_format.h"
+
+#include <QFontMetricsF>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace render::detail {
+
+using ooxml::ChartKind;
+using ooxml::Grouping;
+
+namespace {
+
+constexpr double kTick = 4;     // major tick length, points
+constexpr double kLabelGap = 3; // tick to label
+constexpr double kTitleGap = 5; // labels to axis title
+
+struct Role {
+  const ooxml::ChartGroup* group;
+  bool first;  // first axis id of the group: categories (or x values)
+};
+
+struct AxisWork {
+  std::vector<Role> roles;
+  double lo = 0, hi = 0;
+  bool hasData = false;
+  bool percent = false;
+};
+
+bool isXY(const ooxml::ChartGroup& g) {
+  return g.kind == ChartKind::Scatter || g.kind == ChartKind::Bubble;
+}
+
+void extend(AxisWork& w, double v) {
+  if (!std::isfinite(v)) return;
+  if (!w.hasData) w.lo = w.hi = v;
+  w.lo = std::min(w.lo, v);
+  w.hi = std::max(w.hi, v);
+  w.hasData = true;
+}
+
+// The values a group puts on its value axis, stacked as the group stacks them.
+void addGroupValues(AxisWork& w, const ooxml::ChartGroup& g) {
+  const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
+  const bool canStack = g.kind == ChartKind::Bar || g.kind == ChartKind::Line ||
+                        g.kind == ChartKind::Area;
+  if (!stacked || !canStack) {
+    for (const ooxml::Series& s : g.series)
+      for (int i = 0; i < s.values.count(); ++i)
+        if (auto v = s.values.number(i)) extend(w, *v);
+    if (g.kind == ChartKind::Area && w.hasData) extend(w, 0);
+    return;
+  }
+  int n = 0;
+  for (const ooxml::Series& s : g.series) n = std::max(n, s.values.count());
+  for (int i = 0; i < n; ++i) {
+    double total = 0, pos = 0, neg = 0, run = 0;
+    for (const ooxml::Series& s : g.series) total += std::abs(s.values.number(i).value_or(0));
+    for (const ooxml::Series& s : g.series) {
+      double v = s.values.number(i).value_or(0);
+      if (g.grouping == Grouping::PercentStacked) v = total > 0 ? v / total : 0;
+      run += v;
+      (v >= 0 ? pos : neg) += v;
+      extend(w, g.kind == ChartKind::Line ? run : (v >= 0 ? pos : neg));
+    }
+  }
+  w.percent = w.percent || g.grouping == Grouping::PercentStacked;
+}
+
+void addXValues(AxisWork& w, const ooxml::ChartGroup& g) {
+  for (const ooxml::Series& s : g.series) {
+    const bool numeric = s.categories.present && s.categories.numeric;
+    const int n = numeric ? s.categories.count() : s.values.count();
+    for (int i = 0; i < n; ++i) {
+      if (!numeric) extend(w, i + 1);
+      else if (auto v = s.categories.number(i)) extend(w, *v);
+    }
+  }
+}
+
+QString firstValueFormat(const std::vector<Role>& roles, bool first) {
+  for (const Role& r : roles)
+    for (const ooxml::Series& s : r.group->series) {
+      const ooxml::DataCache& c = first ? s.categories : s.values;
+      if (!c.formatCode.isEmpty()) return c.formatCode;
+    }
+  return QString();
+}
+
+const ooxml::Series* categorySource(const std::vector<Role>& roles) {
+  for (const Role& r : roles)
+    for (const ooxml::Series& s : r.group->series)
+      if (s.categories.present && s.categories.count() > 0) return &s;
+  return nullptr;
+}
+
+int categoryCount(const std::vector<Role>& roles) {
+  int n = 0;
+  for (const Role& r : roles)
+    for (const ooxml::Series& s : r.group->series) n = std::max(n, s.pointCount());
+  return n;
+}
+
+ooxml::Axis impliedAxis(int id, int cross, bool category, bool horizontal) {
+  ooxml::Axis a;
+  a.id = id;
+  a.crossAxis = cross;
+  a.kind = category ? ooxml::AxisKind::Category : ooxml::AxisKind::Value;
+  a.position = horizontal ? ooxml::AxisPosition::Bottom : ooxml::AxisPosition::Left;
+  a.deleted = true;
+  return a;
+}
+
+// Category texts of a category axis, formatted as the axis says.
+std::vector<QString> categoryTexts(const AxisLayout& a, const std::vector<Role>& roles,
+                                   bool date1904, QString& format) {
+  std::vector<QString> texts;
+  const ooxml::Series* src = categorySource(roles);
+  const int n = a.categoryCount;
+  if (!src) {
+    for (int i = 0; i < n; ++i) texts.push_back(QString::number(i + 1));
+    return texts;
+  }
+  const ooxml::DataCache& c = src->categories;
+  format = c.formatCode;
+  const bool general = format.isEmpty() || format.compare("General", Qt::CaseInsensitive) == 0;
+  if ((general || !a.axis.numFmtSourceLinked) && !a.axis.numFmt.isEmpty() &&
+      (!a.axis.numFmtSourceLinked || a.axis.kind == ooxml::AxisKind::Date))
+    format = a.axis.numFmt;
+  for (int i = 0; i < n; ++i) {
+    const auto v = c.numeric ? c.number(i) : std::nullopt;
+    texts.push_back(v ? formatChartNumber(*v, format, date1904) : c.text(i));
+  }
+  return texts;
+}
+
+int maxIntervalsFor(const AxisLayout& a, double length) {
+  const double lineH = measureText(a.labelStyle, "0").height();
+  double per = lineH * 1.1;
+  if (a.horizontal) {
+    const double w = std::max(measureText(a.labelStyle, formatChartNumber(a.scale.max, a.numberFormat)).width(),
+                              measureText(a.labelStyle, formatChartNumber(a.scale.min, a.numberFormat)).width());
+    per = std::max(per, w + 8);
+  }
+  return std::clamp(int(length / per), 2, 9);
+}
+
+}  // namespace
+
+}  // namespace render::detail
+
+namespace render {
+
+double AxisLayout::coordinate(double v) const {
+  double f;
+  if (valueScale) {
+    f = scale.fraction(v);
+  } else {
+    const int n = std::max(categoryCount, 1);
+    f = between ? (v + 0.5) / n : (n == 1 ? 0.5 : v / (n - 1));
+  }
+  if (reversed) f = 1 - f;
+  return horizontal ? plot.left() + f * plot.width() : plot.bottom() - f * plot.height();
+}
+
+double AxisLayout::categoryWidth() const {
+  const int n = std::max(categoryCount, 1);
+  return length() / (between ? n : std::max(n - 1, 1));
+}
+
+double AxisLayout::edge(bool maxEnd) const {
+  const bool far = maxEnd != reversed;
+  return horizontal ? (far ? plot.right() : plot.left()) : (far ? plot.top() : plot.bottom());
+}
+
+}  // namespace render
+
+namespace render::detail {
+
+namespace {
+
+struct AxisSet {
+  std::vector<AxisLayout> axes;
+  std::vector<AxisWork> work;
+};
+
+// Collects the axes the groups use, in file order, with their roles.
+AxisSet collectAxes(const ooxml::ChartModel& chart) {
+  AxisSet set;
+  std::map<int, size_t> index;
+  auto add = [&](const ooxml::Axis& axis) {
+    if (index.count(axis.id)) return index[axis.id];
+    index[axis.id] = set.axes.size();
+    AxisLayout l;
+    l.axis = axis;
+    set.axes.push_back(l);
+    set.work.emplace_back();
+    return set.axes.size() - 1;
+  };
+  int pair = 0;
+  std::map<std::pair<int, int>, int> pairs;
+  for (const ooxml::ChartGroup& g : chart.plotArea.groups) {
+    if (!usesAxes(g)) continue;
+    int ids[2] = {-1000, -1001};
+    if (g.axisIds.size() >= 2) ids[0] = g.axisIds[0], ids[1] = g.axisIds[1];
+    const bool barH = g.kind == ChartKind::Bar && g.horizontal;
+    for (int k = 0; k < 2; ++k) {
+      const ooxml::Axis* a = chart.plotArea.axis(ids[k]);
+      const bool horizontal = (k == 0) != barH;
+      const size_t i = add(a ? *a : impliedAxis(ids[k], ids[1 - k], k == 0 && !isXY(g), horizontal));
+      set.axes[i].horizontal = horizontal;
+      set.axes[i].valueScale = k == 1 || isXY(g);
+      set.work[i].roles.push_back(Role{&g, k == 0});
+    }
+    if (!pairs.count({ids[0], ids[1]})) pairs[{ids[0], ids[1]}] = pair++;
+    if (pairs[{ids[0], ids[1]}] > 0)
+      set.axes[index[ids[0]]].secondary = set.axes[index[ids[1]]].secondary = true;
+  }
+  for (size_t i = 0; i < set.axes.size(); ++i) {
+    const int cross = set.axes[i].axis.crossAxis;
+    if (index.count(cross)) set.axes[i].crossing = int(index[cross]);
+  }
+  return set;
+}
+
+void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length) {
+  const ooxml::Axis& ax = a.axis;
+  a.reversed = ax.reversed;
+  a.visible = !ax.deleted;
+  if (!a.valueScale) {
+    a.categoryCount = std::max(categoryCount(w.roles), 1);
+    a.between = true;
+    if (a.crossing >= 0) {
+      const ooxml::Axis& value = ctx.out.axes[size_t(a.crossing)].axis;
+      bool anyBar = false, allArea = true;
+      for (const Role& r : w.roles) {
+        anyBar = anyBar || r.group->kind == ChartKind::Bar || r.group->kind == ChartKind::Stock;
+        allArea = allArea && r.group->kind == ChartKind::Area;
+      }
+      a.between = value.crossBetween.value_or(!allArea) || anyBar;
+    }
+    return;
+  }
+  const std::vector<Role> roles = w.roles;
+  w = AxisWork();
+  w.roles = roles;
+  for (const Role& r : w.roles) {
+    if (isXY(*r.group) && r.first) addXValues(w, *r.group);
+    else if (!r.first) addGroupValues(w, *r.group);
+  }
+  ScaleRequest req;
+  req.dataMin = w.lo;
+  req.dataMax = w.hi;
+  req.hasData = w.hasData;
+  req.fixedMin = ax.min;
+  req.fixedMax = ax.max;
+  req.fixedMajor = ax.majorUnit;
+  req.fixedMinor = ax.minorUnit;
+  req.logBase = ax.logBase;
+  req.percentStacked = w.percent;
+  const bool sourceLinked = ax.numFmtSourceLinked || ax.numFmt.isEmpty();
+  a.numberFormat = sourceLinked ? (w.percent ? QString("0%") : firstValueFormat(w.roles, false))
+                                : ax.numFmt;
+  if (isXY(*w.roles.front().group) && w.roles.front().first && sourceLinked)
+    a.numberFormat = firstValueFormat(w.roles, true);
+  // The interval limit depends on the label size, which depends on the scale: settle twice.
+  req.maxIntervals = 9;
+  a.scale = autoScale(req);
+  req.maxIntervals = maxIntervalsFor(a, length);
+  a.scale = autoScale(req);
+}
+
+void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {
+  a.labels.clear();
+  if (a.valueScale) {
+    for (double v : a.scale.majorTicks()) a.labels.push_back(formatChartNumber(v, a.numberFormat, ctx.chart.date1904));
+  } else {
+    a.labels = categoryTexts(a, w.roles, ctx.chart.date1904, a.numberFormat);
+  }
+  if (a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) a.labels.assign(a.labels.size(), QString());
+}
+
+// Rotation and skipping of category labels that do not fit their slots.
+void fitCategoryLabels(AxisLayout& a) {
+  if (a.valueScale || a.labels.empty()) return;
+  const double slot = a.categoryWidth();
+  double widest = 0;
+  for (const QString& t : a.labels) widest = std::max(widest, measureText(a.labelStyle, t).width());
+  if (!a.horizontal || a.axis.text.rotationDeg) return;
+  if (widest <= slot * 0.95) return;
+  a.labelStyle.rotationDeg = -45;
+}
+
+double labelDepth(const AxisLayout& a) {
+  if (!a.visible || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) return 0;
+  double depth = 0;
+  for (const QString& t : a.labels) {
+    const QSizeF s = measureRotated(a.labelStyle, t);
+    depth = std::max(depth, a.horizontal ? s.height() : s.width());
+  }
+  return depth;
+}
+
+double titleDepth(const AxisLayout& a) {
+  if (!a.visible || a.title.isEmpty()) return 0;
+  const QSizeF s = measureRotated(a.titleStyle, a.title);
+  return (a.horizontal ? s.height() : s.width()) + kTitleGap;
+}
+
+void styleAxisTexts(LayoutContext& ctx, AxisLayout& a) {
+  a.labelStyle = textStyleFor(ctx, a.axis.text, ctx.baseSizePt, false);
+  a.title = a.axis.title.present ? a.axis.title.rich.plainText() : QString();
+  if (a.axis.title.present && a.title.trimmed().isEmpty())
+    a.title = a.axis.title.referenceText.isEmpty() ? QString("Axis Title") : a.axis.title.referenceText;
+  ooxml::TextBody body = a.axis.title.text.isEmpty() ? a.axis.title.rich : a.axis.title.text;
+  a.titleStyle = textStyleFor(ctx, body, ctx.baseSizePt, true);
+  const auto rot = a.axis.title.rich.rotationDeg ? a.axis.title.rich.rotationDeg
+                                                 : a.axis.title.text.rotationDeg;
+  a.titleStyle.rotationDeg = rot.value_or(a.horizontal ? 0.0 : -90.0);
+}
+
+// The coordinate where axis `a` crosses its crossing axis.
+double crossingCoordinate(const ChartLayout& out, const AxisLayout& a) {
+  if (a.crossing < 0) return a.horizontal ? a.plot.bottom() : a.plot.left();
+  const AxisLayout& c = out.axes[size_t(a.crossing)];
+  switch (a.axis.crosses) {
+    case ooxml::Crosses::Max:
+      return c.edge(true);
+    case ooxml::Crosses::Min:
+      return c.edge(false);
+    case ooxml::Crosses::At:
+      if (c.valueScale) return std::clamp(c.coordinate(*a.axis.crossesAt), std::min(c.edge(false), c.edge(true)), std::max(c.edge(false), c.edge(true)));
+      return c.edge(false);
+    case ooxml::Crosses::AutoZero:
+      break;
+  }
+  if (c.valueScale && !c.scale.logBase && c.scale.min < 0 && c.scale.max > 0) return c.coordinate(0);
+  if (c.valueScale && c.scale.min >= 0) return c.edge(false);
+  if (c.valueScale) return c.edge(true);
+  return c.edge(false);
+}
+
+struct Margins {
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Positions every axis on `plot` and returns the room their labels and titles need outside.
+Margins positionAxes(LayoutContext& ctx, const QRectF& plot) {
+  Margins m;
+  std::vector<AxisLayout>& axes = ctx.out.axes;
+  for (AxisLayout& a : axes) a.plot = plot;
+  for (AxisLayout& a : axes) {
+    const double pos = crossingCoordinate(ctx.out, a);
+    const ooxml::TickLabelPosition tlp = a.axis.tickLabelPosition;
+    const double depth = labelDepth(a);
+    const double tick = a.axis.majorTickMark == ooxml::TickMark::Outside ||
+                                a.axis.majorTickMark == ooxml::TickMark::Cross
+                            ? kTick
+                            : 0;
+    if (a.horizontal) {
+      a.line = QLineF(plot.left(), pos, plot.right(), pos);
+      a.labelsFarSide = tlp == ooxml::TickLabelPosition::High ||
+                        (tlp == ooxml::TickLabelPosition::NextTo && pos <= plot.top() + 0.5 && a.axis.crosses == ooxml::Crosses::Max);
+      const double base = tlp == ooxml::TickLabelPosition::Low ? plot.bottom()
+                          : tlp == ooxml::TickLabelPosition::High ? plot.top() : pos;
+      a.labelAnchor = a.labelsFarSide ? base - tick - kLabelGap : base + tick + kLabelGap;
+      const double used = depth > 0 ? depth + tick + kLabelGap : 0;
+      const double outside = a.labelsFarSide ? std::max(0.0, used - (base - plot.top()))
+                                             : std::max(0.0, used - (plot.bottom() - base));
+      double& side = a.labelsFarSide ? m.top : m.bottom;
+      const double t = titleDepth(a);
+      a.titleCenter = QPointF(plot.center().x(), a.labelsFarSide ? plot.top() - outside - t / 2
+                                                                  : plot.bottom() + outside + t / 2);
+      if (a.visible) side = std::max(side, outside + t);
+    } else {
+      a.line = QLineF(pos, plot.top(), pos, plot.bottom());
+      a.labelsFarSide = tlp == ooxml::TickLabelPosition::High ||
+                        (tlp == ooxml::TickLabelPosition::NextTo && pos >= plot.right() - 0.5 && a.axis.crosses == ooxml::Crosses::Max);
+      const double base = tlp == ooxml::TickLabelPosition::Low ? plot.left()
+                          : tlp == ooxml::TickLabelPosition::High ? plot.right() : pos;
+      a.labelAnchor = a.labelsFarSide ? base + tick + kLabelGap : base - tick - kLabelGap;
+      const double used = depth > 0 ? depth + tick + kLabelGap : 0;
+      const double outside = a.labelsFarSide ? std::max(0.0, used - (plot.right() - base))
+                                             : std::max(0.0, used - (base - plot.left()));
+      double& side = a.labelsFarSide ? m.right : m.left;
+      const double t = titleDepth(a);
+      a.titleCenter = QPointF(a.labelsFarSide ? plot.right() + outside + t / 2
+                                              : plot.left() - outside - t / 2,
+                              plot.center().y());
+      if (a.visible) side = std::max(side, outside + t);
+    }
+    a.labelExtent = depth;
+  }
+  return m;
+}
+
+void settleAxes(LayoutContext& ctx, std::vector<AxisWork>& work, const QRectF& plot) {
+  std::vector<AxisLayout>& axes = ctx.out.axes;
+  for (size_t i = 0; i < axes.size(); ++i) {
+    axes[i].plot = plot;
+    computeScale(ctx, axes[i], work[i], axes[i].length());
+    makeLabels(ctx, axes[i], work[i]);
+    fitCategoryLabels(axes[i]);
+  }
+}
+
+void placeTicks(AxisLayout& a) {
+  a.labelPositions.clear();
+  a.tickPositions.clear();
+  a.gridPositions.clear();
+  a.minorGridPositions.clear();
+  if (a.valueScale) {
+    for (double v : a.scale.majorTicks()) {
+      a.labelPositions.push_back(a.coordinate(v));
+      a.tickPositions.push_back(a.coordinate(v));
+    }
+    for (double v : a.scale.minorTicks()) a.minorGridPositions.push_back(a.coordinate(v));
+    a.gridPositions = a.tickPositions;
+    return;
+  }
+  const int n = a.categoryCount;
+  for (int i = 0; i < n; ++i) a.labelPositions.push_back(a.coordinate(i));
+  const int ticks = a.between ? n + 1 : n;
+  for (int i = 0; i < ticks; ++i)
+    a.tickPositions.push_back(a.between ? a.coordinate(i - 0.5) : a.coordinate(i));
+  a.gridPositions = a.tickPositions;
+  // Labels that would overlap are skipped, keeping every k-th.
+  const double slot = a.categoryWidth();
+  double need = 0;
+  for (const QString& t : a.labels) {
+    const QSizeF s = measureRotated(a.labelStyle, t);
+    need = std::max(need, a.horizontal ? (std::abs(a.labelStyle.rotationDeg) > 1 ? measureText(a.labelStyle, "0").height() * 1.2 : s.width() + 2) : s.height());
+  }
+  const int step = a.axis.tickLabelSkip.value_or(std::max(1, int(std::ceil(need / std::max(slot, 0.1) - 1e-6))));
+  if (step > 1)
+    for (int i = 0; i < n && i < int(a.labels.size()); ++i)
+      if (i % step != 0) a.labels[size_t(i)].clear();
+}
+
+}  // namespace
+
+void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
+  AxisSet set = collectAxes(ctx.chart);
+  ctx.out.axes = std::move(set.axes);
+  for (AxisLayout& a : ctx.out.axes) styleAxisTexts(ctx, a);
+  QRectF plot = outer;
+  for (int pass = 0; pass < 3; ++pass) {
+    settleAxes(ctx, set.work, plot);
+    const Margins m = positionAxes(ctx, plot);
+    if (outerIsInner) break;
+    QRectF next = outer.adjusted(m.left, m.top, -m.right, -m.bottom);
+    if (next.width() < 10 || next.height() < 10) next = outer;
+    plot = next;
+  }
+  settleAxes(ctx, set.work, plot);
+  positionAxes(ctx, plot);
+  for (AxisLayout& a : ctx.out.axes) placeTicks(a);
+  ctx.out.plotArea = plot;
+  ctx.out.plotOuter = outer;
+}
+
+}  // namespace render::detail

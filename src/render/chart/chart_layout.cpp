@@ -1,0 +1,197 @@
+#include "render/chart/chart_layout.h"
+
+#include "render/chart/layout_context.h"
+
+#include <algorithm>
+
+namespace render {
+
+using ooxml::ChartKind;
+
+namespace detail {
+
+bool isPieLike(const ooxml::ChartGroup& group) {
+  return group.kind == ChartKind::Pie || group.kind == ChartKind::Doughnut ||
+         group.kind == ChartKind::OfPie;
+}
+
+bool usesAxes(const ooxml::ChartGroup& group) {
+  return !isPieLike(group) && group.kind != ChartKind::Surface &&
+         group.kind != ChartKind::Unknown;
+}
+
+TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::TextBody& body, double sizePt,
+                       bool bold) {
+  ooxml::TextFormat format = ctx.chart.text.defaultFormat();
+  // A chart-wide size scales the defaults of titles the way the program does.
+  if (format.sizePt) sizePt = sizePt * *format.sizePt / 10.0;
+  format.sizePt.reset();
+  format.mergeFrom(body.defaultFormat());
+  TextStyle style = makeTextStyle(ctx.theme, format, sizePt, bold, ctx.textColor);
+  if (body.rotationDeg) style.rotationDeg = *body.rotationDeg;
+  return style;
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::LayoutContext;
+
+constexpr double kMargin = 7;       // chart area edge to its contents, points
+constexpr double kTitleGap = 4;
+
+// Places the chart title at the top of `available` and removes its band.
+void placeTitle(LayoutContext& ctx, QRectF& available) {
+  ChartLayout& out = ctx.out;
+  out.title = chartTitleText(ctx.chart);
+  if (out.title.isEmpty()) return;
+  const ooxml::Title& t = ctx.chart.title;
+  ooxml::TextBody body = t.text;
+  if (body.isEmpty()) body = t.rich;
+  out.titleStyle = detail::textStyleFor(ctx, body, 18, true);
+  if (!t.rich.paragraphs.empty()) {
+    // The first run's own format (the program writes size and bold there too).
+    const ooxml::TextParagraph& p = t.rich.paragraphs.front();
+    ooxml::TextFormat f = p.defaults;
+    if (!p.runs.empty()) f.mergeFrom(p.runs.front().format);
+    if (f.sizePt) out.titleStyle.font.setPointSizeF(*f.sizePt);
+    if (f.bold) out.titleStyle.font.setBold(*f.bold);
+    if (f.italic) out.titleStyle.font.setItalic(*f.italic);
+    if (f.color) {
+      const QColor c = ctx.theme.resolve(*f.color);
+      if (c.isValid()) out.titleStyle.color = c;
+    }
+    if (!f.latinFont.isEmpty())
+      out.titleStyle.font.setFamily(substituteFontFamily(ctx.theme.resolveFont(f.latinFont)));
+  }
+  const QSizeF size = measureRotated(out.titleStyle, out.title);
+  const ooxml::ManualLayout& m = t.layout;
+  if (m.x && m.y) {
+    const QRectF& area = out.chartArea;
+    out.titleCenter = QPointF(area.left() + *m.x * area.width() + size.width() / 2,
+                              area.top() + *m.y * area.height() + size.height() / 2);
+  } else {
+    out.titleCenter = QPointF(out.chartArea.center().x(), available.top() + size.height() / 2);
+  }
+  if (!t.overlay && !(m.x && m.y)) available.setTop(available.top() + size.height() + kTitleGap);
+}
+
+// Applies a manual plot-area layout; returns whether it names the inner rectangle.
+bool manualPlotRect(const ChartLayout& out, const ooxml::ManualLayout& m, QRectF& rect) {
+  if (!m.isSet()) return false;
+  const QRectF& a = out.chartArea;
+  QRectF r = rect;
+  if (m.x) r.moveLeft(a.left() + *m.x * a.width());
+  if (m.y) r.moveTop(a.top() + *m.y * a.height());
+  if (m.w) r.setWidth(*m.w * a.width());
+  if (m.h) r.setHeight(*m.h * a.height());
+  r = r.intersected(a);
+  if (r.width() < 4 || r.height() < 4) return false;
+  rect = r;
+  return m.innerTarget;
+}
+
+void layoutPieArea(LayoutContext& ctx, const QRectF& available) {
+  ctx.out.plotOuter = available;
+  ctx.out.plotArea = available;
+}
+
+void checkDrawable(LayoutContext& ctx) {
+  const auto& groups = ctx.chart.plotArea.groups;
+  ChartLayout& out = ctx.out;
+  if (groups.empty()) {
+    out.placeholder = true;
+    out.placeholderReason = "the chart has no chart group";
+    return;
+  }
+  out.kindName = chartKindName(groups.front());
+  bool anyData = false;
+  for (const ooxml::ChartGroup& g : groups) {
+    if (g.kind == ChartKind::Surface || g.kind == ChartKind::Unknown) {
+      out.placeholder = true;
+      out.placeholderReason = QString("%1 charts are not drawn").arg(chartKindName(g));
+      return;
+    }
+    for (const ooxml::Series& s : g.series) anyData = anyData || s.pointCount() > 0;
+  }
+  if (!anyData) {
+    out.placeholder = true;
+    out.placeholderReason = "the chart has no cached data";
+  }
+}
+
+}  // namespace
+
+const AxisLayout* ChartLayout::axisById(int id) const {
+  for (const AxisLayout& a : axes)
+    if (a.axis.id == id) return &a;
+  return nullptr;
+}
+
+QString chartKindName(const ooxml::ChartGroup& group) {
+  QString prefix;
+  if (group.grouping == ooxml::Grouping::Stacked) prefix = "stacked ";
+  if (group.grouping == ooxml::Grouping::PercentStacked) prefix = "100% stacked ";
+  switch (group.kind) {
+    case ChartKind::Bar: return prefix + (group.horizontal ? "bar" : "column");
+    case ChartKind::Line: return prefix + "line";
+    case ChartKind::Area: return prefix + "area";
+    case ChartKind::Pie: return "pie";
+    case ChartKind::Doughnut: return "doughnut";
+    case ChartKind::OfPie: return "pie of pie";
+    case ChartKind::Scatter: return "scatter";
+    case ChartKind::Radar: return "radar";
+    case ChartKind::Bubble: return "bubble";
+    case ChartKind::Stock: return "stock";
+    case ChartKind::Surface: return "surface";
+    case ChartKind::Unknown: break;
+  }
+  return "unknown";
+}
+
+QString chartTitleText(const ooxml::ChartModel& chart) {
+  const ooxml::Title& t = chart.title;
+  if (t.present) {
+    if (!t.rich.plainText().trimmed().isEmpty()) return t.rich.plainText();
+    if (!t.referenceText.isEmpty()) return t.referenceText;
+  }
+  if (chart.autoTitleDeleted) return QString();
+  // The automatic title: the series name of a chart with exactly one series.
+  if (chart.seriesCount() == 1 && (t.present || detail::isPieLike(chart.plotArea.groups.front()))) {
+    for (const ooxml::ChartGroup& g : chart.plotArea.groups)
+      for (const ooxml::Series& s : g.series)
+        if (!s.name.isEmpty()) return s.name;
+  }
+  return t.present ? QString("Chart Title") : QString();
+}
+
+ChartLayout layoutChart(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
+                        const QRectF& target) {
+  ChartLayout out;
+  out.chartArea = target;
+  LayoutContext ctx{chart, theme, out, 10, QColor(), 0};
+  ctx.textColor = defaultTextColor(theme, chart.style);
+  ctx.seriesTotal = chart.seriesCount();
+  if (auto size = chart.text.defaultFormat().sizePt) ctx.baseSizePt = *size;
+  checkDrawable(ctx);
+  if (target.width() < 8 || target.height() < 8) {
+    out.placeholder = true;
+    out.placeholderReason = "the chart is too small to draw";
+  }
+  QRectF available = target.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+  placeTitle(ctx, available);
+  if (out.placeholder) return out;
+  detail::placeLegend(ctx, available);
+  QRectF plot = available;
+  const bool inner = manualPlotRect(out, chart.plotArea.layout, plot);
+  if (detail::usesAxes(chart.plotArea.groups.front()))
+    detail::layoutAxes(ctx, plot, inner);
+  else
+    layoutPieArea(ctx, plot);
+  detail::layoutSeries(ctx);
+  detail::layoutDataLabels(ctx);
+  return out;
+}
+
+}  // namespace render

@@ -1,0 +1,50 @@
+// Text for charts: the font substitutions for office fonts, fonts sized in points for any
+// paint device, and measuring and drawing (optionally rotated) text in point coordinates.
+#pragma once
+
+#include "ooxml/chart/chart_model.h"
+#include "ooxml/chart/theme.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+namespace render {
+
+// The installed metric-compatible family for an office font: Calibri -> Carlito, Cambria ->
+// Caladea, Arial -> Liberation Sans, Times New Roman -> Liberation Serif, Courier New ->
+// Liberation Mono (and a few near relatives); other names unchanged.
+QString substituteFontFamily(const QString& family);
+
+// A resolved text style. `font` carries its size in points (pointSizeF) as measured on a
+// 72 dpi device, so that 1 unit = 1 point in layouts.
+struct TextStyle {
+  QFont font;
+  QColor color = Qt::black;
+  double rotationDeg = 0;   // clockwise, as DrawingML writes it
+};
+
+// A text style from the theme's minor font, `sizePt`, `bold`, then `format` on top.
+TextStyle makeTextStyle(const ooxml::Theme& theme, const ooxml::TextFormat& format,
+                        double sizePt, bool bold, const QColor& color);
+
+// The size of `text` (lines split at '\n') in points, before rotation.
+QSizeF measureText(const TextStyle& style, const QString& text);
+// The bounding size after the style's rotation.
+QSizeF measureRotated(const TextStyle& style, const QString& text);
+
+// Draws `text` centred on `center`, rotated by the style's rotation, lines centred.
+void drawTextCentered(QPainter& painter, const TextStyle& style, const QPointF& center,
+                      const QString& text);
+// Draws `text` inside `rect` with Qt alignment `flags` (no rotation).
+void drawTextInRect(QPainter& painter, const TextStyle& style, const QRectF& rect, int flags,
+                    const QString& text);
+
+// `font` resized for `painter`'s device so that its size in painter units equals its size
+// in points. Requires: the painter's transform maps 1 unit to 1 point.
+QFont deviceFont(const QPainter& painter, const QFont& font);
+
+}  // namespace render

@@ -1,0 +1,148 @@
+// Data labels: their texts through the number formats and where they sit by each chart
+// family's default position.
+#include "render/chart/layout_context.h"
+#include "render/chart/value_format.h"
+
+#include <cmath>
+
+namespace render::detail {
+
+using ooxml::ChartKind;
+using ooxml::Grouping;
+
+namespace {
+
+constexpr double kGap = 3;
+
+QString categoryText(const LayoutContext& ctx, const ooxml::Series& s, int i) {
+  if (!s.categories.present) return QString::number(i + 1);
+  const auto v = s.categories.numeric ? s.categories.number(i) : std::nullopt;
+  return v ? formatChartNumber(*v, s.categories.formatCode, ctx.chart.date1904) : s.categories.text(i);
+}
+
+QString labelText(const LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeometry& sg,
+                  const ooxml::DataLabelSettings& st, int i, double percent) {
+  const ooxml::Series& s = *sg.series;
+  if (const ooxml::DataLabel* own = s.labels.pointLabel(i); own && !own->customText.isEmpty())
+    return own->customText.plainText();
+  QStringList parts;
+  if (st.showSeries.value_or(false)) parts << (s.hasName ? s.name : QString("Series%1").arg(s.index + 1));
+  if (st.showCategory.value_or(false)) parts << categoryText(ctx, s, i);
+  const QString code = st.numFmt && !st.numFmtSourceLinked ? *st.numFmt : s.values.formatCode;
+  if (st.showValue.value_or(false)) {
+    const auto v = s.values.number(i);
+    parts << (v ? formatChartNumber(*v, code, ctx.chart.date1904) : QString());
+  }
+  if (st.showPercent.value_or(false) && isPieLike(g))
+    parts << formatChartNumber(percent, st.numFmt && !st.numFmtSourceLinked ? *st.numFmt : QString("0%"));
+  if (st.showBubbleSize.value_or(false) && g.kind == ChartKind::Bubble) {
+    const auto v = s.bubbleSizes.number(i);
+    parts << (v ? formatChartNumber(*v, s.bubbleSizes.formatCode) : QString());
+  }
+  const QString sep = st.separator.isEmpty() ? QString(", ") : st.separator;
+  return parts.join(sep);
+}
+
+QString defaultPosition(const ooxml::ChartGroup& g) {
+  switch (g.kind) {
+    case ChartKind::Bar:
+      return g.grouping == Grouping::Clustered || g.grouping == Grouping::Standard ? "outEnd" : "ctr";
+    case ChartKind::Pie:
+    case ChartKind::OfPie: return "bestFit";
+    case ChartKind::Doughnut:
+    case ChartKind::Area: return "ctr";
+    default: return "r";
+  }
+}
+
+QPointF barLabelCenter(const PointGeometry& p, bool horizontalBars, const QString& pos,
+                       const QSizeF& size) {
+  const QRectF& b = p.bar;
+  const bool neg = p.value < 0;
+  if (!horizontalBars) {
+    const double top = neg ? b.bottom() : b.top(), bottom = neg ? b.top() : b.bottom();
+    const double dir = neg ? 1 : -1;  // toward the bar's end
+    if (pos == "ctr") return b.center();
+    if (pos == "inEnd") return QPointF(b.center().x(), top - dir * (kGap + size.height() / 2));
+    if (pos == "inBase") return QPointF(b.center().x(), bottom + dir * (kGap + size.height() / 2));
+    return QPointF(b.center().x(), top + dir * (kGap + size.height() / 2));
+  }
+  const double end = neg ? b.left() : b.right(), start = neg ? b.right() : b.left();
+  const double dir = neg ? -1 : 1;
+  if (pos == "ctr") return b.center();
+  if (pos == "inEnd") return QPointF(end - dir * (kGap + size.width() / 2), b.center().y());
+  if (pos == "inBase") return QPointF(start + dir * (kGap + size.width() / 2), b.center().y());
+  return QPointF(end + dir * (kGap + size.width() / 2), b.center().y());
+}
+
+QPointF pointLabelCenter(const PointGeometry& p, const QString& pos, const QSizeF& size,
+                         double markerSize) {
+  const double off = markerSize / 2 + kGap;
+  if (pos == "t") return p.position - QPointF(0, off + size.height() / 2);
+  if (pos == "b") return p.position + QPointF(0, off + size.height() / 2);
+  if (pos == "l") return p.position - QPointF(off + size.width() / 2, 0);
+  if (pos == "ctr") return p.position;
+  return p.position + QPointF(off + size.width() / 2, 0);
+}
+
+QPointF pieLabelCenter(const PointGeometry& p, const QString& pos, const QSizeF& size) {
+  const double mid = (p.startAngle + p.sweepAngle / 2 - 90) * M_PI / 180.0;
+  const QPointF dir(std::cos(mid), std::sin(mid));
+  if (pos == "outEnd") {
+    const double extra = std::abs(dir.x()) * size.width() / 2 + std::abs(dir.y()) * size.height() / 2;
+    return p.center + dir * (p.outerRadius + kGap + extra);
+  }
+  if (pos == "inEnd") return p.center + dir * (p.outerRadius * 0.8);
+  if (p.innerRadius > 0) return p.center + dir * (p.innerRadius + p.outerRadius) / 2;
+  return p.center + dir * (p.outerRadius * 0.6);
+}
+
+}  // namespace
+
+void layoutDataLabels(LayoutContext& ctx) {
+  for (size_t si = 0; si < ctx.out.series.size(); ++si) {
+    const SeriesGeometry& sg = ctx.out.series[si];
+    const ooxml::ChartGroup& g = ctx.chart.plotArea.groups[size_t(sg.group)];
+    const ooxml::Series& s = *sg.series;
+    if (!g.labels.present && !s.labels.present) continue;
+    double total = 0;
+    for (const PointGeometry& p : sg.points) total += p.valid ? std::abs(p.value) : 0;
+    for (size_t i = 0; i < sg.points.size(); ++i) {
+      const PointGeometry& p = sg.points[i];
+      if (!p.valid) continue;
+      ooxml::DataLabelSettings st = g.labels.settings;
+      st.mergeFrom(s.labels.settings);
+      st = [&] {
+        ooxml::DataLabels merged = s.labels;
+        merged.settings = st;
+        return merged.forPoint(int(i));
+      }();
+      if (!st.showsAnything()) continue;
+      DataLabelLayout l;
+      l.series = int(si);
+      l.point = int(i);
+      l.text = labelText(ctx, g, sg, st, int(i), total > 0 ? std::abs(p.value) / total : 0);
+      if (l.text.isEmpty()) continue;
+      l.style = textStyleFor(ctx, st.text, ctx.baseSizePt, false);
+      if (const ooxml::DataLabel* own = s.labels.pointLabel(int(i)); own && !own->customText.isEmpty()) {
+        ooxml::TextFormat f = own->customText.defaultFormat();
+        if (!own->customText.paragraphs.empty() && !own->customText.paragraphs.front().runs.empty())
+          f.mergeFrom(own->customText.paragraphs.front().runs.front().format);
+        if (f.bold) l.style.font.setBold(*f.bold);
+        if (f.sizePt) l.style.font.setPointSizeF(*f.sizePt);
+        if (f.color) l.style.color = ctx.theme.resolve(*f.color);
+      }
+      l.fill = brushForFill(st.format.fill, ctx.theme, QRectF(0, 0, 1, 1), Qt::NoBrush);
+      l.border = penForLine(st.format.line, ctx.theme, QPen(Qt::NoPen));
+      const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
+      l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));
+      const QString pos = st.position.isEmpty() ? defaultPosition(g) : st.position;
+      if (g.kind == ChartKind::Bar) l.center = barLabelCenter(p, g.horizontal, pos, l.size);
+      else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);
+      else l.center = pointLabelCenter(p, pos, l.size, p.look.markerSymbol == "none" ? 0 : p.look.markerSize);
+      ctx.out.dataLabels.push_back(l);
+    }
+  }
+}
+
+}  // namespace render::detail

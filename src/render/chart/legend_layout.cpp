@@ -1,0 +1,216 @@
+// Legend: the entries in the program's order and where they go.
+#include "render/chart/layout_context.h"
+#include "render/chart/value_format.h"
+
+#include <algorithm>
+
+namespace render::detail {
+
+using ooxml::ChartKind;
+using ooxml::Grouping;
+
+namespace {
+
+constexpr double kKeyBox = 7;
+constexpr double kLineKey = 18;
+constexpr double kKeyGap = 4;
+constexpr double kLegendGap = 7;
+
+bool isSecondary(const ooxml::ChartModel& chart, const ooxml::ChartGroup& g) {
+  if (g.axisIds.size() < 2) return false;
+  for (const ooxml::ChartGroup& other : chart.plotArea.groups)
+    if (other.axisIds.size() >= 2) return other.axisIds[1] != g.axisIds[1] && &other < &g;
+  return false;
+}
+
+// A vertical legend lists series in the order they appear bottom to top where they stack
+// upwards, as the program does for stacked columns, lines and areas and clustered bars.
+bool reversesInVerticalLegend(const ooxml::ChartGroup& g) {
+  const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
+  switch (g.kind) {
+    case ChartKind::Bar: return g.horizontal ? !stacked : stacked;
+    case ChartKind::Line:
+    case ChartKind::Area: return stacked;
+    default: return false;
+  }
+}
+
+bool lineKeyFor(const ooxml::ChartGroup& g, const SeriesLook& look) {
+  switch (g.kind) {
+    case ChartKind::Line:
+    case ChartKind::Stock:
+    case ChartKind::Scatter:
+      return true;
+    case ChartKind::Radar:
+      return g.radarStyle != "filled";
+    default:
+      (void)look;
+      return false;
+  }
+}
+
+bool deleted(const ooxml::Legend& legend, int idx) {
+  return std::find(legend.deletedEntries.begin(), legend.deletedEntries.end(), idx) !=
+         legend.deletedEntries.end();
+}
+
+QString trendlineLabel(const ooxml::Trendline& t, const QString& seriesName) {
+  if (!t.name.isEmpty()) return t.name;
+  QString kind = "Linear";
+  if (t.type == "poly") kind = "Poly.";
+  else if (t.type == "exp") kind = "Expon.";
+  else if (t.type == "log") kind = "Log.";
+  else if (t.type == "power") kind = "Power";
+  else if (t.type == "movingAvg") kind = QString("%1 per. Mov. Avg.").arg(t.period);
+  return QString("%1 (%2)").arg(kind, seriesName);
+}
+
+QString seriesName(const ooxml::Series& s) {
+  return s.hasName ? s.name : QString("Series%1").arg(s.index + 1);
+}
+
+void pointEntries(const LayoutContext& ctx, int groupIndex, std::vector<LegendEntry>& out) {
+  const ooxml::ChartGroup& g = ctx.chart.plotArea.groups[size_t(groupIndex)];
+  if (g.series.empty()) return;
+  const ooxml::Series& s = g.series.front();
+  const int n = s.pointCount();
+  QString format = s.categories.formatCode;
+  for (int i = 0; i < n && i < 1000; ++i) {
+    if (deleted(ctx.chart.legend, i)) continue;
+    LegendEntry e;
+    const auto num = s.categories.numeric ? s.categories.number(i) : std::nullopt;
+    e.text = !s.categories.present ? QString::number(i + 1)
+             : num ? formatChartNumber(*num, format, ctx.chart.date1904)
+                   : s.categories.text(i);
+    e.series = 0;
+    e.point = i;
+    e.look = seriesLook(ctx.chart, ctx.theme, g, s, i, i, n);
+    out.push_back(e);
+  }
+}
+
+}  // namespace
+
+std::vector<LegendEntry> legendEntries(const LayoutContext& ctx) {
+  std::vector<LegendEntry> out;
+  const ooxml::ChartModel& chart = ctx.chart;
+  if (!chart.legend.present) return out;
+  const auto& groups = chart.plotArea.groups;
+  if (groups.size() == 1 && (isPieLike(groups.front()) ? groups.front().varyColors
+                                                       : groups.front().varyColors && ctx.seriesTotal == 1 &&
+                                                             groups.front().kind == ChartKind::Bar)) {
+    pointEntries(ctx, 0, out);
+    return out;
+  }
+  const ooxml::LegendPosition pos = chart.legend.position;
+  const bool vertical = pos != ooxml::LegendPosition::Top && pos != ooxml::LegendPosition::Bottom;
+  std::vector<LegendEntry> trend;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t gi = 0; gi < groups.size(); ++gi) {
+      const ooxml::ChartGroup& g = groups[gi];
+      if (isSecondary(chart, g) != (pass == 1)) continue;
+      std::vector<LegendEntry> entries;
+      for (size_t j = 0; j < g.series.size(); ++j) {
+        const ooxml::Series& s = g.series[j];
+        if (deleted(chart.legend, s.index)) continue;
+        LegendEntry e;
+        e.text = seriesName(s);
+        e.series = int(gi);  // group index until the series list is known
+        e.point = -1;
+        e.look = seriesLook(chart, ctx.theme, g, s, -1, s.index, ctx.seriesTotal);
+        e.lineKey = lineKeyFor(g, e.look);
+        entries.push_back(e);
+        for (const ooxml::Trendline& t : s.trendlines) {
+          LegendEntry te;
+          te.text = trendlineLabel(t, e.text);
+          te.lineKey = true;
+          te.look.line = penForLine(t.format.line, ctx.theme, QPen(Qt::black, 0.75));
+          te.look.markerSymbol = "none";
+          trend.push_back(te);
+        }
+      }
+      if (vertical && reversesInVerticalLegend(g)) std::reverse(entries.begin(), entries.end());
+      out.insert(out.end(), entries.begin(), entries.end());
+    }
+  }
+  out.insert(out.end(), trend.begin(), trend.end());
+  return out;
+}
+
+void placeLegend(LayoutContext& ctx, QRectF& available) {
+  ChartLayout& out = ctx.out;
+  out.legend = legendEntries(ctx);
+  if (out.legend.empty()) return;
+  out.legendStyle = textStyleFor(ctx, ctx.chart.legend.text, ctx.baseSizePt, false);
+  const double lineH = measureText(out.legendStyle, "Xg").height();
+  const ooxml::LegendPosition pos = ctx.chart.legend.position;
+  const bool vertical = pos != ooxml::LegendPosition::Top && pos != ooxml::LegendPosition::Bottom;
+  std::vector<QSizeF> sizes;
+  for (const LegendEntry& e : out.legend) {
+    const double key = e.lineKey ? kLineKey : kKeyBox;
+    sizes.emplace_back(key + kKeyGap + measureText(out.legendStyle, e.text).width(),
+                       std::max(lineH, kKeyBox));
+  }
+  QRectF rect;
+  const double pad = 3;
+  if (vertical) {
+    double w = 0;
+    for (const QSizeF& s : sizes) w = std::max(w, s.width());
+    w = std::min(w + 2 * pad, available.width() * 0.45);
+    const double rowH = lineH * 1.6;
+    const double h = std::min(rowH * double(sizes.size()) + 2 * pad, available.height());
+    const double x = pos == ooxml::LegendPosition::Left ? available.left() : available.right() - w;
+    const double y = pos == ooxml::LegendPosition::TopRight ? available.top()
+                                                            : available.center().y() - h / 2;
+    rect = QRectF(x, y, w, h);
+    double cy = rect.top() + pad + (h - 2 * pad - rowH * double(sizes.size())) / 2;
+    for (size_t i = 0; i < out.legend.size(); ++i, cy += rowH) {
+      LegendEntry& e = out.legend[i];
+      const double key = e.lineKey ? kLineKey : kKeyBox;
+      const double mid = cy + rowH / 2;
+      e.keyRect = QRectF(rect.left() + pad, mid - kKeyBox / 2, key, kKeyBox);
+      e.textRect = QRectF(e.keyRect.right() + kKeyGap, mid - lineH / 2,
+                          rect.right() - e.keyRect.right() - kKeyGap, lineH);
+    }
+  } else {
+    const double spacing = 10;
+    double total = 0;
+    for (const QSizeF& s : sizes) total += s.width() + spacing;
+    total = std::max(0.0, total - spacing);
+    const double w = std::min(total + 2 * pad, available.width());
+    const int rows = std::max(1, int(std::ceil(total / std::max(1.0, available.width() - 2 * pad))));
+    const double h = rows * lineH * 1.3 + 2 * pad;
+    const double y = pos == ooxml::LegendPosition::Top ? available.top() : available.bottom() - h;
+    rect = QRectF(available.center().x() - w / 2, y, w, h);
+    double x = rect.left() + pad, cy = rect.top() + pad;
+    for (size_t i = 0; i < out.legend.size(); ++i) {
+      LegendEntry& e = out.legend[i];
+      if (x + sizes[i].width() > rect.right() - pad + 0.5 && x > rect.left() + pad) {
+        x = rect.left() + pad;
+        cy += lineH * 1.3;
+      }
+      const double key = e.lineKey ? kLineKey : kKeyBox;
+      const double mid = cy + lineH * 0.65;
+      e.keyRect = QRectF(x, mid - kKeyBox / 2, key, kKeyBox);
+      e.textRect = QRectF(e.keyRect.right() + kKeyGap, mid - lineH / 2, sizes[i].width() - key - kKeyGap, lineH);
+      x += sizes[i].width() + spacing;
+    }
+  }
+  const ooxml::ManualLayout& m = ctx.chart.legend.layout;
+  if (m.x && m.y) {
+    const QRectF& a = out.chartArea;
+    const QPointF shift = QPointF(a.left() + *m.x * a.width(), a.top() + *m.y * a.height()) - rect.topLeft();
+    rect.translate(shift);
+    for (LegendEntry& e : out.legend) e.keyRect.translate(shift), e.textRect.translate(shift);
+  }
+  out.legendRect = rect;
+  if (ctx.chart.legend.overlay || (m.x && m.y)) return;
+  switch (pos) {
+    case ooxml::LegendPosition::Left: available.setLeft(rect.right() + kLegendGap); break;
+    case ooxml::LegendPosition::Top: available.setTop(rect.bottom() + kLegendGap); break;
+    case ooxml::LegendPosition::Bottom: available.setBottom(rect.top() - kLegendGap); break;
+    default: available.setRight(rect.left() - kLegendGap); break;
+  }
+}
+
+}  // namespace render::detail

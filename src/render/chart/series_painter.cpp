@@ -1,0 +1,245 @@
+// Series shapes (bars, lines, areas, markers, slices, bubbles, stock lines) and data labels.
+#include "render/chart/chart_painter.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace render::detail {
+
+using ooxml::ChartKind;
+
+namespace {
+
+QPainterPath slicePath(const PointGeometry& p) {
+  // Qt angles: degrees counter-clockwise from 3 o'clock; ours: clockwise from 12 o'clock.
+  const double start = 90 - p.startAngle;
+  const double sweep = -p.sweepAngle;
+  const QRectF outer(p.center.x() - p.outerRadius, p.center.y() - p.outerRadius,
+                     2 * p.outerRadius, 2 * p.outerRadius);
+  QPainterPath path;
+  if (p.innerRadius <= 0) {
+    path.moveTo(p.center);
+    path.arcTo(outer, start, sweep);
+    path.closeSubpath();
+    return path;
+  }
+  const QRectF inner(p.center.x() - p.innerRadius, p.center.y() - p.innerRadius,
+                     2 * p.innerRadius, 2 * p.innerRadius);
+  path.arcMoveTo(outer, start);
+  path.arcTo(outer, start, sweep);
+  path.arcTo(inner, start + sweep, -sweep);
+  path.closeSubpath();
+  return path;
+}
+
+void paintPie(QPainter& painter, const SeriesGeometry& sg) {
+  for (const PointGeometry& p : sg.points) {
+    if (!p.valid || p.sweepAngle <= 0) continue;
+    painter.setBrush(p.look.fill);
+    painter.setPen(p.look.line);
+    if (p.sweepAngle >= 359.999 && p.innerRadius <= 0) {
+      painter.drawEllipse(p.center, p.outerRadius, p.outerRadius);
+      continue;
+    }
+    painter.drawPath(slicePath(p));
+  }
+}
+
+void paintBars(QPainter& painter, const SeriesGeometry& sg) {
+  for (const PointGeometry& p : sg.points) {
+    if (!p.valid || p.bar.isEmpty()) continue;
+    painter.setBrush(p.look.fill);
+    painter.setPen(p.look.line);
+    painter.drawRect(p.bar);
+  }
+}
+
+void paintMarkers(QPainter& painter, const SeriesGeometry& sg) {
+  for (const PointGeometry& p : sg.points)
+    if (p.valid && p.look.markerSymbol != "none") paintMarker(painter, p.look, p.position);
+}
+
+void paintLines(QPainter& painter, const SeriesGeometry& sg) {
+  if (sg.look.line.style() == Qt::NoPen || sg.line.isEmpty()) return;
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(sg.look.line);
+  painter.drawPath(sg.line);
+}
+
+void paintArea(QPainter& painter, const SeriesGeometry& sg) {
+  if (sg.area.isEmpty()) return;
+  painter.setBrush(sg.look.fill);
+  painter.setPen(sg.look.line);
+  painter.drawPolygon(sg.area);
+}
+
+void paintBubbles(QPainter& painter, const SeriesGeometry& sg) {
+  for (const PointGeometry& p : sg.points) {
+    if (!p.valid || p.bubbleRadius <= 0) continue;
+    painter.setBrush(p.look.fill);
+    painter.setPen(p.look.line.style() == Qt::NoPen ? QPen(p.look.baseColor.darker(120), 0.75) : p.look.line);
+    painter.drawEllipse(p.position, p.bubbleRadius, p.bubbleRadius);
+  }
+}
+
+// High-low lines and up-down bars of a stock group, across its series at each category.
+void paintStockExtras(PaintContext& pc, const ooxml::ChartGroup& g, int groupIndex) {
+  std::vector<const SeriesGeometry*> series;
+  for (const SeriesGeometry& sg : pc.layout.series)
+    if (sg.group == groupIndex) series.push_back(&sg);
+  if (series.size() < 2) return;
+  size_t n = 0;
+  for (const SeriesGeometry* sg : series) n = std::max(n, sg->points.size());
+  QPainter& p = pc.painter;
+  for (size_t i = 0; i < n; ++i) {
+    double lo = 1e300, hi = -1e300, x = 0;
+    bool any = false;
+    for (const SeriesGeometry* sg : series) {
+      if (i >= sg->points.size() || !sg->points[i].valid) continue;
+      const QPointF& pt = sg->points[i].position;
+      lo = std::min(lo, pt.y()), hi = std::max(hi, pt.y()), x = pt.x(), any = true;
+    }
+    if (!any) continue;
+    if (g.hiLowLines) {
+      p.setPen(penForLine(g.hiLowFormat.line, pc.theme, QPen(pc.theme.schemeColor("tx1"), 0.75)));
+      p.drawLine(QPointF(x, lo), QPointF(x, hi));
+    }
+    const SeriesGeometry* first = series.front();
+    const SeriesGeometry* last = series.back();
+    if (g.upDownBars && series.size() >= 4 && i < first->points.size() && i < last->points.size() &&
+        first->points[i].valid && last->points[i].valid) {
+      const double open = first->points[i].position.y(), close = last->points[i].position.y();
+      const bool up = close < open;
+      const ooxml::ShapeFormat& f = up ? g.upBarFormat : g.downBarFormat;
+      const QBrush autoBrush(up ? pc.theme.schemeColor("lt1") : pc.theme.schemeColor("dk1"));
+      const double w = pc.layout.plotArea.width() / std::max<size_t>(n, 1) * 0.4;
+      p.setBrush(brushForFill(f.fill, pc.theme, QRectF(), autoBrush));
+      p.setPen(penForLine(f.line, pc.theme, QPen(pc.theme.schemeColor("tx1"), 0.75)));
+      p.drawRect(QRectF(QPointF(x - w / 2, open), QPointF(x + w / 2, close)).normalized());
+    }
+  }
+}
+
+}  // namespace
+
+void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c) {
+  const double s = look.markerSize, h = s / 2;
+  const QString& sym = look.markerSymbol;
+  painter.setBrush(look.markerFill);
+  painter.setPen(look.markerLine);
+  if (sym == "square") {
+    painter.drawRect(QRectF(c.x() - h, c.y() - h, s, s));
+  } else if (sym == "diamond") {
+    painter.drawPolygon(QPolygonF({c + QPointF(0, -h * 1.25), c + QPointF(h * 1.25, 0),
+                                   c + QPointF(0, h * 1.25), c + QPointF(-h * 1.25, 0)}));
+  } else if (sym == "triangle") {
+    painter.drawPolygon(QPolygonF({c + QPointF(0, -h * 1.2), c + QPointF(h * 1.2, h),
+                                   c + QPointF(-h * 1.2, h)}));
+  } else if (sym == "circle") {
+    painter.drawEllipse(c, h, h);
+  } else if (sym == "dot" || sym == "dash") {
+    // The program draws both as a short horizontal bar; stock closes sit right of the line.
+    const double len = std::max(s, 3.0) * (sym == "dot" ? 1.5 : 1.0);
+    QPen pen = look.markerLine.style() == Qt::NoPen ? QPen(look.markerFill.color(), 1.5) : look.markerLine;
+    pen.setWidthF(std::max(pen.widthF(), 1.5));
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(c.x(), c.y()), QPointF(c.x() + len, c.y()));
+  } else if (sym == "x" || sym == "star" || sym == "plus") {
+    QPen pen = look.markerLine.style() == Qt::NoPen ? QPen(look.markerFill.color(), 0.75) : look.markerLine;
+    painter.setPen(pen);
+    if (sym != "plus") {
+      painter.drawLine(c + QPointF(-h, -h), c + QPointF(h, h));
+      painter.drawLine(c + QPointF(-h, h), c + QPointF(h, -h));
+    }
+    if (sym != "x") {
+      painter.drawLine(c + QPointF(0, -h), c + QPointF(0, h));
+      if (sym == "plus") painter.drawLine(c + QPointF(-h, 0), c + QPointF(h, 0));
+    }
+  } else if (sym != "none") {
+    painter.drawRect(QRectF(c.x() - h, c.y() - h, s, s));
+  }
+}
+
+void paintSeries(PaintContext& pc) {
+  QPainter& p = pc.painter;
+  const auto& groups = pc.chart.plotArea.groups;
+  int lastStock = -1;
+  for (const SeriesGeometry& sg : pc.layout.series) {
+    const ooxml::ChartGroup& g = groups[size_t(sg.group)];
+    if (g.kind == ChartKind::Stock && sg.group != lastStock) {
+      paintStockExtras(pc, g, sg.group);
+      lastStock = sg.group;
+    }
+    switch (g.kind) {
+      case ChartKind::Bar: paintBars(p, sg); break;
+      case ChartKind::Pie:
+      case ChartKind::Doughnut:
+      case ChartKind::OfPie: paintPie(p, sg); break;
+      case ChartKind::Area: paintArea(p, sg); break;
+      case ChartKind::Radar:
+        if (g.radarStyle == "filled") paintArea(p, sg);
+        else paintLines(p, sg);
+        paintMarkers(p, sg);
+        break;
+      case ChartKind::Bubble: paintBubbles(p, sg); break;
+      default:
+        paintLines(p, sg);
+        paintMarkers(p, sg);
+        break;
+    }
+  }
+}
+
+void paintDataLabels(PaintContext& pc) {
+  for (const DataLabelLayout& l : pc.layout.dataLabels) {
+    if (l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen) {
+      pc.painter.setBrush(l.fill);
+      pc.painter.setPen(l.border);
+      pc.painter.drawRect(QRectF(l.center.x() - l.size.width() / 2, l.center.y() - l.size.height() / 2,
+                                 l.size.width(), l.size.height()));
+    }
+    drawTextCentered(pc.painter, l.style, l.center, l.text);
+  }
+}
+
+void paintLegend(PaintContext& pc) {
+  const ChartLayout& l = pc.layout;
+  if (l.legend.empty()) return;
+  QPainter& p = pc.painter;
+  const ooxml::Legend& legend = pc.chart.legend;
+  const QBrush fill = brushForFill(legend.format.fill, pc.theme, l.legendRect, Qt::NoBrush);
+  const QPen border = penForLine(legend.format.line, pc.theme, QPen(Qt::NoPen));
+  if (fill.style() != Qt::NoBrush || border.style() != Qt::NoPen) {
+    p.setBrush(fill);
+    p.setPen(border);
+    p.drawRect(l.legendRect);
+  }
+  for (const LegendEntry& e : l.legend) {
+    if (e.lineKey) {
+      const double y = e.keyRect.center().y();
+      if (e.look.line.style() != Qt::NoPen) {
+        QPen pen = e.look.line;
+        pen.setWidthF(std::min(pen.widthF(), 3.0));
+        p.setPen(pen);
+        p.drawLine(QPointF(e.keyRect.left(), y), QPointF(e.keyRect.right(), y));
+      }
+      if (e.look.markerSymbol != "none") {
+        SeriesLook small = e.look;
+        small.markerSize = std::min(small.markerSize, 7.0);
+        paintMarker(p, small, e.keyRect.center() - (small.markerSymbol == "dot" ? QPointF(small.markerSize * 0.75, 0) : QPointF()));
+      }
+    } else if (e.look.fill.style() != Qt::NoBrush || e.look.line.style() != Qt::NoPen) {
+      p.setBrush(e.look.fill);
+      QPen pen = e.look.line;
+      if (pen.style() != Qt::NoPen) pen.setWidthF(std::min(pen.widthF(), 0.75));
+      p.setPen(pen);
+      p.drawRect(e.keyRect);
+    }
+    drawTextInRect(p, l.legendStyle, e.textRect, Qt::AlignLeft | Qt::AlignVCenter, e.text);
+  }
+}
+
+}  // namespace render::detail
