@@ -1,0 +1,90 @@
+#include "mainwindow/controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace mainwindow {
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    emit clicked();
+  QLabel::mouseReleaseEvent(event);
+}
+
+PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
+
+void PictureView::setPicture(std::unique_ptr<office::Picture> picture) {
+  m_picture = std::move(picture);
+  update();
+}
+
+QRectF PictureView::pictureRect() const {
+  if (!m_picture) return {};
+  const QSizeF natural = m_picture->naturalSize();
+  if (natural.isEmpty()) return {};
+  const QSizeF fitted = natural.scaled(QSizeF(size()), Qt::KeepAspectRatio);
+  return QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+}
+
+void PictureView::paintEvent(QPaintEvent*) {
+  if (!m_picture) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setRenderHint(QPainter::Antialiasing);
+  m_picture->draw(painter, pictureRect());
+}
+
+SpinButton::SpinButton(QWidget* parent)
+    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this)) {
+  m_up->setArrowType(Qt::UpArrow);
+  m_down->setArrowType(Qt::DownArrow);
+  m_up->setObjectName(QStringLiteral("SpinUp"));
+  m_down->setObjectName(QStringLiteral("SpinDown"));
+  m_up->setAutoRaise(false);
+  m_down->setAutoRaise(false);
+  connect(m_up, &QToolButton::clicked, this, &SpinButton::spinUp);
+  connect(m_down, &QToolButton::clicked, this, &SpinButton::spinDown);
+}
+
+void SpinButton::resizeEvent(QResizeEvent*) {
+  const int half = height() / 2;
+  m_up->setGeometry(0, 0, width(), half);
+  m_down->setGeometry(0, half, width(), height() - half);
+}
+
+BusyIndicator::BusyIndicator(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {
+  m_timer->setInterval(80);
+  connect(m_timer, &QTimer::timeout, this, [this] {
+    m_step = (m_step + 1) % 12;
+    update();
+  });
+}
+
+bool BusyIndicator::isAnimating() const { return m_timer->isActive(); }
+
+void BusyIndicator::showEvent(QShowEvent*) { m_timer->start(); }
+void BusyIndicator::hideEvent(QHideEvent*) { m_timer->stop(); }
+
+void BusyIndicator::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double side = std::min(width(), height());
+  const double radius = side * 0.35;
+  const double dot = side * 0.08;
+  const QPointF centre = QRectF(rect()).center();
+  const QColor colour = palette().color(QPalette::Highlight);
+  for (int i = 0; i < 12; ++i) {
+    const double angle = i * M_PI / 6.0;
+    QColor c = colour;
+    c.setAlphaF(0.15 + 0.85 * ((i - m_step + 12) % 12) / 11.0);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(c);
+    painter.drawEllipse(centre + QPointF(radius * std::sin(angle), -radius * std::cos(angle)), dot, dot);
+  }
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,77 @@
+// Small widgets the forms need beyond Qt's own: a clickable image, the preview image, the
+// vertical spin button and the busy indicator of the splash and closing forms.
+#pragma once
+
+#include "office/picture.h"
+
+#include <QLabel>
+#include <QWidget>
+
+#include <memory>
+
+class QToolButton;
+class QTimer;
+
+namespace mainwindow {
+
+// A label that reports a left click (the help icon).
+class ClickableLabel : public QLabel {
+  Q_OBJECT
+ public:
+  explicit ClickableLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+ signals:
+  void clicked();
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Shows an owned picture scaled into its rectangle, keeping the proportions, centred.
+class PictureView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PictureView(QWidget* parent = nullptr);
+  // Takes the picture; nullptr clears the view.
+  void setPicture(std::unique_ptr<office::Picture> picture);
+  const office::Picture* picture() const { return m_picture.get(); }
+  // Where the picture is drawn inside the view; empty without a picture.
+  QRectF pictureRect() const;
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+ private:
+  std::unique_ptr<office::Picture> m_picture;
+};
+
+// A vertical spin button: an up arrow above a down arrow, holding no value.
+class SpinButton : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SpinButton(QWidget* parent = nullptr);
+  QToolButton* upButton() const { return m_up; }
+  QToolButton* downButton() const { return m_down; }
+ signals:
+  void spinUp();
+  void spinDown();
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+ private:
+  QToolButton* m_up;
+  QToolButton* m_down;
+};
+
+// A ring of dots turning while the indicator is visible.
+class BusyIndicator : public QWidget {
+  Q_OBJECT
+ public:
+  explicit BusyIndicator(QWidget* parent = nullptr);
+  int step() const { return m_step; }
+  bool isAnimating() const;
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+ private:
+  QTimer* m_timer;
+  int m_step = 0;
+};
+
+}  // namespace mainwindow

@@ -1,0 +1,101 @@
+// A main window opened by start-up on the office double, with the real forms behind it.
+#pragma once
+
+#include "mainwindow/main_forms.h"
+#include "mainwindow/user_form_obj.h"
+#include "startup/start_tool.h"
+#include "support/office_double.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace mwtest {
+
+using testspec::ChartSpec;
+using testspec::NameSpec;
+using testspec::SheetSpec;
+using testspec::WorkbookSpec;
+
+inline SheetSpec worksheet(const QString& name, const QStringList& charts = {}) {
+  SheetSpec s;
+  s.name = name;
+  for (const auto& c : charts) s.charts.push_back(ChartSpec{c, {}});
+  return s;
+}
+
+inline SheetSpec chartSheet(const QString& name) {
+  SheetSpec s;
+  s.kind = SheetSpec::Kind::ChartSheet;
+  s.name = name;
+  return s;
+}
+
+// One worksheet "Data" holding `charts` embedded charts (named Chart 1..n by start-up).
+inline WorkbookSpec chartsWorkbook(int charts) {
+  WorkbookSpec spec;
+  QStringList names;
+  for (int i = 1; i <= charts; ++i) names << QStringLiteral("c%1").arg(i);
+  spec.sheets.push_back(worksheet(QStringLiteral("Data"), names));
+  return spec;
+}
+
+// Adds a registry sheet whose mode cell T2 holds `mode`.
+inline WorkbookSpec withModeCell(WorkbookSpec spec, const office::Variant& mode) {
+  SheetSpec registry = worksheet(QStringLiteral("kukukukuZichron"));
+  registry.visible = 2;
+  registry.cells[{2, 20}] = mode;
+  spec.sheets.push_back(registry);
+  return spec;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() { f.desktop.processEvents = false; }
+  ~MainWindowTest() override {
+    forms.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // Opens `spec` and runs start-up with the real forms; `before` runs just before start-up.
+  void open(const WorkbookSpec& spec, bool withPresentation = true) {
+    f.office.openWorkbook(spec);
+    if (withPresentation) f.office.openPresentation(1, QStringLiteral("Deck.pptx"));
+    forms = std::make_unique<mainwindow::MainForms>(f.tool);
+    morvane::StartTool(f.tool);
+  }
+  mainwindow::UserFormObj& w() { return *forms->mainWindow(); }
+
+  // Clicks row `row` of the list as a user does.
+  void clickRow(int row) {
+    auto* list = w().listCharts;
+    const QRect r = list->visualItemRect(list->topLevelItem(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+  }
+  QStringList column(int c) {
+    QStringList out;
+    for (int r = 0; r < w().listCount(); ++r) out << w().listText(r, c);
+    return out;
+  }
+  void activate() {
+    w().show();
+    QApplication::setActiveWindow(&w());
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+  }
+
+  fake::ToolFixture f;
+  std::unique_ptr<mainwindow::MainForms> forms;
+};
+
+}  // namespace mwtest
