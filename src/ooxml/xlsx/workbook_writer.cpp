@@ -106,14 +106,14 @@ Status WorkbookDocument::applyEditsToPackage() {
     entry.partName = package.uniquePartName(folder + QStringLiteral("/worksheets/sheet%1.xml"));
     auto bytes = writeWorksheetPart(package, entry.partName, entry.worksheet, {}, false);
     if (!bytes) return bytes.error();
-    package.write(entry.partName, *bytes, QString::fromLatin1(kWorksheetType));
+    if (Status w = package.write(entry.partName, *bytes, QString::fromLatin1(kWorksheetType)); !w) return w;
     entry.relationshipId = package.addRelationship(wb, reltype::officeRel("worksheet"), entry.partName);
   }
   for (const auto& [index, edits] : m_sheetEdits) {
     const SheetEntry& entry = m_model.sheets[size_t(index)];
     auto bytes = writeWorksheetPart(package, entry.partName, entry.worksheet, edits.cells, edits.columns);
     if (!bytes) return bytes.error();
-    package.write(entry.partName, *bytes, QString::fromLatin1(kWorksheetType));
+    if (Status w = package.write(entry.partName, *bytes, QString::fromLatin1(kWorksheetType)); !w) return w;
   }
   if (!m_newCellFormats.empty() || !m_newNumberFormats.empty()) {
     if (m_needsStylesPart) {
@@ -126,7 +126,7 @@ Status WorkbookDocument::applyEditsToPackage() {
     if (!bytes) return bytes.error();
     const QString type = package.hasPart(m_model.stylesPart) ? package.contentType(m_model.stylesPart)
                                                              : QString::fromLatin1(kStylesType);
-    package.write(m_model.stylesPart, *bytes, type);
+    if (Status w = package.write(m_model.stylesPart, *bytes, type); !w) return w;
     if (m_needsStylesPart) {
       package.addRelationship(wb, reltype::officeRel("styles"), m_model.stylesPart);
       m_needsStylesPart = false;
@@ -135,14 +135,14 @@ Status WorkbookDocument::applyEditsToPackage() {
   if (m_workbookEdited) {
     auto bytes = writeWorkbookPart(package, m_model, m_savedSheetCount, m_savedNameCount, m_editedNames);
     if (!bytes) return bytes.error();
-    package.write(wb, *bytes, package.contentType(wb));
+    if (Status w = package.write(wb, *bytes, package.contentType(wb)); !w) return w;
   }
   for (const auto& [part, objects] : m_renamedDrawingObjects) {
     for (const SheetEntry& entry : m_model.sheets) {
       if (!entry.drawing || entry.drawing->partName.compare(part, Qt::CaseInsensitive) != 0) continue;
       auto bytes = writeDrawingPart(package, *entry.drawing, objects);
       if (!bytes) return bytes.error();
-      package.write(part, *bytes, package.contentType(part));
+      if (Status w = package.write(part, *bytes, package.contentType(part)); !w) return w;
       break;
     }
   }

@@ -1,0 +1,103 @@
+#include "office/files/workbook_host.h"
+
+#include "office/automation_error.h"
+#include "office/files/workbook_objects.h"
+#include "ooxml/xlsx/formula_reference.h"
+
+#include <QFileInfo>
+
+namespace office::files {
+
+using ooxml::xlsx::SheetEntry;
+
+ooxml::Result<std::shared_ptr<WorkbookHost>> WorkbookHost::open(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  auto document = ooxml::xlsx::WorkbookDocument::open(absolute);
+  if (!document) return document.error();
+  std::shared_ptr<WorkbookHost> host(new WorkbookHost);
+  host->m_document = std::move(document.value());
+  host->m_path = absolute;
+  // The program opens on the saved active tab; a hidden one gives way to the first visible.
+  const auto& sheets = host->m_document->model().sheets;
+  int active = host->m_document->model().activeTab;
+  if (sheets[size_t(active)].state != SheetEntry::State::Visible) {
+    for (size_t i = 0; i < sheets.size(); ++i) {
+      if (sheets[i].state == SheetEntry::State::Visible) {
+        active = int(i);
+        break;
+      }
+    }
+  }
+  host->m_activeSheet = active;
+  return host;
+}
+
+std::shared_ptr<excel::Application> WorkbookHost::application() {
+  return std::make_shared<HostApplication>(shared_from_this());
+}
+
+ooxml::Status WorkbookHost::save(const QString& path) { return m_document->save(path); }
+
+void WorkbookHost::setActiveSheet(int index) {
+  m_activeSheet = index;
+  m_activeChart.reset();
+}
+
+ooxml::Result<OpenedWorkbook> openWorkbook(const QString& path) {
+  auto host = WorkbookHost::open(path);
+  if (!host) return host.error();
+  return OpenedWorkbook{host.value()->application(), host.value()};
+}
+
+AutomationError programError(const QString& description) {
+  return AutomationError(AutomationError::kMethodFailed, description);
+}
+
+std::shared_ptr<HostRange> resolveNameRange(const HostPtr& host, int nameIndex) {
+  const auto& model = host->document().model();
+  const auto& name = model.names.at(size_t(nameIndex));
+  const auto area = ooxml::xlsx::parseSheetArea(name.formula);
+  if (!area) return nullptr;
+  const int sheet = model.sheetIndex(area->sheet);
+  if (sheet < 0 || model.sheets[size_t(sheet)].kind != SheetEntry::Kind::Worksheet) return nullptr;
+  return std::make_shared<HostRange>(host, sheet, area->area);
+}
+
+// Application -------------------------------------------------------------------------------
+
+std::shared_ptr<excel::Workbook> HostApplication::activeWorkbook() {
+  return std::make_shared<HostWorkbook>(m_host);
+}
+
+std::shared_ptr<excel::Sheet> HostApplication::worksheet(const QString& name) {
+  return activeWorkbook()->worksheet(name);
+}
+
+std::shared_ptr<excel::Chart> HostApplication::activeChart() { return activeWorkbook()->activeChart(); }
+
+double HostApplication::min(const std::vector<Variant>& values) {
+  // Values passed directly count when they are numbers, booleans (TRUE is 1) or numeric
+  // texts; any other text makes the function fail, as it does in the program.
+  std::optional<double> result;
+  for (const Variant& v : values) {
+    std::optional<double> d;
+    if (v.isNumber()) d = v.number();
+    else if (v.isBoolean()) d = v.boolean() ? 1.0 : 0.0;
+    else if (v.isText()) {
+      d = parseNumericText(v.text());
+      if (!d) throw programError(QStringLiteral("Unable to get the Min property of the WorksheetFunction class"));
+    } else if (v.isError()) {
+      throw programError(QStringLiteral("Unable to get the Min property of the WorksheetFunction class"));
+    }
+    if (d) result = result ? std::min(*result, *d) : *d;
+  }
+  return result.value_or(0);
+}
+
+double HostApplication::max(excel::Range& range) {
+  auto* hostRange = dynamic_cast<HostRange*>(&range);
+  if (!hostRange) throw AutomationError::typeMismatch();
+  return hostRange->maxNumber();
+}
+
+}  // namespace office::files
