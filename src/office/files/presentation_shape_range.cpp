@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cmath>
 
 #ifdef MORVANE_HAVE_EMF
@@ -38,7 +39,11 @@ std::optional<QSizeF> naturalSizeOfEmf(const QByteArray& emf) { return emfFrame(
 
 std::optional<QSizeF> naturalSizeOfImage(const QImage& image) {
   if (image.isNull()) return std::nullopt;
-  auto dpi = [](int dotsPerMeter) { return dotsPerMeter > 0 ? dotsPerMeter * 0.0254 : 96.0; };
+  // Dots per metre are a rounded conversion of a whole dpi (96 dpi is stored as 3780): the
+  // nearest whole dpi is the picture's.
+  auto dpi = [](int dotsPerMeter) {
+    return dotsPerMeter > 0 ? std::max(1.0, std::round(dotsPerMeter * 0.0254)) : 96.0;
+  };
   return QSizeF(image.width() * 72.0 / dpi(image.dotsPerMeterX()),
                 image.height() * 72.0 / dpi(image.dotsPerMeterY()));
 }

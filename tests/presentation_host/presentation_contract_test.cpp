@@ -1,0 +1,23 @@
+// The presentation host keeps the presentation surface's contract (the office double runs
+// the same suite).
+#include "host_fixture.h"
+#include "support/powerpoint_contract.h"
+
+namespace {
+
+struct HostFactory {
+  std::shared_ptr<ppt::Application> open(const QString& fileName, int slides) {
+    static int run = 0;
+    const QString path = hosttest::freshPath(QStringLiteral("presentation_contract/%1").arg(++run), fileName);
+    auto host = hosttest::openHost(path);
+    auto pres = host->activePresentation();
+    for (int i = 0; i < slides; ++i) pres->slidesAdd(i + 1, ppt::ppLayoutBlank);
+    return host;
+  }
+};
+
+}  // namespace
+
+namespace powerpoint_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Host, PowerPointContract, ::testing::Types<HostFactory>);
+}

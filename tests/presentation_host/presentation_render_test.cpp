@@ -1,0 +1,110 @@
+// Decks the host writes open in LibreOffice Impress: every slide renders, each pasted picture
+// and each title shows in the PDF, and the deck reopens in the host.
+#include "host_fixture.h"
+#include "pptx/pptx_validity.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+QString run(const QString& tool, const QStringList& args, int timeoutMs = 240000) {
+  QProcess p;
+  p.start(tool, args);
+  if (!p.waitForFinished(timeoutMs)) return {};
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void titled(office::files::PresentationHost& host, int index, const QString& title) {
+  auto slide = host.activePresentation()->slide(index);
+  slide->setLayout(ppt::ppLayoutTitleOnly);
+  slide->select();
+  slide->shapes()->item(2)->select(ppt::msoTrue);
+  host.activeWindow()->selection()->textRange()->setText(title);
+}
+
+void newSlideWith(office::files::PresentationHost& host, int dataType) {
+  auto pres = host.activePresentation();
+  auto slide = pres->slidesAdd(pres->slidesCount() + 1, ppt::ppLayoutBlank);
+  host.activeWindow()->view()->gotoSlide(slide->slideIndex());
+  host.activeWindow()->view()->pasteSpecial(dataType);
+  auto r = host.activeWindow()->selection()->shapeRange();
+  r->setLockAspectRatio(ppt::msoFalse);
+  r->setTop(120);
+  r->setLeft(20);
+}
+
+TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
+  const QString loRender = testenv::sharedDir() + QStringLiteral("/tools/lo-render");
+  MORVANE_REQUIRE(QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty(),
+                  "LibreOffice (soffice) and lo-render");
+  MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("pdftotext")).isEmpty(), "poppler-utils");
+  const QString out = testenv::outputDir(QStringLiteral("presentation_render"));
+  const QString path = hosttest::freshPath(QStringLiteral("presentation_render"), QStringLiteral("rendered.pptx"));
+  QFile::remove(out + QStringLiteral("/rendered.pdf"));
+  auto host = hosttest::openHost(path);
+  ASSERT_TRUE(host);
+
+  hosttest::putOnClipboard(hosttest::bitmap(400, 200));
+  newSlideWith(*host, ppt::ppPasteBitmap);
+  titled(*host, 1, QStringLiteral("Bitmap slide"));
+  auto label = host->activePresentation()->slide(1)->shapes()->addLabel(1, 20.25f, 515, 8.5f, 28.875f);
+  label->select(ppt::msoTrue);
+  label->textFrame()->setWordWrap(ppt::msoFalse);
+  auto text = host->activeWindow()->selection()->textRange();
+  text->setText(QStringLiteral("Book.xlsx ,  Chart 1 ,  Sheet1"));
+  text->setFontSize(10);
+  text->setFontName(QStringLiteral("Tahoma"));
+
+  const QByteArray emf = hosttest::emfBytes(QSizeF(300, 180));
+  int pictures = 1;
+  if (!emf.isEmpty()) {
+    hosttest::putOnClipboard({}, emf);
+    newSlideWith(*host, ppt::ppPasteEnhancedMetafile);
+    titled(*host, 2, QStringLiteral("Metafile slide"));
+  }
+  const QString xlsx = testenv::corpusDir(QStringLiteral("xlsx"));
+  if (!xlsx.isEmpty()) {
+    office::NativeObject object;
+    object.kind = office::NativeObject::Kind::Chart;
+    object.sheet = QStringLiteral("Sheet1");
+    object.name = QStringLiteral("Chart 1");
+    object.sizePoints = QSizeF(360, 216);
+    object.workbook = hosttest::readFile(xlsx + QStringLiteral("/xw_chart_column_clustered.xlsx"));
+    hosttest::putOnClipboard(hosttest::bitmap(480, 288), {}, object);
+    newSlideWith(*host, ppt::ppPasteOLEObject);
+    titled(*host, host->activePresentation()->slidesCount(), QStringLiteral("Object slide"));
+    ++pictures;
+  }
+  host->save();
+  ASSERT_EQ(pptxcheck::problems(hosttest::readFile(path)), QStringList());
+
+  const QString pdf = run(loRender, {path, out}).trimmed();
+  ASSERT_TRUE(QFile::exists(out + QStringLiteral("/rendered.pdf"))) << pdf.toStdString();
+  const QString info = run(QStringLiteral("pdfinfo"), {out + QStringLiteral("/rendered.pdf")});
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b")
+                                                   .arg(host->activePresentation()->slidesCount()))))
+      << info.toStdString();
+  const QString words = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out + QStringLiteral("/rendered.pdf"), QStringLiteral("-")});
+  for (const char* w : {"Bitmap", "Book.xlsx"}) EXPECT_TRUE(words.contains(QLatin1String(w))) << w;
+  if (!emf.isEmpty()) {
+    EXPECT_TRUE(words.contains(QLatin1String("Metafile")));
+    EXPECT_TRUE(words.contains(QLatin1String("Vector")));  // the EMF's text, drawn as text
+  }
+  if (!xlsx.isEmpty()) EXPECT_TRUE(words.contains(QLatin1String("Object")));
+  const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out + QStringLiteral("/rendered.pdf")});
+  const QStringList rows = images.split(QChar('\n'), Qt::SkipEmptyParts).mid(2);  // after the header
+  EXPECT_EQ(int(rows.size()), pictures) << images.toStdString();
+  // The metafile is drawn as vectors: no raster image on its page.
+  if (!emf.isEmpty())
+    for (const QString& row : rows) EXPECT_NE(row.simplified().section(QChar(' '), 0, 0), QStringLiteral("2"));
+  // The title sits above the placed picture (top 120 points).
+  const auto title = QRegularExpression(QStringLiteral("yMax=\"([0-9.]+)\">Bitmap</word>")).match(words);
+  ASSERT_TRUE(title.hasMatch());
+  EXPECT_LT(title.captured(1).toDouble(), 120.0);
+  auto again = hosttest::openHost(path);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->activePresentation()->slidesCount(), host->activePresentation()->slidesCount());
+}
+
+}  // namespace
