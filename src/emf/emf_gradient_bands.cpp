@@ -34,7 +34,7 @@ QPolygonF gradientSpaceBox(const QPainterPath& deviceArea, const QTransform& toG
   return toGradient.map(QPolygonF(deviceArea.boundingRect().adjusted(-1, -1, 1, 1)));
 }
 
-// Linear: half-planes t >= t0 painted in increasing t, each overwriting the rest.
+// Linear: strips across the gradient line, painted in increasing t.
 std::vector<ColorPiece> linearBands(const QPainterPath& area, const QLinearGradient& g,
                                     const QTransform& toDevice, const QTransform& toGradient) {
   const QPointF s = g.start();
@@ -52,24 +52,26 @@ std::vector<ColorPiece> linearBands(const QPainterPath& area, const QLinearGradi
   const qreal deviceLength = QLineF(toDevice.map(s), toDevice.map(g.finalStop())).length();
   const int bands = bandsFor(tMax - tMin, deviceLength);
   const qreal step = (tMax - tMin) / bands;
+  const auto at = [&](qreal t, qreal e) { return s + d * t + n * e; };
   std::vector<ColorPiece> pieces;
-  QColor previous;
+  int first = 0;  // first band of the run of equal colours being collected
   for (int i = 0; i < bands; ++i) {
-    const qreal t0 = tMin + i * step;
-    const QColor c = gradientColorAt(g, t0 + step / 2);
-    if (i > 0 && c == previous) continue;
-    previous = c;
-    const auto at = [&](qreal t, qreal e) { return s + d * t + n * e; };
-    QPolygonF plane{at(t0, eMin), at(tMax + step, eMin), at(tMax + step, eMax), at(t0, eMax)};
-    QPainterPath band;
-    band.addPolygon(toDevice.map(plane));
-    band.closeSubpath();
-    pieces.push_back({i == 0 ? area : area.intersected(band), c});
+    const QColor color = gradientColorAt(g, tMin + (first + 0.5) * step);
+    if (i + 1 < bands && gradientColorAt(g, tMin + (i + 1.5) * step) == color) continue;
+    // Each run reaches half a band into the next, which paints over it: no seams.
+    const qreal t0 = tMin + (first - 1) * step;
+    const qreal t1 = i + 1 == bands ? tMax + step : tMin + (i + 1.5) * step;
+    QPainterPath strip;
+    strip.addPolygon(toDevice.map(QPolygonF{at(t0, eMin), at(t1, eMin), at(t1, eMax), at(t0, eMax)}));
+    strip.closeSubpath();
+    pieces.push_back({first == 0 && i + 1 == bands ? area : area.intersected(strip), color});
+    first = i + 1;
   }
   return pieces;
 }
 
-// Radial: discs around the centre painted from the outside in.
+// Radial: rings around the centre painted outwards, each reaching half a ring inwards; the
+// outermost covers the rest of the area.
 std::vector<ColorPiece> radialBands(const QPainterPath& area, const QRadialGradient& g,
                                     const QTransform& toDevice, const QTransform& toGradient) {
   const QPointF c = g.center();
@@ -81,20 +83,20 @@ std::vector<ColorPiece> radialBands(const QPainterPath& area, const QRadialGradi
   const qreal deviceRadius = QLineF(toDevice.map(c), toDevice.map(c + QPointF(r, 0))).length();
   const int bands = bandsFor(tMax, deviceRadius);
   const qreal step = tMax / bands;
+  const auto disc = [&](qreal t) {
+    QPainterPath path;
+    path.addEllipse(c, t * r, t * r);
+    return toDevice.map(path);
+  };
   std::vector<ColorPiece> pieces;
-  QColor previous;
-  for (int i = bands - 1; i >= 0; --i) {
-    const QColor color = gradientColorAt(g, (i + 0.5) * step);
-    if (i < bands - 1 && color == previous) continue;
-    previous = color;
-    if (i == bands - 1) {
-      pieces.push_back({area, color});
-      continue;
-    }
-    const qreal radius = (i + 1) * step * r;
-    QPainterPath disc;
-    disc.addEllipse(c, radius, radius);
-    pieces.push_back({area.intersected(toDevice.map(disc)), color});
+  int first = 0;  // first band of the run of equal colours being collected
+  for (int i = 0; i < bands; ++i) {
+    const QColor color = gradientColorAt(g, (first + 0.5) * step);
+    if (i + 1 < bands && gradientColorAt(g, (i + 1.5) * step) == color) continue;
+    QPainterPath ring = i + 1 == bands ? area : area.intersected(disc((i + 1) * step));
+    if (first > 0) ring = ring.subtracted(disc((first - 0.5) * step));
+    pieces.push_back({ring, color});
+    first = i + 1;
   }
   return pieces;
 }

@@ -20,9 +20,14 @@ namespace {
 constexpr qreal S = kUnitsPerPixel;
 constexpr size_t kMaxCachedObjects = 24;
 
+// A coordinate already in logical units as an integer; non-finite values (from a degenerate
+// transform) become 0 rather than undefined conversions.
+int coordinate(qreal logical) {
+  return std::isfinite(logical) ? qRound(std::clamp(logical, -2.0e9, 2.0e9)) : 0;
+}
+
 QPoint toLogical(const QPointF& device) {
-  return QPoint(qRound(std::clamp(device.x() * S, -2.0e9, 2.0e9)),
-                qRound(std::clamp(device.y() * S, -2.0e9, 2.0e9)));
+  return QPoint(coordinate(device.x() * S), coordinate(device.y() * S));
 }
 
 QRect toLogical(const QRectF& device) {
@@ -38,8 +43,7 @@ std::vector<QPolygon> flatten(const QPainterPath& devicePath, std::vector<bool>*
     QPolygon poly;
     poly.reserve(sub.size());
     for (const QPointF& p : sub) {
-      const QPoint q(qRound(std::clamp(p.x(), -2.0e9, 2.0e9)),
-                     qRound(std::clamp(p.y(), -2.0e9, 2.0e9)));
+      const QPoint q(coordinate(p.x()), coordinate(p.y()));
       if (poly.isEmpty() || poly.last() != q) poly << q;
     }
     const bool isClosed = poly.size() > 2 && poly.first() == poly.last();
@@ -58,6 +62,12 @@ bool isSimilarity(const QTransform& t) {
   const bool direct = std::abs(t.m11() - t.m22()) < 1e-6 * s && std::abs(t.m12() + t.m21()) < 1e-6 * s;
   const bool mirrored = std::abs(t.m11() + t.m22()) < 1e-6 * s && std::abs(t.m12() - t.m21()) < 1e-6 * s;
   return direct || mirrored;
+}
+
+// A singular or overflowing transform draws nothing, as on a raster.
+bool usable(const QTransform& t) {
+  const qreal det = t.determinant();
+  return std::isfinite(det) && det != 0 && std::isfinite(t.dx()) && std::isfinite(t.dy());
 }
 
 qreal uniformScale(const QTransform& t) { return std::sqrt(std::abs(t.determinant())); }
@@ -316,14 +326,15 @@ std::optional<EmfPenSpec> EmfPaintEngine::simplePen() const {
   const qreal deviceWidth =
       cosmetic ? std::max<qreal>(m_pen.widthF(), 1.0) : m_pen.widthF() * uniformScale(m_transform);
   EmfPenSpec spec;
-  spec.width = quint32(std::clamp<qint64>(qRound64(deviceWidth * S), 1, 1 << 24));
+  if (!std::isfinite(deviceWidth)) return std::nullopt;
+  spec.width = quint32(qRound(std::clamp(deviceWidth * S, 1.0, double(1 << 24))));
   spec.color = blended(m_pen.color());
   const quint32 dash = dashStyle(m_pen.style());
   spec.style = kPsGeometric | dash | capStyle(m_pen.capStyle()) | joinStyle(m_pen.joinStyle());
   if (dash == kPsUserStyle) {
     const qreal unit = std::max<qreal>(deviceWidth, 1.0) * S;
     for (qreal d : m_pen.dashPattern())
-      spec.dashes.push_back(quint32(std::clamp<qint64>(qRound64(d * unit), 1, 1 << 24)));
+      spec.dashes.push_back(quint32(qRound(std::clamp(d * unit, 1.0, double(1 << 24)))));
     if (spec.dashes.size() % 2) spec.dashes.push_back(spec.dashes.back());
     if (spec.dashes.empty() || spec.dashes.size() > 16) spec.style = (spec.style & ~kPsStyleMask) | kPsDash;
     if (spec.dashes.size() > 16) spec.dashes.clear();
@@ -429,7 +440,7 @@ void EmfPaintEngine::strokeShape(const QPainterPath& path, const QPainterPath& d
 void EmfPaintEngine::paintShape(const QPainterPath& path, bool allClosed) {
   const bool hasFill = m_brush.style() != Qt::NoBrush;
   const bool hasStroke = m_pen.style() != Qt::NoPen && m_pen.brush().style() != Qt::NoBrush;
-  if ((!hasFill && !hasStroke) || path.isEmpty()) return;
+  if ((!hasFill && !hasStroke) || path.isEmpty() || !usable(m_transform)) return;
   syncClip();
   const QPainterPath devicePath = m_transform.map(path);
   const std::optional<EmfBrushSpec> brush = hasFill ? simpleBrush(m_brush) : std::nullopt;
@@ -488,7 +499,7 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
       paintShape(path, true);
       continue;
     }
-    if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) continue;
+    if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform)) continue;
     syncClip();
     selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
     selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
@@ -505,7 +516,7 @@ void EmfPaintEngine::drawEllipse(const QRectF& rect) {
     paintShape(path, true);
     return;
   }
-  if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) return;
+  if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform)) return;
   syncClip();
   selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
   selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
@@ -549,7 +560,7 @@ void EmfPaintEngine::drawPoints(const QPointF* points, int count) {
 
 void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
   const QString text = textItem.text();
-  if (text.isEmpty() || m_pen.style() == Qt::NoPen) return;
+  if (text.isEmpty() || m_pen.style() == Qt::NoPen || !usable(m_transform)) return;
   const QTransform& t = m_transform;
   const bool upright = isSimilarity(t) && t.determinant() > 0;
   if (!upright || m_pen.brush().style() != Qt::SolidPattern) {
@@ -597,7 +608,7 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
 
 void EmfPaintEngine::drawImage(const QRectF& r, const QImage& image, const QRectF& sr,
                                Qt::ImageConversionFlags) {
-  if (image.isNull() || r.isEmpty()) return;
+  if (image.isNull() || r.isEmpty() || !usable(m_transform)) return;
   QImage part = image.copy(sr.toAlignedRect());
   if (m_opacity < 1.0) {
     part = part.convertToFormat(QImage::Format_ARGB32_Premultiplied);

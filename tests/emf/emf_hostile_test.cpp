@@ -1,10 +1,13 @@
 // Corrupt, truncated and hostile metafiles: the codec refuses them without crashing, without
 // drawing half a picture and without unbounded allocation. CI runs this under AddressSanitizer.
 #include <QElapsedTimer>
+#include <QPainterPath>
+#include <limits>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include "emf/emf_device.h"
 #include "emf/emf_format.h"
 #include "emf/emf_player.h"
 #include "emf/emf_records.h"
@@ -208,4 +211,40 @@ TEST(EmfHostile, RandomMutationsNeverCrashAndParserAndPlayerAgree) {
   }
   EXPECT_GT(refusedByParser, 0);
   EXPECT_LT(timer.elapsed(), 120000);
+}
+
+TEST(EmfHostile, AbsurdDrawingStillRecordsAPlayableMetafile) {
+  emf::EmfDevice device(QSizeF(100, 100));
+  QPainter p(&device);
+  const qreal nan = std::numeric_limits<qreal>::quiet_NaN();
+  const qreal inf = std::numeric_limits<qreal>::infinity();
+  p.setPen(QPen(Qt::red, 1e30));
+  p.drawLine(QPointF(nan, 0), QPointF(10, inf));
+  p.drawLine(QPointF(-1e15, -1e15), QPointF(1e15, 1e15));
+  p.setPen(QPen(Qt::blue, 2, Qt::CustomDashLine));
+  p.drawLine(QPointF(0, 0), QPointF(50, 50));  // custom style without a pattern
+  p.setBrush(Qt::green);
+  p.drawPolygon(QPolygonF());
+  p.drawPath(QPainterPath());
+  p.save();
+  p.scale(0, 0);  // singular
+  p.drawRect(QRectF(0, 0, 10, 10));
+  p.drawText(QPointF(5, 5), QStringLiteral("hidden"));
+  p.restore();
+  QFont huge(QStringLiteral("Liberation Sans"));
+  huge.setPixelSize(100000);
+  p.setFont(huge);
+  p.drawText(QPointF(0, 50), QStringLiteral("big"));
+  p.setClipRect(QRectF(10, 10, 0, 0));  // empty clip
+  p.fillRect(QRectF(0, 0, 100, 100), Qt::black);
+  p.end();
+  const QByteArray emf = device.finish();
+  const auto records = emf::parseEmfRecords(emf);
+  ASSERT_TRUE(records);
+  const QImage image = emf::rasterizeEmf(emf, QSize(133, 133));
+  ASSERT_FALSE(image.isNull());
+  int black = 0;  // the empty clip hides the black fill
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) black += image.pixel(x, y) == qRgb(0, 0, 0);
+  EXPECT_EQ(black, 0);
 }

@@ -166,3 +166,69 @@ TEST(EmfRoundTrip, DrawnImagesComeBackAsPictures) {
   EXPECT_TRUE(colorNear(played, {85, 85}, Qt::white, 4));
   EXPECT_TRUE(colorNear(played, {5, 5}, Qt::white, 0));
 }
+
+namespace {
+
+// Transforms and brushes the metafile cannot state directly: rotated and stretched shapes,
+// a pen under a non-uniform scale, a hairline, a radial gradient, a hatch, sheared text.
+void drawTransformedScene(QPainter& p) {
+  p.setRenderHint(QPainter::Antialiasing);
+  p.save();
+  p.translate(80, 60);
+  p.rotate(30);
+  p.setPen(QPen(Qt::darkBlue, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  p.setBrush(QColor(0, 180, 180));
+  p.drawRect(QRectF(-40, -25, 80, 50));
+  p.restore();
+  p.save();
+  p.translate(200, 40);
+  p.scale(3, 1);  // the pen is three times wider across than along
+  p.setPen(QPen(QColor(150, 0, 0), 4));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QRectF(-15, 0, 30, 50));
+  p.restore();
+  p.setPen(QPen(Qt::black, 0));  // hairline
+  p.drawLine(QPointF(10, 150), QPointF(300, 150));
+  QRadialGradient radial(QPointF(360, 60), 50);
+  radial.setColorAt(0, Qt::yellow);
+  radial.setColorAt(1, QColor(0, 0, 120));
+  p.setPen(Qt::NoPen);
+  p.setBrush(radial);
+  p.drawEllipse(QPointF(360, 60), 50, 50);
+  p.setBrush(QBrush(QColor(0, 120, 0), Qt::CrossPattern));
+  p.drawRect(QRectF(20, 170, 120, 40));
+  p.setPen(Qt::black);
+  QFont sans(QStringLiteral("Liberation Sans"));
+  sans.setPixelSize(24);
+  p.setFont(sans);
+  p.setTransform(QTransform(1, 0, -0.4, 1, 0, 0), true);  // sheared: drawn as outlines
+  p.drawText(QPointF(300, 200), QStringLiteral("Slant"));
+}
+
+}  // namespace
+
+TEST(EmfRoundTrip, TransformedShapesStretchedPensAndGradientsMatchTheRaster) {
+  emf::EmfDevice device(QSizeF(330, 165));  // 440 x 220 px
+  QPainter painter(&device);
+  drawTransformedScene(painter);
+  painter.end();
+  const QByteArray emf = device.finish();
+  QImage raster(440, 220, QImage::Format_RGB32);
+  raster.fill(Qt::white);
+  QPainter rp(&raster);
+  drawTransformedScene(rp);
+  rp.end();
+  const QImage played = emf::rasterizeEmf(emf, QSize(440, 220));
+  ASSERT_FALSE(played.isNull());
+  played.save(testenv::outputDir("emf") + QStringLiteral("/transformed-played.png"));
+  raster.save(testenv::outputDir("emf") + QStringLiteral("/transformed-raster.png"));
+  EXPECT_TRUE(colorNear(played, {80, 60}, QColor(0, 180, 180), 4));    // rotated rectangle
+  EXPECT_TRUE(colorNear(played, {30, 110}, Qt::white, 4));             // beside it
+  EXPECT_TRUE(colorNear(played, {155, 65}, QColor(150, 0, 0), 4));     // wide side of the stretched pen
+  EXPECT_TRUE(colorNear(played, {200, 41}, raster.pixelColor(200, 41), 30));  // its thin side
+  EXPECT_TRUE(colorNear(played, {200, 46}, Qt::white, 4));
+  EXPECT_TRUE(colorNear(played, {360, 60}, raster.pixelColor(360, 60), 12));
+  EXPECT_TRUE(colorNear(played, {395, 60}, raster.pixelColor(395, 60), 12));
+  EXPECT_LT(qGray(played.pixel(150, 150)), 160);                     // the hairline
+  EXPECT_LT(differingShare(played, raster), 0.01);
+}
