@@ -141,13 +141,13 @@ std::vector<QString> categoryTexts(const AxisLayout& a, const std::vector<Role>&
 
 int maxIntervalsFor(const AxisLayout& a, double length) {
   const double lineH = measureText(a.labelStyle, "0").height();
-  double per = lineH * 1.1;
+  double per = lineH;
   if (a.horizontal) {
     const double w = std::max(measureText(a.labelStyle, formatChartNumber(a.scale.max, a.numberFormat)).width(),
                               measureText(a.labelStyle, formatChartNumber(a.scale.min, a.numberFormat)).width());
     per = std::max(per, w + 8);
   }
-  return std::clamp(int(length / per), 2, 9);
+  return std::clamp(int(length / (per * 1.35)), 2, 9);
 }
 
 }  // namespace
@@ -444,10 +444,54 @@ void placeTicks(AxisLayout& a) {
 
 }  // namespace
 
+namespace {
+
+// A radar web: the value axis runs up the vertical spoke from the centre; the categories sit
+// around the web. The axes' plot rectangle is the web's upper half (centre at its bottom).
+void layoutRadarAxes(LayoutContext& ctx, std::vector<AxisWork>& work, const QRectF& outer) {
+  std::vector<AxisLayout>& axes = ctx.out.axes;
+  double widest = 0, lineH = 0;
+  for (size_t i = 0; i < axes.size(); ++i) {
+    AxisLayout& a = axes[i];
+    a.horizontal = false;
+    a.plot = outer;
+    computeScale(ctx, a, work[i], outer.height() / 2);
+    makeLabels(ctx, a, work[i]);
+    if (a.valueScale || !a.visible) continue;
+    for (const QString& t : a.labels) widest = std::max(widest, measureText(a.labelStyle, t).width());
+    lineH = std::max(lineH, measureText(a.labelStyle, "0").height());
+  }
+  const double r = std::max(4.0, std::min(outer.width() / 2 - widest - 6, outer.height() / 2 - lineH - 6));
+  const QPointF c = outer.center();
+  const QRectF web(c.x() - r, c.y() - r, 2 * r, r);
+  for (size_t i = 0; i < axes.size(); ++i) {
+    AxisLayout& a = axes[i];
+    a.plot = web;
+    if (a.valueScale) {
+      computeScale(ctx, a, work[i], r);
+      makeLabels(ctx, a, work[i]);
+    }
+    a.line = QLineF(c, QPointF(c.x(), c.y() - r));
+    a.labelsFarSide = false;
+    a.labelAnchor = c.x() - kLabelGap;
+    placeTicks(a);
+  }
+  ctx.out.plotArea = QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r);
+  ctx.out.plotOuter = outer;
+}
+
+}  // namespace
+
 void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
   AxisSet set = collectAxes(ctx.chart);
   ctx.out.axes = std::move(set.axes);
   for (AxisLayout& a : ctx.out.axes) styleAxisTexts(ctx, a);
+  for (const ooxml::ChartGroup& g : ctx.chart.plotArea.groups) {
+    if (g.kind == ChartKind::Radar) {
+      layoutRadarAxes(ctx, set.work, outer);
+      return;
+    }
+  }
   QRectF plot = outer;
   for (int pass = 0; pass < 3; ++pass) {
     settleAxes(ctx, set.work, plot);

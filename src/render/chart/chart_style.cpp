@@ -241,7 +241,7 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   if (symbol.isEmpty() || symbol == "auto")
     symbol = hasMarkersByDefault(group) ? autoMarkerSymbol(autoIndex) : QString("none");
   look.markerSymbol = symbol;
-  look.markerSize = marker && marker->size ? *marker->size : 5;
+  look.markerSize = marker && marker->size ? *marker->size : 7;
   const QColor markerColor = look.baseColor;
   look.markerFill = marker ? brushForFill(marker->format.fill, theme, QRectF(0, 0, 1, 1),
                                           QBrush(markerColor))

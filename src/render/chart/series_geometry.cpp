@@ -271,7 +271,8 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
       maxExplosion = std::max(maxExplosion, p.explosion.value_or(0));
   }
   maxExplosion = std::clamp(maxExplosion, 0, 400);
-  const double radius = std::min(area.width(), area.height()) / 2 / (1 + maxExplosion / 100.0);
+  // The program leaves a margin round a pie inside its plot area.
+  const double radius = 0.8 * std::min(area.width(), area.height()) / 2 / (1 + maxExplosion / 100.0);
   const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;
   const double ringWidth = rings > 0 ? (radius - hole) / double(rings) : radius;
   for (size_t j = 0; j < rings; ++j) {

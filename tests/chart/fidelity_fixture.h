@@ -1,0 +1,32 @@
+// Loads a chart of the fidelity set (or the corpus) with its theme and lays it out at its
+// anchor size, for tests that compare with what the program's pictures show.
+#pragma once
+
+#include "ooxml/chart/chart_model.h"
+#include "ooxml/chart/theme.h"
+#include "render/chart/chart_layout.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace charttest {
+
+struct LoadedChart {
+  ooxml::ChartModel model;
+  ooxml::Theme theme;
+  QSizeF sizePt;
+  render::ChartLayout layout;
+};
+
+// The `index`-th chart (0-based) of `path`; nullopt when the file or chart cannot be read
+// (the reason goes to `error`).
+std::optional<LoadedChart> loadChart(const QString& path, int index, QString* error = nullptr);
+
+// The n-th value axis (0 primary, 1 secondary), and the first category (or x) axis.
+const render::AxisLayout* valueAxis(const LoadedChart& chart, int n = 0);
+const render::AxisLayout* categoryAxis(const LoadedChart& chart);
+
+QStringList legendTexts(const render::ChartLayout& layout);
+
+}  // namespace charttest
