@@ -82,6 +82,10 @@ class MainWindowTest : public ::testing::Test {
     const QRect r = list->visualItemRect(list->topLevelItem(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
   }
+  // Clicks an option button on its indicator, as a user does.
+  static void clickOption(QRadioButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+  }
   QStringList column(int c) {
     QStringList out;
     for (int r = 0; r < w().listCount(); ++r) out << w().listText(r, c);
