@@ -108,3 +108,47 @@ TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
 }
 
 }  // namespace
+
+namespace {
+
+// Corpus decks of every shape (16:9, two masters, no Title Only or Blank layout, odd size, a
+// template) take a pasted, titled slide and still render every slide in LibreOffice.
+TEST(LibreOffice, CorpusDecksRenderWithTheirNewSlide) {
+  const QString loRender = testenv::sharedDir() + QStringLiteral("/tools/lo-render");
+  const QString corpus = testenv::corpusDir(QStringLiteral("pptx"));
+  MORVANE_REQUIRE(!corpus.isEmpty(), "pptx corpus");
+  MORVANE_REQUIRE(QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty(),
+                  "LibreOffice (soffice) and lo-render");
+  MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("pdfinfo")).isEmpty(), "poppler-utils");
+  const QString out = testenv::outputDir(QStringLiteral("presentation_render/corpus"));
+  for (const char* file : {"poi_16x9_widescreen_table_slide.pptx", "pp_4x3_two_masters.pptx",
+                           "pp_4x3_custom_layouts_only.pptx", "poi_single_layout_odd_size.pptx",
+                           "oxs_template_titleonly_no_blank.potx"}) {
+    SCOPED_TRACE(file);
+    const QString name = QString::fromLatin1(file).section(QChar('.'), 0, 0) + QStringLiteral(".pptx");
+    const QString path = hosttest::freshPath(QStringLiteral("presentation_render/corpus"), name);
+    ASSERT_TRUE(QFile::copy(corpus + QLatin1Char('/') + QLatin1String(file), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    auto host = hosttest::openHost(path);
+    ASSERT_TRUE(host);
+    const int before = host->activePresentation()->slidesCount();
+    hosttest::putOnClipboard(hosttest::bitmap(300, 200));
+    newSlideWith(*host, ppt::ppPasteBitmap);
+    titled(*host, before + 1, QStringLiteral("Pasted here"));
+    host->save();
+    EXPECT_EQ(pptxcheck::problems(hosttest::readFile(path)).filter(QStringLiteral("/ppt/slides/")), QStringList());
+    QFile::remove(out + QLatin1Char('/') + name.section(QChar('.'), 0, 0) + QStringLiteral(".pdf"));
+    const QString pdf = run(loRender, {path, out}).trimmed();
+    ASSERT_TRUE(QFile::exists(pdf)) << pdf.toStdString();
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(before + 1))))
+        << info.toStdString();
+    const QString last = run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(before + 1), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(last.contains(QLatin1String("Pasted"))) << last.toStdString();
+    const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), QStringLiteral("-f"),
+                                                             QString::number(before + 1), pdf});
+    EXPECT_GE(images.split(QChar('\n'), Qt::SkipEmptyParts).size(), 3) << images.toStdString();
+  }
+}
+
+}  // namespace
