@@ -221,17 +221,18 @@ bool isLiteralDigit(const Token& t) {
 // literal commas. `integerEnd`: the first token after the integer part.
 void resolveCommas(Section& sec, int integerEnd) {
   auto& toks = sec.tokens;
-  auto isDigitAt = [&](int from, int to) {
-    for (int k = std::max(from, 0); k < std::min(to, int(toks.size())); ++k)
-      if (toks[k].kind == TokenKind::Digit) return true;
-    return false;
-  };
+  int firstDigit = -1, lastIntegerDigit = -1;
+  for (int k = 0; k < int(toks.size()); ++k) {
+    if (toks[k].kind != TokenKind::Digit) continue;
+    if (firstDigit < 0) firstDigit = k;
+    if (k < integerEnd) lastIntegerDigit = k;
+  }
   std::vector<Token> kept;
   bool afterNumber = false;  // the previous token was a digit, the point or a scaling comma
   for (int k = 0; k < int(toks.size()); ++k) {
     Token t = toks[k];
     if (t.kind == TokenKind::Comma) {
-      if (k < integerEnd && isDigitAt(0, k) && isDigitAt(k + 1, integerEnd)) {
+      if (firstDigit >= 0 && firstDigit < k && k < lastIntegerDigit) {
         sec.grouping = true;
         continue;
       }

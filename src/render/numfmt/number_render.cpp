@@ -172,28 +172,36 @@ QString placeDenominator(long long den, const QString& marks) {
 
 void renderFraction(const Section& sec, double magnitude, CellText& out) {
   const double value = magnitude * std::pow(10.0, sec.scale);
-  const double wholePart = std::floor(value);
-  const double rest = value - wholePart;
-  long long num = 0, den = 1;
-  if (sec.fixedDenominator > 0) {
-    den = sec.fixedDenominator;
-    num = std::llround(rest * double(den));
-  } else {
-    const int digits = std::clamp(sec.denominatorDigits, 1, 4);
-    std::tie(num, den) = nearestFraction(rest, int(std::pow(10, digits)) - 1);
-  }
-  long long whole = (long long)wholePart;
   const bool hasInteger = sec.integerDigits > 0;
-  if (hasInteger && num == den) {
-    ++whole;
-    num = 0;
+  long long num = 0, den = 1;
+  QByteArray wholeDigits, numDigits;
+  if (value >= 1e15) {  // no fractional digit survives the 15 significant digits
+    den = std::max(sec.fixedDenominator, 1);
+    DecimalDigits d(hasInteger ? value : value * double(den));
+    d.roundTo(0);
+    (hasInteger ? wholeDigits : numDigits) = d.integerDigits();
+  } else {
+    const double wholePart = std::floor(value);
+    const double rest = value - wholePart;
+    if (sec.fixedDenominator > 0) {
+      den = sec.fixedDenominator;
+      num = std::llround(rest * double(den));
+    } else {
+      const int digits = std::clamp(sec.denominatorDigits, 1, 4);
+      std::tie(num, den) = nearestFraction(rest, int(std::pow(10, digits)) - 1);
+    }
+    long long whole = (long long)wholePart;
+    if (hasInteger && num == den) {
+      ++whole;
+      num = 0;
+    }
+    if (!hasInteger) num += whole * den;
+    wholeDigits = hasInteger && whole == 0 && num == 0 ? "0" : integerText(whole);
+    numDigits = num == 0 && !hasInteger ? "0" : integerText(num);  // "0/1"
   }
-  if (!hasInteger) num += whole * den;
   const bool blankFraction = hasInteger && num == 0;  // "5    " for 5 with "# ?/?"
 
-  const QByteArray wholeDigits = hasInteger && whole == 0 && num == 0 ? "0" : integerText(whole);
   const auto ints = placeInteger(wholeDigits, placeholders(sec, DigitPart::Integer), sec.grouping);
-  const QByteArray numDigits = num == 0 && !hasInteger ? "0" : integerText(num);  // "0/1"
   const auto nums = placeInteger(numDigits, placeholders(sec, DigitPart::Numerator), false);
   const QString denText = sec.fixedDenominator > 0
                               ? QString::number(sec.fixedDenominator)
