@@ -39,14 +39,14 @@ QColor mixLinear(const QColor& c, double keep, double target) {
   QColor out = QColor::fromRgbF(float(ch(c.redF())), float(ch(c.greenF())),
                                 float(ch(c.blueF())));
   out.setAlphaF(c.alphaF());
-  return out;
+  return out.toRgb();
 }
 
 QColor withHsl(const QColor& c, double h, double s, double l) {
   QColor out = QColor::fromHslF(float(std::fmod(h + 1.0, 1.0)), float(std::clamp(s, 0.0, 1.0)),
                                 float(std::clamp(l, 0.0, 1.0)));
   out.setAlphaF(c.alphaF());
-  return out;
+  return out.toRgb();
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ QColor Theme::resolve(const DrawingColor& c, const QColor& placeholder) const {
   }
   if (!base.isValid()) return base;
   for (const auto& [name, value] : c.modifiers) base = applyColorModifier(base, name, value);
-  return base;
+  return QColor::fromRgba(base.rgba());  // 8 bits a channel, as the file format has
 }
 
 QString Theme::resolveFont(const QString& typeface) const {

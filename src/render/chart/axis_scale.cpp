@@ -1,5 +1,7 @@
 #include "render/chart/axis_scale.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,11 +9,11 @@ namespace render {
 
 namespace {
 
-// Rounds away the floating-point noise that adding units builds up.
+// Rounds away the floating-point noise that adding units builds up (0.1 + 0.2), keeping
+// twelve significant digits.
 double tidy(double v, double unit) {
-  const double q = std::round(v / unit * 1e9) / 1e9;
-  const double r = q * unit;
-  return std::abs(r) < unit * 1e-9 ? 0.0 : r;
+  if (std::abs(v) < unit * 1e-9) return 0.0;
+  return QString::number(v, 'g', 12).toDouble();
 }
 
 double floorTo(double v, double unit) { return std::floor(v / unit + 1e-9) * unit; }
@@ -51,6 +53,11 @@ AxisScale autoScale(const ScaleRequest& r) {
     lo = lo < 0 ? -1 : 0;
     hi = hi > 0 ? 1 : 0;
   }
+  // No data, or nothing but zeros: the program shows 0 to 1.
+  if (!r.hasData || (lo == 0 && hi == 0)) {
+    lo = 0;
+    hi = 1;
+  }
   if (r.fixedMin) lo = std::min(lo, *r.fixedMin);
   if (r.fixedMax) hi = std::max(hi, *r.fixedMax);
   if (lo == hi) {
@@ -70,8 +77,9 @@ AxisScale autoScale(const ScaleRequest& r) {
 
   // Headroom: 5 % of the span on the free ends that do not sit at zero.
   const double span = axisHi - axisLo;
+  const bool unitRange = (!r.hasData || (r.dataMin == 0 && r.dataMax == 0)) && axisLo == 0 && axisHi == 1;
   double paddedHi = axisHi, paddedLo = axisLo;
-  if (hiFree && axisHi != 0 && !r.percentStacked) paddedHi = axisHi + 0.05 * span;
+  if (hiFree && axisHi != 0 && !r.percentStacked && !unitRange) paddedHi = axisHi + 0.05 * span;
   if (loFree && axisLo != 0 && !r.percentStacked) paddedLo = axisLo - 0.05 * span;
   if (loFree && lo > 0 && axisLo != 0) paddedLo = std::max(0.0, lo - 0.5 * (hi - lo));
   if (hiFree && hi < 0 && axisHi != 0) paddedHi = std::min(0.0, hi + 0.5 * (hi - lo));
@@ -82,7 +90,7 @@ AxisScale autoScale(const ScaleRequest& r) {
     unit = niceUnitAtLeast((paddedHi - paddedLo) / maxIntervals);
     for (int guard = 0; guard < 8; ++guard) {
       const double lo2 = loFree ? floorTo(paddedLo, unit) : paddedLo;
-      const double hi2 = hiFree ? ceilTo(paddedHi, unit) : paddedHi;
+      const double hi2 = hiFree ? lo2 + ceilTo(paddedHi - lo2, unit) : paddedHi;
       if ((hi2 - lo2) / unit <= maxIntervals + 1e-9) break;
       unit = niceUnitAtLeast(unit * 1.000001);
     }
@@ -90,7 +98,8 @@ AxisScale autoScale(const ScaleRequest& r) {
   AxisScale s;
   s.majorUnit = unit;
   s.min = loFree ? tidy(floorTo(paddedLo, unit), unit) : paddedLo;
-  s.max = hiFree ? tidy(ceilTo(paddedHi, unit), unit) : paddedHi;
+  // A fixed minimum off the unit grid keeps its ticks: the maximum counts units from it.
+  s.max = hiFree ? tidy(s.min + ceilTo(paddedHi - s.min, unit), unit) : paddedHi;
   if (r.percentStacked) {
     if (loFree) s.min = std::max(s.min, lo);
     if (hiFree) s.max = std::min(s.max, hi);

@@ -1,0 +1,97 @@
+// Automatic colours of the program's chart styles, and the office font substitutions.
+#include "render/chart/chart_style.h"
+#include "render/chart/chart_text.h"
+
+#include <QFontInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ChartStyle, StyleNumbersPickVariantAndColourScheme) {
+  EXPECT_EQ(render::styleInfo(2).scheme, 1);
+  EXPECT_EQ(render::styleInfo(2).variant, 0);
+  EXPECT_EQ(render::styleInfo(11).scheme, 2);  // accent 1 shades
+  EXPECT_EQ(render::styleInfo(37).scheme, 4);  // accent 3 shades, tinted plot area
+  EXPECT_EQ(render::styleInfo(37).variant, 4);
+  EXPECT_EQ(render::styleInfo(48).variant, 5);
+  EXPECT_EQ(render::styleInfo(0).scheme, render::styleInfo(1).scheme) << "out of range clamps";
+}
+
+TEST(ChartStyle, ColourfulStylesCycleTheAccentsThenDarken) {
+  const ooxml::Theme t = ooxml::defaultTheme();
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(render::autoSeriesColor(t, 2, i, 8), t.accent(i));
+  const QColor seventh = render::autoSeriesColor(t, 2, 6, 8);
+  EXPECT_NE(seventh, t.accent(0));
+  EXPECT_LT(seventh.lightness(), t.accent(0).lightness());
+  EXPECT_EQ(render::autoSeriesColor(t, 26, 1, 3), t.accent(1));
+}
+
+TEST(ChartStyle, MonochromeStylesRunFromDarkToLight) {
+  const ooxml::Theme t = ooxml::defaultTheme();
+  EXPECT_EQ(render::autoSeriesColor(t, 3, 0, 1), t.accent(0)) << "one series keeps the accent";
+  int last = -1;
+  for (int i = 0; i < 5; ++i) {
+    const QColor c = render::autoSeriesColor(t, 13, i, 5);
+    EXPECT_GT(c.lightness(), last) << i;
+    last = c.lightness();
+  }
+  const QColor grey = render::autoSeriesColor(t, 1, 0, 1);
+  EXPECT_EQ(grey.red(), grey.green());
+  EXPECT_EQ(grey.green(), grey.blue());
+}
+
+TEST(ChartStyle, ExplicitFillsAndLinesBeatTheStyle) {
+  ooxml::Fill fill;
+  fill.kind = ooxml::Fill::Kind::Solid;
+  fill.color = ooxml::DrawingColor::fromRgb(QColor("#5ABA10"));
+  const ooxml::Theme t = ooxml::defaultTheme();
+  EXPECT_EQ(render::brushForFill(fill, t, QRectF(), QBrush(Qt::red)).color(), QColor("#5ABA10"));
+  fill.kind = ooxml::Fill::Kind::None;
+  EXPECT_EQ(render::brushForFill(fill, t, QRectF(), QBrush(Qt::red)).style(), Qt::NoBrush);
+  fill.kind = ooxml::Fill::Kind::Unset;
+  EXPECT_EQ(render::brushForFill(fill, t, QRectF(), QBrush(Qt::red)).color(), QColor(Qt::red));
+  ooxml::LineFormat line;
+  line.widthPt = 3;
+  line.dash = "dash";
+  const QPen pen = render::penForLine(line, t, QPen(Qt::blue, 1));
+  EXPECT_EQ(pen.color(), QColor(Qt::blue));
+  EXPECT_DOUBLE_EQ(pen.widthF(), 3);
+  EXPECT_EQ(pen.style(), Qt::CustomDashLine);
+  line.fill.kind = ooxml::Fill::Kind::None;
+  EXPECT_EQ(render::penForLine(line, t, QPen(Qt::blue, 1)).style(), Qt::NoPen);
+}
+
+// Qt falls back silently to another family, so each substitute must really be installed.
+TEST(ChartText, OfficeFontsResolveToInstalledSubstitutes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Calibri", "Carlito"},
+      {"Cambria", "Caladea"},
+      {"Arial", "Liberation Sans"},
+      {"Times New Roman", "Liberation Serif"},
+      {"Courier New", "Liberation Mono"},
+  };
+  for (const auto& [office, open] : cases) {
+    EXPECT_EQ(render::substituteFontFamily(office), open);
+    const render::TextStyle style = render::makeTextStyle(
+        ooxml::defaultTheme(), ooxml::TextFormat{std::nullopt, std::nullopt, std::nullopt,
+                                                 std::nullopt, std::nullopt, office},
+        10, false, Qt::black);
+    EXPECT_EQ(QFontInfo(style.font).family(), open) << office;
+  }
+  EXPECT_EQ(render::substituteFontFamily("DejaVu Sans"), "DejaVu Sans");
+}
+
+TEST(ChartText, MeasuresInPoints) {
+  render::TextStyle style = render::makeTextStyle(ooxml::defaultTheme(), ooxml::TextFormat(), 10, false, Qt::black);
+  const QSizeF one = render::measureText(style, "Batch 1");
+  EXPECT_GT(one.height(), 10);
+  EXPECT_LT(one.height(), 15);
+  EXPECT_NEAR(render::measureText(style, "Batch 1\nBatch 2").height(), 2 * one.height(), 0.01);
+  style.rotationDeg = -90;
+  const QSizeF turned = render::measureRotated(style, "Batch 1");
+  EXPECT_NEAR(turned.width(), one.height(), 0.01);
+  EXPECT_NEAR(turned.height(), one.width(), 0.01);
+}
+
+}  // namespace
