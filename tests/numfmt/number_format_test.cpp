@@ -110,6 +110,12 @@ const FormatCase kFractions[] = {
     {"FixedDenominatorMixed", "# ?/8", 5.3, "5 2/8"},
     {"FixedDenominatorRoundsToWhole", "# ?/4", 5.9, "6    "},
     {"FixedTwoDigitDenominator", "# ?\?/16", 1.5, "1  8/16"},
+    {"ZeroWithFixedDenominator", "# ?/10", 0, "0     "},
+    {"FixedDenominatorRoundsToZeroBlanks", "# ?/2", 3.1, "3    "},
+    {"ImproperTwoDigits", "?\?/??", 2.5, " 5/2 "},
+    {"LongDenominatorPadsRight", "# ?\?/?????????", 0.123251512342345, " 480894/3901729  "},
+    {"LongDenominatorBetweenLiterals", "\"s\"?\?/?????????\"e\"", 0.123251512342345,
+     "s480894/3901729  e"},
     {"Builtin13PadsDenominator", "# ?\?/??", 1234.5, "1234  1/2 "},
 };
 INSTANTIATE_TEST_SUITE_P(Fractions, NumberCodes, ValuesIn(kFractions), caseName);

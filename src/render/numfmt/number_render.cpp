@@ -145,21 +145,27 @@ void renderScientific(const Section& sec, double magnitude, CellText& out) {
   }
 }
 
-// The nearest fraction n/d to `x` (0 <= x < 1) with d <= maxDenominator; ties go to the
-// smaller denominator, so the fraction comes out in lowest terms.
-std::pair<long long, long long> nearestFraction(double x, int maxDenominator) {
-  long long bestN = 0, bestD = 1;
-  double bestError = x;
-  for (int den = 1; den <= maxDenominator; ++den) {
-    const long long num = std::llround(x * den);
-    const double error = std::fabs(x - double(num) / den);
-    if (error < bestError - 1e-12) {
-      bestError = error;
-      bestN = num;
-      bestD = den;
+// The nearest fraction n/d to `x` (0 <= x < 1) with d <= maxDenominator, in lowest terms:
+// the last continued-fraction convergent within the bound, or the semiconvergent past it
+// when that is nearer (ties go to the smaller denominator).
+std::pair<long long, long long> nearestFraction(double x, long long maxDenominator) {
+  long long p0 = 0, q0 = 1, p1 = 1, q1 = 0;  // the two previous convergents
+  double rest = x;
+  for (int step = 0; step < 64; ++step) {
+    const double a = std::floor(rest);
+    if (q1 > 0 && (a > double(maxDenominator) || q0 + (long long)a * q1 > maxDenominator)) {
+      const long long k = (maxDenominator - q0) / q1;
+      const long long p = p0 + k * p1, q = q0 + k * q1;
+      if (std::fabs(x - double(p) / double(q)) < std::fabs(x - double(p1) / double(q1)))
+        return {p, q};
+      break;
     }
+    const long long p2 = p0 + (long long)a * p1, q2 = q0 + (long long)a * q1;
+    p0 = p1, q0 = q1, p1 = p2, q1 = q2;
+    if (rest == a) break;
+    rest = 1 / (rest - a);
   }
-  return {bestN, bestD};
+  return {p1, q1};
 }
 
 // Denominator digits left-aligned: missing '?' places become trailing spaces, missing '0'
@@ -187,8 +193,9 @@ void renderFraction(const Section& sec, double magnitude, CellText& out) {
       den = sec.fixedDenominator;
       num = std::llround(rest * double(den));
     } else {
-      const int digits = std::clamp(sec.denominatorDigits, 1, 4);
-      std::tie(num, den) = nearestFraction(rest, int(std::pow(10, digits)) - 1);
+      // The program stops at seven denominator digits however many placeholders there are.
+      const int digits = std::clamp(sec.denominatorDigits, 1, 7);
+      std::tie(num, den) = nearestFraction(rest, (long long)std::pow(10, digits) - 1);
     }
     long long whole = (long long)wholePart;
     if (hasInteger && num == den) {
