@@ -1,0 +1,135 @@
+// PictureFromClipboard on the real desktop clipboard, and the owned pictures it returns.
+#include "mainwindow/controls.h"
+#include "mainwindow/picture_from_clipboard.h"
+#include "office/clipboard_formats.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#if MORVANE_TEST_EMF
+#include "emf/emf_device.h"
+#endif
+
+using mainwindow::PictureFromClipboard;
+using office::Picture;
+
+namespace {
+
+QImage redBitmap() {
+  QImage image(120, 60, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  image.setDotsPerMeterX(3780);  // 96 dpi
+  image.setDotsPerMeterY(3780);
+  return image;
+}
+
+QByteArray blueEmf() {
+#if MORVANE_TEST_EMF
+  emf::EmfDevice device(QSizeF(144, 72));
+  {
+    QPainter p(&device);
+    p.fillRect(QRectF(0, 0, device.width(), device.height()), Qt::blue);
+  }
+  return device.finish();
+#else
+  return {};
+#endif
+}
+
+void offer(const QImage* image, const QByteArray* emf) {
+  auto* data = new QMimeData;
+  if (image) data->setImageData(*image);
+  if (emf) data->setData(office::kEmfMime, *emf);
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+}  // namespace
+
+TEST(PictureFromClipboard, BitmapCodeTakesTheBitmapOnly) {
+  const QImage image = redBitmap();
+  offer(&image, nullptr);
+  auto picture = PictureFromClipboard(2);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->kind(), Picture::Kind::Bitmap);
+  EXPECT_EQ(picture->image().pixelColor(5, 5), QColor(Qt::red));
+  EXPECT_NEAR(picture->naturalSize().width(), 90.0, 0.05);  // 120 px at 96 dpi
+  EXPECT_NEAR(picture->naturalSize().height(), 45.0, 0.05);
+  // Every other code asks for the metafile, which is not there.
+  for (int code : {-4147, 0, 1}) EXPECT_EQ(PictureFromClipboard(code), nullptr) << code;
+}
+
+TEST(PictureFromClipboard, NothingOrNoPictureGivesNull) {
+  QGuiApplication::clipboard()->clear();
+  EXPECT_EQ(PictureFromClipboard(2), nullptr);
+  EXPECT_EQ(PictureFromClipboard(-4147), nullptr);
+  QGuiApplication::clipboard()->setText("just text");
+  EXPECT_EQ(PictureFromClipboard(2), nullptr);
+  const QByteArray garbage("not a metafile at all, nothing like EMR_HEADER");
+  offer(nullptr, &garbage);
+  EXPECT_EQ(PictureFromClipboard(-4147), nullptr);
+}
+
+TEST(PictureFromClipboard, TwoCallsGiveTwoIndependentCopiesAndLeaveTheClipboard) {
+  const QImage image = redBitmap();
+  offer(&image, nullptr);
+  const QMimeData* before = QGuiApplication::clipboard()->mimeData();
+  auto first = PictureFromClipboard(2);
+  auto second = PictureFromClipboard(2);
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(first->image().constBits(), second->image().constBits());
+  const QImage onClipboard = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+  EXPECT_NE(first->image().constBits(), onClipboard.constBits());
+  first.reset();  // releasing one copy leaves the other and the clipboard intact
+  EXPECT_EQ(second->image().pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(QGuiApplication::clipboard()->mimeData(), before);
+  EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasImage());
+}
+
+TEST(PictureFromClipboard, MetafileCodesTakeTheEmfOnly) {
+#if !MORVANE_TEST_EMF
+  GTEST_SKIP() << "built without the EMF codec";
+#else
+  const QByteArray emf = blueEmf();
+  ASSERT_FALSE(emf.isEmpty());
+  offer(nullptr, &emf);
+  for (int code : {-4147, 0, 1}) {
+    auto picture = PictureFromClipboard(code);
+    ASSERT_NE(picture, nullptr) << code;
+    EXPECT_EQ(picture->kind(), Picture::Kind::Emf);
+    EXPECT_NEAR(picture->naturalSize().width(), 144, 1.0);
+    EXPECT_NEAR(picture->naturalSize().height(), 72, 1.0);
+    EXPECT_NE(picture->emfBytes().constData(), emf.constData());  // a private copy
+  }
+  EXPECT_EQ(PictureFromClipboard(2), nullptr);  // no conversion from the metafile
+  EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data(office::kEmfMime), emf);
+
+  // Drawn through the EMF player.
+  auto picture = PictureFromClipboard(-4147);
+  QImage canvas(200, 100, QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  {
+    QPainter p(&canvas);
+    EXPECT_TRUE(picture->draw(p, QRectF(0, 0, 200, 100)));
+  }
+  EXPECT_EQ(canvas.pixelColor(100, 50), QColor(Qt::blue));
+#endif
+}
+
+TEST(PictureView, ScalesThePictureIntoTheFrameKeepingItsProportions) {
+  mainwindow::PictureView view;
+  view.resize(300, 300);
+  view.setPicture(Picture::fromImage(redBitmap()));  // 2:1
+  const QRectF r = view.pictureRect();
+  EXPECT_NEAR(r.width(), 300, 0.5);
+  EXPECT_NEAR(r.height(), 150, 0.5);
+  EXPECT_NEAR(r.top(), 75, 0.5);  // centred
+  const QImage shown = view.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(150, 150), QColor(Qt::red));
+  EXPECT_NE(shown.pixelColor(150, 20), QColor(Qt::red));
+  view.setPicture(nullptr);
+  EXPECT_TRUE(view.pictureRect().isEmpty());
+}
