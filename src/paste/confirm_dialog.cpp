@@ -1,0 +1,95 @@
+#include "paste/confirm_dialog.h"
+
+#include "startup/message_box.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace paste {
+
+QString confirmationText(int count, const QString& presentationName) {
+  const QString twoBreaks = QStringLiteral("\r\r");
+  return QString::number(count) + QStringLiteral(" object(s) will be pasted to ") + twoBreaks +
+         presentationName + twoBreaks + QStringLiteral("Continue?");
+}
+
+Dialog::Dialog(QWidget* parent) : QWidget(parent, Qt::Dialog) {
+  setObjectName(QStringLiteral("Dialog"));
+  setWindowTitle(morvane::kToolTitle);
+  setAttribute(Qt::WA_QuitOnClose, false);
+  createControls();
+}
+
+void Dialog::createControls() {
+  Label1 = new QLabel(this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setFont(QFont(QStringLiteral("Arial")));
+  Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  Check1 = new QCheckBox(this);
+  Check1->setObjectName(QStringLiteral("Check1"));
+  Label2 = new QLabel(kCheckCaption, this);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Label2->setBuddy(Check1);
+
+  SonicClick1 = new QPushButton(QStringLiteral("OK"), this);
+  SonicClick1->setObjectName(QStringLiteral("SonicClick1"));
+  SonicClick2 = new QPushButton(QStringLiteral("Cancel"), this);
+  SonicClick2->setObjectName(QStringLiteral("SonicClick2"));
+
+  auto* check = new QHBoxLayout;
+  check->addWidget(Check1);
+  check->addWidget(Label2, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(SonicClick1);
+  buttons->addWidget(SonicClick2);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label1, 1);
+  layout->addLayout(check);
+  layout->addLayout(buttons);
+
+  connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded(&Dialog::SonicClick1_Click); });
+  connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded(&Dialog::SonicClick2_Click); });
+}
+
+void Dialog::load(int count, const QString& presentationName) {
+  m_label1Text = confirmationText(count, presentationName);
+  QString shown = m_label1Text;
+  shown.replace(QChar(13), QChar(10));
+  Label1->setText(shown);
+  SonicClick1->setVisible(count != 0);
+}
+
+int Dialog::check1Value() const { return Check1->isChecked() ? 1 : 0; }
+
+void Dialog::guarded(void (Dialog::*handler)()) {
+  if (m_entry) m_entry([this, handler] { (this->*handler)(); });
+  else (this->*handler)();
+}
+
+void Dialog::unload() {
+  if (m_unloaded) return;
+  m_unloaded = true;
+  hide();
+  if (m_release) m_release(this);
+  else deleteLater();
+}
+
+void Dialog::SonicClick1_Click() {
+  if (m_ok) m_ok();
+  else unload();
+}
+
+void Dialog::SonicClick2_Click() { unload(); }
+
+void Dialog::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (!m_unloaded) guarded(&Dialog::SonicClick2_Click);
+}
+
+}  // namespace paste

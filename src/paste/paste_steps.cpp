@@ -1,0 +1,62 @@
+#include "paste/paste_steps.h"
+
+#include "office/automation_error.h"
+#include "registry/registry.h"
+
+#include <QLocale>
+
+namespace paste {
+
+using namespace ppt;
+
+ObjectKind objectKind(const QString& name) {
+  if (name == registry::kChartSheetMarker) return ObjectKind::ChartSheet;
+  if (name.startsWith(QStringLiteral("Chart "), Qt::CaseSensitive)) return ObjectKind::EmbeddedChart;
+  return ObjectKind::NamedRange;
+}
+
+namespace {
+
+void paste(Application& app, int dataType) {
+  app.activeWindow()->view()->pasteSpecial(dataType, msoFalse, QString(), 0, QString(), msoFalse);
+}
+
+void copyActiveChart(excel::Workbook& workbook) {
+  const auto chart = workbook.activeChart();
+  if (!chart)
+    throw office::AutomationError(office::AutomationError::kObjectRequired, QStringLiteral("Object required"));
+  chart->chartAreaCopy();
+}
+
+}  // namespace
+
+void pastePicture(Application& app, const QString& pasteFormat) {
+  paste(app, pasteFormat == QLatin1String("Enhanced Metafile") ? ppPasteEnhancedMetafile : ppPasteBitmap);
+}
+
+void copyExcelObject(excel::Workbook& workbook, const QString& name, const QString& sheet,
+                     bool selectRangeSheet) {
+  switch (objectKind(name)) {
+    case ObjectKind::ChartSheet:
+      workbook.sheet(sheet)->select();
+      copyActiveChart(workbook);
+      return;
+    case ObjectKind::EmbeddedChart:
+      workbook.sheet(sheet)->chartObject(name)->activate();
+      copyActiveChart(workbook);
+      return;
+    case ObjectKind::NamedRange:
+      if (selectRangeSheet) workbook.sheet(sheet)->select();
+      workbook.sheet(sheet)->range(name)->copy();
+      return;
+  }
+}
+
+void pasteExcelObjectByVersion(Application& app) {
+  const double version = office::toDouble(app.version(), QLocale::c());
+  paste(app, version == 12 ? ppPasteDefault : ppPasteOLEObject);
+}
+
+void pasteExcelObject(Application& app) { paste(app, ppPasteOLEObject); }
+
+}  // namespace paste

@@ -1,0 +1,35 @@
+// The copy and paste calls the three paste commands share.
+#pragma once
+
+#include "office/excel.h"
+#include "office/powerpoint.h"
+
+#include <QString>
+
+namespace paste {
+
+enum class ObjectKind { NamedRange, ChartSheet, EmbeddedChart };
+
+// The kind a list row's name stands for, by the selection handler's rule: "{Chart Sheet}" a
+// chart sheet, a name beginning "Chart " (with the blank) an embedded chart, anything else
+// a named range. Exact and case-sensitive.
+ObjectKind objectKind(const QString& name);
+
+// The picture paste call: PasteSpecial(ppPasteEnhancedMetafile) for "Enhanced Metafile",
+// else PasteSpecial(ppPasteBitmap), onto the slide the active window shows.
+void pastePicture(ppt::Application& app, const QString& pasteFormat);
+
+// Puts the row's object on the clipboard natively (chart area or range copy) through the
+// start-up workbook. `selectRangeSheet`: select a named range's sheet before copying.
+void copyExcelObject(excel::Workbook& workbook, const QString& name, const QString& sheet,
+                     bool selectRangeSheet);
+
+// PasteSpecial(ppPasteDefault) when the presentation program's Version reads 12, else
+// PasteSpecial(ppPasteOLEObject).
+void pasteExcelObjectByVersion(ppt::Application& app);
+// PasteSpecial(ppPasteOLEObject).
+void pasteExcelObject(ppt::Application& app);
+
+// Each throws AutomationError from the failing call.
+
+}  // namespace paste
