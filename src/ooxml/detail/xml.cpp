@@ -9,6 +9,8 @@ namespace ooxml {
 
 namespace {
 
+constexpr int kDepthCeiling = 4096;
+
 int lineOf(const QByteArray& data, ptrdiff_t offset) {
   offset = std::clamp<ptrdiff_t>(offset, 0, ptrdiff_t(data.size()));
   return int(std::count(data.constBegin(), data.constBegin() + offset, '\n')) + 1;
@@ -69,6 +71,8 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
                    QStringLiteral("%1: document type declarations (DTDs) are refused").arg(partName)};
     }
   }
+  // The namespace pass recurses once per level, so the limit also bounds the stack.
+  maxDepth = std::clamp(maxDepth, 1, kDepthCeiling);
   DepthProbe probe(maxDepth);
   document->doc.traverse(probe);
   if (probe.exceeded()) {

@@ -1,11 +1,15 @@
-// Safe XML for package parts (internal to ooxml: models never expose pugixml types), with namespace prefixes normalised so readers match one
+// Safe XML for package parts, with namespace prefixes normalised so readers match one
 // spelling whatever prefixes the producer chose and whether it wrote strict or transitional
-// namespaces. Only this header and src/ooxml/detail know pugixml.
+// namespaces. Internal to ooxml: only this header and src/ooxml/detail know pugixml, and
+// models never expose its types.
 //
 // Canonical prefixes: x (spreadsheetml main), r (officeDocument relationships), a (drawingml
-// main), c (drawingml chart), xdr (spreadsheet drawing), p (presentationml), pr (package
-// relationships), ct (content types), mc (markup compatibility). Elements of the
-// default namespace get their canonical prefix too; unknown namespaces keep their prefix.
+// main), c (drawingml chart), xdr (spreadsheet drawing), cdr (chart drawing), pic (drawingml
+// picture), p (presentationml), pr (package relationships), ct (content types), mc (markup
+// compatibility), cp, dc, dcterms (core properties). Elements of the default namespace get
+// their canonical prefix too. Unknown namespaces keep their prefix and declaration, unless
+// the prefix is a canonical one, which is renamed ("c.u1") here and in mc:Ignorable and its
+// kin. Canonical prefixes are declared on the root only.
 #pragma once
 
 #include "ooxml/result.h"
@@ -26,20 +30,25 @@ struct XmlDocument {
 };
 
 // Parses `data`. Refuses DOCTYPE declarations (no DTDs, no entity expansion) and nesting
-// deeper than `maxDepth` with Error::Unsafe; malformed XML gives Error::BadXml. `partName`
-// names the part in messages. On success every element and attribute in a known namespace
-// carries its canonical prefix and the root declares those prefixes.
+// deeper than `maxDepth` (capped at 4096) with Error::Unsafe; malformed XML or an
+// undeclared prefix gives Error::BadXml. Messages start with `partName`. On success every
+// element and attribute in a known namespace carries its canonical prefix, the root
+// declares those prefixes, and `strict` tells whether strict URIs were used. Whitespace-
+// only text is kept where it is an element's only content (<t xml:space="preserve"> </t>);
+// comments and processing instructions are dropped.
 Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QString& partName,
                                               int maxDepth = 256);
 
 // Serialises a (canonical) document back: UTF-8, XML declaration with standalone="yes",
-// the canonical prefixes declared with strict or transitional URIs as `strict` says.
+// the canonical prefixes in use declared on the root with strict or transitional URIs as
+// `strict` says. Documents built in code need declare nothing: "p:sld" is enough.
 QByteArray serializeXml(const XmlDocument& document);
 
 class Package;
 
 // Reads `partName` of `package` and parses it with the package's depth limit. Errors name
-// the package file and the part (read() and parseXml() failures alike).
+// the package file and the part (read() and parseXml() failures alike), so callers can
+// show them as they are.
 Result<std::unique_ptr<XmlDocument>> readXml(const Package& package, const QString& partName);
 
 // Namespace URI of a canonical prefix in the chosen conformance class ("" when unknown).

@@ -173,9 +173,15 @@ Status ZipWriter::copyRaw(const ZipReader& from, quint64 index, const QString& n
 
 Result<QByteArray> ZipWriter::finish() {
   if (zip_close(m_archive) != 0) {
-    Error e = zipError(Error::Code::Unwritable, QStringLiteral("cannot write the zip archive"),
-                       zip_get_error(m_archive));
-    return e;  // the destructor discards the archive
+    zip_error_t* error = zip_get_error(m_archive);
+    const int code = zip_error_code_zip(error);
+    // Copied members are checked as they are read; damage there is the original's.
+    const QString what = code == ZIP_ER_CRC || code == ZIP_ER_EOF || code == ZIP_ER_READ ||
+                                 code == ZIP_ER_INCONS || code == ZIP_ER_COMPNOTSUPP
+                             ? QStringLiteral("cannot write the zip archive: a member of the "
+                                              "original package is damaged")
+                             : QStringLiteral("cannot write the zip archive");
+    return zipError(Error::Code::Unwritable, what, error);  // the destructor discards it
   }
   m_archive = nullptr;
   zip_stat_t st;

@@ -40,6 +40,7 @@ class ZipReader {
   // Inflates entry `index`. Fails with NotAPackage when the member is damaged (bad data,
   // CRC) or inflates to more or fewer bytes than declared, so a member's declared size,
   // checked by the caller, bounds the work.
+  // REQUIRES: the caller checked the declared size against its limits (it is allocated).
   Result<QByteArray> read(quint64 index) const;
   // The libzip archive, for ZipWriter::copyRaw().
   zip* archive() const { return m_archive; }
