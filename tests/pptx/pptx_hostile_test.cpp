@@ -102,6 +102,7 @@ TEST(HostileDecks, OddValuesAreToleratedAndRepairedOnEdit) {
   auto pkg = ooxml::Package::openBytes(validDeck(), QStringLiteral("x.pptx"));
   QByteArray pres = *pkg.value()->read(QStringLiteral("/ppt/presentation.xml"));
   pres.replace("cx=\"9144000\" cy=\"6858000\"", "cx=\"-5\" cy=\"99999999999999999999\"");
+  pres.replace("<p:sldId id=\"256\"", "<p:sldId id=\"2147483647\"");
   ASSERT_TRUE(pkg.value()->write(QStringLiteral("/ppt/presentation.xml"), pres, {}).ok());
   QByteArray slide = *pkg.value()->read(QStringLiteral("/ppt/slides/slide1.xml"));
   slide.replace("id=\"2\"", "id=\"abc\"");
@@ -111,6 +112,11 @@ TEST(HostileDecks, OddValuesAreToleratedAndRepairedOnEdit) {
   EXPECT_EQ(doc.value()->slideSize().cx, 9144000);  // unusable size: the default
   const quint32 id = doc.value()->addTitlePlaceholder(0);
   EXPECT_GE(id, 2u);
+  // The highest slide id is taken: the next slide gets a free one below 2^31.
+  auto blank = doc.value()->layoutOfType(doc.value()->masters().front().part, QStringLiteral("blank"));
+  ASSERT_TRUE(blank.ok() && doc.value()->addSlide(1, *blank).ok());
+  EXPECT_EQ(doc.value()->slideId(0), 2147483647u);
+  EXPECT_EQ(doc.value()->slideId(1), 256u);
 }
 
 TEST(Loader, MissingFolderIsAnErrorAndMissingFileAFreshPresentation) {

@@ -231,6 +231,11 @@ Status Document::addSlide(int index, const QString& layoutPart) {
   quint32 id = 255;
   for (const auto& s : d.slides) id = std::max(id, s.id);
   ++id;
+  if (id >= 2147483648u) {
+    // Slide ids must stay below 2^31: take the lowest free one instead.
+    id = 256;
+    while (std::any_of(d.slides.begin(), d.slides.end(), [&](const auto& s) { return s.id == id; })) ++id;
+  }
   pugi::xml_node pres = d.xml(d.mainPart).child("p:presentation");
   pugi::xml_node list = xml::ensureChild(
       pres, "p:sldIdLst",
