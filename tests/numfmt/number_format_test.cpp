@@ -137,6 +137,20 @@ const FormatCase kLiterals[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Literals, NumberCodes, ValuesIn(kLiterals), caseName);
 
+// Codes found in the workbooks of the shared corpus.
+const FormatCase kWorkbookCodes[] = {
+    {"EscapedSpaceBetweenPlaceholders", "\"$\"#\\ ##0", 12345, "$12 345"},
+    {"YenWithEscapedMinus", "\"￥\"#,##0.00;\"￥\"\\-#,##0.00", -1234.567, "￥-1,234.57"},
+    {"EuropeanAccountingNegative", "_-* #,##0.00_-;\\-* #,##0.00_-;_-* \"-\"??_-;_-@_-", -1234.567,
+     "-1,234.57 "},
+    {"ChineseTimeUnits", "h\"时\"mm\"分\"ss\"秒\";@", 45000.75, "18时00分00秒"},
+    {"ChineseNumeralsSwitchIgnored", "[DBNum1][$-804]General", 1234.567, "1234.567"},
+    {"DateWithTextSection", "[$-409]mmmm\\ d\\,\\ yyyy;@", 45000, "March 15, 2023"},
+    {"DegreesSuffix", "0.00\"°\"", 21.456, "21.46°"},
+    {"RedNegativeDollars", "\"$\"#,##0;[Red]\\-\"$\"#,##0", -1234.5, "-$1,235"},
+};
+INSTANTIATE_TEST_SUITE_P(WorkbookCodes, NumberCodes, ValuesIn(kWorkbookCodes), caseName);
+
 TEST(NumberFormatFill, RecordsCharacterAndPosition) {
   const auto v = NumberFormat::parse("0*-").format(5);
   EXPECT_EQ(v.text, "5");

@@ -51,86 +51,84 @@ CivilDate civilDate(qint64 days, bool date1904) {
 
 QString padded(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QChar(u'0')); }
 
+// A serial split into the fields the codes show, rounded to the smallest unit shown.
+struct Moment {
+  CivilDate date;
+  int hour = 0, minute = 0, second = 0;
+  qint64 seconds = 0;   // since day 0, for elapsed time
+  qint64 fraction = 0;  // of the second, in units of 10^-subSecondDigits
+};
+
+Moment momentOf(double serial, const Section& sec, bool date1904) {
+  qint64 perSecond = 1;
+  for (int i = 0; i < sec.subSecondDigits; ++i) perSecond *= 10;
+  const qint64 perDay = 86400 * perSecond;
+  const qint64 total = qint64(std::floor(serial * double(perDay) + 0.5));
+  Moment m;
+  m.date = civilDate(total / perDay, date1904);
+  m.seconds = total / perSecond;
+  m.fraction = total % perSecond;
+  const qint64 secondOfDay = m.seconds % 86400;
+  m.hour = int(secondOfDay / 3600);
+  m.minute = int(secondOfDay / 60 % 60);
+  m.second = int(secondOfDay % 60);
+  return m;
+}
+
+QString monthText(int month, int count) {
+  const QString name = QLatin1String(kMonths[month - 1]);
+  if (count <= 2) return padded(month, count);
+  if (count == 3) return name.left(3);
+  return count == 4 ? name : name.left(1);
+}
+
+QString dayText(const CivilDate& date, int count) {
+  if (count <= 2) return padded(date.day, count);
+  const QString name = QLatin1String(kWeekdays[date.weekday]);
+  return count == 3 ? name.left(3) : name;
+}
+
+// The text of one date/time token.
+QString fieldText(const Token& t, const Moment& m, const Section& sec) {
+  switch (t.kind) {
+    case TokenKind::Year:
+      return t.count <= 2 ? padded(m.date.year % 100, 2) : padded(m.date.year, 4);
+    case TokenKind::Month:
+      return monthText(m.date.month, t.count);
+    case TokenKind::Day:
+      return dayText(m.date, t.count);
+    case TokenKind::Hour: {
+      const int h = sec.twelveHour && m.hour % 12 == 0 ? 12 : sec.twelveHour ? m.hour % 12 : m.hour;
+      return padded(h, std::min(t.count, 2));
+    }
+    case TokenKind::Minute:
+      return padded(m.minute, std::min(t.count, 2));
+    case TokenKind::Second:
+      return padded(m.second, std::min(t.count, 2));
+    case TokenKind::ElapsedHour:
+      return padded(m.seconds / 3600, t.count);
+    case TokenKind::ElapsedMinute:
+      return padded(m.seconds / 60, t.count);
+    case TokenKind::ElapsedSecond:
+      return padded(m.seconds, t.count);
+    case TokenKind::SubSecond:
+      return padded(m.fraction, sec.subSecondDigits).left(t.count);
+    case TokenKind::AmPm:
+      if (t.text.size() == 5) return m.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
+      return QString(m.hour < 12 ? t.text[0] : t.text[2]);
+    default:
+      return QString();
+  }
+}
+
 }  // namespace
 
 bool renderDate(const Section& sec, double serial, bool date1904, CellText& out) {
   const qint64 last = date1904 ? kLastSerial1904 : kLastSerial1900;
   if (!(serial >= 0) || serial >= double(last + 1)) return false;
-
-  // Round to the smallest unit shown (a second, or a tenth/hundredth/thousandth of it).
-  qint64 perSecond = 1;
-  for (int i = 0; i < sec.subSecondDigits; ++i) perSecond *= 10;
-  const qint64 perDay = 86400 * perSecond;
-  const qint64 total = qint64(std::floor(serial * double(perDay) + 0.5));
-  const qint64 days = total / perDay;
-  const qint64 seconds = total / perSecond;  // since day 0
-  const qint64 fraction = total % perSecond;
-  const qint64 secondOfDay = seconds % 86400;
-  const int hour = int(secondOfDay / 3600);
-  const int minute = int(secondOfDay / 60 % 60);
-  const int second = int(secondOfDay % 60);
-  const CivilDate date = civilDate(days, date1904);
-
-  for (const Token& t : sec.tokens) {
-    if (appendCommon(t, out)) continue;
-    switch (t.kind) {
-      case TokenKind::Year:
-        out.text += t.count <= 2 ? padded(date.year % 100, 2) : padded(date.year, 4);
-        break;
-      case TokenKind::Month: {
-        const QString name = QLatin1String(kMonths[date.month - 1]);
-        if (t.count <= 2)
-          out.text += padded(date.month, t.count);
-        else if (t.count == 3)
-          out.text += name.left(3);
-        else if (t.count == 4)
-          out.text += name;
-        else
-          out.text += name.left(1);
-        break;
-      }
-      case TokenKind::Day:
-        if (t.count <= 2)
-          out.text += padded(date.day, t.count);
-        else if (t.count == 3)
-          out.text += QLatin1String(kWeekdays[date.weekday]).left(3);
-        else
-          out.text += QLatin1String(kWeekdays[date.weekday]);
-        break;
-      case TokenKind::Hour: {
-        int h = hour;
-        if (sec.twelveHour) h = hour % 12 == 0 ? 12 : hour % 12;
-        out.text += padded(h, std::min(t.count, 2));
-        break;
-      }
-      case TokenKind::Minute:
-        out.text += padded(minute, std::min(t.count, 2));
-        break;
-      case TokenKind::Second:
-        out.text += padded(second, std::min(t.count, 2));
-        break;
-      case TokenKind::ElapsedHour:
-        out.text += padded(seconds / 3600, t.count);
-        break;
-      case TokenKind::ElapsedMinute:
-        out.text += padded(seconds / 60, t.count);
-        break;
-      case TokenKind::ElapsedSecond:
-        out.text += padded(seconds, t.count);
-        break;
-      case TokenKind::SubSecond:
-        out.text += padded(fraction, sec.subSecondDigits).left(t.count);
-        break;
-      case TokenKind::AmPm:
-        if (t.text.size() == 5)
-          out.text += hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
-        else
-          out.text += hour < 12 ? t.text[0] : t.text[2];
-        break;
-      default:
-        break;
-    }
-  }
+  const Moment moment = momentOf(serial, sec, date1904);
+  for (const Token& t : sec.tokens)
+    if (!appendCommon(t, out)) out.text += fieldText(t, moment, sec);
   return true;
 }
 

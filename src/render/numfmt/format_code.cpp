@@ -101,114 +101,114 @@ int runLength(const QString& code, int i) {
   return j - i;
 }
 
+// Reads the punctuation token at code[i] into `sec`: the index after it, `i` when code[i] is
+// not punctuation, -1 when malformed (an unterminated quote or bracket).
+int readPunctuation(const QString& code, int i, Section& sec) {
+  auto& toks = sec.tokens;
+  const QChar c = code[i];
+  const QChar next = i + 1 < code.size() ? code[i + 1] : QChar();
+  switch (c.unicode()) {
+    case '"': {
+      const int end = int(code.indexOf(u'"', i + 1));
+      if (end < 0) return -1;
+      toks.push_back(literal(code.mid(i + 1, end - i - 1)));
+      return end + 1;
+    }
+    case '[': {
+      const int end = int(code.indexOf(u']', i + 1));
+      if (end < 0 || !parseBracket(code.mid(i + 1, end - i - 1), sec)) return -1;
+      return end + 1;
+    }
+    case '\\':
+      if (!next.isNull()) toks.push_back(literal(QString(next)));
+      return i + 2;
+    case '_':
+      toks.push_back(literal(QStringLiteral(" ")));
+      return i + 2;
+    case '*':
+      if (!next.isNull() && !sec.hasFill) toks.push_back(make(TokenKind::Fill, 0, next));
+      sec.hasFill = sec.hasFill || !next.isNull();
+      return i + 2;
+    case '%':
+      toks.push_back(literal(QStringLiteral("%")));
+      sec.scale += 2;
+      return i + 1;
+    case '0':
+    case '#':
+    case '?':
+      toks.push_back(make(TokenKind::Digit, 0, c));
+      return i + 1;
+    case '.':
+      toks.push_back(make(TokenKind::Point));
+      return i + 1;
+    case ',':
+      toks.push_back(make(TokenKind::Comma));
+      return i + 1;
+    case '/':
+      toks.push_back(make(TokenKind::Slash));
+      return i + 1;
+    case '@':
+      toks.push_back(make(TokenKind::At));
+      return i + 1;
+    default:
+      return i;
+  }
+}
+
+bool startsWithWord(const QString& code, int i, const char* word) {
+  const QLatin1String w(word);
+  return code.mid(i, w.size()).compare(w, Qt::CaseInsensitive) == 0;
+}
+
+// Reads the letters at code[i] (date and time codes, General, AM/PM, exponents) or a literal
+// character into `sec`; returns the index after them.
+int readLetters(const QString& code, int i, Section& sec) {
+  auto& toks = sec.tokens;
+  const QChar c = code[i];
+  const QChar lower = c.toLower();
+  const QChar next = i + 1 < code.size() ? code[i + 1] : QChar();
+  if (lower == u'e' && (next == u'+' || next == u'-')) {
+    toks.push_back(make(TokenKind::Exponent, 0, next));
+    return i + 2;
+  }
+  if (startsWithWord(code, i, "General")) {
+    toks.push_back(make(TokenKind::General));
+    return i + 7;
+  }
+  const int ampm = startsWithWord(code, i, "AM/PM") ? 5 : startsWithWord(code, i, "A/P") ? 3 : 0;
+  if (ampm > 0) {
+    Token t = make(TokenKind::AmPm);
+    t.text = ampm == 5 ? QStringLiteral("AM/PM") : code.mid(i, 3);  // a/p keeps its case
+    toks.push_back(t);
+    return i + ampm;
+  }
+  static const std::pair<char16_t, TokenKind> kDateLetters[] = {
+      {u'y', TokenKind::Year}, {u'e', TokenKind::Year}, {u'm', TokenKind::Month},
+      {u'd', TokenKind::Day},  {u'h', TokenKind::Hour}, {u's', TokenKind::Second}};
+  for (const auto& [letter, kind] : kDateLetters) {
+    if (lower != letter) continue;
+    const int count = runLength(code, i);
+    toks.push_back(make(kind, letter == u'e' ? 4 : count));
+    return i + count;
+  }
+  if (lower == u'g') return i + runLength(code, i);  // the era: nothing to show in en-US
+  toks.push_back(literal(QString(c)));
+  return i + 1;
+}
+
 // Splits `code` into sections of raw tokens. False when malformed.
 bool tokenize(const QString& code, std::vector<Section>& sections) {
   sections.assign(1, Section());
-  const int n = int(code.size());
   int i = 0;
-  while (i < n) {
-    Section& sec = sections.back();
-    auto& toks = sec.tokens;
-    const QChar c = code[i];
-    const QChar next = i + 1 < n ? code[i + 1] : QChar();
-    const QChar lower = c.toLower();
-    switch (c.unicode()) {
-      case ';':
-        sections.emplace_back();
-        ++i;
-        continue;
-      case '"': {
-        const int end = int(code.indexOf(u'"', i + 1));
-        if (end < 0) return false;
-        toks.push_back(literal(code.mid(i + 1, end - i - 1)));
-        i = end + 1;
-        continue;
-      }
-      case '\\':
-        if (i + 1 < n) toks.push_back(literal(QString(next)));
-        i += 2;
-        continue;
-      case '_':
-        toks.push_back(literal(QStringLiteral(" ")));
-        i += 2;
-        continue;
-      case '*':
-        if (i + 1 < n && std::none_of(toks.begin(), toks.end(),
-                                      [](const Token& t) { return t.kind == TokenKind::Fill; }))
-          toks.push_back(make(TokenKind::Fill, 0, next));
-        i += 2;
-        continue;
-      case '[': {
-        const int end = int(code.indexOf(u']', i + 1));
-        if (end < 0 || !parseBracket(code.mid(i + 1, end - i - 1), sec)) return false;
-        i = end + 1;
-        continue;
-      }
-      case '0':
-      case '#':
-      case '?':
-        toks.push_back(make(TokenKind::Digit, 0, c));
-        ++i;
-        continue;
-      case '.':
-        toks.push_back(make(TokenKind::Point));
-        ++i;
-        continue;
-      case ',':
-        toks.push_back(make(TokenKind::Comma));
-        ++i;
-        continue;
-      case '/':
-        toks.push_back(make(TokenKind::Slash));
-        ++i;
-        continue;
-      case '@':
-        toks.push_back(make(TokenKind::At));
-        ++i;
-        continue;
-      case '%':
-        toks.push_back(literal(QStringLiteral("%")));
-        sec.scale += 2;
-        ++i;
-        continue;
-      default:
-        break;
-    }
-    if ((lower == u'e') && (next == u'+' || next == u'-')) {
-      toks.push_back(make(TokenKind::Exponent, 0, next));
-      i += 2;
-    } else if (lower == u'g' &&
-               code.mid(i, 7).compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
-      toks.push_back(make(TokenKind::General));
-      i += 7;
-    } else if (lower == u'a' &&
-               code.mid(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
-      Token t = make(TokenKind::AmPm);
-      t.text = QStringLiteral("AM/PM");
-      toks.push_back(t);
-      i += 5;
-    } else if (lower == u'a' &&
-               code.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
-      Token t = make(TokenKind::AmPm);
-      t.text = code.mid(i, 3);
-      toks.push_back(t);
-      i += 3;
-    } else if (lower == u'y' || lower == u'e' || lower == u'm' || lower == u'd' || lower == u'h' ||
-               lower == u's') {
-      const int count = runLength(code, i);
-      TokenKind kind = TokenKind::Year;
-      if (lower == u'm') kind = TokenKind::Month;
-      if (lower == u'd') kind = TokenKind::Day;
-      if (lower == u'h') kind = TokenKind::Hour;
-      if (lower == u's') kind = TokenKind::Second;
-      toks.push_back(make(kind, lower == u'e' ? 4 : count));
-      i += count;
-    } else if (lower == u'g') {
-      i += runLength(code, i);  // the era: nothing to show in en-US
-    } else {
-      toks.push_back(literal(QString(c)));
+  while (i < code.size()) {
+    if (code[i] == u';') {
+      sections.emplace_back();
       ++i;
+      continue;
     }
+    const int next = readPunctuation(code, i, sections.back());
+    if (next < 0) return false;
+    i = next > i ? next : readLetters(code, i, sections.back());
   }
   return sections.size() <= 4;
 }
@@ -348,6 +348,19 @@ const Token* nearestDateToken(const std::vector<Token>& toks, int k, int step) {
   return nullptr;
 }
 
+// m and mm are minutes right after an hour or right before a second, months elsewhere.
+void resolveMinutes(std::vector<Token>& toks) {
+  for (int k = 0; k < int(toks.size()); ++k) {
+    Token& t = toks[k];
+    if (t.kind != TokenKind::Month || t.count > 2) continue;
+    const Token* before = nearestDateToken(toks, k, -1);
+    const Token* after = nearestDateToken(toks, k, +1);
+    if ((before && (before->kind == TokenKind::Hour || before->kind == TokenKind::ElapsedHour)) ||
+        (after && (after->kind == TokenKind::Second || after->kind == TokenKind::ElapsedSecond)))
+      t.kind = TokenKind::Minute;
+  }
+}
+
 void analyseDate(Section& sec) {
   auto& toks = sec.tokens;
   std::vector<Token> out;
@@ -398,16 +411,7 @@ void analyseDate(Section& sec) {
     }
     out.push_back(t);
   }
-  // m and mm are minutes right after an hour or right before a second.
-  for (int k = 0; k < int(out.size()); ++k) {
-    Token& t = out[k];
-    if (t.kind != TokenKind::Month || t.count > 2) continue;
-    const Token* before = nearestDateToken(out, k, -1);
-    const Token* after = nearestDateToken(out, k, +1);
-    if ((before && (before->kind == TokenKind::Hour || before->kind == TokenKind::ElapsedHour)) ||
-        (after && (after->kind == TokenKind::Second || after->kind == TokenKind::ElapsedSecond)))
-      t.kind = TokenKind::Minute;
-  }
+  resolveMinutes(out);
   toks = std::move(out);
   sec.kind = SectionKind::Date;
 }

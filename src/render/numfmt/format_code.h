@@ -59,6 +59,7 @@ struct Section {
   SectionKind kind = SectionKind::Number;
   std::optional<QColor> color;
   std::optional<Condition> condition;
+  bool hasFill = false;  // a '*' was read (only the first one fills)
   // Number, scientific and fraction layout.
   int scale = 0;          // power of ten applied: +2 per '%', -3 per scaling comma
   bool grouping = false;  // a thousands separator between integer placeholders
