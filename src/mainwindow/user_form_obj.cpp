@@ -78,7 +78,10 @@ QString UserFormObj::caption(const QWidget* control) {
 UserFormObj::UserFormObj(morvane::Tool& tool, QWidget* parent) : QWidget(parent), m_tool(tool) {
   setObjectName(QStringLiteral("UserFormObj"));
   setWindowTitle(kTitleCentral);
+  // The design's captions were measured in a narrow 8-point face; Arial's metrics (or
+  // Liberation Sans, which shares them) keep them inside their controls.
   QFont small = font();
+  small.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
   small.setPointSizeF(8);
   setFont(small);
   createControls();

@@ -156,3 +156,30 @@ TEST_F(LayoutTest, TitlesDuringSetUpAndAfterTheListLoad) {
   EXPECT_EQ(recorder.titles, QStringList({"Morvane©", "Morvane© Central"}));
   EXPECT_EQ(window.windowTitle(), "Morvane© Central");
 }
+
+// Screenshots of both modes for people to look at (test-output/mainwindow).
+TEST_F(LayoutTest, ScreenshotsInBothModes) {
+  WorkbookSpec spec;
+  spec.fileName = "Sales 2026.xlsx";
+  spec.sheets.push_back(worksheet("Revenue", {"a", "b"}));
+  spec.sheets.push_back(worksheet("Costs", {"c"}));
+  spec.sheets.push_back(chartSheet("Overview"));
+  spec.names.push_back(NameSpec{"Summary", "Costs!$A$1:$D$8", false, {}});
+  open(spec);
+  activate();
+  clickRow(1);
+  QTest::keyClicks(w().TextBox1, "Revenue by region");
+  const QString dir = testenv::outputDir("mainwindow");
+  const QImage title = w().grab().toImage();
+  ASSERT_TRUE(title.save(dir + "/title_mode.png"));
+
+  clickOption(w().OptionButton8);
+  clickRow(2);
+  QTest::keyClicks(w().TextBox10, "4");
+  const QImage number = w().grab().toImage();
+  ASSERT_TRUE(number.save(dir + "/number_mode.png"));
+  EXPECT_EQ(title.size(), number.size());
+  // The list's background differs between the two modes.
+  const QPoint inList = w().listCharts->geometry().bottomLeft() + QPoint(20, -8);
+  EXPECT_NE(title.pixelColor(inList * title.devicePixelRatio()), number.pixelColor(inList * number.devicePixelRatio()));
+}
