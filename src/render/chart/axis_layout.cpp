@@ -285,12 +285,23 @@ void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {
   if (a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) a.labels.assign(a.labels.size(), QString());
 }
 
+// The largest label extent (rotated when asked), measuring a sample of at most about 400
+// labels: axes of many thousand categories show only a few of them anyway.
+QSizeF largestLabel(const AxisLayout& a, bool rotated) {
+  QSizeF most;
+  const size_t stride = std::max<size_t>(1, a.labels.size() / 400);
+  for (size_t i = 0; i < a.labels.size(); i += stride) {
+    const QSizeF s = rotated ? measureRotated(a.labelStyle, a.labels[i]) : measureText(a.labelStyle, a.labels[i]);
+    most = most.expandedTo(s);
+  }
+  return most;
+}
+
 // Rotation and skipping of category labels that do not fit their slots.
 void fitCategoryLabels(AxisLayout& a) {
   if (a.valueScale || a.labels.empty()) return;
   const double slot = a.categoryWidth();
-  double widest = 0;
-  for (const QString& t : a.labels) widest = std::max(widest, measureText(a.labelStyle, t).width());
+  const double widest = largestLabel(a, false).width();
   if (!a.horizontal || a.axis.text.rotationDeg) return;
   if (widest <= slot * 0.95) return;
   a.labelStyle.rotationDeg = -45;
@@ -298,12 +309,8 @@ void fitCategoryLabels(AxisLayout& a) {
 
 double labelDepth(const AxisLayout& a) {
   if (!a.visible || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) return 0;
-  double depth = 0;
-  for (const QString& t : a.labels) {
-    const QSizeF s = measureRotated(a.labelStyle, t);
-    depth = std::max(depth, a.horizontal ? s.height() : s.width());
-  }
-  return depth;
+  const QSizeF s = largestLabel(a, true);
+  return a.horizontal ? s.height() : s.width();
 }
 
 double titleDepth(const AxisLayout& a) {
@@ -431,11 +438,10 @@ void placeTicks(AxisLayout& a) {
   a.gridPositions = a.tickPositions;
   // Labels that would overlap are skipped, keeping every k-th.
   const double slot = a.categoryWidth();
-  double need = 0;
-  for (const QString& t : a.labels) {
-    const QSizeF s = measureRotated(a.labelStyle, t);
-    need = std::max(need, a.horizontal ? (std::abs(a.labelStyle.rotationDeg) > 1 ? measureText(a.labelStyle, "0").height() * 1.2 : s.width() + 2) : s.height());
-  }
+  const QSizeF s = largestLabel(a, true);
+  const bool slanted = std::abs(a.labelStyle.rotationDeg) > 1;
+  const double need = a.horizontal ? (slanted ? measureText(a.labelStyle, "0").height() * 1.2 : s.width() + 2)
+                                   : s.height();
   const int step = a.axis.tickLabelSkip.value_or(std::max(1, int(std::ceil(need / std::max(slot, 0.1) - 1e-6))));
   if (step > 1)
     for (int i = 0; i < n && i < int(a.labels.size()); ++i)

@@ -49,6 +49,9 @@ AxisScale autoScale(const ScaleRequest& r) {
   double lo = r.hasData ? r.dataMin : 0;
   double hi = r.hasData ? r.dataMax : 1;
   if (!std::isfinite(lo) || !std::isfinite(hi)) lo = 0, hi = 1;
+  // Beyond this the span itself overflows.
+  lo = std::clamp(lo, -1e300, 1e300);
+  hi = std::clamp(hi, -1e300, 1e300);
   if (r.percentStacked) {
     lo = lo < 0 ? -1 : 0;
     hi = hi > 0 ? 1 : 0;

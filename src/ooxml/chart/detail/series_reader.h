@@ -9,7 +9,7 @@
 namespace ooxml::detail {
 
 // At most this many points per data reference; later ones are dropped (hostile ptCount).
-inline constexpr int kMaxPoints = 200000;
+inline constexpr int kMaxPoints = 100000;
 
 // A data source element (c:cat, c:val, c:xVal, c:yVal, c:bubbleSize, c:tx) holding a
 // c:strRef, c:numRef, c:multiLvlStrRef, c:strLit or c:numLit.
