@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+  const QByteArray bytes =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
   emf::parseEmfRecords(bytes);
   emf::emfFrameSizeInPoints(bytes);
   emf::rasterizeEmf(bytes, QSize(64, 48));

@@ -47,19 +47,29 @@ QByteArray EmfDevice::finish() {
 
 int EmfDevice::metric(PaintDeviceMetric metric) const {
   switch (metric) {
-    case PdmWidth: return m_widthPx;
-    case PdmHeight: return m_heightPx;
-    case PdmWidthMM: return qRound(m_widthPx * 25.4 / kDpi);
-    case PdmHeightMM: return qRound(m_heightPx * 25.4 / kDpi);
-    case PdmNumColors: return INT_MAX;
-    case PdmDepth: return 32;
+    case PdmWidth:
+      return m_widthPx;
+    case PdmHeight:
+      return m_heightPx;
+    case PdmWidthMM:
+      return qRound(m_widthPx * 25.4 / kDpi);
+    case PdmHeightMM:
+      return qRound(m_heightPx * 25.4 / kDpi);
+    case PdmNumColors:
+      return INT_MAX;
+    case PdmDepth:
+      return 32;
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY: return int(kDpi);
-    case PdmDevicePixelRatio: return 1;
-    case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-    default: return QPaintDevice::metric(metric);
+    case PdmPhysicalDpiY:
+      return int(kDpi);
+    case PdmDevicePixelRatio:
+      return 1;
+    case PdmDevicePixelRatioScaled:
+      return int(devicePixelRatioFScale());
+    default:
+      return QPaintDevice::metric(metric);
   }
 }
 

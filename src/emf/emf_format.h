@@ -69,7 +69,7 @@ constexpr quint32 SetTextJustification = 120;
 
 constexpr quint32 kSignature = 0x464D4520;  // " EMF"
 constexpr quint32 kVersion = 0x00010000;
-constexpr quint32 kHeaderFixedSize = 108;   // header with both extensions, before the description
+constexpr quint32 kHeaderFixedSize = 108;  // header with both extensions, before the description
 
 // Stock objects select with the high bit set.
 constexpr quint32 kStockFlag = 0x80000000;

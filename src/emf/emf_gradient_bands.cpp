@@ -62,7 +62,8 @@ std::vector<ColorPiece> linearBands(const QPainterPath& area, const QLinearGradi
     const qreal t0 = tMin + (first - 1) * step;
     const qreal t1 = i + 1 == bands ? tMax + step : tMin + (i + 1.5) * step;
     QPainterPath strip;
-    strip.addPolygon(toDevice.map(QPolygonF{at(t0, eMin), at(t1, eMin), at(t1, eMax), at(t0, eMax)}));
+    strip.addPolygon(
+        toDevice.map(QPolygonF{at(t0, eMin), at(t1, eMin), at(t1, eMax), at(t0, eMax)}));
     strip.closeSubpath();
     pieces.push_back({first == 0 && i + 1 == bands ? area : area.intersected(strip), color});
     first = i + 1;

@@ -59,8 +59,10 @@ std::vector<QPolygon> flatten(const QPainterPath& devicePath, std::vector<bool>*
 bool isSimilarity(const QTransform& t) {
   if (t.type() == QTransform::TxProject) return false;
   const qreal s = std::abs(t.m11()) + std::abs(t.m12()) + 1e-9;
-  const bool direct = std::abs(t.m11() - t.m22()) < 1e-6 * s && std::abs(t.m12() + t.m21()) < 1e-6 * s;
-  const bool mirrored = std::abs(t.m11() + t.m22()) < 1e-6 * s && std::abs(t.m12() - t.m21()) < 1e-6 * s;
+  const bool direct =
+      std::abs(t.m11() - t.m22()) < 1e-6 * s && std::abs(t.m12() + t.m21()) < 1e-6 * s;
+  const bool mirrored =
+      std::abs(t.m11() + t.m22()) < 1e-6 * s && std::abs(t.m12() - t.m21()) < 1e-6 * s;
   return direct || mirrored;
 }
 
@@ -74,54 +76,81 @@ qreal uniformScale(const QTransform& t) { return std::sqrt(std::abs(t.determinan
 
 quint32 dashStyle(Qt::PenStyle style) {
   switch (style) {
-    case Qt::DashLine: return kPsDash;
-    case Qt::DotLine: return kPsDot;
-    case Qt::DashDotLine: return kPsDashDot;
-    case Qt::DashDotDotLine: return kPsDashDotDot;
-    case Qt::CustomDashLine: return kPsUserStyle;
-    default: return kPsSolid;
+    case Qt::DashLine:
+      return kPsDash;
+    case Qt::DotLine:
+      return kPsDot;
+    case Qt::DashDotLine:
+      return kPsDashDot;
+    case Qt::DashDotDotLine:
+      return kPsDashDotDot;
+    case Qt::CustomDashLine:
+      return kPsUserStyle;
+    default:
+      return kPsSolid;
   }
 }
 
 quint32 capStyle(Qt::PenCapStyle cap) {
   switch (cap) {
-    case Qt::FlatCap: return kPsEndcapFlat;
-    case Qt::RoundCap: return kPsEndcapRound;
-    default: return kPsEndcapSquare;
+    case Qt::FlatCap:
+      return kPsEndcapFlat;
+    case Qt::RoundCap:
+      return kPsEndcapRound;
+    default:
+      return kPsEndcapSquare;
   }
 }
 
 quint32 joinStyle(Qt::PenJoinStyle join) {
   switch (join) {
-    case Qt::RoundJoin: return kPsJoinRound;
-    case Qt::BevelJoin: return kPsJoinBevel;
-    default: return kPsJoinMiter;
+    case Qt::RoundJoin:
+      return kPsJoinRound;
+    case Qt::BevelJoin:
+      return kPsJoinBevel;
+    default:
+      return kPsJoinMiter;
   }
 }
 
 // Share of the foreground a dense pattern shows, for drawing it as a solid blend.
 qreal patternDensity(Qt::BrushStyle style) {
   switch (style) {
-    case Qt::Dense1Pattern: return 0.94;
-    case Qt::Dense2Pattern: return 0.88;
-    case Qt::Dense3Pattern: return 0.63;
-    case Qt::Dense4Pattern: return 0.50;
-    case Qt::Dense5Pattern: return 0.37;
-    case Qt::Dense6Pattern: return 0.12;
-    case Qt::Dense7Pattern: return 0.06;
-    default: return 1.0;
+    case Qt::Dense1Pattern:
+      return 0.94;
+    case Qt::Dense2Pattern:
+      return 0.88;
+    case Qt::Dense3Pattern:
+      return 0.63;
+    case Qt::Dense4Pattern:
+      return 0.50;
+    case Qt::Dense5Pattern:
+      return 0.37;
+    case Qt::Dense6Pattern:
+      return 0.12;
+    case Qt::Dense7Pattern:
+      return 0.06;
+    default:
+      return 1.0;
   }
 }
 
 std::optional<quint32> hatchStyle(Qt::BrushStyle style) {
   switch (style) {
-    case Qt::HorPattern: return 0;
-    case Qt::VerPattern: return 1;
-    case Qt::BDiagPattern: return 2;  // rising lines
-    case Qt::FDiagPattern: return 3;  // falling lines
-    case Qt::CrossPattern: return 4;
-    case Qt::DiagCrossPattern: return 5;
-    default: return std::nullopt;
+    case Qt::HorPattern:
+      return 0;
+    case Qt::VerPattern:
+      return 1;
+    case Qt::BDiagPattern:
+      return 2;  // rising lines
+    case Qt::FDiagPattern:
+      return 3;  // falling lines
+    case Qt::CrossPattern:
+      return 4;
+    case Qt::DiagCrossPattern:
+      return 5;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -212,12 +241,14 @@ void EmfPaintEngine::syncClip() {
   if (!clipped) return;
   const QPolygonF outline = m_clip->toFillPolygon();
   const QRectF box = m_clip->boundingRect();
-  const bool rectangular = m_clip->isEmpty() || (QPolygonF(box).size() == outline.size() &&
-                           std::all_of(outline.begin(), outline.end(), [&](const QPointF& p) {
-                             const auto near = [](qreal a, qreal b) { return std::abs(a - b) < 1e-6; };
-                             return (near(p.x(), box.left()) || near(p.x(), box.right())) &&
-                                    (near(p.y(), box.top()) || near(p.y(), box.bottom()));
-                           }));
+  const bool rectangular =
+      m_clip->isEmpty() ||
+      (QPolygonF(box).size() == outline.size() &&
+       std::all_of(outline.begin(), outline.end(), [&](const QPointF& p) {
+         const auto near = [](qreal a, qreal b) { return std::abs(a - b) < 1e-6; };
+         return (near(p.x(), box.left()) || near(p.x(), box.right())) &&
+                (near(p.y(), box.top()) || near(p.y(), box.bottom()));
+       }));
   if (rectangular) {
     const QPoint tl = toLogical(box.topLeft());
     const QPoint br = toLogical(box.bottomRight());
@@ -238,10 +269,9 @@ void EmfPaintEngine::forgetSelection() {
 
 quint32 EmfPaintEngine::cachedHandle(const CachedObject& wanted) {
   for (CachedObject& o : m_cache) {
-    const bool same = o.kind == wanted.kind &&
-                      (o.kind == 0   ? o.pen == wanted.pen
-                       : o.kind == 1 ? o.brush == wanted.brush
-                                     : o.font == wanted.font);
+    const bool same = o.kind == wanted.kind && (o.kind == 0   ? o.pen == wanted.pen
+                                                : o.kind == 1 ? o.brush == wanted.brush
+                                                              : o.font == wanted.font);
     if (same) {
       o.lastUse = ++m_useCounter;
       return o.handle;
@@ -336,7 +366,8 @@ std::optional<EmfPenSpec> EmfPaintEngine::simplePen() const {
     for (qreal d : m_pen.dashPattern())
       spec.dashes.push_back(quint32(qRound(std::clamp(d * unit, 1.0, double(1 << 24)))));
     if (spec.dashes.size() % 2) spec.dashes.push_back(spec.dashes.back());
-    if (spec.dashes.empty() || spec.dashes.size() > 16) spec.style = (spec.style & ~kPsStyleMask) | kPsDash;
+    if (spec.dashes.empty() || spec.dashes.size() > 16)
+      spec.style = (spec.style & ~kPsStyleMask) | kPsDash;
     if (spec.dashes.size() > 16) spec.dashes.clear();
   }
   return spec;
@@ -357,8 +388,8 @@ std::optional<EmfBrushSpec> EmfPaintEngine::simpleBrush(const QBrush& brush) con
     spec.color = blended(c);
   } else if (style == Qt::TexturePattern) {
     // A tiled picture has no counterpart here: its average colour stands in for it.
-    const QImage tile = brush.textureImage().scaled(1, 1, Qt::IgnoreAspectRatio,
-                                                    Qt::SmoothTransformation);
+    const QImage tile =
+        brush.textureImage().scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     spec.color = blended(tile.isNull() ? QColor(Qt::gray) : tile.pixelColor(0, 0));
   } else {
     return std::nullopt;
@@ -370,12 +401,14 @@ QTransform EmfPaintEngine::gradientTransform(const QBrush& brush, const QRectF& 
   QTransform t = brush.transform() * m_transform;
   const QGradient* g = brush.gradient();
   if (g && g->coordinateMode() == QGradient::ObjectBoundingMode)
-    t = QTransform(objectRect.width(), 0, 0, objectRect.height(), objectRect.x(), objectRect.y()) * t;
+    t = QTransform(objectRect.width(), 0, 0, objectRect.height(), objectRect.x(), objectRect.y()) *
+        t;
   return t;
 }
 
 bool EmfPaintEngine::axisAligned() const {
-  return m_transform.type() <= QTransform::TxScale && m_transform.m11() > 0 && m_transform.m22() > 0;
+  return m_transform.type() <= QTransform::TxScale && m_transform.m11() > 0 &&
+         m_transform.m22() > 0;
 }
 
 // ---- Shapes ---------------------------------------------------------------------------------
@@ -499,7 +532,8 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
       paintShape(path, true);
       continue;
     }
-    if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform)) continue;
+    if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform))
+      continue;
     syncClip();
     selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
     selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
@@ -516,7 +550,8 @@ void EmfPaintEngine::drawEllipse(const QRectF& rect) {
     paintShape(path, true);
     return;
   }
-  if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform)) return;
+  if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform))
+    return;
   syncClip();
   selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
   selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
@@ -537,8 +572,9 @@ void EmfPaintEngine::drawLines(const QLineF* lines, int count) {
 
 void EmfPaintEngine::drawPoints(const QPointF* points, int count) {
   // A point is a dot of the pen's width, square or round as its cap.
-  const qreal w = m_pen.isCosmetic() ? std::max<qreal>(m_pen.widthF(), 1.0) / uniformScale(m_transform)
-                                     : std::max<qreal>(m_pen.widthF(), 1e-3);
+  const qreal w = m_pen.isCosmetic()
+                      ? std::max<qreal>(m_pen.widthF(), 1.0) / uniformScale(m_transform)
+                      : std::max<qreal>(m_pen.widthF(), 1e-3);
   QPainterPath path;
   for (int i = 0; i < count; ++i) {
     const QRectF dot(points[i] - QPointF(w / 2, w / 2), QSizeF(w, w));

@@ -78,13 +78,24 @@ QTransform EmfPlayback::logicalToDevice() const {
   const DcState& dc = m_dc;
   qreal sx = 1, sy = 1;
   const qreal pxPerMmX = qreal(m_header.devicePixels.width()) / m_header.deviceMillimeters.width();
-  const qreal pxPerMmY = qreal(m_header.devicePixels.height()) / m_header.deviceMillimeters.height();
+  const qreal pxPerMmY =
+      qreal(m_header.devicePixels.height()) / m_header.deviceMillimeters.height();
   switch (dc.mapMode) {
-    case 2: sx = 0.1 * pxPerMmX, sy = -0.1 * pxPerMmY; break;     // MM_LOMETRIC
-    case 3: sx = 0.01 * pxPerMmX, sy = -0.01 * pxPerMmY; break;   // MM_HIMETRIC
-    case 4: sx = 0.254 * pxPerMmX, sy = -0.254 * pxPerMmY; break;  // MM_LOENGLISH
-    case 5: sx = 0.0254 * pxPerMmX, sy = -0.0254 * pxPerMmY; break;
-    case 6: sx = 25.4 / 1440 * pxPerMmX, sy = -25.4 / 1440 * pxPerMmY; break;  // MM_TWIPS
+    case 2:
+      sx = 0.1 * pxPerMmX, sy = -0.1 * pxPerMmY;
+      break;  // MM_LOMETRIC
+    case 3:
+      sx = 0.01 * pxPerMmX, sy = -0.01 * pxPerMmY;
+      break;  // MM_HIMETRIC
+    case 4:
+      sx = 0.254 * pxPerMmX, sy = -0.254 * pxPerMmY;
+      break;  // MM_LOENGLISH
+    case 5:
+      sx = 0.0254 * pxPerMmX, sy = -0.0254 * pxPerMmY;
+      break;
+    case 6:
+      sx = 25.4 / 1440 * pxPerMmX, sy = -25.4 / 1440 * pxPerMmY;
+      break;  // MM_TWIPS
     case 7:
     case 8:
       sx = dc.viewportExt.width() / dc.windowExt.width();
@@ -94,7 +105,8 @@ QTransform EmfPlayback::logicalToDevice() const {
         sx = std::copysign(s, sx), sy = std::copysign(s, sy);
       }
       break;
-    default: break;
+    default:
+      break;
   }
   const QTransform page = QTransform::fromTranslate(-dc.windowOrg.x(), -dc.windowOrg.y()) *
                           QTransform::fromScale(sx, sy) *
@@ -186,15 +198,33 @@ bool EmfPlayback::createObject(quint32 index, Object object) {
 void EmfPlayback::selectObject(quint32 index) {
   if (index & kStockFlag) {
     switch (index) {
-      case kWhiteBrush: m_dc.brush = Brush{kBsSolid, qRgb(255, 255, 255), 0}; break;
-      case 0x80000001: m_dc.brush = Brush{kBsSolid, qRgb(0xC0, 0xC0, 0xC0), 0}; break;
-      case 0x80000002: m_dc.brush = Brush{kBsSolid, qRgb(0x80, 0x80, 0x80), 0}; break;
-      case 0x80000003: m_dc.brush = Brush{kBsSolid, qRgb(0x40, 0x40, 0x40), 0}; break;
-      case kBlackBrush: m_dc.brush = Brush{kBsSolid, qRgb(0, 0, 0), 0}; break;
-      case kNullBrush: m_dc.brush = Brush{kBsNull, 0, 0}; break;
-      case kWhitePen: m_dc.pen = Pen{kPsSolid, 0, qRgb(255, 255, 255), {}}; break;
-      case kBlackPen: m_dc.pen = Pen{kPsSolid, 0, qRgb(0, 0, 0), {}}; break;
-      case kNullPen: m_dc.pen = Pen{kPsNull, 0, 0, {}}; break;
+      case kWhiteBrush:
+        m_dc.brush = Brush{kBsSolid, qRgb(255, 255, 255), 0};
+        break;
+      case 0x80000001:
+        m_dc.brush = Brush{kBsSolid, qRgb(0xC0, 0xC0, 0xC0), 0};
+        break;
+      case 0x80000002:
+        m_dc.brush = Brush{kBsSolid, qRgb(0x80, 0x80, 0x80), 0};
+        break;
+      case 0x80000003:
+        m_dc.brush = Brush{kBsSolid, qRgb(0x40, 0x40, 0x40), 0};
+        break;
+      case kBlackBrush:
+        m_dc.brush = Brush{kBsSolid, qRgb(0, 0, 0), 0};
+        break;
+      case kNullBrush:
+        m_dc.brush = Brush{kBsNull, 0, 0};
+        break;
+      case kWhitePen:
+        m_dc.pen = Pen{kPsSolid, 0, qRgb(255, 255, 255), {}};
+        break;
+      case kBlackPen:
+        m_dc.pen = Pen{kPsSolid, 0, qRgb(0, 0, 0), {}};
+        break;
+      case kNullPen:
+        m_dc.pen = Pen{kPsNull, 0, 0, {}};
+        break;
       default:
         if (index >= 0x8000000A && index <= 0x80000011) m_dc.font = Font{};
         break;
@@ -221,8 +251,10 @@ bool EmfPlayback::playObject(const RecordView& r, bool* handled) {
       return true;
     case record::CreatePen:
       if (!r.has(0, 28)) return false;
-      return createObject(r.u32(8), Pen{r.u32(12) & kPsStyleMask, qreal(r.i32(16) > 1 ? r.i32(16) : 0),
-                                        fromColorRef(r.u32(24)), {}});
+      return createObject(r.u32(8), Pen{r.u32(12) & kPsStyleMask,
+                                        qreal(r.i32(16) > 1 ? r.i32(16) : 0),
+                                        fromColorRef(r.u32(24)),
+                                        {}});
     case record::ExtCreatePen: {
       if (!r.has(0, 52)) return false;
       const quint64 entries = r.u32(48);
@@ -264,10 +296,18 @@ QPen EmfPlayback::qtPen() const {
   width = std::min(width, 1e7);
   QPen pen(QColor(p.color), width);
   switch (dash) {
-    case kPsDash: pen.setStyle(Qt::DashLine); break;
-    case kPsDot: pen.setStyle(Qt::DotLine); break;
-    case kPsDashDot: pen.setStyle(Qt::DashDotLine); break;
-    case kPsDashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
+    case kPsDash:
+      pen.setStyle(Qt::DashLine);
+      break;
+    case kPsDot:
+      pen.setStyle(Qt::DotLine);
+      break;
+    case kPsDashDot:
+      pen.setStyle(Qt::DashDotLine);
+      break;
+    case kPsDashDotDot:
+      pen.setStyle(Qt::DashDotDotLine);
+      break;
     case kPsUserStyle: {
       QList<qreal> pattern;
       for (qreal d : p.dashes) pattern << std::clamp(d / std::max(width, 1e-9), 0.01, 1e4);
@@ -275,12 +315,17 @@ QPen EmfPlayback::qtPen() const {
       if (!pattern.isEmpty()) pen.setDashPattern(pattern);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   const quint32 cap = p.style & kPsEndcapMask;
-  pen.setCapStyle(cap == kPsEndcapFlat ? Qt::FlatCap : cap == kPsEndcapSquare ? Qt::SquareCap : Qt::RoundCap);
+  pen.setCapStyle(cap == kPsEndcapFlat     ? Qt::FlatCap
+                  : cap == kPsEndcapSquare ? Qt::SquareCap
+                                           : Qt::RoundCap);
   const quint32 join = p.style & kPsJoinMask;
-  pen.setJoinStyle(join == kPsJoinMiter ? Qt::MiterJoin : join == kPsJoinBevel ? Qt::BevelJoin : Qt::RoundJoin);
+  pen.setJoinStyle(join == kPsJoinMiter   ? Qt::MiterJoin
+                   : join == kPsJoinBevel ? Qt::BevelJoin
+                                          : Qt::RoundJoin);
   return pen;
 }
 
@@ -289,8 +334,8 @@ QBrush EmfPlayback::qtBrush() const {
   if (b.style == kBsSolid) return QBrush(QColor(b.color));
   if (b.style == kBsHatched) {
     static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
-                                                   Qt::BDiagPattern, Qt::FDiagPattern,
-                                                   Qt::CrossPattern, Qt::DiagCrossPattern};
+                                                  Qt::BDiagPattern, Qt::FDiagPattern,
+                                                  Qt::CrossPattern, Qt::DiagCrossPattern};
     return QBrush(QColor(b.color), b.hatch < 6 ? kHatches[b.hatch] : Qt::DiagCrossPattern);
   }
   return Qt::NoBrush;
@@ -328,17 +373,29 @@ bool EmfPlayback::playClip(const RecordView& r, bool* handled) {
   QPainterPath region;
   for (quint32 i = 0; i < count; ++i) {
     const quint32 at = 48 + 16 * i;
-    region.addRect(QRectF(QPointF(r.i32(at), r.i32(at + 4)), QPointF(r.i32(at + 8), r.i32(at + 12))).normalized());
+    region.addRect(QRectF(QPointF(r.i32(at), r.i32(at + 4)), QPointF(r.i32(at + 8), r.i32(at + 12)))
+                       .normalized());
   }
   region.setFillRule(Qt::WindingFill);
   const QPainterPath current = m_dc.clip.value_or(QPainterPath());
   switch (mode) {
-    case 1: m_dc.clip = m_dc.clip ? current.intersected(region) : region; break;  // RGN_AND
-    case 2: if (m_dc.clip) m_dc.clip = current.united(region); break;          // RGN_OR
-    case 3: if (m_dc.clip) m_dc.clip = current.united(region).subtracted(current.intersected(region)); break;
-    case 4: if (m_dc.clip) m_dc.clip = current.subtracted(region); break;      // RGN_DIFF
-    case kRgnCopy: m_dc.clip = region; break;
-    default: return false;
+    case 1:
+      m_dc.clip = m_dc.clip ? current.intersected(region) : region;
+      break;  // RGN_AND
+    case 2:
+      if (m_dc.clip) m_dc.clip = current.united(region);
+      break;  // RGN_OR
+    case 3:
+      if (m_dc.clip) m_dc.clip = current.united(region).subtracted(current.intersected(region));
+      break;
+    case 4:
+      if (m_dc.clip) m_dc.clip = current.subtracted(region);
+      break;  // RGN_DIFF
+    case kRgnCopy:
+      m_dc.clip = region;
+      break;
+    default:
+      return false;
   }
   return true;
 }
@@ -364,7 +421,8 @@ bool EmfPlayback::beginDraw() {
 // ---- Shapes ---------------------------------------------------------------------------------
 
 QPointF EmfPlayback::point(const RecordView& r, quint32 offset, bool wide) const {
-  return wide ? QPointF(r.i32(offset), r.i32(offset + 4)) : QPointF(r.i16(offset), r.i16(offset + 2));
+  return wide ? QPointF(r.i32(offset), r.i32(offset + 4))
+              : QPointF(r.i16(offset), r.i16(offset + 2));
 }
 
 bool EmfPlayback::playPoly(const RecordView& r, bool wide, bool closed) {
@@ -416,19 +474,28 @@ bool EmfPlayback::playPolyPoly(const RecordView& r, bool wide, bool closed) {
 bool EmfPlayback::playShape(const RecordView& r, bool* handled) {
   *handled = true;
   switch (r.type()) {
-    case record::Polygon16: return playPoly(r, false, true);
-    case record::Polygon: return playPoly(r, true, true);
-    case record::Polyline16: return playPoly(r, false, false);
-    case record::Polyline: return playPoly(r, true, false);
-    case record::PolyPolygon16: return playPolyPoly(r, false, true);
-    case record::PolyPolygon: return playPolyPoly(r, true, true);
-    case record::PolyPolyline16: return playPolyPoly(r, false, false);
-    case record::PolyPolyline: return playPolyPoly(r, true, false);
+    case record::Polygon16:
+      return playPoly(r, false, true);
+    case record::Polygon:
+      return playPoly(r, true, true);
+    case record::Polyline16:
+      return playPoly(r, false, false);
+    case record::Polyline:
+      return playPoly(r, true, false);
+    case record::PolyPolygon16:
+      return playPolyPoly(r, false, true);
+    case record::PolyPolygon:
+      return playPolyPoly(r, true, true);
+    case record::PolyPolyline16:
+      return playPolyPoly(r, false, false);
+    case record::PolyPolyline:
+      return playPolyPoly(r, true, false);
     case record::Rectangle:
     case record::Ellipse: {
       if (!r.has(0, 24)) return false;
       if (!beginDraw()) return true;
-      const QRectF box = QRectF(QPointF(r.i32(8), r.i32(12)), QPointF(r.i32(16), r.i32(20))).normalized();
+      const QRectF box =
+          QRectF(QPointF(r.i32(8), r.i32(12)), QPointF(r.i32(16), r.i32(20))).normalized();
       if (r.type() == record::Rectangle)
         m_painter->drawRect(box);
       else
@@ -442,8 +509,10 @@ bool EmfPlayback::playShape(const RecordView& r, bool* handled) {
       m_dc.position = to;
       return true;
     }
-    case record::ExtTextOutW: return playText(r);
-    case record::StretchDiBits: return playImage(r);
+    case record::ExtTextOutW:
+      return playText(r);
+    case record::StretchDiBits:
+      return playImage(r);
     default:
       *handled = false;
       return true;

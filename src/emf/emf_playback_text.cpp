@@ -1,5 +1,6 @@
 // Text and image records of EmfPlayback.
 #include <QGlyphRun>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QtMath>
 #include <algorithm>
@@ -53,75 +54,101 @@ bool EmfPlayback::playText(const RecordView& r) {
   return true;
 }
 
-// Draws in reference-device space, where GDI keeps glyphs upright whatever the mapping does.
-void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QPointF reference,
-                           quint32 options, const QRectF& rect) {
-  beginDraw();
-  const QTransform l2d = logicalToDevice();
-  const qreal sx = std::hypot(l2d.m11(), l2d.m12());
-  const qreal sy = std::hypot(l2d.m21(), l2d.m22());
-  const Font& f = m_dc.font;
-  QFont font(f.face.isEmpty() ? QStringLiteral("Liberation Sans") : f.face);
-  font.setWeight(QFont::Weight(std::clamp(f.weight > 0 ? f.weight : 400, 1, 1000)));
-  font.setItalic(f.italic);
-  font.setPixelSize(100);
-  QRawFont raw = QRawFont::fromFont(font);
-  if (!raw.isValid()) return;
-  // A positive height is the cell height (ascent + descent), a negative one the em height.
-  const qreal cellRatio = 100.0 / std::max(raw.ascent() + raw.descent(), 1.0);
-  const qreal em = (f.height == 0 ? 16.0 : f.height < 0 ? -f.height * sy : f.height * sy * cellRatio);
-  const qreal targetScale = std::sqrt(std::abs(m_deviceToTarget.determinant()));
-  if (!(em * targetScale > 0.05) || em * targetScale > kMaxTextPixels) return;
-  raw.setPixelSize(em);
+namespace {
 
-  // Glyph positions along the baseline, in device pixels.
-  QList<quint32> glyphs;
-  QList<QPointF> positions;
+QRawFont rawFontFor(const QString& face, qint32 weight, bool italic) {
+  QFont font(face.isEmpty() ? QStringLiteral("Liberation Sans") : face);
+  font.setWeight(QFont::Weight(std::clamp(weight > 0 ? weight : 400, 1, 1000)));
+  font.setItalic(italic);
+  font.setPixelSize(100);
+  return QRawFont::fromFont(font);
+}
+
+// Glyphs of `text` with their pen positions along the baseline: the file's advances scaled by
+// `sx` where it has them, the font's own otherwise. Returns the total advance.
+qreal layoutGlyphs(const QRawFont& raw, const QString& text, const std::vector<qreal>& dx, qreal sx,
+                   QList<quint32>* glyphs, QList<QPointF>* positions) {
   qreal x = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
     const QList<quint32> g = raw.glyphIndexesForString(text.mid(i, pair ? 2 : 1));
-    QList<QPointF> advance = raw.advancesForGlyphIndexes(g);
+    const QList<QPointF> advance = raw.advancesForGlyphIndexes(g);
     if (!g.isEmpty()) {
-      glyphs << g.front();
-      positions << QPointF(x, 0);
+      *glyphs << g.front();
+      *positions << QPointF(x, 0);
     }
     const qreal natural = advance.isEmpty() ? 0 : advance.front().x();
     x += i < qsizetype(dx.size()) ? dx[size_t(i)] * sx : natural;
     if (pair) x += i + 1 < qsizetype(dx.size()) ? dx[size_t(i + 1)] * sx : 0, ++i;
   }
-  const qreal width = x;
-  qreal y = 0;
+  return x;
+}
+
+// Qt's glyph cache suits upright-scaled text of ordinary size; anything else is drawn as
+// outlines, which also keeps stretched or huge text away from cached glyph bitmaps.
+bool suitsGlyphCache(const QTransform& t, qreal emOnTarget) {
+  const qreal s = std::abs(t.m11()) + std::abs(t.m12()) + 1e-12;
+  return t.type() != QTransform::TxProject && emOnTarget <= 256 &&
+         std::abs(t.m11() - t.m22()) < 0.01 * s && std::abs(t.m12() + t.m21()) < 0.01 * s;
+}
+
+}  // namespace
+
+// Draws in reference-device space, where GDI keeps glyphs upright whatever the mapping does.
+void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QPointF reference,
+                           quint32 options, const QRectF& rect) {
+  beginDraw();
+  const QTransform l2d = logicalToDevice();
+  const Font& f = m_dc.font;
+  QRawFont raw = rawFontFor(f.face, f.weight, f.italic);
+  if (!raw.isValid()) return;
+  // A positive height is the cell height (ascent + descent), a negative one the em height.
+  const qreal sy = std::hypot(l2d.m21(), l2d.m22());
+  const qreal cellRatio = 100.0 / std::max(raw.ascent() + raw.descent(), 1.0);
+  const qreal em = f.height == 0  ? 16.0
+                   : f.height < 0 ? -qreal(f.height) * sy
+                                  : f.height * sy * cellRatio;
+  const qreal targetScale = std::sqrt(std::abs(m_deviceToTarget.determinant()));
+  if (!(em * targetScale > 0.05) || em * targetScale > kMaxTextPixels) return;
+  raw.setPixelSize(em);
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  const qreal width =
+      layoutGlyphs(raw, text, dx, std::hypot(l2d.m11(), l2d.m12()), &glyphs, &positions);
   const quint32 vertical = m_dc.textAlign & 24;
-  if (vertical == 0) y = raw.ascent();    // TA_TOP
-  if (vertical == 8) y = -raw.descent();  // TA_BOTTOM
-  qreal shift = 0;
-  if ((m_dc.textAlign & 6) == 6) shift = -width / 2;  // TA_CENTER
-  else if (m_dc.textAlign & 2) shift = -width;        // TA_RIGHT
+  const qreal y = vertical == 0 ? raw.ascent() : vertical == 8 ? -raw.descent() : 0;  // top, bottom
+  const qreal shift = (m_dc.textAlign & 6) == 6 ? -width / 2 : (m_dc.textAlign & 2) ? -width : 0;
 
   m_painter->save();
-  if (options & kEtoClipped && !rect.isEmpty()) {
-    m_painter->setTransform(l2d * m_deviceToTarget);
+  m_painter->setTransform(l2d * m_deviceToTarget);
+  if (options & kEtoClipped && !rect.isEmpty())
     m_painter->setClipRect(rect.normalized(), Qt::IntersectClip);
-  }
-  if (options & kEtoOpaque && !rect.isEmpty()) {
-    m_painter->setTransform(l2d * m_deviceToTarget);
+  if (options & kEtoOpaque && !rect.isEmpty())
     m_painter->fillRect(rect.normalized(), QColor(m_dc.bkColor));
-  }
   const QPointF origin = l2d.map(reference);
-  m_painter->setTransform(QTransform().rotate(-f.escapement / 10.0) *
+  m_painter->setTransform(QTransform::fromTranslate(shift, y) *
+                          QTransform().rotate(-f.escapement / 10.0) *
                           QTransform::fromTranslate(origin.x(), origin.y()) * m_deviceToTarget);
-  m_painter->translate(shift, y);
   if (m_dc.bkMode == kOpaque)
-    m_painter->fillRect(QRectF(0, -raw.ascent(), width, raw.ascent() + raw.descent()), QColor(m_dc.bkColor));
-  QGlyphRun run;
-  run.setRawFont(raw);
-  run.setGlyphIndexes(glyphs);
-  run.setPositions(positions);
-  run.setUnderline(f.underline);
-  run.setStrikeOut(f.strikeOut);
-  m_painter->setPen(QColor(m_dc.textColor));
-  m_painter->drawGlyphRun(QPointF(0, 0), run);
+    m_painter->fillRect(QRectF(0, -raw.ascent(), width, raw.ascent() + raw.descent()),
+                        QColor(m_dc.bkColor));
+  if (suitsGlyphCache(m_painter->transform(), em * targetScale)) {
+    QGlyphRun run;
+    run.setRawFont(raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    run.setUnderline(f.underline);
+    run.setStrikeOut(f.strikeOut);
+    m_painter->setPen(QColor(m_dc.textColor));
+    m_painter->drawGlyphRun(QPointF(0, 0), run);
+  } else {
+    QPainterPath outlines;
+    for (qsizetype i = 0; i < glyphs.size(); ++i)
+      outlines.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i]));
+    if (f.underline) outlines.addRect(QRectF(0, em * 0.1, width, em / 15));
+    if (f.strikeOut) outlines.addRect(QRectF(0, -em * 0.3, width, em / 15));
+    m_painter->fillPath(outlines, QColor(m_dc.textColor));
+  }
   m_painter->restore();
 }
 
@@ -136,7 +163,8 @@ bool EmfPlayback::playImage(const RecordView& r) {
   const qint32 w = r.i32(at + 4), h = r.i32(at + 8);
   const quint16 bits = r.u16(at + 14);
   if (r.u32(at + 16) != 0 || (bits != 24 && bits != 32)) return false;  // BI_RGB, 24/32 bit only
-  if (w <= 0 || h == 0 || h == INT_MIN || w > kMaxImageSide || std::abs(h) > kMaxImageSide) return false;
+  if (w <= 0 || h == 0 || h == INT_MIN || w > kMaxImageSide || std::abs(h) > kMaxImageSide)
+    return false;
   const quint64 stride = ((quint64(w) * bits + 31) / 32) * 4;
   const int rows = std::abs(h);
   if (stride * quint64(rows) > cbBits) return false;
@@ -145,10 +173,12 @@ bool EmfPlayback::playImage(const RecordView& r) {
   if (image.isNull()) return true;
   const int bytesPerPixel = bits / 8;
   for (int y = 0; y < rows; ++y) {
-    const uchar* line = reinterpret_cast<const uchar*>(r.data()) + offBits + stride * quint64(h > 0 ? rows - 1 - y : y);
+    const uchar* line = reinterpret_cast<const uchar*>(r.data()) + offBits +
+                        stride * quint64(h > 0 ? rows - 1 - y : y);
     QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < w; ++x)
-      out[x] = qRgb(line[x * bytesPerPixel + 2], line[x * bytesPerPixel + 1], line[x * bytesPerPixel]);
+      out[x] =
+          qRgb(line[x * bytesPerPixel + 2], line[x * bytesPerPixel + 1], line[x * bytesPerPixel]);
   }
   beginDraw();
   const QRect src = source.normalized().intersected(image.rect());

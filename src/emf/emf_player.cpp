@@ -38,12 +38,13 @@ bool playEmf(const QByteArray& emf, QPainter& painter, const QRectF& target) {
   if (!frame) return false;
   const qreal sx = target.width() / frame->width();
   const qreal sy = target.height() / frame->height();
-  if (!std::isfinite(sx) || !std::isfinite(sy) || sx > 1e6 || sy > 1e6 || sx < 1e-6 || sy < 1e-6)
+  // A frame stretched beyond 100:1 against the target comes from a broken header.
+  if (!std::isfinite(sx) || !std::isfinite(sy) || sx > 1e6 || sy > 1e6 || sx < 1e-6 || sy < 1e-6 ||
+      sx / sy > 100 || sy / sx > 100)
     return false;
-  const QTransform deviceToTarget = QTransform::fromTranslate(-frame->x(), -frame->y()) *
-                                    QTransform::fromScale(sx, sy) *
-                                    QTransform::fromTranslate(target.x(), target.y()) *
-                                    painter.worldTransform();
+  const QTransform deviceToTarget =
+      QTransform::fromTranslate(-frame->x(), -frame->y()) * QTransform::fromScale(sx, sy) *
+      QTransform::fromTranslate(target.x(), target.y()) * painter.worldTransform();
   // A checking run first, so that a file we cannot finish draws nothing.
   EmfPlayback check(header, nullptr, deviceToTarget, target);
   for (const RecordView& r : *records) {
@@ -63,7 +64,8 @@ bool playEmf(const QByteArray& emf, QPainter& painter, const QRectF& target) {
 
 QImage rasterizeEmf(const QByteArray& emf, const QSize& pixels) {
   if (pixels.width() <= 0 || pixels.height() <= 0 || pixels.width() > kMaxRasterSide ||
-      pixels.height() > kMaxRasterSide || qint64(pixels.width()) * pixels.height() > kMaxRasterPixels)
+      pixels.height() > kMaxRasterSide ||
+      qint64(pixels.width()) * pixels.height() > kMaxRasterPixels)
     return QImage();
   if (!splitEmfRecords(emf)) return QImage();
   QImage image(pixels, QImage::Format_RGB32);

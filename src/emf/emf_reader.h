@@ -12,8 +12,8 @@
 namespace emf {
 
 struct EmfHeaderInfo {
-  QRect bounds;        // device units, inclusive edges as stored
-  QRect frame;         // 0.01 mm, edges as stored
+  QRect bounds;  // device units, inclusive edges as stored
+  QRect frame;   // 0.01 mm, edges as stored
   quint32 handles = 0;
   QSize devicePixels;  // reference device
   QSize deviceMillimeters;
@@ -22,7 +22,8 @@ struct EmfHeaderInfo {
 // One record's bytes inside the metafile; reads past its end return false or zero.
 class RecordView {
  public:
-  RecordView(const char* data, quint32 size, quint32 type) : m_data(data), m_size(size), m_type(type) {}
+  RecordView(const char* data, quint32 size, quint32 type)
+      : m_data(data), m_size(size), m_type(type) {}
   quint32 type() const { return m_type; }
   quint32 size() const { return m_size; }
   bool has(quint64 offset, quint64 length) const { return offset + length <= m_size; }

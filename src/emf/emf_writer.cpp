@@ -61,7 +61,9 @@ bool fits16(const QPolygon& points) {
   });
 }
 
-quint32 colorRef(QRgb c) { return quint32(qRed(c)) | quint32(qGreen(c)) << 8 | quint32(qBlue(c)) << 16; }
+quint32 colorRef(QRgb c) {
+  return quint32(qRed(c)) | quint32(qGreen(c)) << 8 | quint32(qBlue(c)) << 16;
+}
 
 QRect boundsOf(const std::vector<QPolygon>& polys) {
   QRect r;

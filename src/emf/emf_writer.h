@@ -30,8 +30,8 @@ struct EmfBrushSpec {
 };
 
 struct EmfFontSpec {
-  qint32 height = 0;       // negative: em height in logical units
-  qint32 escapement = 0;   // tenths of a degree, counter-clockwise
+  qint32 height = 0;      // negative: em height in logical units
+  qint32 escapement = 0;  // tenths of a degree, counter-clockwise
   qint32 weight = 400;
   bool italic = false;
   bool underline = false;

@@ -1,11 +1,12 @@
 // Corrupt, truncated and hostile metafiles: the codec refuses them without crashing, without
 // drawing half a picture and without unbounded allocation. CI runs this under AddressSanitizer.
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
 #include <QPainterPath>
-#include <limits>
 #include <QRandomGenerator>
 #include <QtEndian>
-#include <gtest/gtest.h>
+#include <limits>
 
 #include "emf/emf_device.h"
 #include "emf/emf_format.h"
@@ -147,13 +148,21 @@ TEST(EmfHostile, AbsurdDimensionsAreRefusedOrBounded) {
   putU32(hugeFrame, 32, 0x7FFFFFFF);
   putU32(hugeFrame, 36, 0x7FFFFFFF);
   EXPECT_TRUE(refusedCleanly(hugeFrame));  // scale below anything visible
+  // Found by fuzzing: a reference device of 918 m stretched text 10000:1 and crashed Qt's glyph
+  // cache. Beyond 100:1 the picture is refused; up to it, stretched text is drawn as outlines.
+  QByteArray stretched = emf;
+  putU32(stretched, 80, 918012);
+  EXPECT_TRUE(refusedCleanly(stretched));
+  putU32(stretched, 80, 508 * 60);
+  EXPECT_FALSE(emf::rasterizeEmf(stretched, QSize(64, 48)).isNull());
   EXPECT_TRUE(emf::rasterizeEmf(emf, QSize(100000, 100000)).isNull());
   EXPECT_TRUE(emf::rasterizeEmf(emf, QSize(0, 10)).isNull());
 
   // A bitmap claiming 30000 x 30000 pixels with a few bytes of data.
-  QByteArray image = record(emf::record::StretchDiBits,
-                            {0, 0, 10, 10, 0, 0, 0, 0, 30000, 30000, 80, 40, 120, 16, 0, 0xCC0020, 160, 160,
-                             40, 30000, 30000, 0x00180001, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  QByteArray image = record(
+      emf::record::StretchDiBits,
+      {0,   0,   10, 10,    0,     0,          0, 0, 30000, 30000, 80, 40, 120, 16, 0, 0xCC0020,
+       160, 160, 40, 30000, 30000, 0x00180001, 0, 0, 0,     0,     0,  0,  0,   0,  0, 0});
   EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, image)));
 }
 

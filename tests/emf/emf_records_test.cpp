@@ -1,14 +1,16 @@
 // What the writer puts in the file: record kinds, objects, header fields; and that LibreOffice
 // opens the result.
+#include "emf/emf_records.h"
+
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QtEndian>
-#include <gtest/gtest.h>
 
 #include "emf/emf_device.h"
 #include "emf/emf_format.h"
-#include "emf/emf_records.h"
 #include "emf_test_drawing.h"
 #include "support/test_env.h"
 
@@ -39,7 +41,8 @@ QString fontFace(const QByteArray& emf, qsizetype record) {
 }
 
 int countOf(const std::vector<emf::EmfRecord>& records, quint32 type) {
-  return int(std::count_if(records.begin(), records.end(), [type](const auto& r) { return r.type == type; }));
+  return int(std::count_if(records.begin(), records.end(),
+                           [type](const auto& r) { return r.type == type; }));
 }
 
 }  // namespace
@@ -62,10 +65,12 @@ TEST(EmfRecords, ShapesAreVectorRecordsAndNoBitmapUnlessAnImageIsDrawn) {
   EXPECT_GE(countOf(*records, emf::record::Polygon16), 1);      // the triangle
   EXPECT_GE(countOf(*records, emf::record::PolyPolygon16), 1);  // the doughnut, hole included
   EXPECT_EQ(countOf(*records, emf::record::Ellipse), 1);
-  EXPECT_GE(countOf(*records, emf::record::Polyline16), 2);     // solid and dashed lines
+  EXPECT_GE(countOf(*records, emf::record::Polyline16), 2);  // solid and dashed lines
   EXPECT_GE(countOf(*records, emf::record::Rectangle), 1);
   // Text is not drawn as glyph outlines: few polygons for a scene with 20 characters.
-  EXPECT_LT(countOf(*records, emf::record::Polygon16) + countOf(*records, emf::record::PolyPolygon16), 40);
+  EXPECT_LT(
+      countOf(*records, emf::record::Polygon16) + countOf(*records, emf::record::PolyPolygon16),
+      40);
 
   emf::EmfDevice device(QSizeF(30, 30));
   QPainter p(&device);
@@ -169,8 +174,9 @@ TEST(EmfRecords, FinishWaitsForThePainterAndEndsTheRecording) {
 
 TEST(EmfRecords, LibreOfficeOpensTheMetafileAndShowsTheDrawing) {
   const QString loRender = testenv::sharedDir() + QStringLiteral("/tools/lo-render");
-  MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("soffice")).isEmpty() && QFile::exists(loRender),
-                  "LibreOffice (soffice) and lo-render");
+  MORVANE_REQUIRE(
+      !testenv::findTool(QStringLiteral("soffice")).isEmpty() && QFile::exists(loRender),
+      "LibreOffice (soffice) and lo-render");
   const QString dir = testenv::outputDir(QStringLiteral("emf"));
   const QString emfPath = dir + QStringLiteral("/scene.emf");
   QFile file(emfPath);
@@ -190,7 +196,8 @@ TEST(EmfRecords, LibreOfficeOpensTheMetafileAndShowsTheDrawing) {
     QRect box;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
-        if (qGray(image.pixel(x, y)) < 235 && qAlpha(image.pixel(x, y)) > 128) box |= QRect(x, y, 1, 1);
+        if (qGray(image.pixel(x, y)) < 235 && qAlpha(image.pixel(x, y)) > 128)
+          box |= QRect(x, y, 1, 1);
     return box;
   };
   const QRect want = inkBox(raster), got = inkBox(png);
@@ -205,10 +212,10 @@ TEST(EmfRecords, LibreOfficeOpensTheMetafileAndShowsTheDrawing) {
     return std::abs(g.red() - c.red()) < 40 && std::abs(g.green() - c.green()) < 40 &&
            std::abs(g.blue() - c.blue()) < 40;
   };
-  EXPECT_TRUE(near({80, 45}, QColor(220, 0, 0)));     // triangle
-  EXPECT_TRUE(near({320, 60}, QColor(255, 140, 0)));  // ellipse
-  EXPECT_TRUE(near({367, 200}, QColor(120, 0, 160))); // ring
-  EXPECT_TRUE(near({330, 200}, Qt::white));           // its hole
+  EXPECT_TRUE(near({80, 45}, QColor(220, 0, 0)));      // triangle
+  EXPECT_TRUE(near({320, 60}, QColor(255, 140, 0)));   // ellipse
+  EXPECT_TRUE(near({367, 200}, QColor(120, 0, 160)));  // ring
+  EXPECT_TRUE(near({330, 200}, Qt::white));            // its hole
   EXPECT_TRUE(near({190, 80}, QColor(127, 127, 255)));
   EXPECT_TRUE(near({120, 150}, QColor(0, 0, 200)));
   // Both texts left ink where we drew them.

@@ -1,7 +1,8 @@
 // Round trips through EmfDevice and playEmf, judged against the same drawing on a raster.
+#include <gtest/gtest.h>
+
 #include <QFontInfo>
 #include <QPainterPath>
-#include <gtest/gtest.h>
 
 #include "emf/emf_device.h"
 #include "emf/emf_player.h"
@@ -15,11 +16,13 @@ using emftest::kWidthPx;
 
 ::testing::AssertionResult colorNear(const QImage& image, QPointF at, QColor expected, int tol) {
   const QColor c = image.pixelColor(at.toPoint());
-  const int d = std::max({std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
-                          std::abs(c.blue() - expected.blue())});
+  const int d =
+      std::max({std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
+                std::abs(c.blue() - expected.blue())});
   if (d <= tol) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "at (" << at.x() << "," << at.y() << ") got " << c.name().toStdString()
-                                       << ", expected " << expected.name().toStdString();
+  return ::testing::AssertionFailure()
+         << "at (" << at.x() << "," << at.y() << ") got " << c.name().toStdString() << ", expected "
+         << expected.name().toStdString();
 }
 
 // Dark-pixel bounding box and count inside `area`.
@@ -52,7 +55,8 @@ double differingShare(const QImage& a, const QImage& b) {
 }
 
 bool fontsResolve() {
-  return QFontInfo(QFont(QStringLiteral("Liberation Sans"))).family() == QLatin1String("Liberation Sans") &&
+  return QFontInfo(QFont(QStringLiteral("Liberation Sans"))).family() ==
+             QLatin1String("Liberation Sans") &&
          QFontInfo(QFont(QStringLiteral("Carlito"))).family() == QLatin1String("Carlito");
 }
 
@@ -71,11 +75,11 @@ TEST(EmfRoundTrip, ShapesMatchTheRasterDrawingAtProbePointsAtOneAndThreeTimesThe
       QPointF at;
       QColor color;
     } probes[] = {
-        {{80, 45}, QColor(220, 0, 0)},       {{120, 150}, QColor(0, 0, 200)},
-        {{28, 180}, QColor(0, 150, 0)},      {{40, 180}, Qt::white},  // dash, then gap
-        {{320, 60}, QColor(255, 140, 0)},    {{263, 23}, Qt::white},  // ellipse, its corner
-        {{367, 200}, QColor(120, 0, 160)},   {{330, 200}, Qt::white},  // ring, hole
-        {{190, 80}, QColor(127, 127, 255)},  {{80, 130}, Qt::white},
+        {{80, 45}, QColor(220, 0, 0)},      {{120, 150}, QColor(0, 0, 200)},
+        {{28, 180}, QColor(0, 150, 0)},     {{40, 180}, Qt::white},   // dash, then gap
+        {{320, 60}, QColor(255, 140, 0)},   {{263, 23}, Qt::white},   // ellipse, its corner
+        {{367, 200}, QColor(120, 0, 160)},  {{330, 200}, Qt::white},  // ring, hole
+        {{190, 80}, QColor(127, 127, 255)}, {{80, 130}, Qt::white},
     };
     for (const auto& probe : probes) {
       EXPECT_TRUE(colorNear(played, probe.at * scale, probe.color, 4));
@@ -83,7 +87,8 @@ TEST(EmfRoundTrip, ShapesMatchTheRasterDrawingAtProbePointsAtOneAndThreeTimesThe
     }
     // The gradient runs from dark to light as on the raster.
     for (qreal x : {405.0, 435.0, 465.0})
-      EXPECT_TRUE(colorNear(played, QPointF(x, 140) * scale, raster.pixelColor((QPointF(x, 140) * scale).toPoint()), 16));
+      EXPECT_TRUE(colorNear(played, QPointF(x, 140) * scale,
+                            raster.pixelColor((QPointF(x, 140) * scale).toPoint()), 16));
     EXPECT_LT(differingShare(played, raster), 0.01);
   }
 }
@@ -154,7 +159,7 @@ TEST(EmfRoundTrip, DrawnImagesComeBackAsPictures) {
   tile.setPixelColor(1, 0, Qt::green);
   tile.setPixelColor(0, 1, Qt::blue);
   tile.setPixelColor(1, 1, QColor(0, 0, 0, 0));  // transparent: white in the metafile
-  emf::EmfDevice device(QSizeF(75, 75));  // 100 x 100 px
+  emf::EmfDevice device(QSizeF(75, 75));         // 100 x 100 px
   QPainter p(&device);
   p.drawImage(QRectF(10, 10, 80, 80), tile);
   p.end();
@@ -222,13 +227,14 @@ TEST(EmfRoundTrip, TransformedShapesStretchedPensAndGradientsMatchTheRaster) {
   ASSERT_FALSE(played.isNull());
   played.save(testenv::outputDir("emf") + QStringLiteral("/transformed-played.png"));
   raster.save(testenv::outputDir("emf") + QStringLiteral("/transformed-raster.png"));
-  EXPECT_TRUE(colorNear(played, {80, 60}, QColor(0, 180, 180), 4));    // rotated rectangle
-  EXPECT_TRUE(colorNear(played, {30, 110}, Qt::white, 4));             // beside it
-  EXPECT_TRUE(colorNear(played, {155, 65}, QColor(150, 0, 0), 4));     // wide side of the stretched pen
+  EXPECT_TRUE(colorNear(played, {80, 60}, QColor(0, 180, 180), 4));  // rotated rectangle
+  EXPECT_TRUE(colorNear(played, {30, 110}, Qt::white, 4));           // beside it
+  EXPECT_TRUE(
+      colorNear(played, {155, 65}, QColor(150, 0, 0), 4));  // wide side of the stretched pen
   EXPECT_TRUE(colorNear(played, {200, 41}, raster.pixelColor(200, 41), 30));  // its thin side
   EXPECT_TRUE(colorNear(played, {200, 46}, Qt::white, 4));
   EXPECT_TRUE(colorNear(played, {360, 60}, raster.pixelColor(360, 60), 12));
   EXPECT_TRUE(colorNear(played, {395, 60}, raster.pixelColor(395, 60), 12));
-  EXPECT_LT(qGray(played.pixel(150, 150)), 160);                     // the hairline
+  EXPECT_LT(qGray(played.pixel(150, 150)), 160);  // the hairline
   EXPECT_LT(differingShare(played, raster), 0.01);
 }
