@@ -74,5 +74,6 @@ TEST(NumberFormatRobustness, ExtremeValues) {
   EXPECT_EQ(shown("?/?", 1e20), "100000000000000000000/1");
   EXPECT_EQ(shown("?/4", 1e20), "400000000000000000000/4");
   EXPECT_EQ(shown("0.0", -0.0), "0.0");
+  EXPECT_EQ(shown("# ?/123456789012", 1.5), "1 50000000/99999999");
   EXPECT_EQ(shown("[h]:mm", 2958465), "71003160:00");
 }

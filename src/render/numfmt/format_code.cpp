@@ -284,7 +284,7 @@ void analyseFraction(Section& sec, int bar) {
       digits += toks[end].ch;
       ++end;
     }
-    sec.fixedDenominator = std::min(digits.toInt(), 99999999);
+    sec.fixedDenominator = digits.size() > 8 ? 99999999 : digits.toInt();
     toks.erase(toks.begin() + bar + 1, toks.begin() + end);
     toks.insert(toks.begin() + bar + 1, make(TokenKind::FixedDenominator, sec.fixedDenominator));
     end = bar + 2;
@@ -400,11 +400,6 @@ void analyseDate(Section& sec) {
         break;
       case TokenKind::AmPm:
         sec.twelveHour = true;
-        break;
-      case TokenKind::ElapsedHour:
-      case TokenKind::ElapsedMinute:
-      case TokenKind::ElapsedSecond:
-        sec.elapsed = true;
         break;
       default:
         break;

@@ -70,7 +70,6 @@ struct Section {
   // Date layout.
   bool twelveHour = false;  // has AM/PM or A/P
   int subSecondDigits = 0;  // the most sub-second digits shown
-  bool elapsed = false;     // has [h], [m] or [s]
 };
 
 struct ParsedFormat {
