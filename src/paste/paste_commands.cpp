@@ -177,6 +177,8 @@ void PasteCommands::dialogOk() {
   if (refuseWhileRunning()) return;
   const std::shared_ptr<PasteList> list = m_dialogList;
   const QPointer<Dialog> dialog = m_dialog;
+  // Paste Express, run while this dialog was open, released the reference the runs use.
+  if (!m_app) m_app = m_tool.office.attachPowerPoint();
   {
     RunningFlag running(m_running);
     SaveWhenDone save(m_app, m_tool.messages);

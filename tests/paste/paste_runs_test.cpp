@@ -236,3 +236,16 @@ TEST_F(NumberRunTest, FailedSlideSelectionPastesOntoTheShownSlide) {
   EXPECT_GE(f.office.powerPoint->saves, 1);
   EXPECT_TRUE(f.tool.ended());
 }
+
+// Paste Express releases the presentation program; OK on a dialog still open attaches again.
+TEST_F(TitleRunTest, OkAfterPasteExpressStillPastes) {
+  addRow("Chart 1", "Data");
+  pasteToPowerPoint();
+  window->setListIndex(0);
+  pasteExpress();
+  ASSERT_EQ(prompts(), QStringList{"Done!"});
+  clickOk();
+  EXPECT_EQ(prompts(), QStringList{"Done!"});
+  EXPECT_EQ(slideCount(), 4);
+  EXPECT_FALSE(f.tool.ended());
+}
