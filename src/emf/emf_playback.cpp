@@ -63,8 +63,8 @@ EmfPlayback::EmfPlayback(const EmfHeaderInfo& header, QPainter* painter,
 bool EmfPlayback::play(const RecordView& r) {
   if (isHarmless(r.type())) return true;
   // Each group reports whether it knew the record; a known but malformed record fails.
-  for (auto group : {&EmfPlayback::playState, &EmfPlayback::playObject, &EmfPlayback::playClip,
-                     &EmfPlayback::playShape}) {
+  for (auto group : {&EmfPlayback::playMapping, &EmfPlayback::playSetting, &EmfPlayback::playObject,
+                     &EmfPlayback::playClip, &EmfPlayback::playShape}) {
     bool handled = false;
     const bool ok = (this->*group)(r, &handled);
     if (handled || !ok) return ok && handled;
@@ -114,7 +114,7 @@ QTransform EmfPlayback::logicalToDevice() const {
   return dc.world * page;
 }
 
-bool EmfPlayback::playState(const RecordView& r, bool* handled) {
+bool EmfPlayback::playMapping(const RecordView& r, bool* handled) {
   *handled = true;
   const auto need = [&](quint32 bytes) { return r.has(0, bytes); };
   switch (r.type()) {
@@ -148,6 +148,16 @@ bool EmfPlayback::playState(const RecordView& r, bool* handled) {
       if (mode == 4) m_dc.world = x;
       return finite(m_dc.world);
     }
+    default:
+      *handled = false;
+      return true;
+  }
+}
+
+bool EmfPlayback::playSetting(const RecordView& r, bool* handled) {
+  *handled = true;
+  const auto need = [&](quint32 bytes) { return r.has(0, bytes); };
+  switch (r.type()) {
     case record::SetBkMode:
     case record::SetPolyFillMode:
     case record::SetTextAlign:

@@ -66,7 +66,8 @@ class EmfPlayback {
     QPointF position;                  // logical
   };
 
-  bool playState(const RecordView& r, bool* handled);
+  bool playMapping(const RecordView& r, bool* handled);
+  bool playSetting(const RecordView& r, bool* handled);
   bool playObject(const RecordView& r, bool* handled);
   bool playClip(const RecordView& r, bool* handled);
   bool playShape(const RecordView& r, bool* handled);

@@ -238,3 +238,34 @@ TEST(EmfRoundTrip, TransformedShapesStretchedPensAndGradientsMatchTheRaster) {
   EXPECT_LT(qGray(played.pixel(150, 150)), 160);  // the hairline
   EXPECT_LT(differingShare(played, raster), 0.01);
 }
+
+TEST(EmfRoundTrip, OfficeFaceNamesAreKeptAndPlayWithTheirMetricTwins) {
+  MORVANE_REQUIRE(QFontInfo(QFont(QStringLiteral("Calibri"))).family() == QLatin1String("Carlito"),
+                  "Calibri resolving to Carlito through fontconfig");
+  const auto draw = [](QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont calibri(QStringLiteral("Calibri"));
+    calibri.setPointSizeF(14);
+    p.setFont(calibri);
+    p.drawText(QPointF(10, 40), QStringLiteral("Calibri stays Calibri"));
+  };
+  emf::EmfDevice device(QSizeF(180, 45));  // 240 x 60 px
+  QPainter painter(&device);
+  draw(painter);
+  painter.end();
+  const QByteArray emf = device.finish();
+  // The face the caller asked for is what another program will look for.
+  EXPECT_TRUE(emf.contains(QByteArray(reinterpret_cast<const char*>(u"Calibri"), 14)));
+  EXPECT_FALSE(emf.contains(QByteArray(reinterpret_cast<const char*>(u"Carlito"), 14)));
+  QImage raster(240, 60, QImage::Format_RGB32);
+  raster.fill(Qt::white);
+  QPainter rp(&raster);
+  draw(rp);
+  rp.end();
+  const QImage played = emf::rasterizeEmf(emf, QSize(240, 60));
+  ASSERT_FALSE(played.isNull());
+  const Ink want = inkIn(raster, raster.rect()), got = inkIn(played, played.rect());
+  ASSERT_GT(want.count, 100);
+  EXPECT_NEAR(got.count, want.count, want.count * 0.15);
+  EXPECT_NEAR(got.box.right(), want.box.right(), 2);
+}
