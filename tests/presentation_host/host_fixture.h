@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -22,10 +23,17 @@
 
 namespace hosttest {
 
+// Every deck path handed out in this run, so that all written decks can be checked at the end.
+inline QStringList& writtenDecks() {
+  static QStringList decks;
+  return decks;
+}
+
 // A fresh path in the test's output folder (the file does not exist).
 inline QString freshPath(const QString& folder, const QString& fileName) {
   const QString path = testenv::outputDir(folder) + QLatin1Char('/') + fileName;
   QFile::remove(path);
+  if (!writtenDecks().contains(path)) writtenDecks() << path;
   return path;
 }
 

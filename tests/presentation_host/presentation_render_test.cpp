@@ -3,7 +3,10 @@
 #include "host_fixture.h"
 #include "pptx/pptx_validity.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 
 namespace {
@@ -150,5 +153,62 @@ TEST(LibreOffice, CorpusDecksRenderWithTheirNewSlide) {
     EXPECT_GE(images.split(QChar('\n'), Qt::SkipEmptyParts).size(), 3) << images.toStdString();
   }
 }
+
+}  // namespace
+
+namespace {
+
+// At the end of the run every deck the tests wrote is converted by LibreOffice in one go:
+// each must give a PDF with one page per slide.
+class EveryWrittenDeckRenders : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    QStringList decks;
+    for (const QString& p : hosttest::writtenDecks())
+      if (QFileInfo(p).isFile()) decks << p;
+    const QString soffice = testenv::findTool(QStringLiteral("soffice"));
+    if (decks.isEmpty() || ::testing::UnitTest::GetInstance()->Failed()) return;
+    if (soffice.isEmpty() || testenv::findTool(QStringLiteral("pdfinfo")).isEmpty()) {
+      if (testenv::inCi()) ADD_FAILURE() << "required under CI but missing: soffice, pdfinfo";
+      return;
+    }
+    QTemporaryDir profile;
+    const QString out = testenv::outputDir(QStringLiteral("presentation_render/all"));
+    QStringList args = {QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                        QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                        QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), out};
+    // Names repeat across folders: convert copies named after their folder.
+    QStringList copies;
+    for (const QString& d : decks) {
+      const QString copy = out + QLatin1Char('/') + QFileInfo(d).dir().dirName() + QLatin1Char('_') +
+                           QFileInfo(d).fileName();
+      QFile::remove(copy);
+      QFile::remove(copy.chopped(5) + QStringLiteral(".pdf"));
+      QFile::copy(d, copy);
+      copies << copy;
+    }
+    run(soffice, args + copies, 600000);
+    for (const QString& copy : copies) {
+      const QString pdf = copy.chopped(5) + QStringLiteral(".pdf");
+      auto doc = pptx::Document::open(copy);
+      if (!doc.ok()) {
+        ADD_FAILURE() << copy.toStdString() << " does not reopen";
+        continue;
+      }
+      const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+      // Hidden slides are left out of the PDF.
+      int slides = 0;
+      for (int i = 0; i < doc.value()->slideCount(); ++i) {
+        const QByteArray xml = doc.value()->package().read(doc.value()->slidePart(i)).value();
+        slides += !QString::fromUtf8(xml.left(2000)).contains(
+            QRegularExpression(QStringLiteral("<p:sld\\b[^>]*\\bshow=\"(0|false)\"")));
+      }
+      if (slides > 0 && !info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(slides))))
+        ADD_FAILURE() << copy.toStdString() << ": LibreOffice gave no PDF of " << slides << " pages";
+    }
+  }
+};
+
+const auto* const kEveryWrittenDeck = ::testing::AddGlobalTestEnvironment(new EveryWrittenDeckRenders);
 
 }  // namespace
