@@ -129,6 +129,40 @@ std::vector<ColorPiece> conicalBands(const QPainterPath& area, const QConicalGra
 
 }  // namespace
 
+QPainterPath hatchArea(const QPainterPath& deviceArea, Qt::BrushStyle style) {
+  const bool horizontal = style == Qt::HorPattern || style == Qt::CrossPattern;
+  const bool vertical = style == Qt::VerPattern || style == Qt::CrossPattern;
+  const bool rising = style == Qt::BDiagPattern || style == Qt::DiagCrossPattern;
+  const bool falling = style == Qt::FDiagPattern || style == Qt::DiagCrossPattern;
+  const QRectF box = deviceArea.boundingRect();
+  const qreal l = box.left(), t = box.top(), r = box.right(), b = box.bottom();
+  constexpr qreal kPeriod = 8;
+  constexpr int kMaxLines = 4000;  // per direction; beyond that the area is far off the picture
+  const auto first = [](qreal from, qreal phase) {
+    return std::floor((from - phase) / kPeriod) * kPeriod + phase;
+  };
+  QPainterPath lines;
+  lines.setFillRule(Qt::WindingFill);
+  // The raster's 8 x 8 tiles: rows 3 and columns 4 of each tile; diagonals through the corners.
+  for (int i = 0; horizontal && i < kMaxLines && first(t, 3) + i * kPeriod < b; ++i)
+    lines.addRect(QRectF(l, first(t, 3) + i * kPeriod, r - l, 1));
+  for (int i = 0; vertical && i < kMaxLines && first(l, 4) + i * kPeriod < r; ++i)
+    lines.addRect(QRectF(first(l, 4) + i * kPeriod, t, 1, b - t));
+  for (int i = 0; rising && i < kMaxLines && first(l + t, 0) + i * kPeriod < r + b + 1; ++i) {
+    const qreal c = first(l + t, 0) + i * kPeriod;  // x + y = c
+    lines.addPolygon(QPolygonF({QPointF(c - t - 0.5, t), QPointF(c - t + 0.5, t),
+                                QPointF(c - b + 0.5, b), QPointF(c - b - 0.5, b)}));
+    lines.closeSubpath();
+  }
+  for (int i = 0; falling && i < kMaxLines && first(l - b, 0) + i * kPeriod < r - t + 1; ++i) {
+    const qreal c = first(l - b, 0) + i * kPeriod;  // x - y = c
+    lines.addPolygon(QPolygonF({QPointF(c + t - 0.5, t), QPointF(c + t + 0.5, t),
+                                QPointF(c + b + 0.5, b), QPointF(c + b - 0.5, b)}));
+    lines.closeSubpath();
+  }
+  return lines.isEmpty() ? lines : deviceArea.intersected(lines);
+}
+
 QColor gradientColorAt(const QGradient& gradient, qreal t) {
   const QGradientStops stops = gradient.stops();
   if (stops.isEmpty()) return QColor(Qt::black);

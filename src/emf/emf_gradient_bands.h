@@ -1,6 +1,7 @@
-// Approximates a gradient brush by solid-colour pieces, since the metafile subset we write has
-// no gradients. Pieces are painted in order and each may overlap the previous ones, so that
-// neighbouring bands leave no hairline seams.
+// Draws brushes the metafile subset lacks as solid-colour pieces: gradients as bands, hatches
+// as thin strips (other programs fill hatched metafile brushes solid or at device resolution).
+// Pieces are painted in order and each may overlap the previous ones, so that neighbouring bands
+// leave no hairline seams.
 #pragma once
 
 #include <QBrush>
@@ -21,6 +22,10 @@ struct ColorPiece {
 // is not a gradient, and nothing when `deviceArea` is empty.
 std::vector<ColorPiece> gradientBands(const QPainterPath& deviceArea, const QBrush& brush,
                                       const QTransform& gradientToDevice);
+
+// The lines of a hatch brush (`style` HorPattern .. DiagCrossPattern) inside `deviceArea`: one
+// pixel wide, eight apart, as the raster draws them. Empty for other styles.
+QPainterPath hatchArea(const QPainterPath& deviceArea, Qt::BrushStyle style);
 
 // Colour of `gradient` at position `t`, with its spread rule applied.
 QColor gradientColorAt(const QGradient& gradient, qreal t);

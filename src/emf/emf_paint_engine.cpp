@@ -135,25 +135,6 @@ qreal patternDensity(Qt::BrushStyle style) {
   }
 }
 
-std::optional<quint32> hatchStyle(Qt::BrushStyle style) {
-  switch (style) {
-    case Qt::HorPattern:
-      return 0;
-    case Qt::VerPattern:
-      return 1;
-    case Qt::BDiagPattern:
-      return 2;  // rising lines
-    case Qt::FDiagPattern:
-      return 3;  // falling lines
-    case Qt::CrossPattern:
-      return 4;
-    case Qt::DiagCrossPattern:
-      return 5;
-    default:
-      return std::nullopt;
-  }
-}
-
 qreal fontPixelSize(const QFont& font) {
   return font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
 }
@@ -361,15 +342,8 @@ std::optional<EmfPenSpec> EmfPaintEngine::simplePen() const {
   spec.color = blended(m_pen.color());
   const quint32 dash = dashStyle(m_pen.style());
   spec.style = kPsGeometric | dash | capStyle(m_pen.capStyle()) | joinStyle(m_pen.joinStyle());
-  if (dash == kPsUserStyle) {
-    const qreal unit = std::max<qreal>(deviceWidth, 1.0) * S;
-    for (qreal d : m_pen.dashPattern())
-      spec.dashes.push_back(quint32(qRound(std::clamp(d * unit, 1.0, double(1 << 24)))));
-    if (spec.dashes.size() % 2) spec.dashes.push_back(spec.dashes.back());
-    if (spec.dashes.empty() || spec.dashes.size() > 16)
-      spec.style = (spec.style & ~kPsStyleMask) | kPsDash;
-    if (spec.dashes.size() > 16) spec.dashes.clear();
-  }
+  // Custom dash patterns become filled outlines: LibreOffice draws PS_USERSTYLE pens solid.
+  if (dash == kPsUserStyle) return std::nullopt;
   return spec;
 }
 
@@ -377,10 +351,6 @@ std::optional<EmfBrushSpec> EmfPaintEngine::simpleBrush(const QBrush& brush) con
   const Qt::BrushStyle style = brush.style();
   EmfBrushSpec spec;
   if (style == Qt::SolidPattern) {
-    spec.color = blended(brush.color());
-  } else if (const auto hatch = hatchStyle(style)) {
-    spec.style = kBsHatched;
-    spec.hatch = *hatch;
     spec.color = blended(brush.color());
   } else if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
     QColor c = brush.color();
@@ -433,6 +403,8 @@ void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brus
   std::vector<ColorPiece> pieces;
   if (solid)
     pieces.push_back({deviceArea, QColor()});
+  else if (brush.style() >= Qt::HorPattern && brush.style() <= Qt::DiagCrossPattern)
+    pieces.push_back({hatchArea(deviceArea, brush.style()), brush.color()});
   else
     pieces = gradientBands(deviceArea, brush, gradientToDevice);
   selectPen(std::nullopt);

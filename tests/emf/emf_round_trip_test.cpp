@@ -202,6 +202,8 @@ void drawTransformedScene(QPainter& p) {
   p.drawEllipse(QPointF(360, 60), 50, 50);
   p.setBrush(QBrush(QColor(0, 120, 0), Qt::CrossPattern));
   p.drawRect(QRectF(20, 170, 120, 40));
+  p.setBrush(QBrush(QColor(120, 0, 0), Qt::DiagCrossPattern));
+  p.drawRect(QRectF(150, 165, 60, 45));
   p.setPen(Qt::black);
   QFont sans(QStringLiteral("Liberation Sans"));
   sans.setPixelSize(24);
