@@ -76,13 +76,35 @@ void Dialog::unload() {
   if (m_unloaded) return;
   m_unloaded = true;
   hide();
+  if (!m_running) release();
+}
+
+void Dialog::release() {
+  if (m_released) return;
+  m_released = true;
   if (m_release) m_release(this);
   else deleteLater();
 }
 
 void Dialog::SonicClick1_Click() {
-  if (m_ok) m_ok();
-  else unload();
+  if (!m_ok) {
+    unload();
+    return;
+  }
+  m_running = true;
+  try {
+    m_ok();
+  } catch (...) {
+    finishOk();
+    throw;
+  }
+  finishOk();
+}
+
+// An unload asked for while the run was under way takes effect now.
+void Dialog::finishOk() {
+  m_running = false;
+  if (m_unloaded) release();
 }
 
 void Dialog::SonicClick2_Click() { unload(); }

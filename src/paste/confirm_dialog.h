@@ -1,7 +1,8 @@
 // Dialog: the modeless confirmation the "Paste to PowerPoint" command shows: how many
 // objects go to which presentation, the check box asking for source labels, OK and Cancel.
-// Unloading hides it and hands it to its release handler (deleted later), so OK may unload
-// it while its own handler still runs.
+// Unloading hides it and hands it to its release handler (deleted later); while OK's run is
+// under way the hand-over waits until the run has returned, so the dialog whose handler runs
+// is never deleted.
 #pragma once
 
 #include <QString>
@@ -42,6 +43,8 @@ class Dialog : public QWidget {
   const QString& label1Text() const { return m_label1Text; }
 
   bool isUnloaded() const { return m_unloaded; }
+  // True while OK's run is under way.
+  bool isRunning() const { return m_running; }
   void unload();
 
   void SonicClick1_Click();  // OK
@@ -59,12 +62,16 @@ class Dialog : public QWidget {
  private:
   void createControls();
   void guarded(void (Dialog::*handler)());
+  void finishOk();
+  void release();
 
   EntryPoint m_entry;
   std::function<void()> m_ok;
   std::function<void(QWidget*)> m_release;
   QString m_label1Text;
   bool m_unloaded = false;
+  bool m_running = false;
+  bool m_released = false;
 };
 
 }  // namespace paste

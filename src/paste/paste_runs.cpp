@@ -44,10 +44,12 @@ Progress& PasteCommands::loadProgress() {
   return *progress;
 }
 
-// Cancel or closing the progress window (which unloads the main window), or the tool ending
-// under the run, stops the run before its next object; nothing already pasted is undone.
+// Cancel or closing the progress window (which unloads the main window), cancelling the
+// dialog before it is hidden, or the tool ending under the run, stops the run before its
+// next object; nothing already pasted is undone.
 bool PasteCommands::stopRequested(const PasteList& list) const {
-  return !m_progress || m_progress->isUnloaded() || list.isUnloaded() || m_tool.ended();
+  return !m_progress || m_progress->isUnloaded() || list.isUnloaded() || m_tool.ended() ||
+         (m_dialog && m_dialog->isUnloaded());
 }
 
 void PasteCommands::reportProgress(Int16 pasted, Int16 total) {

@@ -109,3 +109,29 @@ TEST_F(HostileRunTest, ClosingAfterTheRunEndsTheTool) {
   EXPECT_FALSE(commands.progress());
   EXPECT_FALSE(window);
 }
+
+// In slide-number mode the dialog stays visible until the first object's yield: cancelling
+// it there stops the run, and the dialog, whose OK handler is still running, is deleted only
+// once that handler has returned.
+TEST_F(HostileRunTest, DialogCancelledDuringItsOwnRunIsDeletedOnlyAfterTheRun) {
+  window->titleMode = false;
+  addRow("Chart 1", "Data", "Y", "1");
+  addRow("Chart 2", "Data", "Y", "2");
+  window->show();
+  pasteToPowerPoint();
+  QPointer<paste::Dialog> dialog = commands.dialog();
+  bool survived = false;
+  atYield(1, [&] { dialog->SonicClick2->click(); });
+  f.desktop.onYield = [this, &dialog, &survived, hook = f.desktop.onYield] {
+    hook();
+    survived = dialog && dialog->isUnloaded() && dialog->isRunning();
+  };
+  clickOk();
+
+  EXPECT_TRUE(survived);
+  EXPECT_EQ(pastedObjects(), 0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(dialog);
+  EXPECT_EQ(f.office.powerPoint->saves, 1);
+  EXPECT_FALSE(f.tool.ended());  // the main window and the progress window are still loaded
+}
