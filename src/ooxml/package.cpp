@@ -114,6 +114,7 @@ Status loadRelationships(Package::Data& d) {
     Result<std::vector<Relationship>> rels =
         detail::parseRelationships(*data, part.name, source, d.limits.maxXmlDepth);
     if (!rels) return d.error(rels.error().code, rels.error().message);
+    d.adoptPartSpelling(&*rels);
     d.relationships[key] = std::move(*rels);
   }
   const auto root = d.relationships.find(partKey(detail::relsPartFor(QStringLiteral("/"))));

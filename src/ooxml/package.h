@@ -71,6 +71,8 @@ class Package {
   // True when the main relationships use the strict (ISO/IEC 29500 strict) namespaces.
   bool isStrict() const;
 
+  // Every part, .rels parts included, in archive order (parts added since open last).
+  // [Content_Types].xml is not a part.
   std::vector<QString> partNames() const;
   bool hasPart(const QString& partName) const;
   // The part's bytes, inflated. Fails with NotFound, Unsafe past the limits, or

@@ -57,6 +57,7 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
     Result<std::vector<Relationship>> rels =
         detail::parseRelationships(data, partName, source, d->limits.maxXmlDepth);
     if (!rels) return d->error(rels.error().code, rels.error().message);
+    d->adoptPartSpelling(&*rels);
     d->relationships[partKey(partName)] = std::move(*rels);
   }
   PartEntry& part = entryFor(*d, partName);
@@ -92,6 +93,7 @@ QString Package::addRelationship(const QString& sourcePart, const QString& type,
   rel.target = relativeTarget(sourcePart, targetPart);
   rel.targetPart = targetPart;
   rels.push_back(rel);
+  d->adoptPartSpelling(&rels);
   storeRelationships(*d, sourcePart, rels);
   return rel.id;
 }

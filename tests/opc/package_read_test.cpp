@@ -132,6 +132,18 @@ TEST(PackageRead, PercentEncodedMemberAndTargetNamesMeet) {
   EXPECT_EQ((*opened)->read("/xl/media/image 1.png").value(), "png");
 }
 
+TEST(PackageRead, TargetsTakeThePartsOwnSpelling) {
+  auto members = opctest::minimalWorkbook();
+  members[4].name = "xl/Worksheets/Sheet1.xml";
+  auto opened = Package::openBytes(opctest::makeZip(members), "case.xlsx");
+  ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
+  const auto rels = (*opened)->relationships("/XL/WORKBOOK.XML");
+  ASSERT_EQ(rels.size(), 2u);
+  EXPECT_EQ(rels[0].target, "worksheets/sheet1.xml");
+  EXPECT_EQ(rels[0].targetPart, "/xl/Worksheets/Sheet1.xml");
+  EXPECT_EQ((*opened)->partNames().back(), rels[0].targetPart);
+}
+
 TEST(PackageRead, OpenNamesTheFileWhenItIsMissingOrAFolder) {
   const QString dir = testenv::outputDir("opc_open_errors");
   auto missing = Package::open(dir + "/absent.xlsx");

@@ -1,8 +1,9 @@
-// The state behind ooxml::Package, shared by package.cpp (reading, editing) and
-// package_writer.cpp (saving).
+// The state behind ooxml::Package, shared by package.cpp (reading) and package_edit.cpp
+// (editing, saving).
 #pragma once
 
 #include "ooxml/detail/content_types.h"
+#include "ooxml/detail/part_name.h"
 #include "ooxml/detail/zip_archive.h"
 #include "ooxml/package.h"
 
@@ -34,6 +35,15 @@ struct Package::Data {
   std::map<QString, std::vector<Relationship>> relationships;  // by partKey() of the .rels part
   mutable std::set<QString> charged;      // parts counted against maxTotalSize
   mutable qint64 inflated = 0;
+
+  // Resolved targets take the spelling of the part they name, so they compare equal to
+  // partNames() whatever letter case the relationship used.
+  void adoptPartSpelling(std::vector<Relationship>* rels) const {
+    for (Relationship& rel : *rels) {
+      const auto part = parts.find(detail::partKey(rel.targetPart));
+      if (!rel.targetPart.isEmpty() && part != parts.end()) rel.targetPart = part->second.name;
+    }
+  }
 
   Error error(Error::Code code, const QString& problem) const {
     return Error{code, (displayName.isEmpty() ? QStringLiteral("(new package)") : displayName) +
