@@ -571,7 +571,9 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
   if (text.isEmpty() || m_pen.style() == Qt::NoPen || !usable(m_transform)) return;
   const QTransform& t = m_transform;
   const bool upright = isSimilarity(t) && t.determinant() > 0;
-  if (!upright || m_pen.brush().style() != Qt::SolidPattern) {
+  // Right-to-left runs arrive in logical order; their outlines keep the visual order right.
+  const bool rightToLeft = textItem.renderFlags() & QTextItem::RightToLeft;
+  if (!upright || rightToLeft || m_pen.brush().style() != Qt::SolidPattern) {
     QPaintEngine::drawTextItem(p, textItem);  // outlines, through drawPath
     return;
   }

@@ -64,16 +64,26 @@ QRawFont rawFontFor(const QString& face, qint32 weight, bool italic) {
   return QRawFont::fromFont(font);
 }
 
+struct Fallback {
+  QString text;
+  QPointF position;
+};
+
 // Glyphs of `text` with their pen positions along the baseline: the file's advances scaled by
-// `sx` where it has them, the font's own otherwise. Returns the total advance.
+// `sx` where it has them, the font's own otherwise. Characters the font lacks go to
+// `fallbacks`, for Qt's font fallback to draw. Returns the total advance.
 qreal layoutGlyphs(const QRawFont& raw, const QString& text, const std::vector<qreal>& dx, qreal sx,
-                   QList<quint32>* glyphs, QList<QPointF>* positions) {
+                   QList<quint32>* glyphs, QList<QPointF>* positions,
+                   std::vector<Fallback>* fallbacks) {
   qreal x = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
-    const QList<quint32> g = raw.glyphIndexesForString(text.mid(i, pair ? 2 : 1));
+    const QString unit = text.mid(i, pair ? 2 : 1);
+    const QList<quint32> g = raw.glyphIndexesForString(unit);
     const QList<QPointF> advance = raw.advancesForGlyphIndexes(g);
-    if (!g.isEmpty()) {
+    if (!g.isEmpty() && g.front() == 0 && !unit.front().isSpace()) {
+      fallbacks->push_back({unit, QPointF(x, 0)});
+    } else if (!g.isEmpty()) {
       *glyphs << g.front();
       *positions << QPointF(x, 0);
     }
@@ -113,8 +123,9 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
   raw.setPixelSize(em);
   QList<quint32> glyphs;
   QList<QPointF> positions;
-  const qreal width =
-      layoutGlyphs(raw, text, dx, std::hypot(l2d.m11(), l2d.m12()), &glyphs, &positions);
+  std::vector<Fallback> fallbacks;
+  const qreal width = layoutGlyphs(raw, text, dx, std::hypot(l2d.m11(), l2d.m12()), &glyphs,
+                                   &positions, &fallbacks);
   const quint32 vertical = m_dc.textAlign & 24;
   const qreal y = vertical == 0 ? raw.ascent() : vertical == 8 ? -raw.descent() : 0;  // top, bottom
   const qreal shift = (m_dc.textAlign & 6) == 6 ? -width / 2 : (m_dc.textAlign & 2) ? -width : 0;
@@ -148,6 +159,19 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
     if (f.underline) outlines.addRect(QRectF(0, em * 0.1, width, em / 15));
     if (f.strikeOut) outlines.addRect(QRectF(0, -em * 0.3, width, em / 15));
     m_painter->fillPath(outlines, QColor(m_dc.textColor));
+  }
+  // Qt's fallback fonts, at a 100 px size scaled to the em.
+  QFont fallbackFont(f.face);
+  fallbackFont.setPixelSize(100);
+  fallbackFont.setItalic(f.italic);
+  m_painter->setFont(fallbackFont);
+  m_painter->setPen(QColor(m_dc.textColor));
+  for (const Fallback& piece : fallbacks) {
+    m_painter->save();
+    m_painter->translate(piece.position);
+    m_painter->scale(em / 100, em / 100);
+    m_painter->drawText(QPointF(0, 0), piece.text);
+    m_painter->restore();
   }
   m_painter->restore();
 }

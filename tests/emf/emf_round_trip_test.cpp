@@ -6,6 +6,7 @@
 
 #include "emf/emf_device.h"
 #include "emf/emf_player.h"
+#include "emf/emf_records.h"
 #include "emf_test_drawing.h"
 #include "support/test_env.h"
 
@@ -270,4 +271,37 @@ TEST(EmfRoundTrip, OfficeFaceNamesAreKeptAndPlayWithTheirMetricTwins) {
   ASSERT_GT(want.count, 100);
   EXPECT_NEAR(got.count, want.count, want.count * 0.15);
   EXPECT_NEAR(got.box.right(), want.box.right(), 2);
+}
+
+TEST(EmfRoundTrip, CharactersTheFontLacksPlayThroughFallbackFonts) {
+  MORVANE_REQUIRE(fontsResolve(), "Liberation Sans and Carlito fonts");
+  const auto draw = [](QPainter& p) {
+    QFont sans(QStringLiteral("Liberation Sans"));
+    sans.setPixelSize(40);
+    p.setFont(sans);
+    p.drawText(QPointF(10, 50), QStringLiteral("A\u2713"));  // the check mark is not in Liberation
+  };
+  emf::EmfDevice device(QSizeF(90, 48));  // 120 x 64 px
+  QPainter painter(&device);
+  draw(painter);
+  painter.end();
+  const QByteArray emf = device.finish();
+  const auto records = emf::parseEmfRecords(emf);
+  ASSERT_TRUE(records);
+  QStringList texts;
+  for (const auto& r : *records)
+    if (!r.text.isEmpty()) texts << r.text;
+  EXPECT_EQ(texts.join(QString()), QStringLiteral("A\u2713"));
+  QImage raster(120, 64, QImage::Format_RGB32);
+  raster.fill(Qt::white);
+  QPainter rp(&raster);
+  draw(rp);
+  rp.end();
+  const QImage played = emf::rasterizeEmf(emf, QSize(120, 64));
+  ASSERT_FALSE(played.isNull());
+  const QRect mark(40, 0, 80, 64);
+  const Ink want = inkIn(raster, mark), got = inkIn(played, mark);
+  ASSERT_GT(want.count, 50);
+  EXPECT_NEAR(got.count, want.count, want.count * 0.25);
+  EXPECT_NEAR(got.box.center().x(), want.box.center().x(), 3);
 }
