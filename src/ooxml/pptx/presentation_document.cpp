@@ -4,8 +4,6 @@
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/xml_tree.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace pptx {
@@ -204,7 +202,8 @@ QString emptySlideXml() {
 QByteArray partXml(const QString& xmlText, bool strict) {
   // Declares the canonical prefixes on the root element so the part parses on its own.
   QString s = xmlText;
-  const int end = s.indexOf(QRegularExpression(QStringLiteral("[ />]")), 1);
+  int end = 1;
+  while (end < s.size() && s[end] != QChar(' ') && s[end] != QChar('/') && s[end] != QChar('>')) ++end;
   const QString decl = QStringLiteral(" xmlns:a=\"%1\" xmlns:r=\"%2\" xmlns:p=\"%3\"")
                            .arg(ooxml::namespaceUri(QStringLiteral("a"), strict),
                                 ooxml::namespaceUri(QStringLiteral("r"), strict),
