@@ -94,12 +94,13 @@ qreal layoutGlyphs(const QRawFont& raw, const QString& text, const std::vector<q
   return x;
 }
 
-// Qt's glyph cache suits upright-scaled text of ordinary size; anything else is drawn as
-// outlines, which also keeps stretched or huge text away from cached glyph bitmaps.
-bool suitsGlyphCache(const QTransform& t, qreal emOnTarget) {
+// Glyph runs (real text in a PDF, hinted on a raster) suit rotated, uniformly scaled text;
+// stretched text is drawn as outlines, which also keeps it from Qt's glyph cache, where a
+// 10000:1 stretch crashed. Qt draws large glyph runs as paths on its own.
+bool drawsAsGlyphRun(const QTransform& t) {
   const qreal s = std::abs(t.m11()) + std::abs(t.m12()) + 1e-12;
-  return t.type() != QTransform::TxProject && emOnTarget <= 256 &&
-         std::abs(t.m11() - t.m22()) < 0.01 * s && std::abs(t.m12() + t.m21()) < 0.01 * s;
+  return t.type() != QTransform::TxProject && std::abs(t.m11() - t.m22()) < 0.01 * s &&
+         std::abs(t.m12() + t.m21()) < 0.01 * s;
 }
 
 }  // namespace
@@ -143,7 +144,7 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
   if (m_dc.bkMode == kOpaque)
     m_painter->fillRect(QRectF(0, -raw.ascent(), width, raw.ascent() + raw.descent()),
                         QColor(m_dc.bkColor));
-  if (suitsGlyphCache(m_painter->transform(), em * targetScale)) {
+  if (drawsAsGlyphRun(m_painter->transform())) {
     QGlyphRun run;
     run.setRawFont(raw);
     run.setGlyphIndexes(glyphs);

@@ -3,6 +3,8 @@
 
 #include <QFontInfo>
 #include <QPainterPath>
+#include <QPdfWriter>
+#include <QProcess>
 
 #include "emf/emf_device.h"
 #include "emf/emf_player.h"
@@ -304,4 +306,32 @@ TEST(EmfRoundTrip, CharactersTheFontLacksPlayThroughFallbackFonts) {
   ASSERT_GT(want.count, 50);
   EXPECT_NEAR(got.count, want.count, want.count * 0.25);
   EXPECT_NEAR(got.box.center().x(), want.box.center().x(), 3);
+}
+
+TEST(EmfRoundTrip, PlayedIntoAPdfTheTextStaysTextAndNothingBecomesAnImage) {
+  MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("pdftotext")).isEmpty() &&
+                      !testenv::findTool(QStringLiteral("pdfimages")).isEmpty(),
+                  "poppler-utils (pdftotext, pdfimages)");
+  MORVANE_REQUIRE(fontsResolve(), "Liberation Sans and Carlito fonts");
+  const QString pdfPath = testenv::outputDir(QStringLiteral("emf")) + QStringLiteral("/scene.pdf");
+  {
+    QPdfWriter pdf(pdfPath);
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(360, 240), QPageSize::Point),
+                                  QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&pdf);
+    ASSERT_TRUE(
+        emf::playEmf(emftest::sceneEmf(), painter, QRectF(0, 0, pdf.width(), pdf.height())));
+  }
+  const auto run = [](const QString& tool, const QStringList& args) {
+    QProcess p;
+    p.start(testenv::findTool(tool), args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+  };
+  const QString text = run(QStringLiteral("pdftotext"), {pdfPath, QStringLiteral("-")});
+  EXPECT_TRUE(text.contains(QStringLiteral("Revenue 2024"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Q1 sales"))) << text.toStdString();
+  const QStringList images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdfPath})
+                                 .split('\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(images.size(), 2) << images.join('\n').toStdString();  // the table's two header lines
 }
