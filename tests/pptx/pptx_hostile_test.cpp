@@ -119,6 +119,21 @@ TEST(HostileDecks, OddValuesAreToleratedAndRepairedOnEdit) {
   EXPECT_EQ(doc.value()->slideId(1), 256u);
 }
 
+TEST(Loader, EncryptedDecksAreNamedAsSuch) {
+  const QString path = testenv::outputDir(QStringLiteral("pptx_hostile")) + QStringLiteral("/encrypted.pptx");
+  QByteArray cfb = QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(4088, '\0');
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(cfb);
+  f.close();
+  auto loaded = office::files::openPresentation(path);
+  ASSERT_FALSE(loaded.ok());
+  EXPECT_TRUE(loaded.error().message.contains(QStringLiteral("password-protected")))
+      << loaded.error().message.toStdString();
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), cfb);
+}
+
 TEST(Loader, MissingFolderIsAnErrorAndMissingFileAFreshPresentation) {
   const QString dir = testenv::outputDir(QStringLiteral("pptx_loader"));
   auto noFolder = office::files::openPresentation(dir + QStringLiteral("/no/such/folder/deck.pptx"));

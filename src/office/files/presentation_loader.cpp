@@ -3,9 +3,26 @@
 #include "ooxml/pptx/presentation_document.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace office::files {
+
+namespace {
+
+// A compound file (the container of password-protected decks and of legacy .ppt files) is no
+// zip package; saying so is clearer than "not a zip".
+ooxml::Error explained(const QString& path, ooxml::Error error) {
+  if (error.code != ooxml::Error::Code::NotAPackage) return error;
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly) &&
+      file.read(8) == QByteArray::fromHex("d0cf11e0a1b11ae1"))
+    error.message += QStringLiteral(" (the file is password-protected or a legacy .ppt presentation; "
+                                    "save it as an unprotected .pptx)");
+  return error;
+}
+
+}  // namespace
 
 ooxml::Result<LoadedPresentation> openPresentation(const QString& path) {
   const QFileInfo info(path);
@@ -25,7 +42,7 @@ ooxml::Result<LoadedPresentation> openPresentation(const QString& path) {
                             .arg(QDir::toNativeSeparators(path))};
   } else {
     auto opened = pptx::Document::open(path);
-    if (!opened) return opened.error();
+    if (!opened) return explained(path, opened.error());
     document = std::move(opened.value());
   }
   loaded.host = std::make_shared<PresentationHost>(std::move(document), info.absoluteFilePath());
