@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
 #include <QTransform>
 #include <optional>
 #include <variant>
@@ -85,6 +86,7 @@ class EmfPlayback {
   QBrush qtBrush() const;
   bool beginDraw();  // applies transform and clip; false when no painter
   QPointF point(const RecordView& r, quint32 offset, bool wide) const;
+  QRawFont rawFont(const Font& font);
 
   EmfHeaderInfo m_header;
   QPainter* m_painter;
@@ -94,6 +96,8 @@ class EmfPlayback {
   DcState m_dc;
   std::vector<DcState> m_saved;
   bool m_clipDirty = true;
+  // Fonts already looked up, by face, weight and italic: labels repeat a few fonts many times.
+  std::vector<std::pair<QString, QRawFont>> m_rawFonts;
 };
 
 }  // namespace emf

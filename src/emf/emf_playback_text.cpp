@@ -105,13 +105,22 @@ bool drawsAsGlyphRun(const QTransform& t) {
 
 }  // namespace
 
+QRawFont EmfPlayback::rawFont(const Font& f) {
+  const QString key = QStringLiteral("%1/%2/%3").arg(f.face).arg(f.weight).arg(f.italic);
+  for (const auto& [k, raw] : m_rawFonts)
+    if (k == key) return raw;
+  const QRawFont raw = rawFontFor(f.face, f.weight, f.italic);
+  if (m_rawFonts.size() < 32) m_rawFonts.emplace_back(key, raw);
+  return raw;
+}
+
 // Draws in reference-device space, where GDI keeps glyphs upright whatever the mapping does.
 void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QPointF reference,
                            quint32 options, const QRectF& rect) {
   beginDraw();
   const QTransform l2d = logicalToDevice();
   const Font& f = m_dc.font;
-  QRawFont raw = rawFontFor(f.face, f.weight, f.italic);
+  QRawFont raw = rawFont(f);
   if (!raw.isValid()) return;
   // A positive height is the cell height (ascent + descent), a negative one the em height.
   const qreal sy = std::hypot(l2d.m21(), l2d.m22());
