@@ -3,6 +3,7 @@
 #include "fidelity_fixture.h"
 
 #include "emf/emf_device.h"
+#include "emf/emf_player.h"
 #include "emf/emf_format.h"
 #include "emf/emf_records.h"
 #include "render/chart/chart_renderer.h"
@@ -42,7 +43,10 @@ std::optional<Drawn> drawToEmf(const QString& name) {
     painter.scale(96.0 / 72.0, 96.0 / 72.0);
     render::drawChart(painter, QRectF(QPointF(0, 0), chart->sizePt), chart->model, chart->theme);
   }
-  auto records = emf::parseEmfRecords(device.finish());
+  const QByteArray bytes = device.finish();
+  // Kept next to the gallery's PNGs for people to compare.
+  emf::rasterizeEmf(bytes, QSize(640, 384)).save(QDir(testenv::outputDir("chart-emf")).filePath(name + ".png"));
+  auto records = emf::parseEmfRecords(bytes);
   if (!records) return std::nullopt;
   Drawn d;
   d.records = *records;

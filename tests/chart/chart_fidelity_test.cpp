@@ -188,6 +188,26 @@ TEST(ChartFidelity, DataLabelTexts) {
   EXPECT_EQ(labels[2].border.color(), QColor(Qt::red));
 }
 
+// The program computes these: a cubic through Series1, a line through Series2 and standard
+// errors of about 7.75 on every point of Series1.
+TEST(ChartFidelity, TrendlinesAndErrorBars) {
+  MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
+  auto tools1 = fidelityChart("chart_data_tools1");
+  ASSERT_TRUE(tools1);
+  EXPECT_EQ(charttest::legendTexts(tools1->layout),
+            (QStringList{"Series1", "Series2", "Poly. (Series1)", "Linear (Series2)"}));
+  ASSERT_EQ(tools1->layout.series.size(), 2u);
+  EXPECT_EQ(tools1->layout.series[0].overlays.size(), 1u);
+  EXPECT_EQ(tools1->layout.series[1].overlays.size(), 1u);
+  auto tools3 = fidelityChart("chart_data_tools3");
+  ASSERT_TRUE(tools3);
+  for (const render::PointGeometry& p : tools3->layout.series.at(0).points) {
+    EXPECT_NEAR(p.errorPlus, 7.746, 0.001);
+    EXPECT_NEAR(p.errorMinus, 7.746, 0.001);
+  }
+  EXPECT_TRUE(tools3->layout.series.at(1).overlays.empty());
+}
+
 TEST(ChartFidelity, PieSlicesRunClockwiseFromTheirFirstAngle) {
   MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
   auto pie1 = fidelityChart("chart_pie1");

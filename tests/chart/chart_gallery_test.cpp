@@ -45,8 +45,9 @@ void renderFolder(const QString& dir, const QString& outDir, int& charts) {
       ASSERT_TRUE(chart.ok()) << chart.error().message.toStdString();
       const render::ChartLayout layout =
           render::layoutChart(chart.value(), theme, QRectF(QPointF(0, 0), ref.sizePt));
-      if (mustDraw(chart.value()))
+      if (mustDraw(chart.value())) {
         EXPECT_FALSE(layout.placeholder) << layout.placeholderReason.toStdString();
+      }
       const QImage image = render::chartToImage(chart.value(), theme, ref.sizePt);
       ASSERT_FALSE(image.isNull());
       EXPECT_GT(inkPixels(image), 50);

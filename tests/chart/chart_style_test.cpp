@@ -46,11 +46,11 @@ TEST(ChartStyle, ExplicitFillsAndLinesBeatTheStyle) {
   fill.kind = ooxml::Fill::Kind::Solid;
   fill.color = ooxml::DrawingColor::fromRgb(QColor("#5ABA10"));
   const ooxml::Theme t = ooxml::defaultTheme();
-  EXPECT_EQ(render::brushForFill(fill, t, QRectF(), QBrush(Qt::red)).color(), QColor("#5ABA10"));
+  EXPECT_EQ(render::brushForFill(fill, t, QBrush(Qt::red)).color(), QColor("#5ABA10"));
   fill.kind = ooxml::Fill::Kind::None;
-  EXPECT_EQ(render::brushForFill(fill, t, QRectF(), QBrush(Qt::red)).style(), Qt::NoBrush);
+  EXPECT_EQ(render::brushForFill(fill, t, QBrush(Qt::red)).style(), Qt::NoBrush);
   fill.kind = ooxml::Fill::Kind::Unset;
-  EXPECT_EQ(render::brushForFill(fill, t, QRectF(), QBrush(Qt::red)).color(), QColor(Qt::red));
+  EXPECT_EQ(render::brushForFill(fill, t, QBrush(Qt::red)).color(), QColor(Qt::red));
   ooxml::LineFormat line;
   line.widthPt = 3;
   line.dash = "dash";

@@ -87,6 +87,17 @@ struct Trendline {
   ShapeFormat format;
 };
 
+// c:errBars: the program computes the amounts from the values for the statistical types.
+struct ErrorBars {
+  bool xDirection = false;            // errDir x (scatter and bubble only)
+  QString barType = "both";           // "both", "plus", "minus"
+  QString valueType = "fixedVal";     // "fixedVal", "percentage", "stdDev", "stdErr", "cust"
+  double value = 1;
+  bool noEndCap = false;
+  DataCache plus, minus;              // cust
+  ShapeFormat format;
+};
+
 struct Series {
   int index = 0;                      // c:idx: picks the automatic colour
   int order = 0;                      // c:order: drawing and legend order
@@ -100,6 +111,7 @@ struct Series {
   std::vector<DataPoint> points;
   DataLabels labels;
   std::vector<Trendline> trendlines;
+  std::vector<ErrorBars> errorBars;
   std::optional<bool> smooth;
   bool invertIfNegative = false;
   std::optional<int> explosion;

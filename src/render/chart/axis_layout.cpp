@@ -481,6 +481,7 @@ void layoutRadarAxes(LayoutContext& ctx, std::vector<AxisWork>& work, const QRec
     a.labelsFarSide = false;
     a.labelAnchor = c.x() - kLabelGap;
     placeTicks(a);
+    if (!a.valueScale) makeLabels(ctx, a, work[i]);  // round the web every category has room
   }
   ctx.out.plotArea = QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r);
   ctx.out.plotOuter = outer;

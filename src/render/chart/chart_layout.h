@@ -88,7 +88,14 @@ struct PointGeometry {
   double innerRadius = 0, outerRadius = 0;
   QPointF center;                     // pie centre (with explosion)
   double bubbleRadius = 0;
+  double errorPlus = 0, errorMinus = 0;  // error bar amounts in value units
   SeriesLook look;                    // with the point's own overrides
+};
+
+// A line drawn over the series: trendlines and error bars.
+struct OverlayPath {
+  QPainterPath path;
+  QPen pen;
 };
 
 struct SeriesGeometry {
@@ -101,6 +108,7 @@ struct SeriesGeometry {
   QPainterPath line;                  // line / scatter / radar path (with gaps)
   QPolygonF area;                     // area / filled radar polygon
   bool drawsLine = false;
+  std::vector<OverlayPath> overlays;  // trendlines and error bars
 };
 
 struct ChartLayout {

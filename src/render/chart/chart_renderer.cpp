@@ -15,7 +15,7 @@ void paintFrame(detail::PaintContext& pc) {
   QPainter& p = pc.painter;
   const ChartLayout& l = pc.layout;
   const ooxml::ChartModel& chart = pc.chart;
-  const QBrush fill = brushForFill(chart.format.fill, pc.theme, l.chartArea,
+  const QBrush fill = brushForFill(chart.format.fill, pc.theme,
                                    defaultChartAreaFill(pc.theme, chart.style));
   QPen border = penForLine(chart.format.line, pc.theme,
                            QPen(defaultAxisLineColor(pc.theme, chart.style), 0.75));
@@ -30,7 +30,7 @@ void paintFrame(detail::PaintContext& pc) {
 void paintPlotBackground(detail::PaintContext& pc) {
   const ooxml::ChartModel& chart = pc.chart;
   const QRectF& r = pc.layout.plotArea;
-  const QBrush fill = brushForFill(chart.plotArea.format.fill, pc.theme, r,
+  const QBrush fill = brushForFill(chart.plotArea.format.fill, pc.theme,
                                    defaultPlotAreaFill(pc.theme, chart.style));
   const QPen border = penForLine(chart.plotArea.format.line, pc.theme, QPen(Qt::NoPen));
   if (fill.style() == Qt::NoBrush && border.style() == Qt::NoPen) return;

@@ -123,8 +123,8 @@ QBrush defaultPlotAreaFill(const ooxml::Theme& theme, int style) {
   return Qt::NoBrush;
 }
 
-QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QRectF& rect,
-                    const QBrush& fallback, const QColor& placeholder) {
+QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QBrush& fallback,
+                    const QColor& placeholder) {
   switch (fill.kind) {
     case Fill::Kind::Unset:
       return fallback;
@@ -143,12 +143,11 @@ QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QRectF& r
       return QBrush(mix(bg, fg, 0.4));
     }
     case Fill::Kind::Gradient: {
+      // In the shape's own bounding box, so one brush serves every bar of a series.
       const double rad = fill.gradientAngle * M_PI / 180.0;
-      const QPointF c = rect.center();
-      const double half = 0.5 * (std::abs(rect.width() * std::cos(rad)) +
-                                 std::abs(rect.height() * std::sin(rad)));
-      const QPointF d(std::cos(rad) * half, std::sin(rad) * half);
-      QLinearGradient g(c - d, c + d);
+      const QPointF d(std::cos(rad) * 0.5, std::sin(rad) * 0.5);
+      QLinearGradient g(QPointF(0.5, 0.5) - d, QPointF(0.5, 0.5) + d);
+      g.setCoordinateMode(QGradient::ObjectMode);
       for (const ooxml::GradientStop& s : fill.stops) {
         const QColor col = theme.resolve(s.color, placeholder);
         g.setColorAt(s.position, col.isValid() ? col : QColor(Qt::white));
@@ -207,7 +206,7 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   }
   ooxml::Fill fill = series.format.fill;
   if (dp && dp->format.fill.isSet()) fill = dp->format.fill;
-  look.fill = lineKind ? QBrush(Qt::NoBrush) : brushForFill(fill, theme, QRectF(0, 0, 1, 1), autoFill);
+  look.fill = lineKind ? QBrush(Qt::NoBrush) : brushForFill(fill, theme, autoFill);
   if (fill.kind == Fill::Kind::Solid || fill.kind == Fill::Kind::Pattern ||
       fill.kind == Fill::Kind::Gradient)
     look.baseColor = theme.resolve(fill.color);
@@ -243,7 +242,7 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   look.markerSymbol = symbol;
   look.markerSize = marker && marker->size ? *marker->size : 7;
   const QColor markerColor = look.baseColor;
-  look.markerFill = marker ? brushForFill(marker->format.fill, theme, QRectF(0, 0, 1, 1),
+  look.markerFill = marker ? brushForFill(marker->format.fill, theme,
                                           QBrush(markerColor))
                            : QBrush(markerColor);
   look.markerLine = marker ? penForLine(marker->format.line, theme, QPen(markerColor, 0.75))

@@ -52,10 +52,10 @@ QColor defaultGridColor(const ooxml::Theme& theme, int style);
 QBrush defaultChartAreaFill(const ooxml::Theme& theme, int style);
 QBrush defaultPlotAreaFill(const ooxml::Theme& theme, int style);
 
-// A DrawingML fill as a brush over `rect` (gradients and patterns are laid out over it).
+// A DrawingML fill as a brush; gradients span the bounding box of each shape drawn with it.
 // Unset gives `fallback`; None gives Qt::NoBrush.
-QBrush brushForFill(const ooxml::Fill& fill, const ooxml::Theme& theme, const QRectF& rect,
-                    const QBrush& fallback, const QColor& placeholder = QColor());
+QBrush brushForFill(const ooxml::Fill& fill, const ooxml::Theme& theme, const QBrush& fallback,
+                    const QColor& placeholder = QColor());
 // A DrawingML line as a pen (width in points, dash, flat caps). Unset parts take `fallback`'s.
 QPen penForLine(const ooxml::LineFormat& line, const ooxml::Theme& theme, const QPen& fallback,
                 const QColor& placeholder = QColor());

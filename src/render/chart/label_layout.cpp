@@ -132,7 +132,7 @@ void layoutDataLabels(LayoutContext& ctx) {
         if (f.sizePt) l.style.font.setPointSizeF(*f.sizePt);
         if (f.color) l.style.color = ctx.theme.resolve(*f.color);
       }
-      l.fill = brushForFill(st.format.fill, ctx.theme, QRectF(0, 0, 1, 1), Qt::NoBrush);
+      l.fill = brushForFill(st.format.fill, ctx.theme, Qt::NoBrush);
       l.border = penForLine(st.format.line, ctx.theme, QPen(Qt::NoPen));
       const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
       l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));

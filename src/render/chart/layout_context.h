@@ -24,6 +24,8 @@ TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::TextBody& body, do
 void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner);
 // Series geometry inside ctx.out.plotArea (needs the axes).
 void layoutSeries(LayoutContext& ctx);
+// Trendlines and error bars of the series of group `group` (needs their geometry).
+void layoutOverlays(LayoutContext& ctx, int group, std::vector<SeriesGeometry>& series);
 // Data label texts and positions (needs the series geometry).
 void layoutDataLabels(LayoutContext& ctx);
 // Legend entries in display order, without positions.

@@ -338,6 +338,7 @@ void addGroupGeometry(LayoutContext& ctx, int groupIndex) {
       case ChartKind::Stock: stockGeometry(ctx, g, ax, series); break;
       default: return;
     }
+    layoutOverlays(ctx, groupIndex, series);
   }
   // Series order is drawing order: later series sit in front, as in the program.
   for (SeriesGeometry& sg : series) ctx.out.series.push_back(std::move(sg));

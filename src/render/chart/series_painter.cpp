@@ -115,7 +115,7 @@ void paintStockExtras(PaintContext& pc, const ooxml::ChartGroup& g, int groupInd
       const ooxml::ShapeFormat& f = up ? g.upBarFormat : g.downBarFormat;
       const QBrush autoBrush(up ? pc.theme.schemeColor("lt1") : pc.theme.schemeColor("dk1"));
       const double w = pc.layout.plotArea.width() / std::max<size_t>(n, 1) * 0.4;
-      p.setBrush(brushForFill(f.fill, pc.theme, QRectF(), autoBrush));
+      p.setBrush(brushForFill(f.fill, pc.theme, autoBrush));
       p.setPen(penForLine(f.line, pc.theme, QPen(pc.theme.schemeColor("tx1"), 0.75)));
       p.drawRect(QRectF(QPointF(x - w / 2, open), QPointF(x + w / 2, close)).normalized());
     }
@@ -191,6 +191,13 @@ void paintSeries(PaintContext& pc) {
         break;
     }
   }
+  p.setBrush(Qt::NoBrush);
+  for (const SeriesGeometry& sg : pc.layout.series) {
+    for (const OverlayPath& o : sg.overlays) {
+      p.setPen(o.pen);
+      p.drawPath(o.path);
+    }
+  }
 }
 
 void paintDataLabels(PaintContext& pc) {
@@ -210,7 +217,7 @@ void paintLegend(PaintContext& pc) {
   if (l.legend.empty()) return;
   QPainter& p = pc.painter;
   const ooxml::Legend& legend = pc.chart.legend;
-  const QBrush fill = brushForFill(legend.format.fill, pc.theme, l.legendRect, Qt::NoBrush);
+  const QBrush fill = brushForFill(legend.format.fill, pc.theme, Qt::NoBrush);
   const QPen border = penForLine(legend.format.line, pc.theme, QPen(Qt::NoPen));
   if (fill.style() != Qt::NoBrush || border.style() != Qt::NoPen) {
     p.setBrush(fill);

@@ -161,6 +161,18 @@ Series readSeries(const pugi::xml_node& ser) {
     line.format = readShapeFormat(t.child("c:spPr"));
     s.trendlines.push_back(line);
   }
+  for (const pugi::xml_node& e : ser.children("c:errBars")) {
+    ErrorBars bars;
+    bars.xDirection = childString(e, "c:errDir") == "x";
+    if (const QString t = childString(e, "c:errBarType"); !t.isEmpty()) bars.barType = t;
+    if (const QString t = childString(e, "c:errValType"); !t.isEmpty()) bars.valueType = t;
+    if (const auto v = childDouble(e, "c:val"); v && *v >= 0) bars.value = *v;
+    bars.noEndCap = childBool(e, "c:noEndCap").value_or(false);
+    bars.plus = readDataSource(e.child("c:plus"));
+    bars.minus = readDataSource(e.child("c:minus"));
+    bars.format = readShapeFormat(e.child("c:spPr"));
+    s.errorBars.push_back(bars);
+  }
   s.smooth = childBool(ser, "c:smooth");
   s.invertIfNegative = childBool(ser, "c:invertIfNegative").value_or(false);
   s.explosion = childInt(ser, "c:explosion");
