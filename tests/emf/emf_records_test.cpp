@@ -11,6 +11,7 @@
 
 #include "emf/emf_device.h"
 #include "emf/emf_format.h"
+#include "emf/emf_player.h"
 #include "emf_test_drawing.h"
 #include "support/test_env.h"
 
@@ -228,4 +229,24 @@ TEST(EmfRecords, LibreOfficeOpensTheMetafileAndShowsTheDrawing) {
   };
   EXPECT_GT(inkNear(QRect(15, 220, 150, 28)), 100);
   EXPECT_GT(inkNear(QRect(428, 220, 30, 90)), 80);
+}
+
+TEST(EmfRecords, CoordinatesBeyondSixteenBitsUseThirtyTwoBitRecords) {
+  emf::EmfDevice device(QSizeF(1800, 150));  // 2400 x 200 px: 38400 logical units wide
+  QPainter p(&device);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::blue);
+  p.drawPolygon(QPolygonF({QPointF(2200, 20), QPointF(2380, 20), QPointF(2290, 180)}));
+  p.setBrush(Qt::red);
+  p.drawPolygon(QPolygonF({QPointF(20, 20), QPointF(200, 20), QPointF(110, 180)}));
+  p.end();
+  const QByteArray emf = device.finish();
+  const auto records = emf::parseEmfRecords(emf);
+  ASSERT_TRUE(records);
+  EXPECT_EQ(countOf(*records, emf::record::Polygon), 1);    // far right: 32-bit points
+  EXPECT_EQ(countOf(*records, emf::record::Polygon16), 1);  // near the origin: 16-bit
+  const QImage played = emf::rasterizeEmf(emf, QSize(1200, 100));
+  ASSERT_FALSE(played.isNull());
+  EXPECT_EQ(played.pixelColor(1145, 40), QColor(Qt::blue));
+  EXPECT_EQ(played.pixelColor(55, 40), QColor(Qt::red));
 }
