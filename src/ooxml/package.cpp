@@ -49,7 +49,8 @@ Status indexMembers(Package::Data& d) {
     if (part.zipIndex >= 0) {
       return d.error(Error::Code::NotAPackage,
                      QStringLiteral("members \"%1\" and \"%2\" name the same part (names ignore "
-                                    "letter case)").arg(part.memberName, entry.name));
+                                    "letter case)")
+                         .arg(part.memberName, entry.name));
     }
     part.name = partName;
     part.memberName = entry.name;
@@ -70,22 +71,26 @@ Result<QByteArray> readMember(const Package::Data& d, qint64 index, const QStrin
   if (entry.size > limits.maxPartSize) {
     return d.error(Error::Code::Unsafe,
                    QStringLiteral("%1 would inflate to %2 bytes, more than the limit of %3")
-                       .arg(label).arg(entry.size).arg(limits.maxPartSize));
-  }
-  if (entry.size > kRatioFloor &&
-      (entry.compressedSize <= 0 || entry.size / entry.compressedSize > limits.maxCompressionRatio)) {
-    return d.error(Error::Code::Unsafe,
-                   QStringLiteral("%1 is compressed %2 to 1, beyond the limit of %3 to 1 "
-                                  "(a zip bomb?)")
                        .arg(label)
-                       .arg(entry.compressedSize > 0 ? entry.size / entry.compressedSize : entry.size)
-                       .arg(limits.maxCompressionRatio));
+                       .arg(entry.size)
+                       .arg(limits.maxPartSize));
+  }
+  if (entry.size > kRatioFloor && (entry.compressedSize <= 0 || entry.size / entry.compressedSize >
+                                                                    limits.maxCompressionRatio)) {
+    return d.error(
+        Error::Code::Unsafe,
+        QStringLiteral("%1 is compressed %2 to 1, beyond the limit of %3 to 1 "
+                       "(a zip bomb?)")
+            .arg(label)
+            .arg(entry.compressedSize > 0 ? entry.size / entry.compressedSize : entry.size)
+            .arg(limits.maxCompressionRatio));
   }
   const bool charged = d.charged.count(label) > 0;
   if (!charged && d.inflated + entry.size > limits.maxTotalSize) {
     return d.error(Error::Code::Unsafe,
                    QStringLiteral("reading %1 would inflate more than %2 bytes in all")
-                       .arg(label).arg(limits.maxTotalSize));
+                       .arg(label)
+                       .arg(limits.maxTotalSize));
   }
   Result<QByteArray> data = d.zip->read(entry.index);
   if (!data) return d.error(data.error().code, label + QStringLiteral(": ") + data.error().message);
@@ -97,7 +102,8 @@ Result<QByteArray> readMember(const Package::Data& d, qint64 index, const QStrin
 }
 
 Status loadContentTypes(Package::Data& d) {
-  Result<QByteArray> data = readMember(d, d.contentTypesIndex, QStringLiteral("[Content_Types].xml"));
+  Result<QByteArray> data =
+      readMember(d, d.contentTypesIndex, QStringLiteral("[Content_Types].xml"));
   if (!data) return data.error();
   Result<detail::ContentTypes> types = detail::ContentTypes::parse(*data, d.limits.maxXmlDepth);
   if (!types) return d.error(types.error().code, types.error().message);
@@ -138,14 +144,16 @@ Package::~Package() = default;
 Result<std::unique_ptr<Package>> Package::open(const QString& path, const Limits& limits) {
   const QString display = QDir::toNativeSeparators(path);
   const QFileInfo info(path);
-  if (!info.exists()) return Error{Error::Code::NotFound, display + QStringLiteral(": no such file")};
+  if (!info.exists())
+    return Error{Error::Code::NotFound, display + QStringLiteral(": no such file")};
   if (info.isDir()) {
     return Error{Error::Code::Unreadable, display + QStringLiteral(": is a folder, not a file")};
   }
   if (info.size() > limits.maxTotalSize) {
     return Error{Error::Code::Unsafe, display + QStringLiteral(": the file is %1 bytes, more than "
                                                                "the limit of %2")
-                                                    .arg(info.size()).arg(limits.maxTotalSize)};
+                                                    .arg(info.size())
+                                                    .arg(limits.maxTotalSize)};
   }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -250,8 +258,8 @@ QString Package::resolveTarget(const QString& sourcePart, const QString& target)
   if (path.isEmpty() || scheme.match(path).hasMatch()) return QString();
   path = detail::percentDecode(path);
   if (!path.startsWith(QLatin1Char('/'))) {
-    const QString source = sourcePart.startsWith(QLatin1Char('/')) ? sourcePart
-                                                                   : QLatin1Char('/') + sourcePart;
+    const QString source =
+        sourcePart.startsWith(QLatin1Char('/')) ? sourcePart : QLatin1Char('/') + sourcePart;
     path = detail::folderOf(source) + path;
   }
   const QString resolved = detail::normalizePath(path);

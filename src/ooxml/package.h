@@ -23,17 +23,17 @@ namespace ooxml {
 // .rels part), so a large part nobody reads (a video in a deck) never stops a package.
 struct Limits {
   qint64 maxParts = 10000;
-  qint64 maxPartSize = 256ll << 20;      // inflated bytes of one part
-  qint64 maxTotalSize = 1024ll << 20;    // inflated bytes of all distinct parts read; also
-                                         // the largest package file open() accepts
-  qint64 maxCompressionRatio = 1000;     // inflated / compressed, for parts over 1 MiB
+  qint64 maxPartSize = 256ll << 20;    // inflated bytes of one part
+  qint64 maxTotalSize = 1024ll << 20;  // inflated bytes of all distinct parts read; also
+                                       // the largest package file open() accepts
+  qint64 maxCompressionRatio = 1000;   // inflated / compressed, for parts over 1 MiB
   int maxXmlDepth = 256;
 };
 
 struct Relationship {
   QString id;
-  QString type;        // as written in the file
-  QString target;      // as written in the file
+  QString type;    // as written in the file
+  QString target;  // as written in the file
   bool external = false;
   // Absolute part name the target resolves to against its source part; empty when external
   // or when the target does not name a part (it climbs above the root, or is a URL).
@@ -126,7 +126,7 @@ class Package {
   // The whole package as zip bytes (same rules as save).
   Result<QByteArray> saveToBytes() const;
 
- // Opaque state, defined in detail/package_data.h.
+  // Opaque state, defined in detail/package_data.h.
   struct Data;
 
  protected:

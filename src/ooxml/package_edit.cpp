@@ -50,7 +50,8 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
   if (problem.isEmpty() && partKey(partName) == partKey(QStringLiteral("/[Content_Types].xml")))
     problem = QStringLiteral("is reserved for the content types");
   if (!problem.isEmpty()) {
-    return d->error(Error::Code::Unsafe, QStringLiteral("part name \"%1\" %2").arg(partName, problem));
+    return d->error(Error::Code::Unsafe,
+                    QStringLiteral("part name \"%1\" %2").arg(partName, problem));
   }
   const QString source = detail::sourceOfRelsPart(partName);
   if (!source.isEmpty()) {
@@ -84,7 +85,8 @@ QString Package::addRelationship(const QString& sourcePart, const QString& type,
   std::vector<Relationship> rels = relationships(sourcePart);
   int n = int(rels.size()) + 1;
   auto taken = [&rels](const QString& id) {
-    return std::any_of(rels.begin(), rels.end(), [&id](const Relationship& r) { return r.id == id; });
+    return std::any_of(rels.begin(), rels.end(),
+                       [&id](const Relationship& r) { return r.id == id; });
   };
   while (taken(QStringLiteral("rId%1").arg(n))) ++n;
   Relationship rel;

@@ -21,7 +21,8 @@ namespace {
 
 constexpr char kName[] = "hostile.xlsx";
 
-ooxml::Result<std::unique_ptr<Package>> openZip(const QByteArray& bytes, const ooxml::Limits& limits = {}) {
+ooxml::Result<std::unique_ptr<Package>> openZip(const QByteArray& bytes,
+                                                const ooxml::Limits& limits = {}) {
   return Package::openBytes(bytes, kName, limits);
 }
 
@@ -54,7 +55,8 @@ void expectOpenFails(const QByteArray& bytes, Error::Code code, const QString& w
 QByteArray valid() { return opctest::makeZip(opctest::minimalWorkbook()); }
 
 QByteArray deepXml(int depth) {
-  QByteArray xml = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+  QByteArray xml =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
   xml += QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
   return xml + "</worksheet>";
 }
@@ -73,14 +75,16 @@ TEST(HostileZip, NotAZipEmptyOrTruncated) {
   expectOpenFails("PK this is plain text, not an archive", Error::Code::NotAPackage, "not a zip");
   expectOpenFails(QByteArray(), Error::Code::NotAPackage, "empty");
   const QByteArray good = valid();
-  for (const qsizetype keep : {qsizetype(4), qsizetype(30), good.size() / 2, good.size() - 23, good.size() - 1}) {
+  for (const qsizetype keep :
+       {qsizetype(4), qsizetype(30), good.size() / 2, good.size() - 23, good.size() - 1}) {
     SCOPED_TRACE(keep);
     expectOpenFails(good.left(keep), Error::Code::NotAPackage, "zip");
   }
 }
 
 TEST(HostileZip, DamagedMemberDataFailsWhenRead) {
-  QByteArray bytes = opctest::makeZip(withMember({"xl/media/data.bin", QByteArray(4000, 'q') + "tail"}));
+  QByteArray bytes =
+      opctest::makeZip(withMember({"xl/media/data.bin", QByteArray(4000, 'q') + "tail"}));
   // Overwrite the member's compressed data (it follows its local header).
   const qsizetype local = bytes.indexOf("xl/media/data.bin");
   ASSERT_GT(local, 0);
@@ -108,9 +112,11 @@ TEST(HostileZip, EncryptedMembersAreRefused) {
     zip_t* archive = zip_open_from_source(target, ZIP_TRUNCATE, &error);
     const std::vector<Member> members = opctest::minimalWorkbook();  // read at zip_close()
     for (const Member& m : members) {
-      zip_source_t* data = zip_source_buffer(archive, m.data.constData(), quint64(m.data.size()), 0);
+      zip_source_t* data =
+          zip_source_buffer(archive, m.data.constData(), quint64(m.data.size()), 0);
       const zip_int64_t index = zip_file_add(archive, m.name.toUtf8().constData(), data, 0);
-      if (m.name == "xl/workbook.xml") zip_file_set_encryption(archive, quint64(index), ZIP_EM_AES_256, "pw");
+      if (m.name == "xl/workbook.xml")
+        zip_file_set_encryption(archive, quint64(index), ZIP_EM_AES_256, "pw");
     }
     ASSERT_EQ(zip_close(archive), 0);
     zip_stat_t st;
@@ -134,8 +140,8 @@ TEST(HostileZip, MemberNamesThatEscapeThePackageAreRefused) {
 }
 
 TEST(HostileZip, DuplicateNamesAreRefusedWhateverTheirCase) {
-  expectOpenFails(opctest::makeZip(withMember({"XL/Workbook.xml", "<x/>"})), Error::Code::NotAPackage,
-                  "same part");
+  expectOpenFails(opctest::makeZip(withMember({"XL/Workbook.xml", "<x/>"})),
+                  Error::Code::NotAPackage, "same part");
   // Exactly equal names, which no zip writer produces.
   QByteArray bytes = opctest::makeZip(withMember({"xl/workbook.xmm", "<x/>"}));
   ASSERT_TRUE(opctest::renameMember(&bytes, "xl/workbook.xmm", "xl/workbook.xml"));
@@ -149,7 +155,8 @@ TEST(HostileZip, MissingContentTypesIsNotAPackage) {
   members.erase(members.begin());
   expectOpenFails(opctest::makeZip(members), Error::Code::NotAPackage, "[Content_Types].xml");
   // A plain zip of anything else, too.
-  expectOpenFails(opctest::makeZip({{"readme.txt", "hello"}}), Error::Code::NotAPackage, "[Content_Types].xml");
+  expectOpenFails(opctest::makeZip({{"readme.txt", "hello"}}), Error::Code::NotAPackage,
+                  "[Content_Types].xml");
 }
 
 TEST(HostileZip, ZipBombsStopAtTheLimits) {
@@ -167,13 +174,16 @@ TEST(HostileZip, ZipBombsStopAtTheLimits) {
   EXPECT_LT(timer.elapsed(), 1000);  // refused from the directory, nothing inflated
 
   // In a part open must read, it stops the open.
-  expectOpenFails(opctest::makeZip(replacing("_rels/.rels", zeros)), Error::Code::Unsafe, "zip bomb");
-  expectOpenFails(opctest::makeZip(replacing("[Content_Types].xml", zeros)), Error::Code::Unsafe, "zip bomb");
+  expectOpenFails(opctest::makeZip(replacing("_rels/.rels", zeros)), Error::Code::Unsafe,
+                  "zip bomb");
+  expectOpenFails(opctest::makeZip(replacing("[Content_Types].xml", zeros)), Error::Code::Unsafe,
+                  "zip bomb");
 
   // Per-part and total limits.
   ooxml::Limits limits;
   limits.maxPartSize = 1000;
-  auto small = openZip(opctest::makeZip(withMember({"xl/media/big.bin", QByteArray(5000, 'b')})), limits);
+  auto small =
+      openZip(opctest::makeZip(withMember({"xl/media/big.bin", QByteArray(5000, 'b')})), limits);
   ASSERT_TRUE(small.ok());
   auto big = (*small)->read("/xl/media/big.bin");
   ASSERT_FALSE(big.ok());
@@ -203,7 +213,8 @@ TEST(HostileZip, DeclaredSizesThatLie) {
   auto read = (*opened)->read("/xl/workbook.xml");
   ASSERT_FALSE(read.ok());
   EXPECT_EQ(read.error().code, Error::Code::Unsafe);
-  EXPECT_TRUE(read.error().message.contains("4294967280 bytes")) << read.error().message.toStdString();
+  EXPECT_TRUE(read.error().message.contains("4294967280 bytes"))
+      << read.error().message.toStdString();
   // Declared smaller than the data: never inflated past the declared size.
   QByteArray tiny = valid();
   ASSERT_TRUE(opctest::setDeclaredSize(&tiny, "xl/workbook.xml", 10));
@@ -246,9 +257,10 @@ TEST(HostileXml, DtdsAndEntityExpansionAreRefused) {
   const QByteArray external =
       R"(<?xml version="1.0"?><!DOCTYPE Types SYSTEM "file:///etc/passwd">)"
       R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)";
-  expectOpenFails(opctest::makeZip(replacing("[Content_Types].xml", external)), Error::Code::Unsafe, "DTD");
-  expectOpenFails(opctest::makeZip(replacing("xl/_rels/workbook.xml.rels", kBillionLaughs)), Error::Code::Unsafe,
-                  "/xl/_rels/workbook.xml.rels");
+  expectOpenFails(opctest::makeZip(replacing("[Content_Types].xml", external)), Error::Code::Unsafe,
+                  "DTD");
+  expectOpenFails(opctest::makeZip(replacing("xl/_rels/workbook.xml.rels", kBillionLaughs)),
+                  Error::Code::Unsafe, "/xl/_rels/workbook.xml.rels");
 
   // In an ordinary part, the XML reader refuses it with the file and the part named.
   auto opened = openZip(opctest::makeZip(replacing("xl/worksheets/sheet1.xml", kBillionLaughs)));
@@ -272,22 +284,25 @@ TEST(HostileXml, DeepNestingIsRefusedQuickly) {
   // The package's limit applies to what open reads and to readXml.
   ooxml::Limits limits;
   limits.maxXmlDepth = 50;
-  expectOpenFails(opctest::makeZip(replacing("_rels/.rels", deepXml(100))), Error::Code::Unsafe, "deeper",
-                  limits);
-  auto opened = openZip(opctest::makeZip(replacing("xl/worksheets/sheet1.xml", deepXml(100))), limits);
+  expectOpenFails(opctest::makeZip(replacing("_rels/.rels", deepXml(100))), Error::Code::Unsafe,
+                  "deeper", limits);
+  auto opened =
+      openZip(opctest::makeZip(replacing("xl/worksheets/sheet1.xml", deepXml(100))), limits);
   ASSERT_TRUE(opened.ok());
   EXPECT_FALSE(ooxml::readXml(**opened, "/xl/worksheets/sheet1.xml").ok());
 }
 
 TEST(HostileXml, MalformedPackageXmlNamesFileAndPart) {
-  expectOpenFails(opctest::makeZip(replacing("_rels/.rels", "<Relationships><oops></Relationships>")),
-                  Error::Code::BadXml, "/_rels/.rels");
-  expectOpenFails(opctest::makeZip(replacing("[Content_Types].xml", "<Wrong/>")), Error::Code::BadXml, "Types");
+  expectOpenFails(
+      opctest::makeZip(replacing("_rels/.rels", "<Relationships><oops></Relationships>")),
+      Error::Code::BadXml, "/_rels/.rels");
+  expectOpenFails(opctest::makeZip(replacing("[Content_Types].xml", "<Wrong/>")),
+                  Error::Code::BadXml, "Types");
   const QByteArray noTarget =
       R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
       R"(<Relationship Id="rId1" Type="t"/></Relationships>)";
-  expectOpenFails(opctest::makeZip(replacing("xl/_rels/workbook.xml.rels", noTarget)), Error::Code::BadXml,
-                  "no Id or no Target");
+  expectOpenFails(opctest::makeZip(replacing("xl/_rels/workbook.xml.rels", noTarget)),
+                  Error::Code::BadXml, "no Id or no Target");
 }
 
 TEST(HostileZip, RandomDamageNeverCrashes) {
@@ -308,7 +323,8 @@ TEST(HostileZip, RandomDamageNeverCrashes) {
     for (int h = 0; h < hits; ++h) bytes[qsizetype(next() % quint32(bytes.size()))] = char(next());
     auto package = openZip(bytes);
     if (!package.ok()) {
-      EXPECT_TRUE(package.error().message.startsWith(QString(kName) + ": ")) << package.error().message.toStdString();
+      EXPECT_TRUE(package.error().message.startsWith(QString(kName) + ": "))
+          << package.error().message.toStdString();
       continue;
     }
     ++opened;

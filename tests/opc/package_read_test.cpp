@@ -67,8 +67,10 @@ TEST(PackageRead, CorpusWorkbooksOpenWithResolvableRelationships) {
   const QStringList files = corpusFiles(QStringLiteral("xlsx"));
   MORVANE_REQUIRE(!files.isEmpty(), "corpus/xlsx");
   for (const QString& file : files) {
-    checkCorpusFile(file, {QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"),
-                           QStringLiteral("application/vnd.ms-excel.sheet.macroEnabled.main+xml")});
+    checkCorpusFile(
+        file, {QStringLiteral(
+                   "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"),
+               QStringLiteral("application/vnd.ms-excel.sheet.macroEnabled.main+xml")});
   }
 }
 
@@ -76,8 +78,12 @@ TEST(PackageRead, CorpusPresentationsOpenWithResolvableRelationships) {
   const QStringList files = corpusFiles(QStringLiteral("pptx"));
   MORVANE_REQUIRE(!files.isEmpty(), "corpus/pptx");
   for (const QString& file : files) {
-    checkCorpusFile(file, {QStringLiteral("application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml"),
-                           QStringLiteral("application/vnd.openxmlformats-officedocument.presentationml.template.main+xml")});
+    checkCorpusFile(
+        file,
+        {QStringLiteral(
+             "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml"),
+         QStringLiteral(
+             "application/vnd.openxmlformats-officedocument.presentationml.template.main+xml")});
   }
 }
 
@@ -103,7 +109,8 @@ TEST(PackageRead, PartsRelationshipsAndContentTypes) {
   EXPECT_TRUE(rels[1].external);
   EXPECT_EQ(rels[1].target, "https://example.org/a%20b");  // as written, never resolved
   EXPECT_TRUE(rels[1].targetPart.isEmpty());
-  EXPECT_EQ(package->relationship("/xl/workbook.xml", "rId2")->type, ooxml::reltype::officeRel("hyperlink"));
+  EXPECT_EQ(package->relationship("/xl/workbook.xml", "rId2")->type,
+            ooxml::reltype::officeRel("hyperlink"));
   EXPECT_FALSE(package->relationship("/xl/workbook.xml", "rId9").has_value());
   EXPECT_EQ(package->relationshipsOfType("/xl/workbook.xml", kWorksheetType).size(), 1u);
   EXPECT_TRUE(package->relationships("/xl/worksheets/sheet1.xml").empty());
@@ -120,7 +127,8 @@ TEST(PackageRead, PartsRelationshipsAndContentTypes) {
 
 TEST(PackageRead, PercentEncodedMemberAndTargetNamesMeet) {
   auto members = opctest::minimalWorkbook();
-  members[3].data.replace("Target=\"worksheets/sheet1.xml\"", "Target=\"worksheets/my%20sheet.xml\"");
+  members[3].data.replace("Target=\"worksheets/sheet1.xml\"",
+                          "Target=\"worksheets/my%20sheet.xml\"");
   members[4].name = "xl/worksheets/my sheet.xml";
   members.push_back({"xl/media/image%201.png", "png"});
   auto opened = Package::openBytes(opctest::makeZip(members), "encoded.xlsx");

@@ -17,7 +17,8 @@ using ooxml::Package;
 
 namespace {
 
-const QString kSheetType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+const QString kSheetType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 const QString kDrawingType = "application/vnd.openxmlformats-officedocument.drawing+xml";
 
 std::unique_ptr<Package> reopen(const QByteArray& bytes, const QString& name = "saved.xlsx") {
@@ -57,7 +58,8 @@ TEST(PackageWrite, CorpusRoundTripsCopyEveryMemberByteForByte) {
   for (const QString kind : {"xlsx", "pptx"}) {
     const QString dir = testenv::corpusDir(kind);
     if (dir.isEmpty()) continue;
-    for (const QString& name : QDir(dir).entryList({"*.xlsx", "*.xlsm", "*.pptx", "*.potx"}, QDir::Files))
+    for (const QString& name :
+         QDir(dir).entryList({"*.xlsx", "*.xlsm", "*.pptx", "*.potx"}, QDir::Files))
       files << dir + '/' + name;
   }
   MORVANE_REQUIRE(!files.isEmpty(), "corpus/xlsx and corpus/pptx");
@@ -82,7 +84,8 @@ TEST(PackageWrite, WrittenPartIsDeflatedAndTheRestCopied) {
   auto package = reopen(original);
   ASSERT_TRUE(package);
   EXPECT_FALSE(package->isModified());
-  const QByteArray sheet = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>";
+  const QByteArray sheet =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>";
   ASSERT_TRUE(package->write("/xl/worksheets/sheet1.xml", sheet, kSheetType).ok());
   EXPECT_TRUE(package->isModified());
   auto bytes = package->saveToBytes();
@@ -109,7 +112,8 @@ TEST(PackageWrite, ContentTypesFollowWritesAndRemovals) {
   ASSERT_TRUE(bytes.ok());
   const QByteArray types = opctest::memberData(*bytes, "[Content_Types].xml");
   EXPECT_FALSE(types.contains("/xl/plain.xml"));
-  EXPECT_TRUE(types.contains(R"(PartName="/xl/drawings/drawing1.xml" ContentType=")" + kDrawingType.toUtf8()));
+  EXPECT_TRUE(types.contains(R"(PartName="/xl/drawings/drawing1.xml" ContentType=")" +
+                             kDrawingType.toUtf8()));
   EXPECT_FALSE(types.contains("sheet1.xml"));
   auto again = reopen(*bytes);
   ASSERT_TRUE(again);
@@ -124,24 +128,26 @@ TEST(PackageWrite, AddAndRemoveRelationshipsRegenerateTheRelsPart) {
   auto package = openMinimal();
   ASSERT_TRUE(package);
   ASSERT_TRUE(package->write("/xl/drawings/drawing1.xml", "<d/>", kDrawingType).ok());
-  const QString id = package->addRelationship("/xl/worksheets/sheet1.xml", ooxml::reltype::officeRel("drawing"),
-                                              "/xl/drawings/drawing1.xml");
+  const QString id =
+      package->addRelationship("/xl/worksheets/sheet1.xml", ooxml::reltype::officeRel("drawing"),
+                               "/xl/drawings/drawing1.xml");
   EXPECT_EQ(id, "rId1");
   // Ids are fresh even when the list has gaps.
-  const QString second = package->addRelationship("/xl/workbook.xml", ooxml::reltype::officeRel("styles"),
-                                                  "/xl/styles.xml");
+  const QString second = package->addRelationship(
+      "/xl/workbook.xml", ooxml::reltype::officeRel("styles"), "/xl/styles.xml");
   EXPECT_EQ(second, "rId3");
   EXPECT_TRUE(package->removeRelationship("/xl/workbook.xml", "rId1"));
   EXPECT_FALSE(package->removeRelationship("/xl/workbook.xml", "rId1"));
-  const QString third = package->addRelationship("/xl/workbook.xml", ooxml::reltype::officeRel("theme"),
-                                                 "/xl/theme/theme1.xml");
+  const QString third = package->addRelationship(
+      "/xl/workbook.xml", ooxml::reltype::officeRel("theme"), "/xl/theme/theme1.xml");
   EXPECT_EQ(third, "rId4");
 
   auto bytes = package->saveToBytes();
   ASSERT_TRUE(bytes.ok());
   const QByteArray rels = opctest::memberData(*bytes, "xl/worksheets/_rels/sheet1.xml.rels");
   EXPECT_TRUE(rels.contains(R"(Target="../drawings/drawing1.xml")")) << rels.toStdString();
-  EXPECT_TRUE(rels.contains(R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"));
+  EXPECT_TRUE(rels.contains(
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"));
   // The drawing's Override changed the content types; the sheet itself is untouched.
   expectUntouchedMembersIdentical(opctest::makeZip(opctest::minimalWorkbook()), *bytes,
                                   {"[Content_Types].xml", "xl/_rels/workbook.xml.rels"});
@@ -192,8 +198,8 @@ TEST(PackageWrite, WritingARelsPartReplacesItsRelationships) {
 TEST(PackageWrite, InvalidPartNamesAreRefusedAndChangeNothing) {
   auto package = openMinimal();
   ASSERT_TRUE(package);
-  for (const QString name : {"xl/relative.xml", "/xl/../escape.xml", "/xl//empty.xml", "/[Content_Types].xml",
-                             "/xl\\back.xml"}) {
+  for (const QString name : {"xl/relative.xml", "/xl/../escape.xml", "/xl//empty.xml",
+                             "/[Content_Types].xml", "/xl\\back.xml"}) {
     SCOPED_TRACE(name.toStdString());
     auto status = package->write(name, "x", "application/xml");
     ASSERT_FALSE(status.ok());
@@ -207,8 +213,12 @@ TEST(PackageWrite, InvalidPartNamesAreRefusedAndChangeNothing) {
 TEST(PackageWrite, CreatedPackageSavesAndReopens) {
   auto package = Package::create("new.pptx");
   EXPECT_EQ(package->uniquePartName("/ppt/slides/slide%1.xml"), "/ppt/slides/slide1.xml");
-  ASSERT_TRUE(package->write("/ppt/presentation.xml", "<p/>",
-                             "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml").ok());
+  ASSERT_TRUE(
+      package
+          ->write(
+              "/ppt/presentation.xml", "<p/>",
+              "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml")
+          .ok());
   package->addRelationship("/", ooxml::reltype::kOfficeDocument, "/ppt/presentation.xml");
   ASSERT_TRUE(package->write("/ppt/slides/slide1.xml", "<s/>", "application/xml").ok());
   EXPECT_EQ(package->uniquePartName("/ppt/slides/slide%1.xml"), "/ppt/slides/slide2.xml");
@@ -216,8 +226,8 @@ TEST(PackageWrite, CreatedPackageSavesAndReopens) {
   ASSERT_TRUE(bytes.ok()) << bytes.error().message.toStdString();
   std::vector<QString> order;
   opctest::rawMembers(*bytes, &order);
-  EXPECT_EQ(order, (std::vector<QString>{"[Content_Types].xml", "ppt/presentation.xml", "_rels/.rels",
-                                         "ppt/slides/slide1.xml"}));
+  EXPECT_EQ(order, (std::vector<QString>{"[Content_Types].xml", "ppt/presentation.xml",
+                                         "_rels/.rels", "ppt/slides/slide1.xml"}));
   auto again = reopen(*bytes, "new.pptx");
   ASSERT_TRUE(again);
   const auto main = again->relationshipsOfType("/", ooxml::reltype::kOfficeDocument);
@@ -246,17 +256,24 @@ TEST(PackageWrite, StrictPackagesMatchTransitionalTypesAndKeepTheirSpelling) {
   const auto main = package->relationshipsOfType("/", ooxml::reltype::kOfficeDocument);
   ASSERT_EQ(main.size(), 1u);
   EXPECT_EQ(main[0].targetPart, "/xl/workbook.xml");  // absolute target
-  EXPECT_EQ(package->relationshipsOfType("/xl/workbook.xml", ooxml::reltype::officeRel("worksheet")).size(), 1u);
+  EXPECT_EQ(package->relationshipsOfType("/xl/workbook.xml", ooxml::reltype::officeRel("worksheet"))
+                .size(),
+            1u);
 
   auto doc = ooxml::readXml(*package, "/xl/workbook.xml");
   ASSERT_TRUE(doc.ok());
   EXPECT_TRUE((*doc)->strict);
-  EXPECT_STREQ((*doc)->doc.child("x:workbook").child("x:sheets").child("x:sheet").attribute("r:id").value(), "rId1");
+  EXPECT_STREQ(
+      (*doc)->doc.child("x:workbook").child("x:sheets").child("x:sheet").attribute("r:id").value(),
+      "rId1");
 
-  const QString id = package->addRelationship("/xl/workbook.xml", ooxml::reltype::officeRel("styles"), "/xl/styles.xml");
+  const QString id = package->addRelationship(
+      "/xl/workbook.xml", ooxml::reltype::officeRel("styles"), "/xl/styles.xml");
   EXPECT_EQ(package->relationship("/xl/workbook.xml", id)->type,
             "http://purl.oclc.org/ooxml/officeDocument/relationships/styles");
-  EXPECT_EQ(package->relationshipsOfType("/xl/workbook.xml", ooxml::reltype::officeRel("styles")).size(), 1u);
+  EXPECT_EQ(
+      package->relationshipsOfType("/xl/workbook.xml", ooxml::reltype::officeRel("styles")).size(),
+      1u);
 }
 
 TEST(PackageWrite, SaveReplacesTheFileAndAFailedSaveLeavesItUntouched) {

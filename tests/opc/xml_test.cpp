@@ -21,10 +21,10 @@ std::string rootAttr(const ooxml::XmlDocument& doc, const char* name) {
 }  // namespace
 
 TEST(XmlNamespaces, DefaultAndOddPrefixesBecomeCanonical) {
-  auto doc = parse(
-      R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-      R"(xmlns:rel="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-      R"(<sheets><sheet name="A" rel:id="rId1"/></sheets></workbook>)");
+  auto doc =
+      parse(R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+            R"(xmlns:rel="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+            R"(<sheets><sheet name="A" rel:id="rId1"/></sheets></workbook>)");
   ASSERT_TRUE(doc);
   EXPECT_FALSE(doc->strict);
   const pugi::xml_node sheet = doc->doc.child("x:workbook").child("x:sheets").child("x:sheet");
@@ -32,7 +32,8 @@ TEST(XmlNamespaces, DefaultAndOddPrefixesBecomeCanonical) {
   EXPECT_STREQ(sheet.attribute("r:id").value(), "rId1");
   EXPECT_STREQ(sheet.attribute("name").value(), "A");  // unprefixed attributes stay
   EXPECT_EQ(rootAttr(*doc, "xmlns:x"), "http://schemas.openxmlformats.org/spreadsheetml/2006/main");
-  EXPECT_EQ(rootAttr(*doc, "xmlns:r"), "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+  EXPECT_EQ(rootAttr(*doc, "xmlns:r"),
+            "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
   EXPECT_TRUE(doc->doc.document_element().attribute("xmlns").empty());
   EXPECT_TRUE(doc->doc.document_element().attribute("xmlns:rel").empty());
 }
@@ -50,7 +51,8 @@ TEST(XmlNamespaces, StrictUrisGiveTheSamePrefixesAndSetStrict) {
   EXPECT_TRUE(strict.contains("xmlns:c=\"http://purl.oclc.org/ooxml/drawingml/chart\""));
   doc->strict = false;
   const QByteArray transitional = serializeXml(*doc);
-  EXPECT_TRUE(transitional.contains("xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\""));
+  EXPECT_TRUE(
+      transitional.contains("xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\""));
   EXPECT_TRUE(transitional.contains("<c:chartSpace"));
   EXPECT_FALSE(transitional.contains("purl.oclc.org"));
   // What is written parses back to the same names.
@@ -61,10 +63,10 @@ TEST(XmlNamespaces, StrictUrisGiveTheSamePrefixesAndSetStrict) {
 
 TEST(XmlNamespaces, NestedRedeclarationsFollowScope) {
   // The same prefix names different namespaces in different subtrees.
-  auto doc = parse(
-      R"(<n:sld xmlns:n="http://schemas.openxmlformats.org/presentationml/2006/main">)"
-      R"(<n:cSld><n:spTree xmlns:n="http://schemas.openxmlformats.org/drawingml/2006/main">)"
-      R"(<n:off/></n:spTree><n:bg/></n:cSld></n:sld>)");
+  auto doc =
+      parse(R"(<n:sld xmlns:n="http://schemas.openxmlformats.org/presentationml/2006/main">)"
+            R"(<n:cSld><n:spTree xmlns:n="http://schemas.openxmlformats.org/drawingml/2006/main">)"
+            R"(<n:off/></n:spTree><n:bg/></n:cSld></n:sld>)");
   ASSERT_TRUE(doc);
   const pugi::xml_node cSld = doc->doc.child("p:sld").child("p:cSld");
   EXPECT_TRUE(cSld.child("a:spTree").child("a:off"));
@@ -83,7 +85,8 @@ TEST(XmlNamespaces, UnknownNamespacesKeepPrefixesAndIgnorableStaysValid) {
   ASSERT_TRUE(doc);
   const pugi::xml_node root = doc->doc.child("x:worksheet");
   EXPECT_STREQ(root.attribute("mc:Ignorable").value(), "x14ac");
-  EXPECT_EQ(rootAttr(*doc, "xmlns:x14ac"), "http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac");
+  EXPECT_EQ(rootAttr(*doc, "xmlns:x14ac"),
+            "http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac");
   EXPECT_STREQ(root.child("x:sheetFormatPr").attribute("x14ac:dyDescent").value(), "0.25");
   const pugi::xml_node choice = root.child("mc:AlternateContent").child("mc:Choice");
   EXPECT_STREQ(choice.attribute("Requires").value(), "x14ac");
@@ -92,15 +95,16 @@ TEST(XmlNamespaces, UnknownNamespacesKeepPrefixesAndIgnorableStaysValid) {
 
 TEST(XmlNamespaces, UnknownNamespaceOnACanonicalPrefixIsRenamedEverywhere) {
   // "c" here is not the chart namespace; left alone it would read as chart markup.
-  auto doc = parse(
-      R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-      R"(xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" )"
-      R"(xmlns:c="urn:example:custom" mc:Ignorable="c"><c:extra c:v="1"/></x:worksheet>)");
+  auto doc =
+      parse(R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+            R"(xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" )"
+            R"(xmlns:c="urn:example:custom" mc:Ignorable="c"><c:extra c:v="1"/></x:worksheet>)");
   ASSERT_TRUE(doc);
   const pugi::xml_node root = doc->doc.child("x:worksheet");
   EXPECT_FALSE(root.child("c:extra"));
   const pugi::xml_node extra = root.first_child();
-  const std::string prefix = std::string(extra.name()).substr(0, std::string(extra.name()).find(':'));
+  const std::string prefix =
+      std::string(extra.name()).substr(0, std::string(extra.name()).find(':'));
   EXPECT_NE(prefix, "c");
   EXPECT_EQ(rootAttr(*doc, ("xmlns:" + prefix).c_str()), "urn:example:custom");
   EXPECT_EQ(std::string(root.attribute("mc:Ignorable").value()), prefix);
@@ -128,7 +132,8 @@ TEST(XmlNamespaces, DocumentsBuiltInCodeGetTheirPrefixesDeclared) {
   ooxml::XmlDocument doc;
   doc.doc.append_child("p:sld").append_child("p:cSld").append_child("a:bg");
   const QByteArray out = serializeXml(doc);
-  EXPECT_TRUE(out.contains("xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\""));
+  EXPECT_TRUE(
+      out.contains("xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\""));
   EXPECT_TRUE(out.contains("xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""));
   EXPECT_FALSE(out.contains("xmlns:x="));
   EXPECT_EQ(ooxml::namespaceUri("p", true), "http://purl.oclc.org/ooxml/presentationml/main");

@@ -19,7 +19,8 @@ QByteArray makeZip(const std::vector<Member>& members) {
         zip_source_buffer(archive, member.data.constData(), quint64(member.data.size()), 0);
     const zip_int64_t index =
         zip_file_add(archive, member.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
-    zip_set_file_compression(archive, quint64(index), member.store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+    zip_set_file_compression(archive, quint64(index), member.store ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                             0);
   }
   QByteArray bytes;
   if (zip_close(archive) == 0) {

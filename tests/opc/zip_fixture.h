@@ -28,7 +28,8 @@ struct RawMember {
   qint64 size = 0;
 };
 // Members by name, in archive order through `order` when given. Empty when not a zip.
-std::map<QString, RawMember> rawMembers(const QByteArray& zip, std::vector<QString>* order = nullptr);
+std::map<QString, RawMember> rawMembers(const QByteArray& zip,
+                                        std::vector<QString>* order = nullptr);
 
 // The inflated bytes of one member; empty when absent.
 QByteArray memberData(const QByteArray& zip, const QString& name);

@@ -18,7 +18,7 @@ struct PartEntry {
   qint64 zipIndex = -1;  // member of the source archive; -1 for parts added since open
   qint64 sequence = 0;   // archive order; new parts go last
   bool written = false;
-  QByteArray data;       // the bytes, when written
+  QByteArray data;  // the bytes, when written
 };
 
 struct Package::Data {
@@ -27,13 +27,13 @@ struct Package::Data {
   bool strict = false;
   bool modified = false;
   std::unique_ptr<detail::ZipReader> zip;  // absent for created packages
-  std::map<QString, PartEntry> parts;     // by partKey()
+  std::map<QString, PartEntry> parts;      // by partKey()
   qint64 nextSequence = 0;
   detail::ContentTypes contentTypes;
-  qint64 contentTypesIndex = -1;          // its member in the source archive
+  qint64 contentTypesIndex = -1;  // its member in the source archive
   bool contentTypesChanged = false;
   std::map<QString, std::vector<Relationship>> relationships;  // by partKey() of the .rels part
-  mutable std::set<QString> charged;      // parts counted against maxTotalSize
+  mutable std::set<QString> charged;                           // parts counted against maxTotalSize
   mutable qint64 inflated = 0;
 
   // Resolved targets take the spelling of the part they name, so they compare equal to

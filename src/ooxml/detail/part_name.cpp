@@ -88,7 +88,8 @@ QString normalizePath(const QString& path) {
 }
 
 QString relsPartFor(const QString& sourcePart) {
-  if (sourcePart.isEmpty() || sourcePart == QLatin1String("/")) return QStringLiteral("/_rels/.rels");
+  if (sourcePart.isEmpty() || sourcePart == QLatin1String("/"))
+    return QStringLiteral("/_rels/.rels");
   const qsizetype slash = sourcePart.lastIndexOf(QLatin1Char('/'));
   return sourcePart.left(slash + 1) + QStringLiteral("_rels/") + sourcePart.mid(slash + 1) +
          QStringLiteral(".rels");

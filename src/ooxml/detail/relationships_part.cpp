@@ -16,17 +16,20 @@ namespace {
 constexpr char kRelationshipsNs[] = "http://schemas.openxmlformats.org/package/2006/relationships";
 const QString kTransitionalBase =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
-const QString kStrictBase = QStringLiteral("http://purl.oclc.org/ooxml/officeDocument/relationships/");
+const QString kStrictBase =
+    QStringLiteral("http://purl.oclc.org/ooxml/officeDocument/relationships/");
 
 }  // namespace
 
-Result<std::vector<Relationship>> parseRelationships(const QByteArray& data, const QString& relsPart,
+Result<std::vector<Relationship>> parseRelationships(const QByteArray& data,
+                                                     const QString& relsPart,
                                                      const QString& sourcePart, int maxDepth) {
   Result<std::unique_ptr<XmlDocument>> doc = parseXml(data, relsPart, maxDepth);
   if (!doc) return doc.error();
   const pugi::xml_node root = (*doc)->doc.document_element();
   if (qstr(root.name()) != QLatin1String("pr:Relationships")) {
-    return Error{Error::Code::BadXml, relsPart + QStringLiteral(": the root element is not <Relationships>")};
+    return Error{Error::Code::BadXml,
+                 relsPart + QStringLiteral(": the root element is not <Relationships>")};
   }
   std::vector<Relationship> relationships;
   for (pugi::xml_node node : root.children("pr:Relationship")) {

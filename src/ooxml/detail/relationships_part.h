@@ -9,7 +9,8 @@ namespace ooxml::detail {
 // Reads a .rels part of `sourcePart`, resolving internal targets against it. Fails with
 // BadXml (not <Relationships>, a relationship without Id or Target) or parseXml's errors;
 // messages name `relsPart`.
-Result<std::vector<Relationship>> parseRelationships(const QByteArray& data, const QString& relsPart,
+Result<std::vector<Relationship>> parseRelationships(const QByteArray& data,
+                                                     const QString& relsPart,
                                                      const QString& sourcePart, int maxDepth);
 QByteArray serializeRelationships(const std::vector<Relationship>& relationships);
 

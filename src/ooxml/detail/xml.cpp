@@ -53,12 +53,13 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
   // parse_doctype makes a DOCTYPE visible so it can be refused; pugixml never expands
   // entities it does not know, and nothing here reads an external subset.
   const unsigned options = pugi::parse_default | pugi::parse_doctype | pugi::parse_ws_pcdata_single;
-  const pugi::xml_parse_result parsed =
-      document->doc.load_buffer(data.constData(), size_t(data.size()), options, pugi::encoding_auto);
+  const pugi::xml_parse_result parsed = document->doc.load_buffer(
+      data.constData(), size_t(data.size()), options, pugi::encoding_auto);
   if (!parsed) {
     if (parsed.status == pugi::status_bad_doctype) {
-      return Error{Error::Code::Unsafe,
-                   QStringLiteral("%1: document type declarations (DTDs) are refused").arg(partName)};
+      return Error{
+          Error::Code::Unsafe,
+          QStringLiteral("%1: document type declarations (DTDs) are refused").arg(partName)};
     }
     return Error{Error::Code::BadXml, QStringLiteral("%1: malformed XML at line %2: %3")
                                           .arg(partName)
@@ -67,8 +68,9 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
   }
   for (pugi::xml_node node : document->doc.children()) {
     if (node.type() == pugi::node_doctype) {
-      return Error{Error::Code::Unsafe,
-                   QStringLiteral("%1: document type declarations (DTDs) are refused").arg(partName)};
+      return Error{
+          Error::Code::Unsafe,
+          QStringLiteral("%1: document type declarations (DTDs) are refused").arg(partName)};
     }
   }
   // The namespace pass recurses once per level, so the limit also bounds the stack.
@@ -76,8 +78,9 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
   DepthProbe probe(maxDepth);
   document->doc.traverse(probe);
   if (probe.exceeded()) {
-    return Error{Error::Code::Unsafe,
-                 QStringLiteral("%1: elements nest deeper than %2 levels").arg(partName).arg(maxDepth)};
+    return Error{
+        Error::Code::Unsafe,
+        QStringLiteral("%1: elements nest deeper than %2 levels").arg(partName).arg(maxDepth)};
   }
   Result<bool> strict = detail::canonicalizeNamespaces(document->doc, partName);
   if (!strict) return strict.error();

@@ -108,9 +108,10 @@ bool Canonicalizer::rename(std::string_view qname, bool isAttribute, std::string
   }
   const Binding* binding = lookup(prefix);
   if (!binding || (binding->uri.empty())) {
-    m_error = Error{Error::Code::BadXml, QStringLiteral("%1: undeclared namespace prefix \"%2\"")
-                                             .arg(m_partName, QString::fromUtf8(prefix.data(),
-                                                                                qsizetype(prefix.size())))};
+    m_error =
+        Error{Error::Code::BadXml,
+              QStringLiteral("%1: undeclared namespace prefix \"%2\"")
+                  .arg(m_partName, QString::fromUtf8(prefix.data(), qsizetype(prefix.size())))};
     return false;
   }
   *ns = binding;

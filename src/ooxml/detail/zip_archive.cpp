@@ -13,13 +13,18 @@ Error zipError(Error::Code code, const QString& what, zip_error_t* error) {
 
 QString openProblem(int code) {
   switch (code) {
-    case ZIP_ER_NOZIP: return QStringLiteral("not a zip archive");
-    case ZIP_ER_INCONS: return QStringLiteral("damaged zip archive (inconsistent directory)");
+    case ZIP_ER_NOZIP:
+      return QStringLiteral("not a zip archive");
+    case ZIP_ER_INCONS:
+      return QStringLiteral("damaged zip archive (inconsistent directory)");
     case ZIP_ER_EOF:
     case ZIP_ER_READ:
-    case ZIP_ER_SEEK: return QStringLiteral("truncated or damaged zip archive");
-    case ZIP_ER_MEMORY: return QStringLiteral("zip archive too large to index");
-    default: return QStringLiteral("unreadable zip archive");
+    case ZIP_ER_SEEK:
+      return QStringLiteral("truncated or damaged zip archive");
+    case ZIP_ER_MEMORY:
+      return QStringLiteral("zip archive too large to index");
+    default:
+      return QStringLiteral("unreadable zip archive");
   }
 }
 
@@ -30,10 +35,11 @@ Result<std::unique_ptr<ZipReader>> ZipReader::open(const QByteArray& data, qint6
   reader->m_data = data;
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source =
-      zip_source_buffer_create(reader->m_data.constData(), quint64(reader->m_data.size()), 0, &error);
+  zip_source_t* source = zip_source_buffer_create(reader->m_data.constData(),
+                                                  quint64(reader->m_data.size()), 0, &error);
   if (!source) {
-    Error e = zipError(Error::Code::NotAPackage, QStringLiteral("cannot read the zip archive"), &error);
+    Error e =
+        zipError(Error::Code::NotAPackage, QStringLiteral("cannot read the zip archive"), &error);
     zip_error_fini(&error);
     return e;
   }
@@ -49,22 +55,28 @@ Result<std::unique_ptr<ZipReader>> ZipReader::open(const QByteArray& data, qint6
   const zip_int64_t count = zip_get_num_entries(reader->m_archive, 0);
   if (count > maxEntries) {
     return Error{Error::Code::Unsafe, QStringLiteral("the archive holds %1 members, more than the "
-                                                     "limit of %2").arg(count).arg(maxEntries)};
+                                                     "limit of %2")
+                                          .arg(count)
+                                          .arg(maxEntries)};
   }
   reader->m_entries.reserve(size_t(count));
   for (zip_int64_t i = 0; i < count; ++i) {
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(reader->m_archive, quint64(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
-      return Error{Error::Code::NotAPackage, QStringLiteral("damaged zip directory entry %1").arg(i)};
+      return Error{Error::Code::NotAPackage,
+                   QStringLiteral("damaged zip directory entry %1").arg(i)};
     ZipEntry entry;
     entry.index = quint64(i);
     entry.name = QString::fromUtf8(st.name);
-    entry.size = (st.valid & ZIP_STAT_SIZE) ? qint64(qMin<quint64>(st.size, quint64(INT64_MAX))) : 0;
-    entry.compressedSize =
-        (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(qMin<quint64>(st.comp_size, quint64(INT64_MAX))) : 0;
+    entry.size =
+        (st.valid & ZIP_STAT_SIZE) ? qint64(qMin<quint64>(st.size, quint64(INT64_MAX))) : 0;
+    entry.compressedSize = (st.valid & ZIP_STAT_COMP_SIZE)
+                               ? qint64(qMin<quint64>(st.comp_size, quint64(INT64_MAX)))
+                               : 0;
     entry.compressionMethod = (st.valid & ZIP_STAT_COMP_METHOD) ? st.comp_method : 0;
-    entry.encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    entry.encrypted =
+        (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
     reader->m_entries.push_back(std::move(entry));
   }
   return reader;
@@ -116,7 +128,8 @@ Result<std::unique_ptr<ZipWriter>> ZipWriter::create() {
     writer->m_archive = zip_open_from_source(writer->m_target, ZIP_TRUNCATE, &error);
   }
   if (!writer->m_archive) {
-    Error e = zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), &error);
+    Error e =
+        zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), &error);
     zip_error_fini(&error);
     return e;
   }
@@ -137,7 +150,8 @@ Status ZipWriter::addDeflated(const QString& name, const QByteArray& data) {
     return zipError(Error::Code::Unwritable, QStringLiteral("cannot add %1").arg(name),
                     zip_get_error(m_archive));
   }
-  const zip_int64_t index = zip_file_add(m_archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+  const zip_int64_t index =
+      zip_file_add(m_archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
   if (index < 0) {
     zip_source_free(source);
     return zipError(Error::Code::Unwritable, QStringLiteral("cannot add %1").arg(name),
@@ -154,7 +168,8 @@ Status ZipWriter::copyRaw(const ZipReader& from, quint64 index, const QString& n
     return zipError(Error::Code::Unwritable, QStringLiteral("cannot copy %1").arg(name),
                     zip_get_error(m_archive));
   }
-  const zip_int64_t added = zip_file_add(m_archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+  const zip_int64_t added =
+      zip_file_add(m_archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
   if (added < 0) {
     zip_source_free(source);
     return zipError(Error::Code::Unwritable, QStringLiteral("cannot copy %1").arg(name),
@@ -165,7 +180,8 @@ Status ZipWriter::copyRaw(const ZipReader& from, quint64 index, const QString& n
   if (zip_set_file_compression(m_archive, quint64(added), entry.compressionMethod, 0) != 0) {
     return zipError(Error::Code::Unwritable,
                     QStringLiteral("cannot copy %1: compression method %2")
-                        .arg(name).arg(entry.compressionMethod),
+                        .arg(name)
+                        .arg(entry.compressionMethod),
                     zip_get_error(m_archive));
   }
   return Status();
@@ -178,8 +194,9 @@ Result<QByteArray> ZipWriter::finish() {
     // Copied members are checked as they are read; damage there is the original's.
     const QString what = code == ZIP_ER_CRC || code == ZIP_ER_EOF || code == ZIP_ER_READ ||
                                  code == ZIP_ER_INCONS || code == ZIP_ER_COMPNOTSUPP
-                             ? QStringLiteral("cannot write the zip archive: a member of the "
-                                              "original package is damaged")
+                             ? QStringLiteral(
+                                   "cannot write the zip archive: a member of the "
+                                   "original package is damaged")
                              : QStringLiteral("cannot write the zip archive");
     return zipError(Error::Code::Unwritable, what, error);  // the destructor discards it
   }

@@ -20,8 +20,8 @@ namespace ooxml::detail {
 
 struct ZipEntry {
   quint64 index = 0;
-  QString name;           // as stored, in UTF-8 (legacy code page names converted)
-  qint64 size = 0;        // declared inflated size
+  QString name;     // as stored, in UTF-8 (legacy code page names converted)
+  qint64 size = 0;  // declared inflated size
   qint64 compressedSize = 0;
   int compressionMethod = 0;
   bool encrypted = false;
