@@ -121,7 +121,9 @@ TEST_F(Paste, ObjectEmbedsTheWorkbookWithTheMetafileAsItsPicture) {
   EXPECT_TRUE(slide.contains("progId=\"Excel.Sheet.12\""));
   EXPECT_TRUE(slide.contains("<p:embed/>"));
   // The chart shows through its metafile, the range (no metafile offered) through the bitmap.
-  if (!emf.isEmpty()) EXPECT_TRUE(pkg->hasPart(QStringLiteral("/ppt/media/image1.emf")));
+  if (!emf.isEmpty()) {
+    EXPECT_TRUE(pkg->hasPart(QStringLiteral("/ppt/media/image1.emf")));
+  }
   EXPECT_TRUE(pkg->hasPart(QStringLiteral("/ppt/media/image1.png")) ||
               pkg->hasPart(QStringLiteral("/ppt/media/image2.png")));
 }

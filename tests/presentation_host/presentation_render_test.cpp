@@ -94,13 +94,18 @@ TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
     EXPECT_TRUE(words.contains(QLatin1String("Metafile")));
     EXPECT_TRUE(words.contains(QLatin1String("Vector")));  // the EMF's text, drawn as text
   }
-  if (!xlsx.isEmpty()) EXPECT_TRUE(words.contains(QLatin1String("Object")));
+  if (!xlsx.isEmpty()) {
+    EXPECT_TRUE(words.contains(QLatin1String("Object")));
+  }
   const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out + QStringLiteral("/rendered.pdf")});
   const QStringList rows = images.split(QChar('\n'), Qt::SkipEmptyParts).mid(2);  // after the header
   EXPECT_EQ(int(rows.size()), pictures) << images.toStdString();
   // The metafile is drawn as vectors: no raster image on its page.
-  if (!emf.isEmpty())
-    for (const QString& row : rows) EXPECT_NE(row.simplified().section(QChar(' '), 0, 0), QStringLiteral("2"));
+  if (!emf.isEmpty()) {
+    for (const QString& row : rows) {
+      EXPECT_NE(row.simplified().section(QChar(' '), 0, 0), QStringLiteral("2"));
+    }
+  }
   // The title sits above the placed picture (top 120 points).
   const auto title = QRegularExpression(QStringLiteral("yMax=\"([0-9.]+)\">Bitmap</word>")).match(words);
   ASSERT_TRUE(title.hasMatch());
