@@ -130,12 +130,22 @@ TEST(PackageRead, PercentEncodedMemberAndTargetNamesMeet) {
   members[3].data.replace("Target=\"worksheets/sheet1.xml\"",
                           "Target=\"worksheets/my%20sheet.xml\"");
   members[4].name = "xl/worksheets/my sheet.xml";
+  members[0].data.replace("/xl/worksheets/sheet1.xml", "/xl/worksheets/my%20sheet.xml");
   members.push_back({"xl/media/image%201.png", "png"});
   auto opened = Package::openBytes(opctest::makeZip(members), "encoded.xlsx");
   ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
   const auto rels = (*opened)->relationships("/xl/workbook.xml");
   EXPECT_EQ(rels[0].targetPart, "/xl/worksheets/my sheet.xml");
   EXPECT_TRUE((*opened)->hasPart(rels[0].targetPart));
+  EXPECT_EQ((*opened)->contentType(rels[0].targetPart),
+            "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml");
+  // Regenerated content types encode the name again.
+  ASSERT_TRUE((*opened)->write("/xl/x y.xml", "<a/>", "text/x-test").ok());
+  auto saved = (*opened)->saveToBytes();
+  ASSERT_TRUE(saved.ok());
+  const QByteArray types = opctest::memberData(*saved, "[Content_Types].xml");
+  EXPECT_TRUE(types.contains(R"(PartName="/xl/worksheets/my%20sheet.xml")")) << types.toStdString();
+  EXPECT_TRUE(types.contains(R"(PartName="/xl/x%20y.xml")"));
   EXPECT_TRUE((*opened)->hasPart("/xl/media/image 1.png"));
   EXPECT_EQ((*opened)->read("/xl/media/image 1.png").value(), "png");
 }
