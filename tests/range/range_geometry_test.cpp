@@ -1,0 +1,79 @@
+// Picture sizes from column widths and row heights, clipping of whole rows and columns,
+// hidden rows and columns, and names that give no picture.
+#include "range_fixture.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+using namespace rangetest;
+
+namespace {
+
+QSizeF sizeOf(const QString& name) {
+  const render::NamedRange range = named(name);
+  EXPECT_TRUE(range.ok()) << range.error.toStdString();
+  return render::rangePictureSize(book()->model(), range.sheetIndex, range.rect);
+}
+
+}  // namespace
+
+TEST(RangeGeometry, SizeIsTheSumOfColumnPixelsAndRowPoints) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  EXPECT_EQ(pixelsOfWidth(20), 140);
+  EXPECT_EQ(pixelsOfWidth(14), 98);
+  // Formats: widths 20 and 14 characters, ten rows of the default 15 points.
+  EXPECT_EQ(sizeOf("FormatsRange"), QSizeF((140 + 98) * 0.75, 150));
+  // Borders: eight columns of 10 characters (70 px), eleven custom rows of 24 points.
+  EXPECT_EQ(pixelsOfWidth(10), 70);
+  EXPECT_EQ(sizeOf("BordersRange"), QSizeF(8 * 70 * 0.75, 11 * 24));
+}
+
+TEST(RangeGeometry, DefaultColumnsAreSixtyFourPixels) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  // Hidden sheet: no widths of its own, baseColWidth 8 -> 8 * 7 + 5 rounded up to 64 px.
+  const auto& model = book()->model();
+  const int sheet = model.sheetIndex("Hidden");
+  EXPECT_EQ(render::rangePictureSize(model, sheet, {1, 1, 2, 2}), QSizeF(2 * 48, 30));
+}
+
+TEST(RangeGeometry, HiddenRowsAndColumnsAreLeftOut) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  // A1:E6 with column C and row 3 hidden: four columns, five rows.
+  EXPECT_EQ(sizeOf("HiddenRange"), QSizeF(4 * 48, 5 * 15));
+}
+
+TEST(RangeGeometry, WholeColumnsAndRowsAreClippedToTheUsedRange) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  EXPECT_EQ(sizeOf("WholeColumns"), QSizeF((140 + 98) * 0.75, 150));  // A:B -> A1:B10
+  EXPECT_EQ(sizeOf("WholeRows"), QSizeF((140 + 98) * 0.75, 30));      // 2:3 -> A2:B3
+}
+
+TEST(RangeGeometry, EmptyRangeGivesASmallBlankPicture) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  const QSizeF size = sizeOf("EmptyColumns");
+  EXPECT_EQ(size, QSizeF(48, 15));
+  const QImage image = picture("EmptyColumns");
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(64, 20));
+  EXPECT_EQ(inkCount(image, image.rect(), 3 * 255), 0);  // all white
+}
+
+TEST(RangeGeometry, NamesWithoutOneAreaGiveClearErrors) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  const auto two = named("TwoAreas");
+  EXPECT_FALSE(two.ok());
+  EXPECT_TRUE(two.error.contains("more than one area")) << two.error.toStdString();
+  const auto missing = named("NoSuchName");
+  EXPECT_FALSE(missing.ok());
+  EXPECT_TRUE(missing.error.contains("NoSuchName"));
+  // Drawing with a bad sheet index draws nothing and measures one blank cell.
+  EXPECT_EQ(render::rangePictureSize(book()->model(), 99, {1, 1, 2, 2}), QSizeF(48, 15));
+  EXPECT_FALSE(render::rangeToImage(book()->model(), -1, {1, 1, 2, 2}).isNull());
+}
+
+TEST(RangeGeometry, ImageScalesWithDpi) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  const auto range = named("FormatsRange");
+  const QImage image = render::rangeToImage(book()->model(), range.sheetIndex, range.rect, 192);
+  EXPECT_EQ(image.size(), QSize((140 + 98) * 2, 400));
+}

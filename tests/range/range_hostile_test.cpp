@@ -1,0 +1,121 @@
+// Absurd and malformed workbooks drawn without harm: huge rectangles, sizes and merges,
+// style indexes out of bounds, non-finite numbers. Built as models so that values the reader
+// would clamp still reach the renderer.
+#include "render/range/range_picture.h"
+
+#include "emf/emf_device.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using namespace ooxml::xlsx;
+
+WorkbookModel bookWith(Worksheet sheet) {
+  WorkbookModel model;
+  SheetEntry entry;
+  entry.name = "S";
+  entry.worksheet = std::move(sheet);
+  model.sheets.push_back(std::move(entry));
+  model.styles.fonts.push_back(Font{});
+  model.styles.fills.resize(2);
+  model.styles.borders.resize(1);
+  model.styles.cellFormats.resize(1);
+  return model;
+}
+
+Cell numberCell(double v, int style = 0) {
+  Cell c;
+  c.value = CellValue::fromNumber(v);
+  c.style = style;
+  c.hasStyle = true;
+  return c;
+}
+
+}  // namespace
+
+TEST(RangeHostile, AllSixteenThousandColumnsAreClippedToTheUsedRange) {
+  Worksheet sheet;
+  sheet.cells[{1, 1}] = numberCell(1);
+  sheet.cells[{3, 4}] = numberCell(2);
+  const auto model = bookWith(sheet);
+  const QSizeF size = render::rangePictureSize(model, 0, {1, 1, 5, kMaxColumns});
+  EXPECT_EQ(size, QSizeF(4 * 48, 5 * 15));
+  const QImage image = render::rangeToImage(model, 0, {1, 1, kMaxRows, kMaxColumns});
+  EXPECT_EQ(image.size(), QSize(4 * 64, 3 * 20));
+}
+
+TEST(RangeHostile, CellsAtBothFarCornersGiveABoundedPicture) {
+  Worksheet sheet;
+  sheet.cells[{1, 1}] = numberCell(1);
+  sheet.cells[{kMaxRows, kMaxColumns}] = numberCell(2);
+  sheet.mergedCells.push_back({1, 1, kMaxRows, kMaxColumns});
+  const auto model = bookWith(sheet);
+  const QImage image = render::rangeToImage(model, 0, {1, 1, kMaxRows, kMaxColumns});
+  EXPECT_FALSE(image.isNull());
+  EXPECT_LE(qint64(image.width()) * image.height(), qint64(100'000'000));
+}
+
+TEST(RangeHostile, AbsurdSizesAndValuesDrawWithoutHarm) {
+  Worksheet sheet;
+  sheet.rows[1].height = 1e12;
+  sheet.rows[2].height = std::numeric_limits<double>::quiet_NaN();
+  ColumnInfo wide;
+  wide.min = 2;
+  wide.max = 2;
+  wide.width = 1e9;
+  sheet.columns.push_back(wide);
+  sheet.cells[{1, 1}] = numberCell(std::numeric_limits<double>::infinity(), 5);
+  sheet.cells[{2, 2}] = numberCell(std::nan(""), -3);
+  Cell text;
+  text.value = CellValue::fromText(QString(100000, QChar('x')));
+  text.style = 1;
+  sheet.cells[{3, 1}] = text;
+  auto model = bookWith(sheet);
+  CellFormat odd;
+  odd.fontId = 999;
+  odd.fillId = -7;
+  odd.borderId = 12345;
+  odd.numFmtId = 100000;
+  odd.alignment.textRotation = 999;
+  odd.alignment.indent = 1 << 30;
+  odd.alignment.wrapText = true;
+  model.styles.cellFormats.push_back(odd);
+  model.styles.fonts.front().size = std::numeric_limits<double>::infinity();
+  const QImage image = render::rangeToImage(model, 0, {1, 1, 3, 3});
+  EXPECT_FALSE(image.isNull());
+  emf::EmfDevice device(QSizeF(200, 100));
+  QPainter painter(&device);
+  render::drawRange(painter, QRectF(0, 0, 200, 100), model, 0, {1, 1, 3, 3});
+  render::drawRange(painter, QRectF(0, 0, 0, 0), model, 0, {1, 1, 3, 3});
+  painter.end();
+  EXPECT_FALSE(device.finish().isEmpty());
+}
+
+TEST(RangeHostile, MergesLargerThanTheRangeAndInvertedRectangles) {
+  Worksheet sheet;
+  Cell title;
+  title.value = CellValue::fromText("Title");
+  sheet.cells[{1, 1}] = title;
+  for (int i = 0; i < 2000; ++i) sheet.mergedCells.push_back({1, 1, kMaxRows, 50});
+  sheet.mergedCells.push_back({5, 5, 1, 1});  // corners out of order
+  const auto model = bookWith(sheet);
+  EXPECT_FALSE(render::rangeToImage(model, 0, {2, 2, 4, 4}).isNull());
+  EXPECT_FALSE(render::rangeToImage(model, 0, {4, 4, 2, 2}).isNull());
+  EXPECT_FALSE(render::rangeToImage(model, 0, {-5, 0, 0, -1}).isNull());
+  EXPECT_FALSE(render::rangeToImage(model, 0, {1, 1, 2, 2}, std::nan("")).isNull());
+}
+
+TEST(RangeHostile, ChartSheetsAndBadIndexesDrawNothing) {
+  WorkbookModel model = bookWith(Worksheet{});
+  model.sheets.front().kind = SheetEntry::Kind::Chartsheet;
+  EXPECT_FALSE(render::rangeToImage(model, 0, {1, 1, 2, 2}).isNull());
+  EXPECT_FALSE(render::rangeToImage(model, 7, {1, 1, 2, 2}).isNull());
+  model.names.push_back({"Chart", std::nullopt, false, "S!$A$1:$B$2"});
+  EXPECT_FALSE(render::resolveNamedRange(model, "Chart").ok());
+}
