@@ -17,7 +17,8 @@ using office::AutomationError;
 
 namespace {
 
-inline const QString kNothingFound = QStringLiteral("Nothing Found!");
+// The placeholder row of an empty list.
+const QString kNothingFound = QStringLiteral("Nothing Found!");
 
 // Saves the presentation when a paste command ends, however it ends.
 class SaveWhenDone {

@@ -1,4 +1,5 @@
-// The copy and paste calls the three paste commands share.
+// The copy and paste calls the three paste commands share. Each throws AutomationError
+// from the failing call.
 #pragma once
 
 #include "office/excel.h"
@@ -29,7 +30,5 @@ void copyExcelObject(excel::Workbook& workbook, const QString& name, const QStri
 void pasteExcelObjectByVersion(ppt::Application& app);
 // PasteSpecial(ppPasteOLEObject).
 void pasteExcelObject(ppt::Application& app);
-
-// Each throws AutomationError from the failing call.
 
 }  // namespace paste
