@@ -77,3 +77,10 @@ TEST(RangeGeometry, ImageScalesWithDpi) {
   const QImage image = render::rangeToImage(book()->model(), range.sheetIndex, range.rect, 192);
   EXPECT_EQ(image.size(), QSize((140 + 98) * 2, 400));
 }
+
+TEST(RangeGeometry, RowsWithoutAStoredHeightFitTheirLargestFont) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  // Fonts: rows 1-6 Calibri 11 (15 pt), row 7 stored 19 pt, row 8 Times 12 needs 22 px
+  // (16.5 pt), rows 9-10 Courier 10 and Cambria 11 fit in the default 15 pt.
+  EXPECT_EQ(sizeOf("FontsRange").height(), 6 * 15 + 19 + 16.5 + 15 + 15);
+}

@@ -3,6 +3,7 @@
 #include "ooxml/xlsx/sheet_geometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace render {
@@ -59,6 +60,22 @@ int defaultColumnPixels(const ooxml::xlsx::Worksheet& sheet, int digitWidth) {
   return (pixels + 7) / 8 * 8;
 }
 
+double rangeRowPoints(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::Styles& styles, int row) {
+  const auto info = sheet.rows.find(row);
+  if (info != sheet.rows.end() && (info->second.hidden || info->second.height))
+    return ooxml::xlsx::rowPoints(sheet, row);
+  // No stored height: the program fits the row to its largest font, in whole pixels.
+  double height = sheet.defaultRowHeight;
+  for (auto it = sheet.cells.lower_bound({row, 1}); it != sheet.cells.end() && it->first.first == row; ++it) {
+    if (it->second.value.isEmpty()) continue;
+    const double size = styles.fontOfXf(it->second.style).size;
+    if (!std::isfinite(size) || size <= 0) continue;
+    const double pixels = std::ceil(std::min(size, 409.0) * 1.36 * 96.0 / 72.0 - 1e-9);
+    height = std::max(height, pixels * kPointsPerPixel);
+  }
+  return std::min(height, 409.0);
+}
+
 std::optional<RangeRect> usedRange(const ooxml::xlsx::Worksheet& sheet) {
   std::optional<RangeRect> used;
   auto extend = [&](int r1, int c1, int r2, int c2) {
@@ -80,8 +97,9 @@ std::optional<RangeRect> usedRange(const ooxml::xlsx::Worksheet& sheet) {
   return used;
 }
 
-RangeGrid::RangeGrid(const ooxml::xlsx::Worksheet& sheet, const RangeRect& rect, int digitWidth)
-    : m_sheet(sheet), m_digitWidth(std::max(1, digitWidth)), m_rect(clipped(sheet, rect)) {
+RangeGrid::RangeGrid(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::Styles& styles, const RangeRect& rect,
+                     int digitWidth)
+    : m_sheet(sheet), m_styles(styles), m_digitWidth(std::max(1, digitWidth)), m_rect(clipped(sheet, rect)) {
   if (m_rect.lastRow < m_rect.firstRow) return;
   for (int c = m_rect.firstColumn; c <= m_rect.lastColumn; ++c) {
     const double w = rangeColumnPixels(sheet, c, m_digitWidth) * kPointsPerPixel;
@@ -90,7 +108,7 @@ RangeGrid::RangeGrid(const ooxml::xlsx::Worksheet& sheet, const RangeRect& rect,
     m_width += w;
   }
   for (int r = m_rect.firstRow; r <= m_rect.lastRow; ++r) {
-    const double h = ooxml::xlsx::rowPoints(sheet, r);
+    const double h = rangeRowPoints(sheet, styles, r);
     m_rowY.push_back(m_height);
     m_rowH.push_back(h);
     m_height += h;
@@ -120,7 +138,7 @@ double RangeGrid::edgeX(int column) const {
 
 double RangeGrid::edgeY(int row) const {
   if (row >= m_rect.firstRow && row <= m_rect.lastRow) return rowTop(row);
-  auto height = [&](int r) { return ooxml::xlsx::rowPoints(m_sheet, r); };
+  auto height = [&](int r) { return rangeRowPoints(m_sheet, m_styles, r); };
   if (row < m_rect.firstRow) return -spanLength(m_rect.firstRow - 1, row, m_sheet.defaultRowHeight, height);
   if (row == m_rect.lastRow + 1) return m_height;
   return m_height + spanLength(m_rect.lastRow + 1, row - 1, m_sheet.defaultRowHeight, height);

@@ -20,8 +20,9 @@ inline constexpr int kMaxPictureRows = 5000;
 class RangeGrid {
  public:
   // Lays out `rect` of `sheet`; `digitWidth` is the default font's maximum digit width in
-  // pixels.
-  RangeGrid(const ooxml::xlsx::Worksheet& sheet, const RangeRect& rect, int digitWidth);
+  // pixels. Borrows `sheet` and `styles` for its lifetime.
+  RangeGrid(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::Styles& styles, const RangeRect& rect,
+            int digitWidth);
 
   // The rectangle after clipping; meaningful only when !isEmpty().
   const RangeRect& rect() const { return m_rect; }
@@ -43,6 +44,7 @@ class RangeGrid {
   double edgeY(int row) const;     // top edge of any row
 
   const ooxml::xlsx::Worksheet& m_sheet;
+  const ooxml::xlsx::Styles& m_styles;
   int m_digitWidth;
   RangeRect m_rect;
   std::vector<double> m_colX, m_colW, m_rowY, m_rowH;
@@ -54,6 +56,10 @@ class RangeGrid {
 // and gridline rounded up to a multiple of 8 pixels, as the program lays it out.
 int rangeColumnPixels(const ooxml::xlsx::Worksheet& sheet, int column, int digitWidth);
 int defaultColumnPixels(const ooxml::xlsx::Worksheet& sheet, int digitWidth);
+
+// Height in points of `row` (0 when hidden): its stored height, else the default height or
+// the height its largest font needs, whichever is more.
+double rangeRowPoints(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::Styles& styles, int row);
 
 // The bounds of the cells the sheet stores (values or formats) and its merged areas;
 // nullopt for a sheet without cells.

@@ -46,7 +46,7 @@ QSizeF rangePictureSize(const ooxml::xlsx::WorkbookModel& workbook, int sheetInd
   const int digitWidth = digitWidthOf(workbook);
   const auto* sheet = worksheetOf(workbook, sheetIndex);
   if (!sheet) return blankSize(nullptr, digitWidth);
-  const RangeGrid grid(*sheet, rect, digitWidth);
+  const RangeGrid grid(*sheet, workbook.styles, rect, digitWidth);
   return grid.isEmpty() ? blankSize(sheet, digitWidth) : grid.size();
 }
 
@@ -55,7 +55,7 @@ void drawRange(QPainter& painter, const QRectF& target, const ooxml::xlsx::Workb
   const auto* sheet = worksheetOf(workbook, sheetIndex);
   if (!sheet || !target.isValid()) return;
   const int digitWidth = digitWidthOf(workbook);
-  const RangeGrid grid(*sheet, rect, digitWidth);
+  const RangeGrid grid(*sheet, workbook.styles, rect, digitWidth);
   if (grid.isEmpty()) return;
   const QSizeF size = grid.size();
   painter.save();
@@ -63,7 +63,7 @@ void drawRange(QPainter& painter, const QRectF& target, const ooxml::xlsx::Workb
   painter.scale(target.width() / size.width(), target.height() / size.height());
   painter.setClipRect(QRectF(QPointF(0, 0), size), Qt::IntersectClip);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  RangeScene scene(painter, workbook, *sheet, grid, options, digitWidth);
+  RangeScene scene(painter, workbook, *sheet, grid, options);
   scene.draw();
   painter.restore();
 }

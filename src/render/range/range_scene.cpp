@@ -20,8 +20,7 @@ constexpr size_t kMaxMergeEntries = 2'000'000;
 }  // namespace
 
 RangeScene::RangeScene(QPainter& painter, const ooxml::xlsx::WorkbookModel& workbook,
-                       const ooxml::xlsx::Worksheet& sheet, const RangeGrid& grid, const RangeOptions& options,
-                       int digitWidth)
+                       const ooxml::xlsx::Worksheet& sheet, const RangeGrid& grid, const RangeOptions& options)
     : m_painter(painter),
       m_workbook(workbook),
       m_sheet(sheet),
@@ -34,7 +33,6 @@ RangeScene::RangeScene(QPainter& painter, const ooxml::xlsx::WorkbookModel& work
   const QFontMetricsF fm(pointFont(painter, m_looks.look(0).font), painter.device());
   m_indentStep = 3 * fm.horizontalAdvance(QLatin1Char(' '));
   m_spanned.assign(size_t(m_rect.rows()) * size_t(m_rect.columns()), 0);
-  Q_UNUSED(digitWidth);
 }
 
 void RangeScene::draw() {

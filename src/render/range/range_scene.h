@@ -17,7 +17,7 @@ class RangeScene {
  public:
   // Requires: the painter maps 1 unit to 1 point with the picture's origin at (0, 0).
   RangeScene(QPainter& painter, const ooxml::xlsx::WorkbookModel& workbook, const ooxml::xlsx::Worksheet& sheet,
-             const RangeGrid& grid, const RangeOptions& options, int digitWidth);
+             const RangeGrid& grid, const RangeOptions& options);
   void draw();
 
  private:
