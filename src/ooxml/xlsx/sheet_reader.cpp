@@ -10,12 +10,18 @@ using namespace detail;
 
 namespace {
 
+// Widths and heights within what the program allows (255 characters, 409 points); NaN is 0.
+std::optional<double> sane(std::optional<double> v, double max) {
+  if (!v) return v;
+  return *v >= 0 ? std::min(*v, max) : 0.0;
+}
+
 void readColumns(pugi::xml_node cols, Worksheet& sheet) {
   for (pugi::xml_node c = cols.child("x:col"); c; c = c.next_sibling("x:col")) {
     ColumnInfo info;
     info.min = std::clamp(intAttr(c, "min").value_or(1), 1, kMaxColumns);
     info.max = std::clamp(intAttr(c, "max").value_or(info.min), info.min, kMaxColumns);
-    info.width = doubleAttr(c, "width");
+    info.width = sane(doubleAttr(c, "width"), 255);
     info.customWidth = boolAttr(c, "customWidth");
     info.hidden = boolAttr(c, "hidden");
     info.style = intAttr(c, "style");
@@ -59,7 +65,7 @@ Status readRows(const Package& package, const QString& partName, pugi::xml_node 
     if (rowNumber < 1 || rowNumber > kMaxRows)
       return partError(package, partName, QStringLiteral("row number %1 is out of range").arg(rowNumber));
     RowInfo info;
-    info.height = doubleAttr(r, "ht");
+    info.height = sane(doubleAttr(r, "ht"), 409);
     info.customHeight = boolAttr(r, "customHeight");
     info.hidden = boolAttr(r, "hidden");
     if (boolAttr(r, "customFormat")) info.style = intAttr(r, "s");
@@ -105,9 +111,9 @@ Status readWorksheet(const Package& package, const QString& partName,
   if (std::strcmp(root.name(), "x:worksheet") != 0)
     return partError(package, partName, QStringLiteral("the part is not a worksheet"));
   const pugi::xml_node format = root.child("x:sheetFormatPr");
-  sheet.defaultColumnWidth = doubleAttr(format, "defaultColWidth");
+  sheet.defaultColumnWidth = sane(doubleAttr(format, "defaultColWidth"), 255);
   sheet.baseColumnWidth = std::clamp(intAttr(format, "baseColWidth").value_or(8), 0, 255);
-  sheet.defaultRowHeight = doubleAttr(format, "defaultRowHeight").value_or(15);
+  sheet.defaultRowHeight = sane(doubleAttr(format, "defaultRowHeight"), 409).value_or(15);
   readColumns(root.child("x:cols"), sheet);
   if (Status s = readRows(package, partName, root.child("x:sheetData"), sharedStrings, sheet); !s) return s;
   for (pugi::xml_node m = root.child("x:mergeCells").child("x:mergeCell"); m;

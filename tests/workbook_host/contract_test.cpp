@@ -1,0 +1,30 @@
+// The spreadsheet contract suite on the workbook host: each case's workbook is written as a
+// real .xlsx file and opened by the host.
+#include "office/files/workbook_host.h"
+#include "support/excel_contract.h"
+#include "xlsx_spec_writer.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+struct HostFactory {
+  std::shared_ptr<excel::Application> open(const testspec::WorkbookSpec& spec) {
+    const QString path = m_dir.filePath(spec.fileName);
+    const ooxml::Status written = testxlsx::writeWorkbook(spec, path);
+    EXPECT_TRUE(written.ok()) << (written.ok() ? "" : written.error().message.toStdString());
+    auto opened = office::files::openWorkbook(path);
+    EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
+    if (!opened.ok()) return nullptr;
+    m_host = opened->host;
+    return opened->application;
+  }
+  QTemporaryDir m_dir;
+  std::shared_ptr<office::files::WorkbookHost> m_host;
+};
+
+}  // namespace
+
+namespace excel_contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(WorkbookHost, ExcelContract, ::testing::Types<HostFactory>);
+}
