@@ -1,0 +1,187 @@
+#include "pdf/pdf_writer.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace pdf {
+namespace {
+
+constexpr double kPointsPerCm = 72.0 / 2.54;
+// Device units per inch: fine enough that rounding never moves a picture visibly.
+constexpr int kResolution = 1200;
+
+}  // namespace
+
+PdfWriter::PdfWriter() : m_pageWidthPt(20.0 * kPointsPerCm), m_pageHeightPt(15.0 * kPointsPerCm) {}
+
+PdfWriter::~PdfWriter() { discard(); }
+
+void PdfWriter::discard() {
+  if (m_painter && m_painter->isActive()) m_painter->end();
+  m_painter.reset();
+  m_writer.reset();
+  if (m_file) m_file->cancelWriting();
+  m_file.reset();  // an uncommitted QSaveFile removes its temporary file
+  m_pageOpen = m_anyPage = m_ended = false;
+}
+
+bool PdfWriter::BeginDocument(const QString& path, const QString& title, const QString& creator,
+                              const QString& author, const QString& producer) {
+  if (m_file) {
+    m_error = QStringLiteral("a document is already open");
+    return false;
+  }
+  if (path.isEmpty()) {
+    m_error = QStringLiteral("no output path");
+    return false;
+  }
+  auto file = std::make_unique<QSaveFile>(QFileInfo(path).absoluteFilePath());
+  // Never fall back to writing the target in place: the old file must survive a failure.
+  file->setDirectWriteFallback(false);
+  if (!file->open(QIODevice::WriteOnly)) {
+    m_error = file->errorString();
+    return false;
+  }
+  m_file = std::move(file);
+  m_writer = std::make_unique<QPdfWriter>(m_file.get());
+  m_writer->setResolution(kResolution);
+  m_writer->setTitle(title);
+  m_writer->setCreator(creator);
+  m_author = author;
+  m_producer = producer;
+  m_painter = std::make_unique<QPainter>();
+  m_error.clear();
+  return true;
+}
+
+int PdfWriter::AddFont(const QString& name, int, int) {
+  if (name.isEmpty()) return 0;
+  QFont font(name);
+  // Resolve the substitute once so every page uses the same face.
+  font.setFamily(QFontInfo(font).family());
+  m_fonts.push_back(font);
+  return int(m_fonts.size());
+}
+
+void PdfWriter::SetUnits(int code) { m_unitInPoints = code == kUnitCentimetres ? kPointsPerCm : 1.0; }
+
+bool PdfWriter::CaptureImage(const QImage& image) {
+  m_captured = image;
+  return !image.isNull();
+}
+
+bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
+  if (m_captured.isNull()) {
+    m_error = QStringLiteral("no picture captured");
+    return false;
+  }
+  // JPEG has no alpha: flatten transparent pictures onto white as a page would show them.
+  QImage opaque(m_captured.size(), QImage::Format_RGB32);
+  opaque.fill(Qt::white);
+  {
+    QPainter p(&opaque);
+    p.drawImage(0, 0, m_captured);
+  }
+  if (!opaque.save(path, "JPEG", quality)) {
+    m_error = QStringLiteral("cannot write %1").arg(path);
+    return false;
+  }
+  return true;
+}
+
+int PdfWriter::LoadImageFile(const QString& path) {
+  QImage image(path);
+  if (image.isNull()) return 0;
+  m_images.push_back(std::move(image));
+  return int(m_images.size());
+}
+
+int PdfWriter::ImageWidth() const { return m_captured.width(); }
+int PdfWriter::ImageHeight() const { return m_captured.height(); }
+
+void PdfWriter::SetPageSize(double width, double height) {
+  m_pageWidthPt = width * m_unitInPoints;
+  m_pageHeightPt = height * m_unitInPoints;
+}
+
+double PdfWriter::toDevice(double length) const { return length * m_unitInPoints / 72.0 * kResolution; }
+
+bool PdfWriter::BeginPage() {
+  if (!m_file || m_pageOpen || m_ended) return false;
+  // Exact match: a fuzzy match could snap the size to a neighbouring paper format. Portrait
+  // with width > height is what gives a landscape page its real size (Landscape would swap).
+  const QPageSize size(QSizeF(m_pageWidthPt, m_pageHeightPt), QPageSize::Point, QString(),
+                       QPageSize::ExactMatch);
+  m_writer->setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
+  if (!m_anyPage) {
+    if (!m_painter->begin(m_writer.get())) {
+      m_error = QStringLiteral("cannot start the PDF");
+      return false;
+    }
+  } else if (!m_writer->newPage()) {
+    m_error = QStringLiteral("cannot start a page");
+    return false;
+  }
+  // The JPEG was lossy once already; keep Qt from compressing it lossily again.
+  m_painter->setRenderHints(QPainter::LosslessImageRendering | QPainter::SmoothPixmapTransform |
+                            QPainter::TextAntialiasing);
+  m_anyPage = m_pageOpen = true;
+  return true;
+}
+
+void PdfWriter::DrawImage(int handle, double x, double y, double width, double height) {
+  if (!m_pageOpen || handle < 1 || handle > int(m_images.size())) return;
+  const QRectF box(toDevice(x), toDevice(y), toDevice(width), toDevice(height));
+  m_painter->drawImage(box, m_images[handle - 1]);
+}
+
+void PdfWriter::DrawText(double x, double y, const QString& text, int font, double size,
+                         int alignment) {
+  if (!m_pageOpen || font < 1 || font > int(m_fonts.size())) return;
+  QFont f = m_fonts[font - 1];
+  f.setPointSizeF(size);
+  m_painter->setFont(f);
+  m_painter->setPen(Qt::black);
+  double left = toDevice(x);
+  if (alignment == kAlignCentre)
+    left -= QFontMetricsF(f, m_writer.get()).horizontalAdvance(text) / 2.0;
+  const double baseline = m_pageHeightPt / 72.0 * kResolution - toDevice(y);
+  m_painter->drawText(QPointF(left, baseline), text);
+}
+
+void PdfWriter::EndPage() { m_pageOpen = false; }
+
+void PdfWriter::EndDocument() {
+  if (!m_file || m_ended) return;
+  m_pageOpen = false;
+  if (!m_anyPage && !BeginPage()) return;
+  m_pageOpen = false;
+  m_painter->end();
+  m_ended = true;
+}
+
+bool PdfWriter::FinishDocument() {
+  if (!m_file) {
+    m_error = QStringLiteral("no document is open");
+    return false;
+  }
+  EndDocument();
+  if (!m_ended) {
+    discard();
+    return false;
+  }
+  m_painter.reset();
+  m_writer.reset();
+  const bool ok = m_file->commit();
+  if (!ok) m_error = m_file->errorString();
+  m_file.reset();
+  m_ended = false;
+  m_anyPage = false;
+  return ok;
+}
+
+}  // namespace pdf

@@ -1,0 +1,51 @@
+// Reading PDFs back with poppler's command-line tools, for the PDF writer's tests.
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace popplertest {
+
+// True when pdfinfo, pdfimages, pdftotext, pdffonts and pdftoppm are all on PATH.
+bool available();
+// Standard output of `tool args...`; empty when it fails to run or exits non-zero.
+QString run(const QString& tool, const QStringList& args);
+
+struct PageInfo {
+  int pages = 0;
+  std::vector<QSizeF> sizes;  // points, one per page
+  QString title;
+  QString creator;
+};
+PageInfo info(const QString& pdf);
+
+struct ImageRow {
+  int page = 0;
+  int width = 0;
+  int height = 0;
+  QString encoding;
+  double xPpi = 0;
+  double yPpi = 0;
+};
+std::vector<ImageRow> images(const QString& pdf);
+
+struct Word {
+  QString text;
+  QRectF box;  // points, origin at the page's top-left corner
+};
+std::vector<Word> words(const QString& pdf, int page);
+
+struct FontRow {
+  QString name;
+  bool embedded = false;
+};
+std::vector<FontRow> fonts(const QString& pdf);
+
+// Page `page` rendered at `dpi`; null on failure.
+QImage render(const QString& pdf, int page, double dpi);
+
+}  // namespace popplertest
