@@ -135,6 +135,7 @@ def align(wb):
     ws["A8"].alignment = Alignment(horizontal="center", vertical="center")
     ws["A8"].fill = PatternFill("solid", fgColor="FFFFFF00")
     name(wb, "AlignRange", "Align!$A$1:$E$9")
+    name(wb, "OverflowIn", "Align!$B$4:$D$5")
     name(wb, "MergeCut", "Align!$B$8:$C$9")
 
 

@@ -207,3 +207,12 @@ TEST(RangeLayout, MergedAreaCutByTheRangeKeepsItsFillAndClipsItsText) {
   EXPECT_TRUE(near(image.pixel(40, 20), QColor(255, 255, 0)));
   EXPECT_EQ(image.pixel(120, 20), qRgb(255, 255, 255));
 }
+
+TEST(RangeLayout, TextFromCellsOutsideRunsIntoTheRange) {
+  MORVANE_REQUIRE(book(), "python3-openpyxl");
+  // B4:D5: A4's left-aligned text enters from the left, E5's right-aligned one from the right.
+  const QImage image = picture("OverflowIn");
+  EXPECT_GT(inkCount(image, QRect(0, 2, 80, 16)), 20);
+  EXPECT_GT(inkCount(image, QRect(2 * 84 + 2, 22, 80, 16)), 20);
+  EXPECT_EQ(inkCount(image, QRect(2 * 84 + 2, 2, 80, 16)), 0);  // A4's text ends in C4
+}

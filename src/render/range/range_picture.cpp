@@ -28,6 +28,8 @@ QSizeF blankSize(const ooxml::xlsx::Worksheet* sheet, int digitWidth) {
   return QSizeF(std::max(1.0, width * 0.75), s.defaultRowHeight > 0 ? s.defaultRowHeight : 15);
 }
 
+constexpr double kMaxPixels = 40e6;  // 160 MB of ARGB
+
 int digitWidthOf(const ooxml::xlsx::WorkbookModel& workbook) {
   return ooxml::xlsx::maxDigitWidth(workbook.styles.defaultFont());
 }
@@ -72,9 +74,9 @@ QImage rangeToImage(const ooxml::xlsx::WorkbookModel& workbook, int sheetIndex, 
                     const RangeOptions& options) {
   dpi = std::isfinite(dpi) ? std::clamp(dpi, 10.0, 1200.0) : 96.0;
   const QSizeF points = rangePictureSize(workbook, sheetIndex, rect);
-  // Keep within 100 million pixels and 32767 per side, what a raster painter can hold.
+  // Keep within kMaxPixels and 32767 per side, what a raster painter can hold.
   const double fullArea = points.width() * points.height() * dpi * dpi / (72.0 * 72.0);
-  if (fullArea > 0.99e8) dpi *= std::sqrt(0.99e8 / fullArea);
+  if (fullArea > 0.99 * kMaxPixels) dpi *= std::sqrt(0.99 * kMaxPixels / fullArea);
   dpi = std::min({dpi, 32767.0 * 72.0 / points.width(), 32767.0 * 72.0 / points.height()});
   const QSize pixels(std::max(1, int(std::ceil(points.width() * dpi / 72.0 - 1e-6))),
                      std::max(1, int(std::ceil(points.height() * dpi / 72.0 - 1e-6))));

@@ -52,7 +52,7 @@ void drawRange(QPainter& painter, const QRectF& target, const ooxml::xlsx::Workb
                int sheetIndex, const RangeRect& rect, const RangeOptions& options = {});
 
 // The picture as an image at `dpi` (clamped to 10..1200) on white. Pictures that would exceed
-// 100 million pixels are drawn at a lower resolution; never returns a null image.
+// 40 million pixels are drawn at a lower resolution; never returns a null image.
 QImage rangeToImage(const ooxml::xlsx::WorkbookModel& workbook, int sheetIndex, const RangeRect& rect,
                     double dpi = 96, const RangeOptions& options = {});
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <iterator>
 
 namespace render {
 
@@ -114,6 +115,7 @@ void RangeScene::layoutTexts() {
       if (it->second.value.isEmpty() || m_grid.columnWidth(c) <= 0 || mergeAt(r, c) >= 0) continue;
       placeText(r, c, it->second.value);
     }
+    placeTextFromOutside(r);
   }
   for (const RangeRect& m : m_merges) {
     const ooxml::xlsx::Cell* anchor = m_sheet.cell(m.firstRow, m.firstColumn);
@@ -153,6 +155,56 @@ QRectF RangeScene::overflowClip(int row, int column, const CellText& text, const
     needLeft -= m_grid.columnWidth(c);
   }
   return clip;
+}
+
+bool RangeScene::blankBetween(int row, int firstColumn, int lastColumn) const {
+  for (int c = firstColumn; c <= lastColumn; ++c) {
+    const ooxml::xlsx::Cell* cell = m_sheet.cell(row, c);
+    if (cell && !cell->isBlank()) return false;
+  }
+  return true;
+}
+
+// A left-aligned text left of the rectangle, or a right-aligned one right of it, may run
+// into the rectangle's first or last empty cells; the picture shows the part inside.
+void RangeScene::placeTextFromOutside(int row) {
+  constexpr int kReach = 255;  // no text spills further than the widest column allows
+  auto it = m_sheet.cells.lower_bound({row, m_rect.firstColumn});
+  if (it != m_sheet.cells.begin() && isFree(row, m_rect.firstColumn)) {
+    const auto& [pos, cell] = *std::prev(it);
+    if (pos.first == row && !cell.value.isEmpty() && m_rect.firstColumn - pos.second <= kReach &&
+        blankBetween(row, pos.second + 1, m_rect.firstColumn - 1)) {
+      const QRectF area = m_grid.areaRect(RangeRect::cell(row, pos.second));
+      CellText text = layoutCellText(m_painter, cell.value, lookAt(row, pos.second), area, m_workbook.date1904,
+                                     m_indentStep);
+      const double reach = area.left() + kTextPadLeft + text.indent + text.width;
+      if (text.mayOverflow && (text.horizontal & Qt::AlignLeft) && reach > 0) {
+        QRectF clip(0, m_grid.rowTop(row), 0, m_grid.rowHeight(row));
+        for (int c = m_rect.firstColumn; isFree(row, c) && m_grid.columnLeft(c) < reach; ++c) {
+          clip.setRight(m_grid.columnLeft(c) + m_grid.columnWidth(c));
+          if (c > m_rect.firstColumn) m_spanned[flagIndex(row, c - 1)] = 1;
+        }
+        m_texts.push_back({std::move(text), area, clip});
+      }
+    }
+  }
+  for (; it != m_sheet.cells.end() && it->first.first == row && it->first.second <= m_rect.lastColumn; ++it) {}
+  if (it == m_sheet.cells.end() || it->first.first != row || !isFree(row, m_rect.lastColumn)) return;
+  const auto& [pos, cell] = *it;
+  if (cell.value.isEmpty() || pos.second - m_rect.lastColumn > kReach ||
+      !blankBetween(row, m_rect.lastColumn + 1, pos.second - 1))
+    return;
+  const QRectF area = m_grid.areaRect(RangeRect::cell(row, pos.second));
+  CellText text = layoutCellText(m_painter, cell.value, lookAt(row, pos.second), area, m_workbook.date1904,
+                                 m_indentStep);
+  const double reach = area.right() - kTextPadRight - text.indent - text.width;
+  if (!text.mayOverflow || !(text.horizontal & Qt::AlignRight) || reach >= m_picture.right()) return;
+  QRectF clip(m_picture.right(), m_grid.rowTop(row), 0, m_grid.rowHeight(row));
+  for (int c = m_rect.lastColumn; isFree(row, c) && m_grid.columnLeft(c) + m_grid.columnWidth(c) > reach; --c) {
+    clip.setLeft(m_grid.columnLeft(c));
+    if (c < m_rect.lastColumn) m_spanned[flagIndex(row, c)] = 1;
+  }
+  m_texts.push_back({std::move(text), area, clip});
 }
 
 void RangeScene::drawFills() {

@@ -39,6 +39,8 @@ class RangeScene {
   void layoutTexts();
   void placeText(int row, int column, const ooxml::xlsx::CellValue& value);
   QRectF overflowClip(int row, int column, const CellText& text, const QRectF& area);
+  void placeTextFromOutside(int row);
+  bool blankBetween(int row, int firstColumn, int lastColumn) const;
   void drawFills();
   void drawGridlines();
   void drawBorders();
