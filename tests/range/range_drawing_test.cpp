@@ -36,6 +36,7 @@ QStringList emfTexts(const QString& name) {
   const QByteArray bytes = device.finish();
   QFile file(QDir(testenv::outputDir("range-gallery")).filePath(name + ".emf"));
   if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  saveToGallery(emf::rasterizeEmf(bytes, QSize(device.width(), device.height())), name + "-emf.png");
   QStringList texts;
   const auto records = emf::splitEmfRecords(bytes);
   if (!records) return texts;
