@@ -27,8 +27,8 @@ int inkCount(const QImage& image, const QRect& area, int threshold = 384);
 int inkRight(const QImage& image, const QRect& area, int threshold = 384);
 int inkLeft(const QImage& image, const QRect& area, int threshold = 384);
 
-// Pixel boundaries of a column or row of the picture of `name` (0-based index within it),
-// from the program's geometry at 96 dpi: default 64 px columns, widths in characters.
+// Pixels at 96 dpi of a stored column width in the test workbook (Calibri 11, 7-pixel
+// digits), by the program's rule, written out independently of the renderer.
 int pixelsOfWidth(double characters);
 
 }  // namespace rangetest
