@@ -1,16 +1,16 @@
 // The presentation model on the blank template and on real decks: slides, layouts found by
 // type and added when missing, ids, and saving that keeps what it did not touch.
-#include "ooxml/detail/xml.h"
-#include "ooxml/package.h"
-#include "ooxml/pptx/presentation_document.h"
-#include "pptx/pptx_validity.h"
-#include "support/test_env.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <gtest/gtest.h>
+#include "ooxml/detail/xml.h"
+#include "ooxml/package.h"
+#include "ooxml/pptx/presentation_document.h"
+#include "pptx/pptx_validity.h"
+#include "support/test_env.h"
 
 namespace {
 
@@ -112,12 +112,10 @@ TEST(Layouts, MissingTitleOnlyAndBlankAreAddedMatchedByType) {
     int titleOnlyBefore;
     int blankBefore;
   };
-  const Case cases[] = {{"pp_4x3_custom_layouts_only.pptx", 0, 0},
-                        {"pp_4x3_blank_but_no_titleonly.pptx", 0, 1},
-                        {"oxs_template_titleonly_no_blank.potx", 1, 0},
-                        {"poi_single_layout_odd_size.pptx", 0, 0},
-                        {"poi_4x3_blank_layout_untyped.pptx", 1, 0},
-                        {"poi_4x3_russian_layout_names.pptx", 1, 1}};
+  const Case cases[] = {
+      {"pp_4x3_custom_layouts_only.pptx", 0, 0},      {"pp_4x3_blank_but_no_titleonly.pptx", 0, 1},
+      {"oxs_template_titleonly_no_blank.potx", 1, 0}, {"poi_single_layout_odd_size.pptx", 0, 0},
+      {"poi_4x3_blank_layout_untyped.pptx", 1, 0},    {"poi_4x3_russian_layout_names.pptx", 1, 1}};
   MORVANE_REQUIRE(!testenv::corpusDir(QStringLiteral("pptx")).isEmpty(), "pptx corpus");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -165,7 +163,8 @@ TEST(Layouts, EachMasterOfATwoMasterDeckGetsItsOwnWithIdsUniqueAcrossMasters) {
 TEST(CorpusDecks, KeepTheirSlidesWhenSlidesAreAdded) {
   const QString dir = testenv::corpusDir(QStringLiteral("pptx"));
   MORVANE_REQUIRE(!dir.isEmpty(), "pptx corpus");
-  const QStringList files = QDir(dir).entryList({QStringLiteral("*.pptx"), QStringLiteral("*.potx")});
+  const QStringList files =
+      QDir(dir).entryList({QStringLiteral("*.pptx"), QStringLiteral("*.potx")});
   ASSERT_GE(files.size(), 10);
   for (const QString& name : files) {
     SCOPED_TRACE(name.toStdString());
@@ -177,15 +176,18 @@ TEST(CorpusDecks, KeepTheirSlidesWhenSlidesAreAdded) {
     Document& d = *doc.value();
     const int before = d.slideCount();
     std::vector<std::pair<QString, QByteArray>> slides;
-    for (int i = 0; i < before; ++i) slides.push_back({d.slidePart(i), *d.package().read(d.slidePart(i))});
-    const QString master = d.slideCount() ? d.masterOfLayout(d.slideLayout(before - 1)) : d.masters().front().part;
+    for (int i = 0; i < before; ++i)
+      slides.push_back({d.slidePart(i), *d.package().read(d.slidePart(i))});
+    const QString master =
+        d.slideCount() ? d.masterOfLayout(d.slideLayout(before - 1)) : d.masters().front().part;
     auto blank = d.layoutOfType(master, QStringLiteral("blank"));
     ASSERT_TRUE(blank.ok());
     ASSERT_TRUE(d.addSlide(before, *blank).ok());
     auto saved = d.saveToBytes();
     ASSERT_TRUE(saved.ok());
     const QStringList known = pptxcheck::problems(original);
-    for (const QString& p : pptxcheck::problems(*saved)) EXPECT_TRUE(known.contains(p)) << p.toStdString();
+    for (const QString& p : pptxcheck::problems(*saved))
+      EXPECT_TRUE(known.contains(p)) << p.toStdString();
     auto again = Document::openBytes(*saved, name);
     ASSERT_TRUE(again.ok());
     ASSERT_EQ(again.value()->slideCount(), before + 1);
@@ -214,7 +216,8 @@ TEST(ValidityCheck, FlagsRepeatedIdsMisorderedTransformsAndMissingTargets) {
   const QString slide = QStringLiteral("/ppt/slides/slide1.xml");
   QByteArray xml = *pkg.value()->read(slide);
   xml.replace("id=\"3\"", "id=\"2\"");
-  xml.replace("<a:off x=\"1\" y=\"2\"/><a:ext cx=\"3\" cy=\"4\"/>", "<a:ext cx=\"3\" cy=\"4\"/><a:off x=\"1\" y=\"2\"/>");
+  xml.replace("<a:off x=\"1\" y=\"2\"/><a:ext cx=\"3\" cy=\"4\"/>",
+              "<a:ext cx=\"3\" cy=\"4\"/><a:off x=\"1\" y=\"2\"/>");
   ASSERT_TRUE(pkg.value()->write(slide, xml, {}).ok());
   pkg.value()->remove(QStringLiteral("/ppt/media/image1.png"));
   const QString found = pptxcheck::problems(*pkg.value()->saveToBytes()).join(QChar('\n'));

@@ -1,13 +1,13 @@
 // Malformed and hostile decks: each gives a clear error from the model and from the loader,
 // and the file on disk is never written.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
 #include "office/files/presentation_loader.h"
 #include "ooxml/package.h"
 #include "ooxml/pptx/presentation_document.h"
 #include "support/test_env.h"
-
-#include <QFile>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,7 +34,9 @@ QByteArray withoutPart(const QString& part) {
 }
 
 QByteArray deepXml(int depth) {
-  QByteArray x = "<?xml version=\"1.0\"?><p:sld xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\"><p:cSld><p:spTree>";
+  QByteArray x =
+      "<?xml version=\"1.0\"?><p:sld "
+      "xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\"><p:cSld><p:spTree>";
   for (int i = 0; i < depth; ++i) x += "<p:grpSp>";
   for (int i = 0; i < depth; ++i) x += "</p:grpSp>";
   return x + "</p:spTree></p:cSld></p:sld>";
@@ -48,7 +50,11 @@ struct HostileCase {
 const HostileCase kCases[] = {
     {"not_a_zip", [] { return QByteArray("PK\x03\x04 this is not really a zip file", 36); }},
     {"empty_file", [] { return QByteArray(); }},
-    {"truncated", [] { const QByteArray d = validDeck(); return d.left(d.size() / 2); }},
+    {"truncated",
+     [] {
+       const QByteArray d = validDeck();
+       return d.left(d.size() / 2);
+     }},
     {"presentation_with_dtd",
      [] {
        return withPart(QStringLiteral("/ppt/presentation.xml"),
@@ -57,15 +63,23 @@ const HostileCase kCases[] = {
                        "xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\">&b;"
                        "</p:presentation>");
      }},
-    {"presentation_not_xml", [] { return withPart(QStringLiteral("/ppt/presentation.xml"), "<p:presentation"); }},
+    {"presentation_not_xml",
+     [] { return withPart(QStringLiteral("/ppt/presentation.xml"), "<p:presentation"); }},
     {"presentation_wrong_root",
-     [] { return withPart(QStringLiteral("/ppt/presentation.xml"), "<?xml version=\"1.0\"?><html/>"); }},
+     [] {
+       return withPart(QStringLiteral("/ppt/presentation.xml"), "<?xml version=\"1.0\"?><html/>");
+     }},
     {"slide_part_missing", [] { return withoutPart(QStringLiteral("/ppt/slides/slide1.xml")); }},
-    {"master_missing", [] { return withoutPart(QStringLiteral("/ppt/slideMasters/slideMaster1.xml")); }},
-    {"layout_missing", [] { return withoutPart(QStringLiteral("/ppt/slideLayouts/slideLayout1.xml")); }},
+    {"master_missing",
+     [] { return withoutPart(QStringLiteral("/ppt/slideMasters/slideMaster1.xml")); }},
+    {"layout_missing",
+     [] { return withoutPart(QStringLiteral("/ppt/slideLayouts/slideLayout1.xml")); }},
     {"slide_not_a_slide",
-     [] { return withPart(QStringLiteral("/ppt/slides/slide1.xml"), "<?xml version=\"1.0\"?><a/>"); }},
-    {"slide_nested_too_deep", [] { return withPart(QStringLiteral("/ppt/slides/slide1.xml"), deepXml(5000)); }},
+     [] {
+       return withPart(QStringLiteral("/ppt/slides/slide1.xml"), "<?xml version=\"1.0\"?><a/>");
+     }},
+    {"slide_nested_too_deep",
+     [] { return withPart(QStringLiteral("/ppt/slides/slide1.xml"), deepXml(5000)); }},
     {"no_main_relationship",
      [] {
        return withPart(QStringLiteral("/_rels/.rels"),
@@ -90,7 +104,8 @@ TEST(HostileDecks, FailWithAMessageAndAreNeverWritten) {
     f.close();
     auto loaded = office::files::openPresentation(path);
     ASSERT_FALSE(loaded.ok());
-    EXPECT_TRUE(loaded.error().message.contains(QStringLiteral("%1.pptx").arg(QLatin1String(c.name))))
+    EXPECT_TRUE(
+        loaded.error().message.contains(QStringLiteral("%1.pptx").arg(QLatin1String(c.name))))
         << loaded.error().message.toStdString();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), bytes);
@@ -113,14 +128,16 @@ TEST(HostileDecks, OddValuesAreToleratedAndRepairedOnEdit) {
   const quint32 id = doc.value()->addTitlePlaceholder(0);
   EXPECT_GE(id, 2u);
   // The highest slide id is taken: the next slide gets a free one below 2^31.
-  auto blank = doc.value()->layoutOfType(doc.value()->masters().front().part, QStringLiteral("blank"));
+  auto blank =
+      doc.value()->layoutOfType(doc.value()->masters().front().part, QStringLiteral("blank"));
   ASSERT_TRUE(blank.ok() && doc.value()->addSlide(1, *blank).ok());
   EXPECT_EQ(doc.value()->slideId(0), 2147483647u);
   EXPECT_EQ(doc.value()->slideId(1), 256u);
 }
 
 TEST(Loader, EncryptedDecksAreNamedAsSuch) {
-  const QString path = testenv::outputDir(QStringLiteral("pptx_hostile")) + QStringLiteral("/encrypted.pptx");
+  const QString path =
+      testenv::outputDir(QStringLiteral("pptx_hostile")) + QStringLiteral("/encrypted.pptx");
   QByteArray cfb = QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(4088, '\0');
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -136,7 +153,8 @@ TEST(Loader, EncryptedDecksAreNamedAsSuch) {
 
 TEST(Loader, MissingFolderIsAnErrorAndMissingFileAFreshPresentation) {
   const QString dir = testenv::outputDir(QStringLiteral("pptx_loader"));
-  auto noFolder = office::files::openPresentation(dir + QStringLiteral("/no/such/folder/deck.pptx"));
+  auto noFolder =
+      office::files::openPresentation(dir + QStringLiteral("/no/such/folder/deck.pptx"));
   ASSERT_FALSE(noFolder.ok());
   EXPECT_EQ(noFolder.error().code, ooxml::Error::Code::NotFound);
   QFile::remove(dir + QStringLiteral("/new.pptx"));

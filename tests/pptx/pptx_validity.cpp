@@ -1,12 +1,11 @@
 #include "pptx/pptx_validity.h"
 
-#include "ooxml/detail/xml.h"
-#include "ooxml/package.h"
-
 #include <QSet>
-
 #include <cstring>
 #include <functional>
+
+#include "ooxml/detail/xml.h"
+#include "ooxml/package.h"
 
 namespace pptxcheck {
 
@@ -51,9 +50,11 @@ void checkSlideXml(const QString& part, pugi::xml_node root, QStringList& out) {
     if ((std::strcmp(name, "a:xfrm") == 0 || std::strcmp(name, "p:xfrm") == 0) &&
         !inOrder(e, {"a:off", "a:ext", "a:chOff", "a:chExt"}))
       out << QStringLiteral("%1: a:ext before a:off").arg(part);
-    if (std::strcmp(name, "p:pic") == 0 && !inOrder(e, {"p:nvPicPr", "p:blipFill", "p:spPr", "p:style", "p:extLst"}))
+    if (std::strcmp(name, "p:pic") == 0 &&
+        !inOrder(e, {"p:nvPicPr", "p:blipFill", "p:spPr", "p:style", "p:extLst"}))
       out << QStringLiteral("%1: p:pic children out of order").arg(part);
-    if (std::strcmp(name, "p:sp") == 0 && !inOrder(e, {"p:nvSpPr", "p:spPr", "p:style", "p:txBody", "p:extLst"}))
+    if (std::strcmp(name, "p:sp") == 0 &&
+        !inOrder(e, {"p:nvSpPr", "p:spPr", "p:style", "p:txBody", "p:extLst"}))
       out << QStringLiteral("%1: p:sp children out of order").arg(part);
     if (std::strcmp(name, "p:graphicFrame") == 0 &&
         !inOrder(e, {"p:nvGraphicFramePr", "p:xfrm", "a:graphic", "p:extLst"}))
@@ -81,13 +82,15 @@ void checkIds(const ooxml::Package& pkg, const QString& mainPart, pugi::xml_node
   QSet<qint64> masterIds;
   for (pugi::xml_node m : pres.child("p:sldMasterIdLst").children("p:sldMasterId")) {
     const qint64 id = m.attribute("id").as_llong(-1);
-    if (id < 2147483648LL || masterIds.contains(id)) out << QStringLiteral("master id %1 invalid").arg(id);
+    if (id < 2147483648LL || masterIds.contains(id))
+      out << QStringLiteral("master id %1 invalid").arg(id);
     masterIds.insert(id);
     auto rel = pkg.relationship(mainPart, QString::fromUtf8(m.attribute("r:id").value()));
     if (!rel) continue;
     auto doc = ooxml::readXml(pkg, rel->targetPart);
     if (!doc) continue;
-    for (pugi::xml_node l : doc.value()->doc.child("p:sldMaster").child("p:sldLayoutIdLst").children()) {
+    for (pugi::xml_node l :
+         doc.value()->doc.child("p:sldMaster").child("p:sldLayoutIdLst").children()) {
       const qint64 lid = l.attribute("id").as_llong(-1);
       if (lid < 2147483648LL || masterIds.contains(lid))
         out << QStringLiteral("layout id %1 invalid or repeated").arg(lid);
@@ -111,7 +114,8 @@ QStringList problems(const QByteArray& bytes) {
     for (const ooxml::Relationship& r : pkg.relationships(source)) {
       if (r.external || r.targetPart.isEmpty()) continue;
       if (!pkg.hasPart(r.targetPart)) {
-        out << QStringLiteral("%1: relationship %2 targets missing %3").arg(source, r.id, r.targetPart);
+        out << QStringLiteral("%1: relationship %2 targets missing %3")
+                   .arg(source, r.id, r.targetPart);
         continue;
       }
       if (reachable.contains(r.targetPart.toLower())) continue;
@@ -121,16 +125,21 @@ QStringList problems(const QByteArray& bytes) {
   };
   reach(QStringLiteral("/"));
   for (const QString& part : pkg.partNames()) {
-    if (part.endsWith(QLatin1String(".rels")) || part == QLatin1String("/[Content_Types].xml")) continue;
+    if (part.endsWith(QLatin1String(".rels")) || part == QLatin1String("/[Content_Types].xml"))
+      continue;
     if (pkg.contentType(part).isEmpty()) out << QStringLiteral("%1: no content type").arg(part);
     if (!reachable.contains(part.toLower())) out << QStringLiteral("%1: orphaned").arg(part);
-    if (part.startsWith(QLatin1String("/ppt/slides/slide")) && part.endsWith(QLatin1String(".xml"))) {
+    if (part.startsWith(QLatin1String("/ppt/slides/slide")) &&
+        part.endsWith(QLatin1String(".xml"))) {
       auto doc = ooxml::readXml(pkg, part);
-      if (!doc) out << QStringLiteral("%1: %2").arg(part, doc.error().message);
-      else checkSlideXml(part, doc.value()->doc.document_element(), out);
+      if (!doc)
+        out << QStringLiteral("%1: %2").arg(part, doc.error().message);
+      else
+        checkSlideXml(part, doc.value()->doc.document_element(), out);
     }
   }
-  const auto main = pkg.relationshipsOfType(QStringLiteral("/"), QString::fromLatin1(ooxml::reltype::kOfficeDocument));
+  const auto main = pkg.relationshipsOfType(QStringLiteral("/"),
+                                            QString::fromLatin1(ooxml::reltype::kOfficeDocument));
   if (main.empty()) return out << QStringLiteral("no presentation part");
   auto pres = ooxml::readXml(pkg, main.front().targetPart);
   if (!pres) return out << pres.error().message;

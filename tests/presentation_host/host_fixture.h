@@ -2,10 +2,7 @@
 // that put real data on the desktop clipboard, and reading a saved deck back.
 #pragma once
 
-#include "office/clipboard_formats.h"
-#include "office/files/presentation_loader.h"
-#include "ooxml/pptx/presentation_document.h"
-#include "support/test_env.h"
+#include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QFile>
@@ -15,7 +12,10 @@
 #include <QPainter>
 #include <QStringList>
 
-#include <gtest/gtest.h>
+#include "office/clipboard_formats.h"
+#include "office/files/presentation_loader.h"
+#include "ooxml/pptx/presentation_document.h"
+#include "support/test_env.h"
 
 #ifdef MORVANE_HAVE_EMF
 #include "emf/emf_device.h"

@@ -8,7 +8,8 @@ namespace {
 struct HostFactory {
   std::shared_ptr<ppt::Application> open(const QString& fileName, int slides) {
     static int run = 0;
-    const QString path = hosttest::freshPath(QStringLiteral("presentation_contract/%1").arg(++run), fileName);
+    const QString path =
+        hosttest::freshPath(QStringLiteral("presentation_contract/%1").arg(++run), fileName);
     auto host = hosttest::openHost(path);
     auto pres = host->activePresentation();
     for (int i = 0; i < slides; ++i) pres->slidesAdd(i + 1, ppt::ppLayoutBlank);

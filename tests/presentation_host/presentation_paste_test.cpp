@@ -1,9 +1,9 @@
 // PasteSpecial with real data on the real clipboard, and the geometry members the placement
 // step uses.
+#include <QDir>
+
 #include "host_fixture.h"
 #include "pptx/pptx_validity.h"
-
-#include <QDir>
 
 namespace {
 
@@ -12,9 +12,10 @@ using hosttest::fails;
 class Paste : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_path = hosttest::freshPath(QStringLiteral("presentation_paste"),
-                                 QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                                     QStringLiteral(".pptx"));
+    m_path = hosttest::freshPath(
+        QStringLiteral("presentation_paste"),
+        QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+            QStringLiteral(".pptx"));
     m_host = hosttest::openHost(m_path);
     ASSERT_TRUE(m_host);
     auto pres = m_host->activePresentation();
@@ -61,7 +62,8 @@ TEST_F(Paste, BitmapBecomesAPngPictureAtItsNaturalSizeCentred) {
   auto pkg = saved();
   ASSERT_TRUE(pkg);
   EXPECT_EQ(pkg->contentType(QStringLiteral("/ppt/media/image1.png")), QStringLiteral("image/png"));
-  EXPECT_TRUE(QImage::fromData(*pkg->read(QStringLiteral("/ppt/media/image1.png"))).size() == QSize(300, 150));
+  EXPECT_TRUE(QImage::fromData(*pkg->read(QStringLiteral("/ppt/media/image1.png"))).size() ==
+              QSize(300, 150));
 }
 
 TEST_F(Paste, MetafileBecomesAnEmfPictureSizedByItsFrame) {
@@ -73,7 +75,8 @@ TEST_F(Paste, MetafileBecomesAnEmfPictureSizedByItsFrame) {
   EXPECT_NEAR(range->height(), 150, 1.0);
   auto pkg = saved();
   ASSERT_TRUE(pkg);
-  EXPECT_EQ(pkg->contentType(QStringLiteral("/ppt/media/image1.emf")), QStringLiteral("image/x-emf"));
+  EXPECT_EQ(pkg->contentType(QStringLiteral("/ppt/media/image1.emf")),
+            QStringLiteral("image/x-emf"));
   EXPECT_EQ(*pkg->read(QStringLiteral("/ppt/media/image1.emf")), emf);
 }
 
@@ -82,7 +85,8 @@ office::NativeObject nativeObject(office::NativeObject::Kind kind, const QByteAr
   o.kind = kind;
   o.workbookName = QStringLiteral("Sales.xlsx");
   o.sheet = QStringLiteral("Sheet1");
-  o.name = kind == office::NativeObject::Kind::Range ? QStringLiteral("Totals") : QStringLiteral("Chart 1");
+  o.name = kind == office::NativeObject::Kind::Range ? QStringLiteral("Totals")
+                                                     : QStringLiteral("Chart 1");
   o.sizePoints = QSizeF(360, 216);
   o.workbook = workbook;
   return o;
@@ -90,7 +94,9 @@ office::NativeObject nativeObject(office::NativeObject::Kind kind, const QByteAr
 
 QByteArray corpusWorkbook() {
   const QString dir = testenv::corpusDir(QStringLiteral("xlsx"));
-  return dir.isEmpty() ? QByteArray() : hosttest::readFile(dir + QStringLiteral("/xw_chart_column_clustered.xlsx"));
+  return dir.isEmpty()
+             ? QByteArray()
+             : hosttest::readFile(dir + QStringLiteral("/xw_chart_column_clustered.xlsx"));
 }
 
 TEST_F(Paste, ObjectEmbedsTheWorkbookWithTheMetafileAsItsPicture) {

@@ -1,13 +1,13 @@
 // Decks the host writes open in LibreOffice Impress: every slide renders, each pasted picture
 // and each title shows in the PDF, and the deck reopens in the host.
-#include "host_fixture.h"
-#include "pptx/pptx_validity.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "host_fixture.h"
+#include "pptx/pptx_validity.h"
 
 namespace {
 
@@ -39,11 +39,13 @@ void newSlideWith(office::files::PresentationHost& host, int dataType) {
 
 TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
   const QString loRender = testenv::sharedDir() + QStringLiteral("/tools/lo-render");
-  MORVANE_REQUIRE(QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty(),
-                  "LibreOffice (soffice) and lo-render");
+  MORVANE_REQUIRE(
+      QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty(),
+      "LibreOffice (soffice) and lo-render");
   MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("pdftotext")).isEmpty(), "poppler-utils");
   const QString out = testenv::outputDir(QStringLiteral("presentation_render"));
-  const QString path = hosttest::freshPath(QStringLiteral("presentation_render"), QStringLiteral("rendered.pptx"));
+  const QString path =
+      hosttest::freshPath(QStringLiteral("presentation_render"), QStringLiteral("rendered.pptx"));
   QFile::remove(out + QStringLiteral("/rendered.pdf"));
   auto host = hosttest::openHost(path);
   ASSERT_TRUE(host);
@@ -51,7 +53,8 @@ TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
   hosttest::putOnClipboard(hosttest::bitmap(400, 200));
   newSlideWith(*host, ppt::ppPasteBitmap);
   titled(*host, 1, QStringLiteral("Bitmap slide"));
-  auto label = host->activePresentation()->slide(1)->shapes()->addLabel(1, 20.25f, 515, 8.5f, 28.875f);
+  auto label =
+      host->activePresentation()->slide(1)->shapes()->addLabel(1, 20.25f, 515, 8.5f, 28.875f);
   label->select(ppt::msoTrue);
   label->textFrame()->setWordWrap(ppt::msoFalse);
   auto text = host->activeWindow()->selection()->textRange();
@@ -85,10 +88,12 @@ TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
   const QString pdf = run(loRender, {path, out}).trimmed();
   ASSERT_TRUE(QFile::exists(out + QStringLiteral("/rendered.pdf"))) << pdf.toStdString();
   const QString info = run(QStringLiteral("pdfinfo"), {out + QStringLiteral("/rendered.pdf")});
-  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b")
-                                                   .arg(host->activePresentation()->slidesCount()))))
+  EXPECT_TRUE(info.contains(QRegularExpression(
+      QStringLiteral("Pages:\\s+%1\\b").arg(host->activePresentation()->slidesCount()))))
       << info.toStdString();
-  const QString words = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out + QStringLiteral("/rendered.pdf"), QStringLiteral("-")});
+  const QString words =
+      run(QStringLiteral("pdftotext"),
+          {QStringLiteral("-bbox"), out + QStringLiteral("/rendered.pdf"), QStringLiteral("-")});
   for (const char* w : {"Bitmap", "Book.xlsx"}) EXPECT_TRUE(words.contains(QLatin1String(w))) << w;
   if (!emf.isEmpty()) {
     EXPECT_TRUE(words.contains(QLatin1String("Metafile")));
@@ -97,8 +102,10 @@ TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
   if (!xlsx.isEmpty()) {
     EXPECT_TRUE(words.contains(QLatin1String("Object")));
   }
-  const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out + QStringLiteral("/rendered.pdf")});
-  const QStringList rows = images.split(QChar('\n'), Qt::SkipEmptyParts).mid(2);  // after the header
+  const QString images = run(QStringLiteral("pdfimages"),
+                             {QStringLiteral("-list"), out + QStringLiteral("/rendered.pdf")});
+  const QStringList rows =
+      images.split(QChar('\n'), Qt::SkipEmptyParts).mid(2);  // after the header
   EXPECT_EQ(int(rows.size()), pictures) << images.toStdString();
   // The metafile is drawn as vectors: no raster image on its page.
   if (!emf.isEmpty()) {
@@ -107,7 +114,8 @@ TEST(LibreOffice, RendersPicturesTitlesAndLabelsOfEveryPasteKind) {
     }
   }
   // The title sits above the placed picture (top 120 points).
-  const auto title = QRegularExpression(QStringLiteral("yMax=\"([0-9.]+)\">Bitmap</word>")).match(words);
+  const auto title =
+      QRegularExpression(QStringLiteral("yMax=\"([0-9.]+)\">Bitmap</word>")).match(words);
   ASSERT_TRUE(title.hasMatch());
   EXPECT_LT(title.captured(1).toDouble(), 120.0);
   auto again = hosttest::openHost(path);
@@ -125,15 +133,17 @@ TEST(LibreOffice, CorpusDecksRenderWithTheirNewSlide) {
   const QString loRender = testenv::sharedDir() + QStringLiteral("/tools/lo-render");
   const QString corpus = testenv::corpusDir(QStringLiteral("pptx"));
   MORVANE_REQUIRE(!corpus.isEmpty(), "pptx corpus");
-  MORVANE_REQUIRE(QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty(),
-                  "LibreOffice (soffice) and lo-render");
+  MORVANE_REQUIRE(
+      QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty(),
+      "LibreOffice (soffice) and lo-render");
   MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("pdfinfo")).isEmpty(), "poppler-utils");
   const QString out = testenv::outputDir(QStringLiteral("presentation_render/corpus"));
   for (const char* file : {"poi_16x9_widescreen_table_slide.pptx", "pp_4x3_two_masters.pptx",
                            "pp_4x3_custom_layouts_only.pptx", "poi_single_layout_odd_size.pptx",
                            "oxs_template_titleonly_no_blank.potx"}) {
     SCOPED_TRACE(file);
-    const QString name = QString::fromLatin1(file).section(QChar('.'), 0, 0) + QStringLiteral(".pptx");
+    const QString name =
+        QString::fromLatin1(file).section(QChar('.'), 0, 0) + QStringLiteral(".pptx");
     const QString path = hosttest::freshPath(QStringLiteral("presentation_render/corpus"), name);
     ASSERT_TRUE(QFile::copy(corpus + QLatin1Char('/') + QLatin1String(file), path));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
@@ -144,17 +154,22 @@ TEST(LibreOffice, CorpusDecksRenderWithTheirNewSlide) {
     newSlideWith(*host, ppt::ppPasteBitmap);
     titled(*host, before + 1, QStringLiteral("Pasted here"));
     host->save();
-    EXPECT_EQ(pptxcheck::problems(hosttest::readFile(path)).filter(QStringLiteral("/ppt/slides/")), QStringList());
+    EXPECT_EQ(pptxcheck::problems(hosttest::readFile(path)).filter(QStringLiteral("/ppt/slides/")),
+              QStringList());
     QFile::remove(out + QLatin1Char('/') + name.section(QChar('.'), 0, 0) + QStringLiteral(".pdf"));
     const QString pdf = run(loRender, {path, out}).trimmed();
     ASSERT_TRUE(QFile::exists(pdf)) << pdf.toStdString();
     const QString info = run(QStringLiteral("pdfinfo"), {pdf});
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(before + 1))))
+    EXPECT_TRUE(
+        info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(before + 1))))
         << info.toStdString();
-    const QString last = run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(before + 1), pdf, QStringLiteral("-")});
+    const QString last =
+        run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-f"), QString::number(before + 1), pdf, QStringLiteral("-")});
     EXPECT_TRUE(last.contains(QLatin1String("Pasted"))) << last.toStdString();
-    const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), QStringLiteral("-f"),
-                                                             QString::number(before + 1), pdf});
+    const QString images =
+        run(QStringLiteral("pdfimages"),
+            {QStringLiteral("-list"), QStringLiteral("-f"), QString::number(before + 1), pdf});
     EXPECT_GE(images.split(QChar('\n'), Qt::SkipEmptyParts).size(), 3) << images.toStdString();
   }
 }
@@ -180,13 +195,17 @@ class EveryWrittenDeckRenders : public ::testing::Environment {
     QTemporaryDir profile;
     const QString out = testenv::outputDir(QStringLiteral("presentation_render/all"));
     QStringList args = {QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                        QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                        QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), out};
+                        QStringLiteral("--headless"),
+                        QStringLiteral("--norestore"),
+                        QStringLiteral("--convert-to"),
+                        QStringLiteral("pdf"),
+                        QStringLiteral("--outdir"),
+                        out};
     // Names repeat across folders: convert copies named after their folder.
     QStringList copies;
     for (const QString& d : decks) {
-      const QString copy = out + QLatin1Char('/') + QFileInfo(d).dir().dirName() + QLatin1Char('_') +
-                           QFileInfo(d).fileName();
+      const QString copy = out + QLatin1Char('/') + QFileInfo(d).dir().dirName() +
+                           QLatin1Char('_') + QFileInfo(d).fileName();
       QFile::remove(copy);
       QFile::remove(copy.chopped(5) + QStringLiteral(".pdf"));
       QFile::copy(d, copy);
@@ -205,15 +224,19 @@ class EveryWrittenDeckRenders : public ::testing::Environment {
       int slides = 0;
       for (int i = 0; i < doc.value()->slideCount(); ++i) {
         const QByteArray xml = doc.value()->package().read(doc.value()->slidePart(i)).value();
-        slides += !QString::fromUtf8(xml.left(2000)).contains(
-            QRegularExpression(QStringLiteral("<p:sld\\b[^>]*\\bshow=\"(0|false)\"")));
+        slides += !QString::fromUtf8(xml.left(2000))
+                       .contains(QRegularExpression(
+                           QStringLiteral("<p:sld\\b[^>]*\\bshow=\"(0|false)\"")));
       }
-      if (slides > 0 && !info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(slides))))
-        ADD_FAILURE() << copy.toStdString() << ": LibreOffice gave no PDF of " << slides << " pages";
+      if (slides > 0 &&
+          !info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(slides))))
+        ADD_FAILURE() << copy.toStdString() << ": LibreOffice gave no PDF of " << slides
+                      << " pages";
     }
   }
 };
 
-const auto* const kEveryWrittenDeck = ::testing::AddGlobalTestEnvironment(new EveryWrittenDeckRenders);
+const auto* const kEveryWrittenDeck =
+    ::testing::AddGlobalTestEnvironment(new EveryWrittenDeckRenders);
 
 }  // namespace

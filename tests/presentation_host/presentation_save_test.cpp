@@ -1,19 +1,20 @@
 // Saving: a reopened deck has the same slides and shapes, parts not touched stay byte for
 // byte, and a failed save leaves what was on disk.
-#include "host_fixture.h"
-#include "pptx/pptx_validity.h"
+#include <unistd.h>
 
 #include <QDir>
 #include <QSet>
 
-#include <unistd.h>
+#include "host_fixture.h"
+#include "pptx/pptx_validity.h"
 
 namespace {
 
 using hosttest::fails;
 
 TEST(Save, ReopenedDeckHasTheSameSlidesAndShapes) {
-  const QString path = hosttest::freshPath(QStringLiteral("presentation_save"), QStringLiteral("reopen.pptx"));
+  const QString path =
+      hosttest::freshPath(QStringLiteral("presentation_save"), QStringLiteral("reopen.pptx"));
   auto host = hosttest::openHost(path);
   ASSERT_TRUE(host);
   auto pres = host->activePresentation();
@@ -42,7 +43,13 @@ TEST(Save, ReopenedDeckHasTheSameSlidesAndShapes) {
       EXPECT_EQ(b.shapes(i)[k].frame, a.shapes(i)[k].frame);
     }
     EXPECT_EQ(again->activePresentation()->slide(i + 1)->layout(), ppt::ppLayoutTitleOnly);
-    EXPECT_EQ(again->activePresentation()->slide(i + 1)->shapes()->item(2)->textFrame()->textRange()->text(),
+    EXPECT_EQ(again->activePresentation()
+                  ->slide(i + 1)
+                  ->shapes()
+                  ->item(2)
+                  ->textFrame()
+                  ->textRange()
+                  ->text(),
               QStringLiteral("Slide %1").arg(i + 1));
   }
 }
@@ -50,7 +57,8 @@ TEST(Save, ReopenedDeckHasTheSameSlidesAndShapes) {
 TEST(Save, PartsNotTouchedAreCopiedByteForByte) {
   const QString dir = testenv::corpusDir(QStringLiteral("pptx"));
   MORVANE_REQUIRE(!dir.isEmpty(), "pptx corpus");
-  const QString path = hosttest::freshPath(QStringLiteral("presentation_save"), QStringLiteral("corpus.pptx"));
+  const QString path =
+      hosttest::freshPath(QStringLiteral("presentation_save"), QStringLiteral("corpus.pptx"));
   ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/poi_16x9_screen_custom_master.pptx"), path));
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
   const QByteArray original = hosttest::readFile(path);
@@ -88,7 +96,8 @@ TEST(Save, AFailedSaveLeavesWhatWasOnDisk) {
   const QString folderTarget = dir + QStringLiteral("/deck.pptx");
   QDir().mkpath(folderTarget + QStringLiteral("/inside"));
   {
-    auto host = std::make_shared<office::files::PresentationHost>(pptx::Document::createBlank(), folderTarget);
+    auto host = std::make_shared<office::files::PresentationHost>(pptx::Document::createBlank(),
+                                                                  folderTarget);
     EXPECT_TRUE(fails([&] { host->save(); }));
     EXPECT_TRUE(QFileInfo(folderTarget + QStringLiteral("/inside")).isDir());
   }

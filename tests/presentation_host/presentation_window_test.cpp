@@ -6,7 +6,8 @@ namespace {
 
 using hosttest::fails;
 
-std::shared_ptr<office::files::PresentationHost> corpusHost(const QString& file, const QString& copyName) {
+std::shared_ptr<office::files::PresentationHost> corpusHost(const QString& file,
+                                                            const QString& copyName) {
   const QString dir = testenv::corpusDir(QStringLiteral("pptx"));
   if (dir.isEmpty()) return nullptr;
   const QString path = hosttest::freshPath(QStringLiteral("presentation_window"), copyName);
@@ -26,7 +27,8 @@ TEST(NoPresentation, HasNoWindowAndNothingToSave) {
 
 TEST(Layouts, TitleOnlyAddsATitleAfterExistingShapesAndKeepsAnExistingTitle) {
   MORVANE_REQUIRE(!testenv::corpusDir(QStringLiteral("pptx")).isEmpty(), "pptx corpus");
-  auto host = corpusHost(QStringLiteral("pp_4x3_picture_slides.pptx"), QStringLiteral("pictures.pptx"));
+  auto host =
+      corpusHost(QStringLiteral("pp_4x3_picture_slides.pptx"), QStringLiteral("pictures.pptx"));
   ASSERT_TRUE(host);
   auto slide = host->activePresentation()->slide(1);
   const int before = slide->shapes()->count();
@@ -41,7 +43,8 @@ TEST(Layouts, TitleOnlyAddsATitleAfterExistingShapesAndKeepsAnExistingTitle) {
   slide->setLayout(ppt::ppLayoutTitleOnly);
   EXPECT_EQ(slide->shapes()->count(), before + 1);
 
-  auto withTitle = corpusHost(QStringLiteral("poi_4x3_one_slide_per_layout.pptx"), QStringLiteral("layouts.pptx"));
+  auto withTitle = corpusHost(QStringLiteral("poi_4x3_one_slide_per_layout.pptx"),
+                              QStringLiteral("layouts.pptx"));
   ASSERT_TRUE(withTitle);
   auto first = withTitle->activePresentation()->slide(1);  // a Title Slide: centred title
   const int shapes = first->shapes()->count();
@@ -52,11 +55,14 @@ TEST(Layouts, TitleOnlyAddsATitleAfterExistingShapesAndKeepsAnExistingTitle) {
 TEST(Slides, NewSlidesJoinTheMasterOfTheLastSlide) {
   MORVANE_REQUIRE(!testenv::corpusDir(QStringLiteral("pptx")).isEmpty(), "pptx corpus");
   // Build a two-master deck whose last slide is on the second master.
-  auto doc = pptx::Document::open(testenv::corpusDir(QStringLiteral("pptx")) + QStringLiteral("/pp_4x3_two_masters.pptx"));
+  auto doc = pptx::Document::open(testenv::corpusDir(QStringLiteral("pptx")) +
+                                  QStringLiteral("/pp_4x3_two_masters.pptx"));
   ASSERT_TRUE(doc.ok());
   const QString second = doc.value()->masters()[1].part;
-  ASSERT_TRUE(doc.value()->addSlide(0, *doc.value()->layoutOfType(second, QStringLiteral("blank"))).ok());
-  const QString path = hosttest::freshPath(QStringLiteral("presentation_window"), QStringLiteral("two_masters.pptx"));
+  ASSERT_TRUE(
+      doc.value()->addSlide(0, *doc.value()->layoutOfType(second, QStringLiteral("blank"))).ok());
+  const QString path = hosttest::freshPath(QStringLiteral("presentation_window"),
+                                           QStringLiteral("two_masters.pptx"));
   ASSERT_TRUE(doc.value()->save(path).ok());
   auto host = hosttest::openHost(path);
   ASSERT_TRUE(host);
@@ -122,7 +128,8 @@ TEST_F(Window, LabelsWithoutWrapGrowToTheirTextFromTheLeftEdge) {
   selection()->shapeRange()->textFrame()->textRange()->characters(1, 0)->select();
   auto text = selection()->textRange();
   text->setParagraphAlignment(ppt::ppAlignLeft);
-  text->setText(QStringLiteral("/home/user/reports/Quarterly Sales 2026.xlsx ,  Chart 1 ,  Sheet1"));
+  text->setText(
+      QStringLiteral("/home/user/reports/Quarterly Sales 2026.xlsx ,  Chart 1 ,  Sheet1"));
   text->setFontSize(10);
   text->setFontName(QStringLiteral("Tahoma"));
   selection()->unselect();

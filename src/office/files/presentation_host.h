@@ -3,10 +3,10 @@
 // selection rules of the program, and save(), which writes the file back atomically.
 #pragma once
 
+#include <memory>
+
 #include "office/files/presentation_state.h"
 #include "office/powerpoint.h"
-
-#include <memory>
 
 namespace office::files {
 

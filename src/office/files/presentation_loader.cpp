@@ -1,10 +1,10 @@
 #include "office/files/presentation_loader.h"
 
-#include "ooxml/pptx/presentation_document.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include "ooxml/pptx/presentation_document.h"
 
 namespace office::files {
 
@@ -15,10 +15,10 @@ namespace {
 ooxml::Error explained(const QString& path, ooxml::Error error) {
   if (error.code != ooxml::Error::Code::NotAPackage) return error;
   QFile file(path);
-  if (file.open(QIODevice::ReadOnly) &&
-      file.read(8) == QByteArray::fromHex("d0cf11e0a1b11ae1"))
-    error.message += QStringLiteral(" (the file is password-protected or a legacy .ppt presentation; "
-                                    "save it as an unprotected .pptx)");
+  if (file.open(QIODevice::ReadOnly) && file.read(8) == QByteArray::fromHex("d0cf11e0a1b11ae1"))
+    error.message += QStringLiteral(
+        " (the file is password-protected or a legacy .ppt presentation; "
+        "save it as an unprotected .pptx)");
   return error;
 }
 
@@ -30,16 +30,16 @@ ooxml::Result<LoadedPresentation> openPresentation(const QString& path) {
   std::unique_ptr<pptx::Document> document;
   if (!info.exists()) {
     if (!info.absoluteDir().exists())
-      return ooxml::Error{ooxml::Error::Code::NotFound,
-                          QStringLiteral("%1: the folder %2 does not exist")
-                              .arg(QDir::toNativeSeparators(path),
-                                   QDir::toNativeSeparators(info.absolutePath()))};
+      return ooxml::Error{
+          ooxml::Error::Code::NotFound,
+          QStringLiteral("%1: the folder %2 does not exist")
+              .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(info.absolutePath()))};
     document = pptx::Document::createBlank();
     loaded.created = true;
   } else if (info.isDir()) {
-    return ooxml::Error{ooxml::Error::Code::Unreadable,
-                        QStringLiteral("%1 is a folder, not a presentation")
-                            .arg(QDir::toNativeSeparators(path))};
+    return ooxml::Error{
+        ooxml::Error::Code::Unreadable,
+        QStringLiteral("%1 is a folder, not a presentation").arg(QDir::toNativeSeparators(path))};
   } else {
     auto opened = pptx::Document::open(path);
     if (!opened) return explained(path, opened.error());

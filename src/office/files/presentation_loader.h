@@ -1,12 +1,11 @@
 // Opening the presentation the tool pastes into, for the front ends.
 #pragma once
 
+#include <QString>
+#include <memory>
+
 #include "office/files/presentation_host.h"
 #include "ooxml/result.h"
-
-#include <QString>
-
-#include <memory>
 
 namespace office::files {
 

@@ -1,10 +1,9 @@
 #include "office/files/presentation_objects.h"
 
-#include "office/files/presentation_text.h"
-
 #include <QFileInfo>
-
 #include <cmath>
+
+#include "office/files/presentation_text.h"
 
 namespace office::files {
 
@@ -13,10 +12,14 @@ namespace {
 const struct {
   int number;
   const char* type;
-} kLayouts[] = {{ppt::ppLayoutTitle, "title"},         {ppt::ppLayoutText, "tx"},
-                {ppt::ppLayoutTitleOnly, "titleOnly"}, {ppt::ppLayoutBlank, "blank"},
-                {16, "obj"},                           {29, "twoObj"},
-                {33, "secHead"},                       {ppt::ppLayoutCustom, "cust"}};
+} kLayouts[] = {{ppt::ppLayoutTitle, "title"},
+                {ppt::ppLayoutText, "tx"},
+                {ppt::ppLayoutTitleOnly, "titleOnly"},
+                {ppt::ppLayoutBlank, "blank"},
+                {16, "obj"},
+                {29, "twoObj"},
+                {33, "secHead"},
+                {ppt::ppLayoutCustom, "cust"}};
 
 AutomationError outOfRange(const char* object, const char* member, int value, int lo, int hi) {
   return hostError(QString::fromLatin1(object), QString::fromLatin1(member),
@@ -62,7 +65,8 @@ std::shared_ptr<ppt::Slide> HostPresentation::slide(int index) {
 namespace {
 
 // The layout of `layout` in the master the new slide joins.
-QString layoutForNewSlide(PresentationState& state, int layout, const char* object, const char* member) {
+QString layoutForNewSlide(PresentationState& state, int layout, const char* object,
+                          const char* member) {
   pptx::Document& doc = state.doc();
   QString master;
   if (doc.slideCount() > 0) master = doc.masterOfLayout(doc.slideLayout(doc.slideCount() - 1));
@@ -118,7 +122,8 @@ void HostSlide::setLayout(int layout) {
     throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"),
                     QStringLiteral("Invalid enumeration value."));
   auto part = doc.layoutOfType(master, type);
-  if (!part) throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"), part.error().message);
+  if (!part)
+    throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"), part.error().message);
   if (auto s = doc.setSlideLayout(index, *part); !s)
     throw hostError(QStringLiteral("Slide"), QStringLiteral("Layout"), s.error().message);
   if (layout == ppt::ppLayoutTitleOnly && !doc.titleShape(index)) doc.addTitlePlaceholder(index);
@@ -128,9 +133,7 @@ int HostSlide::slideIndex() { return m_state->slideIndex(m_part) + 1; }
 
 // --- Shapes ------------------------------------------------------------------------------
 
-int HostShapes::count() {
-  return int(m_state->doc().shapes(m_state->slideIndex(m_part)).size());
-}
+int HostShapes::count() { return int(m_state->doc().shapes(m_state->slideIndex(m_part)).size()); }
 
 std::shared_ptr<ppt::Shape> HostShapes::item(int index) {
   const auto shapes = m_state->doc().shapes(m_state->slideIndex(m_part));
@@ -139,8 +142,8 @@ std::shared_ptr<ppt::Shape> HostShapes::item(int index) {
   return std::make_shared<HostShape>(m_state, ShapeKey{m_part, shapes[size_t(index - 1)].id});
 }
 
-std::shared_ptr<ppt::Shape> HostShapes::addLabel(int orientation, float left, float top, float width,
-                                                 float height) {
+std::shared_ptr<ppt::Shape> HostShapes::addLabel(int orientation, float left, float top,
+                                                 float width, float height) {
   if (orientation != ppt::msoTextOrientationHorizontal)
     throw hostError(QStringLiteral("Shapes"), QStringLiteral("AddLabel"),
                     QStringLiteral("Only horizontal labels are supported."));

@@ -2,10 +2,10 @@
 // Each is a small handle onto the shared PresentationState.
 #pragma once
 
+#include <memory>
+
 #include "office/files/presentation_state.h"
 #include "office/powerpoint.h"
-
-#include <memory>
 
 namespace office::files {
 

@@ -1,16 +1,15 @@
 #include "office/files/presentation_paste.h"
 
-#include "office/clipboard_formats.h"
-#include "office/files/presentation_objects.h"
-#include "office/powerpoint.h"
-
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
-
 #include <cmath>
+
+#include "office/clipboard_formats.h"
+#include "office/files/presentation_objects.h"
+#include "office/powerpoint.h"
 
 namespace office::files {
 
@@ -87,11 +86,13 @@ quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, 
   std::optional<Picture> fallback = emfPicture(mime);
   if (!fallback) fallback = bitmapPicture(mime);
   QSizeF size = object->sizePoints;
-  if (!(size.width() > 0 && size.height() > 0)) size = fallback ? fallback->points : QSizeF(360, 216);
+  if (!(size.width() > 0 && size.height() > 0))
+    size = fallback ? fallback->points : QSizeF(360, 216);
   if (!fallback) fallback = placeholderPicture(*object, size);
   // Charts and chart sheets embed as chart objects, ranges as worksheet objects.
-  const QString progId = object->kind == NativeObject::Kind::Range ? QStringLiteral("Excel.Sheet.12")
-                                                                   : QStringLiteral("Excel.Chart.8");
+  const QString progId = object->kind == NativeObject::Kind::Range
+                             ? QStringLiteral("Excel.Sheet.12")
+                             : QStringLiteral("Excel.Chart.8");
   *natural = size;
   return state.doc().addEmbeddedWorkbook(slide, object->workbook, progId, fallback->bytes,
                                          fallback->format, centred(state.doc(), size));
@@ -102,7 +103,8 @@ quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, 
 void pasteClipboard(PresentationState& state, int dataType) {
   pptx::Document& doc = state.doc();
   const int slide = state.shownIndex();
-  const QMimeData* mime = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+  const QMimeData* mime =
+      QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
   if (!mime)
     throw pasteError(QStringLiteral(
         "Invalid request.  Clipboard is empty or contains data which may not be pasted here."));
@@ -139,7 +141,8 @@ void pasteClipboard(PresentationState& state, int dataType) {
     throw unavailable();
   }
   const ShapeKey key{doc.slidePart(slide), id};
-  state.originalSize[key] = QSizeF(natural.width() * pptx::kEmuPerPoint, natural.height() * pptx::kEmuPerPoint);
+  state.originalSize[key] =
+      QSizeF(natural.width() * pptx::kEmuPerPoint, natural.height() * pptx::kEmuPerPoint);
   state.selectShape(key);
 }
 

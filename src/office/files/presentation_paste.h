@@ -11,12 +11,11 @@
 // window shows no slide; nothing is added then.
 #pragma once
 
-#include "office/files/presentation_state.h"
-
 #include <QImage>
 #include <QSizeF>
-
 #include <optional>
+
+#include "office/files/presentation_state.h"
 
 namespace office::files {
 

@@ -1,12 +1,11 @@
 // The selected shape's geometry: size, position, scaling about an anchor, aspect lock.
-#include "office/files/presentation_objects.h"
-#include "office/files/presentation_text.h"
-
 #include <QBuffer>
 #include <QImageReader>
-
 #include <algorithm>
 #include <cmath>
+
+#include "office/files/presentation_objects.h"
+#include "office/files/presentation_text.h"
 
 #ifdef MORVANE_HAVE_EMF
 #include "emf/emf_records.h"
@@ -64,7 +63,8 @@ QSizeF originalSize(PresentationState& state, const ShapeKey& key, const pptx::S
       image.loadFromData(data->bytes);
       points = naturalSizeOfImage(image);
     }
-    if (points) return QSizeF(points->width() * pptx::kEmuPerPoint, points->height() * pptx::kEmuPerPoint);
+    if (points)
+      return QSizeF(points->width() * pptx::kEmuPerPoint, points->height() * pptx::kEmuPerPoint);
   }
   throw hostError(QStringLiteral("ShapeRange"), QStringLiteral("ScaleWidth"),
                   QStringLiteral("This member can only be accessed for a picture or OLE object."));
@@ -86,13 +86,15 @@ void HostShapeRange::setFrame(const pptx::RectEmu& rect) {
 
 int HostShapeRange::lockAspectRatio() {
   m_state->shapeInfo(m_key);
-  return m_state->doc().lockAspectRatio(m_state->slideIndex(m_key.slidePart), m_key.id) ? ppt::msoTrue
-                                                                                         : ppt::msoFalse;
+  return m_state->doc().lockAspectRatio(m_state->slideIndex(m_key.slidePart), m_key.id)
+             ? ppt::msoTrue
+             : ppt::msoFalse;
 }
 
 void HostShapeRange::setLockAspectRatio(int value) {
   m_state->shapeInfo(m_key);
-  m_state->doc().setLockAspectRatio(m_state->slideIndex(m_key.slidePart), m_key.id, value != ppt::msoFalse);
+  m_state->doc().setLockAspectRatio(m_state->slideIndex(m_key.slidePart), m_key.id,
+                                    value != ppt::msoFalse);
 }
 
 float HostShapeRange::width() { return toPoints(frame("Width").cx); }
@@ -118,7 +120,8 @@ void HostShapeRange::setWidth(float value) {
   pptx::RectEmu r = frame("Width");
   const qint64 cx = toEmu(value);
   // A locked aspect ratio carries the change over to the other side, top-left fixed.
-  if (lockAspectRatio() == ppt::msoTrue && r.cx > 0) r.cy = qint64(std::llround(double(r.cy) * cx / r.cx));
+  if (lockAspectRatio() == ppt::msoTrue && r.cx > 0)
+    r.cy = qint64(std::llround(double(r.cy) * cx / r.cx));
   r.cx = cx;
   setFrame(r);
 }
@@ -127,7 +130,8 @@ void HostShapeRange::setHeight(float value) {
   requireSize(value, "Height");
   pptx::RectEmu r = frame("Height");
   const qint64 cy = toEmu(value);
-  if (lockAspectRatio() == ppt::msoTrue && r.cy > 0) r.cx = qint64(std::llround(double(r.cx) * cy / r.cy));
+  if (lockAspectRatio() == ppt::msoTrue && r.cy > 0)
+    r.cx = qint64(std::llround(double(r.cx) * cy / r.cy));
   r.cy = cy;
   setFrame(r);
 }
@@ -163,7 +167,9 @@ void HostShapeRange::scale(bool horizontal, float factor, int relative, int anch
   double newCx = r.cx, newCy = r.cy;
   if (horizontal || locked) newCx = base.width() * factor;
   if (!horizontal || locked) newCy = base.height() * factor;
-  const double shift = anchor == ppt::msoScaleFromTopLeft ? 0.0 : anchor == ppt::msoScaleFromMiddle ? 0.5 : 1.0;
+  const double shift = anchor == ppt::msoScaleFromTopLeft  ? 0.0
+                       : anchor == ppt::msoScaleFromMiddle ? 0.5
+                                                           : 1.0;
   r.x -= qint64(std::llround((newCx - r.cx) * shift));
   r.y -= qint64(std::llround((newCy - r.cy) * shift));
   r.cx = qint64(std::llround(newCx));

@@ -8,7 +8,8 @@ constexpr int kPowerPointFailure = -2147188160;
 }  // namespace
 
 AutomationError hostError(const QString& object, const QString& member, const QString& what) {
-  return AutomationError(kPowerPointFailure, QStringLiteral("%1.%2 : %3").arg(object, member, what));
+  return AutomationError(kPowerPointFailure,
+                         QStringLiteral("%1.%2 : %3").arg(object, member, what));
 }
 
 pptx::Document& PresentationState::doc() {

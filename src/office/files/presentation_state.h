@@ -3,15 +3,14 @@
 // hands out holds the state, so handles stay valid as long as any of them lives.
 #pragma once
 
-#include "office/automation_error.h"
-#include "ooxml/pptx/presentation_document.h"
-
 #include <QSizeF>
 #include <QString>
-
 #include <map>
 #include <memory>
 #include <utility>
+
+#include "office/automation_error.h"
+#include "ooxml/pptx/presentation_document.h"
 
 namespace office::files {
 
@@ -38,7 +37,7 @@ struct PresentationState {
   SelectionKind selection = SelectionKind::None;
   QString selectedSlide;
   ShapeKey selectedShape;
-  int textStart = 1;    // selected text: 1-based start and length
+  int textStart = 1;  // selected text: 1-based start and length
   int textLength = 0;
 
   // Natural sizes (EMU) of the pictures and objects pasted in this session; other pictures'

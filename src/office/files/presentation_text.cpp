@@ -1,14 +1,13 @@
 #include "office/files/presentation_text.h"
 
-#include "office/files/presentation_objects.h"
-
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QStringList>
-
 #include <algorithm>
 #include <cmath>
+
+#include "office/files/presentation_objects.h"
 
 namespace office::files {
 
@@ -52,8 +51,10 @@ void fitTextBox(PresentationState& state, const ShapeKey& key) {
     for (const QString& l : lines) widest = std::max(widest, lineWidth(l, family, size));
     const qint64 cx = toEmu(float(widest + 2 * kInsetX));
     const int align = doc.alignment(slide, key.id).value_or(1);
-    if (align == ppt::ppAlignCenter) r.x -= (cx - r.cx) / 2;
-    else if (align == 3) r.x -= cx - r.cx;
+    if (align == ppt::ppAlignCenter)
+      r.x -= (cx - r.cx) / 2;
+    else if (align == 3)
+      r.x -= cx - r.cx;
     r.cx = cx;
   }
   r.cy = toEmu(float(lineCount * size * kLineFactor + 2 * kInsetY));
@@ -71,7 +72,8 @@ int HostTextFrame::wordWrap() {
 }
 
 void HostTextFrame::setWordWrap(int value) {
-  if (!m_state->doc().setWordWrap(m_state->slideIndex(m_key.slidePart), m_key.id, value != ppt::msoFalse))
+  if (!m_state->doc().setWordWrap(m_state->slideIndex(m_key.slidePart), m_key.id,
+                                  value != ppt::msoFalse))
     throw hostError(QStringLiteral("TextFrame"), QStringLiteral("WordWrap"),
                     QStringLiteral("This shape has no text."));
   fitTextBox(*m_state, m_key);
@@ -100,7 +102,8 @@ QString HostTextRange::text() {
 void HostTextRange::setText(const QString& text) {
   QString all = wholeText("Text");
   const int from = std::min<int>(m_start - 1, int(all.size()));
-  const int len = m_length < 0 ? int(all.size()) - from : std::min<int>(m_length, int(all.size()) - from);
+  const int len =
+      m_length < 0 ? int(all.size()) - from : std::min<int>(m_length, int(all.size()) - from);
   all.replace(from, len, text);
   m_state->doc().setText(slide(), m_key.id, all);
   PresentationState& s = *m_state;

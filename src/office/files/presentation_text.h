@@ -3,10 +3,10 @@
 // text body, which is what the tool's labels and titles need.
 #pragma once
 
+#include <memory>
+
 #include "office/files/presentation_state.h"
 #include "office/powerpoint.h"
-
-#include <memory>
 
 namespace office::files {
 

@@ -2,10 +2,10 @@
 // selection (a slide, a shape, or text in a shape; never more than one shape).
 #pragma once
 
+#include <memory>
+
 #include "office/files/presentation_state.h"
 #include "office/powerpoint.h"
-
-#include <memory>
 
 namespace office::files {
 

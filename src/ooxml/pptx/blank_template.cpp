@@ -6,12 +6,17 @@ namespace pptx {
 
 namespace {
 
-const char kCtPresentation[] = "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml";
-const char kCtMaster[] = "application/vnd.openxmlformats-officedocument.presentationml.slideMaster+xml";
+const char kCtPresentation[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml";
+const char kCtMaster[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.slideMaster+xml";
 const char kCtTheme[] = "application/vnd.openxmlformats-officedocument.theme+xml";
-const char kCtPresProps[] = "application/vnd.openxmlformats-officedocument.presentationml.presProps+xml";
-const char kCtViewProps[] = "application/vnd.openxmlformats-officedocument.presentationml.viewProps+xml";
-const char kCtTableStyles[] = "application/vnd.openxmlformats-officedocument.presentationml.tableStyles+xml";
+const char kCtPresProps[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.presProps+xml";
+const char kCtViewProps[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.viewProps+xml";
+const char kCtTableStyles[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.tableStyles+xml";
 const char kCtApp[] = "application/vnd.openxmlformats-officedocument.extended-properties+xml";
 
 const char kGroupProps[] =
@@ -20,10 +25,11 @@ const char kGroupProps[] =
     "<a:chExt cx=\"0\" cy=\"0\"/></a:xfrm></p:grpSpPr>";
 
 QString level(int n, int marL, int indent, int size, bool bullet) {
-  return QStringLiteral("<a:lvl%1pPr marL=\"%2\" indent=\"%3\" algn=\"l\" rtl=\"0\">%4<a:defRPr "
-                        "sz=\"%5\" kern=\"1200\"><a:solidFill><a:schemeClr val=\"tx1\"/></a:solidFill>"
-                        "<a:latin typeface=\"+mn-lt\"/><a:ea typeface=\"+mn-ea\"/><a:cs "
-                        "typeface=\"+mn-cs\"/></a:defRPr></a:lvl%1pPr>")
+  return QStringLiteral(
+             "<a:lvl%1pPr marL=\"%2\" indent=\"%3\" algn=\"l\" rtl=\"0\">%4<a:defRPr "
+             "sz=\"%5\" kern=\"1200\"><a:solidFill><a:schemeClr val=\"tx1\"/></a:solidFill>"
+             "<a:latin typeface=\"+mn-lt\"/><a:ea typeface=\"+mn-ea\"/><a:cs "
+             "typeface=\"+mn-cs\"/></a:defRPr></a:lvl%1pPr>")
       .arg(n)
       .arg(marL)
       .arg(indent)
@@ -46,18 +52,26 @@ QString presentationXml(const QString& masterRid) {
 QString masterXml(const QString& titleOnlyRid, const QString& blankRid) {
   QString body;
   for (int i = 1; i <= 5; ++i)
-    body += level(i, 342900 + (i - 1) * 400050, -342900, i == 1 ? 3200 : i == 2 ? 2800 : i == 3 ? 2400 : 2000,
+    body += level(i, 342900 + (i - 1) * 400050, -342900,
+                  i == 1   ? 3200
+                  : i == 2 ? 2800
+                  : i == 3 ? 2400
+                           : 2000,
                   true);
   return QStringLiteral(
              "<p:sldMaster><p:cSld><p:bg><p:bgRef idx=\"1001\"><a:schemeClr val=\"bg1\"/></p:bgRef>"
              "</p:bg><p:spTree>%1"
-             "<p:sp><p:nvSpPr><p:cNvPr id=\"2\" name=\"Title Placeholder 1\"/><p:cNvSpPr><a:spLocks "
+             "<p:sp><p:nvSpPr><p:cNvPr id=\"2\" name=\"Title Placeholder "
+             "1\"/><p:cNvSpPr><a:spLocks "
              "noGrp=\"1\"/></p:cNvSpPr><p:nvPr><p:ph type=\"title\"/></p:nvPr></p:nvSpPr><p:spPr>"
-             "<a:xfrm><a:off x=\"457200\" y=\"274638\"/><a:ext cx=\"8229600\" cy=\"1143000\"/></a:xfrm>"
+             "<a:xfrm><a:off x=\"457200\" y=\"274638\"/><a:ext cx=\"8229600\" "
+             "cy=\"1143000\"/></a:xfrm>"
              "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></p:spPr><p:txBody><a:bodyPr "
-             "vert=\"horz\" lIns=\"91440\" tIns=\"45720\" rIns=\"91440\" bIns=\"45720\" rtlCol=\"0\" "
+             "vert=\"horz\" lIns=\"91440\" tIns=\"45720\" rIns=\"91440\" bIns=\"45720\" "
+             "rtlCol=\"0\" "
              "anchor=\"ctr\"><a:normAutofit/></a:bodyPr><a:lstStyle/><a:p><a:r><a:rPr "
-             "lang=\"en-US\"/><a:t>Click to edit Master title style</a:t></a:r></a:p></p:txBody></p:sp>"
+             "lang=\"en-US\"/><a:t>Click to edit Master title "
+             "style</a:t></a:r></a:p></p:txBody></p:sp>"
              "<p:sp><p:nvSpPr><p:cNvPr id=\"3\" name=\"Text Placeholder 2\"/><p:cNvSpPr><a:spLocks "
              "noGrp=\"1\"/></p:cNvSpPr><p:nvPr><p:ph type=\"body\" idx=\"1\"/></p:nvPr></p:nvSpPr>"
              "<p:spPr><a:xfrm><a:off x=\"457200\" y=\"1600200\"/><a:ext cx=\"8229600\" "
@@ -73,10 +87,12 @@ QString masterXml(const QString& titleOnlyRid, const QString& blankRid) {
              "<p:txStyles><p:titleStyle><a:lvl1pPr algn=\"ctr\" rtl=\"0\"><a:spcBef><a:spcPct "
              "val=\"0\"/></a:spcBef><a:buNone/><a:defRPr sz=\"4400\" kern=\"1200\"><a:solidFill>"
              "<a:schemeClr val=\"tx1\"/></a:solidFill><a:latin typeface=\"+mj-lt\"/><a:ea "
-             "typeface=\"+mj-ea\"/><a:cs typeface=\"+mj-cs\"/></a:defRPr></a:lvl1pPr></p:titleStyle>"
+             "typeface=\"+mj-ea\"/><a:cs "
+             "typeface=\"+mj-cs\"/></a:defRPr></a:lvl1pPr></p:titleStyle>"
              "<p:bodyStyle>%4</p:bodyStyle><p:otherStyle><a:defPPr><a:defRPr lang=\"en-US\"/>"
              "</a:defPPr>%5</p:otherStyle></p:txStyles></p:sldMaster>")
-      .arg(QString::fromLatin1(kGroupProps), titleOnlyRid, blankRid, body, level(1, 0, 0, 1800, false));
+      .arg(QString::fromLatin1(kGroupProps), titleOnlyRid, blankRid, body,
+           level(1, 0, 0, 1800, false));
 }
 
 QString layoutXml(bool titleOnly) {
@@ -107,21 +123,24 @@ QString themeXml() {
       "<a:dk1><a:sysClr val=\"windowText\" lastClr=\"000000\"/></a:dk1><a:lt1><a:sysClr "
       "val=\"window\" lastClr=\"FFFFFF\"/></a:lt1>");
   for (const auto& c : colors)
-    scheme += QStringLiteral("<a:%1><a:srgbClr val=\"%2\"/></a:%1>").arg(QLatin1String(c[0]), QLatin1String(c[1]));
+    scheme += QStringLiteral("<a:%1><a:srgbClr val=\"%2\"/></a:%1>")
+                  .arg(QLatin1String(c[0]), QLatin1String(c[1]));
   QString fills, lines, effects;
   for (int i = 0; i < 3; ++i) {
     fills += solidStyle("", "");
-    lines += QStringLiteral("<a:ln w=\"%1\" cap=\"flat\" cmpd=\"sng\" algn=\"ctr\">%2<a:prstDash "
-                            "val=\"solid\"/></a:ln>")
+    lines += QStringLiteral(
+                 "<a:ln w=\"%1\" cap=\"flat\" cmpd=\"sng\" algn=\"ctr\">%2<a:prstDash "
+                 "val=\"solid\"/></a:ln>")
                  .arg(9525 * (i + 1))
                  .arg(solidStyle("", ""));
     effects += QStringLiteral("<a:effectStyle><a:effectLst/></a:effectStyle>");
   }
-  const QString font = QStringLiteral(
-      "<a:latin typeface=\"Calibri\"/><a:ea typeface=\"\"/><a:cs typeface=\"\"/>");
+  const QString font =
+      QStringLiteral("<a:latin typeface=\"Calibri\"/><a:ea typeface=\"\"/><a:cs typeface=\"\"/>");
   return QStringLiteral(
              "<a:theme name=\"Office Theme\"><a:themeElements><a:clrScheme name=\"Office\">%1"
-             "</a:clrScheme><a:fontScheme name=\"Office\"><a:majorFont>%2</a:majorFont><a:minorFont>"
+             "</a:clrScheme><a:fontScheme "
+             "name=\"Office\"><a:majorFont>%2</a:majorFont><a:minorFont>"
              "%2</a:minorFont></a:fontScheme><a:fmtScheme name=\"Office\"><a:fillStyleLst>%3"
              "</a:fillStyleLst><a:lnStyleLst>%4</a:lnStyleLst><a:effectStyleLst>%5"
              "</a:effectStyleLst><a:bgFillStyleLst>%3</a:bgFillStyleLst></a:fmtScheme>"
@@ -146,7 +165,8 @@ std::unique_ptr<ooxml::Package> createBlankPackage() {
   const QString blank = QStringLiteral("/ppt/slideLayouts/slideLayout2.xml");
   const QString theme = QStringLiteral("/ppt/theme/theme1.xml");
 
-  package->addRelationship(QStringLiteral("/"), QString::fromLatin1(ooxml::reltype::kOfficeDocument), pres);
+  package->addRelationship(QStringLiteral("/"),
+                           QString::fromLatin1(ooxml::reltype::kOfficeDocument), pres);
   package->addRelationship(QStringLiteral("/"), relType("extended-properties"),
                            QStringLiteral("/docProps/app.xml"));
   package->write(QStringLiteral("/docProps/app.xml"), appXml(), QString::fromLatin1(kCtApp));
@@ -156,12 +176,15 @@ std::unique_ptr<ooxml::Package> createBlankPackage() {
   package->addRelationship(pres, relType("presProps"), QStringLiteral("/ppt/presProps.xml"));
   package->addRelationship(pres, relType("viewProps"), QStringLiteral("/ppt/viewProps.xml"));
   package->addRelationship(pres, relType("tableStyles"), QStringLiteral("/ppt/tableStyles.xml"));
-  package->write(pres, partXml(presentationXml(masterRid), false), QString::fromLatin1(kCtPresentation));
+  package->write(pres, partXml(presentationXml(masterRid), false),
+                 QString::fromLatin1(kCtPresentation));
 
-  const QString titleOnlyRid = package->addRelationship(master, relType(rel::kSlideLayout), titleOnly);
+  const QString titleOnlyRid =
+      package->addRelationship(master, relType(rel::kSlideLayout), titleOnly);
   const QString blankRid = package->addRelationship(master, relType(rel::kSlideLayout), blank);
   package->addRelationship(master, relType(rel::kTheme), theme);
-  package->write(master, partXml(masterXml(titleOnlyRid, blankRid), false), QString::fromLatin1(kCtMaster));
+  package->write(master, partXml(masterXml(titleOnlyRid, blankRid), false),
+                 QString::fromLatin1(kCtMaster));
 
   for (const QString& layout : {titleOnly, blank}) {
     package->addRelationship(layout, relType(rel::kSlideMaster), master);
@@ -169,14 +192,19 @@ std::unique_ptr<ooxml::Package> createBlankPackage() {
                    QString::fromLatin1(ctype::kSlideLayout));
   }
   package->write(theme, partXml(themeXml(), false), QString::fromLatin1(kCtTheme));
-  package->write(QStringLiteral("/ppt/presProps.xml"), partXml(QStringLiteral("<p:presentationPr/>"), false),
+  package->write(QStringLiteral("/ppt/presProps.xml"),
+                 partXml(QStringLiteral("<p:presentationPr/>"), false),
                  QString::fromLatin1(kCtPresProps));
-  package->write(QStringLiteral("/ppt/viewProps.xml"),
-                 partXml(QStringLiteral("<p:viewPr><p:gridSpacing cx=\"76200\" cy=\"76200\"/></p:viewPr>"), false),
-                 QString::fromLatin1(kCtViewProps));
-  package->write(QStringLiteral("/ppt/tableStyles.xml"),
-                 partXml(QStringLiteral("<a:tblStyleLst def=\"{5C22544A-7EE6-4342-B048-85BDC9FD1C3A}\"/>"), false),
-                 QString::fromLatin1(kCtTableStyles));
+  package->write(
+      QStringLiteral("/ppt/viewProps.xml"),
+      partXml(QStringLiteral("<p:viewPr><p:gridSpacing cx=\"76200\" cy=\"76200\"/></p:viewPr>"),
+              false),
+      QString::fromLatin1(kCtViewProps));
+  package->write(
+      QStringLiteral("/ppt/tableStyles.xml"),
+      partXml(QStringLiteral("<a:tblStyleLst def=\"{5C22544A-7EE6-4342-B048-85BDC9FD1C3A}\"/>"),
+              false),
+      QString::fromLatin1(kCtTableStyles));
   return package;
 }
 

@@ -2,9 +2,9 @@
 // Only and a Blank layout, no slides. Generated here, so no template file ships.
 #pragma once
 
-#include "ooxml/package.h"
-
 #include <memory>
+
+#include "ooxml/package.h"
 
 namespace pptx {
 

@@ -1,10 +1,10 @@
 // Masters and layouts: lookup by layout type, and the minimal layouts added to a master that
 // lacks Title Only or Blank.
+#include <algorithm>
+
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
-
-#include <algorithm>
 
 namespace pptx {
 
@@ -34,7 +34,8 @@ QString minimalLayoutXml(const QString& type, bool masterHasTitle, const SizeEmu
     const QString xfrm =
         masterHasTitle
             ? QString()
-            : QStringLiteral("<a:xfrm><a:off x=\"%1\" y=\"%2\"/><a:ext cx=\"%3\" cy=\"%4\"/></a:xfrm>")
+            : QStringLiteral(
+                  "<a:xfrm><a:off x=\"%1\" y=\"%2\"/><a:ext cx=\"%3\" cy=\"%4\"/></a:xfrm>")
                   .arg(slide.cx / 20)
                   .arg(slide.cy / 25)
                   .arg(slide.cx - slide.cx / 10)
@@ -111,17 +112,17 @@ Result<QString> Document::layoutOfType(const QString& masterPart, const QString&
 
   pugi::xml_node masterRoot = d.xml(masterPart).child("p:sldMaster");
   const bool masterHasTitle = hasTitlePlaceholder(masterRoot.child("p:cSld").child("p:spTree"));
-  const QString part = d.package->uniquePartName(QStringLiteral("/ppt/slideLayouts/slideLayout%1.xml"));
+  const QString part =
+      d.package->uniquePartName(QStringLiteral("/ppt/slideLayouts/slideLayout%1.xml"));
   const QByteArray bytes =
       partXml(minimalLayoutXml(type, masterHasTitle, slideSize()), d.package->isStrict());
   if (Status s = d.addXmlPart(part, bytes, QString::fromLatin1(ctype::kSlideLayout)); !s)
     return s.error();
   d.package->addRelationship(part, relType(rel::kSlideMaster), masterPart);
   const QString rid = d.package->addRelationship(masterPart, relType(rel::kSlideLayout), part);
-  pugi::xml_node list = xml::ensureChild(
-      masterRoot, "p:sldLayoutIdLst",
-      {"p:cSld", "p:clrMap", "p:sldLayoutIdLst", "p:transition", "p:timing", "p:hf", "p:txStyles",
-       "p:extLst"});
+  pugi::xml_node list = xml::ensureChild(masterRoot, "p:sldLayoutIdLst",
+                                         {"p:cSld", "p:clrMap", "p:sldLayoutIdLst", "p:transition",
+                                          "p:timing", "p:hf", "p:txStyles", "p:extLst"});
   pugi::xml_node entry = list.append_child("p:sldLayoutId");
   xml::setAttr(entry, "id", qint64(maxId) + 1);
   xml::setAttr(entry, "r:id", rid);
@@ -141,7 +142,8 @@ std::optional<RectEmu> Document::Impl::inheritedFrame(const QString& layoutPart,
     const bool wantTitle = type == QLatin1String("title") || type == QLatin1String("ctrTitle");
     if (wantTitle) return titleLike;
     if (byIdx && !idx.isEmpty()) return xml::attr(ph, "idx") == idx;
-    return normalized == type || (type == QLatin1String("obj") && normalized == QLatin1String("body"));
+    return normalized == type ||
+           (type == QLatin1String("obj") && normalized == QLatin1String("body"));
   };
   auto search = [&](pugi::xml_node spTree, bool byIdx) -> std::optional<RectEmu> {
     for (pugi::xml_node sp : spTree.children("p:sp")) {
@@ -156,15 +158,18 @@ std::optional<RectEmu> Document::Impl::inheritedFrame(const QString& layoutPart,
     return r;
   auto masters = package->relationshipsOfType(layoutPart, relType(rel::kSlideMaster));
   if (masters.empty() || !isLoaded(masters.front().targetPart)) return std::nullopt;
-  return search(xml(masters.front().targetPart).child("p:sldMaster").child("p:cSld").child("p:spTree"),
-                false);
+  return search(
+      xml(masters.front().targetPart).child("p:sldMaster").child("p:cSld").child("p:spTree"),
+      false);
 }
 
 QString Document::Impl::themeFont(int slide, bool major) const {
   const QString fallback = QStringLiteral("Calibri");
-  auto layouts = package->relationshipsOfType(slides.at(size_t(slide)).part, relType(rel::kSlideLayout));
+  auto layouts =
+      package->relationshipsOfType(slides.at(size_t(slide)).part, relType(rel::kSlideLayout));
   if (layouts.empty()) return fallback;
-  auto masterRels = package->relationshipsOfType(layouts.front().targetPart, relType(rel::kSlideMaster));
+  auto masterRels =
+      package->relationshipsOfType(layouts.front().targetPart, relType(rel::kSlideMaster));
   if (masterRels.empty()) return fallback;
   auto themes = package->relationshipsOfType(masterRels.front().targetPart, relType(rel::kTheme));
   if (themes.empty()) return fallback;

@@ -1,10 +1,10 @@
 // Pictures and embedded workbooks: the media or embedding part, its relationship from the
 // slide, and the p:pic or p:graphicFrame that shows it.
+#include <cstring>
+
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
-
-#include <cstring>
 
 namespace pptx {
 
@@ -64,8 +64,9 @@ quint32 Document::addEmbeddedWorkbook(int slide, const QByteArray& workbook, con
                                       const RectEmu& f) {
   Impl& d = *m_impl;
   const bool chart = progId.startsWith(QLatin1String("Excel.Chart"));
-  const QString pattern = chart ? QStringLiteral("/ppt/embeddings/Microsoft_Excel_Chart%1.xlsx")
-                                : QStringLiteral("/ppt/embeddings/Microsoft_Excel_Worksheet%1.xlsx");
+  const QString pattern = chart
+                              ? QStringLiteral("/ppt/embeddings/Microsoft_Excel_Chart%1.xlsx")
+                              : QStringLiteral("/ppt/embeddings/Microsoft_Excel_Worksheet%1.xlsx");
   const QString embedRid = d.addBinaryPart(slide, pattern, workbook, ctype::kXlsx, rel::kPackage);
   const QString imageRid = d.addBinaryPart(slide, QString::fromLatin1(mediaPattern(fallbackFormat)),
                                            fallback, mediaType(fallbackFormat), rel::kImage);
@@ -96,9 +97,10 @@ quint32 Document::addEmbeddedWorkbook(int slide, const QByteArray& workbook, con
 std::optional<Document::PictureData> Document::pictureData(int slide, quint32 shapeId) const {
   const Impl& d = *m_impl;
   pugi::xml_node n = d.shapeNode(slide, shapeId);
-  pugi::xml_node pic = std::strcmp(n.name(), "p:pic") == 0
-                           ? n
-                           : n.child("a:graphic").child("a:graphicData").child("p:oleObj").child("p:pic");
+  pugi::xml_node pic =
+      std::strcmp(n.name(), "p:pic") == 0
+          ? n
+          : n.child("a:graphic").child("a:graphicData").child("p:oleObj").child("p:pic");
   const QString rid = xml::attr(pic.child("p:blipFill").child("a:blip"), "r:embed");
   if (rid.isEmpty()) return std::nullopt;
   auto r = d.package->relationship(slidePart(slide), rid);

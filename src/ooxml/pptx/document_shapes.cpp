@@ -1,11 +1,11 @@
 // Shape trees: enumeration, ids, geometry, aspect locks and the shapes the model appends
 // (title placeholder, text box).
+#include <algorithm>
+
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/shape_xml.h"
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
-
-#include <algorithm>
 
 namespace pptx {
 
@@ -122,8 +122,8 @@ ShapeInfo describe(const Document::Impl& d, int slide, pugi::xml_node n) {
     auto layouts =
         d.package->relationshipsOfType(d.slides.at(size_t(slide)).part, relType(rel::kSlideLayout));
     if (!layouts.empty())
-      info.frame = d.inheritedFrame(layouts.front().targetPart, info.placeholderType,
-                                    xml::attr(ph, "idx"));
+      info.frame =
+          d.inheritedFrame(layouts.front().targetPart, info.placeholderType, xml::attr(ph, "idx"));
   }
   return info;
 }
@@ -221,8 +221,9 @@ pugi::xml_node locksOf(pugi::xml_node shape, bool create) {
     if (row.kind != kindOf(shape)) continue;
     pugi::xml_node props = nvProps(shape).child(row.props);
     if (!props) return {};
-    return create ? xml::ensureChild(props, row.locks, {row.locks, "a:stCxn", "a:endCxn", "a:extLst"})
-                  : props.child(row.locks);
+    return create
+               ? xml::ensureChild(props, row.locks, {row.locks, "a:stCxn", "a:endCxn", "a:extLst"})
+               : props.child(row.locks);
   }
   return {};
 }

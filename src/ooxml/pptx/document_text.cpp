@@ -1,13 +1,12 @@
 // Text bodies of shapes: text, paragraph alignment, font size and typeface, word wrap.
 // Formatting is applied to the whole body, as the tool always formats whole labels.
+#include <QStringList>
+#include <cmath>
+
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/shape_xml.h"
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
-
-#include <QStringList>
-
-#include <cmath>
 
 namespace pptx {
 
@@ -41,7 +40,8 @@ QString xmlSafe(const QString& s) {
 }
 
 void copyAttributes(pugi::xml_node from, pugi::xml_node to) {
-  for (pugi::xml_attribute a : from.attributes()) to.append_attribute(a.name()).set_value(a.value());
+  for (pugi::xml_attribute a : from.attributes())
+    to.append_attribute(a.name()).set_value(a.value());
   for (pugi::xml_node c : from.children()) to.append_copy(c);
 }
 
@@ -51,7 +51,8 @@ void forEachRunProps(pugi::xml_node body, F&& f) {
   for (pugi::xml_node p : body.children("a:p")) {
     for (pugi::xml_node c = p.first_child(); c; c = c.next_sibling()) {
       const char* n = c.name();
-      if (std::strcmp(n, "a:r") == 0 || std::strcmp(n, "a:fld") == 0 || std::strcmp(n, "a:br") == 0) {
+      if (std::strcmp(n, "a:r") == 0 || std::strcmp(n, "a:fld") == 0 ||
+          std::strcmp(n, "a:br") == 0) {
         pugi::xml_node rpr = c.child("a:rPr");
         if (!rpr) rpr = c.prepend_child("a:rPr");
         f(rpr);
@@ -96,7 +97,8 @@ bool Document::setText(int slide, quint32 id, const QString& text) {
   while (pugi::xml_node p = body.child("a:p")) body.remove_child(p);
 
   QString normalized = xmlSafe(text);
-  normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(QChar('\n'), QChar('\r'));
+  normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\r"))
+      .replace(QChar('\n'), QChar('\r'));
   for (const QString& para : normalized.split(QChar('\r'))) {
     pugi::xml_node p = body.append_child("a:p");
     if (ppr.first_attribute() || ppr.first_child()) copyAttributes(ppr, p.append_child("a:pPr"));

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QtGlobal>
-
 #include <optional>
 #include <vector>
 
@@ -30,7 +29,7 @@ struct SizeEmu {
 enum class ShapeKind { Shape, Picture, GraphicFrame, Group, Connector, Other };
 
 struct ShapeInfo {
-  quint32 id = 0;          // cNvPr id, unique on its slide
+  quint32 id = 0;  // cNvPr id, unique on its slide
   QString name;
   ShapeKind kind = ShapeKind::Other;
   bool isPlaceholder = false;
@@ -42,10 +41,10 @@ struct ShapeInfo {
 };
 
 struct LayoutInfo {
-  QString part;   // "/ppt/slideLayouts/slideLayout6.xml"
-  QString type;   // the layout's type attribute; "cust" when absent
-  QString name;   // cSld name, for messages only: layouts are matched by type
-  quint32 id = 0; // sldLayoutId id in its master
+  QString part;    // "/ppt/slideLayouts/slideLayout6.xml"
+  QString type;    // the layout's type attribute; "cust" when absent
+  QString name;    // cSld name, for messages only: layouts are matched by type
+  quint32 id = 0;  // sldLayoutId id in its master
 };
 
 struct MasterInfo {

@@ -1,10 +1,10 @@
 #include "ooxml/pptx/presentation_document.h"
 
+#include <algorithm>
+
 #include "ooxml/pptx/blank_template.h"
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/xml_tree.h"
-
-#include <algorithm>
 
 namespace pptx {
 
@@ -68,9 +68,11 @@ Status Document::Impl::flush() {
     QString name;
     for (const QString& n : package->partNames())
       if (lower(n) == key) name = n;
-    if (name.isEmpty()) return Error{Error::Code::Missing, QStringLiteral("%1: part %2 vanished")
-                                                               .arg(package->displayName(), key)};
-    if (Status s = package->write(name, ooxml::serializeXml(*part.xml), package->contentType(name)); !s)
+    if (name.isEmpty())
+      return Error{Error::Code::Missing,
+                   QStringLiteral("%1: part %2 vanished").arg(package->displayName(), key)};
+    if (Status s = package->write(name, ooxml::serializeXml(*part.xml), package->contentType(name));
+        !s)
       return s;
     part.dirty = false;
   }
@@ -80,8 +82,8 @@ Status Document::Impl::flush() {
 // --- Impl: index ----------------------------------------------------------------------
 
 Status Document::Impl::index() {
-  const auto officeDocs =
-      package->relationshipsOfType(QStringLiteral("/"), QString::fromLatin1(ooxml::reltype::kOfficeDocument));
+  const auto officeDocs = package->relationshipsOfType(
+      QStringLiteral("/"), QString::fromLatin1(ooxml::reltype::kOfficeDocument));
   if (officeDocs.empty() || officeDocs.front().targetPart.isEmpty())
     return missing(*package, QStringLiteral("no presentation part"));
   mainPart = officeDocs.front().targetPart;
@@ -97,17 +99,21 @@ Status Document::Impl::index() {
     if (!xml(r->targetPart).child("p:sldMaster"))
       return badXml(*package, QStringLiteral("%1 is not a slide master").arg(r->targetPart));
     masters.push_back({quint32(xml::int64Attr(m, "id").value_or(0)), r->targetPart});
-    for (pugi::xml_node l :
-         xml(r->targetPart).child("p:sldMaster").child("p:sldLayoutIdLst").children("p:sldLayoutId")) {
+    for (pugi::xml_node l : xml(r->targetPart)
+                                .child("p:sldMaster")
+                                .child("p:sldLayoutIdLst")
+                                .children("p:sldLayoutId")) {
       auto lr = package->relationship(r->targetPart, xml::attr(l, "r:id"));
       if (!lr || lr->targetPart.isEmpty() || !package->hasPart(lr->targetPart))
-        return missing(*package, QStringLiteral("a slide layout of %1 is missing").arg(r->targetPart));
+        return missing(*package,
+                       QStringLiteral("a slide layout of %1 is missing").arg(r->targetPart));
       if (Status s = load(lr->targetPart); !s) return s;
       if (!xml(lr->targetPart).child("p:sldLayout"))
         return badXml(*package, QStringLiteral("%1 is not a slide layout").arg(lr->targetPart));
     }
   }
-  if (masters.empty()) return missing(*package, QStringLiteral("the presentation has no slide master"));
+  if (masters.empty())
+    return missing(*package, QStringLiteral("the presentation has no slide master"));
 
   for (pugi::xml_node s : pres.child("p:sldIdLst").children("p:sldId")) {
     auto r = package->relationship(mainPart, xml::attr(s, "r:id"));
@@ -203,7 +209,8 @@ QByteArray partXml(const QString& xmlText, bool strict) {
   // Declares the canonical prefixes on the root element so the part parses on its own.
   QString s = xmlText;
   int end = 1;
-  while (end < s.size() && s[end] != QChar(' ') && s[end] != QChar('/') && s[end] != QChar('>')) ++end;
+  while (end < s.size() && s[end] != QChar(' ') && s[end] != QChar('/') && s[end] != QChar('>'))
+    ++end;
   const QString decl = QStringLiteral(" xmlns:a=\"%1\" xmlns:r=\"%2\" xmlns:p=\"%3\"")
                            .arg(ooxml::namespaceUri(QStringLiteral("a"), strict),
                                 ooxml::namespaceUri(QStringLiteral("r"), strict),
@@ -216,7 +223,8 @@ QByteArray partXml(const QString& xmlText, bool strict) {
 Status Document::addSlide(int index, const QString& layoutPart) {
   Impl& d = *m_impl;
   if (index < 0 || index > slideCount())
-    return Error{Error::Code::Missing, QStringLiteral("slide position %1 is out of range").arg(index + 1)};
+    return Error{Error::Code::Missing,
+                 QStringLiteral("slide position %1 is out of range").arg(index + 1)};
   if (layoutType(layoutPart).isEmpty())
     return missing(*d.package, QStringLiteral("%1 is not a slide layout").arg(layoutPart));
   const QString part = d.package->uniquePartName(QStringLiteral("/ppt/slides/slide%1.xml"));
@@ -233,7 +241,8 @@ Status Document::addSlide(int index, const QString& layoutPart) {
   if (id >= 2147483648u) {
     // Slide ids must stay below 2^31: take the lowest free one instead.
     id = 256;
-    while (std::any_of(d.slides.begin(), d.slides.end(), [&](const auto& s) { return s.id == id; })) ++id;
+    while (std::any_of(d.slides.begin(), d.slides.end(), [&](const auto& s) { return s.id == id; }))
+      ++id;
   }
   pugi::xml_node pres = d.xml(d.mainPart).child("p:presentation");
   pugi::xml_node list = xml::ensureChild(

@@ -6,16 +6,15 @@
 // package; one Document per file, not thread-safe.
 #pragma once
 
-#include "ooxml/package.h"
-#include "ooxml/pptx/pptx_types.h"
-#include "ooxml/result.h"
-
 #include <QByteArray>
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "ooxml/package.h"
+#include "ooxml/pptx/pptx_types.h"
+#include "ooxml/result.h"
 
 namespace pptx {
 
@@ -76,8 +75,8 @@ class Document {
   // Appends a text box (horizontal text, sized to fit its text, wrap none) and returns its id.
   quint32 addTextBox(int slide, const RectEmu& frame);
   // Appends a picture (PNG or EMF part under /ppt/media/) and returns its id.
-  quint32 addPicture(int slide, const QByteArray& image, ImageFormat format,
-                     const RectEmu& frame, const QString& description = {});
+  quint32 addPicture(int slide, const QByteArray& image, ImageFormat format, const RectEmu& frame,
+                     const QString& description = {});
   // Appends an embedded workbook object (part under /ppt/embeddings/) shown through
   // `fallback`, and returns its id. `progId` is "Excel.Sheet.12" or "Excel.Chart.8".
   quint32 addEmbeddedWorkbook(int slide, const QByteArray& workbook, const QString& progId,

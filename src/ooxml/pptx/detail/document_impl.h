@@ -2,13 +2,13 @@
 // of the parts the model reads or edits; a part marked dirty is serialised back on save.
 #pragma once
 
-#include "ooxml/detail/xml.h"
-#include "ooxml/package.h"
-#include "ooxml/pptx/presentation_document.h"
-
 #include <map>
 #include <memory>
 #include <vector>
+
+#include "ooxml/detail/xml.h"
+#include "ooxml/package.h"
+#include "ooxml/pptx/presentation_document.h"
 
 namespace pptx {
 
@@ -22,7 +22,8 @@ inline constexpr char kPackage[] = "package";
 }  // namespace rel
 
 namespace ctype {
-inline constexpr char kSlide[] = "application/vnd.openxmlformats-officedocument.presentationml.slide+xml";
+inline constexpr char kSlide[] =
+    "application/vnd.openxmlformats-officedocument.presentationml.slide+xml";
 inline constexpr char kSlideLayout[] =
     "application/vnd.openxmlformats-officedocument.presentationml.slideLayout+xml";
 inline constexpr char kPng[] = "image/png";

@@ -1,11 +1,10 @@
 // Where the parts of a shape live in its XML, whatever its kind. Internal.
 #pragma once
 
-#include "ooxml/pptx/pptx_types.h"
-
+#include <cstring>
 #include <pugixml.hpp>
 
-#include <cstring>
+#include "ooxml/pptx/pptx_types.h"
 
 namespace pptx::shapexml {
 

@@ -2,14 +2,12 @@
 // 64-bit attributes, canonical-prefix names. Internal to the presentation model.
 #pragma once
 
-#include "ooxml/pptx/pptx_types.h"
-
 #include <QString>
-
-#include <pugixml.hpp>
-
 #include <initializer_list>
 #include <optional>
+#include <pugixml.hpp>
+
+#include "ooxml/pptx/pptx_types.h"
 
 namespace pptx::xml {
 
@@ -34,23 +32,33 @@ pugi::xml_node appendFragment(pugi::xml_node parent, const QString& fragment);
 QString escaped(const QString& text);
 
 // Element orders used by the editors.
-#define PPTX_SPPR_ORDER                                                                    \
-  {"a:xfrm", "a:custGeom", "a:prstGeom", "a:noFill", "a:solidFill", "a:gradFill",          \
-   "a:blipFill", "a:pattFill", "a:grpFill", "a:ln", "a:effectLst", "a:effectDag",          \
-   "a:scene3d", "a:sp3d", "a:extLst"}
-#define PPTX_TXBODY_ORDER {"a:bodyPr", "a:lstStyle", "a:p"}
-#define PPTX_PPR_ORDER                                                                     \
-  {"a:lnSpc", "a:spcBef", "a:spcAft", "a:buClrTx", "a:buClr", "a:buSzTx", "a:buSzPct",     \
-   "a:buSzPts", "a:buFontTx", "a:buFont", "a:buNone", "a:buAutoNum", "a:buChar",           \
-   "a:buBlip", "a:tabLst", "a:defRPr", "a:extLst"}
-#define PPTX_PARA_ORDER {"a:pPr", "a:r", "a:br", "a:fld", "a:endParaRPr"}
-#define PPTX_RPR_ORDER                                                                     \
-  {"a:ln", "a:noFill", "a:solidFill", "a:gradFill", "a:blipFill", "a:pattFill",            \
-   "a:grpFill", "a:effectLst", "a:effectDag", "a:highlight", "a:uLnTx", "a:uLn",           \
-   "a:uFillTx", "a:uFill", "a:latin", "a:ea", "a:cs", "a:sym", "a:hlinkClick",             \
-   "a:hlinkMouseOver", "a:rtl", "a:extLst"}
-#define PPTX_BODYPR_ORDER                                                                  \
-  {"a:prstTxWarp", "a:noAutofit", "a:normAutofit", "a:spAutoFit", "a:scene3d", "a:sp3d",   \
-   "a:flatTx", "a:extLst"}
+#define PPTX_SPPR_ORDER                                                                          \
+  {                                                                                              \
+    "a:xfrm", "a:custGeom", "a:prstGeom", "a:noFill", "a:solidFill", "a:gradFill", "a:blipFill", \
+        "a:pattFill", "a:grpFill", "a:ln", "a:effectLst", "a:effectDag", "a:scene3d", "a:sp3d",  \
+        "a:extLst"                                                                               \
+  }
+#define PPTX_TXBODY_ORDER \
+  { "a:bodyPr", "a:lstStyle", "a:p" }
+#define PPTX_PPR_ORDER                                                                            \
+  {                                                                                               \
+    "a:lnSpc", "a:spcBef", "a:spcAft", "a:buClrTx", "a:buClr", "a:buSzTx", "a:buSzPct",           \
+        "a:buSzPts", "a:buFontTx", "a:buFont", "a:buNone", "a:buAutoNum", "a:buChar", "a:buBlip", \
+        "a:tabLst", "a:defRPr", "a:extLst"                                                        \
+  }
+#define PPTX_PARA_ORDER \
+  { "a:pPr", "a:r", "a:br", "a:fld", "a:endParaRPr" }
+#define PPTX_RPR_ORDER                                                                           \
+  {                                                                                              \
+    "a:ln", "a:noFill", "a:solidFill", "a:gradFill", "a:blipFill", "a:pattFill", "a:grpFill",    \
+        "a:effectLst", "a:effectDag", "a:highlight", "a:uLnTx", "a:uLn", "a:uFillTx", "a:uFill", \
+        "a:latin", "a:ea", "a:cs", "a:sym", "a:hlinkClick", "a:hlinkMouseOver", "a:rtl",         \
+        "a:extLst"                                                                               \
+  }
+#define PPTX_BODYPR_ORDER                                                                 \
+  {                                                                                       \
+    "a:prstTxWarp", "a:noAutofit", "a:normAutofit", "a:spAutoFit", "a:scene3d", "a:sp3d", \
+        "a:flatTx", "a:extLst"                                                            \
+  }
 
 }  // namespace pptx::xml
