@@ -67,7 +67,9 @@ int PdfWriter::AddFont(const QString& name, int, int) {
   return int(m_fonts.size());
 }
 
-void PdfWriter::SetUnits(int code) { m_unitInPoints = code == kUnitCentimetres ? kPointsPerCm : 1.0; }
+void PdfWriter::SetUnits(int code) {
+  m_unitInPoints = code == kUnitCentimetres ? kPointsPerCm : 1.0;
+}
 
 bool PdfWriter::CaptureImage(const QImage& image) {
   m_captured = image;
@@ -108,7 +110,9 @@ void PdfWriter::SetPageSize(double width, double height) {
   m_pageHeightPt = height * m_unitInPoints;
 }
 
-double PdfWriter::toDevice(double length) const { return length * m_unitInPoints / 72.0 * kResolution; }
+double PdfWriter::toDevice(double length) const {
+  return length * m_unitInPoints / 72.0 * kResolution;
+}
 
 bool PdfWriter::BeginPage() {
   if (!m_file || m_pageOpen || m_ended) return false;

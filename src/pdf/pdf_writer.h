@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QSaveFile>
 #include <QString>
-
 #include <memory>
 #include <vector>
 

@@ -1,13 +1,14 @@
 // The PDF writer's file handling: the output appears only at FinishDocument, a failed or
 // abandoned document leaves the old file and no temporary behind; and the picture hand-over.
-#include "pdf/pdf_writer.h"
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 
-#include <gtest/gtest.h>
-
+#include "pdf/pdf_writer.h"
 #include "support/test_env.h"
 
 namespace {
@@ -87,28 +88,47 @@ TEST(PdfWriterFile, DestroyedInMidPageCreatesNoFile) {
   EXPECT_TRUE(entries(dir).isEmpty());
 }
 
+// Whether BeginDocument on `path` succeeds, run as an unprivileged user when this process is
+// root (root ignores folder permissions). The child reports through its exit code only.
+bool beginsAsUnprivilegedUser(const QString& path) {
+  if (::geteuid() != 0) {
+    pdf::PdfWriter writer;
+    return writer.BeginDocument(path, {}, {}, {}, {});
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    pdf::PdfWriter writer;
+    ::_exit(writer.BeginDocument(path, {}, {}, {}, {}) ? 1 : 0);
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return true;
+  EXPECT_NE(WEXITSTATUS(status), 2) << "cannot drop to user nobody";
+  return WEXITSTATUS(status) != 0;
+}
+
 TEST(PdfWriterFile, UnwritableFolderFailsAndKeepsTheOldFile) {
   const QString dir = freshDir(QStringLiteral("read_only"));
   const QString path = dir + QStringLiteral("/out.pdf");
   writeFile(path, kOldBytes);
-  QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-  {
-    // Root ignores folder permissions; then the folder is writable after all.
-    QFile probe(dir + QStringLiteral("/probe"));
-    if (probe.open(QIODevice::WriteOnly)) {
-      probe.remove();
-      QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-      GTEST_SKIP() << "folder permissions are not enforced for this user (root)";
-    }
-  }
-  pdf::PdfWriter writer;
-  EXPECT_FALSE(writer.BeginDocument(path, {}, {}, {}, {}));
-  EXPECT_FALSE(writer.errorString().isEmpty());
-  EXPECT_FALSE(writer.BeginPage());
-  EXPECT_FALSE(writer.FinishDocument());
+  // The old file itself is writable by anyone: only a direct overwrite could succeed, and the
+  // writer must not fall back to one.
+  QFile::setPermissions(
+      path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+  QFile::setPermissions(dir,
+                        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+  EXPECT_FALSE(beginsAsUnprivilegedUser(path));
   QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   EXPECT_EQ(readFile(path), kOldBytes);
   EXPECT_EQ(entries(dir), QStringList{QStringLiteral("out.pdf")});
+}
+
+TEST(PdfWriterFile, FailedBeginLeavesTheWriterClosed) {
+  pdf::PdfWriter writer;
+  EXPECT_FALSE(writer.BeginDocument(QStringLiteral("/proc/self/out.pdf"), {}, {}, {}, {}));
+  EXPECT_FALSE(writer.errorString().isEmpty());
+  EXPECT_FALSE(writer.BeginPage());
+  EXPECT_FALSE(writer.FinishDocument());
 }
 
 TEST(PdfWriterFile, UncreatableOutputsFailAndTouchNothing) {
@@ -156,8 +176,8 @@ TEST(PdfWriterPicture, SizeIsTheCapturedPixelsAndNothingBeforeACapture) {
   pdf::PdfWriter writer;
   EXPECT_EQ(writer.ImageWidth(), 0);
   EXPECT_EQ(writer.ImageHeight(), 0);
-  EXPECT_FALSE(writer.SaveImageAsJpeg(freshDir(QStringLiteral("nothing")) +
-                                          QStringLiteral("/x.jpg"), 75));
+  EXPECT_FALSE(
+      writer.SaveImageAsJpeg(freshDir(QStringLiteral("nothing")) + QStringLiteral("/x.jpg"), 75));
   QImage picture(857, 143, QImage::Format_ARGB32);
   picture.fill(Qt::red);
   EXPECT_TRUE(writer.CaptureImage(picture));
@@ -186,7 +206,8 @@ TEST(PdfWriterPicture, JpegRoundTripKeepsSizeAndFlattensTransparencyOnWhite) {
   // Lower quality must give a smaller file: the quality reaches the encoder.
   QImage noisy(200, 200, QImage::Format_RGB32);
   for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 200; ++x) noisy.setPixel(x, y, qRgb((x * 37) % 256, (y * 91) % 256, (x * y) % 256));
+    for (int x = 0; x < 200; ++x)
+      noisy.setPixel(x, y, qRgb((x * 37) % 256, (y * 91) % 256, (x * y) % 256));
   writer.CaptureImage(noisy);
   ASSERT_TRUE(writer.SaveImageAsJpeg(dir + QStringLiteral("/q75.jpg"), 75));
   ASSERT_TRUE(writer.SaveImageAsJpeg(dir + QStringLiteral("/q10.jpg"), 10));

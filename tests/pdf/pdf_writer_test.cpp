@@ -2,12 +2,11 @@
 // picture per page where DrawImage placed it, the footer line and its embedded font.
 #include "pdf/pdf_writer.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFontInfo>
 #include <QImage>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "pdf/poppler.h"
@@ -77,7 +76,7 @@ TEST_F(PdfWriterPages, ThreePagesOfTwentyByFifteenCentimetresWithTitleAndCreator
   EXPECT_EQ(info.pages, 3);
   ASSERT_EQ(info.sizes.size(), 3u);
   for (const QSizeF& size : info.sizes) {
-    EXPECT_NEAR(size.width(), kPageWidthPt, 0.5);  // 567 pt: wider than high
+    EXPECT_NEAR(size.width(), kPageWidthPt, 0.5);    // 567 pt: wider than high
     EXPECT_NEAR(size.height(), kPageHeightPt, 0.5);  // 425 pt
   }
   EXPECT_EQ(info.title, QStringLiteral("Title"));
@@ -193,11 +192,11 @@ TEST_F(PdfWriterPages, TextWithoutCentringStartsAtX) {
 }
 
 TEST_F(PdfWriterPages, ArialIsDrawnWithEmbeddedLiberationSans) {
-  MORVANE_REQUIRE(QFontInfo(QFont(QStringLiteral("Arial"))).family() ==
-                      QStringLiteral("Liberation Sans"),
-                  "fonts-liberation2 (Arial substitute)");
-  const QString pdf = writeDeck(freshDir(QStringLiteral("font")), {{1, 1, 18, 12}},
-                                QStringLiteral("Footer"));
+  MORVANE_REQUIRE(
+      QFontInfo(QFont(QStringLiteral("Arial"))).family() == QStringLiteral("Liberation Sans"),
+      "fonts-liberation2 (Arial substitute)");
+  const QString pdf =
+      writeDeck(freshDir(QStringLiteral("font")), {{1, 1, 18, 12}}, QStringLiteral("Footer"));
   ASSERT_FALSE(pdf.isEmpty());
   const auto fonts = popplertest::fonts(pdf);
   ASSERT_FALSE(fonts.empty());

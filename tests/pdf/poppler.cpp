@@ -37,9 +37,9 @@ PageInfo info(const QString& pdf) {
   result.title = title.match(first).captured(1).trimmed();
   result.creator = creator.match(first).captured(1).trimmed();
   if (result.pages == 0) return result;
-  const QString all = run(QStringLiteral("pdfinfo"),
-                          {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                           QString::number(result.pages), pdf});
+  const QString all =
+      run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                      QStringLiteral("-l"), QString::number(result.pages), pdf});
   static const QRegularExpression size(
       QStringLiteral("^Page\\s+\\d+\\s+size:\\s+([\\d.]+) x ([\\d.]+) pts"),
       QRegularExpression::MultilineOption);
@@ -59,8 +59,8 @@ std::vector<ImageRow> images(const QString& pdf) {
   for (int i = 2; i < lines.size(); ++i) {
     const QStringList f = lines[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (f.size() < 14) continue;
-    rows.push_back({f[0].toInt(), f[3].toInt(), f[4].toInt(), f[8], f[12].toDouble(),
-                    f[13].toDouble()});
+    rows.push_back(
+        {f[0].toInt(), f[3].toInt(), f[4].toInt(), f[8], f[12].toDouble(), f[13].toDouble()});
   }
   return rows;
 }
@@ -70,8 +70,9 @@ std::vector<Word> words(const QString& pdf, int page) {
   const QString html = run(QStringLiteral("pdftotext"),
                            {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
                             QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
-  static const QRegularExpression word(QStringLiteral(
-      "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+  static const QRegularExpression word(
+      QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                     "yMax=\"([\\d.]+)\">([^<]*)</word>"));
   for (auto it = word.globalMatch(html); it.hasNext();) {
     const auto m = it.next();
     const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());

@@ -5,7 +5,6 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 namespace popplertest {
