@@ -208,6 +208,23 @@ TEST(ChartFidelity, TrendlinesAndErrorBars) {
   EXPECT_TRUE(tools3->layout.series.at(1).overlays.empty());
 }
 
+// The table's header row replaces the category labels; the legend stays.
+TEST(ChartFidelity, DataTableUnderThePlot) {
+  MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
+  auto c = fidelityChart("chart_data_table1");
+  ASSERT_TRUE(c);
+  const render::DataTableLayout& t = c->layout.dataTable;
+  ASSERT_TRUE(t.present);
+  EXPECT_EQ(t.header, (std::vector<QString>{"2", "3", "4", "5", "6", "7"}));
+  EXPECT_EQ(t.names, (std::vector<QString>{"Batch 1", "Batch 2"}));
+  ASSERT_EQ(t.values.size(), 2u);
+  EXPECT_EQ(t.values[0], (std::vector<QString>{"10", "40", "50", "20", "10", "50"}));
+  EXPECT_NEAR(t.rect.top(), c->layout.plotArea.bottom(), 1e-9);
+  EXPECT_LE(t.rect.left(), c->layout.plotArea.left() - t.nameWidth + 1e-9);
+  for (const QString& label : charttest::categoryAxis(*c)->labels) EXPECT_TRUE(label.isEmpty());
+  EXPECT_EQ(charttest::legendTexts(c->layout), (QStringList{"Batch 1", "Batch 2"}));
+}
+
 TEST(ChartFidelity, PieSlicesRunClockwiseFromTheirFirstAngle) {
   MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
   auto pie1 = fidelityChart("chart_pie1");

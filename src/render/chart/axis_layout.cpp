@@ -282,7 +282,9 @@ void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {
   } else {
     a.labels = categoryTexts(a, w.roles, ctx.chart.date1904, a.numberFormat);
   }
-  if (a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) a.labels.assign(a.labels.size(), QString());
+  const bool table = ctx.chart.plotArea.dataTable.present && !a.valueScale && a.horizontal;
+  if (table || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None)
+    a.labels.assign(a.labels.size(), QString());
 }
 
 // The largest label extent (rotated when asked), measuring a sample of at most about 400
@@ -291,6 +293,7 @@ QSizeF largestLabel(const AxisLayout& a, bool rotated) {
   QSizeF most;
   const size_t stride = std::max<size_t>(1, a.labels.size() / 400);
   for (size_t i = 0; i < a.labels.size(); i += stride) {
+    if (a.labels[i].isEmpty()) continue;
     const QSizeF s = rotated ? measureRotated(a.labelStyle, a.labels[i]) : measureText(a.labelStyle, a.labels[i]);
     most = most.expandedTo(s);
   }

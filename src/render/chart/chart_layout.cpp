@@ -185,10 +185,23 @@ ChartLayout layoutChart(const ooxml::ChartModel& chart, const ooxml::Theme& them
   detail::placeLegend(ctx, available);
   QRectF plot = available;
   const bool inner = manualPlotRect(out, chart.plotArea.layout, plot);
-  if (detail::usesAxes(chart.plotArea.groups.front()))
-    detail::layoutAxes(ctx, plot, inner);
-  else
+  const bool axes = std::any_of(chart.plotArea.groups.begin(), chart.plotArea.groups.end(),
+                                [](const ooxml::ChartGroup& g) { return detail::usesAxes(g); });
+  if (axes) {
+    const DataTableLayout table = detail::planDataTable(ctx);
+    QRectF outer = plot;
+    outer.setBottom(outer.bottom() - table.rect.height());
+    detail::layoutAxes(ctx, outer, inner);
+    // The series names need room left of the plot.
+    const double short_ = table.nameWidth - (out.plotArea.left() - available.left());
+    if (table.present && short_ > 0) {
+      outer.setLeft(outer.left() + short_);
+      detail::layoutAxes(ctx, outer, inner);
+    }
+    if (table.present) detail::placeDataTable(ctx, table);
+  } else {
     layoutPieArea(ctx, plot);
+  }
   detail::layoutSeries(ctx);
   detail::layoutDataLabels(ctx);
   return out;

@@ -111,6 +111,21 @@ struct SeriesGeometry {
   std::vector<OverlayPath> overlays;  // trendlines and error bars
 };
 
+// A data table under the plot: a header row of categories (in place of the axis labels) and
+// one row per series, its name (with a legend key) left of the plot.
+struct DataTableLayout {
+  bool present = false;
+  QRectF rect;
+  double nameWidth = 0;
+  double rowHeight = 0;
+  std::vector<double> columns;        // x of each category column's edges (count + 1)
+  std::vector<QString> header;
+  std::vector<QString> names;
+  std::vector<SeriesLook> keys;
+  std::vector<std::vector<QString>> values;
+  TextStyle style;
+};
+
 struct ChartLayout {
   QRectF chartArea;
   QRectF plotArea;                    // inner plot rectangle (inside axes)
@@ -124,6 +139,7 @@ struct ChartLayout {
   QRectF legendRect;
   TextStyle legendStyle;
   std::vector<DataLabelLayout> dataLabels;
+  DataTableLayout dataTable;
   bool placeholder = false;           // nothing drawable: a placeholder picture is drawn
   QString placeholderReason;
   QString kindName;                   // "column", "pie", ... for placeholders and reports

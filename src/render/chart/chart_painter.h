@@ -20,6 +20,7 @@ void paintRadarGrid(PaintContext& pc);
 void paintSeries(PaintContext& pc);
 void paintDataLabels(PaintContext& pc);
 void paintLegend(PaintContext& pc);
+void paintDataTable(PaintContext& pc);
 // A marker of `look` centred on `c`.
 void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c);
 

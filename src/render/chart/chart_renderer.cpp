@@ -93,6 +93,7 @@ void drawChart(QPainter& painter, const QRectF& target, const ooxml::ChartModel&
   detail::paintSeries(pc);
   painter.restore();
   detail::paintAxes(pc);
+  detail::paintDataTable(pc);
   detail::paintDataLabels(pc);
   paintTitle(pc);
   detail::paintLegend(pc);

@@ -22,6 +22,10 @@ TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::TextBody& body, do
 
 // Axes: scales, labels and the inner plot rectangle within `outer`.
 void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner);
+// The data table's rows and size, before the axes are laid out (nothing when absent).
+DataTableLayout planDataTable(const LayoutContext& ctx);
+// Positions the planned table under the laid-out plot.
+void placeDataTable(LayoutContext& ctx, DataTableLayout table);
 // Series geometry inside ctx.out.plotArea (needs the axes).
 void layoutSeries(LayoutContext& ctx);
 // Trendlines and error bars of the series of group `group` (needs their geometry).

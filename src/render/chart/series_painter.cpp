@@ -212,6 +212,40 @@ void paintDataLabels(PaintContext& pc) {
   }
 }
 
+void paintDataTable(PaintContext& pc) {
+  const DataTableLayout& t = pc.layout.dataTable;
+  if (!t.present || t.columns.empty()) return;
+  QPainter& p = pc.painter;
+  const ooxml::DataTable& options = pc.chart.plotArea.dataTable;
+  p.setPen(QPen(defaultAxisLineColor(pc.theme, pc.chart.style), 0.75));
+  p.setBrush(Qt::NoBrush);
+  const double left = t.rect.left(), right = t.rect.right(), top = t.rect.top();
+  const double rows = double(t.names.size() + 1);
+  if (options.outline) p.drawRect(QRectF(QPointF(left, top + t.rowHeight), QPointF(right, t.rect.bottom())));
+  for (int r = 1; r <= int(rows); ++r)
+    if (options.horizontalBorder || r == 1) p.drawLine(QPointF(left, top + r * t.rowHeight), QPointF(right, top + r * t.rowHeight));
+  if (options.verticalBorder)
+    for (double x : t.columns) p.drawLine(QPointF(x, top), QPointF(x, t.rect.bottom()));
+  for (size_t c = 0; c + 1 < t.columns.size() && c < t.header.size(); ++c) {
+    const QRectF cell(t.columns[c], top, t.columns[c + 1] - t.columns[c], t.rowHeight);
+    drawTextInRect(p, t.style, cell, Qt::AlignCenter, t.header[c]);
+    for (size_t r = 0; r < t.values.size(); ++r)
+      if (c < t.values[r].size())
+        drawTextInRect(p, t.style, cell.translated(0, (double(r) + 1) * t.rowHeight), Qt::AlignCenter, t.values[r][c]);
+  }
+  for (size_t r = 0; r < t.names.size(); ++r) {
+    const double y = top + (double(r) + 1) * t.rowHeight;
+    double x = left + 4;
+    if (options.showKeys && r < t.keys.size()) {
+      p.setBrush(t.keys[r].fill.style() != Qt::NoBrush ? t.keys[r].fill : QBrush(t.keys[r].baseColor));
+      p.setPen(Qt::NoPen);
+      p.drawRect(QRectF(x, y + t.rowHeight / 2 - 3.5, 7, 7));
+      x += 11;
+    }
+    drawTextInRect(p, t.style, QRectF(x, y, t.nameWidth, t.rowHeight), Qt::AlignLeft | Qt::AlignVCenter, t.names[r]);
+  }
+}
+
 void paintLegend(PaintContext& pc) {
   const ChartLayout& l = pc.layout;
   if (l.legend.empty()) return;
