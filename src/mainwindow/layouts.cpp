@@ -50,11 +50,6 @@ void UserFormObj::applyLayout(Mode mode) {
   }
 
   const QString cr(QChar(13));
-  const auto setCaption = [](QLabel* l, const QString& caption) {
-    l->setProperty("caption", caption);
-    QString shown = caption;
-    l->setText(shown.replace(QChar(13), QChar(10)));
-  };
   setCaption(Label12, title ? QStringLiteral("Slide title") : QString());
   setCaption(Label14, title ? QStringLiteral("Nume-") + cr + QStringLiteral("rator")
                             : QStringLiteral("Slide") + cr + QStringLiteral("Nb"));

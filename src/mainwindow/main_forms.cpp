@@ -18,15 +18,16 @@ void unloadWidget(QWidget* w) {
 MainForms::MainForms(morvane::Tool& tool, QObject* parent) : QObject(parent), m_tool(tool) {
   QApplication::setQuitOnLastWindowClosed(false);
   m_tool.forms = this;
-  auto previous = std::move(m_tool.onEnd);
-  m_tool.onEnd = [this, previous = std::move(previous)] {
+  m_previousOnEnd = std::move(m_tool.onEnd);
+  m_tool.onEnd = [this] {
     unloadAll();
-    if (previous) previous();
+    if (m_previousOnEnd) m_previousOnEnd();
   };
 }
 
 MainForms::~MainForms() {
   if (m_tool.forms == this) m_tool.forms = nullptr;
+  m_tool.onEnd = std::move(m_previousOnEnd);
   delete m_main.data();
   delete m_splash.data();
   delete m_closing.data();

@@ -20,7 +20,8 @@ class MainForms final : public QObject, public morvane::Forms {
 
  public:
   // Installs itself as tool.forms and chains tool.onEnd, so that ending the tool unloads
-  // every form before the front end's own ending runs (set onEnd before this).
+  // every form before the front end's own ending runs (set onEnd before this). The
+  // destructor gives the tool its own onEnd back.
   explicit MainForms(morvane::Tool& tool, QObject* parent = nullptr);
   ~MainForms() override;
 
@@ -64,6 +65,7 @@ class MainForms final : public QObject, public morvane::Forms {
   QPointer<SplashWindow> m_closing;
   std::vector<QPointer<QWidget>> m_others;
   int m_commandDepth = 0;
+  std::function<void()> m_previousOnEnd;
 };
 
 }  // namespace mainwindow

@@ -35,10 +35,9 @@ void UserFormObj::listCharts_Change() {
 
   office::Int16 position(index);
   ++position;
-  lblChtDisplayCnt->setProperty("caption", QStringLiteral("Objects:    %1 of %2")
-                                               .arg(position.value())
-                                               .arg(office::Int16(listCount()).value()));
-  lblChtDisplayCnt->setText(lblChtDisplayCnt->property("caption").toString());
+  setCaption(lblChtDisplayCnt, QStringLiteral("Objects:    %1 of %2")
+                                   .arg(position.value())
+                                   .arg(office::Int16(listCount()).value()));
 
   m_selectedName = listText(index, 0);
   m_selectedSheet = listText(index, 1);

@@ -36,12 +36,6 @@ QString displayed(const QString& caption) {
   return text;
 }
 
-void setCaption(QWidget* control, const QString& caption) {
-  control->setProperty(kCaptionProperty, caption);
-  if (auto* label = qobject_cast<QLabel*>(control)) label->setText(displayed(caption));
-  else if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(displayed(caption));
-}
-
 // Design captions written "A" / "B" break with a carriage return, as captions set by code do.
 QString lines(std::initializer_list<const char*> parts) {
   QStringList list;
@@ -62,10 +56,10 @@ T* place(QWidget* parent, const char* name, double x, double y, double w, double
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, double x, double y,
-                     double w, double h) {
+              double w, double h) {
   auto* l = place<QLabel>(parent, name, x, y, w, h);
   l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setCaption(l, text);
+  UserFormObj::setCaption(l, text);
   return l;
 }
 
@@ -73,6 +67,12 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, double x, 
 
 QString UserFormObj::caption(const QWidget* control) {
   return control->property(kCaptionProperty).toString();
+}
+
+void UserFormObj::setCaption(QWidget* control, const QString& caption) {
+  control->setProperty(kCaptionProperty, caption);
+  if (auto* label = qobject_cast<QLabel*>(control)) label->setText(displayed(caption));
+  else if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(displayed(caption));
 }
 
 UserFormObj::UserFormObj(morvane::Tool& tool, QWidget* parent) : QWidget(parent), m_tool(tool) {

@@ -143,6 +143,8 @@ class UserFormObj : public QWidget {
 
   // A caption as the design gives it (carriage returns kept); the widget shows line breaks.
   static QString caption(const QWidget* control);
+  // Sets a label's or button's caption; carriage returns show as line breaks.
+  static void setCaption(QWidget* control, const QString& caption);
 
   // --- Controls ---
   ClickableLabel* Image3 = nullptr;

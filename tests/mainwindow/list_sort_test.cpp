@@ -133,3 +133,24 @@ TEST_F(ListLoadTest, OneObjectMakesNoComparisonAndShowsIt) {
   ASSERT_EQ(w().listCount(), 1);
   EXPECT_EQ(w().listText(0, 0), "Chart 1");
 }
+
+TEST_F(ListLoadTest, PastingOrderWaitsForSetUpAndForKnownObjects) {
+  f.office.openWorkbook(chartsWorkbook(2));
+  forms = std::make_unique<mainwindow::MainForms>(f.tool);
+  ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
+  mainwindow::UserFormObj window(f.tool);
+  window.ComboChtSort->addItems({"By Name", "By Sheet", "By Numerator"});
+  // With no object counted a sort would show "Nothing Found!": set-up is not finished, so
+  // the order change sorts nothing at all.
+  f.tool.counts.objectCount = 0;
+  window.ComboChtSort->setCurrentIndex(1);
+  EXPECT_EQ(window.listCount(), 0);
+
+  f.tool.counts = {};
+  window.UserForm_Initialize();
+  ASSERT_EQ(window.listCount(), 2);
+  f.tool.counts.knownObjectCount = 0;  // finished, but no known object
+  window.setListText(0, 0, "edited");
+  window.ComboChtSort->setCurrentIndex(0);
+  EXPECT_EQ(window.listText(0, 0), "edited");  // not refilled
+}
