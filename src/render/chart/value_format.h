@@ -7,7 +7,5 @@ namespace render {
 
 // `value` shown with format `code` ("General" when empty).
 QString formatChartNumber(double value, const QString& code, bool date1904 = false);
-// True when `code` shows dates or times.
-bool isDateFormat(const QString& code);
 
 }  // namespace render
