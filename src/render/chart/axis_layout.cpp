@@ -387,6 +387,13 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot) {
       a.titleCenter = QPointF(plot.center().x(), a.labelsFarSide ? plot.top() - outside - t / 2
                                                                   : plot.bottom() + outside + t / 2);
       if (a.visible) side = std::max(side, outside + t);
+      // The end labels are centred on the plot's edges: half of each may stick out.
+      if (a.visible && a.valueScale && !a.labels.empty() && std::abs(a.labelStyle.rotationDeg) < 1) {
+        const double first = measureText(a.labelStyle, a.labels.front()).width() / 2;
+        const double last = measureText(a.labelStyle, a.labels.back()).width() / 2;
+        m.left = std::max(m.left, a.reversed ? last : first);
+        m.right = std::max(m.right, a.reversed ? first : last);
+      }
     } else {
       a.line = QLineF(pos, plot.top(), pos, plot.bottom());
       a.labelsFarSide = tlp == ooxml::TickLabelPosition::High ||
