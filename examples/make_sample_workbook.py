@@ -79,3 +79,55 @@ wb.defined_names.append(DefinedName("SalesTable", attr_text="Sales!$A$1:$D$7"))
 wb.defined_names.append(DefinedName("RegionShares", attr_text="Regions!$A$1:$B$4"))
 wb.save(out)
 print(out)
+
+# openpyxl writes chart series as references only; the program that saves a workbook also
+# stores each series' values in the chart ("caches"), and pictures are drawn from those.
+import re
+import zipfile
+from xml.etree import ElementTree as ET
+
+from openpyxl import load_workbook
+from openpyxl.utils import range_boundaries
+
+C = "http://schemas.openxmlformats.org/drawingml/2006/chart"
+values = load_workbook(out)
+
+
+def cells(ref):
+    sheet, area = ref.rsplit("!", 1)
+    ws = values[sheet.strip("'").replace("''", "'")]
+    c1, r1, c2, r2 = range_boundaries(area.replace("$", ""))
+    return [ws.cell(row=r, column=c).value for r in range(r1, r2 + 1) for c in range(c1, c2 + 1)]
+
+
+def add_cache(ref_el, numeric):
+    f = ref_el.find(f"{{{C}}}f")
+    data = cells(f.text)
+    cache = ET.SubElement(ref_el, f"{{{C}}}{'numCache' if numeric else 'strCache'}")
+    if numeric:
+        ET.SubElement(cache, f"{{{C}}}formatCode").text = "General"
+    ET.SubElement(cache, f"{{{C}}}ptCount", val=str(len(data)))
+    for i, v in enumerate(data):
+        if v is None:
+            continue
+        pt = ET.SubElement(cache, f"{{{C}}}pt", idx=str(i))
+        ET.SubElement(pt, f"{{{C}}}v").text = str(v)
+
+
+ET.register_namespace("c", C)
+ET.register_namespace("a", "http://schemas.openxmlformats.org/drawingml/2006/main")
+ET.register_namespace("r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships")
+with zipfile.ZipFile(out) as zin:
+    parts = {n: zin.read(n) for n in zin.namelist()}
+for name, data in parts.items():
+    if not re.match(r"xl/charts/chart\d+\.xml$", name):
+        continue
+    root = ET.fromstring(data)
+    for el in root.iter(f"{{{C}}}numRef"):
+        add_cache(el, True)
+    for el in root.iter(f"{{{C}}}strRef"):
+        add_cache(el, False)
+    parts[name] = ET.tostring(root, xml_declaration=True, encoding="UTF-8")
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as zout:
+    for name, data in parts.items():
+        zout.writestr(name, data)

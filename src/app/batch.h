@@ -17,4 +17,13 @@ inline constexpr int kExitUsage = 64;
 // every object, tab-separated, in numerator order.
 int runList(const QStringList& args);
 
+// `morvane paste WORKBOOK PRESENTATION [options]`: pastes every included object into the
+// presentation (a new deck when the file does not exist) through the main window's own
+// "Paste to PowerPoint" and its dialog, then saves the presentation.
+int runPaste(const QStringList& args);
+
+// `morvane export WORKBOOK DIR [--format png|emf]`: every object of the list, whatever its
+// include flag, as an image file named after its sheet and name (clashes numbered).
+int runExport(const QStringList& args);
+
 }  // namespace morvane::app

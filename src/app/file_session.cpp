@@ -5,22 +5,40 @@
 
 namespace morvane::app {
 
-FileSession::FileSession(office::files::OpenedWorkbook workbook) : m_workbook(std::move(workbook)) {}
+namespace {
+
+// The spreadsheet program with no workbook open: start-up finds no active workbook.
+class EmptySpreadsheet : public excel::Application {
+ public:
+  QString version() override { return QStringLiteral("16.0"); }
+  std::shared_ptr<excel::Workbook> activeWorkbook() override { return nullptr; }
+  std::shared_ptr<excel::Sheet> worksheet(const QString&) override {
+    throw office::AutomationError::subscriptOutOfRange();
+  }
+  std::shared_ptr<excel::Chart> activeChart() override { return nullptr; }
+  void setActiveWindowVisible(bool) override {}
+  double min(const std::vector<office::Variant>&) override { return 0; }
+  double max(excel::Range&) override { return 0; }
+};
+
+}  // namespace
+
+FileSession::FileSession(office::files::OpenedWorkbook workbook)
+    : m_workbook(std::move(workbook)), m_empty(std::make_shared<EmptySpreadsheet>()) {}
 
 std::shared_ptr<excel::Application> FileSession::attachExcel() {
-  if (!m_workbook.application) throw office::AutomationError::cantCreateObject();
-  return m_workbook.application;
+  return m_workbook.application ? m_workbook.application : m_empty;
 }
 
 std::shared_ptr<ppt::Application> FileSession::attachPowerPoint() {
-  if (!m_powerPoint) throw office::AutomationError::cantCreateObject();
-  return m_powerPoint;
+  if (!m_presentation.application) throw office::AutomationError::cantCreateObject();
+  return m_presentation.application;
 }
 
 std::shared_ptr<ppt::Application> FileSession::createPowerPoint() { return attachPowerPoint(); }
 
 void FileSession::saveAfterCommand() {
-  if (m_powerPoint) m_powerPoint->save();
+  if (m_presentation.application) m_presentation.application->save();
 }
 
 }  // namespace morvane::app

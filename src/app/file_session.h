@@ -2,31 +2,37 @@
 // needs one) a presentation host, behind the OfficeSession the tool attaches through.
 #pragma once
 
+#include "office/files/presentation_loader.h"
 #include "office/files/workbook_host.h"
 #include "office/office_session.h"
 
-#include <functional>
 #include <memory>
 
 namespace morvane::app {
 
 class FileSession : public office::OfficeSession {
  public:
-  // No workbook: the spreadsheet program runs with no workbook open.
+  // With an empty `workbook` (no file chosen) the spreadsheet program runs with no
+  // workbook open.
   explicit FileSession(office::files::OpenedWorkbook workbook);
 
   std::shared_ptr<excel::Application> attachExcel() override;
-  // Throws cantCreateObject when no presentation is attached.
+  // Throws cantCreateObject when no presentation was opened.
   std::shared_ptr<ppt::Application> attachPowerPoint() override;
   std::shared_ptr<ppt::Application> createPowerPoint() override;
+  // Saves the presentation (atomically); throws AutomationError when that fails.
   void saveAfterCommand() override;
 
-  void setPowerPoint(std::shared_ptr<ppt::Application> powerPoint) { m_powerPoint = std::move(powerPoint); }
+  void setPresentation(office::files::LoadedPresentation presentation) {
+    m_presentation = std::move(presentation);
+  }
   office::files::WorkbookHost* workbookHost() const { return m_workbook.host.get(); }
+  office::files::PresentationHost* presentationHost() const { return m_presentation.host.get(); }
 
  private:
   office::files::OpenedWorkbook m_workbook;
-  std::shared_ptr<ppt::Application> m_powerPoint;
+  office::files::LoadedPresentation m_presentation;
+  std::shared_ptr<excel::Application> m_empty;
 };
 
 }  // namespace morvane::app

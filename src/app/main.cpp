@@ -1,11 +1,15 @@
 // morvane: the GUI (`morvane [WORKBOOK [PRESENTATION]]`) and the batch commands
 // (`morvane list|paste|pdf|export ...`), which always run offscreen.
 #include "app/batch.h"
+#include "app/gui.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,20 +22,33 @@ bool isBatchCommand(const char* arg) {
 void printUsage() {
   std::fprintf(stderr,
                "usage: morvane [WORKBOOK [PRESENTATION]]\n"
-               "       morvane list WORKBOOK [--save-workbook]\n");
+               "       morvane list WORKBOOK [--save-workbook]\n"
+               "       morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap]\n"
+               "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n"
+               "       morvane export WORKBOOK DIR [--format png|emf]\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool batch = argc > 1 && isBatchCommand(argv[1]);
-  if (batch) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (batch) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A private runtime folder keeps the offscreen platform quiet where none is set (CI, cron).
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+      const QByteArray dir = "/tmp/morvane-runtime-" + QByteArray::number(getuid());
+      ::mkdir(dir.constData(), 0700);
+      qputenv("XDG_RUNTIME_DIR", dir);
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Morvane©"));
   QStringList args = QApplication::arguments().mid(1);
   if (batch) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("list")) return morvane::app::runList(args);
+    if (command == QLatin1String("paste")) return morvane::app::runPaste(args);
+    if (command == QLatin1String("export")) return morvane::app::runExport(args);
     std::fprintf(stderr, "morvane %s: not available in this build\n", qPrintable(command));
     return morvane::app::kExitUsage;
   }
@@ -39,6 +56,5 @@ int main(int argc, char** argv) {
     printUsage();
     return 0;
   }
-  printUsage();
-  return morvane::app::kExitUsage;
+  return morvane::app::runGui(args);
 }

@@ -1,7 +1,10 @@
 // The Range object of the workbook host: values with the program's typing rules, number
 // formats, CurrentRegion, Find and the numbers Max reads.
 #include "office/automation_error.h"
+#include "office/files/workbook_clipboard.h"
 #include "office/files/workbook_objects.h"
+
+#include <QFileInfo>
 
 #include <map>
 
@@ -164,12 +167,34 @@ void HostRange::setNumberFormat(const QString& format) {
   for (const auto& [r, c] : cells) document.setCellStyle(m_sheet, r, c, withFormat(ws.effectiveStyle(r, c)));
 }
 
-// Native and picture copies of ranges come from the range renderer; the model alone cannot
-// draw cells.
-void HostRange::copy() { throw AutomationError::methodFailed(QStringLiteral("Copy"), QStringLiteral("Range")); }
+// A range copy carries both pictures and the workbook itself, as the program's does.
+void HostRange::copy() {
+  const auto& entry = m_host->document().model().sheets.at(size_t(m_sheet));
+  const CellRange area = m_area;
+  const HostPtr host = m_host;
+  auto picture = office::files::rangePicture(*m_host, m_sheet, area.firstRow, area.firstColumn,
+                                             area.lastRow, area.lastColumn);
+  const QSizeF size = picture.sizePoints;
+  const QString sheetName = entry.name;
+  office::files::offerOnClipboard(
+      std::move(picture), office::files::kOfferBitmap | office::files::kOfferEmf | office::files::kOfferNative,
+      [host, area, size, sheetName] {
+        office::NativeObject native;
+        native.kind = office::NativeObject::Kind::Range;
+        native.workbookName = QFileInfo(host->path()).fileName();
+        native.sheet = sheetName;
+        native.name = ooxml::xlsx::formatA1Area(area);
+        native.sizePoints = size;
+        native.workbook = office::files::workbookBytes(*host);
+        return native;
+      });
+}
 
-void HostRange::copyPicture(int, int) {
-  throw AutomationError::methodFailed(QStringLiteral("CopyPicture"), QStringLiteral("Range"));
+void HostRange::copyPicture(int, int format) {
+  office::files::offerOnClipboard(
+      office::files::rangePicture(*m_host, m_sheet, m_area.firstRow, m_area.firstColumn, m_area.lastRow,
+                                  m_area.lastColumn),
+      format == excel::xlBitmap ? office::files::kOfferBitmap : office::files::kOfferEmf);
 }
 
 std::shared_ptr<excel::Range> HostRange::find(const Variant& what, int) {

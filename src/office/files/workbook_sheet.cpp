@@ -1,6 +1,9 @@
 // The Sheet, ChartObject and Chart objects of the workbook host.
 #include "office/automation_error.h"
+#include "office/files/workbook_clipboard.h"
 #include "office/files/workbook_objects.h"
+
+#include <QFileInfo>
 #include "ooxml/xlsx/formula_reference.h"
 
 namespace office::files {
@@ -183,14 +186,33 @@ QString HostChart::name() {
   return entry.name + QLatin1Char(' ') + entry.drawing->objects.at(size_t(m_object)).name;
 }
 
-// Pictures and native copies of charts come from the chart renderer, which overrides these;
-// the model alone cannot draw a chart.
+// ChartArea.Copy offers the chart as a bitmap, an EMF and an object to embed.
 void HostChart::chartAreaCopy() {
-  throw AutomationError::methodFailed(QStringLiteral("Copy"), QStringLiteral("ChartArea"));
+  const auto& entry = entryOf(m_host, m_sheet);
+  auto picture = office::files::chartPicture(*m_host, m_sheet, m_object);
+  const HostPtr host = m_host;
+  const QSizeF size = picture.sizePoints;
+  const QString sheetName = entry.name;
+  const QString objectName = m_object < 0 ? QString() : entry.drawing->objects.at(size_t(m_object)).name;
+  const bool chartSheet = m_object < 0;
+  office::files::offerOnClipboard(
+      std::move(picture), office::files::kOfferBitmap | office::files::kOfferEmf | office::files::kOfferNative,
+      [host, size, sheetName, objectName, chartSheet] {
+        office::NativeObject native;
+        native.kind = chartSheet ? office::NativeObject::Kind::ChartSheet : office::NativeObject::Kind::Chart;
+        native.workbookName = QFileInfo(host->path()).fileName();
+        native.sheet = sheetName;
+        native.name = objectName;
+        native.sizePoints = size;
+        native.workbook = office::files::workbookBytes(*host);
+        return native;
+      });
 }
 
-void HostChart::copyPicture(int, int, int) {
-  throw AutomationError::methodFailed(QStringLiteral("CopyPicture"), QStringLiteral("_Chart"));
+void HostChart::copyPicture(int, int, int format) {
+  office::files::offerOnClipboard(office::files::chartPicture(*m_host, m_sheet, m_object),
+                                  format == excel::xlBitmap ? office::files::kOfferBitmap
+                                                            : office::files::kOfferEmf);
 }
 
 std::shared_ptr<excel::ChartObject> HostChart::parent() {

@@ -1,0 +1,128 @@
+#include "app/batch.h"
+
+#include "app/console_messages.h"
+#include "app/desktop_seams.h"
+#include "app/file_session.h"
+#include "office/automation_error.h"
+#include "office/clipboard_formats.h"
+#include "registry/object_sort.h"
+#include "registry/registry.h"
+#include "startup/start_tool.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cstdio>
+
+namespace morvane::app {
+
+namespace {
+
+// "Sales - Chart 1", with what cannot stand in a file name replaced.
+QString fileStem(const QString& sheet, const QString& name) {
+  QString stem = name == registry::kChartSheetMarker ? sheet : sheet + QStringLiteral(" - ") + name;
+  static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+  stem.replace(unsafe, QStringLiteral("_"));
+  if (stem.startsWith(QLatin1Char('.'))) stem.replace(0, 1, QLatin1Char('_'));
+  return stem.left(200);
+}
+
+// Puts the object's picture on the clipboard through the spreadsheet surface, as a copy in
+// the window would.
+void copyPicture(excel::Workbook& workbook, const QString& name, const QString& sheet, int format) {
+  if (name == registry::kChartSheetMarker) {
+    workbook.chart(sheet)->copyPicture(excel::xlScreen, excel::xlScreen, format);
+  } else if (name.startsWith(QStringLiteral("Chart "))) {
+    workbook.worksheet(sheet)->chartObject(name)->chart()->copyPicture(excel::xlScreen, excel::xlScreen, format);
+  } else {
+    workbook.name(name)->refersToRange()->copyPicture(excel::xlScreen, format);
+  }
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+}  // namespace
+
+int runExport(const QStringList& args) {
+  QStringList files;
+  QString format = QStringLiteral("png");
+  for (int i = 0; i < args.size(); ++i) {
+    if (args[i] == QLatin1String("--format") && i + 1 < args.size()) format = args[++i];
+    else if (args[i].startsWith(QLatin1String("--"))) files << QString();  // unknown: usage below
+    else files << args[i];
+  }
+  if (files.size() != 2 || files.contains(QString()) || (format != "png" && format != "emf")) {
+    std::fprintf(stderr, "usage: morvane export WORKBOOK DIR [--format png|emf]\n");
+    return kExitUsage;
+  }
+  auto opened = office::files::openWorkbook(files[0]);
+  if (!opened) {
+    std::fprintf(stderr, "%s\n", opened.error().message.toLocal8Bit().constData());
+    return kExitUnreadable;
+  }
+  QDir out(files[1]);
+  if (!out.exists() && !QDir().mkpath(files[1])) {
+    std::fprintf(stderr, "%s: cannot create the folder\n", qPrintable(files[1]));
+    return kExitUnwritable;
+  }
+  FileSession session(opened.value());
+  ConsoleMessages messages;
+  BatchDesktop desktop;
+  Tool tool(session, messages, desktop);
+  int written = 0;
+  try {
+    if (!PrepareWorkbook(tool)) return kExitRefused;
+    registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts);
+    registry::ExchangeSort(tool.objectTable, registry::kColNumerator);
+    QSet<QString> used;
+    const auto& table = tool.objectTable;
+    for (int r = 1; r <= table.rowCount(); ++r) {
+      const QString name = table.at(registry::kColName, r).toText();
+      const QString sheet = table.at(registry::kColSheet, r).toText();
+      copyPicture(*tool.workbook, name, sheet, format == "png" ? excel::xlBitmap : excel::xlPicture);
+      const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+      QByteArray bytes;
+      if (format == "emf") {
+        bytes = mime ? mime->data(office::kEmfMime) : QByteArray();
+      } else if (mime && mime->hasImage()) {
+        bytes = mime->data(QStringLiteral("image/png"));
+        if (bytes.isEmpty()) {
+          QBuffer buffer(&bytes);
+          buffer.open(QIODevice::WriteOnly);
+          qvariant_cast<QImage>(mime->imageData()).save(&buffer, "PNG");
+        }
+      }
+      if (bytes.isEmpty()) {
+        std::fprintf(stderr, "%s on %s: no picture\n", qPrintable(name), qPrintable(sheet));
+        continue;
+      }
+      QString stem = fileStem(sheet, name);
+      for (int n = 2; used.contains(stem.toLower()); ++n) stem = fileStem(sheet, name) + QStringLiteral(" (%1)").arg(n);
+      used.insert(stem.toLower());
+      const QString path = out.filePath(stem + QLatin1Char('.') + format);
+      if (!writeFile(path, bytes)) {
+        std::fprintf(stderr, "%s: cannot be written\n", qPrintable(path));
+        return kExitUnwritable;
+      }
+      std::fprintf(stdout, "%s\n", path.toUtf8().constData());
+      ++written;
+    }
+  } catch (const office::AutomationError& error) {
+    messages.msgBox(error.userText(), vbCritical, kToolTitle);
+    return kExitRefused;
+  }
+  return written > 0 || tool.objectTable.rowCount() == 0 ? kExitDone : kExitUnwritable;
+}
+
+}  // namespace morvane::app

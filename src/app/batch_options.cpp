@@ -1,0 +1,103 @@
+#include "app/batch_options.h"
+
+#include "mainwindow/user_form_obj.h"
+
+#include <QFile>
+
+namespace morvane::app {
+
+namespace {
+
+bool takeValue(const QStringList& args, int& i, QString& value) {
+  if (i + 1 >= args.size()) return false;
+  value = args[++i];
+  return true;
+}
+
+}  // namespace
+
+std::optional<QString> parseBatchOptions(const QStringList& args, const QStringList& allowed,
+                                         BatchOptions& options) {
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    if (!a.startsWith(QLatin1String("--"))) {
+      options.files << a;
+      continue;
+    }
+    if (!allowed.contains(a)) return QStringLiteral("unknown option %1").arg(a);
+    QString value;
+    if (a == QLatin1String("--mode")) {
+      if (!takeValue(args, i, value) || (value != QLatin1String("title") && value != QLatin1String("number")))
+        return QStringLiteral("--mode takes title or number");
+      options.mode = value;
+    } else if (a == QLatin1String("--format")) {
+      if (!takeValue(args, i, value) || (value != QLatin1String("emf") && value != QLatin1String("bitmap")))
+        return QStringLiteral("--format takes emf or bitmap");
+      options.format = value;
+    } else if (a == QLatin1String("--order")) {
+      if (!takeValue(args, i, value) ||
+          !QStringList{"name", "sheet", "numerator"}.contains(value))
+        return QStringLiteral("--order takes name, sheet or numerator");
+      options.order = value;
+    } else if (a == QLatin1String("--labels") || a == QLatin1String("--footer")) {
+      options.labels = true;
+    } else if (a == QLatin1String("--no-footer")) {
+      options.labels = false;
+    } else if (a == QLatin1String("--save-workbook")) {
+      options.saveWorkbook = true;
+    } else if (a == QLatin1String("--plan")) {
+      if (!takeValue(args, i, value)) return QStringLiteral("--plan takes a file");
+      options.planFile = value;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> loadPlan(BatchOptions& options) {
+  if (options.planFile.isEmpty()) return std::nullopt;
+  QFile file(options.planFile);
+  if (!file.open(QIODevice::ReadOnly))
+    return QStringLiteral("%1: cannot read the plan: %2").arg(options.planFile, file.errorString());
+  auto parsed = parsePlan(QString::fromUtf8(file.readAll()), options.planFile);
+  if (auto* error = std::get_if<PlanError>(&parsed)) return error->message;
+  options.plan = std::get<std::vector<PlanRow>>(parsed);
+  return std::nullopt;
+}
+
+std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const BatchOptions& options) {
+  // Every plan row must name an object before anything changes.
+  std::vector<int> rows;
+  for (const PlanRow& p : options.plan) {
+    int match = -1;
+    for (int r = 0; r < window.listCount(); ++r)
+      if (window.listText(r, 0) == p.name && window.listText(r, 1) == p.sheet) match = r;
+    if (match < 0)
+      return QStringLiteral("%1:%2: no object named %3 on sheet %4")
+          .arg(options.planFile).arg(p.line).arg(p.name, p.sheet);
+    rows.push_back(match);
+  }
+  if (options.order) {
+    const int index = *options.order == QLatin1String("name") ? 0 : *options.order == QLatin1String("sheet") ? 1 : 2;
+    window.setComboChtSortIndex(index);
+  }
+  if (options.mode) {
+    if (*options.mode == QLatin1String("title")) window.setOptionButton6(true);
+    else window.setOptionButton8(true);
+  }
+  if (options.format)
+    window.setPasteFormat(*options.format == QLatin1String("emf") ? QStringLiteral("Enhanced Metafile")
+                                                                  : QStringLiteral("Bitmap"));
+  // The order may have moved the rows: find each planned object again.
+  for (const PlanRow& p : options.plan) {
+    for (int r = 0; r < window.listCount(); ++r) {
+      if (window.listText(r, 0) != p.name || window.listText(r, 1) != p.sheet) continue;
+      if (p.include) window.setListText(r, 2, *p.include ? QStringLiteral("Y") : QStringLiteral("N"));
+      if (p.slide) window.setListText(r, 4, *p.slide);
+      if (p.title) window.setListText(r, 5, *p.title);
+      if (p.pasteAs) window.setListText(r, 6, *p.pasteAs);
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace morvane::app

@@ -1,0 +1,43 @@
+// The options the batch commands share, and applying them to a loaded main window as a
+// user's clicks and edits would, in the order that keeps them: pasting order, mode, picture
+// format, then the plan's edits (a change of pasting order refills the list).
+#pragma once
+
+#include "app/plan.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace mainwindow {
+class UserFormObj;
+}
+
+namespace morvane::app {
+
+struct BatchOptions {
+  QStringList files;                 // positional arguments
+  std::optional<QString> mode;       // "title" | "number"
+  std::optional<QString> format;     // "emf" | "bitmap"
+  std::optional<QString> order;      // "name" | "sheet" | "numerator"
+  std::optional<bool> labels;        // --labels / --footer, --no-footer
+  bool saveWorkbook = false;
+  QString planFile;
+  std::vector<PlanRow> plan;
+};
+
+// Parses `args`; `allowed` lists the options the command takes ("--mode", "--labels", ...).
+// On a usage error returns the message to print.
+std::optional<QString> parseBatchOptions(const QStringList& args, const QStringList& allowed,
+                                         BatchOptions& options);
+
+// Reads and checks the plan file named in `options` (if any). Returns the error message.
+std::optional<QString> loadPlan(BatchOptions& options);
+
+// Applies the options to the window. Returns an error message (a plan row that matches no
+// object names its line) before anything is changed in the presentation or the PDF.
+std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const BatchOptions& options);
+
+}  // namespace morvane::app

@@ -1,0 +1,98 @@
+#include "app/batch.h"
+
+#include "app/batch_options.h"
+#include "app/console_messages.h"
+#include "app/desktop_seams.h"
+#include "app/file_session.h"
+#include "app/tool_session.h"
+#include "office/automation_error.h"
+#include "paste/confirm_dialog.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace morvane::app {
+
+namespace {
+
+int usage(const QString& problem) {
+  if (!problem.isEmpty()) std::fprintf(stderr, "morvane paste: %s\n", qPrintable(problem));
+  std::fprintf(stderr,
+               "usage: morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap]\n"
+               "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n");
+  return kExitUsage;
+}
+
+void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+
+}  // namespace
+
+int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
+  if (!options.saveWorkbook || !session.workbookHost()) return kExitDone;
+  auto* host = session.workbookHost();
+  const auto status = host->save(host->path());
+  if (status) return kExitDone;
+  printError(status.error().message);
+  return kExitUnwritable;
+}
+
+int runPaste(const QStringList& args) {
+  BatchOptions options;
+  if (auto problem = parseBatchOptions(
+          args, {"--mode", "--format", "--order", "--labels", "--save-workbook", "--plan"}, options))
+    return usage(*problem);
+  if (options.files.size() != 2) return usage(QString());
+  if (auto problem = loadPlan(options)) {
+    printError(*problem);
+    return kExitRefused;
+  }
+  auto workbook = office::files::openWorkbook(options.files[0]);
+  if (!workbook) {
+    printError(workbook.error().message);
+    return kExitUnreadable;
+  }
+  auto presentation = office::files::openPresentation(options.files[1]);
+  if (!presentation) {
+    printError(presentation.error().message);
+    return kExitUnreadable;
+  }
+  FileSession session(workbook.value());
+  session.setPresentation(presentation.value());
+  ConsoleMessages messages;
+  BatchDesktop desktop;
+  ToolSession run(session, messages, desktop);
+  if (!run.start()) return kExitRefused;
+
+  auto* window = run.mainWindow();
+  if (auto problem = applyBatchOptions(*window, options)) {
+    printError(*problem);
+    return kExitRefused;
+  }
+  window->SonicClick19_Click();  // "Paste to PowerPoint", as a click would
+  auto* dialog = run.paste().dialog();
+  if (run.tool().ended() || !dialog) return kExitRefused;  // refused; the message is on stderr
+  if (!dialog->SonicClick1->isVisibleTo(dialog)) {
+    printError(QStringLiteral("Nothing to paste: no object is included."));
+    return kExitRefused;
+  }
+  if (options.labels) dialog->Check1->setChecked(*options.labels);
+  const int before = session.presentationHost()->activePresentation()->slidesCount();
+  dialog->SonicClick1_Click();  // OK: the paste run of the current mode
+  QCoreApplication::processEvents();
+  if (run.tool().ended()) return kExitRefused;  // an automation failure, reported and saved
+  try {
+    session.saveAfterCommand();
+  } catch (const office::AutomationError& error) {
+    printError(error.description());
+    return kExitUnwritable;
+  }
+  const int after = session.presentationHost()->activePresentation()->slidesCount();
+  std::fprintf(stdout, "%d object(s) pasted; %s has %d slide(s) (%d new)\n",
+               int(run.tool().progressTotal), qPrintable(options.files[1]), after, after - before);
+  return saveWorkbookIfAsked(options, session);
+}
+
+}  // namespace morvane::app

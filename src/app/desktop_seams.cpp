@@ -1,0 +1,45 @@
+#include "app/desktop_seams.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+namespace morvane::app {
+
+int QtMessages::msgBox(const QString& prompt, int style, const QString& title) {
+  QMessageBox box;
+  QString text = prompt;
+  text.replace(QChar(13), QChar(10));
+  box.setText(text);
+  box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
+  const int icon = style & 0x70;
+  box.setIcon(icon == vbCritical      ? QMessageBox::Critical
+              : icon == vbExclamation ? QMessageBox::Warning
+              : icon == vbInformation ? QMessageBox::Information
+                                      : QMessageBox::NoIcon);
+  if ((style & 0x7) == vbOKCancel) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  return box.exec() == QMessageBox::Cancel ? vbCancel : vbOK;
+}
+
+void QtDesktop::yield() { QCoreApplication::processEvents(); }
+
+void QtDesktop::sleepMs(int milliseconds) { QThread::msleep(milliseconds); }
+
+bool QtDesktop::openFile(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+bool QtDesktop::activateWindow(const QString&) { return false; }
+
+void BatchDesktop::yield() { QCoreApplication::processEvents(); }
+
+void BatchDesktop::sleepMs(int milliseconds) { QThread::msleep(milliseconds); }
+
+}  // namespace morvane::app

@@ -1,0 +1,28 @@
+#include "app/tool_session.h"
+
+#include "startup/start_tool.h"
+
+namespace morvane::app {
+
+ToolSession::ToolSession(FileSession& office, MessageBoxes& messages, Desktop& desktop,
+                         std::function<void()> onEnd)
+    : m_office(office), m_tool(office, messages, desktop) {
+  m_tool.onEnd = std::move(onEnd);  // before the forms chain themselves in
+  m_forms = std::make_unique<mainwindow::MainForms>(m_tool);
+  m_registry = std::make_unique<paste::MainFormsRegistry>(*m_forms);
+  m_paste = std::make_unique<paste::PasteCommands>(m_tool, m_registry.get());
+  m_paste->setPresentationPath([this] {
+    auto* host = m_office.presentationHost();
+    return host ? host->path() : QString();
+  });
+  mainwindow::UserFormObj::Commands commands;
+  paste::wirePasteCommands(commands, *m_paste, *m_forms);
+  m_forms->setCommands(commands);
+}
+
+bool ToolSession::start() {
+  m_forms->runUserCommand([this] { StartTool(m_tool); });
+  return !m_tool.ended() && mainWindow();
+}
+
+}  // namespace morvane::app

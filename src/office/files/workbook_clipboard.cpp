@@ -1,0 +1,159 @@
+#include "office/files/workbook_clipboard.h"
+
+#include "emf/emf_device.h"
+#include "office/automation_error.h"
+#include "office/files/workbook_host.h"
+#include "ooxml/chart/chart_reader.h"
+#include "ooxml/chart/theme.h"
+#include "ooxml/xlsx/sheet_geometry.h"
+#include "render/chart/chart_renderer.h"
+#include "render/range/range_picture.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+
+#include <cmath>
+
+namespace office::files {
+
+namespace {
+
+constexpr char kQtImageMime[] = "application/x-qt-image";
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+
+// Offers its formats at once and draws each only when it is asked for.
+class LazyPictureData : public QMimeData {
+ public:
+  LazyPictureData(ClipboardPicture picture, int formats, std::function<NativeObject()> native)
+      : m_picture(std::move(picture)), m_formats(formats), m_native(std::move(native)) {}
+
+  QStringList formats() const override {
+    QStringList out;
+    if (m_formats & kOfferBitmap) out << QLatin1String(kQtImageMime) << QStringLiteral("image/png");
+    if (m_formats & kOfferEmf) out << QLatin1String(kEmfMime);
+    if ((m_formats & kOfferNative) && m_native) out << QLatin1String(kNativeObjectMime);
+    return out;
+  }
+  bool hasFormat(const QString& mime) const override { return formats().contains(mime); }
+
+ protected:
+  QVariant retrieveData(const QString& mime, QMetaType type) const override {
+    if (!hasFormat(mime)) return {};
+    if (mime == QLatin1String(kQtImageMime) || mime == QLatin1String("image/png")) {
+      const QImage image = bitmap();
+      if (mime == QLatin1String(kQtImageMime)) return image;
+      QByteArray png;
+      QBuffer buffer(&png);
+      buffer.open(QIODevice::WriteOnly);
+      image.save(&buffer, "PNG");
+      return png;
+    }
+    if (mime == QLatin1String(kEmfMime)) return metafile();
+    if (mime == QLatin1String(kNativeObjectMime)) return m_native().serialize();
+    return {};
+  }
+
+ private:
+  QImage bitmap() const {
+    if (m_image.isNull()) {
+      const QSize pixels(std::max(1, int(std::lround(m_picture.sizePoints.width() * kPixelsPerPoint))),
+                         std::max(1, int(std::lround(m_picture.sizePoints.height() * kPixelsPerPoint))));
+      QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::white);
+      image.setDotsPerMeterX(3780);
+      image.setDotsPerMeterY(3780);
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::Antialiasing);
+      painter.setRenderHint(QPainter::TextAntialiasing);
+      painter.scale(kPixelsPerPoint, kPixelsPerPoint);
+      m_picture.draw(painter, QRectF(QPointF(0, 0), m_picture.sizePoints));
+      painter.end();
+      m_image = image;
+    }
+    return m_image;
+  }
+  QByteArray metafile() const {
+    if (m_emf.isEmpty()) {
+      emf::EmfDevice device(m_picture.sizePoints);
+      QPainter painter(&device);
+      painter.scale(kPixelsPerPoint, kPixelsPerPoint);
+      painter.fillRect(QRectF(QPointF(0, 0), m_picture.sizePoints), Qt::white);
+      m_picture.draw(painter, QRectF(QPointF(0, 0), m_picture.sizePoints));
+      painter.end();
+      m_emf = device.finish();
+    }
+    return m_emf;
+  }
+
+  ClipboardPicture m_picture;
+  int m_formats;
+  std::function<NativeObject()> m_native;
+  mutable QImage m_image;
+  mutable QByteArray m_emf;
+};
+
+const ooxml::xlsx::SheetEntry& sheetEntry(const WorkbookHost& host, int sheet) {
+  const auto& sheets = host.document().model().sheets;
+  if (sheet < 0 || sheet >= int(sheets.size())) throw AutomationError::subscriptOutOfRange();
+  return sheets[size_t(sheet)];
+}
+
+int digitWidth(const WorkbookHost& host) {
+  return ooxml::xlsx::maxDigitWidth(host.document().model().styles.defaultFont());
+}
+
+}  // namespace
+
+void offerOnClipboard(ClipboardPicture picture, int formats, std::function<NativeObject()> native) {
+  QGuiApplication::clipboard()->setMimeData(new LazyPictureData(std::move(picture), formats, std::move(native)));
+}
+
+ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object) {
+  const auto& entry = sheetEntry(host, sheet);
+  QString chartPart = entry.chartPart;
+  // A chart sheet's chart fills the sheet: the program's default chart sheet page.
+  QSizeF size(720, 540);
+  if (object >= 0) {
+    if (!entry.drawing || object >= int(entry.drawing->objects.size()))
+      throw AutomationError::methodFailed(QStringLiteral("Copy"), QStringLiteral("ChartArea"));
+    const auto& drawingObject = entry.drawing->objects[size_t(object)];
+    chartPart = drawingObject.chartPart;
+    size = ooxml::xlsx::anchorSizePoints(entry.worksheet, drawingObject, digitWidth(host));
+  }
+  const auto& package = host.document().package();
+  auto chart = ooxml::readChart(package, chartPart);
+  if (!chart) throw AutomationError(AutomationError::kMethodFailed, chart.error().message);
+  const ooxml::Theme theme = ooxml::readTheme(package, host.document().model().themePart);
+  if (size.width() < 1 || size.height() < 1) size = QSizeF(360, 216);
+  auto model = std::make_shared<ooxml::ChartModel>(std::move(chart.value()));
+  return {[model, theme](QPainter& painter, const QRectF& target) {
+            render::drawChart(painter, target, *model, theme);
+          },
+          size};
+}
+
+ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow, int firstColumn,
+                              int lastRow, int lastColumn) {
+  sheetEntry(host, sheet);
+  const render::RangeRect rect{firstRow, firstColumn, lastRow, lastColumn};
+  // The picture draws from a snapshot, so later edits of the workbook do not change a copy.
+  auto model = std::make_shared<ooxml::xlsx::WorkbookModel>(host.document().model());
+  const QSizeF size = render::rangePictureSize(*model, sheet, rect);
+  render::RangeOptions options;
+  options.themeColors = ooxml::readTheme(host.document().package(), model->themePart).colors;
+  return {[model, sheet, rect, options](QPainter& painter, const QRectF& target) {
+            render::drawRange(painter, target, *model, sheet, rect, options);
+          },
+          size};
+}
+
+QByteArray workbookBytes(const WorkbookHost& host) {
+  auto bytes = host.document().package().saveToBytes();
+  return bytes ? bytes.value() : QByteArray();
+}
+
+}  // namespace office::files

@@ -1,0 +1,42 @@
+// What the workbook host's copy operations put on the desktop clipboard: pictures of a chart
+// or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 96 dpi
+// bitmap, a genuine EMF (image/x-emf) and, for native copies, the NativeObject a
+// presentation pastes as an embedded workbook.
+#pragma once
+
+#include "office/clipboard_formats.h"
+
+#include <QSizeF>
+
+#include <functional>
+
+class QPainter;
+class QRectF;
+
+namespace office::files {
+
+class WorkbookHost;
+
+struct ClipboardPicture {
+  // Draws the object into a rectangle whose units are points (the caller scales).
+  std::function<void(QPainter&, const QRectF&)> draw;
+  QSizeF sizePoints;
+};
+
+enum ClipboardFormat { kOfferBitmap = 1, kOfferEmf = 2, kOfferNative = 4 };
+
+// Replaces the clipboard's content. `formats` is a combination of ClipboardFormat; `native`
+// is produced on demand too (it carries the workbook's bytes).
+void offerOnClipboard(ClipboardPicture picture, int formats,
+                      std::function<office::NativeObject()> native = {});
+
+// The picture of chart object `object` of sheet `sheet` (object < 0: the chart sheet's
+// chart), or an AutomationError naming what cannot be read.
+ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object);
+// The picture of cells rows/columns of `sheet`.
+ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow, int firstColumn,
+                              int lastRow, int lastColumn);
+// The whole workbook as it stands, for an embedded copy.
+QByteArray workbookBytes(const WorkbookHost& host);
+
+}  // namespace office::files

@@ -1,0 +1,154 @@
+// The batch front end, run as the real binary on real files.
+#include "office/files/presentation_loader.h"
+#include "office/powerpoint.h"
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+Outcome morvane(const QStringList& args) {
+  QProcess process;
+  process.start(QStringLiteral(MORVANE_BINARY), args);
+  process.waitForFinished(180000);
+  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+          QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString sample(const QTemporaryDir& dir) {
+  const QString path = dir.filePath(QStringLiteral("sample-sales.xlsx"));
+  QFile::copy(QStringLiteral(MORVANE_SOURCE_DIR "/examples/sample-sales.xlsx"), path);
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  return path;
+}
+
+const QString kSampleList = QStringLiteral(
+    "Chart 1\tSales\tY\t1\nChart 2\tSales\tY\t2\nChart 3\tRegions\tY\t3\n"
+    "{Chart Sheet}\tOverview\tY\t4\nSalesTable\tSales\tY\t5\nRegionShares\tRegions\tY\t6\n");
+
+}  // namespace
+
+TEST(BatchList, ListsTheSampleInNumeratorOrderAndKeepsItAcrossASave) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QByteArray before = [&] { QFile f(book); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+  Outcome first = morvane({"list", book});
+  EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+  EXPECT_EQ(first.out, kSampleList);
+  QFile unchanged(book);
+  unchanged.open(QIODevice::ReadOnly);
+  EXPECT_EQ(unchanged.readAll(), before);  // without --save-workbook the file is not touched
+  EXPECT_EQ(morvane({"list", book, "--save-workbook"}).exitCode, 0);
+  Outcome again = morvane({"list", book});
+  EXPECT_EQ(again.out, kSampleList);
+}
+
+TEST(BatchList, UnreadableInputsGetOneLineAndStatusTwo) {
+  QTemporaryDir dir;
+  const QString junk = dir.filePath(QStringLiteral("junk.xlsx"));
+  QFile f(junk);
+  f.open(QIODevice::WriteOnly);
+  f.write("this is not a zip file at all");
+  f.close();
+  Outcome run = morvane({"list", junk});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(run.err.contains(QStringLiteral("junk.xlsx"))) << run.err.toStdString();
+  EXPECT_EQ(run.err.trimmed().count(QLatin1Char('\n')), 0) << run.err.toStdString();
+  Outcome missing = morvane({"list", dir.filePath(QStringLiteral("nope.xlsx"))});
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_TRUE(missing.err.contains(QStringLiteral("nope.xlsx")));
+}
+
+TEST(BatchPaste, PastesEveryIncludedObjectIntoANewDeckInBothFormats) {
+  for (const char* format : {"bitmap", "emf"}) {
+    QTemporaryDir dir;
+    const QString book = sample(dir);
+    const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+    Outcome run = morvane({"paste", book, deck, "--format", format, "--labels"});
+    ASSERT_EQ(run.exitCode, 0) << format << ": " << run.err.toStdString();
+    auto opened = office::files::openPresentation(deck);
+    ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
+    auto pres = opened.value().application->activePresentation();
+    ASSERT_EQ(pres->slidesCount(), 6) << format;
+    for (int s = 1; s <= 6; ++s) {
+      auto slide = pres->slide(s);
+      EXPECT_EQ(slide->layout(), ppt::ppLayoutTitleOnly);
+      EXPECT_EQ(slide->shapes()->count(), 3) << "picture, title and label on slide " << s;
+      auto label = slide->shapes()->item(3)->textFrame()->textRange();
+      EXPECT_TRUE(label->text().endsWith(QStringLiteral(" ,  Sales")) ||
+                  label->text().endsWith(QStringLiteral(" ,  Regions")) ||
+                  label->text().endsWith(QStringLiteral(" ,  Overview")))
+          << label->text().toStdString();
+      // The picture fills the default placement box from its top-left corner.
+      auto picture = slide->shapes()->item(1);
+      EXPECT_NEAR(picture->left(), 20, 0.5);
+      EXPECT_NEAR(picture->top(), 120, 0.5);
+      EXPECT_TRUE(std::abs(picture->width() - 680) < 0.5 || std::abs(picture->height() - 400) < 0.5);
+    }
+  }
+}
+
+TEST(BatchPaste, APlanExcludesAndTitlesObjectsAndAWrongRowStopsBeforeWriting) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString plan = dir.filePath(QStringLiteral("plan.tsv"));
+  QFile f(plan);
+  f.open(QIODevice::WriteOnly);
+  f.write("name\tsheet\tinclude\ttitle\tslide\tpaste_as\n"
+          "Chart 1\tSales\t\tNorth, South and West\t\t\n"
+          "Chart 2\tSales\tN\t\t\t\n"
+          "RegionShares\tRegions\tN\t\t\t\n");
+  f.close();
+  const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+  Outcome run = morvane({"paste", book, deck, "--plan", plan});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  auto opened = office::files::openPresentation(deck);
+  ASSERT_TRUE(opened.ok());
+  auto pres = opened.value().application->activePresentation();
+  ASSERT_EQ(pres->slidesCount(), 4);
+  EXPECT_EQ(pres->slide(1)->shapes()->item(2)->textFrame()->textRange()->text(),
+            QStringLiteral("North, South and West"));
+
+  QFile bad(plan);
+  bad.open(QIODevice::WriteOnly);
+  bad.write("name\tsheet\tinclude\ttitle\tslide\tpaste_as\nChart 9\tSales\tN\t\t\t\n");
+  bad.close();
+  const QString other = dir.filePath(QStringLiteral("other.pptx"));
+  Outcome refused = morvane({"paste", book, other, "--plan", plan});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.err.contains(QStringLiteral("plan.tsv:2"))) << refused.err.toStdString();
+  EXPECT_FALSE(QFile::exists(other));
+}
+
+TEST(BatchExport, WritesEveryObjectAsAPictureNamedAfterItsSheetAndName) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString out = dir.filePath(QStringLiteral("pictures"));
+  Outcome png = morvane({"export", book, out});
+  ASSERT_EQ(png.exitCode, 0) << png.err.toStdString();
+  QStringList names = QDir(out).entryList(QDir::Files, QDir::Name);
+  EXPECT_EQ(names, (QStringList{"Overview.png", "Regions - Chart 3.png", "Regions - RegionShares.png",
+                                "Sales - Chart 1.png", "Sales - Chart 2.png", "Sales - SalesTable.png"}));
+  QImage chart(QDir(out).filePath(QStringLiteral("Sales - Chart 1.png")));
+  ASSERT_FALSE(chart.isNull());
+  EXPECT_GT(chart.width(), 100);
+  Outcome emf = morvane({"export", book, out, "--format", "emf"});
+  ASSERT_EQ(emf.exitCode, 0) << emf.err.toStdString();
+  QFile metafile(QDir(out).filePath(QStringLiteral("Sales - SalesTable.emf")));
+  ASSERT_TRUE(metafile.open(QIODevice::ReadOnly));
+  const QByteArray head = metafile.read(44);
+  ASSERT_EQ(head.size(), 44);
+  EXPECT_EQ(head.mid(40, 4), QByteArray(" EMF"));  // the header record's signature
+}
