@@ -280,7 +280,7 @@ quint32 EmfPaintEngine::cachedHandle(const CachedObject& wanted) {
   return created.handle;
 }
 
-void EmfPaintEngine::selectPen(const std::optional<EmfPenSpec>& pen) {
+void EmfPaintEngine::selectPen(const std::optional<EmfPenStyle>& pen) {
   quint32 handle = kNullPen;
   if (pen) {
     CachedObject wanted{};
@@ -293,7 +293,7 @@ void EmfPaintEngine::selectPen(const std::optional<EmfPenSpec>& pen) {
   m_selectedPen = handle;
 }
 
-void EmfPaintEngine::selectBrush(const std::optional<EmfBrushSpec>& brush) {
+void EmfPaintEngine::selectBrush(const std::optional<EmfBrushStyle>& brush) {
   quint32 handle = kNullBrush;
   if (brush) {
     CachedObject wanted{};
@@ -306,7 +306,7 @@ void EmfPaintEngine::selectBrush(const std::optional<EmfBrushSpec>& brush) {
   m_selectedBrush = handle;
 }
 
-void EmfPaintEngine::selectFont(const EmfFontSpec& font) {
+void EmfPaintEngine::selectFont(const EmfFontStyle& font) {
   CachedObject wanted{};
   wanted.kind = 2;
   wanted.font = font;
@@ -330,41 +330,41 @@ void EmfPaintEngine::setTextColor(QRgb color) {
 
 // ---- Pens and brushes -----------------------------------------------------------------------
 
-std::optional<EmfPenSpec> EmfPaintEngine::simplePen() const {
+std::optional<EmfPenStyle> EmfPaintEngine::simplePen() const {
   if (m_pen.brush().style() != Qt::SolidPattern) return std::nullopt;
   const bool cosmetic = m_pen.isCosmetic();
   if (!cosmetic && !isSimilarity(m_transform)) return std::nullopt;
   const qreal deviceWidth =
       cosmetic ? std::max<qreal>(m_pen.widthF(), 1.0) : m_pen.widthF() * uniformScale(m_transform);
-  EmfPenSpec spec;
+  EmfPenStyle desc;
   if (!std::isfinite(deviceWidth)) return std::nullopt;
-  spec.width = quint32(qRound(std::clamp(deviceWidth * S, 1.0, double(1 << 24))));
-  spec.color = blended(m_pen.color());
+  desc.width = quint32(qRound(std::clamp(deviceWidth * S, 1.0, double(1 << 24))));
+  desc.color = blended(m_pen.color());
   const quint32 dash = dashStyle(m_pen.style());
-  spec.style = kPsGeometric | dash | capStyle(m_pen.capStyle()) | joinStyle(m_pen.joinStyle());
+  desc.style = kPsGeometric | dash | capStyle(m_pen.capStyle()) | joinStyle(m_pen.joinStyle());
   // Custom dash patterns become filled outlines: LibreOffice draws PS_USERSTYLE pens solid.
   if (dash == kPsUserStyle) return std::nullopt;
-  return spec;
+  return desc;
 }
 
-std::optional<EmfBrushSpec> EmfPaintEngine::simpleBrush(const QBrush& brush) const {
+std::optional<EmfBrushStyle> EmfPaintEngine::simpleBrush(const QBrush& brush) const {
   const Qt::BrushStyle style = brush.style();
-  EmfBrushSpec spec;
+  EmfBrushStyle desc;
   if (style == Qt::SolidPattern) {
-    spec.color = blended(brush.color());
+    desc.color = blended(brush.color());
   } else if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
     QColor c = brush.color();
     c.setAlphaF(float(c.alphaF() * patternDensity(style)));
-    spec.color = blended(c);
+    desc.color = blended(c);
   } else if (style == Qt::TexturePattern) {
     // A tiled picture has no counterpart here: its average colour stands in for it.
     const QImage tile =
         brush.textureImage().scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    spec.color = blended(tile.isNull() ? QColor(Qt::gray) : tile.pixelColor(0, 0));
+    desc.color = blended(tile.isNull() ? QColor(Qt::gray) : tile.pixelColor(0, 0));
   } else {
     return std::nullopt;
   }
-  return spec;
+  return desc;
 }
 
 QTransform EmfPaintEngine::gradientTransform(const QBrush& brush, const QRectF& objectRect) const {
@@ -399,7 +399,7 @@ void EmfPaintEngine::emitPolylines(const std::vector<QPolygon>& polylines) {
 
 void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brush,
                               const QTransform& gradientToDevice) {
-  const std::optional<EmfBrushSpec> solid = simpleBrush(brush);
+  const std::optional<EmfBrushStyle> solid = simpleBrush(brush);
   std::vector<ColorPiece> pieces;
   if (solid)
     pieces.push_back({deviceArea, QColor()});
@@ -411,14 +411,14 @@ void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brus
   for (const ColorPiece& piece : pieces) {
     const std::vector<QPolygon> polys = flatten(piece.area, nullptr);
     if (polys.empty()) continue;
-    selectBrush(solid ? *solid : EmfBrushSpec{kBsSolid, blended(piece.color), 0});
+    selectBrush(solid ? *solid : EmfBrushStyle{kBsSolid, blended(piece.color), 0});
     setFillMode(piece.area.fillRule());
     emitPolygons(polys);
   }
 }
 
 void EmfPaintEngine::strokeShape(const QPainterPath& path, const QPainterPath& devicePath) {
-  if (const std::optional<EmfPenSpec> pen = simplePen()) {
+  if (const std::optional<EmfPenStyle> pen = simplePen()) {
     std::vector<bool> closed;
     const std::vector<QPolygon> polys = flatten(devicePath, &closed);
     std::vector<QPolygon> rings, lines;
@@ -448,8 +448,8 @@ void EmfPaintEngine::paintShape(const QPainterPath& path, bool allClosed) {
   if ((!hasFill && !hasStroke) || path.isEmpty() || !usable(m_transform)) return;
   syncClip();
   const QPainterPath devicePath = m_transform.map(path);
-  const std::optional<EmfBrushSpec> brush = hasFill ? simpleBrush(m_brush) : std::nullopt;
-  const std::optional<EmfPenSpec> pen = hasStroke ? simplePen() : std::nullopt;
+  const std::optional<EmfBrushStyle> brush = hasFill ? simpleBrush(m_brush) : std::nullopt;
+  const std::optional<EmfPenStyle> pen = hasStroke ? simplePen() : std::nullopt;
   if (hasFill && brush && (!hasStroke || pen) && allClosed) {
     // One record fills and outlines.
     const std::vector<QPolygon> polys = flatten(devicePath, nullptr);
@@ -580,13 +580,13 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
   const QFont font = textItem.font();
   const qreal scale = uniformScale(t);
   const qreal angle = qRadiansToDegrees(std::atan2(t.m12(), t.m11()));
-  EmfFontSpec spec;
-  spec.height = -qRound(std::min(fontPixelSize(font) * scale * S, 1.0e8));
-  if (spec.height == 0) return;
-  spec.escapement = (qRound(-angle * 10) % 3600 + 3600) % 3600;
-  spec.weight = std::clamp(int(font.weight()), 1, 1000);
-  spec.italic = font.italic();
-  spec.face = font.family();
+  EmfFontStyle desc;
+  desc.height = -qRound(std::min(fontPixelSize(font) * scale * S, 1.0e8));
+  if (desc.height == 0) return;
+  desc.escapement = (qRound(-angle * 10) % 3600 + 3600) % 3600;
+  desc.weight = std::clamp(int(font.weight()), 1, 1000);
+  desc.italic = font.italic();
+  desc.face = font.family();
 
   // Advances from our own layout, so that other programs place each character as we do.
   const QFontMetricsF metrics(font, m_device);
@@ -607,7 +607,7 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
   }
 
   syncClip();
-  selectFont(spec);
+  selectFont(desc);
   setTextColor(blended(m_pen.color()));
   const QRectF box(p.x(), p.y() - textItem.ascent(), textItem.width(),
                    textItem.ascent() + textItem.descent());

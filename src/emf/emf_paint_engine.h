@@ -50,9 +50,9 @@ class EmfPaintEngine : public QPaintEngine {
  private:
   struct CachedObject {
     int kind;  // 0 pen, 1 brush, 2 font
-    EmfPenSpec pen;
-    EmfBrushSpec brush;
-    EmfFontSpec font;
+    EmfPenStyle pen;
+    EmfBrushStyle brush;
+    EmfFontStyle font;
     quint32 handle;
     quint64 lastUse;
   };
@@ -64,15 +64,15 @@ class EmfPaintEngine : public QPaintEngine {
   void strokeShape(const QPainterPath& path, const QPainterPath& devicePath);
   void emitPolygons(const std::vector<QPolygon>& polygons);
   void emitPolylines(const std::vector<QPolygon>& polylines);
-  std::optional<EmfPenSpec> simplePen() const;
-  std::optional<EmfBrushSpec> simpleBrush(const QBrush& brush) const;
+  std::optional<EmfPenStyle> simplePen() const;
+  std::optional<EmfBrushStyle> simpleBrush(const QBrush& brush) const;
   QTransform gradientTransform(const QBrush& brush, const QRectF& objectRect) const;
   bool axisAligned() const;
 
   // Device state in the metafile.
-  void selectPen(const std::optional<EmfPenSpec>& pen);
-  void selectBrush(const std::optional<EmfBrushSpec>& brush);
-  void selectFont(const EmfFontSpec& font);
+  void selectPen(const std::optional<EmfPenStyle>& pen);
+  void selectBrush(const std::optional<EmfBrushStyle>& brush);
+  void selectFont(const EmfFontStyle& font);
   quint32 cachedHandle(const CachedObject& wanted);
   void setFillMode(Qt::FillRule rule);
   void setTextColor(QRgb color);

@@ -146,7 +146,7 @@ QRect EmfWriter::deviceBounds(const QRect& logical) const {
                QPoint(hi(logical.right()), hi(logical.bottom())));
 }
 
-quint32 EmfWriter::createPen(const EmfPenSpec& pen) {
+quint32 EmfWriter::createPen(const EmfPenStyle& pen) {
   const quint32 handle = allocateHandle();
   RecordBuilder r(record::ExtCreatePen);
   r.u32(handle);
@@ -165,7 +165,7 @@ quint32 EmfWriter::createPen(const EmfPenSpec& pen) {
   return handle;
 }
 
-quint32 EmfWriter::createBrush(const EmfBrushSpec& brush) {
+quint32 EmfWriter::createBrush(const EmfBrushStyle& brush) {
   const quint32 handle = allocateHandle();
   RecordBuilder r(record::CreateBrushIndirect);
   r.u32(handle);
@@ -176,7 +176,7 @@ quint32 EmfWriter::createBrush(const EmfBrushSpec& brush) {
   return handle;
 }
 
-quint32 EmfWriter::createFont(const EmfFontSpec& font) {
+quint32 EmfWriter::createFont(const EmfFontStyle& font) {
   const quint32 handle = allocateHandle();
   RecordBuilder r(record::ExtCreateFontIndirectW);
   r.u32(handle);

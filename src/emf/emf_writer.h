@@ -14,22 +14,22 @@
 
 namespace emf {
 
-struct EmfPenSpec {
+struct EmfPenStyle {
   quint32 style = 0;  // PS_* dash style | end cap | join | PS_GEOMETRIC
   quint32 width = 1;  // logical units
   QRgb color = 0;
   std::vector<quint32> dashes;  // for PS_USERSTYLE, logical units
-  bool operator==(const EmfPenSpec&) const = default;
+  bool operator==(const EmfPenStyle&) const = default;
 };
 
-struct EmfBrushSpec {
+struct EmfBrushStyle {
   quint32 style = 0;  // BS_SOLID or BS_HATCHED
   QRgb color = 0;
   quint32 hatch = 0;
-  bool operator==(const EmfBrushSpec&) const = default;
+  bool operator==(const EmfBrushStyle&) const = default;
 };
 
-struct EmfFontSpec {
+struct EmfFontStyle {
   qint32 height = 0;      // negative: em height in logical units
   qint32 escapement = 0;  // tenths of a degree, counter-clockwise
   qint32 weight = 400;
@@ -37,7 +37,7 @@ struct EmfFontSpec {
   bool underline = false;
   bool strikeOut = false;
   QString face;
-  bool operator==(const EmfFontSpec&) const = default;
+  bool operator==(const EmfFontStyle&) const = default;
 };
 
 class EmfWriter {
@@ -47,9 +47,9 @@ class EmfWriter {
   EmfWriter(QSize devicePixels, QSize frameHmm, const QString& description);
 
   // Object table. create* returns the slot the object occupies until deleteObject().
-  quint32 createPen(const EmfPenSpec& pen);
-  quint32 createBrush(const EmfBrushSpec& brush);
-  quint32 createFont(const EmfFontSpec& font);
+  quint32 createPen(const EmfPenStyle& pen);
+  quint32 createBrush(const EmfBrushStyle& brush);
+  quint32 createFont(const EmfFontStyle& font);
   void selectObject(quint32 handle);
   void deleteObject(quint32 handle);
 

@@ -159,13 +159,13 @@ TEST_F(LayoutTest, TitlesDuringSetUpAndAfterTheListLoad) {
 
 // Screenshots of both modes for people to look at (test-output/mainwindow).
 TEST_F(LayoutTest, ScreenshotsInBothModes) {
-  WorkbookSpec spec;
-  spec.fileName = "Sales 2026.xlsx";
-  spec.sheets.push_back(worksheet("Revenue", {"a", "b"}));
-  spec.sheets.push_back(worksheet("Costs", {"c"}));
-  spec.sheets.push_back(chartSheet("Overview"));
-  spec.names.push_back(NameSpec{"Summary", "Costs!$A$1:$D$8", false, {}});
-  open(spec);
+  WorkbookOutline outline;
+  outline.fileName = "Sales 2026.xlsx";
+  outline.sheets.push_back(worksheet("Revenue", {"a", "b"}));
+  outline.sheets.push_back(worksheet("Costs", {"c"}));
+  outline.sheets.push_back(chartSheet("Overview"));
+  outline.names.push_back(NameOutline{"Summary", "Costs!$A$1:$D$8", false, {}});
+  open(outline);
   activate();
   clickRow(1);
   QTest::keyClicks(w().TextBox1, "Revenue by region");

@@ -56,12 +56,12 @@ namespace {
 class ListLoadTest : public MainWindowTest {};
 
 // Three charts on three sheets whose registry numerators give the order c, a, b.
-WorkbookSpec threeSheets() {
-  WorkbookSpec spec;
-  spec.sheets.push_back(worksheet("Beta", {"x"}));
-  spec.sheets.push_back(worksheet("Alpha", {"y"}));
-  spec.sheets.push_back(worksheet("Gamma", {"z"}));
-  return spec;
+WorkbookOutline threeSheets() {
+  WorkbookOutline outline;
+  outline.sheets.push_back(worksheet("Beta", {"x"}));
+  outline.sheets.push_back(worksheet("Alpha", {"y"}));
+  outline.sheets.push_back(worksheet("Gamma", {"z"}));
+  return outline;
 }
 }  // namespace
 
@@ -114,10 +114,10 @@ TEST_F(ListLoadTest, EditsAreReplacedByTheTableCopyOnAnOrderChange) {
 }
 
 TEST_F(ListLoadTest, NamesThatReferToNoRangeLeaveNothingFound) {
-  WorkbookSpec spec;
-  spec.sheets.push_back(worksheet("Data"));
-  spec.names.push_back(NameSpec{"Rate", "0.98", false, {}});
-  open(spec);
+  WorkbookOutline outline;
+  outline.sheets.push_back(worksheet("Data"));
+  outline.names.push_back(NameOutline{"Rate", "0.98", false, {}});
+  open(outline);
   ASSERT_EQ(w().listCount(), 1);
   EXPECT_EQ(w().listText(0, 0), "Nothing Found!");
   clickRow(0);  // the placeholder is no object: nothing is copied, the counter stays

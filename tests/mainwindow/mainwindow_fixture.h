@@ -22,41 +22,41 @@
 
 namespace mwtest {
 
-using testspec::ChartSpec;
-using testspec::NameSpec;
-using testspec::SheetSpec;
-using testspec::WorkbookSpec;
+using testbook::ChartOutline;
+using testbook::NameOutline;
+using testbook::SheetOutline;
+using testbook::WorkbookOutline;
 
-inline SheetSpec worksheet(const QString& name, const QStringList& charts = {}) {
-  SheetSpec s;
+inline SheetOutline worksheet(const QString& name, const QStringList& charts = {}) {
+  SheetOutline s;
   s.name = name;
-  for (const auto& c : charts) s.charts.push_back(ChartSpec{c, {}});
+  for (const auto& c : charts) s.charts.push_back(ChartOutline{c, {}});
   return s;
 }
 
-inline SheetSpec chartSheet(const QString& name) {
-  SheetSpec s;
-  s.kind = SheetSpec::Kind::ChartSheet;
+inline SheetOutline chartSheet(const QString& name) {
+  SheetOutline s;
+  s.kind = SheetOutline::Kind::ChartSheet;
   s.name = name;
   return s;
 }
 
 // One worksheet "Data" holding `charts` embedded charts (named Chart 1..n by start-up).
-inline WorkbookSpec chartsWorkbook(int charts) {
-  WorkbookSpec spec;
+inline WorkbookOutline chartsWorkbook(int charts) {
+  WorkbookOutline outline;
   QStringList names;
   for (int i = 1; i <= charts; ++i) names << QStringLiteral("c%1").arg(i);
-  spec.sheets.push_back(worksheet(QStringLiteral("Data"), names));
-  return spec;
+  outline.sheets.push_back(worksheet(QStringLiteral("Data"), names));
+  return outline;
 }
 
 // Adds a registry sheet whose mode cell T2 holds `mode`.
-inline WorkbookSpec withModeCell(WorkbookSpec spec, const office::Variant& mode) {
-  SheetSpec registry = worksheet(QStringLiteral("kukukukuZichron"));
+inline WorkbookOutline withModeCell(WorkbookOutline outline, const office::Variant& mode) {
+  SheetOutline registry = worksheet(QStringLiteral("kukukukuZichron"));
   registry.visible = 2;
   registry.cells[{2, 20}] = mode;
-  spec.sheets.push_back(registry);
-  return spec;
+  outline.sheets.push_back(registry);
+  return outline;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -67,9 +67,9 @@ class MainWindowTest : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
-  // Opens `spec` and runs start-up with the real forms; `before` runs just before start-up.
-  void open(const WorkbookSpec& spec, bool withPresentation = true) {
-    f.office.openWorkbook(spec);
+  // Opens `outline` and runs start-up with the real forms; `before` runs just before start-up.
+  void open(const WorkbookOutline& outline, bool withPresentation = true) {
+    f.office.openWorkbook(outline);
     if (withPresentation) f.office.openPresentation(1, QStringLiteral("Deck.pptx"));
     forms = std::make_unique<mainwindow::MainForms>(f.tool);
     morvane::StartTool(f.tool);

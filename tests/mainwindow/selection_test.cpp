@@ -12,13 +12,13 @@ namespace {
 class SelectionTest : public MainWindowTest {
  protected:
   // Data: Chart 1 and Chart 2; Sheet2 with the range "Area"; the chart sheet "Graph".
-  WorkbookSpec mixed() {
-    WorkbookSpec spec;
-    spec.sheets.push_back(worksheet("Data", {"a", "b"}));
-    spec.sheets.push_back(worksheet("Sheet2"));
-    spec.sheets.push_back(chartSheet("Graph"));
-    spec.names.push_back(NameSpec{"Area", "Sheet2!$A$1:$B$3", false, {}});
-    return spec;
+  WorkbookOutline mixed() {
+    WorkbookOutline outline;
+    outline.sheets.push_back(worksheet("Data", {"a", "b"}));
+    outline.sheets.push_back(worksheet("Sheet2"));
+    outline.sheets.push_back(chartSheet("Graph"));
+    outline.names.push_back(NameOutline{"Area", "Sheet2!$A$1:$B$3", false, {}});
+    return outline;
   }
   int rowOf(const QString& name) {
     for (int r = 0; r < w().listCount(); ++r)
@@ -138,9 +138,9 @@ TEST_F(SelectionTest, LoadsTheRowsTitleNumberAndPasteAsIntoTheControls) {
 }
 
 TEST_F(SelectionTest, ChartPrefixedDefinedNameIsTakenForAnEmbeddedChart) {
-  WorkbookSpec spec = chartsWorkbook(1);
-  spec.names.push_back(NameSpec{"Chart Data", "Data!$A$1:$B$2", false, {}});
-  open(spec);
+  WorkbookOutline outline = chartsWorkbook(1);
+  outline.names.push_back(NameOutline{"Chart Data", "Data!$A$1:$B$2", false, {}});
+  open(outline);
   const int row = [&] {
     for (int r = 0; r < w().listCount(); ++r)
       if (w().listText(r, 0) == "Chart Data") return r;

@@ -11,8 +11,8 @@ namespace {
 class SetUpTest : public MainWindowTest {
  protected:
   // Opens the workbook, runs start-up's checks, then loads the window with the log cleared.
-  void load(const WorkbookSpec& spec) {
-    f.office.openWorkbook(spec);
+  void load(const WorkbookOutline& outline) {
+    f.office.openWorkbook(outline);
     forms = std::make_unique<mainwindow::MainForms>(f.tool);
     ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
     f.office.log.clear();
@@ -121,8 +121,8 @@ TEST_F(SetUpTest, ModeCellTrueSelectsNothingNewAndAnyOtherValueNeitherLayout) {
 
 TEST_F(SetUpTest, FailingModeStepIsSkippedAndTheNextStillRuns) {
   // Step 11 cannot read the cell; step 12 reads FALSE and applies its layout.
-  auto spec = withModeCell(chartsWorkbook(2), Variant(false));
-  f.office.openWorkbook(spec);
+  auto outline = withModeCell(chartsWorkbook(2), Variant(false));
+  f.office.openWorkbook(outline);
   forms = std::make_unique<mainwindow::MainForms>(f.tool);
   ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
   f.office.log.failOn("Sheet(kukukukuZichron).Cells(2,20)", 2);  // the read of step 11

@@ -20,14 +20,14 @@ namespace pastetest {
 class MainWindowPasteTest : public ::testing::Test {
  protected:
   MainWindowPasteTest() {
-    testspec::WorkbookSpec spec;
-    testspec::SheetSpec data;
+    testbook::WorkbookOutline outline;
+    testbook::SheetOutline data;
     data.name = QStringLiteral("Data");
-    data.charts = {testspec::ChartSpec{QStringLiteral("first"), {}}, testspec::ChartSpec{QStringLiteral("second"), {}}};
+    data.charts = {testbook::ChartOutline{QStringLiteral("first"), {}}, testbook::ChartOutline{QStringLiteral("second"), {}}};
     data.cells[{1, 1}] = office::Variant(1.0);
-    spec.sheets = {data};
-    spec.names = {testspec::NameSpec{QStringLiteral("Sales"), QStringLiteral("Data!$A$1:$B$3"), false, {}}};
-    f.office.openWorkbook(spec);
+    outline.sheets = {data};
+    outline.names = {testbook::NameOutline{QStringLiteral("Sales"), QStringLiteral("Data!$A$1:$B$3"), false, {}}};
+    f.office.openWorkbook(outline);
     f.office.openPresentation(2);
     forms = std::make_unique<mainwindow::MainForms>(f.tool);
     registry = std::make_unique<paste::MainFormsRegistry>(*forms);

@@ -15,10 +15,10 @@
 
 namespace pastetest {
 
-using testspec::ChartSpec;
-using testspec::NameSpec;
-using testspec::SheetSpec;
-using testspec::WorkbookSpec;
+using testbook::ChartOutline;
+using testbook::NameOutline;
+using testbook::SheetOutline;
+using testbook::WorkbookOutline;
 
 void ListForm::unload() {
   if (m_unloaded) return;
@@ -100,22 +100,22 @@ void TestForms::runUserCommand(const std::function<void()>& command) {
 }
 
 PasteTest::PasteTest() {
-  WorkbookSpec spec;
-  SheetSpec data;
+  WorkbookOutline outline;
+  SheetOutline data;
   data.name = QStringLiteral("Data");
-  data.charts = {ChartSpec{QStringLiteral("Chart 1"), {}}, ChartSpec{QStringLiteral("Chart 2"), {}},
-                 ChartSpec{QStringLiteral("Chart 3"), {}}};
+  data.charts = {ChartOutline{QStringLiteral("Chart 1"), {}}, ChartOutline{QStringLiteral("Chart 2"), {}},
+                 ChartOutline{QStringLiteral("Chart 3"), {}}};
   data.cells[{1, 1}] = office::Variant(1.0);
-  SheetSpec graph;
-  graph.kind = SheetSpec::Kind::ChartSheet;
+  SheetOutline graph;
+  graph.kind = SheetOutline::Kind::ChartSheet;
   graph.name = QStringLiteral("Graph");
-  SheetSpec reg;
+  SheetOutline reg;
   reg.name = kRegistry;
   reg.visible = excel::xlSheetVeryHidden;
-  spec.sheets = {data, graph, reg};
-  spec.names = {NameSpec{QStringLiteral("Sales"), QStringLiteral("Data!$A$1:$B$3"), false, {}},
-                NameSpec{QStringLiteral("ChartData"), QStringLiteral("Data!$D$1:$E$4"), false, {}}};
-  f.office.openWorkbook(spec);
+  outline.sheets = {data, graph, reg};
+  outline.names = {NameOutline{QStringLiteral("Sales"), QStringLiteral("Data!$A$1:$B$3"), false, {}},
+                NameOutline{QStringLiteral("ChartData"), QStringLiteral("Data!$D$1:$E$4"), false, {}}};
+  f.office.openWorkbook(outline);
   f.office.openPresentation(3);
   f.tool.excel = f.office.attachExcel();
   f.tool.workbook = f.tool.excel->activeWorkbook();

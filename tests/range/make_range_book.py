@@ -50,7 +50,7 @@ def formats(wb):
 def fonts(wb):
     ws = wb.create_sheet("Fonts")
     ws.column_dimensions["A"].width = 30
-    specs = [
+    samples = [
         ("Plain text", Font(name="Calibri", size=11)),
         ("Plain text", Font(name="Calibri", size=11, bold=True)),
         ("Italic text", Font(name="Calibri", size=11, italic=True)),
@@ -62,7 +62,7 @@ def fonts(wb):
         ("Courier New 10", Font(name="Courier New", size=10)),
         ("Cambria 11", Font(name="Cambria", size=11)),
     ]
-    for i, (text, font) in enumerate(specs, start=1):
+    for i, (text, font) in enumerate(samples, start=1):
         c = ws.cell(row=i, column=1, value=text)
         c.font = font
     ws.row_dimensions[7].height = 19

@@ -3,14 +3,14 @@
 // double cannot drift from the real thing.
 //
 // Use: define a factory type with a member
-//   std::shared_ptr<excel::Application> open(const testspec::WorkbookSpec& spec);
+//   std::shared_ptr<excel::Application> open(const testbook::WorkbookOutline& outline);
 // (it may keep whatever it needs alive) and instantiate, in exactly one .cpp of a test:
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Double, ExcelContract, ::testing::Types<MyFactory>);
 #pragma once
 
 #include "office/automation_error.h"
 #include "office/excel.h"
-#include "support/workbook_spec.h"
+#include "support/workbook_outline.h"
 
 #include <gtest/gtest.h>
 
@@ -19,49 +19,49 @@
 namespace excel_contract {
 
 using office::Variant;
-using testspec::ChartSpec;
-using testspec::NameSpec;
-using testspec::SheetSpec;
-using testspec::WorkbookSpec;
+using testbook::ChartOutline;
+using testbook::NameOutline;
+using testbook::SheetOutline;
+using testbook::WorkbookOutline;
 
-inline WorkbookSpec sampleWorkbook() {
-  WorkbookSpec spec;
-  spec.fileName = QStringLiteral("Contract.xlsx");
-  SheetSpec sheet1;
+inline WorkbookOutline sampleWorkbook() {
+  WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Contract.xlsx");
+  SheetOutline sheet1;
   sheet1.name = QStringLiteral("Sheet1");
-  sheet1.charts = {ChartSpec{QStringLiteral("Sales"), QStringLiteral("Sales")},
-                   ChartSpec{QStringLiteral("Costs"), QStringLiteral("Costs")}};
+  sheet1.charts = {ChartOutline{QStringLiteral("Sales"), QStringLiteral("Sales")},
+                   ChartOutline{QStringLiteral("Costs"), QStringLiteral("Costs")}};
   sheet1.cells[{1, 1}] = QStringLiteral("Region");
   sheet1.cells[{1, 2}] = QStringLiteral("Q1");
   sheet1.cells[{2, 1}] = QStringLiteral("North");
   sheet1.cells[{2, 2}] = 10.5;
   sheet1.cells[{3, 1}] = QStringLiteral("South");
   sheet1.cells[{3, 2}] = 7;
-  SheetSpec graph;
-  graph.kind = SheetSpec::Kind::ChartSheet;
+  SheetOutline graph;
+  graph.kind = SheetOutline::Kind::ChartSheet;
   graph.name = QStringLiteral("Graph");
-  graph.charts = {ChartSpec{QStringLiteral("Graph"), QStringLiteral("Overview")}};
-  SheetSpec sheet2;
+  graph.charts = {ChartOutline{QStringLiteral("Graph"), QStringLiteral("Overview")}};
+  SheetOutline sheet2;
   sheet2.name = QStringLiteral("My Data");
   sheet2.visible = 0;
   sheet2.cells[{2, 3}] = 4;
   sheet2.cells[{3, 3}] = QStringLiteral("text");
   sheet2.cells[{4, 3}] = 9;
-  spec.sheets = {sheet1, graph, sheet2};
-  spec.names = {NameSpec{QStringLiteral("Area"), QStringLiteral("Sheet1!$A$1:$B$3")},
-                NameSpec{QStringLiteral("Secret"), QStringLiteral("Sheet1!$A$1"), true},
-                NameSpec{QStringLiteral("Rate"), QStringLiteral("0.98")},
-                NameSpec{QStringLiteral("Broken"), QStringLiteral("#REF!")},
-                NameSpec{QStringLiteral("Local"), QStringLiteral("'My Data'!$C$2:$C$4"), false,
+  outline.sheets = {sheet1, graph, sheet2};
+  outline.names = {NameOutline{QStringLiteral("Area"), QStringLiteral("Sheet1!$A$1:$B$3")},
+                NameOutline{QStringLiteral("Secret"), QStringLiteral("Sheet1!$A$1"), true},
+                NameOutline{QStringLiteral("Rate"), QStringLiteral("0.98")},
+                NameOutline{QStringLiteral("Broken"), QStringLiteral("#REF!")},
+                NameOutline{QStringLiteral("Local"), QStringLiteral("'My Data'!$C$2:$C$4"), false,
                          QStringLiteral("My Data")}};
-  return spec;
+  return outline;
 }
 
 template <typename Factory>
 class ExcelContract : public ::testing::Test {
  protected:
-  std::shared_ptr<excel::Workbook> open(const WorkbookSpec& spec = sampleWorkbook()) {
-    m_app = m_factory.open(spec);
+  std::shared_ptr<excel::Workbook> open(const WorkbookOutline& outline = sampleWorkbook()) {
+    m_app = m_factory.open(outline);
     EXPECT_TRUE(m_app);
     auto wb = m_app ? m_app->activeWorkbook() : nullptr;
     EXPECT_TRUE(wb);
@@ -205,9 +205,9 @@ TYPED_TEST_P(ExcelContract, NewWorksheetIsAppendedAndNamedWithR1C1) {
 }
 
 TYPED_TEST_P(ExcelContract, ProtectedStructureIsReported) {
-  auto spec = sampleWorkbook();
-  spec.protectStructure = true;
-  auto wb = this->open(spec);
+  auto outline = sampleWorkbook();
+  outline.protectStructure = true;
+  auto wb = this->open(outline);
   EXPECT_TRUE(wb->protectStructure());
 }
 

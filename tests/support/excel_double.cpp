@@ -34,18 +34,18 @@ std::shared_ptr<SheetState> WorkbookState::findSheet(const QString& name) const 
   return nullptr;
 }
 
-std::shared_ptr<WorkbookState> buildWorkbook(const testspec::WorkbookSpec& spec) {
+std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& outline) {
   auto wb = std::make_shared<WorkbookState>();
-  wb->name = spec.fileName;
-  wb->fullName = QStringLiteral("/home/user/") + spec.fileName;
-  wb->protectStructure = spec.protectStructure;
-  for (const auto& s : spec.sheets) {
+  wb->name = outline.fileName;
+  wb->fullName = QStringLiteral("/home/user/") + outline.fileName;
+  wb->protectStructure = outline.protectStructure;
+  for (const auto& s : outline.sheets) {
     auto sheet = std::make_shared<SheetState>();
     sheet->name = s.name;
     sheet->visible = s.visible;
     sheet->cells = s.cells;
     sheet->cellFormats = s.formats;
-    if (s.kind == testspec::SheetSpec::Kind::ChartSheet) {
+    if (s.kind == testbook::SheetOutline::Kind::ChartSheet) {
       sheet->type = excel::SheetType::ChartSheet;
       sheet->sheetChart = std::make_shared<ChartState>(ChartState{s.name, s.charts.empty() ? QString() : s.charts[0].title, sheet, true});
     } else {
@@ -54,10 +54,10 @@ std::shared_ptr<WorkbookState> buildWorkbook(const testspec::WorkbookSpec& spec)
     }
     wb->sheets.push_back(sheet);
   }
-  for (const auto& n : spec.names)
+  for (const auto& n : outline.names)
     wb->names.push_back(std::make_shared<NameState>(NameState{n.name, n.localSheet, n.refersTo, n.hidden}));
   if (!wb->sheets.empty())
-    wb->activeSheet = wb->sheets.at(std::min<std::size_t>(spec.activeSheet, wb->sheets.size() - 1));
+    wb->activeSheet = wb->sheets.at(std::min<std::size_t>(outline.activeSheet, wb->sheets.size() - 1));
   return wb;
 }
 

@@ -8,7 +8,7 @@
 
 #include "office/excel.h"
 #include "support/call_log.h"
-#include "support/workbook_spec.h"
+#include "support/workbook_outline.h"
 
 #include <QString>
 
@@ -69,7 +69,7 @@ struct ExcelState {
 };
 
 // Builds a workbook from a description.
-std::shared_ptr<WorkbookState> buildWorkbook(const testspec::WorkbookSpec& spec);
+std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& outline);
 
 // The application object over `state`. Copies put real content on the desktop clipboard:
 // a bitmap (QImage), EMF bytes under image/x-emf when `emfFactory` is set, and always a

@@ -9,7 +9,7 @@ Office::Office() {
   m_pptApp = makePowerPoint(powerPoint, log);
 }
 
-void Office::openWorkbook(const testspec::WorkbookSpec& spec) { excel->workbook = buildWorkbook(spec); }
+void Office::openWorkbook(const testbook::WorkbookOutline& outline) { excel->workbook = buildWorkbook(outline); }
 
 void Office::openPresentation(int slides, const QString& name) {
   powerPoint->presentation = std::make_shared<PresentationState>();

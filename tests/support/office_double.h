@@ -9,7 +9,7 @@
 #include "support/call_log.h"
 #include "support/excel_double.h"
 #include "support/powerpoint_double.h"
-#include "support/workbook_spec.h"
+#include "support/workbook_outline.h"
 
 #include <QStringList>
 
@@ -30,8 +30,8 @@ class Office : public office::OfficeSession {
   bool powerPointRunning = true;
   int commandSaves = 0;
 
-  // Opens `spec` as the spreadsheet program's active workbook.
-  void openWorkbook(const testspec::WorkbookSpec& spec);
+  // Opens `outline` as the spreadsheet program's active workbook.
+  void openWorkbook(const testbook::WorkbookOutline& outline);
   WorkbookState& workbook() { return *excel->workbook; }
   std::shared_ptr<SheetState> sheet(const QString& name) { return excel->workbook->findSheet(name); }
   // Opens an empty presentation with `slides` blank slides.

@@ -5,9 +5,9 @@
 namespace {
 
 struct DoubleFactory {
-  std::shared_ptr<excel::Application> open(const testspec::WorkbookSpec& spec) {
+  std::shared_ptr<excel::Application> open(const testbook::WorkbookOutline& outline) {
     auto state = std::make_shared<fake::ExcelState>();
-    state->workbook = fake::buildWorkbook(spec);
+    state->workbook = fake::buildWorkbook(outline);
     return fake::makeExcel(state, log);
   }
   fake::CallLog log;

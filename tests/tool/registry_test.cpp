@@ -6,30 +6,30 @@
 
 using office::Variant;
 using registry::kRegistrySheet;
-using testspec::ChartSpec;
-using testspec::NameSpec;
-using testspec::SheetSpec;
-using testspec::WorkbookSpec;
+using testbook::ChartOutline;
+using testbook::NameOutline;
+using testbook::SheetOutline;
+using testbook::WorkbookOutline;
 
 namespace {
 
-SheetSpec worksheet(const QString& name, QStringList charts = {}) {
-  SheetSpec s;
+SheetOutline worksheet(const QString& name, QStringList charts = {}) {
+  SheetOutline s;
   s.name = name;
-  for (const auto& c : charts) s.charts.push_back(ChartSpec{c, {}});
+  for (const auto& c : charts) s.charts.push_back(ChartOutline{c, {}});
   return s;
 }
 
-SheetSpec chartSheet(const QString& name) {
-  SheetSpec s;
-  s.kind = SheetSpec::Kind::ChartSheet;
+SheetOutline chartSheet(const QString& name) {
+  SheetOutline s;
+  s.kind = SheetOutline::Kind::ChartSheet;
   s.name = name;
   return s;
 }
 
 // A registry sheet as start-up leaves it: text format on A:H, "0" on D.
-SheetSpec registrySheet(std::vector<std::vector<Variant>> rows = {}) {
-  SheetSpec s = worksheet(kRegistrySheet);
+SheetOutline registrySheet(std::vector<std::vector<Variant>> rows = {}) {
+  SheetOutline s = worksheet(kRegistrySheet);
   s.visible = excel::xlSheetVeryHidden;
   for (int r = 0; r < int(rows.size()); ++r)
     for (int c = 0; c < int(rows[r].size()); ++c)
@@ -39,8 +39,8 @@ SheetSpec registrySheet(std::vector<std::vector<Variant>> rows = {}) {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void open(WorkbookSpec spec) {
-    office.openWorkbook(spec);
+  void open(WorkbookOutline outline) {
+    office.openWorkbook(outline);
     auto* reg = office.sheet(kRegistrySheet).get();
     for (int c = 1; c <= 8; ++c) reg->columnFormats[c] = QStringLiteral("@");
     reg->columnFormats[4] = QStringLiteral("0");
@@ -65,12 +65,12 @@ class RegistryTest : public ::testing::Test {
   registry::Counts counts;
 };
 
-WorkbookSpec firstFillWorkbook() {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2", "Chart 3"}), chartSheet("Graph"),
+WorkbookOutline firstFillWorkbook() {
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2", "Chart 3"}), chartSheet("Graph"),
                  worksheet("Sheet2"), registrySheet()};
-  spec.names = {NameSpec{"Area", "Sheet2!$A$1:$C$4"}};
-  return spec;
+  outline.names = {NameOutline{"Area", "Sheet2!$A$1:$C$4"}};
+  return outline;
 }
 
 }  // namespace
@@ -121,24 +121,24 @@ TEST_F(RegistryTest, NewObjectsAreAppendedWithTheNextNumerators) {
 }
 
 TEST_F(RegistryTest, RecognisedRowsKeepTheirFlagAndNumeratorAndTheLastMatchWins) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2"}),
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2"}),
                  registrySheet({{"Chart 1", "Sheet1", "N", 7}, {"Chart 2", "Sheet1", "Y", 3},
                                 {"Chart 1", "Sheet1", "Y", 9}})};
-  open(spec);
+  open(outline);
   sync();
   EXPECT_EQ(tableRows(), (QStringList{"Chart 1|Sheet1|Y|9", "Chart 2|Sheet1|Y|3"}));
 }
 
 TEST_F(RegistryTest, AChartSheetIsRecognisedByItsExactNameWhateverTheRowCount) {
-  WorkbookSpec spec;
-  spec.sheets = {chartSheet("Graph"), registrySheet({{"{Chart Sheet}", "Graph", "N", 4}})};
-  open(spec);
+  WorkbookOutline outline;
+  outline.sheets = {chartSheet("Graph"), registrySheet({{"{Chart Sheet}", "Graph", "N", 4}})};
+  open(outline);
   sync();  // a one-row registry
   EXPECT_EQ(tableRows(), QStringList{"{Chart Sheet}|Graph|N|4"});
   EXPECT_TRUE(reg(2, 1).isEmpty());  // not appended a second time
 
-  WorkbookSpec confusable;
+  WorkbookOutline confusable;
   confusable.sheets = {worksheet("Sheet1", {"Chart 1"}), chartSheet("Sheet"),
                        registrySheet({{"Chart 1", "Sheet1", "N", 8}, {"{Chart Sheet}", "sheet", "N", 2}})};
   open(confusable);
@@ -148,29 +148,29 @@ TEST_F(RegistryTest, AChartSheetIsRecognisedByItsExactNameWhateverTheRowCount) {
 }
 
 TEST_F(RegistryTest, OnlyVisibleNamesToRangesAreTaken) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1"), worksheet("Sheet2"), registrySheet()};
-  spec.names = {NameSpec{"Hidden", "Sheet1!$A$1", true}, NameSpec{"kuku123", "kukukukuZichron!$A:$H"},
-                NameSpec{"Rate", "0.98"}, NameSpec{"Broken", "#REF!"},
-                NameSpec{"Area", "Sheet2!$B$2:$C$3", false, "Sheet1"}};
-  open(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1"), worksheet("Sheet2"), registrySheet()};
+  outline.names = {NameOutline{"Hidden", "Sheet1!$A$1", true}, NameOutline{"kuku123", "kukukukuZichron!$A:$H"},
+                NameOutline{"Rate", "0.98"}, NameOutline{"Broken", "#REF!"},
+                NameOutline{"Area", "Sheet2!$B$2:$C$3", false, "Sheet1"}};
+  open(outline);
   sync();
   // A sheet-level name carries its sheet's prefix; its sheet column is the range's sheet.
   EXPECT_EQ(tableRows(), QStringList{"Sheet1!Area|Sheet2|Y|1"});
 }
 
 TEST_F(RegistryTest, NumericLookingNamesAreStoredAsText) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("12", {"Chart 1"}), registrySheet()};
-  open(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("12", {"Chart 1"}), registrySheet()};
+  open(outline);
   sync();
   EXPECT_EQ(reg(1, 2), Variant("12"));
 }
 
 TEST_F(RegistryTest, AWorkbookWithoutObjectsLeavesAnEmptyRegistry) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1"), registrySheet()};
-  open(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1"), registrySheet()};
+  open(outline);
   sync();
   EXPECT_EQ(counts.objectCount, 0);
   EXPECT_TRUE(office.sheet(kRegistrySheet)->cells.empty());
@@ -203,9 +203,9 @@ TEST_F(RegistryTest, ClearedA1MeansAFirstFillAgainOverTheFirstRows) {
 
 TEST(RegistryQueries, WorksheetExistsIgnoresCaseAndChartSheets) {
   fake::Office office;
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Data"), chartSheet(kRegistrySheet)};
-  office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Data"), chartSheet(kRegistrySheet)};
+  office.openWorkbook(outline);
   auto wb = office.attachExcel()->activeWorkbook();
   EXPECT_TRUE(registry::WorksheetExists(*wb, "DATA"));
   EXPECT_FALSE(registry::WorksheetExists(*wb, kRegistrySheet));
@@ -215,11 +215,11 @@ TEST(RegistryQueries, WorksheetExistsIgnoresCaseAndChartSheets) {
 
 TEST(RegistryQueries, CountObjectsCountsHiddenAndRangelessNamesButNotTheRegistryName) {
   fake::Office office;
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Data", {"A", "B"}), chartSheet("Graph")};
-  spec.names = {NameSpec{"kuku123", "Data!$A:$H"}, NameSpec{"Hidden", "Data!$A$1", true},
-                NameSpec{"Rate", "0.5"}, NameSpec{"KUKU123", "Data!$A$1"}};
-  office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Data", {"A", "B"}), chartSheet("Graph")};
+  outline.names = {NameOutline{"kuku123", "Data!$A:$H"}, NameOutline{"Hidden", "Data!$A$1", true},
+                NameOutline{"Rate", "0.5"}, NameOutline{"KUKU123", "Data!$A$1"}};
+  office.openWorkbook(outline);
   auto wb = office.attachExcel()->activeWorkbook();
   registry::Counts counts;
   registry::CountObjects(*wb, counts);
@@ -229,10 +229,10 @@ TEST(RegistryQueries, CountObjectsCountsHiddenAndRangelessNamesButNotTheRegistry
 
 TEST(RegistryQueries, CountingPast32767ObjectsOverflows) {
   fake::Office office;
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Data")};
-  for (int i = 0; i < 32768; ++i) spec.names.push_back(NameSpec{QStringLiteral("N%1").arg(i), "Data!$A$1"});
-  office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Data")};
+  for (int i = 0; i < 32768; ++i) outline.names.push_back(NameOutline{QStringLiteral("N%1").arg(i), "Data!$A$1"});
+  office.openWorkbook(outline);
   auto wb = office.attachExcel()->activeWorkbook();
   registry::Counts counts;
   try {

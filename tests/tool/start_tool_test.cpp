@@ -8,10 +8,10 @@ using fake::ToolFixture;
 using morvane::vbExclamation;
 using morvane::vbInformation;
 using office::Variant;
-using testspec::ChartSpec;
-using testspec::NameSpec;
-using testspec::SheetSpec;
-using testspec::WorkbookSpec;
+using testbook::ChartOutline;
+using testbook::NameOutline;
+using testbook::SheetOutline;
+using testbook::WorkbookOutline;
 
 namespace {
 
@@ -30,10 +30,10 @@ class RecordingForms : public morvane::Forms {
   fake::CallLog& m_log;
 };
 
-SheetSpec worksheet(const QString& name, QStringList charts = {}) {
-  SheetSpec s;
+SheetOutline worksheet(const QString& name, QStringList charts = {}) {
+  SheetOutline s;
   s.name = name;
-  for (const auto& c : charts) s.charts.push_back(ChartSpec{c, {}});
+  for (const auto& c : charts) s.charts.push_back(ChartOutline{c, {}});
   return s;
 }
 
@@ -71,10 +71,10 @@ TEST_F(StartToolTest, NoActiveWorkbook) {
 }
 
 TEST_F(StartToolTest, ProtectedWorkbookWithoutRegistryIsLeftUntouched) {
-  WorkbookSpec spec;
-  spec.protectStructure = true;
-  spec.sheets = {worksheet("Sheet1", {"Sales"})};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.protectStructure = true;
+  outline.sheets = {worksheet("Sheet1", {"Sales"})};
+  f.office.openWorkbook(outline);
   start();
   ASSERT_EQ(f.messages.shown.size(), 1u);
   EXPECT_EQ(f.messages.shown[0].prompt,
@@ -89,12 +89,12 @@ TEST_F(StartToolTest, ProtectedWorkbookWithoutRegistryIsLeftUntouched) {
 }
 
 TEST_F(StartToolTest, ProtectedWorkbookWithRegistryStartsAndRenames) {
-  WorkbookSpec spec;
-  spec.protectStructure = true;
-  SheetSpec reg = worksheet("kukukukuZichron");
+  WorkbookOutline outline;
+  outline.protectStructure = true;
+  SheetOutline reg = worksheet("kukukukuZichron");
   reg.visible = excel::xlSheetVisible;  // an existing registry is not re-hidden
-  spec.sheets = {worksheet("Sheet1", {"Sales"}), reg};
-  f.office.openWorkbook(spec);
+  outline.sheets = {worksheet("Sheet1", {"Sales"}), reg};
+  f.office.openWorkbook(outline);
   start();
   EXPECT_TRUE(f.messages.shown.empty());
   EXPECT_EQ(chartNames("Sheet1"), QStringList{"Chart 1"});
@@ -103,9 +103,9 @@ TEST_F(StartToolTest, ProtectedWorkbookWithRegistryStartsAndRenames) {
 }
 
 TEST_F(StartToolTest, CreatesTheRegistrySheetVeryHiddenWithItsFormats) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1", {"Sales"})};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"Sales"})};
+  f.office.openWorkbook(outline);
   start();
   auto reg = f.office.sheet("kukukukuZichron");
   ASSERT_TRUE(reg);
@@ -121,9 +121,9 @@ TEST_F(StartToolTest, CreatesTheRegistrySheetVeryHiddenWithItsFormats) {
 }
 
 TEST_F(StartToolTest, RenamesChartsByPositionAcrossWorksheets) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("North", {"Sales"}), worksheet("South", {"Sales", "Mine"})};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("North", {"Sales"}), worksheet("South", {"Sales", "Mine"})};
+  f.office.openWorkbook(outline);
   start();
   EXPECT_EQ(chartNames("North"), QStringList{"Chart 1"});
   EXPECT_EQ(chartNames("South"), (QStringList{"Chart 2", "Chart 3"}));
@@ -138,9 +138,9 @@ TEST_F(StartToolTest, RenamesChartsByPositionAcrossWorksheets) {
 }
 
 TEST_F(StartToolTest, NoObjectsWhenOnlyTheRegistryNameExists) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1")};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1")};
+  f.office.openWorkbook(outline);
   start();
   ASSERT_EQ(f.messages.shown.size(), 1u);
   EXPECT_EQ(f.messages.shown[0].prompt,
@@ -151,10 +151,10 @@ TEST_F(StartToolTest, NoObjectsWhenOnlyTheRegistryNameExists) {
 }
 
 TEST_F(StartToolTest, AHiddenNameIsEnoughToOpenTheWindowInOrder) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1")};
-  spec.names = {NameSpec{"Secret", "Sheet1!$A$1", true}};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1")};
+  outline.names = {NameOutline{"Secret", "Sheet1!$A$1", true}};
+  f.office.openWorkbook(outline);
   start();
   EXPECT_TRUE(f.messages.shown.empty());
   EXPECT_EQ(f.office.log.callsStartingWith("Forms."),
@@ -165,18 +165,18 @@ TEST_F(StartToolTest, AHiddenNameIsEnoughToOpenTheWindowInOrder) {
 }
 
 TEST_F(StartToolTest, MajorVersionIsTheVersionsWholeNumber) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1", {"A"})};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"A"})};
+  f.office.openWorkbook(outline);
   f.office.excel->version = "11.0";
   start();
   EXPECT_EQ(f.tool.majorVersion, 11);
 }
 
 TEST_F(StartToolTest, AFailingCallIsReportedSavedAndEndsTheTool) {
-  WorkbookSpec spec;
-  spec.sheets = {worksheet("Sheet1", {"A", "B"})};
-  f.office.openWorkbook(spec);
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"A", "B"})};
+  f.office.openWorkbook(outline);
   f.office.log.failOn("ChartObject(B).Activate");
   EXPECT_FALSE(morvane::RunGuarded(f.tool, [&] { start(); }));
   ASSERT_EQ(f.messages.shown.size(), 1u);

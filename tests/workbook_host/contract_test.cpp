@@ -2,16 +2,16 @@
 // real .xlsx file and opened by the host.
 #include "office/files/workbook_host.h"
 #include "support/excel_contract.h"
-#include "xlsx_spec_writer.h"
+#include "xlsx_outline_writer.h"
 
 #include <QTemporaryDir>
 
 namespace {
 
 struct HostFactory {
-  std::shared_ptr<excel::Application> open(const testspec::WorkbookSpec& spec) {
-    const QString path = m_dir.filePath(spec.fileName);
-    const ooxml::Status written = testxlsx::writeWorkbook(spec, path);
+  std::shared_ptr<excel::Application> open(const testbook::WorkbookOutline& outline) {
+    const QString path = m_dir.filePath(outline.fileName);
+    const ooxml::Status written = testxlsx::writeWorkbook(outline, path);
     EXPECT_TRUE(written.ok()) << (written.ok() ? "" : written.error().message.toStdString());
     auto opened = office::files::openWorkbook(path);
     EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());

@@ -3,7 +3,7 @@
 // surface changed.
 #include "office/automation_error.h"
 #include "office/files/workbook_host.h"
-#include "xlsx_spec_writer.h"
+#include "xlsx_outline_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,10 +15,10 @@ using office::files::WorkbookHost;
 
 namespace {
 
-testspec::WorkbookSpec sample() {
-  testspec::WorkbookSpec spec;
-  spec.fileName = QStringLiteral("Host.xlsx");
-  testspec::SheetSpec data;
+testbook::WorkbookOutline sample() {
+  testbook::WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Host.xlsx");
+  testbook::SheetOutline data;
   data.name = QStringLiteral("Sheet1");
   data.charts = {{QStringLiteral("Sales"), QStringLiteral("Sales")}, {QStringLiteral("Sales"), QString()}};
   data.cells[{1, 2}] = QStringLiteral("Graph");
@@ -27,25 +27,25 @@ testspec::WorkbookSpec sample() {
   data.cells[{5, 2}] = true;
   data.cells[{6, 2}] = QStringLiteral("99");
   data.formats[{6, 2}] = QStringLiteral("@");
-  testspec::SheetSpec graph;
-  graph.kind = testspec::SheetSpec::Kind::ChartSheet;
+  testbook::SheetOutline graph;
+  graph.kind = testbook::SheetOutline::Kind::ChartSheet;
   graph.name = QStringLiteral("Graph");
-  testspec::SheetSpec other;
+  testbook::SheetOutline other;
   other.name = QStringLiteral("My Sheet");
   other.charts = {{QStringLiteral("Other"), QString()}};
-  spec.sheets = {data, graph, other};
-  spec.names = {{QStringLiteral("Area"), QStringLiteral("'My Sheet'!$A$1:$B$2"), false, QStringLiteral("My Sheet")},
+  outline.sheets = {data, graph, other};
+  outline.names = {{QStringLiteral("Area"), QStringLiteral("'My Sheet'!$A$1:$B$2"), false, QStringLiteral("My Sheet")},
                 {QStringLiteral("OnChart"), QStringLiteral("Graph!$A$1")},
                 {QStringLiteral("Outside"), QStringLiteral("[1]Sheet1!$A$1")},
                 {QStringLiteral("Gone"), QStringLiteral("Nowhere!$A$1")}};
-  return spec;
+  return outline;
 }
 
 class Host : public ::testing::Test {
  protected:
-  std::shared_ptr<excel::Workbook> open(const testspec::WorkbookSpec& spec = sample()) {
-    m_path = m_dir.filePath(spec.fileName);
-    EXPECT_TRUE(testxlsx::writeWorkbook(spec, m_path).ok());
+  std::shared_ptr<excel::Workbook> open(const testbook::WorkbookOutline& outline = sample()) {
+    m_path = m_dir.filePath(outline.fileName);
+    EXPECT_TRUE(testxlsx::writeWorkbook(outline, m_path).ok());
     auto opened = office::files::openWorkbook(m_path);
     EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
     if (!opened.ok()) return nullptr;
@@ -111,9 +111,9 @@ TEST_F(Host, VisibilityKeepsOneVisibleSheetAndMovesTheActiveOne) {
 }
 
 TEST_F(Host, ProtectedStructureRefusesSheetChangesAndChangesNothing) {
-  auto spec = sample();
-  spec.protectStructure = true;
-  auto wb = open(spec);
+  auto outline = sample();
+  outline.protectStructure = true;
+  auto wb = open(outline);
   EXPECT_TRUE(wb->protectStructure());
   EXPECT_TRUE(fails([&] { wb->worksheetsAdd(); }));
   EXPECT_TRUE(fails([&] { wb->sheet(1)->setName(QStringLiteral("New")); }));

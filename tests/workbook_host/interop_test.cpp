@@ -5,7 +5,7 @@
 #include "office/files/workbook_host.h"
 #include "ooxml/xlsx/workbook_document.h"
 #include "support/test_env.h"
-#include "xlsx_spec_writer.h"
+#include "xlsx_outline_writer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,23 +19,23 @@ using namespace ooxml::xlsx;
 namespace {
 
 // Embedded charts on two sheets, a chart sheet, and a workbook produced by openpyxl.
-testspec::WorkbookSpec sample() {
-  testspec::WorkbookSpec spec;
-  spec.fileName = QStringLiteral("Interop.xlsx");
-  testspec::SheetSpec s1;
+testbook::WorkbookOutline sample() {
+  testbook::WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Interop.xlsx");
+  testbook::SheetOutline s1;
   s1.name = QStringLiteral("Sales");
   s1.charts = {{QStringLiteral("Revenue"), QStringLiteral("Revenue")}, {QStringLiteral("Margin"), QString()}};
   s1.cells[{1, 1}] = QStringLiteral("Month");
   s1.cells[{2, 1}] = 3;
-  testspec::SheetSpec graph;
-  graph.kind = testspec::SheetSpec::Kind::ChartSheet;
+  testbook::SheetOutline graph;
+  graph.kind = testbook::SheetOutline::Kind::ChartSheet;
   graph.name = QStringLiteral("Overview");
-  testspec::SheetSpec s2;
+  testbook::SheetOutline s2;
   s2.name = QStringLiteral("Costs 2");
   s2.charts = {{QStringLiteral("Costs"), QString()}};
-  spec.sheets = {s1, graph, s2};
-  spec.names = {{QStringLiteral("Area"), QStringLiteral("Sales!$A$1:$A$2")}};
-  return spec;
+  outline.sheets = {s1, graph, s2};
+  outline.names = {{QStringLiteral("Area"), QStringLiteral("Sales!$A$1:$A$2")}};
+  return outline;
 }
 
 // Start-up's registry creation and chart renaming, then a first row, through the surface.

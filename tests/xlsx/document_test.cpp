@@ -2,7 +2,7 @@
 // copied byte for byte, strict packages stay strict, and a failed save loses nothing.
 #include "ooxml/xlsx/workbook_document.h"
 #include "support/test_env.h"
-#include "../workbook_host/xlsx_spec_writer.h"
+#include "../workbook_host/xlsx_outline_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,22 +14,22 @@ using namespace ooxml::xlsx;
 
 namespace {
 
-testspec::WorkbookSpec sample() {
-  testspec::WorkbookSpec spec;
-  spec.fileName = QStringLiteral("Edit.xlsx");
-  testspec::SheetSpec s1;
+testbook::WorkbookOutline sample() {
+  testbook::WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Edit.xlsx");
+  testbook::SheetOutline s1;
   s1.name = QStringLiteral("Data");
   s1.charts = {{QStringLiteral("Sales"), QStringLiteral("Sales")}, {QStringLiteral("Costs"), QString()}};
   s1.cells[{1, 1}] = QStringLiteral("Region");
   s1.cells[{2, 2}] = 10.5;
   s1.formats[{2, 2}] = QStringLiteral("0.00");
-  testspec::SheetSpec chart;
-  chart.kind = testspec::SheetSpec::Kind::ChartSheet;
+  testbook::SheetOutline chart;
+  chart.kind = testbook::SheetOutline::Kind::ChartSheet;
   chart.name = QStringLiteral("Graph");
-  spec.sheets = {s1, chart};
-  spec.names = {{QStringLiteral("Area"), QStringLiteral("Data!$A$1:$B$2")},
+  outline.sheets = {s1, chart};
+  outline.names = {{QStringLiteral("Area"), QStringLiteral("Data!$A$1:$B$2")},
                 {QStringLiteral("Local"), QStringLiteral("Data!$B$2"), false, QStringLiteral("Data")}};
-  return spec;
+  return outline;
 }
 
 std::unique_ptr<WorkbookDocument> openOrFail(const QString& path) {

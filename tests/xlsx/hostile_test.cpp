@@ -3,7 +3,7 @@
 // AddressSanitizer in CI.
 #include "ooxml/xlsx/sheet_geometry.h"
 #include "ooxml/xlsx/workbook_document.h"
-#include "../workbook_host/xlsx_spec_writer.h"
+#include "../workbook_host/xlsx_outline_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,18 +16,18 @@ using namespace ooxml::xlsx;
 
 namespace {
 
-testspec::WorkbookSpec sample() {
-  testspec::WorkbookSpec spec;
-  spec.fileName = QStringLiteral("Hostile.xlsx");
-  testspec::SheetSpec s1;
+testbook::WorkbookOutline sample() {
+  testbook::WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Hostile.xlsx");
+  testbook::SheetOutline s1;
   s1.name = QStringLiteral("Data");
   s1.charts = {{QStringLiteral("Sales"), QString()}};
   s1.cells[{1, 1}] = QStringLiteral("Region");
-  testspec::SheetSpec chart;
-  chart.kind = testspec::SheetSpec::Kind::ChartSheet;
+  testbook::SheetOutline chart;
+  chart.kind = testbook::SheetOutline::Kind::ChartSheet;
   chart.name = QStringLiteral("Graph");
-  spec.sheets = {s1, chart};
-  return spec;
+  outline.sheets = {s1, chart};
+  return outline;
 }
 
 const QString kSheet = QStringLiteral("/xl/worksheets/sheet1.xml");

@@ -1,4 +1,4 @@
-#include "xlsx_spec_writer.h"
+#include "xlsx_outline_writer.h"
 
 #include <QMap>
 #include <QStringList>
@@ -7,8 +7,8 @@ namespace testxlsx {
 
 namespace {
 
-using testspec::SheetSpec;
-using testspec::WorkbookSpec;
+using testbook::SheetOutline;
+using testbook::WorkbookOutline;
 
 const QString kMain = QStringLiteral("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
 const QString kRel = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
@@ -28,7 +28,7 @@ QString column(int c) {
   return s;
 }
 
-QString chartXml(const testspec::ChartSpec& chart) {
+QString chartXml(const testbook::ChartOutline& chart) {
   QString title;
   if (!chart.title.isEmpty()) {
     title = QStringLiteral("<c:title><c:tx><c:rich><a:bodyPr/><a:p><a:r><a:t>%1</a:t></a:r></a:p></c:rich></c:tx>"
@@ -68,13 +68,13 @@ QString drawingOpen() {
 }
 
 // Adds a chart part for `chart` related from `drawing`; returns the relationship id.
-QString addChart(ooxml::Package& p, const QString& drawing, const testspec::ChartSpec& chart) {
+QString addChart(ooxml::Package& p, const QString& drawing, const testbook::ChartOutline& chart) {
   const QString part = p.uniquePartName(QStringLiteral("/xl/charts/chart%1.xml"));
   p.write(part, xml(chartXml(chart)), kType + QStringLiteral("drawingml.chart+xml"));
   return p.addRelationship(drawing, ooxml::reltype::officeRel("chart"), part);
 }
 
-QString sheetDrawing(ooxml::Package& p, const SheetSpec& sheet) {
+QString sheetDrawing(ooxml::Package& p, const SheetOutline& sheet) {
   const QString part = p.uniquePartName(QStringLiteral("/xl/drawings/drawing%1.xml"));
   QString body = drawingOpen();
   p.write(part, QByteArray(), kType + QStringLiteral("drawing+xml"));  // reserves the name
@@ -106,7 +106,7 @@ QString cellXml(int row, int col, const office::Variant& v, int style) {
   }
 }
 
-QString worksheetXml(const SheetSpec& sheet, const QMap<QString, int>& xfOfFormat, const QString& drawingRid) {
+QString worksheetXml(const SheetOutline& sheet, const QMap<QString, int>& xfOfFormat, const QString& drawingRid) {
   std::map<std::pair<int, int>, std::pair<office::Variant, int>> cells;
   for (const auto& [pos, v] : sheet.cells) cells[pos].first = v;
   for (const auto& [pos, code] : sheet.formats) cells[pos].second = xfOfFormat.value(code);
@@ -128,11 +128,11 @@ QString worksheetXml(const SheetSpec& sheet, const QMap<QString, int>& xfOfForma
       .arg(kMain, kRel, data, drawing);
 }
 
-// Styles with one cell format per distinct number format of the spec (index 0 is General).
-QString stylesXml(const WorkbookSpec& spec, QMap<QString, int>& xfOfFormat) {
+// Styles with one cell format per distinct number format of the outline (index 0 is General).
+QString stylesXml(const WorkbookOutline& outline, QMap<QString, int>& xfOfFormat) {
   QString numFmts, xfs = QStringLiteral("<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>");
   int nextId = 164;
-  for (const SheetSpec& s : spec.sheets) {
+  for (const SheetOutline& s : outline.sheets) {
     for (const auto& [pos, code] : s.formats) {
       if (xfOfFormat.contains(code)) continue;
       int id = code == QLatin1String("@") ? 49 : code == QLatin1String("0") ? 1 : code == QLatin1String("0.00") ? 2 : 0;
@@ -154,13 +154,13 @@ QString stylesXml(const WorkbookSpec& spec, QMap<QString, int>& xfOfFormat) {
       .arg(kMain, numFmts).arg(xfOfFormat.size() + 1).arg(xfs);
 }
 
-QString namesXml(const WorkbookSpec& spec) {
+QString namesXml(const WorkbookOutline& outline) {
   QString out;
-  for (const auto& n : spec.names) {
+  for (const auto& n : outline.names) {
     QString attrs = QStringLiteral(" name=\"%1\"").arg(esc(n.name));
     if (!n.localSheet.isEmpty()) {
-      for (size_t i = 0; i < spec.sheets.size(); ++i) {
-        if (spec.sheets[i].name == n.localSheet) attrs += QStringLiteral(" localSheetId=\"%1\"").arg(i);
+      for (size_t i = 0; i < outline.sheets.size(); ++i) {
+        if (outline.sheets[i].name == n.localSheet) attrs += QStringLiteral(" localSheetId=\"%1\"").arg(i);
       }
     }
     if (n.hidden) attrs += QStringLiteral(" hidden=\"1\"");
@@ -175,20 +175,20 @@ QString stateAttr(int visible) {
 
 }  // namespace
 
-std::unique_ptr<ooxml::Package> buildWorkbook(const WorkbookSpec& spec) {
-  auto p = ooxml::Package::create(spec.fileName);
+std::unique_ptr<ooxml::Package> buildWorkbook(const WorkbookOutline& outline) {
+  auto p = ooxml::Package::create(outline.fileName);
   const QString wb = QStringLiteral("/xl/workbook.xml");
   p->write(wb, QByteArray("<workbook/>"), kType + QStringLiteral("spreadsheetml.sheet.main+xml"));
   p->addRelationship(QStringLiteral("/"), QString::fromLatin1(ooxml::reltype::kOfficeDocument), wb);
   QMap<QString, int> xfOfFormat;
-  p->write(QStringLiteral("/xl/styles.xml"), xml(stylesXml(spec, xfOfFormat)), kType + QStringLiteral("spreadsheetml.styles+xml"));
+  p->write(QStringLiteral("/xl/styles.xml"), xml(stylesXml(outline, xfOfFormat)), kType + QStringLiteral("spreadsheetml.styles+xml"));
   p->addRelationship(wb, ooxml::reltype::officeRel("styles"), QStringLiteral("/xl/styles.xml"));
   QString sheets;
   int number = 0;
-  for (const SheetSpec& s : spec.sheets) {
+  for (const SheetOutline& s : outline.sheets) {
     ++number;
     QString rid;
-    if (s.kind == SheetSpec::Kind::Worksheet) {
+    if (s.kind == SheetOutline::Kind::Worksheet) {
       const QString part = QStringLiteral("/xl/worksheets/sheet%1.xml").arg(number);
       p->write(part, QByteArray("<worksheet/>"), kType + QStringLiteral("spreadsheetml.worksheet+xml"));
       const QString drawingRid = s.charts.empty() ? QString()
@@ -199,7 +199,7 @@ std::unique_ptr<ooxml::Package> buildWorkbook(const WorkbookSpec& spec) {
       const QString part = QStringLiteral("/xl/chartsheets/sheet%1.xml").arg(number);
       const QString drawing = p->uniquePartName(QStringLiteral("/xl/drawings/drawing%1.xml"));
       p->write(drawing, QByteArray(), kType + QStringLiteral("drawing+xml"));
-      const testspec::ChartSpec chart = s.charts.empty() ? testspec::ChartSpec{s.name, QString()} : s.charts.front();
+      const testbook::ChartOutline chart = s.charts.empty() ? testbook::ChartOutline{s.name, QString()} : s.charts.front();
       const QString chartRid = addChart(*p, drawing, chart);
       p->write(drawing, xml(drawingOpen() + QStringLiteral("<xdr:absoluteAnchor><xdr:pos x=\"0\" y=\"0\"/><xdr:ext cx=\"8666480\" cy=\"6292850\"/>") +
                             frame(2, chart.name, chartRid) + QStringLiteral("</xdr:absoluteAnchor></xdr:wsDr>")),
@@ -213,14 +213,14 @@ std::unique_ptr<ooxml::Package> buildWorkbook(const WorkbookSpec& spec) {
     }
     sheets += QStringLiteral("<sheet name=\"%1\" sheetId=\"%2\"%3 r:id=\"%4\"/>").arg(esc(s.name)).arg(number).arg(stateAttr(s.visible), rid);
   }
-  const QString protection = spec.protectStructure ? QStringLiteral("<workbookProtection lockStructure=\"1\"/>") : QString();
+  const QString protection = outline.protectStructure ? QStringLiteral("<workbookProtection lockStructure=\"1\"/>") : QString();
   p->write(wb, xml(QStringLiteral("<workbook xmlns=\"%1\" xmlns:r=\"%2\"><workbookPr/>%3<bookViews><workbookView activeTab=\"%4\"/></bookViews>"
                                   "<sheets>%5</sheets>%6<calcPr calcId=\"191029\"/></workbook>")
-                       .arg(kMain, kRel, protection).arg(spec.activeSheet).arg(sheets, namesXml(spec))),
+                       .arg(kMain, kRel, protection).arg(outline.activeSheet).arg(sheets, namesXml(outline))),
            kType + QStringLiteral("spreadsheetml.sheet.main+xml"));
   return p;
 }
 
-ooxml::Status writeWorkbook(const WorkbookSpec& spec, const QString& path) { return buildWorkbook(spec)->save(path); }
+ooxml::Status writeWorkbook(const WorkbookOutline& outline, const QString& path) { return buildWorkbook(outline)->save(path); }
 
 }  // namespace testxlsx

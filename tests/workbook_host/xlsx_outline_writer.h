@@ -1,11 +1,11 @@
-// Writes a real .xlsx file for a testspec::WorkbookSpec: worksheets with their cells and
+// Writes a real .xlsx file for a testbook::WorkbookOutline: worksheets with their cells and
 // number formats, embedded charts (a drawing with one two-cell anchor and a minimal bar chart
 // part per chart), chart sheets with their drawing, defined names with localSheetId, sheet
 // states, structure protection and the active tab.
 #pragma once
 
 #include "ooxml/package.h"
-#include "support/workbook_spec.h"
+#include "support/workbook_outline.h"
 
 #include <QString>
 
@@ -13,9 +13,9 @@
 
 namespace testxlsx {
 
-// The package for `spec`, not yet saved.
-std::unique_ptr<ooxml::Package> buildWorkbook(const testspec::WorkbookSpec& spec);
+// The package for `outline`, not yet saved.
+std::unique_ptr<ooxml::Package> buildWorkbook(const testbook::WorkbookOutline& outline);
 // buildWorkbook, saved at `path`.
-ooxml::Status writeWorkbook(const testspec::WorkbookSpec& spec, const QString& path);
+ooxml::Status writeWorkbook(const testbook::WorkbookOutline& outline, const QString& path);
 
 }  // namespace testxlsx
