@@ -1,14 +1,10 @@
 #include "mainwindow/table_sort.h"
 
+#include "registry/object_sort.h"
+
 namespace mainwindow {
 
-void exchangeSort(registry::ObjectTable& table, int column) {
-  const int n = table.rowCount();
-  for (int i = 1; i <= n - 1; ++i) {
-    for (int j = i + 1; j <= n; ++j) {
-      if (office::variantGreater(table.at(column, i), table.at(column, j))) table.swapRows(i, j);
-    }
-  }
-}
+// One exchange sort for the window and the batch listing, so both order rows alike.
+void exchangeSort(registry::ObjectTable& table, int column) { registry::ExchangeSort(table, column); }
 
 }  // namespace mainwindow
