@@ -48,7 +48,7 @@ struct HostileCase {
 };
 
 const HostileCase kCases[] = {
-    {"not_a_zip", [] { return QByteArray("PK\x03\x04 this is not really a zip file", 36); }},
+    {"not_a_zip", [] { return QByteArray("PK\x03\x04 this is not really a zip file"); }},
     {"empty_file", [] { return QByteArray(); }},
     {"truncated",
      [] {
