@@ -65,6 +65,14 @@ quint32 colorRef(QRgb c) {
   return quint32(qRed(c)) | quint32(qGreen(c)) << 8 | quint32(qBlue(c)) << 16;
 }
 
+// A logical rectangle as EMF writes it: left, top, and the excluded right and bottom edges.
+void appendEdges(RecordBuilder& r, const QRect& logical) {
+  r.i32(logical.left());
+  r.i32(logical.top());
+  r.i32(logical.left() + logical.width());
+  r.i32(logical.top() + logical.height());
+}
+
 QRect boundsOf(const std::vector<QPolygon>& polys) {
   QRect r;
   for (const QPolygon& p : polys) r |= p.boundingRect();
@@ -232,10 +240,7 @@ void EmfWriter::restoreDc() {
 void EmfWriter::intersectClipRect(const QRect& logical) {
   RecordBuilder r(record::IntersectClipRect);
   // The clip rectangle excludes its right and bottom edges.
-  r.i32(logical.left());
-  r.i32(logical.top());
-  r.i32(logical.left() + logical.width());
-  r.i32(logical.top() + logical.height());
+  appendEdges(r, logical);
   append(r.finish());
 }
 
@@ -333,19 +338,13 @@ void EmfWriter::polyPolyline(const std::vector<QPolygon>& polylines) {
 
 void EmfWriter::rectangle(const QRect& logical) {
   RecordBuilder r(record::Rectangle);
-  r.i32(logical.left());
-  r.i32(logical.top());
-  r.i32(logical.left() + logical.width());
-  r.i32(logical.top() + logical.height());
+  appendEdges(r, logical);
   append(r.finish());
 }
 
 void EmfWriter::ellipse(const QRect& logical) {
   RecordBuilder r(record::Ellipse);
-  r.i32(logical.left());
-  r.i32(logical.top());
-  r.i32(logical.left() + logical.width());
-  r.i32(logical.top() + logical.height());
+  appendEdges(r, logical);
   append(r.finish());
 }
 
