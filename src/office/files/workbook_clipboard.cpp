@@ -2,6 +2,7 @@
 
 #include "emf/emf_device.h"
 #include "office/automation_error.h"
+#include "office/files/chart_cache_fill.h"
 #include "office/files/workbook_host.h"
 #include "ooxml/chart/chart_reader.h"
 #include "ooxml/chart/theme.h"
@@ -102,6 +103,16 @@ const ooxml::xlsx::SheetEntry& sheetEntry(const WorkbookHost& host, int sheet) {
   return sheets[size_t(sheet)];
 }
 
+// The chart part with the caches its file left out filled from the workbook's cells.
+ooxml::Result<ooxml::ChartModel> readChartWithCells(const WorkbookHost& host, const QString& chartPart) {
+  const auto& package = host.document().package();
+  auto bytes = package.read(chartPart);
+  if (!bytes) return bytes.error();
+  const int maxDepth = package.limits().maxXmlDepth;
+  return ooxml::readChartXml(fillChartCaches(bytes.value(), host.document().model(), nullptr, maxDepth), chartPart,
+                             maxDepth);
+}
+
 int digitWidth(const WorkbookHost& host) {
   return ooxml::xlsx::maxDigitWidth(host.document().model().styles.defaultFont());
 }
@@ -112,20 +123,21 @@ void offerOnClipboard(ClipboardPicture picture, int formats, std::function<Nativ
   QGuiApplication::clipboard()->setMimeData(new LazyPictureData(std::move(picture), formats, std::move(native)));
 }
 
-ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object) {
+ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, const QString& member,
+                              const QString& objectClass) {
   const auto& entry = sheetEntry(host, sheet);
   QString chartPart = entry.chartPart;
   // A chart sheet's chart fills the sheet: the program's default chart sheet page.
   QSizeF size(720, 540);
   if (object >= 0) {
     if (!entry.drawing || object >= int(entry.drawing->objects.size()))
-      throw AutomationError::methodFailed(QStringLiteral("Copy"), QStringLiteral("ChartArea"));
+      throw AutomationError::methodFailed(member, objectClass);
     const auto& drawingObject = entry.drawing->objects[size_t(object)];
     chartPart = drawingObject.chartPart;
     size = ooxml::xlsx::anchorSizePoints(entry.worksheet, drawingObject, digitWidth(host));
   }
   const auto& package = host.document().package();
-  auto chart = ooxml::readChart(package, chartPart);
+  auto chart = readChartWithCells(host, chartPart);
   if (!chart) throw AutomationError(AutomationError::kMethodFailed, chart.error().message);
   const ooxml::Theme theme = ooxml::readTheme(package, host.document().model().themePart);
   if (size.width() < 1 || size.height() < 1) size = QSizeF(360, 216);

@@ -31,8 +31,12 @@ void offerOnClipboard(ClipboardPicture picture, int formats,
                       std::function<office::NativeObject()> native = {});
 
 // The picture of chart object `object` of sheet `sheet` (object < 0: the chart sheet's
-// chart), or an AutomationError naming what cannot be read.
-ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object);
+// chart), drawn from the chart part's caches, those its file left out filled from the cells
+// (fillChartCaches). Failure: AutomationError 9 for a sheet index out of range, 1004
+// "Method '<member>' of object '<objectClass>' failed" for an object the sheet does not
+// have, 1004 with the reader's message for a chart part that cannot be read.
+ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, const QString& member,
+                              const QString& objectClass);
 // The picture of cells rows/columns of `sheet`.
 ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow, int firstColumn,
                               int lastRow, int lastColumn);

@@ -169,11 +169,12 @@ void HostRange::setNumberFormat(const QString& format) {
 
 // A range copy carries both pictures and the workbook itself, as the program's does.
 void HostRange::copy() {
-  const auto& entry = m_host->document().model().sheets.at(size_t(m_sheet));
   const CellRange area = m_area;
   const HostPtr host = m_host;
+  // The picture first: it checks the sheet index and raises the program's error.
   auto picture = office::files::rangePicture(*m_host, m_sheet, area.firstRow, area.firstColumn,
                                              area.lastRow, area.lastColumn);
+  const auto& entry = m_host->document().model().sheets.at(size_t(m_sheet));
   const QSizeF size = picture.sizePoints;
   const QString sheetName = entry.name;
   office::files::offerOnClipboard(

@@ -188,8 +188,10 @@ QString HostChart::name() {
 
 // ChartArea.Copy offers the chart as a bitmap, an EMF and an object to embed.
 void HostChart::chartAreaCopy() {
+  // The picture first: it checks the indices and raises the program's errors.
+  auto picture = office::files::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("Copy"),
+                                             QStringLiteral("ChartArea"));
   const auto& entry = entryOf(m_host, m_sheet);
-  auto picture = office::files::chartPicture(*m_host, m_sheet, m_object);
   const HostPtr host = m_host;
   const QSizeF size = picture.sizePoints;
   const QString sheetName = entry.name;
@@ -210,7 +212,8 @@ void HostChart::chartAreaCopy() {
 }
 
 void HostChart::copyPicture(int, int, int format) {
-  office::files::offerOnClipboard(office::files::chartPicture(*m_host, m_sheet, m_object),
+  office::files::offerOnClipboard(office::files::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("CopyPicture"),
+                                                             QStringLiteral("_Chart")),
                                   format == excel::xlBitmap ? office::files::kOfferBitmap
                                                             : office::files::kOfferEmf);
 }

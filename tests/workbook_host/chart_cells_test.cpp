@@ -1,0 +1,356 @@
+// Charts whose parts carry formulas without cached values: how their references resolve, how
+// the cells read, what the filled chart holds, and what the host's picture of it shows.
+#include "office/files/chart_cache_fill.h"
+#include "office/files/chart_cells.h"
+#include "office/files/workbook_host.h"
+#include "ooxml/chart/chart_reader.h"
+#include "ooxml/chart/theme.h"
+#include "render/chart/chart_layout.h"
+#include "support/test_env.h"
+#include "workbook_fixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using office::files::ChartCacheReport;
+using testfixture::ChartRefs;
+using testfixture::PartEdit;
+
+namespace {
+
+const QString kChart = QStringLiteral("/xl/charts/chart1.xml");
+const QString kDataSheet = QStringLiteral("/xl/worksheets/sheet1.xml");
+
+// Data: A1:D4 a small table (C as percentages, D as dates), B5 empty, B6 5; one chart.
+// My Sheet: A1:A2. Graph: a chart sheet. Names of every kind a chart formula may use.
+testbook::WorkbookOutline cellsBook() {
+  testbook::WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Cells.xlsx");
+  testbook::SheetOutline data;
+  data.name = QStringLiteral("Data");
+  data.charts = {{QStringLiteral("Bars"), QString()}};
+  const QStringList header = {"Month", "Units", "Share", "Day"};
+  for (int c = 0; c < 4; ++c) data.cells[{1, c + 1}] = header[c];
+  const QStringList months = {"Jan", "Feb", "Mar"};
+  const double units[] = {10, 40, 20}, shares[] = {0.25, 0.5, 0.125};
+  for (int r = 0; r < 3; ++r) {
+    data.cells[{r + 2, 1}] = months[r];
+    data.cells[{r + 2, 2}] = units[r];
+    data.cells[{r + 2, 3}] = shares[r];
+    data.cells[{r + 2, 4}] = 45658.0 + 31 * r;  // 1 Jan, 1 Feb, 4 Mar 2025
+    data.formats[{r + 2, 3}] = QStringLiteral("0.0%");
+    data.formats[{r + 2, 4}] = QStringLiteral("d mmm yyyy");
+  }
+  data.cells[{6, 2}] = 5.0;
+  testbook::SheetOutline mine;
+  mine.name = QStringLiteral("My Sheet");
+  mine.cells[{1, 1}] = 7.0;
+  mine.cells[{2, 1}] = 8.0;
+  testbook::SheetOutline graph;
+  graph.kind = testbook::SheetOutline::Kind::ChartSheet;
+  graph.name = QStringLiteral("Graph");
+  outline.sheets = {data, mine, graph};
+  outline.names = {{QStringLiteral("Units"), QStringLiteral("Data!$B$2:$B$4")},
+                   {QStringLiteral("Local"), QStringLiteral("'My Sheet'!$A$1:$A$2"), false, QStringLiteral("My Sheet")},
+                   {QStringLiteral("Alias"), QStringLiteral("Units")},
+                   {QStringLiteral("Loop1"), QStringLiteral("Loop2")},
+                   {QStringLiteral("Loop2"), QStringLiteral("Loop1")},
+                   {QStringLiteral("Gone"), QStringLiteral("Nowhere!$A$1")}};
+  return outline;
+}
+
+class ChartCells : public ::testing::Test {
+ protected:
+  // Writes the book with its chart replaced by `chart` and opens it in a host.
+  bool open(const QByteArray& chart, QList<PartEdit> edits = {}) {
+    const QString path = m_dir.filePath(QStringLiteral("Cells.xlsx"));
+    edits.append({kChart, chart, {}});
+    const QString written = testfixture::writeEdited(cellsBook(), path, edits);
+    EXPECT_TRUE(written.isEmpty()) << written.toStdString();
+    auto opened = office::files::openWorkbook(path);
+    EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
+    if (!opened.ok()) return false;
+    m_host = opened->host;
+    m_app = opened->application;
+    return written.isEmpty();
+  }
+  bool open() { return open(testfixture::barChartXml({})); }
+  const ooxml::xlsx::WorkbookModel& model() const { return m_host->document().model(); }
+  QByteArray chartBytes() const { return m_host->document().package().read(kChart).value(); }
+  // The chart part as the host reads it, its missing caches filled.
+  ooxml::ChartModel filledChart(ChartCacheReport* report = nullptr) const {
+    auto chart = ooxml::readChartXml(office::files::fillChartCaches(chartBytes(), model(), report), kChart);
+    EXPECT_TRUE(chart.ok()) << (chart.ok() ? "" : chart.error().message.toStdString());
+    return chart.ok() ? chart.value() : ooxml::ChartModel();
+  }
+  // The host's bitmap of the chart, as CopyPicture leaves it on the clipboard.
+  QImage copiedBitmap() const {
+    auto chart = m_app->activeWorkbook()->worksheet(QStringLiteral("Data"))->chartObjects().at(0)->chart();
+    chart->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap);
+    return qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+  }
+
+  QTemporaryDir m_dir;
+  std::shared_ptr<office::files::WorkbookHost> m_host;
+  std::shared_ptr<excel::Application> m_app;
+};
+
+TEST_F(ChartCells, ReferencesResolveInEveryFormChartFilesUse) {
+  ASSERT_TRUE(open());
+  const struct {
+    const char* formula;
+    const char* sheet;
+    const char* area;
+  } good[] = {
+      {"'My Sheet'!$A$1:$A$2", "My Sheet", "$A$1:$A$2"}, {"Data!B2:B4", "Data", "$B$2:$B$4"},
+      {"=Data!$B$2:$B$4", "Data", "$B$2:$B$4"},         {"(Data!$B$2:$B$4)", "Data", "$B$2:$B$4"},
+      {"'Data'!B$1", "Data", "$B$1"},                   {"data!$A:$A", "Data", "$A:$A"},
+      {"Units", "Data", "$B$2:$B$4"},                   {"[0]!Units", "Data", "$B$2:$B$4"},
+      {"'Cells.xlsx'!Units", "Data", "$B$2:$B$4"},      {"'My Sheet'!Local", "My Sheet", "$A$1:$A$2"},
+      {"Alias", "Data", "$B$2:$B$4"},
+  };
+  for (const auto& row : good) {
+    auto area = office::files::resolveChartReference(model(), QString::fromUtf8(row.formula));
+    ASSERT_TRUE(area.ok()) << row.formula << ": " << area.error().message.toStdString();
+    EXPECT_EQ(area->sheet, row.sheet) << row.formula;
+    EXPECT_EQ(ooxml::xlsx::formatA1Area(area->area), row.area) << row.formula;
+  }
+  const struct {
+    const char* formula;
+    const char* why;
+  } bad[] = {
+      {"Nowhere!$A$1", "no sheet named Nowhere"},     {"Graph!$A$1", "Graph is not a worksheet"},
+      {"[1]Data!$A$1", "another workbook"},           {"Data!$A$1,Data!$A$3", "not one area"},
+      {"Data!Local", "no name Local"},                {"NoSuch", "no name NoSuch"},
+      {"Loop1", "not one area"},                      {"#REF!", "not one area"},
+      {"Gone", "no sheet named Nowhere"},             {"", "not one area"},
+  };
+  for (const auto& row : bad) {
+    auto area = office::files::resolveChartReference(model(), QString::fromUtf8(row.formula));
+    ASSERT_FALSE(area.ok()) << row.formula;
+    EXPECT_TRUE(area.error().message.contains(QString::fromUtf8(row.why))) << area.error().message.toStdString();
+  }
+}
+
+TEST_F(ChartCells, CellsReadAsTheyShowWithGapsAndTheFirstCellsFormat) {
+  ASSERT_TRUE(open());
+  auto shares = office::files::readChartCells(model(), u"Data!$C$2:$C$4", true);
+  ASSERT_TRUE(shares.ok());
+  EXPECT_EQ(shares->formatCode, "0.0%");
+  ASSERT_EQ(shares->points.size(), 3u);
+  EXPECT_EQ(shares->points[2].number, 0.125);
+  EXPECT_EQ(shares->points[2].text, "12.5%");
+
+  auto days = office::files::readChartCells(model(), u"Data!$D$2:$D$4", true);
+  ASSERT_TRUE(days.ok());
+  EXPECT_EQ(days->points[0].text, "1 Jan 2025");
+  EXPECT_EQ(days->points[2].text, "4 Mar 2025");
+
+  // A whole column stops at its last cell; the empty B5 stays a gap in its place.
+  auto units = office::files::readChartCells(model(), u"Data!$B:$B", true);
+  ASSERT_TRUE(units.ok());
+  ASSERT_EQ(units->points.size(), 6u);
+  EXPECT_EQ(units->points[0].text, "Units");
+  EXPECT_FALSE(units->points[0].number.has_value());
+  EXPECT_TRUE(units->points[4].empty);
+  EXPECT_EQ(units->points[5].number, 5.0);
+  EXPECT_EQ(units->formatCode, "General");
+
+  auto header = office::files::readChartCells(model(), u"Data!$A$1:$D$1", true);
+  ASSERT_TRUE(header.ok());
+  ASSERT_EQ(header->points.size(), 4u);
+  EXPECT_EQ(header->points[3].text, "Day");
+
+  EXPECT_FALSE(office::files::readChartCells(model(), u"Data!$A$1:$B$2", true).ok());
+  auto endless = office::files::readChartCells(model(), u"Data!$B$2:$B$200001", true);
+  ASSERT_FALSE(endless.ok());
+  EXPECT_EQ(endless.error().code, ooxml::Error::Code::Unsafe);
+}
+
+// The way openpyxl writes a chart: default namespace, references with formulas only.
+TEST_F(ChartCells, MissingCachesAreFilledForValuesCategoriesNamesAndTitles) {
+  ChartRefs refs;
+  refs.name = QStringLiteral("'Data'!B1");
+  refs.categories = QStringLiteral("Data!$A$2:$A$4");
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  refs.title = QStringLiteral("Data!$C$1");
+  refs.defaultNamespace = true;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  ChartCacheReport report;
+  const ooxml::ChartModel chart = filledChart(&report);
+  EXPECT_EQ(report.filled, 4);
+  EXPECT_TRUE(report.unresolved.isEmpty()) << report.unresolved.join('\n').toStdString();
+  ASSERT_EQ(chart.plotArea.groups.size(), 1u);
+  ASSERT_EQ(chart.plotArea.groups[0].series.size(), 1u);
+  const ooxml::Series& s = chart.plotArea.groups[0].series[0];
+  EXPECT_EQ(s.name, "Units");
+  ASSERT_EQ(s.values.count(), 3);
+  EXPECT_EQ(s.values.number(0), 10.0);
+  EXPECT_EQ(s.values.number(1), 40.0);
+  EXPECT_EQ(s.values.number(2), 20.0);
+  EXPECT_EQ(s.values.formatCode, "General");
+  EXPECT_EQ(s.categories.text(1), "Feb");
+  EXPECT_EQ(chart.title.referenceText, "Share");
+  EXPECT_FALSE(render::layoutChart(chart, ooxml::defaultTheme(), QRectF(0, 0, 360, 216)).placeholder);
+}
+
+TEST_F(ChartCells, CategoriesKeepNumbersWithTheirFormatOrShowTheirTexts) {
+  ChartRefs refs;
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  refs.categories = QStringLiteral("Data!$D$2:$D$4");
+  refs.numericCategories = true;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  const ooxml::DataCache dates = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  EXPECT_TRUE(dates.numeric);
+  EXPECT_EQ(dates.number(0), 45658.0);
+  EXPECT_EQ(dates.formatCode, "d mmm yyyy");
+
+  refs.numericCategories = false;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).categories.text(1), "1 Feb 2025");
+
+  // openpyxl reads categories as numbers even over text cells: the texts still show.
+  refs.categories = QStringLiteral("Data!$A$2:$A$4");
+  refs.numericCategories = true;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  const ooxml::DataCache months = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  EXPECT_EQ(months.text(2), "Mar");
+  EXPECT_FALSE(months.number(2).has_value());
+}
+
+TEST_F(ChartCells, CachesTheFileHasAreKeptAndNewOnesGoBeforeExtensions) {
+  ChartRefs refs;
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  refs.extraInValues = QStringLiteral("<c:numCache><c:formatCode>0</c:formatCode><c:ptCount val=\"1\"/>"
+                                      "<c:pt idx=\"0\"><c:v>99</c:v></c:pt></c:numCache>");
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  EXPECT_EQ(office::files::fillChartCaches(chartBytes(), model()), chartBytes());
+  EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).values.number(0), 99.0);
+
+  refs.extraInValues = QStringLiteral("<c:extLst><c:ext uri=\"{any}\"/></c:extLst>");
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  const QByteArray filled = office::files::fillChartCaches(chartBytes(), model());
+  ASSERT_GT(filled.indexOf("<c:numCache>"), 0) << filled.toStdString();
+  EXPECT_LT(filled.indexOf("<c:numCache>"), filled.indexOf("<c:extLst>"));
+  EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).values.number(2), 20.0);
+}
+
+TEST_F(ChartCells, HiddenRowsAreLeftOutUnlessTheChartPlotsThem) {
+  ChartRefs refs;
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  const PartEdit hideRow3{kDataSheet, "<row r=\"3\" hidden=\"1\">", "<row r=\"3\">"};
+  ASSERT_TRUE(open(testfixture::barChartXml(refs), {hideRow3}));
+  const ooxml::DataCache visible = filledChart().plotArea.groups.at(0).series.at(0).values;
+  ASSERT_EQ(visible.count(), 2);
+  EXPECT_EQ(visible.number(1), 20.0);
+
+  refs.plotVisibleOnly = false;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs), {hideRow3}));
+  EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).values.count(), 3);
+}
+
+TEST_F(ChartCells, AnUnresolvedReferenceLeavesThePlaceholderAndIsReported) {
+  ChartRefs refs;
+  refs.name = QStringLiteral("Data!$B$1");
+  refs.values = QStringLiteral("Nowhere!$B$2:$B$4");
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  ChartCacheReport report;
+  const ooxml::ChartModel chart = filledChart(&report);
+  EXPECT_EQ(report.filled, 1);
+  ASSERT_EQ(report.unresolved.size(), 1);
+  EXPECT_TRUE(report.unresolved[0].contains(QLatin1String("Nowhere"))) << report.unresolved[0].toStdString();
+  const render::ChartLayout layout = render::layoutChart(chart, ooxml::defaultTheme(), QRectF(0, 0, 360, 216));
+  EXPECT_TRUE(layout.placeholder);
+  EXPECT_TRUE(layout.placeholderReason.contains(QLatin1String("no cached data")));
+  // The host still copies it: the placeholder picture, with no bars in it.
+  const QImage image = copiedBitmap();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_TRUE(testfixture::barHeights(image).empty());
+}
+
+TEST_F(ChartCells, UnreadableXmlIsLeftForTheChartReaderToReport) {
+  ASSERT_TRUE(open());
+  const QByteArray truncated = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
+                               "<c:chart><c:numRef><c:f>Data!$B$2:$B$4</c:f></c:numRef>";
+  const QByteArray withDtd = "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/"
+                             "drawingml/2006/chart\"><c:numRef><c:f>Data!$B$2</c:f></c:numRef></c:chartSpace>";
+  QByteArray deep = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">";
+  for (int i = 0; i < 300; ++i) deep += "<c:x>";
+  deep += "<c:numRef><c:f>Data!$B$2</c:f></c:numRef>";
+  for (int i = 0; i < 300; ++i) deep += "</c:x>";
+  deep += "</c:chartSpace>";
+  for (const QByteArray& xml : {truncated, withDtd, deep}) {
+    ChartCacheReport report;
+    EXPECT_EQ(office::files::fillChartCaches(xml, model(), &report), xml);
+    EXPECT_EQ(report.filled, 0);
+  }
+}
+
+// The picture of a chart drawn from filled caches: bar heights follow the cells.
+TEST_F(ChartCells, GeneratedChartDrawsItsCellValues) {
+  ChartRefs refs;
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  refs.categories = QStringLiteral("Data!$A$2:$A$4");
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  const std::vector<int> bars = testfixture::barHeights(copiedBitmap());
+  ASSERT_EQ(bars.size(), 3u);
+  EXPECT_NEAR(bars[0], bars[1] / 4.0, 2);
+  EXPECT_NEAR(bars[2], bars[1] / 2.0, 2);
+}
+
+const char kOpenpyxlCharts[] = R"PY(
+import sys, openpyxl
+from openpyxl.chart import BarChart, Reference
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Sales Data"
+ws.append(["Month", "Units"])
+for month, units in [("Jan", 10), ("Feb", 40), ("Mar", 20)]:
+    ws.append([month, units])
+gone = wb.create_sheet("Gone")
+for v in (1, 2, 3):
+    gone.append([v])
+for source in (ws, gone):
+    chart = BarChart()
+    chart.legend = None
+    chart.add_data(Reference(source, min_col=2 if source is ws else 1, min_row=1, max_row=4 if source is ws else 3),
+                   titles_from_data=source is ws)
+    if source is ws:
+        chart.set_categories(Reference(ws, min_col=1, min_row=2, max_row=4))
+    ws.add_chart(chart, "D2" if source is ws else "D20")
+wb.remove(gone)
+wb.save(sys.argv[1])
+)PY";
+
+TEST(ChartCellsOpenpyxl, OpenpyxlChartDrawsItsCellValuesAndAMissingSheetKeepsThePlaceholder) {
+  MORVANE_REQUIRE(testfixture::haveOpenpyxl(), "python3-openpyxl");
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("Made.xlsx"));
+  const QString failed = testfixture::runPython(kOpenpyxlCharts, {path});
+  ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+  auto opened = office::files::openWorkbook(path);
+  ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
+  auto objects = opened->application->activeWorkbook()->worksheet(QStringLiteral("Sales Data"))->chartObjects();
+  ASSERT_EQ(objects.size(), 2u);
+  auto bitmapOf = [](const std::shared_ptr<excel::ChartObject>& object) {
+    object->chart()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap);
+    return qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+  };
+  const std::vector<int> bars = testfixture::barHeights(bitmapOf(objects[0]));
+  ASSERT_EQ(bars.size(), 3u);
+  EXPECT_NEAR(bars[0], bars[1] / 4.0, 2);
+  EXPECT_NEAR(bars[2], bars[1] / 2.0, 2);
+
+  const QImage placeholder = bitmapOf(objects[1]);
+  ASSERT_FALSE(placeholder.isNull());
+  EXPECT_TRUE(testfixture::barHeights(placeholder).empty());
+  // The placeholder's grey ground, where a drawn chart has its white chart area.
+  EXPECT_EQ(placeholder.pixelColor(placeholder.width() / 20, placeholder.height() / 2), QColor(0xF2, 0xF2, 0xF2));
+}
+
+}  // namespace
