@@ -1,0 +1,284 @@
+// The host's copy members on the real clipboard: which formats each offers, the sizes of the
+// bitmap and the metafile, the embedded workbook of a native copy, drawing only on demand,
+// and the program's errors for objects that are not there.
+#include "emf/emf_player.h"
+#include "office/automation_error.h"
+#include "office/clipboard_formats.h"
+#include "office/files/workbook_clipboard.h"
+#include "office/files/workbook_host.h"
+#include "office/files/workbook_objects.h"
+#include "office/picture.h"
+#include "ooxml/package.h"
+#include "ooxml/xlsx/workbook_document.h"
+#include "workbook_fixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kBitmapMime = QStringLiteral("application/x-qt-image");
+const QString kEmfMime = QString::fromLatin1(office::kEmfMime);
+const QString kNativeMime = QString::fromLatin1(office::kNativeObjectMime);
+
+// Report: A1:C4 and one chart anchored over columns E:K, rows 2 to 16 (7 default columns of
+// 64 px and 15 rows of 20 px: 448 x 300 px, 336 x 225 pt). Overview: a chart sheet.
+testbook::WorkbookOutline copyBook() {
+  testbook::WorkbookOutline outline;
+  outline.fileName = QStringLiteral("Copy.xlsx");
+  testbook::SheetOutline report;
+  report.name = QStringLiteral("Report");
+  report.charts = {{QStringLiteral("Revenue"), QStringLiteral("Revenue")}};
+  report.cells[{1, 1}] = QStringLiteral("Region");
+  report.cells[{1, 2}] = QStringLiteral("Units");
+  const QStringList regions = {"North", "South", "East"};
+  for (int r = 0; r < 3; ++r) {
+    report.cells[{r + 2, 1}] = regions[r];
+    report.cells[{r + 2, 2}] = 10.0 * (r + 1);
+  }
+  testbook::SheetOutline overview;
+  overview.kind = testbook::SheetOutline::Kind::ChartSheet;
+  overview.name = QStringLiteral("Overview");
+  outline.sheets = {report, overview};
+  return outline;
+}
+
+const QMimeData* clipboardData() { return QGuiApplication::clipboard()->mimeData(); }
+QImage clipboardBitmap() { return qvariant_cast<QImage>(clipboardData()->imageData()); }
+
+bool offers(const QString& mime) { return clipboardData() && clipboardData()->formats().contains(mime); }
+
+void expectPointSize(const QSizeF& actual, const QSizeF& expected) {
+  EXPECT_NEAR(actual.width(), expected.width(), 0.5);
+  EXPECT_NEAR(actual.height(), expected.height(), 0.5);
+}
+
+class HostClipboard : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(open()); }
+  bool open(const QList<testfixture::PartEdit>& edits = {}) {
+    m_path = m_dir.filePath(QStringLiteral("Copy.xlsx"));
+    const QString written = testfixture::writeEdited(copyBook(), m_path, edits);
+    EXPECT_TRUE(written.isEmpty()) << written.toStdString();
+    auto opened = office::files::openWorkbook(m_path);
+    EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
+    if (!opened.ok()) return false;
+    m_host = opened->host;
+    m_book = opened->application->activeWorkbook();
+    return written.isEmpty();
+  }
+  std::shared_ptr<excel::Chart> revenue() {
+    return m_book->worksheet(QStringLiteral("Report"))->chartObjects().at(0)->chart();
+  }
+  std::shared_ptr<excel::Range> table() { return m_book->worksheet(QStringLiteral("Report"))->range(QStringLiteral("A1:C4")); }
+
+  QTemporaryDir m_dir;
+  QString m_path;
+  std::shared_ptr<office::files::WorkbookHost> m_host;
+  std::shared_ptr<excel::Workbook> m_book;
+};
+
+TEST_F(HostClipboard, ChartAreaCopyOffersBitmapMetafileAndTheWorkbook) {
+  revenue()->chartAreaCopy();
+  EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kNativeMime));
+  const QImage bitmap = clipboardBitmap();
+  EXPECT_EQ(bitmap.size(), QSize(448, 300));
+  EXPECT_EQ(bitmap.dotsPerMeterX(), 3780);  // 96 dpi
+  EXPECT_EQ(testfixture::barHeights(bitmap).size(), 3u);
+
+  const QByteArray emfBytes = clipboardData()->data(kEmfMime);
+  const auto emf = office::Picture::fromEmf(emfBytes);
+  ASSERT_NE(emf, nullptr);
+  expectPointSize(emf->naturalSize(), QSizeF(336, 225));
+  const QImage played = emf::rasterizeEmf(emfBytes, bitmap.size());
+  ASSERT_FALSE(played.isNull());
+  EXPECT_EQ(testfixture::barHeights(played).size(), 3u);
+
+  const auto native = office::NativeObject::deserialize(clipboardData()->data(kNativeMime));
+  ASSERT_TRUE(native.has_value());
+  EXPECT_EQ(native->kind, office::NativeObject::Kind::Chart);
+  EXPECT_EQ(native->workbookName, "Copy.xlsx");
+  EXPECT_EQ(native->sheet, "Report");
+  EXPECT_EQ(native->name, "Revenue");
+  expectPointSize(native->sizePoints, QSizeF(336, 225));
+  auto package = ooxml::Package::openBytes(native->workbook, QStringLiteral("embedded"));
+  ASSERT_TRUE(package.ok()) << package.error().message.toStdString();
+  auto embedded = ooxml::xlsx::WorkbookDocument::fromPackage(std::move(package.value()));
+  ASSERT_TRUE(embedded.ok()) << embedded.error().message.toStdString();
+  ASSERT_EQ((*embedded)->model().sheets.size(), 2u);
+  EXPECT_EQ((*embedded)->model().sheets[1].name, "Overview");
+}
+
+TEST_F(HostClipboard, CopyPictureOffersOnlyTheAskedFormatWhateverAppearanceAndSize) {
+  for (int appearance : {excel::xlScreen, excel::xlPrinter}) {
+    for (int size : {excel::xlScreen, excel::xlPrinter}) {
+      SCOPED_TRACE(testing::Message() << "appearance " << appearance << ", size " << size);
+      revenue()->copyPicture(appearance, size, excel::xlBitmap);
+      EXPECT_TRUE(offers(kBitmapMime));
+      EXPECT_FALSE(offers(kEmfMime) || offers(kNativeMime));
+      EXPECT_EQ(clipboardBitmap().size(), QSize(448, 300));
+
+      revenue()->copyPicture(appearance, size, excel::xlPicture);
+      EXPECT_TRUE(offers(kEmfMime));
+      EXPECT_FALSE(clipboardData()->hasImage() || offers(kNativeMime));
+      const auto emf = office::Picture::fromEmf(clipboardData()->data(kEmfMime));
+      ASSERT_NE(emf, nullptr);
+      expectPointSize(emf->naturalSize(), QSizeF(336, 225));
+    }
+  }
+}
+
+TEST_F(HostClipboard, AChartSheetCopiesAtThePagesSizeAsAChartSheetObject) {
+  m_book->sheet(QStringLiteral("Overview"))->chart()->chartAreaCopy();
+  EXPECT_EQ(clipboardBitmap().size(), QSize(960, 720));
+  const auto native = office::NativeObject::deserialize(clipboardData()->data(kNativeMime));
+  ASSERT_TRUE(native.has_value());
+  EXPECT_EQ(native->kind, office::NativeObject::Kind::ChartSheet);
+  EXPECT_EQ(native->sheet, "Overview");
+  EXPECT_TRUE(native->name.isEmpty());
+  expectPointSize(native->sizePoints, QSizeF(720, 540));
+}
+
+// A1:C4: three default columns of 64 px and four rows of 20 px.
+TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
+  table()->copy();
+  EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kNativeMime));
+  EXPECT_EQ(clipboardBitmap().size(), QSize(192, 80));
+  const QByteArray emfBytes = clipboardData()->data(kEmfMime);
+  const auto emf = office::Picture::fromEmf(emfBytes);
+  ASSERT_NE(emf, nullptr);
+  expectPointSize(emf->naturalSize(), QSizeF(144, 60));
+  EXPECT_FALSE(emf::rasterizeEmf(emfBytes, QSize(192, 80)).isNull());
+  const auto native = office::NativeObject::deserialize(clipboardData()->data(kNativeMime));
+  ASSERT_TRUE(native.has_value());
+  EXPECT_EQ(native->kind, office::NativeObject::Kind::Range);
+  EXPECT_EQ(native->name, "$A$1:$C$4");
+  EXPECT_EQ(native->sheet, "Report");
+  EXPECT_FALSE(native->workbook.isEmpty());
+
+  for (int appearance : {excel::xlScreen, excel::xlPrinter}) {
+    table()->copyPicture(appearance, excel::xlBitmap);
+    EXPECT_TRUE(offers(kBitmapMime));
+    EXPECT_FALSE(offers(kEmfMime) || offers(kNativeMime));
+    EXPECT_EQ(clipboardBitmap().size(), QSize(192, 80));
+    table()->copyPicture(appearance, excel::xlPicture);
+    EXPECT_TRUE(offers(kEmfMime));
+    EXPECT_FALSE(clipboardData()->hasImage() || offers(kNativeMime));
+  }
+}
+
+TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
+  int drawn = 0, natives = 0;
+  office::files::ClipboardPicture picture{[&drawn](QPainter& painter, const QRectF& target) {
+                                            ++drawn;
+                                            painter.fillRect(target, Qt::blue);
+                                          },
+                                          QSizeF(30, 15)};
+  office::files::offerOnClipboard(picture, office::files::kOfferBitmap | office::files::kOfferEmf | office::files::kOfferNative,
+                                  [&natives] {
+                                    ++natives;
+                                    office::NativeObject object;
+                                    object.name = QStringLiteral("lazy");
+                                    return object;
+                                  });
+  const QMimeData* data = clipboardData();
+  EXPECT_TRUE(data->hasImage() && data->hasFormat(kEmfMime) && data->hasFormat(kNativeMime));
+  EXPECT_EQ(drawn, 0);
+  const QImage bitmap = qvariant_cast<QImage>(data->imageData());
+  EXPECT_EQ(drawn, 1);
+  EXPECT_EQ(bitmap.size(), QSize(40, 20));
+  EXPECT_EQ(bitmap.pixelColor(20, 10), QColor(Qt::blue));
+  EXPECT_FALSE(data->data(QStringLiteral("image/png")).isEmpty());
+  qvariant_cast<QImage>(data->imageData());
+  EXPECT_EQ(drawn, 1);
+  EXPECT_EQ(natives, 0);
+  EXPECT_FALSE(data->data(kEmfMime).isEmpty());
+  EXPECT_EQ(drawn, 2);
+  EXPECT_EQ(office::NativeObject::deserialize(data->data(kNativeMime))->name, "lazy");
+  EXPECT_EQ(natives, 1);
+}
+
+// A copy read later shows the cells as they were when it was made, as the program's does.
+TEST_F(HostClipboard, ACopyReadLaterShowsTheWorkbookAsItWasWhenCopied) {
+  testfixture::ChartRefs refs;
+  refs.values = QStringLiteral("Report!$B$2:$B$4");
+  ASSERT_TRUE(open({{QStringLiteral("/xl/charts/chart1.xml"), testfixture::barChartXml(refs), {}}}));
+  table()->copyPicture(excel::xlScreen, excel::xlBitmap);
+  const QImage rangeBefore = clipboardBitmap();
+  revenue()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap);
+  const std::vector<int> barsBefore = testfixture::barHeights(clipboardBitmap());
+  ASSERT_EQ(barsBefore.size(), 3u);
+  EXPECT_NEAR(barsBefore[0], barsBefore[2] / 3.0, 2);
+
+  table()->copyPicture(excel::xlScreen, excel::xlBitmap);
+  m_book->worksheet(QStringLiteral("Report"))->cells(2, 1)->setValue(QStringLiteral("North-West"));
+  EXPECT_EQ(clipboardBitmap(), rangeBefore);
+  revenue()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap);
+  m_book->worksheet(QStringLiteral("Report"))->cells(4, 2)->setValue(5.0);
+  EXPECT_EQ(testfixture::barHeights(clipboardBitmap()), barsBefore);
+
+  table()->copyPicture(excel::xlScreen, excel::xlBitmap);
+  EXPECT_NE(clipboardBitmap(), rangeBefore);
+  revenue()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap);
+  const std::vector<int> barsAfter = testfixture::barHeights(clipboardBitmap());
+  ASSERT_EQ(barsAfter.size(), 3u);
+  EXPECT_LT(barsAfter[2], barsAfter[0]);
+}
+
+TEST_F(HostClipboard, MissingObjectsRaiseTheProgramsErrorsAndLeaveTheClipboardAlone) {
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  auto error = [](auto&& call) -> std::optional<office::AutomationError> {
+    try {
+      call();
+    } catch (const office::AutomationError& e) {
+      return e;
+    }
+    return std::nullopt;
+  };
+  using office::files::HostChart;
+  using office::files::HostRange;
+  const auto a1 = ooxml::xlsx::CellRange::cell(1, 1);
+  const struct {
+    const char* what;
+    std::function<void()> call;
+    int number;
+    const char* description;
+  } cases[] = {
+      {"sheet 9 chart", [&] { HostChart(m_host, 9, 0).chartAreaCopy(); }, 9, "Subscript out of range"},
+      {"sheet -1 picture", [&] { HostChart(m_host, -1, 0).copyPicture(1, 1, 2); }, 9, "Subscript out of range"},
+      {"object 5", [&] { HostChart(m_host, 0, 5).chartAreaCopy(); }, 1004, "Method 'Copy' of object 'ChartArea' failed"},
+      {"object 5 picture", [&] { HostChart(m_host, 0, 5).copyPicture(1, 1, -4147); }, 1004,
+       "Method 'CopyPicture' of object '_Chart' failed"},
+      {"worksheet as chart sheet", [&] { HostChart(m_host, 0, -1).chartAreaCopy(); }, 1004, ""},
+      {"range on sheet 9", [&] { HostRange(m_host, 9, a1).copy(); }, 9, "Subscript out of range"},
+      {"range picture on sheet 9", [&] { HostRange(m_host, 9, a1).copyPicture(1, 2); }, 9, "Subscript out of range"},
+  };
+  for (const auto& c : cases) {
+    const auto raised = error(c.call);
+    ASSERT_TRUE(raised.has_value()) << c.what;
+    EXPECT_EQ(raised->number(), c.number) << c.what;
+    if (*c.description) EXPECT_EQ(raised->description(), c.description) << c.what;
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before") << c.what;
+  }
+}
+
+TEST_F(HostClipboard, AnUnreadableChartPartFailsWithTheReadersMessage) {
+  ASSERT_TRUE(open({{QStringLiteral("/xl/charts/chart1.xml"), QByteArray("<c:chartSpace"), {}}}));
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  try {
+    revenue()->chartAreaCopy();
+    FAIL() << "copied an unreadable chart";
+  } catch (const office::AutomationError& e) {
+    EXPECT_EQ(e.number(), 1004);
+    EXPECT_TRUE(e.description().contains(QLatin1String("chart1.xml"))) << e.description().toStdString();
+  }
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+}
+
+}  // namespace
