@@ -1,0 +1,286 @@
+// The GUI front end run in-process as a user runs it: its windows are found and clicked, its
+// message boxes answered and its file dialogs filled while runGui's own event loops run.
+#include "app/gui.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/batch.h"
+#include "app/deck_parts.h"
+#include "app/ui_script.h"
+#include "mainwindow/user_form_obj.h"
+#include "office/files/presentation_loader.h"
+#include "office/files/workbook_host.h"
+#include "ooxml/package.h"
+#include "paste/confirm_dialog.h"
+#include "paste/paste_commands.h"
+#include "paste/progress_window.h"
+#include "registry/registry.h"
+#include "startup/start_tool.h"
+
+using apptest::fileBytes;
+using apptest::readDeck;
+using apptest::UiScript;
+using mainwindow::UserFormObj;
+
+namespace {
+
+QString sample(const QString& folder) {
+  const QString path = QDir(folder).filePath(QStringLiteral("sample-sales.xlsx"));
+  QFile::copy(QStringLiteral(MORVANE_SOURCE_DIR "/examples/sample-sales.xlsx"), path);
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  return path;
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write(bytes);
+  return path;
+}
+
+// Runs the front end while the script plays the user; every step must have been reached and
+// no message box may have come unasked.
+int runScripted(UiScript& script, const QStringList& args) {
+  script.start();
+  const int status = morvane::app::runGui(args);
+  script.stop();
+  EXPECT_TRUE(script.timedOut().isEmpty())
+      << "waited in vain for " << script.timedOut().toStdString();
+  EXPECT_TRUE(script.finished()) << "the front end returned before the script's last step";
+  EXPECT_TRUE(script.unexpected().isEmpty())
+      << script.unexpected().join(QStringLiteral(" | ")).toStdString();
+  return status;
+}
+
+// A real one-sheet workbook with a number in A1: no chart and no name, so nothing to paste.
+QString workbookWithoutObjects(const QString& path) {
+  auto package = ooxml::Package::create(path);
+  const QString book = QStringLiteral("/xl/workbook.xml");
+  package->addRelationship(QStringLiteral("/"),
+                           QString::fromLatin1(ooxml::reltype::kOfficeDocument), book);
+  const QString sheetId = package->addRelationship(book, ooxml::reltype::officeRel("worksheet"),
+                                                   QStringLiteral("/xl/worksheets/sheet1.xml"));
+  const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+  package->write(
+      book,
+      "<workbook " + ns +
+          " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+          "<sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"" +
+          sheetId.toUtf8() + "\"/></sheets></workbook>",
+      QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"));
+  package->write(
+      QStringLiteral("/xl/worksheets/sheet1.xml"),
+      "<worksheet " + ns +
+          "><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData></worksheet>",
+      QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"));
+  EXPECT_TRUE(package->save(path).ok());
+  return path;
+}
+
+void clickClose(UserFormObj* window) { window->SonicClick6->click(); }
+
+const QStringList kSampleObjects{"Chart 1/Sales",    "Chart 2/Sales",
+                                 "Chart 3/Regions",  "{Chart Sheet}/Overview",
+                                 "SalesTable/Sales", "RegionShares/Regions"};
+
+}  // namespace
+
+TEST(GuiFrontEnd, WithBothFilesPasteToPowerPointFillsTheDeckAndDiscardKeepsTheWorkbook) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  const QByteArray bookBefore = fileBytes(book);
+  const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+  QStringList listed;
+  QString confirmation;
+  int slidesSavedByThePaste = -1;
+
+  UiScript script;
+  script
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               for (int r = 0; r < window->listCount(); ++r)
+                                 listed << window->listText(r, 0) + QLatin1Char('/') +
+                                               window->listText(r, 1);
+                               window->SonicClick19->click();  // Paste to PowerPoint
+                             })
+      .onWindow<paste::Dialog>(QStringLiteral("the confirmation dialog"),
+                               [&](paste::Dialog* dialog) {
+                                 confirmation = dialog->label1Text();
+                                 dialog->SonicClick1->click();  // OK
+                               })
+      .onWindow<paste::Progress>(
+          QStringLiteral("the finished progress window"),
+          [&](paste::Progress* progress) {
+            slidesSavedByThePaste = readDeck(deck).slideCount();
+            progress->SonicClick2->click();  // Cancel closes the tool
+          },
+          [](paste::Progress* progress) {
+            return paste::Progress::caption(progress->Label2) == paste::kDone;
+          })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {book, deck}), morvane::app::kExitDone);
+
+  EXPECT_EQ(listed, kSampleObjects);
+  EXPECT_TRUE(confirmation.startsWith(QStringLiteral("6 object(s) will be pasted to ")))
+      << confirmation.toStdString();
+  EXPECT_EQ(slidesSavedByThePaste, 6) << "the paste command saves the deck when it ends";
+  const auto pasted = readDeck(deck);
+  ASSERT_EQ(pasted.slideCount(), 6) << pasted.error.toStdString();
+  for (int s = 1; s <= 6; ++s) EXPECT_EQ(pasted.pictureCount(s), 1) << "slide " << s;
+  auto opened = office::files::openPresentation(deck);
+  ASSERT_TRUE(opened.ok());
+  EXPECT_EQ(opened.value().application->activePresentation()->slide(6)->layout(),
+            ppt::ppLayoutTitleOnly);
+
+  ASSERT_EQ(script.messages().size(), 1);
+  EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("sample-sales.xlsx")))
+      << script.messages()[0].toStdString();
+  EXPECT_EQ(fileBytes(book), bookBefore) << "Discard wrote the workbook";
+}
+
+TEST(GuiFrontEnd, SaveWritesTheRegistryAndAnUnchangedWorkbookIsNotAskedAbout) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  const QByteArray original = fileBytes(book);
+  const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+
+  UiScript first;
+  first.onWindow<UserFormObj>(QStringLiteral("the main window"), clickClose)
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Save);
+  EXPECT_EQ(runScripted(first, {book, deck}), morvane::app::kExitDone);
+  const QByteArray saved = fileBytes(book);
+  EXPECT_NE(saved, original);
+  auto reopened = office::files::openWorkbook(book);
+  ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
+  auto workbook = reopened.value().application->activeWorkbook();
+  ASSERT_TRUE(workbook);
+  EXPECT_TRUE(registry::WorksheetExists(*workbook, registry::kRegistrySheet));
+
+  // The saved workbook already holds the registry and the chart names: nothing to ask.
+  UiScript second;
+  second.onWindow<UserFormObj>(QStringLiteral("the main window"), clickClose);
+  EXPECT_EQ(runScripted(second, {book, deck}), morvane::app::kExitDone);
+  EXPECT_TRUE(second.messages().isEmpty());
+  EXPECT_EQ(fileBytes(book), saved);
+}
+
+TEST(GuiFrontEnd, WithoutArgumentsCancellingTheWorkbookDialogGivesTheNoWorkbookMessage) {
+  UiScript script;
+  script.answerFileDialog(QStringLiteral("the workbook dialog"), QString())
+      .answerMessage(QStringLiteral("the missing workbook message"), QMessageBox::Ok);
+  EXPECT_EQ(runScripted(script, {}), morvane::app::kExitRefused);
+  EXPECT_EQ(script.fileDialogs(), QStringList{QStringLiteral("Morvane© - open a workbook")});
+  EXPECT_EQ(script.messages(), QStringList{morvane::kNoWorkbookMessage});
+}
+
+TEST(GuiFrontEnd, ARefusalAtStartStillAsksAboutTheChangedWorkbook) {
+  QTemporaryDir dir;
+  const QString book = workbookWithoutObjects(dir.filePath(QStringLiteral("plain.xlsx")));
+  const QByteArray before = fileBytes(book);
+  ASSERT_FALSE(before.isEmpty());
+  UiScript script;
+  script.answerMessage(QStringLiteral("the no-objects message"), QMessageBox::Ok)
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {book, dir.filePath(QStringLiteral("deck.pptx"))}),
+            morvane::app::kExitRefused);
+  ASSERT_EQ(script.messages().size(), 2);
+  EXPECT_EQ(script.messages()[0], morvane::kNoObjectsMessage);
+  EXPECT_TRUE(script.messages()[1].contains(QStringLiteral("plain.xlsx")));
+  EXPECT_EQ(fileBytes(book), before);
+}
+
+TEST(GuiFrontEnd, TheFileDialogsChooseTheWorkbookAndANewDeckWrittenWhenTheToolEnds) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  const QString deck = dir.filePath(QStringLiteral("chosen.pptx"));
+  int listed = -1;
+  UiScript script;
+  script.answerFileDialog(QStringLiteral("the workbook dialog"), book)
+      .answerFileDialog(QStringLiteral("the presentation dialog"), deck)
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               listed = window->listCount();
+                               clickClose(window);
+                             })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {}), morvane::app::kExitDone);
+  EXPECT_EQ(script.fileDialogs().size(), 2);
+  EXPECT_EQ(listed, 6);
+  const auto written = readDeck(deck);
+  EXPECT_TRUE(written.error.isEmpty()) << written.error.toStdString();
+  EXPECT_EQ(written.slideCount(), 0);
+}
+
+TEST(GuiFrontEnd, CancellingThePresentationDialogLeavesNoPresentationToPasteInto) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  const int filesBefore = int(QDir(dir.path()).entryList(QDir::Files).size());
+  UiScript script;
+  script.answerFileDialog(QStringLiteral("the presentation dialog"), QString())
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [](UserFormObj* window) { window->SonicClick19->click(); })
+      .answerMessage(QStringLiteral("the no-presentation message"), QMessageBox::Ok)
+      .onWindow<UserFormObj>(QStringLiteral("the main window again"), clickClose)
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {book}), morvane::app::kExitDone);
+  ASSERT_EQ(script.messages().size(), 2);
+  EXPECT_EQ(script.messages()[0], paste::kNoPresentationMessage);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), filesBefore);
+}
+
+TEST(GuiFrontEnd, AFileThatCannotBeReadIsNamedAndLeftUntouchedWithStatusTwo) {
+  QTemporaryDir dir;
+  const QString junkBook =
+      writeFile(dir.filePath(QStringLiteral("junk.xlsx")), "this is not a zip file at all");
+  UiScript notAWorkbook;
+  notAWorkbook.answerMessage(QStringLiteral("the unreadable workbook message"), QMessageBox::Ok);
+  EXPECT_EQ(runScripted(notAWorkbook, {junkBook}), morvane::app::kExitUnreadable);
+  ASSERT_EQ(notAWorkbook.messages().size(), 1);
+  EXPECT_TRUE(notAWorkbook.messages()[0].contains(QStringLiteral("junk.xlsx")))
+      << notAWorkbook.messages()[0].toStdString();
+  EXPECT_EQ(fileBytes(junkBook), QByteArray("this is not a zip file at all"));
+
+  // A good workbook with a deck that is no deck: neither file is written.
+  const QString book = sample(dir.path());
+  const QByteArray bookBefore = fileBytes(book);
+  const QString junkDeck =
+      writeFile(dir.filePath(QStringLiteral("junk.pptx")), "PK\x03\x04 truncated");
+  UiScript notADeck;
+  notADeck.answerMessage(QStringLiteral("the unreadable deck message"), QMessageBox::Ok);
+  EXPECT_EQ(runScripted(notADeck, {book, junkDeck}), morvane::app::kExitUnreadable);
+  ASSERT_EQ(notADeck.messages().size(), 1);
+  EXPECT_TRUE(notADeck.messages()[0].contains(QStringLiteral("junk.pptx")))
+      << notADeck.messages()[0].toStdString();
+  EXPECT_EQ(fileBytes(junkDeck), QByteArray("PK\x03\x04 truncated"));
+  EXPECT_EQ(fileBytes(book), bookBefore);
+}
+
+TEST(GuiFrontEnd, AWorkbookSaveThatFailsIsReportedWithStatusThree) {
+  QTemporaryDir bookDir;
+  QTemporaryDir deckDir;
+  const QString book = sample(bookDir.path());
+  const QString deck = deckDir.filePath(QStringLiteral("deck.pptx"));
+  UiScript script;
+  // The workbook's folder vanishes while the tool holds the workbook in memory.
+  script
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               QDir(bookDir.path()).removeRecursively();
+                               clickClose(window);
+                             })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Save)
+      .answerMessage(QStringLiteral("the failed save message"), QMessageBox::Ok);
+  EXPECT_EQ(runScripted(script, {book, deck}), morvane::app::kExitUnwritable);
+  ASSERT_EQ(script.messages().size(), 2);
+  EXPECT_TRUE(script.messages()[1].contains(QStringLiteral("sample-sales.xlsx")))
+      << script.messages()[1].toStdString();
+  EXPECT_FALSE(QFile::exists(book));
+  EXPECT_TRUE(readDeck(deck).error.isEmpty()) << "the deck is still saved";
+}
