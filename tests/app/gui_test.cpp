@@ -7,9 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 
 #include "app/batch.h"
 #include "app/deck_parts.h"
@@ -84,6 +88,26 @@ QString workbookWithoutObjects(const QString& path) {
   return path;
 }
 
+// A deck with `slides` blank slides, written by the presentation host.
+QString deckWithSlides(const QString& path, int slides) {
+  auto opened = office::files::openPresentation(path);
+  EXPECT_TRUE(opened.ok());
+  if (!opened.ok()) return path;
+  auto pres = opened.value().application->activePresentation();
+  for (int s = 1; s <= slides; ++s) pres->slidesAdd(s, ppt::ppLayoutBlank);
+  opened.value().application->save();
+  return path;
+}
+
+// A click on the list row, where the user's mouse would land.
+void clickRow(UserFormObj* window, int row) {
+  QTreeWidgetItem* item = window->listCharts->topLevelItem(row);
+  ASSERT_TRUE(item);
+  window->listCharts->scrollToItem(item);
+  QTest::mouseClick(window->listCharts->viewport(), Qt::LeftButton, {},
+                    window->listCharts->visualItemRect(item).center());
+}
+
 void clickClose(UserFormObj* window) { window->SonicClick6->click(); }
 
 const QStringList kSampleObjects{"Chart 1/Sales",    "Chart 2/Sales",
@@ -143,6 +167,78 @@ TEST(GuiFrontEnd, WithBothFilesPasteToPowerPointFillsTheDeckAndDiscardKeepsTheWo
   EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("sample-sales.xlsx")))
       << script.messages()[0].toStdString();
   EXPECT_EQ(fileBytes(book), bookBefore) << "Discard wrote the workbook";
+}
+
+// Disabled while selecting an embedded chart that is not on the workbook's active sheet
+// fails in the workbook host (activating a chart object leaves its sheet inactive, and the
+// selection then looks the chart up through the active sheet): clicking Chart 3 on Regions,
+// or switching to slide-number mode, which walks the selection over it, shows the error and
+// ends the tool. Enable them once the host activates the chart's sheet.
+TEST(GuiFrontEnd, DISABLED_ClickingEachRowShowsItsPreview) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  QStringList counters;
+  int previews = 0;
+  UiScript script;
+  script
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               for (int r = window->listCount() - 1; r >= 0; --r) {
+                                 clickRow(window, r);
+                                 if (window->isUnloaded()) return;  // the tool ended
+                                 counters << UserFormObj::caption(window->lblChtDisplayCnt);
+                                 if (window->previewPicture()) ++previews;
+                               }
+                               clickClose(window);
+                             })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {book, dir.filePath(QStringLiteral("deck.pptx"))}),
+            morvane::app::kExitDone);
+  EXPECT_EQ(previews, 6);
+  ASSERT_EQ(counters.size(), 6);
+  EXPECT_EQ(counters.front(), QStringLiteral("Objects:    6 of 6"));
+  EXPECT_EQ(counters.back(), QStringLiteral("Objects:    1 of 6"));
+}
+
+TEST(GuiFrontEnd, DISABLED_SlideNumberModePastesOntoTheNumberedSlide) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  const QString deck = deckWithSlides(dir.filePath(QStringLiteral("three.pptx")), 3);
+  ASSERT_EQ(readDeck(deck).slideCount(), 3);
+  QString confirmation;
+  UiScript script;
+  script
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               window->OptionButton8->click();  // slide-number mode
+                               if (window->isUnloaded()) return;
+                               clickRow(window, 0);  // Chart 1
+                               QTest::keyClicks(window->TextBox10, QStringLiteral("3"));
+                               window->SonicClick19->click();
+                             })
+      .onWindow<paste::Dialog>(QStringLiteral("the confirmation dialog"),
+                               [&](paste::Dialog* dialog) {
+                                 confirmation = dialog->label1Text();
+                                 dialog->SonicClick1->click();
+                               })
+      .onWindow<paste::Progress>(
+          QStringLiteral("the finished progress window"),
+          [](paste::Progress* progress) { progress->SonicClick2->click(); },
+          [](paste::Progress* progress) {
+            return paste::Progress::caption(progress->Label2) == paste::kDone;
+          })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {book, deck}), morvane::app::kExitDone);
+  EXPECT_TRUE(confirmation.startsWith(QStringLiteral("1 object(s)"))) << confirmation.toStdString();
+  const auto pasted = readDeck(deck);
+  ASSERT_EQ(pasted.slideCount(), 3);
+  EXPECT_EQ(pasted.pictureCount(1), 0);
+  EXPECT_EQ(pasted.pictureCount(2), 0);
+  EXPECT_EQ(pasted.pictureCount(3), 1);
+  auto opened = office::files::openPresentation(deck);
+  ASSERT_TRUE(opened.ok());
+  EXPECT_EQ(opened.value().application->activePresentation()->slide(3)->layout(),
+            ppt::ppLayoutTitleOnly);
 }
 
 TEST(GuiFrontEnd, SaveWritesTheRegistryAndAnUnchangedWorkbookIsNotAskedAbout) {
