@@ -3,7 +3,6 @@
 #include "startup/message_box.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,10 +16,9 @@ QString confirmationText(int count, const QString& presentationName) {
          presentationName + twoBreaks + QStringLiteral("Continue?");
 }
 
-Dialog::Dialog(QWidget* parent) : QWidget(parent, Qt::Dialog) {
+Dialog::Dialog(QWidget* parent) : ModelessForm(parent) {
   setObjectName(QStringLiteral("Dialog"));
   setWindowTitle(morvane::kToolTitle);
-  setAttribute(Qt::WA_QuitOnClose, false);
   createControls();
 }
 
@@ -53,8 +51,8 @@ void Dialog::createControls() {
   layout->addLayout(check);
   layout->addLayout(buttons);
 
-  connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded(&Dialog::SonicClick1_Click); });
-  connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded(&Dialog::SonicClick2_Click); });
+  connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick1_Click(); }); });
+  connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick2_Click(); }); });
 }
 
 void Dialog::load(int count, const QString& presentationName) {
@@ -67,51 +65,14 @@ void Dialog::load(int count, const QString& presentationName) {
 
 int Dialog::check1Value() const { return Check1->isChecked() ? 1 : 0; }
 
-void Dialog::guarded(void (Dialog::*handler)()) {
-  if (m_entry) m_entry([this, handler] { (this->*handler)(); });
-  else (this->*handler)();
-}
-
-void Dialog::unload() {
-  if (m_unloaded) return;
-  m_unloaded = true;
-  hide();
-  if (!m_running) release();
-}
-
-void Dialog::release() {
-  if (m_released) return;
-  m_released = true;
-  if (m_release) m_release(this);
-  else deleteLater();
-}
-
 void Dialog::SonicClick1_Click() {
   if (!m_ok) {
     unload();
     return;
   }
-  m_running = true;
-  try {
-    m_ok();
-  } catch (...) {
-    finishOk();
-    throw;
-  }
-  finishOk();
-}
-
-// An unload asked for while the run was under way takes effect now.
-void Dialog::finishOk() {
-  m_running = false;
-  if (m_unloaded) release();
+  runHeld(m_ok);
 }
 
 void Dialog::SonicClick2_Click() { unload(); }
-
-void Dialog::closeEvent(QCloseEvent* event) {
-  event->accept();
-  if (!m_unloaded) guarded(&Dialog::SonicClick2_Click);
-}
 
 }  // namespace paste

@@ -1,12 +1,11 @@
 // Dialog: the modeless confirmation the "Paste to PowerPoint" command shows: how many
 // objects go to which presentation, the check box asking for source labels, OK and Cancel.
-// Unloading hides it and hands it to its release handler (deleted later); while OK's run is
-// under way the hand-over waits until the run has returned, so the dialog whose handler runs
-// is never deleted.
+// Unloading follows ModelessForm: never deleted while OK's run is under way.
 #pragma once
 
+#include "paste/modeless_form.h"
+
 #include <QString>
-#include <QWidget>
 
 #include <functional>
 
@@ -22,18 +21,14 @@ inline const QString kCheckCaption =
 // "N object(s) will be pasted to " CR CR name CR CR "Continue?".
 QString confirmationText(int count, const QString& presentationName);
 
-class Dialog : public QWidget {
+class Dialog : public ModelessForm {
   Q_OBJECT
 
  public:
-  using EntryPoint = std::function<void(const std::function<void()>&)>;
-
   explicit Dialog(QWidget* parent = nullptr);
 
-  void setEntryPoint(EntryPoint entry) { m_entry = std::move(entry); }
   // What OK runs (the paste run of the current mode, then the unload).
   void setOk(std::function<void()> ok) { m_ok = std::move(ok); }
-  void setRelease(std::function<void(QWidget*)> release) { m_release = std::move(release); }
 
   // The load: Label1's text; OK hidden when there is nothing to paste.
   void load(int count, const QString& presentationName);
@@ -41,11 +36,6 @@ class Dialog : public QWidget {
   int check1Value() const;
   // Label1's text as set (carriage returns kept).
   const QString& label1Text() const { return m_label1Text; }
-
-  bool isUnloaded() const { return m_unloaded; }
-  // True while OK's run is under way.
-  bool isRunning() const { return m_running; }
-  void unload();
 
   void SonicClick1_Click();  // OK
   void SonicClick2_Click();  // Cancel
@@ -57,21 +47,13 @@ class Dialog : public QWidget {
   QPushButton* SonicClick2 = nullptr;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void cancelClicked() override { SonicClick2_Click(); }
 
  private:
   void createControls();
-  void guarded(void (Dialog::*handler)());
-  void finishOk();
-  void release();
 
-  EntryPoint m_entry;
   std::function<void()> m_ok;
-  std::function<void(QWidget*)> m_release;
   QString m_label1Text;
-  bool m_unloaded = false;
-  bool m_running = false;
-  bool m_released = false;
 };
 
 }  // namespace paste

@@ -44,9 +44,10 @@ class PasteList {
 };
 
 // Form: a QWidget with isUnloaded(), listCount(), listText(), listIndex(), setListIndex(),
-// isTitleMode(), isNumberMode(), pasteFormat(), currentRow(), setCurrentRow().
-template <class Form>
-class FormPasteList final : public PasteList {
+// isTitleMode(), isNumberMode(), pasteFormat(), currentRow(), setCurrentRow(). `Base` is
+// PasteList or an interface derived from it, whose extra members a further class adds.
+template <class Form, class Base = PasteList>
+class FormPasteList : public Base {
  public:
   explicit FormPasteList(Form* form) : m_form(form) {}
 
@@ -71,6 +72,9 @@ class FormPasteList final : public PasteList {
   void hideWindow() override {
     if (!isUnloaded()) m_form->hide();
   }
+
+ protected:
+  Form* form() const { return isUnloaded() ? nullptr : m_form.data(); }
 
  private:
   QPointer<Form> m_form;
