@@ -26,7 +26,8 @@ namespace {
 const QString kChart = QStringLiteral("/xl/charts/chart1.xml");
 const QString kDataSheet = QStringLiteral("/xl/worksheets/sheet1.xml");
 
-// Data: A1:D4 a small table (C as percentages, D as dates), B5 empty, B6 5; one chart.
+// Data: A1:D4 a small table (C as percentages, D as dates), B5 empty, B6 5, F2:G4 two
+// levels of categories; one chart.
 // My Sheet: A1:A2. Graph: a chart sheet. Names of every kind a chart formula may use.
 testbook::WorkbookOutline cellsBook() {
   testbook::WorkbookOutline outline;
@@ -47,6 +48,10 @@ testbook::WorkbookOutline cellsBook() {
     data.formats[{r + 2, 4}] = QStringLiteral("d mmm yyyy");
   }
   data.cells[{6, 2}] = 5.0;
+  // F2:G4: two levels of categories, the outer one naming where its groups start.
+  data.cells[{2, 6}] = QStringLiteral("First");
+  data.cells[{4, 6}] = QStringLiteral("Second");
+  for (int r = 0; r < 3; ++r) data.cells[{r + 2, 7}] = months[r];
   testbook::SheetOutline mine;
   mine.name = QStringLiteral("My Sheet");
   mine.cells[{1, 1}] = 7.0;
@@ -223,6 +228,27 @@ TEST_F(ChartCells, CategoriesKeepNumbersWithTheirFormatOrShowTheirTexts) {
   EXPECT_FALSE(months.number(2).has_value());
 }
 
+TEST_F(ChartCells, MultiLevelCategoriesAreFilledLevelByLevel) {
+  ChartRefs refs;
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  refs.categories = QStringLiteral("Data!$F$2:$G$4");
+  refs.multiLevelCategories = true;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  const ooxml::DataCache categories = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  ASSERT_EQ(categories.levels.size(), 2u);
+  EXPECT_EQ(categories.levels[0], (std::vector<QString>{"Jan", "Feb", "Mar"}));
+  EXPECT_EQ(categories.levels[1], (std::vector<QString>{"First", "", "Second"}));
+  EXPECT_EQ(categories.text(2), "Mar");
+
+  // Wider than tall: the points run along the rows, the last row innermost.
+  auto across = office::files::readChartCellLevels(model(), u"Data!$A$1:$D$2", true);
+  ASSERT_TRUE(across.ok());
+  ASSERT_EQ(across->size(), 2u);
+  ASSERT_EQ(across->at(0).points.size(), 4u);
+  EXPECT_EQ(across->at(0).points[0].text, "Jan");
+  EXPECT_EQ(across->at(1).points[3].text, "Day");
+}
+
 TEST_F(ChartCells, CachesTheFileHasAreKeptAndNewOnesGoBeforeExtensions) {
   ChartRefs refs;
   refs.values = QStringLiteral("Data!$B$2:$B$4");
@@ -273,21 +299,66 @@ TEST_F(ChartCells, AnUnresolvedReferenceLeavesThePlaceholderAndIsReported) {
   EXPECT_TRUE(testfixture::barHeights(image).empty());
 }
 
-TEST_F(ChartCells, UnreadableXmlIsLeftForTheChartReaderToReport) {
+TEST_F(ChartCells, StrictChartsAreFilledToo) {
+  ChartRefs refs;
+  refs.values = QStringLiteral("Data!$B$2:$B$4");
+  const QByteArray strict = testfixture::barChartXml(refs).replace("http://schemas.openxmlformats.org/drawingml/2006/chart",
+                                                                   "http://purl.oclc.org/ooxml/drawingml/chart");
+  ASSERT_TRUE(open(strict));
+  EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).values.number(1), 40.0);
+}
+
+// Chart parts and references no real file has: nothing crashes, nothing is invented.
+class ChartCellsHostile : public ChartCells {};
+
+TEST_F(ChartCellsHostile, UnreadableXmlIsLeftForTheChartReaderToReport) {
   ASSERT_TRUE(open());
   const QByteArray truncated = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
                                "<c:chart><c:numRef><c:f>Data!$B$2:$B$4</c:f></c:numRef>";
   const QByteArray withDtd = "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/"
                              "drawingml/2006/chart\"><c:numRef><c:f>Data!$B$2</c:f></c:numRef></c:chartSpace>";
+  const QByteArray undeclared = "<c:chartSpace><c:numRef><c:f>Data!$B$2</c:f></c:numRef></c:chartSpace>";
   QByteArray deep = "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">";
   for (int i = 0; i < 300; ++i) deep += "<c:x>";
   deep += "<c:numRef><c:f>Data!$B$2</c:f></c:numRef>";
   for (int i = 0; i < 300; ++i) deep += "</c:x>";
   deep += "</c:chartSpace>";
-  for (const QByteArray& xml : {truncated, withDtd, deep}) {
+  for (const QByteArray& xml : {truncated, withDtd, undeclared, deep}) {
     ChartCacheReport report;
     EXPECT_EQ(office::files::fillChartCaches(xml, model(), &report), xml);
     EXPECT_EQ(report.filled, 0);
+  }
+}
+
+TEST_F(ChartCellsHostile, OddReferencesGiveReadableChartsAndNoInventedPoints) {
+  ASSERT_TRUE(open());
+  const QString garbage = QString(20000, QChar(u'\x2603'));
+  const struct {
+    const char* what;
+    QString inValues;  // the whole content of the values' c:numRef
+    int points;        // what the filled chart then holds (-1: the reference stays unfilled)
+  } cases[] = {
+      {"no formula", QString(), -1},
+      {"two formulas: the first counts", QStringLiteral("<c:f>Data!$B$2</c:f><c:f>:$B$3</c:f>"), 1},
+      {"a reference inside a reference",
+       QStringLiteral("<c:f>Data!$B$2:$B$3</c:f><c:strRef><c:f>Data!$A$2</c:f></c:strRef>"), 2},
+      {"the whole sheet", QStringLiteral("<c:f>Data!$1:$1048576</c:f>"), -1},
+      {"whole rows and columns", QStringLiteral("<c:f>Data!$A:$XFD</c:f>"), -1},
+      {"a name loop", QStringLiteral("<c:f>Loop1</c:f>"), -1},
+      {"garbage", QStringLiteral("<c:f>%1</c:f>").arg(garbage), -1},
+      {"an empty column", QStringLiteral("<c:f>Data!$Z:$Z</c:f>"), 0},
+  };
+  for (const auto& c : cases) {
+    const QByteArray xml = testfixture::barChartXml({})
+                               .replace("</c:ser>", QStringLiteral("<c:val><c:numRef>%1</c:numRef></c:val></c:ser>")
+                                                        .arg(c.inValues).toUtf8());
+    ChartCacheReport report;
+    const QByteArray filled = office::files::fillChartCaches(xml, model(), &report);
+    auto chart = ooxml::readChartXml(filled, kChart);
+    ASSERT_TRUE(chart.ok()) << c.what << ": " << chart.error().message.toStdString();
+    const ooxml::DataCache& values = chart->plotArea.groups.at(0).series.at(0).values;
+    EXPECT_EQ(values.count(), std::max(0, c.points)) << c.what;
+    EXPECT_EQ(report.filled, c.points >= 0 ? 1 : 0) << c.what;
   }
 }
 

@@ -45,7 +45,8 @@ QByteArray barChartXml(const ChartRefs& refs) {
     title = QStringLiteral("<%1title>%2<%1overlay val=\"0\"/></%1title>").arg(c, ref("tx", "strRef", refs.title));
   const QString series =
       QStringLiteral("<%1ser><%1idx val=\"0\"/><%1order val=\"0\"/>").arg(c) + ref("tx", "strRef", refs.name) +
-      ref("cat", refs.numericCategories ? "numRef" : "strRef", refs.categories) +
+      ref("cat", refs.multiLevelCategories ? "multiLvlStrRef" : refs.numericCategories ? "numRef" : "strRef",
+          refs.categories) +
       ref("val", "numRef", refs.values, refs.extraInValues) + QStringLiteral("</%1ser>").arg(c);
   const QString ns = refs.defaultNamespace ? QStringLiteral("xmlns") : QStringLiteral("xmlns:c");
   const QString xml = QStringLiteral(

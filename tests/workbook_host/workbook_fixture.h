@@ -32,6 +32,7 @@ QString writeEdited(const testbook::WorkbookOutline& outline, const QString& pat
 struct ChartRefs {
   QString name, categories, values, title;
   bool numericCategories = false;
+  bool multiLevelCategories = false;
   bool plotVisibleOnly = true;
   bool defaultNamespace = false;
   QString extraInValues;  // XML appended inside the values' reference after c:f

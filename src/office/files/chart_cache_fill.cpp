@@ -24,11 +24,11 @@ bool isChartElement(const QXmlStreamReader& r, QStringView name) {
 }
 
 bool isReference(const QXmlStreamReader& r) {
-  return isChartElement(r, u"numRef") || isChartElement(r, u"strRef");
+  return isChartElement(r, u"numRef") || isChartElement(r, u"strRef") || isChartElement(r, u"multiLvlStrRef");
 }
 
 bool isCache(const QXmlStreamReader& r) {
-  return isChartElement(r, u"numCache") || isChartElement(r, u"strCache");
+  return isChartElement(r, u"numCache") || isChartElement(r, u"strCache") || isChartElement(r, u"multiLvlStrCache");
 }
 
 // What a first reading finds: whether any reference lacks its cache, and whether the chart
@@ -79,10 +79,12 @@ Survey survey(const QByteArray& xml, int maxDepth) {
 struct OpenReference {
   int depth = 0;
   bool numeric = false;
+  bool multiLevel = false; // c:multiLvlStrRef: categories in several rows or columns
   bool category = false;   // under c:cat or c:xVal
   QString prefix;          // the reference's own prefix, for the elements written into it
-  QString formula;
+  QString formula;          // the first c:f, as the chart reader takes it
   bool inFormula = false;
+  bool formulaRead = false;
   bool settled = false;    // it has a cache, or one was written
 };
 
@@ -101,17 +103,37 @@ std::optional<QString> pointValue(const OpenReference& ref, const ChartCell& cel
   return std::nullopt;
 }
 
-void writeCache(QXmlStreamWriter& w, const OpenReference& ref, const ChartCells& cells) {
-  w.writeStartElement(qualified(ref, ref.numeric ? "numCache" : "strCache"));
-  if (ref.numeric) w.writeTextElement(qualified(ref, "formatCode"), cells.formatCode);
-  w.writeEmptyElement(qualified(ref, "ptCount"));
-  w.writeAttribute(QStringLiteral("val"), QString::number(cells.points.size()));
+void writePoints(QXmlStreamWriter& w, const OpenReference& ref, const ChartCells& cells) {
   for (size_t i = 0; i < cells.points.size(); ++i) {
     const auto value = pointValue(ref, cells.points[i]);
     if (!value) continue;
     w.writeStartElement(qualified(ref, "pt"));
     w.writeAttribute(QStringLiteral("idx"), QString::number(i));
     w.writeTextElement(qualified(ref, "v"), *value);
+    w.writeEndElement();
+  }
+}
+
+void writePointCount(QXmlStreamWriter& w, const OpenReference& ref, size_t count) {
+  w.writeEmptyElement(qualified(ref, "ptCount"));
+  w.writeAttribute(QStringLiteral("val"), QString::number(count));
+}
+
+void writeCache(QXmlStreamWriter& w, const OpenReference& ref, const ChartCells& cells) {
+  w.writeStartElement(qualified(ref, ref.numeric ? "numCache" : "strCache"));
+  if (ref.numeric) w.writeTextElement(qualified(ref, "formatCode"), cells.formatCode);
+  writePointCount(w, ref, cells.points.size());
+  writePoints(w, ref, cells);
+  w.writeEndElement();
+}
+
+// Levels innermost first; an outer level holds a text where its group starts.
+void writeLevelsCache(QXmlStreamWriter& w, const OpenReference& ref, const std::vector<ChartCells>& levels) {
+  w.writeStartElement(qualified(ref, "multiLvlStrCache"));
+  writePointCount(w, ref, levels.empty() ? 0 : levels.front().points.size());
+  for (const ChartCells& level : levels) {
+    w.writeStartElement(qualified(ref, "lvl"));
+    writePoints(w, ref, level);
     w.writeEndElement();
   }
   w.writeEndElement();
@@ -149,7 +171,10 @@ class CacheFiller {
         copyStartElement(w, r);
       } else if (r.isEndElement()) {
         if (m_ref && depth == m_ref->depth) endReference(w);
-        else if (m_ref && depth == m_ref->depth + 1) m_ref->inFormula = false;
+        else if (m_ref && depth == m_ref->depth + 1 && m_ref->inFormula) {
+          m_ref->inFormula = false;
+          m_ref->formulaRead = true;
+        }
         --depth;
         open.pop_back();
         w.writeEndElement();
@@ -168,12 +193,13 @@ class CacheFiller {
       m_ref = OpenReference{};
       m_ref->depth = depth;
       m_ref->numeric = r.name() == u"numRef";
+      m_ref->multiLevel = r.name() == u"multiLvlStrRef";
       m_ref->category = parent == QLatin1String("cat") || parent == QLatin1String("xVal");
       m_ref->prefix = r.prefix().toString();
       return;
     }
     if (depth != m_ref->depth + 1) return;
-    if (isChartElement(r, u"f")) m_ref->inFormula = true;
+    if (isChartElement(r, u"f")) m_ref->inFormula = !m_ref->formulaRead;
     else if (isCache(r)) m_ref->settled = true;
     else if (isChartElement(r, u"extLst")) fill(w);  // the cache goes before the extensions
   }
@@ -188,14 +214,19 @@ class CacheFiller {
     m_ref->settled = true;
     const QString formula = m_ref->formula.trimmed();
     if (formula.isEmpty()) return;
-    const auto cells = readChartCells(m_model, formula, m_visibleOnly);
-    if (!cells) {
-      m_report.unresolved << cells.error().message;
-      return;
+    if (m_ref->multiLevel) {
+      const auto levels = readChartCellLevels(m_model, formula, m_visibleOnly);
+      if (!levels) return unresolved(levels.error());
+      writeLevelsCache(w, *m_ref, levels.value());
+    } else {
+      const auto cells = readChartCells(m_model, formula, m_visibleOnly);
+      if (!cells) return unresolved(cells.error());
+      writeCache(w, *m_ref, cells.value());
     }
-    writeCache(w, *m_ref, cells.value());
     ++m_report.filled;
   }
+
+  void unresolved(const ooxml::Error& error) { m_report.unresolved << error.message; }
 
   const ooxml::xlsx::WorkbookModel& m_model;
   bool m_visibleOnly;

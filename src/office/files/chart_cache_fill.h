@@ -19,7 +19,8 @@ struct ChartCacheReport {
 // `chartXml` with a c:numCache / c:strCache added to every c:numRef / c:strRef that has a
 // formula but no cache, read from `model`'s cells (readChartCells): numbers as numbers with
 // the first cell's format code, texts as the cells show them, empty cells as missing points;
-// category references keep the texts of text cells too. Hidden rows and columns are left out
+// category references keep the texts of text cells too; a c:multiLvlStrRef gets its
+// c:multiLvlStrCache level by level (readChartCellLevels). Hidden rows and columns are left out
 // unless the chart plots them (c:plotVisOnly off). A reference that cannot be resolved stays
 // without a cache (the chart then draws whatever else it has) and is listed in `report`.
 // Returns the bytes untouched when no cache is missing, and when the XML cannot be read or is

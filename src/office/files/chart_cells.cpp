@@ -104,10 +104,13 @@ ooxml::Result<SheetArea> resolve(const WorkbookModel& model, QStringView origina
   return resolve(model, original, model.names[size_t(*found)].formula, depth + 1);
 }
 
-bool hidden(const Worksheet& ws, int row, int column) {
-  if (const auto it = ws.rows.find(row); it != ws.rows.end()) {
-    if (it->second.hidden || (it->second.customHeight && it->second.height && *it->second.height <= 0)) return true;
-  }
+bool rowHidden(const Worksheet& ws, int row) {
+  const auto it = ws.rows.find(row);
+  return it != ws.rows.end() &&
+         (it->second.hidden || (it->second.customHeight && it->second.height && *it->second.height <= 0));
+}
+
+bool columnHidden(const Worksheet& ws, int column) {
   const auto* info = ws.columnInfo(column);
   return info && info->hidden;
 }
@@ -163,6 +166,55 @@ ChartCell readCell(const Worksheet& ws, int row, int column, Formats& formats, b
   return out;
 }
 
+// A reference's area clipped to the used cells, on its worksheet.
+struct ClippedArea {
+  const Worksheet* sheet = nullptr;
+  SheetArea reference;
+  int rows = 0, columns = 0;
+};
+
+ooxml::Result<ClippedArea> clippedArea(const WorkbookModel& model, QStringView formula) {
+  auto resolved = resolve(model, formula, formula, 0);
+  if (!resolved) return resolved.error();
+  ClippedArea out;
+  out.sheet = &model.sheets[size_t(model.sheetIndex(resolved->sheet))].worksheet;
+  out.reference = {resolved->sheet, clippedToUsedCells(*out.sheet, resolved->area)};
+  const CellRange& area = out.reference.area;
+  out.rows = std::max(0, area.lastRow - area.firstRow + 1);
+  out.columns = std::max(0, area.lastColumn - area.firstColumn + 1);
+  return out;
+}
+
+ooxml::Error tooManyCells(QStringView formula) {
+  return {ooxml::Error::Code::Unsafe,
+          QStringLiteral("chart reference %1: more than %2 cells").arg(formula.toString()).arg(kMaxChartCells)};
+}
+
+// The line `offset` rows (across) or columns (down) into the area. A hidden line hides all
+// its points when it is the whole area; otherwise only hidden points are left out.
+ChartCells readLine(const WorkbookModel& model, const ClippedArea& area, bool down, int offset, bool visibleOnly) {
+  const Worksheet& ws = *area.sheet;
+  const CellRange& r = area.reference.area;
+  const bool single = area.rows <= 1 || area.columns <= 1;
+  const int count = down ? area.rows : area.columns;
+  ChartCells out;
+  out.reference = area.reference;
+  Formats formats(model);
+  for (int i = 0; i < count; ++i) {
+    const int row = down ? r.firstRow + i : r.firstRow + offset;
+    const int column = down ? r.firstColumn + offset : r.firstColumn + i;
+    if (visibleOnly) {
+      const bool pointHidden = down ? rowHidden(ws, row) : columnHidden(ws, column);
+      const bool lineHidden = down ? columnHidden(ws, column) : rowHidden(ws, row);
+      if (pointHidden || (single && lineHidden)) continue;
+    }
+    out.points.push_back(readCell(ws, row, column, formats, model.date1904));
+    if (out.formatCode.isEmpty() && !out.points.back().empty) out.formatCode = formats.code(ws.effectiveStyle(row, column));
+  }
+  if (out.formatCode.isEmpty()) out.formatCode = QStringLiteral("General");
+  return out;
+}
+
 }  // namespace
 
 ooxml::Result<SheetArea> resolveChartReference(const WorkbookModel& model, QStringView formula) {
@@ -170,29 +222,24 @@ ooxml::Result<SheetArea> resolveChartReference(const WorkbookModel& model, QStri
 }
 
 ooxml::Result<ChartCells> readChartCells(const WorkbookModel& model, QStringView formula, bool visibleOnly) {
-  auto resolved = resolveChartReference(model, formula);
-  if (!resolved) return resolved.error();
-  const Worksheet& ws = model.sheets[size_t(model.sheetIndex(resolved->sheet))].worksheet;
-  const CellRange area = clippedToUsedCells(ws, resolved->area);
-  const int rows = std::max(0, area.lastRow - area.firstRow + 1);
-  const int columns = std::max(0, area.lastColumn - area.firstColumn + 1);
-  if (rows > 1 && columns > 1) return notFound(formula, QStringLiteral("the area is not one row or one column"));
-  const bool down = columns == 1;
-  const int count = down ? rows : columns;
-  if (count > kMaxChartCells)
-    return ooxml::Error{ooxml::Error::Code::Unsafe,
-                        QStringLiteral("chart reference %1: more than %2 cells").arg(formula.toString()).arg(kMaxChartCells)};
-  ChartCells out;
-  out.reference = {resolved->sheet, area};
-  Formats formats(model);
-  for (int i = 0; i < count; ++i) {
-    const int row = down ? area.firstRow + i : area.firstRow;
-    const int column = down ? area.firstColumn : area.firstColumn + i;
-    if (visibleOnly && hidden(ws, row, column)) continue;
-    out.points.push_back(readCell(ws, row, column, formats, model.date1904));
-    if (out.formatCode.isEmpty() && !out.points.back().empty) out.formatCode = formats.code(ws.effectiveStyle(row, column));
-  }
-  if (out.formatCode.isEmpty()) out.formatCode = QStringLiteral("General");
+  auto area = clippedArea(model, formula);
+  if (!area) return area.error();
+  if (area->rows > 1 && area->columns > 1)
+    return notFound(formula, QStringLiteral("the area is not one row or one column"));
+  const bool down = area->columns == 1;
+  if ((down ? area->rows : area->columns) > kMaxChartCells) return tooManyCells(formula);
+  return readLine(model, area.value(), down, 0, visibleOnly);
+}
+
+ooxml::Result<std::vector<ChartCells>> readChartCellLevels(const WorkbookModel& model, QStringView formula,
+                                                           bool visibleOnly) {
+  auto area = clippedArea(model, formula);
+  if (!area) return area.error();
+  const bool down = area->rows >= area->columns;
+  const int levels = down ? area->columns : area->rows;
+  if (qint64(area->rows) * area->columns > kMaxChartCells) return tooManyCells(formula);
+  std::vector<ChartCells> out;
+  for (int level = levels; level-- > 0;) out.push_back(readLine(model, area.value(), down, level, visibleOnly));
   return out;
 }
 

@@ -48,4 +48,11 @@ ooxml::Result<ooxml::xlsx::SheetArea> resolveChartReference(const ooxml::xlsx::W
 ooxml::Result<ChartCells> readChartCells(const ooxml::xlsx::WorkbookModel& model, QStringView formula,
                                          bool visibleOnly);
 
+// The cells of a multi-level category reference, one ChartCells per level, the innermost
+// (the last column, or the last row) first. The points run down the rows unless the area is
+// wider than it is tall. Failure: resolveChartReference's, or Unsafe past kMaxChartCells
+// cells in all.
+ooxml::Result<std::vector<ChartCells>> readChartCellLevels(const ooxml::xlsx::WorkbookModel& model,
+                                                           QStringView formula, bool visibleOnly);
+
 }  // namespace office::files
