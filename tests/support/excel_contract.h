@@ -121,7 +121,9 @@ TYPED_TEST_P(ExcelContract, ChartObjectsInDrawingOrderRenamedThroughActiveChart)
   ASSERT_EQ(objects.size(), 2u);
   EXPECT_EQ(objects[0]->name(), "Sales");
   EXPECT_EQ(objects[1]->name(), "Costs");
+  wb->sheets()[1]->select();  // the chart sheet: a chart on another sheet is activated next
   objects[1]->activate();
+  EXPECT_EQ(wb->activeSheet()->name(), "Sheet1");  // activating a chart shows its sheet
   wb->activeChart()->parent()->setName(QStringLiteral("Chart 2"));
   EXPECT_EQ(sheet->chartObjects()[1]->name(), "Chart 2");
   EXPECT_EQ(sheet->chartObject(QStringLiteral("chart 2"))->name(), "Chart 2");

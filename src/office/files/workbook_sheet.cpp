@@ -173,7 +173,11 @@ void HostChartObject::setName(const QString& name) {
   m_host->editableDocument().renameDrawingObject(m_sheet, m_object, name);
 }
 
-void HostChartObject::activate() { m_host->setActiveEmbeddedChart(std::make_pair(m_sheet, m_object)); }
+// Activating a chart shows its sheet, so the active sheet's chart objects include it.
+void HostChartObject::activate() {
+  m_host->setActiveSheet(m_sheet);
+  m_host->setActiveEmbeddedChart(std::make_pair(m_sheet, m_object));
+}
 
 std::shared_ptr<excel::Chart> HostChartObject::chart() { return std::make_shared<HostChart>(m_host, m_sheet, m_object); }
 
