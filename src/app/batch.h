@@ -22,6 +22,11 @@ int runList(const QStringList& args);
 // "Paste to PowerPoint" and its dialog, then saves the presentation.
 int runPaste(const QStringList& args);
 
+// `morvane pdf WORKBOOK [OUT.pdf] [options]`: writes every included object, a page each, into
+// OUT.pdf (by default Morvane©.pdf in the documents folder) through the main window's own
+// "Create  PDF" and its dialog; the file is never opened.
+int runPdf(const QStringList& args);
+
 // `morvane export WORKBOOK DIR [--format png|emf]`: every object of the list, whatever its
 // include flag, as an image file named after its sheet and name (clashes numbered).
 int runExport(const QStringList& args);

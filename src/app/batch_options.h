@@ -17,6 +17,8 @@ class UserFormObj;
 
 namespace morvane::app {
 
+class FileSession;
+
 struct BatchOptions {
   QStringList files;                 // positional arguments
   std::optional<QString> mode;       // "title" | "number"
@@ -39,5 +41,9 @@ std::optional<QString> loadPlan(BatchOptions& options);
 // Applies the options to the window. Returns an error message (a plan row that matches no
 // object names its line) before anything is changed in the presentation or the PDF.
 std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const BatchOptions& options);
+
+// With --save-workbook: saves the workbook over its file. kExitDone, or kExitUnwritable
+// after printing why the save failed.
+int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session);
 
 }  // namespace morvane::app

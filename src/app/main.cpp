@@ -25,6 +25,8 @@ void printUsage() {
                "       morvane list WORKBOOK [--save-workbook]\n"
                "       morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap]\n"
                "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n"
+               "       morvane pdf WORKBOOK [OUT.pdf] [--mode title|number] [--order name|sheet|numerator]\n"
+               "                   [--footer|--no-footer] [--save-workbook] [--plan FILE]\n"
                "       morvane export WORKBOOK DIR [--format png|emf]\n");
 }
 
@@ -48,9 +50,8 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("list")) return morvane::app::runList(args);
     if (command == QLatin1String("paste")) return morvane::app::runPaste(args);
-    if (command == QLatin1String("export")) return morvane::app::runExport(args);
-    std::fprintf(stderr, "morvane %s: not available in this build\n", qPrintable(command));
-    return morvane::app::kExitUsage;
+    if (command == QLatin1String("pdf")) return morvane::app::runPdf(args);
+    return morvane::app::runExport(args);
   }
   if (!args.isEmpty() && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
     printUsage();

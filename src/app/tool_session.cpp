@@ -1,5 +1,6 @@
 #include "app/tool_session.h"
 
+#include "pdf/main_window_wiring.h"
 #include "startup/start_tool.h"
 
 namespace morvane::app {
@@ -15,8 +16,10 @@ ToolSession::ToolSession(FileSession& office, MessageBoxes& messages, Desktop& d
     auto* host = m_office.presentationHost();
     return host ? host->path() : QString();
   });
+  m_pdf = std::make_unique<pdf::PdfCommands>(m_tool, m_registry.get());
   mainwindow::UserFormObj::Commands commands;
   paste::wirePasteCommands(commands, *m_paste, *m_forms);
+  pdf::wirePdfCommand(commands, *m_pdf, *m_forms);
   m_forms->setCommands(commands);
 }
 

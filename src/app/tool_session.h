@@ -6,6 +6,7 @@
 #include "mainwindow/main_forms.h"
 #include "paste/main_window_wiring.h"
 #include "paste/paste_commands.h"
+#include "pdf/pdf_commands.h"
 #include "startup/tool.h"
 
 #include <functional>
@@ -26,6 +27,7 @@ class ToolSession {
   Tool& tool() { return m_tool; }
   mainwindow::MainForms& forms() { return *m_forms; }
   paste::PasteCommands& paste() { return *m_paste; }
+  pdf::PdfCommands& pdf() { return *m_pdf; }
   mainwindow::UserFormObj* mainWindow() const { return m_forms->mainWindow(); }
 
  private:
@@ -34,6 +36,7 @@ class ToolSession {
   std::unique_ptr<mainwindow::MainForms> m_forms;
   std::unique_ptr<paste::MainFormsRegistry> m_registry;
   std::unique_ptr<paste::PasteCommands> m_paste;
+  std::unique_ptr<pdf::PdfCommands> m_pdf;
 };
 
 }  // namespace morvane::app

@@ -1,0 +1,179 @@
+#include "pdf/pdf_commands.h"
+
+#include "pdf/pdf_writer.h"
+#include "registry/registry.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace pdf {
+
+using morvane::kToolTitle;
+using office::Int16;
+
+namespace {
+
+constexpr int kJpegQuality = 75;
+// Centimetres per inch as the page geometry has always converted them.
+constexpr double kCentimetresPerInch = 2.52;
+constexpr double kFooterX = 10.0;
+constexpr double kFooterY = 0.5;
+constexpr double kFooterSize = 6.0;
+
+bool included(const ExportList& list, int row) {
+  return list.listText(row, paste::kColInclude) == registry::kYes;
+}
+
+bool includedWithSlideNumber(const ExportList& list, int row) {
+  return included(list, row) && !list.listText(row, paste::kColSlideNumber).isEmpty();
+}
+
+}  // namespace
+
+PictureBox pictureBox(int pixelWidth, int pixelHeight) {
+  const double h = std::min(pixelHeight * kCentimetresPerInch / 72.0, kMaxPictureHeight);
+  const double w = std::min(pixelWidth * kCentimetresPerInch / 72.0, kMaxPictureWidth);
+  return {(kPageWidth - w) / 2.0, (kPageHeight - h) / 2.0, w, h};
+}
+
+QString footerText(const QString& workbookFullName, const QString& name, const QString& sheet) {
+  const QString separator = QStringLiteral(" ,  ");
+  return workbookFullName + separator + name + separator + sheet;
+}
+
+QString defaultOutputPath() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  return QDir(folder).filePath(kOutputFileName);
+}
+
+PdfCommands::PdfCommands(morvane::Tool& tool, paste::FormRegistry* forms)
+    : m_tool(tool), m_forms(forms), m_outputPath(defaultOutputPath()) {
+  m_entry = [this](const std::function<void()>& command) { morvane::RunGuarded(m_tool, command); };
+  m_clipboardImage = [] { return QGuiApplication::clipboard()->image(); };
+}
+
+PdfCommands::~PdfCommands() { delete m_dialog.data(); }
+
+void PdfCommands::SonicClick10_Click(std::shared_ptr<ExportList> list) {
+  if (list->isTitleMode()) {
+    m_tool.confirmationCount = 0;
+    for (int row = 0; row < list->listCount(); ++row)
+      if (included(*list, row)) ++m_tool.confirmationCount;
+  }
+  if (list->isNumberMode()) {
+    m_tool.confirmationCount = 0;
+    for (int row = 0; row < list->listCount(); ++row)
+      if (includedWithSlideNumber(*list, row)) ++m_tool.confirmationCount;
+  }
+  m_dialogList = std::move(list);
+  if (m_dialog && !m_dialog->isUnloaded()) {
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+    return;
+  }
+  auto* dialog = new Dialog1;
+  dialog->setEntryPoint(m_entry);
+  dialog->setOk([this] { dialogOk(); });
+  dialog->setRelease([this](QWidget* form) {
+    if (m_forms) m_forms->unloadForm(form);
+    else form->deleteLater();
+  });
+  dialog->load(m_tool.confirmationCount, m_outputPath);
+  m_dialog = dialog;
+  if (m_forms) m_forms->registerForm(dialog);
+  dialog->show();
+}
+
+void PdfCommands::dialogOk() {
+  const std::shared_ptr<ExportList> list = m_dialogList;
+  if (!list) return;
+  if (list->isTitleMode()) YesPaste6PDF(*list);
+  if (list->isNumberMode()) YesPaste8PDF(*list);
+}
+
+void PdfCommands::YesPaste6PDF(ExportList& list) {
+  exportRows(list, [&list](int row) { return included(list, row); });
+}
+
+void PdfCommands::YesPaste8PDF(ExportList& list) {
+  exportRows(list, [&list](int row) { return includedWithSlideNumber(list, row); });
+}
+
+void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& written) {
+  PdfWriter writer;
+  // The page pictures pass through a private folder, never a shared fixed path.
+  QTemporaryDir scratch;
+  const bool begun = scratch.isValid() &&
+                     writer.BeginDocument(m_outputPath, QStringLiteral("Title"), QStringLiteral("Creator"),
+                                          QStringLiteral("Author"), QStringLiteral("Producer"));
+  m_pages = 0;
+  if (!begun) {
+    m_outcome = Outcome::NotCreated;
+    m_tool.messages.msgBox(kCannotBuildMessage, morvane::vbExclamation, kToolTitle);
+    list.setListIndex(0);
+    return;
+  }
+  const int font = writer.AddFont(QStringLiteral("Arial"), 0, 0);
+  writer.SetUnits(PdfWriter::kUnitCentimetres);
+  const QString savedFormat = list.pasteFormat();
+  list.setPasteFormat(QStringLiteral("Bitmap"));
+
+  writePages(list, written, writer, font, scratch.filePath(QStringLiteral("page.jpg")));
+
+  writer.EndDocument();
+  if (writer.FinishDocument()) {
+    m_outcome = Outcome::Written;
+    if (m_dialog && m_dialog->check2Value() == 1) m_tool.desktop.openFile(m_outputPath);
+  } else {
+    m_outcome = Outcome::NotFinished;
+    m_tool.messages.msgBox(QStringLiteral("The PDF file could not be written:\r\r%1\r\r%2")
+                               .arg(m_outputPath, writer.errorString()),
+                           morvane::vbExclamation, kToolTitle);
+  }
+  list.setPasteFormat(savedFormat);
+  list.setListIndex(0);
+}
+
+void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& written,
+                             PdfWriter& writer, int font, const QString& imagePath) {
+  const int footer = m_dialog ? m_dialog->check1Value() : 1;
+  const int last = list.listCount() - 1;
+  Int16 row;
+  for (row = 0; row <= last; ++row) {
+    list.setCurrentRow(row);
+    if (!written(row)) continue;
+    // Selecting the row that is already selected runs nothing; its picture must still be
+    // the one on the clipboard, so the handling runs directly.
+    if (list.listIndex() == row) list.runSelection();
+    else list.setListIndex(row);
+
+    // A capture that fails must not pick up the previous page's picture.
+    QFile::remove(imagePath);
+    writer.CaptureImage(m_clipboardImage());
+    writer.SaveImageAsJpeg(imagePath, kJpegQuality);
+    const int image = writer.LoadImageFile(imagePath);
+    const PictureBox box = pictureBox(writer.ImageWidth(), writer.ImageHeight());
+
+    writer.SetPageSize(kPageWidth, kPageHeight);
+    writer.BeginPage();
+    const QString text = footerText(m_tool.workbook ? m_tool.workbook->fullName() : QString(),
+                                    list.listText(row, paste::kColName), list.listText(row, paste::kColSheet));
+    if (image != 0) {
+      writer.DrawImage(image, box.x, box.y, box.width, box.height);
+      if (footer == 1) writer.DrawText(kFooterX, kFooterY, text, font, kFooterSize, PdfWriter::kAlignCentre);
+    }
+    writer.EndPage();
+    ++m_pages;
+  }
+  list.setCurrentRow(row);
+}
+
+}  // namespace pdf
