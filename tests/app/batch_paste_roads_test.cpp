@@ -152,9 +152,10 @@ TEST(BatchPasteExistingDeck, ForeignDecksKeepTheirSlidesAndMasters) {
 
 // Slide-number mode. Disabled while switching to that mode aborts `morvane paste` on the
 // sample: the switch walks the selection over the first rows, and selecting Chart 3 (on
-// Regions, not the active sheet) fails in the workbook host, because activating a chart
-// object there leaves its sheet inactive and the next lookup goes through the active sheet;
-// the error then escapes runPaste. Enable them once both are fixed.
+// Regions, not the active sheet) fails in the workbook host, whose chart-object activation
+// leaves the chart's sheet inactive for the lookup through the active sheet that follows;
+// runPaste does not guard the options it applies, so the error aborts the process. They pass
+// once the host's activation also activates the chart's sheet.
 TEST(BatchPasteSlideNumbers, DISABLED_EachObjectLandsOnItsNumberedSlideAndNoSlideIsAdded) {
   QTemporaryDir dir;
   const QString book = sample(dir);

@@ -343,6 +343,15 @@ TEST(GuiFrontEnd, AFileThatCannotBeReadIsNamedAndLeftUntouchedWithStatusTwo) {
       << notAWorkbook.messages()[0].toStdString();
   EXPECT_EQ(fileBytes(junkBook), QByteArray("this is not a zip file at all"));
 
+  // A workbook that is not there: named, and not created.
+  const QString missing = dir.filePath(QStringLiteral("missing.xlsx"));
+  UiScript notThere;
+  notThere.answerMessage(QStringLiteral("the missing workbook message"), QMessageBox::Ok);
+  EXPECT_EQ(runScripted(notThere, {missing}), morvane::app::kExitUnreadable);
+  ASSERT_EQ(notThere.messages().size(), 1);
+  EXPECT_TRUE(notThere.messages()[0].contains(QStringLiteral("missing.xlsx")));
+  EXPECT_FALSE(QFile::exists(missing));
+
   // A good workbook with a deck that is no deck: neither file is written.
   const QString book = sample(dir.path());
   const QByteArray bookBefore = fileBytes(book);
