@@ -1,0 +1,260 @@
+// "Create  PDF" behind the real main window on the office double: the dialog, the rows each
+// mode writes, one page per row holding that row's own picture, the footer and opening
+// options, the unwritable output, and the state the window is left in. PDFs are read back
+// with poppler.
+#include "mainwindow/main_forms.h"
+#include "mainwindow/user_form_obj.h"
+#include "paste/main_window_wiring.h"
+#include "pdf/main_window_wiring.h"
+#include "pdf/pdf_commands.h"
+#include "pdf/poppler.h"
+#include "startup/start_tool.h"
+#include "support/office_double.h"
+#include "support/test_env.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using mainwindow::UserFormObj;
+
+class PdfCommandTest : public ::testing::Test {
+ protected:
+  PdfCommandTest() {
+    testbook::WorkbookOutline outline;
+    testbook::SheetOutline data;
+    data.name = QStringLiteral("Data");
+    data.charts = {testbook::ChartOutline{QStringLiteral("first"), {}},
+                   testbook::ChartOutline{QStringLiteral("second"), {}},
+                   testbook::ChartOutline{QStringLiteral("third"), {}}};
+    data.cells[{1, 1}] = office::Variant(1.0);
+    outline.sheets = {data};
+    outline.names = {testbook::NameOutline{QStringLiteral("Sales"), QStringLiteral("Data!$A$1:$B$3"), false, {}}};
+    f.office.openWorkbook(outline);
+    forms = std::make_unique<mainwindow::MainForms>(f.tool);
+    registry = std::make_unique<paste::MainFormsRegistry>(*forms);
+    pdf = std::make_unique<pdf::PdfCommands>(f.tool, registry.get());
+    output = dir.filePath(QStringLiteral("Morvane©.pdf"));
+    pdf->setOutputPath(output);
+    UserFormObj::Commands commands;
+    pdf::wirePdfCommand(commands, *pdf, *forms);
+    forms->setCommands(commands);
+    morvane::StartTool(f.tool);
+  }
+  ~PdfCommandTest() override {
+    pdf.reset();
+    forms.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  void SetUp() override { MORVANE_REQUIRE(popplertest::available(), "poppler-utils"); }
+
+  UserFormObj& w() { return *forms->mainWindow(); }
+  void include(const QStringList& flags) {
+    for (int r = 0; r < flags.size(); ++r) w().setListText(r, 2, flags[r]);
+  }
+  // The colour of the bitmap the selection handling copies for `row`.
+  QColor rowColour(int row) {
+    w().setListIndex(row);
+    return QGuiApplication::clipboard()->image().pixelColor(5, 5);
+  }
+  // Centre colour of each page of the output.
+  std::vector<QColor> pageColours() {
+    std::vector<QColor> colours;
+    const int pages = popplertest::info(output).pages;
+    for (int p = 1; p <= pages; ++p) {
+      const QImage page = popplertest::render(output, p, 36);
+      colours.push_back(page.isNull() ? QColor() : page.pixelColor(page.width() / 2, page.height() / 2));
+    }
+    return colours;
+  }
+  QString pageText(int page) {
+    QString text;
+    for (const auto& word : popplertest::words(output, page)) text += word.text + QLatin1Char(' ');
+    return text.trimmed();
+  }
+
+  fake::ToolFixture f;
+  QTemporaryDir dir;
+  QString output;
+  std::unique_ptr<mainwindow::MainForms> forms;
+  std::unique_ptr<paste::MainFormsRegistry> registry;
+  std::unique_ptr<pdf::PdfCommands> pdf;
+};
+
+bool near(const QColor& a, const QColor& b) {
+  return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12 &&
+         std::abs(a.blue() - b.blue()) < 12;
+}
+
+}  // namespace
+
+TEST(PdfPictureBox, EachSideIsConvertedCappedOnItsOwnAndCentred) {
+  // 1000 x 100 pixels convert to 35 x 3.5 cm: squeezed to 18 wide only.
+  const pdf::PictureBox wide = pdf::pictureBox(1000, 100);
+  EXPECT_DOUBLE_EQ(wide.width, 18.0);
+  EXPECT_NEAR(wide.height, 3.5, 1e-9);
+  EXPECT_DOUBLE_EQ(wide.x, 1.0);
+  EXPECT_NEAR(wide.y, 5.75, 1e-9);
+  // Smaller than the box: the converted size, centred.
+  const pdf::PictureBox small = pdf::pictureBox(200, 100);
+  EXPECT_NEAR(small.width, 7.0, 1e-9);
+  EXPECT_NEAR(small.x, 6.5, 1e-9);
+  EXPECT_NEAR(small.y, 5.75, 1e-9);
+  const pdf::PictureBox huge = pdf::pictureBox(2000, 2000);
+  EXPECT_DOUBLE_EQ(huge.width, 18.0);
+  EXPECT_DOUBLE_EQ(huge.height, 12.0);
+  EXPECT_DOUBLE_EQ(huge.y, 1.5);
+}
+
+TEST(PdfOutput, FooterAndDefaultPath) {
+  EXPECT_EQ(pdf::footerText(QStringLiteral("/w/b.xlsx"), QStringLiteral("Chart 1"), QStringLiteral("Data")),
+            QStringLiteral("/w/b.xlsx ,  Chart 1 ,  Data"));
+  EXPECT_TRUE(pdf::defaultOutputPath().endsWith(QStringLiteral("/Morvane©.pdf")));
+  EXPECT_TRUE(QDir(QFileInfo(pdf::defaultOutputPath()).path()).exists());
+}
+
+TEST_F(PdfCommandTest, ThreeIncludedRowsGiveThreePagesInListOrderEachWithItsOwnPicture) {
+  include({QStringLiteral("Y"), QStringLiteral("N"), QStringLiteral("Y"), QStringLiteral("Y")});
+  std::vector<QColor> expected{rowColour(0), rowColour(2), rowColour(3)};
+  w().setListIndex(0);
+  // Another program's clipboard content must not reach the first page (row 0 is selected,
+  // so selecting it again runs nothing).
+  QImage foreign(40, 40, QImage::Format_RGB32);
+  foreign.fill(QColor(255, 0, 255));
+  QGuiApplication::clipboard()->setImage(foreign);
+
+  w().SonicClick10->click();
+  pdf::Dialog1* dialog = pdf->dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Dialog Caption"));
+  EXPECT_EQ(dialog->label1Text(), QStringLiteral("3 object(s) will be inserted in ") + output +
+                                      QStringLiteral("\r\rContinue?"));
+  EXPECT_TRUE(dialog->Check1->isChecked());
+  EXPECT_TRUE(dialog->Check2->isChecked());
+  EXPECT_LT(dialog->SonicClick2->geometry().x(), dialog->SonicClick1->geometry().x());  // OK left of Cancel
+  dialog->SonicClick2->click();
+
+  EXPECT_EQ(pdf->lastOutcome(), pdf::PdfCommands::Outcome::Written);
+  const auto colours = pageColours();
+  ASSERT_EQ(colours.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(near(colours[i], expected[i])) << "page " << i + 1;
+  const QString workbook = f.tool.workbook->fullName();
+  EXPECT_TRUE(pageText(1).contains(QStringLiteral("Chart 1"))) << pageText(1).toStdString();
+  EXPECT_TRUE(pageText(2).contains(QStringLiteral("Chart 3")));
+  EXPECT_TRUE(pageText(3).contains(QStringLiteral("Sales")));
+  EXPECT_TRUE(pageText(3).startsWith(workbook.left(10)));
+  EXPECT_EQ(f.desktop.opened, QStringList{output});
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(pdf->dialog(), nullptr);  // OK unloads the dialog
+  EXPECT_FALSE(f.tool.ended());
+}
+
+TEST_F(PdfCommandTest, SlideNumberModeWritesOnlyIncludedRowsWithASlideNumber) {
+  w().OptionButton8->click();
+  include({QStringLiteral("Y"), QStringLiteral("Y"), QStringLiteral("N"), QStringLiteral("Y")});
+  w().setListText(0, 4, QStringLiteral("2"));
+  w().setListText(1, 4, QString());          // included, no number: left out
+  w().setListText(2, 4, QStringLiteral("1"));  // numbered, not included: left out
+  w().setListText(3, 4, QStringLiteral("1"));  // numbers do not reorder the pages
+  const QColor first = rowColour(0);
+  const QColor last = rowColour(3);
+  w().SonicClick10->click();
+  ASSERT_NE(pdf->dialog(), nullptr);
+  EXPECT_TRUE(pdf->dialog()->label1Text().startsWith(QStringLiteral("2 object(s)")));
+  pdf->dialog()->SonicClick2->click();
+  const auto colours = pageColours();
+  ASSERT_EQ(colours.size(), 2u);
+  EXPECT_TRUE(near(colours[0], first));
+  EXPECT_TRUE(near(colours[1], last));
+}
+
+TEST_F(PdfCommandTest, TheModeAtOkDecidesAndPressingAgainKeepsTheOpenDialog) {
+  include({QStringLiteral("Y"), QStringLiteral("Y"), QStringLiteral("Y"), QStringLiteral("N")});
+  w().setListText(1, 4, QStringLiteral("1"));
+  w().SonicClick10->click();
+  pdf::Dialog1* dialog = pdf->dialog();
+  ASSERT_NE(dialog, nullptr);
+  const QString message = dialog->label1Text();
+  EXPECT_TRUE(message.startsWith(QStringLiteral("3 ")));
+  w().OptionButton8->click();  // the window stays usable while the dialog is open
+  w().SonicClick10->click();
+  EXPECT_EQ(pdf->dialog(), dialog);
+  EXPECT_EQ(dialog->label1Text(), message);  // not recomputed
+  EXPECT_EQ(f.tool.confirmationCount, 1);
+  dialog->SonicClick2->click();
+  EXPECT_EQ(pdf->lastPageCount(), 1);  // slide-number mode's rows, the mode at OK
+  EXPECT_EQ(popplertest::info(output).pages, 1);
+}
+
+TEST_F(PdfCommandTest, NothingIncludedLeavesOnlyCancelWhichWritesNothing) {
+  include({QStringLiteral("N"), QStringLiteral("N"), QStringLiteral("N"), QStringLiteral("N")});
+  w().SonicClick10->click();
+  pdf::Dialog1* dialog = pdf->dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(dialog->SonicClick2->isVisibleTo(dialog));
+  EXPECT_TRUE(dialog->SonicClick1->isVisibleTo(dialog));
+  dialog->SonicClick1->click();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(pdf->dialog(), nullptr);
+  EXPECT_FALSE(QFile::exists(output));
+  EXPECT_EQ(pdf->lastOutcome(), pdf::PdfCommands::Outcome::NotRun);
+}
+
+TEST_F(PdfCommandTest, ClearedBoxesWriteNoFooterAndDoNotOpenTheFile) {
+  w().SonicClick10->click();
+  ASSERT_NE(pdf->dialog(), nullptr);
+  pdf->dialog()->Check1->setChecked(false);
+  pdf->dialog()->Check2->setChecked(false);
+  pdf->dialog()->SonicClick2->click();
+  ASSERT_EQ(popplertest::info(output).pages, 4);
+  for (int page = 1; page <= 4; ++page) EXPECT_EQ(pageText(page), QString()) << page;
+  EXPECT_TRUE(f.desktop.opened.isEmpty());
+}
+
+TEST_F(PdfCommandTest, EndsOnRowZeroInTheUsersFormatAfterCapturingBitmaps) {
+  w().setComboBox1Value(mainwindow::kEnhancedMetafile);
+  w().setListIndex(2);
+  w().SonicClick10->click();
+  pdf->dialog()->SonicClick2->click();
+  EXPECT_EQ(w().pasteFormat(), mainwindow::kEnhancedMetafile);
+  EXPECT_EQ(w().listIndex(), 0);
+  EXPECT_EQ(int(w().currentRow()), w().listCount());
+  // Every page holds a picture although the user's format was the metafile.
+  const auto images = popplertest::images(output);
+  ASSERT_EQ(images.size(), 4u);
+  // 80 x 60 pixels at 2.52 cm per 72 pixels: 2.8 x 2.1 cm on the page.
+  EXPECT_NEAR(80 / images[0].xPpi * 2.54, 2.8, 0.02);
+  EXPECT_NEAR(60 / images[0].yPpi * 2.54, 2.1, 0.02);
+}
+
+TEST_F(PdfCommandTest, AnOutputThatCannotBeCreatedShowsTheMessageAndChangesNothing) {
+  const QString blocked = dir.filePath(QStringLiteral("no-such-folder/Morvane©.pdf"));
+  pdf->setOutputPath(blocked);
+  w().setComboBox1Value(mainwindow::kEnhancedMetafile);
+  QString formatWhileShown;
+  f.messages.onShow = [&](const auto&) { formatWhileShown = w().pasteFormat(); };
+  w().SonicClick10->click();
+  pdf->dialog()->SonicClick2->click();
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_EQ(f.messages.shown[0].prompt, pdf::kCannotBuildMessage);
+  EXPECT_EQ(f.messages.shown[0].style, 48);
+  EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Morvane©"));
+  EXPECT_EQ(formatWhileShown, mainwindow::kEnhancedMetafile);
+  EXPECT_EQ(w().pasteFormat(), mainwindow::kEnhancedMetafile);
+  EXPECT_FALSE(QFile::exists(blocked));
+  EXPECT_TRUE(f.desktop.opened.isEmpty());
+  EXPECT_FALSE(f.tool.ended());
+}
