@@ -1,0 +1,130 @@
+// `morvane pdf` as the real binary on the shipped sample workbook, read back with poppler.
+#include "pdf/poppler.h"
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+Outcome morvane(const QStringList& args, const QString& home = QString()) {
+  QProcess process;
+  if (!home.isEmpty()) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    process.setProcessEnvironment(env);
+  }
+  process.start(QStringLiteral(MORVANE_BINARY), args);
+  process.waitForFinished(180000);
+  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+          QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString sample(const QTemporaryDir& dir) {
+  const QString path = dir.filePath(QStringLiteral("sample-sales.xlsx"));
+  QFile::copy(QStringLiteral(MORVANE_SOURCE_DIR "/examples/sample-sales.xlsx"), path);
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  return path;
+}
+
+QString pageText(const QString& pdf, int page) {
+  QString text;
+  for (const auto& word : popplertest::words(pdf, page)) text += word.text + QLatin1Char(' ');
+  return text.trimmed();
+}
+
+class BatchPdf : public ::testing::Test {
+ protected:
+  void SetUp() override { MORVANE_REQUIRE(popplertest::available(), "poppler-utils"); }
+};
+
+}  // namespace
+
+TEST_F(BatchPdf, WritesEveryIncludedObjectAPageInListOrderWithEmbeddedFooters) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString out = dir.filePath(QStringLiteral("deck.pdf"));
+  const Outcome run = morvane({"pdf", book, out});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.out.startsWith(QStringLiteral("6 page(s) written to ") + out)) << run.out.toStdString();
+  const auto info = popplertest::info(out);
+  ASSERT_EQ(info.pages, 6);
+  EXPECT_NEAR(info.sizes[0].width(), 20 * 72 / 2.54, 0.5);
+  EXPECT_NEAR(info.sizes[0].height(), 15 * 72 / 2.54, 0.5);
+  EXPECT_EQ(info.title, QStringLiteral("Title"));
+  EXPECT_EQ(popplertest::images(out).size(), 6u);
+  const QStringList names{"Chart 1", "Chart 2", "Chart 3", "{Chart Sheet}", "SalesTable", "RegionShares"};
+  for (int page = 1; page <= 6; ++page) {
+    const QString text = pageText(out, page);
+    EXPECT_TRUE(text.startsWith(book)) << text.toStdString();
+    EXPECT_TRUE(text.contains(names[page - 1])) << page << ": " << text.toStdString();
+  }
+  // The footer's line sits 0.5 cm above the bottom edge, centred on the page.
+  const auto words = popplertest::words(out, 1);
+  ASSERT_FALSE(words.empty());
+  const double bottom = info.sizes[0].height() - 0.5 * 72 / 2.54;
+  EXPECT_NEAR(words.front().box.bottom(), bottom, 2.5);
+  const double left = words.front().box.left(), right = words.back().box.right();
+  EXPECT_NEAR((left + right) / 2, info.sizes[0].width() / 2, 2.0);
+  bool embedded = false;
+  for (const auto& font : popplertest::fonts(out))
+    embedded |= font.embedded && font.name.contains(QStringLiteral("LiberationSans"));
+  EXPECT_TRUE(embedded);
+}
+
+TEST_F(BatchPdf, NoFooterPlanAndSlideNumberModeChooseTheRows) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString plan = dir.filePath(QStringLiteral("plan.tsv"));
+  QFile f(plan);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("name\tsheet\tinclude\ttitle\tslide\tpaste_as\n"
+          "Chart 3\tRegions\t\t\t2\t\n"
+          "SalesTable\tSales\t\t\t1\t\n"
+          "Chart 1\tSales\tN\t\t3\t\n");
+  f.close();
+  const QString out = dir.filePath(QStringLiteral("numbered.pdf"));
+  const Outcome run = morvane({"pdf", book, out, "--mode", "number", "--plan", plan, "--no-footer"});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(popplertest::info(out).pages, 2);
+  EXPECT_EQ(popplertest::images(out).size(), 2u);
+  EXPECT_EQ(pageText(out, 1), QString());
+  EXPECT_EQ(pageText(out, 2), QString());
+}
+
+TEST_F(BatchPdf, AnUnwritableOutputIsReportedAndNothingIsWritten) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString out = dir.filePath(QStringLiteral("missing/deck.pdf"));
+  const Outcome run = morvane({"pdf", book, out});
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_TRUE(run.err.contains(QStringLiteral("Can't build pdf file. Please close any open PDF file and try again")))
+      << run.err.toStdString();
+  EXPECT_FALSE(QFile::exists(out));
+  EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty());
+}
+
+TEST_F(BatchPdf, WithoutAnOutputTheFileGoesIntoTheDocumentsFolderOrHome) {
+  QTemporaryDir home;
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const Outcome run = morvane({"pdf", book}, home.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const QString documents = home.filePath(QStringLiteral("Documents/Morvane©.pdf"));
+  const QString inHome = home.filePath(QStringLiteral("Morvane©.pdf"));
+  EXPECT_TRUE(QFile::exists(documents) || QFile::exists(inHome));
+  EXPECT_TRUE(run.out.contains(QStringLiteral("Morvane©.pdf"))) << run.out.toStdString();
+}
