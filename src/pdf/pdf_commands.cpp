@@ -94,7 +94,8 @@ void PdfCommands::SonicClick10_Click(std::shared_ptr<ExportList> list) {
 
 void PdfCommands::dialogOk() {
   const std::shared_ptr<ExportList> list = m_dialogList;
-  if (!list) return;
+  // The main window was closed while the dialog stayed open: there is nothing to export.
+  if (!list || list->isUnloaded()) return;
   if (list->isTitleMode()) YesPaste6PDF(*list);
   if (list->isNumberMode()) YesPaste8PDF(*list);
 }

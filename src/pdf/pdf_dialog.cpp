@@ -47,6 +47,7 @@ void Dialog1::createControls() {
   layout->addWidget(Check1);
   layout->addWidget(Check2);
   layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick2_Click(); }); });
   connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick1_Click(); }); });
