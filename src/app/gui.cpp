@@ -91,10 +91,12 @@ int runGui(const QStringList& args) {
   QtMessages messages;
   QtDesktop desktop;
   ToolSession run(session, messages, desktop, [] { QCoreApplication::quit(); });
-  // A refusal at start-up (no workbook, no objects, a protected workbook) was shown already.
-  int status = run.start() ? QApplication::exec() : kExitRefused;
+  // A refusal at start-up (no workbook, no objects, a protected workbook) was shown already;
+  // nothing was pasted then, so a deck that does not exist yet is not created.
+  const bool started = run.start();
+  int status = started ? QApplication::exec() : kExitRefused;
   try {
-    session.saveAfterCommand();
+    if (started) session.saveAfterCommand();
   } catch (const std::exception& error) {
     cannotRead(QString::fromUtf8(error.what()));
     status = kExitUnwritable;

@@ -276,7 +276,7 @@ TEST(GuiFrontEnd, WithoutArgumentsCancellingTheWorkbookDialogGivesTheNoWorkbookM
   EXPECT_EQ(script.messages(), QStringList{morvane::kNoWorkbookMessage});
 }
 
-TEST(GuiFrontEnd, ARefusalAtStartStillAsksAboutTheChangedWorkbook) {
+TEST(GuiFrontEnd, ARefusalAtStartWritesNoDeckButAsksAboutTheChangedWorkbook) {
   QTemporaryDir dir;
   const QString book = workbookWithoutObjects(dir.filePath(QStringLiteral("plain.xlsx")));
   const QByteArray before = fileBytes(book);
@@ -290,6 +290,7 @@ TEST(GuiFrontEnd, ARefusalAtStartStillAsksAboutTheChangedWorkbook) {
   EXPECT_EQ(script.messages()[0], morvane::kNoObjectsMessage);
   EXPECT_TRUE(script.messages()[1].contains(QStringLiteral("plain.xlsx")));
   EXPECT_EQ(fileBytes(book), before);
+  EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("deck.pptx")))) << "nothing was pasted";
 }
 
 TEST(GuiFrontEnd, TheFileDialogsChooseTheWorkbookAndANewDeckWrittenWhenTheToolEnds) {
