@@ -58,6 +58,8 @@ TEST_F(PdfCommandTest, ThreeIncludedRowsGiveThreePagesInListOrderEachWithItsOwnP
   EXPECT_TRUE(dialog->Check1->isChecked());
   EXPECT_TRUE(dialog->Check2->isChecked());
   EXPECT_LT(dialog->SonicClick2->geometry().x(), dialog->SonicClick1->geometry().x());  // OK left of Cancel
+  dialog->show();
+  dialog->grab().save(testenv::outputDir(QStringLiteral("pdf")) + QStringLiteral("/dialog1.png"));
   dialog->SonicClick2->click();
 
   EXPECT_EQ(pdf->lastOutcome(), pdf::PdfCommands::Outcome::Written);
