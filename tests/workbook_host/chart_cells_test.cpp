@@ -60,12 +60,12 @@ testbook::WorkbookOutline cellsBook() {
   graph.kind = testbook::SheetOutline::Kind::ChartSheet;
   graph.name = QStringLiteral("Graph");
   outline.sheets = {data, mine, graph};
-  outline.names = {{QStringLiteral("Units"), QStringLiteral("Data!$B$2:$B$4")},
-                   {QStringLiteral("Local"), QStringLiteral("'My Sheet'!$A$1:$A$2"), false, QStringLiteral("My Sheet")},
-                   {QStringLiteral("Alias"), QStringLiteral("Units")},
-                   {QStringLiteral("Loop1"), QStringLiteral("Loop2")},
-                   {QStringLiteral("Loop2"), QStringLiteral("Loop1")},
-                   {QStringLiteral("Gone"), QStringLiteral("Nowhere!$A$1")}};
+  auto name = [](const char* n, const char* refersTo, const char* sheet = "") {
+    return testbook::NameOutline{QString::fromUtf8(n), QString::fromUtf8(refersTo), false, QString::fromUtf8(sheet)};
+  };
+  outline.names = {name("Units", "Data!$B$2:$B$4"), name("Local", "'My Sheet'!$A$1:$A$2", "My Sheet"),
+                   name("Alias", "Units"),          name("Loop1", "Loop2"),
+                   name("Loop2", "Loop1"),          name("Gone", "Nowhere!$A$1")};
   return outline;
 }
 
