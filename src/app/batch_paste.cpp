@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <optional>
 
 namespace morvane::app {
 
@@ -67,11 +68,14 @@ int runPaste(const QStringList& args) {
   if (!run.start()) return kExitRefused;
 
   auto* window = run.mainWindow();
-  if (auto problem = applyBatchOptions(*window, options)) {
+  // The options and the click run the window's handlers, guarded as a user's actions are.
+  std::optional<QString> problem;
+  if (!run.run([&] { problem = applyBatchOptions(*window, options); })) return kExitRefused;
+  if (problem) {
     printError(*problem);
     return kExitRefused;
   }
-  window->SonicClick19_Click();  // "Paste to PowerPoint", as a click would
+  if (!run.run([&] { window->SonicClick19_Click(); })) return kExitRefused;
   auto* dialog = run.paste().dialog();
   if (run.tool().ended() || !dialog) return kExitRefused;  // refused; the message is on stderr
   if (!dialog->SonicClick1->isVisibleTo(dialog)) {
@@ -80,7 +84,7 @@ int runPaste(const QStringList& args) {
   }
   if (options.labels) dialog->Check1->setChecked(*options.labels);
   const int before = session.presentationHost()->activePresentation()->slidesCount();
-  dialog->SonicClick1_Click();  // OK: the paste run of the current mode
+  run.run([&] { dialog->SonicClick1_Click(); });  // OK: the paste run of the current mode
   QCoreApplication::processEvents();
   if (run.tool().ended()) return kExitRefused;  // an automation failure, reported and saved
   try {

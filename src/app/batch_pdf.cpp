@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <optional>
 
 namespace morvane::app {
 
@@ -51,11 +52,14 @@ int runPdf(const QStringList& args) {
   if (!run.start()) return kExitRefused;
 
   auto* window = run.mainWindow();
-  if (auto problem = applyBatchOptions(*window, options)) {
+  // The options and the click run the window's handlers, guarded as a user's actions are.
+  std::optional<QString> problem;
+  if (!run.run([&] { problem = applyBatchOptions(*window, options); })) return kExitRefused;
+  if (problem) {
     printError(*problem);
     return kExitRefused;
   }
-  window->SonicClick10_Click();  // "Create  PDF", as a click would
+  if (!run.run([&] { window->SonicClick10_Click(); })) return kExitRefused;
   auto* dialog = run.pdf().dialog();
   if (run.tool().ended() || !dialog) return kExitRefused;
   if (!dialog->SonicClick2->isVisibleTo(dialog)) {
@@ -64,7 +68,7 @@ int runPdf(const QStringList& args) {
   }
   dialog->Check1->setChecked(options.labels.value_or(true));
   dialog->Check2->setChecked(false);  // a batch run never opens the file
-  dialog->SonicClick2_Click();        // OK: the export of the current mode
+  run.run([&] { dialog->SonicClick2_Click(); });  // OK: the export of the current mode
   QCoreApplication::processEvents();
   if (run.tool().ended()) return kExitRefused;  // an automation failure, already reported
   switch (run.pdf().lastOutcome()) {

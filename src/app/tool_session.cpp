@@ -28,4 +28,9 @@ bool ToolSession::start() {
   return !m_tool.ended() && mainWindow();
 }
 
+bool ToolSession::run(const std::function<void()>& command) {
+  m_forms->runUserCommand(command);
+  return !m_tool.ended();
+}
+
 }  // namespace morvane::app

@@ -23,6 +23,9 @@ class ToolSession {
   // Runs start-up (the splash, the checks, the main window) through the guarded entry point.
   // False when the tool ended instead (a refusal or a failure, already reported).
   bool start();
+  // Runs `command` as a user's action would: an automation failure is shown, the hosts save
+  // and the tool ends. False when the tool has ended.
+  bool run(const std::function<void()>& command);
 
   Tool& tool() { return m_tool; }
   mainwindow::MainForms& forms() { return *m_forms; }

@@ -185,6 +185,12 @@ TYPED_TEST_P(ExcelContract, NamesInFileOrderWithScopeVisibilityAndRanges) {
   EXPECT_TRUE(this->fails([&] { wb->name(3)->refersToRange(); }));  // a constant
   EXPECT_TRUE(this->fails([&] { wb->name(4)->refersToRange(); }));  // #REF!
   EXPECT_EQ(wb->worksheet(QStringLiteral("Sheet1"))->range(QStringLiteral("Area"))->address(), "$A$1:$B$3");
+  // A local name as the list shows it, and sheet-qualified addresses, on their own sheet only.
+  auto myData = wb->worksheet(QStringLiteral("My Data"));
+  EXPECT_EQ(myData->range(QStringLiteral("'My Data'!Local"))->address(), "$C$2:$C$4");
+  EXPECT_EQ(myData->range(QStringLiteral("'my data'!$C$2"))->address(), "$C$2");
+  EXPECT_TRUE(this->fails([&] { wb->worksheet(QStringLiteral("Sheet1"))->range(QStringLiteral("'My Data'!Local")); }));
+  EXPECT_TRUE(this->fails([&] { wb->worksheet(QStringLiteral("Sheet1"))->range(QStringLiteral("'My Data'!A1")); }));
 }
 
 TYPED_TEST_P(ExcelContract, NewWorksheetIsAppendedAndNamedWithR1C1) {

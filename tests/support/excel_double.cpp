@@ -336,6 +336,14 @@ class SheetImpl : public excel::Sheet {
     worksheetOnly(QStringLiteral("Range(") + addressOrName + QLatin1Char(')'));
     if (auto rect = parseA1(addressOrName)) return std::make_shared<RangeImpl>(m_ctx, m_sheet, *rect);
     const auto& wb = *m_ctx->state->workbook;
+    const qsizetype bang = addressOrName.lastIndexOf(QLatin1Char('!'));
+    if (auto rect = bang > 0 ? parseA1(addressOrName.mid(bang + 1)) : std::nullopt) {
+      QString sheet = addressOrName.left(bang);
+      if (sheet.startsWith(QLatin1Char('\'')) && sheet.endsWith(QLatin1Char('\'')))
+        sheet = sheet.mid(1, sheet.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+      if (wb.findSheet(sheet) == m_sheet) return std::make_shared<RangeImpl>(m_ctx, m_sheet, *rect);
+      throw failed(QStringLiteral("Range"), QStringLiteral("_Worksheet"));
+    }
     for (const auto& n : wb.names) {
       if (n->name.compare(addressOrName, Qt::CaseInsensitive) != 0 && fullNameOf(*n).compare(addressOrName, Qt::CaseInsensitive) != 0) continue;
       if (!n->localSheet.isEmpty() && n->localSheet.compare(m_sheet->name, Qt::CaseInsensitive) != 0 &&

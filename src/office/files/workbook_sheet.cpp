@@ -4,6 +4,9 @@
 #include "office/files/workbook_objects.h"
 
 #include <QFileInfo>
+
+#include <optional>
+#include <tuple>
 #include "ooxml/xlsx/formula_reference.h"
 
 namespace office::files {
@@ -129,19 +132,50 @@ std::shared_ptr<excel::Range> HostSheet::cells(int row, int column) {
   return std::make_shared<HostRange>(m_host, m_index, CellRange::cell(row, column));
 }
 
+namespace {
+
+// "Sheet2!aaa", "'My Sheet'!Bar" (as names are listed) or "Sheet2!A1:B2": the sheet's index
+// and what follows the "!". nullopt when the text names no sheet of the workbook.
+std::optional<std::pair<int, QString>> splitSheetPrefix(const ooxml::xlsx::WorkbookModel& model,
+                                                        const QString& text) {
+  const qsizetype bang = text.lastIndexOf(QLatin1Char('!'));
+  if (bang <= 0) return std::nullopt;
+  QString sheet = text.left(bang);
+  if (sheet.size() >= 2 && sheet.startsWith(QLatin1Char('\'')) && sheet.endsWith(QLatin1Char('\'')))
+    sheet = sheet.mid(1, sheet.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+  const int index = model.sheetIndex(sheet);
+  if (index < 0) return std::nullopt;
+  return std::make_pair(index, text.mid(bang + 1));
+}
+
+}  // namespace
+
+// An address or a name; a sheet-qualified one ("Sheet2!aaa", "'My Data'!A1") as the program
+// accepts it, as long as it lies on this sheet.
 std::shared_ptr<excel::Range> HostSheet::range(const QString& addressOrName) {
   requireWorksheet();
-  if (const auto area = ooxml::xlsx::parseA1Area(addressOrName))
-    return std::make_shared<HostRange>(m_host, m_index, *area);
-  // A name of this sheet first, then a workbook-level one; it must refer to this sheet.
-  const auto& names = m_host->document().model().names;
+  const auto& model = m_host->document().model();
+  QString text = addressOrName;
+  int nameSheet = m_index;
+  bool qualified = false;
+  if (const auto prefixed = splitSheetPrefix(model, addressOrName)) {
+    std::tie(nameSheet, text) = *prefixed;
+    qualified = true;
+  }
+  if (const auto area = ooxml::xlsx::parseA1Area(text)) {
+    if (nameSheet == m_index) return std::make_shared<HostRange>(m_host, m_index, *area);
+    throw AutomationError::methodFailed(QStringLiteral("Range"), QStringLiteral("_Worksheet"));
+  }
+  // A name of the sheet first, then (unqualified only) a workbook-level one; it must refer to
+  // this sheet.
+  const auto& names = model.names;
   std::optional<int> found;
   for (size_t i = 0; i < names.size() && !found; ++i) {
-    if (names[i].localSheetId == m_index && names[i].shortName().compare(addressOrName, Qt::CaseInsensitive) == 0)
+    if (names[i].localSheetId == nameSheet && names[i].shortName().compare(text, Qt::CaseInsensitive) == 0)
       found = int(i);
   }
-  for (size_t i = 0; i < names.size() && !found; ++i) {
-    if (!names[i].localSheetId && names[i].name.compare(addressOrName, Qt::CaseInsensitive) == 0) found = int(i);
+  for (size_t i = 0; i < names.size() && !found && !qualified; ++i) {
+    if (!names[i].localSheetId && names[i].name.compare(text, Qt::CaseInsensitive) == 0) found = int(i);
   }
   if (found) {
     auto resolved = resolveNameRange(m_host, *found);
