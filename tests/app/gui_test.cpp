@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include "paste/confirm_dialog.h"
 #include "paste/paste_commands.h"
 #include "paste/progress_window.h"
+#include "pdf/pdf_dialog.h"
 #include "registry/registry.h"
 #include "startup/start_tool.h"
 
@@ -385,4 +387,44 @@ TEST(GuiFrontEnd, AWorkbookSaveThatFailsIsReportedWithStatusThree) {
       << script.messages()[1].toStdString();
   EXPECT_FALSE(QFile::exists(book));
   EXPECT_TRUE(readDeck(deck).error.isEmpty()) << "the deck is still saved";
+}
+
+// "Create  PDF" from the window: the dialog names the real file in the documents folder (the
+// home folder here, which has none), OK writes a page per object while the window stays.
+TEST(GuiFrontEnd, CreatePdfWritesEveryObjectIntoTheNamedFile) {
+  QTemporaryDir dir;
+  QTemporaryDir home;
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", home.path().toUtf8());
+  const QString book = sample(dir.path());
+  const QString pdfPath = home.filePath(QStringLiteral("Morvane©.pdf"));
+  QString message;
+  bool windowStayed = false;
+  UiScript script;
+  script
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [](UserFormObj* window) { window->SonicClick10->click(); })
+      .onWindow<pdf::Dialog1>(QStringLiteral("the PDF dialog"),
+                              [&](pdf::Dialog1* dialog) {
+                                message = dialog->label1Text();
+                                dialog->Check2->setChecked(false);  // no viewer offscreen
+                                dialog->SonicClick2->click();       // OK
+                              })
+      .onWindow<UserFormObj>(QStringLiteral("the main window after the export"),
+                             [&](UserFormObj* window) {
+                               windowStayed = true;
+                               clickClose(window);
+                             })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  const int status = runScripted(script, {book, dir.filePath(QStringLiteral("deck.pptx"))});
+  qputenv("HOME", oldHome);
+  EXPECT_EQ(status, morvane::app::kExitDone);
+  EXPECT_EQ(message, QStringLiteral("6 object(s) will be inserted in ") + pdfPath +
+                         QStringLiteral("\r\rContinue?"));
+  EXPECT_TRUE(windowStayed);
+  QFile written(pdfPath);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  const QByteArray bytes = written.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF-"));
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 6);
 }
