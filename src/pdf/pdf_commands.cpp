@@ -36,10 +36,14 @@ bool includedWithSlideNumber(const ExportList& list, int row) {
 
 }  // namespace
 
-PictureBox pictureBox(int pixelWidth, int pixelHeight) {
-  const double h = std::min(pixelHeight * kCentimetresPerInch / 72.0, kMaxPictureHeight);
-  const double w = std::min(pixelWidth * kCentimetresPerInch / 72.0, kMaxPictureWidth);
+PictureBox fitPictureBox(double width, double height) {
+  const double h = std::min(height, kMaxPictureHeight);
+  const double w = std::min(width, kMaxPictureWidth);
   return {(kPageWidth - w) / 2.0, (kPageHeight - h) / 2.0, w, h};
+}
+
+PictureBox pictureBox(int pixelWidth, int pixelHeight) {
+  return fitPictureBox(pixelWidth * kCentimetresPerInch / 72.0, pixelHeight * kCentimetresPerInch / 72.0);
 }
 
 QString footerText(const QString& workbookFullName, const QString& name, const QString& sheet) {

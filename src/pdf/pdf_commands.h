@@ -35,6 +35,8 @@ struct PictureBox {
   double x, y, width, height;
 };
 PictureBox pictureBox(int pixelWidth, int pixelHeight);
+// The same for a picture already converted to centimetres.
+PictureBox fitPictureBox(double width, double height);
 
 // Workbook path, name and sheet, separated by " ,  ".
 QString footerText(const QString& workbookFullName, const QString& name, const QString& sheet);

@@ -15,6 +15,15 @@ using pdftest::near;
 using pdftest::PdfCommandTest;
 
 TEST(PdfPictureBox, EachSideIsConvertedCappedOnItsOwnAndCentred) {
+  const pdf::PictureBox squeezed = pdf::fitPictureBox(30, 5);
+  EXPECT_DOUBLE_EQ(squeezed.width, 18.0);
+  EXPECT_DOUBLE_EQ(squeezed.height, 5.0);
+  EXPECT_DOUBLE_EQ(squeezed.x, 1.0);
+  EXPECT_DOUBLE_EQ(squeezed.y, 5.0);
+  const pdf::PictureBox kept = pdf::fitPictureBox(10, 6);
+  EXPECT_DOUBLE_EQ(kept.width, 10.0);
+  EXPECT_DOUBLE_EQ(kept.x, 5.0);
+  EXPECT_DOUBLE_EQ(kept.y, 4.5);
   // 1000 x 100 pixels convert to 35 x 3.5 cm: squeezed to 18 wide only.
   const pdf::PictureBox wide = pdf::pictureBox(1000, 100);
   EXPECT_DOUBLE_EQ(wide.width, 18.0);
