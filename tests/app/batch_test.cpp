@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -98,6 +99,35 @@ TEST(BatchPaste, PastesEveryIncludedObjectIntoANewDeckInBothFormats) {
       EXPECT_TRUE(std::abs(picture->width() - 680) < 0.5 || std::abs(picture->height() - 400) < 0.5);
     }
   }
+}
+
+// A second opinion on the whole road: LibreOffice opens the pasted deck, every slide renders,
+// the labels and the charts' own texts come out as text (the metafiles stay vectors).
+TEST(BatchPaste, LibreOfficeRendersTheMetafileDeckWithItsTexts) {
+  const QString loRender = testenv::sharedDir() + QStringLiteral("/tools/lo-render");
+  MORVANE_REQUIRE(QFile::exists(loRender) && !testenv::findTool(QStringLiteral("soffice")).isEmpty() &&
+                      !testenv::findTool(QStringLiteral("pdftotext")).isEmpty(),
+                  "LibreOffice (soffice), lo-render and poppler-utils");
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+  ASSERT_EQ(morvane({"paste", book, deck, "--format", "emf", "--labels"}).exitCode, 0);
+  QProcess render;
+  render.start(loRender, {deck, dir.path()});
+  render.waitForFinished(240000);
+  const QString pdf = dir.filePath(QStringLiteral("deck.pdf"));
+  ASSERT_TRUE(QFile::exists(pdf)) << render.readAllStandardError().toStdString();
+  QProcess info;
+  info.start(QStringLiteral("pdfinfo"), {pdf});
+  info.waitForFinished();
+  EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+6\\b"))));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  text.waitForFinished();
+  const QString words = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_EQ(words.count(QStringLiteral("sample-sales.xlsx")), 6) << words.toStdString();
+  for (const char* expected : {"Sales by region", "Half-year overview", "North"})
+    EXPECT_TRUE(words.contains(QLatin1String(expected))) << expected;
 }
 
 TEST(BatchPaste, APlanExcludesAndTitlesObjectsAndAWrongRowStopsBeforeWriting) {
