@@ -113,6 +113,94 @@ TEST(ChartHostile, NothingDrawableGivesAPlaceholder) {
   EXPECT_TRUE(surface.placeholderReason.contains("surface"));
 }
 
+QString catAndVal(const QString& catPoints, const QString& valPoints) {
+  return "<c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:cat><c:numLit>" + catPoints +
+         "</c:numLit></c:cat><c:val><c:numLit>" + valPoints + "</c:numLit></c:val></c:ser>";
+}
+
+QString dateAxes(const QString& dateAxisExtra) {
+  return "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:lineChart><c:dateAx><c:axId val=\"1\"/>"
+         "<c:axPos val=\"b\"/><c:crossAx val=\"2\"/>" + dateAxisExtra + "</c:dateAx><c:valAx>"
+         "<c:axId val=\"2\"/><c:axPos val=\"l\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>";
+}
+
+// Points <c:pt> with the given texts at indexes 0, 1, 2 ... (empty texts: no point), after a
+// c:ptCount unless `count` is false.
+QString pts(const QStringList& values, bool count = true) {
+  QString out = count ? QString("<c:ptCount val=\"%1\"/>").arg(values.size()) : QString();
+  for (int i = 0; i < values.size(); ++i)
+    if (!values[i].isEmpty()) out += QString("<c:pt idx=\"%1\"><c:v>%2</c:v></c:pt>").arg(i).arg(values[i]);
+  return out;
+}
+
+TEST(ChartHostile, DateAxesWithAbsurdDatesAndUnits) {
+  // The calendar's first and last days, dates before it and past it, NaN; a one-day major unit.
+  const QString cats = pts({"1", "2958465", "-5", "NaN", "1e300", "60"});
+  const QString vals = pts({"1", "2", "", "", "", "3"});
+  const QStringList options{
+      "<c:baseTimeUnit val=\"days\"/><c:majorUnit val=\"1\"/><c:majorTimeUnit val=\"days\"/>",
+      "<c:majorUnit val=\"1e300\"/><c:majorTimeUnit val=\"years\"/>",
+      "<c:baseTimeUnit val=\"months\"/><c:majorUnit val=\"0.001\"/>",
+      "<c:scaling><c:min val=\"-1e9\"/><c:max val=\"1e12\"/></c:scaling>",
+      "<c:scaling><c:min val=\"400000\"/></c:scaling><c:baseTimeUnit val=\"years\"/>"};
+  for (const QString& extra : options) {
+    SCOPED_TRACE(extra.toStdString());
+    const QString body = "<c:plotArea><c:lineChart>" + catAndVal(cats, vals) + dateAxes(extra);
+    const auto layout = readAndDraw(body);
+    for (const render::AxisLayout& a : layout.axes) {
+      EXPECT_LE(a.labels.size(), 1001u);
+      EXPECT_LE(a.tickPositions.size(), 1002u);
+      for (double t : a.tickPositions) EXPECT_TRUE(std::isfinite(t));
+    }
+    for (const render::SeriesGeometry& s : layout.series)
+      for (const render::PointGeometry& p : s.points)
+        if (p.valid) EXPECT_TRUE(std::isfinite(p.position.x()) && std::isfinite(p.position.y()));
+  }
+}
+
+TEST(ChartHostile, OfPieWithOddSplits) {
+  const QString vals = pts({"-3", "0", "5", "1e308"});
+  const QStringList options{
+      "<c:splitType val=\"pos\"/><c:splitPos val=\"-5\"/>",
+      "<c:splitType val=\"pos\"/><c:splitPos val=\"1e300\"/>",
+      "<c:splitType val=\"val\"/><c:splitPos val=\"NaN\"/>",
+      "<c:splitType val=\"percent\"/><c:splitPos val=\"-1e300\"/>",
+      "<c:splitType val=\"cust\"/><c:custSplit><c:secondPiePt val=\"2147483647\"/>"
+      "<c:secondPiePt val=\"-1\"/><c:secondPiePt val=\"3\"/></c:custSplit>",
+      "<c:ofPieType val=\"bar\"/><c:secondPieSize val=\"-7\"/><c:gapWidth val=\"99999\"/>"
+      "<c:serLines/>"};
+  for (const QString& option : options) {
+    SCOPED_TRACE(option.toStdString());
+    readAndDraw("<c:plotArea><c:ofPieChart><c:varyColors val=\"1\"/>" + series(vals) + option +
+                "</c:ofPieChart></c:plotArea><c:legend/>");
+  }
+  const auto zeros = readAndDraw("<c:plotArea><c:ofPieChart>" + series(pts({"0", "0"})) +
+                                 "</c:ofPieChart></c:plotArea>");
+  EXPECT_FALSE(zeros.ofPie.other.valid);
+}
+
+TEST(ChartHostile, MultiLevelCategoriesOfUnevenShape) {
+  // Levels longer and shorter than the count, empty levels, and far too many of them.
+  QString levels;
+  for (int k = 0; k < 200; ++k)
+    levels += k % 3 == 0 ? QString("<c:lvl/>")
+                         : "<c:lvl>" + pts({QString("L%1").arg(k), "", "", "", "far"}, false) +
+                               "</c:lvl>";
+  const QString body =
+      "<c:plotArea><c:barChart><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:cat>"
+      "<c:multiLvlStrRef><c:multiLvlStrCache><c:ptCount val=\"3\"/>" + levels +
+      "</c:multiLvlStrCache></c:multiLvlStrRef></c:cat><c:val><c:numLit>" + pts({"1", "", "2"}) +
+      "</c:numLit></c:val></c:ser><c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart>"
+      "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx>"
+      "<c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>";
+  auto chart = ooxml::readChartXml((kHead + body + kTail).toUtf8(), "/xl/charts/chart1.xml");
+  ASSERT_TRUE(chart.ok());
+  const auto& cat = chart.value().plotArea.groups.at(0).series.at(0).categories;
+  EXPECT_EQ(cat.levels.size(), 32u) << "outer levels past the limit are dropped";
+  for (const auto& level : cat.levels) EXPECT_EQ(level.size(), 3u);
+  readAndDraw(body);
+}
+
 TEST(ChartHostile, OddFormattingValues) {
   readAndDraw(
       "<c:plotArea><c:layout><c:manualLayout><c:x val=\"-50\"/><c:y val=\"NaN\"/><c:w val=\"1e9\"/>"

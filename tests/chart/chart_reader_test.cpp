@@ -157,6 +157,36 @@ TEST(ChartReader, AxesTitlesAndScaling) {
   EXPECT_EQ(axes[2].baseTimeUnit, "months");
 }
 
+TEST(ChartReader, DateAxisTimeUnits) {
+  const auto m = read(plot(
+      "<c:dateAx><c:axId val=\"1\"/><c:baseTimeUnit val=\"days\"/><c:majorUnit val=\"2\"/>"
+      "<c:majorTimeUnit val=\"months\"/><c:minorUnit val=\"1\"/><c:minorTimeUnit val=\"weeks\"/></c:dateAx>"
+      "<c:dateAx><c:axId val=\"2\"/></c:dateAx>"));
+  const auto& axes = m.plotArea.axes;
+  ASSERT_EQ(axes.size(), 2u);
+  EXPECT_EQ(axes[0].baseTimeUnit, "days");
+  EXPECT_DOUBLE_EQ(*axes[0].majorUnit, 2);
+  EXPECT_EQ(axes[0].majorTimeUnit, "months");
+  EXPECT_TRUE(axes[0].minorTimeUnit.isEmpty()) << "not a unit the format knows";
+  EXPECT_TRUE(axes[1].baseTimeUnit.isEmpty()) << "automatic";
+  EXPECT_TRUE(axes[1].majorTimeUnit.isEmpty());
+}
+
+TEST(ChartReader, MultiLevelCategoriesKeepEachLevel) {
+  const auto m = read(plot(
+      "<c:barChart><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:cat><c:multiLvlStrRef>"
+      "<c:f>S!$A$1:$B$3</c:f><c:multiLvlStrCache><c:ptCount val=\"3\"/>"
+      "<c:lvl><c:pt idx=\"0\"><c:v>a</c:v></c:pt><c:pt idx=\"1\"><c:v>b</c:v></c:pt>"
+      "<c:pt idx=\"2\"><c:v>c</c:v></c:pt></c:lvl>"
+      "<c:lvl><c:pt idx=\"0\"><c:v>X</c:v></c:pt><c:pt idx=\"2\"><c:v>Y</c:v></c:pt></c:lvl>"
+      "</c:multiLvlStrCache></c:multiLvlStrRef></c:cat></c:ser></c:barChart>"));
+  const ooxml::DataCache& cat = m.plotArea.groups.at(0).series.at(0).categories;
+  ASSERT_EQ(cat.levels.size(), 2u);
+  EXPECT_EQ(cat.levels[0], (std::vector<QString>{"a", "b", "c"}));
+  EXPECT_EQ(cat.levels[1], (std::vector<QString>{"X", "", "Y"}));
+  EXPECT_EQ(cat.text(1), "b") << "the innermost level is the category text";
+}
+
 TEST(ChartReader, ChartSpaceTitleLegendAndLayouts) {
   const auto m = read(
       "<c:title><c:tx><c:strRef><c:f>S!$A$1</c:f><c:strCache><c:ptCount val=\"1\"/>"

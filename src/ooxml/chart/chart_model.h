@@ -148,6 +148,14 @@ struct ChartGroup {
   ShapeFormat upBarFormat, downBarFormat;
   bool dropLines = false;
   int bubbleScale = 100;
+  // c:ofPieChart: the second plot takes the points the split picks.
+  QString ofPieType = "pie";          // "pie" (pie of pie) or "bar" (bar of pie)
+  QString splitType;                  // "auto", "cust", "percent", "pos", "val"; empty: auto
+  std::optional<double> splitPos;     // pos: how many last points; val, percent: the threshold
+  std::vector<int> customSplit;       // cust: the points (c:secondPiePt) in the second plot
+  int secondPieSize = 75;             // 5..200, percent of the main pie
+  bool seriesLines = false;           // c:serLines: the lines joining the two plots
+  ShapeFormat seriesLinesFormat;
   std::vector<Series> series;
   std::vector<int> axisIds;
   DataLabels labels;                  // group-level c:dLbls
@@ -199,7 +207,8 @@ struct Axis {
   ShapeFormat format;
   int labelOffset = 100;
   std::optional<int> tickLabelSkip, tickMarkSkip;
-  QString baseTimeUnit;               // dateAx: "days", "months", "years"
+  QString baseTimeUnit;               // dateAx: "days", "months", "years"; empty: automatic
+  QString majorTimeUnit, minorTimeUnit;  // dateAx: units of majorUnit/minorUnit; empty: the base
   bool noMultiLevelLabels = false;
 
   bool isHorizontal() const {

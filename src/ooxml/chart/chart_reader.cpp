@@ -60,6 +60,25 @@ Title readTitle(const pugi::xml_node& node) {
   return t;
 }
 
+// The options of c:ofPieChart.
+void readOfPie(const pugi::xml_node& node, ChartGroup& g) {
+  if (childString(node, "c:ofPieType") == "bar") g.ofPieType = "bar";
+  const QString split = childString(node, "c:splitType");
+  if (split == "auto" || split == "cust" || split == "percent" || split == "pos" || split == "val")
+    g.splitType = split;
+  if (const auto pos = childDouble(node, "c:splitPos"); pos && std::isfinite(*pos))
+    g.splitPos = pos;
+  for (const pugi::xml_node& pt : node.child("c:custSplit").children("c:secondPiePt")) {
+    const int idx = pt.attribute("val").as_int(-1);
+    if (idx >= 0 && idx < detail::kMaxPoints) g.customSplit.push_back(idx);
+  }
+  g.secondPieSize = std::clamp(childInt(node, "c:secondPieSize").value_or(75), 5, 200);
+  if (const pugi::xml_node lines = node.child("c:serLines")) {
+    g.seriesLines = true;
+    g.seriesLinesFormat = readShapeFormat(lines.child("c:spPr"));
+  }
+}
+
 ChartGroup readGroup(const pugi::xml_node& node, const GroupType& type) {
   ChartGroup g;
   g.kind = type.kind;
@@ -91,6 +110,7 @@ ChartGroup readGroup(const pugi::xml_node& node, const GroupType& type) {
   }
   g.dropLines = bool(node.child("c:dropLines"));
   g.bubbleScale = std::clamp(childInt(node, "c:bubbleScale").value_or(100), 0, 300);
+  if (type.kind == ChartKind::OfPie) readOfPie(node, g);
   for (const pugi::xml_node& ser : node.children("c:ser")) g.series.push_back(readSeries(ser));
   std::stable_sort(g.series.begin(), g.series.end(),
                    [](const Series& a, const Series& b) { return a.order < b.order; });
@@ -164,7 +184,13 @@ Axis readAxis(const pugi::xml_node& node, AxisKind kind) {
   a.labelOffset = std::clamp(childInt(node, "c:lblOffset").value_or(100), 0, 1000);
   if (const auto skip = childInt(node, "c:tickLblSkip"); skip && *skip >= 1) a.tickLabelSkip = skip;
   if (const auto skip = childInt(node, "c:tickMarkSkip"); skip && *skip >= 1) a.tickMarkSkip = skip;
-  a.baseTimeUnit = childString(node, "c:baseTimeUnit");
+  auto timeUnit = [&](const char* name) {
+    const QString unit = childString(node, name);
+    return unit == "days" || unit == "months" || unit == "years" ? unit : QString();
+  };
+  a.baseTimeUnit = timeUnit("c:baseTimeUnit");
+  a.majorTimeUnit = timeUnit("c:majorTimeUnit");
+  a.minorTimeUnit = timeUnit("c:minorTimeUnit");
   a.noMultiLevelLabels = childBool(node, "c:noMultiLvlLbl").value_or(false);
   return a;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace render::detail {
@@ -19,6 +20,7 @@ namespace {
 constexpr double kTick = 4;     // major tick length, points
 constexpr double kLabelGap = 3; // tick to label
 constexpr double kTitleGap = 5; // labels to axis title
+constexpr double kLabelSpill = 6; // how far category labels may reach past the plot ends
 
 struct Role {
   const ooxml::ChartGroup* group;
@@ -127,11 +129,7 @@ std::vector<QString> categoryTexts(const AxisLayout& a, const std::vector<Role>&
     return texts;
   }
   const ooxml::DataCache& c = src->categories;
-  format = c.formatCode;
-  const bool general = format.isEmpty() || format.compare("General", Qt::CaseInsensitive) == 0;
-  if ((general || !a.axis.numFmtSourceLinked) && !a.axis.numFmt.isEmpty() &&
-      (!a.axis.numFmtSourceLinked || a.axis.kind == ooxml::AxisKind::Date))
-    format = a.axis.numFmt;
+  format = categoryFormat(a.axis, c);
   for (int i = 0; i < n; ++i) {
     const auto v = c.numeric ? c.number(i) : std::nullopt;
     texts.push_back(v ? formatChartNumber(*v, format, date1904) : c.text(i));
@@ -166,6 +164,12 @@ double AxisLayout::coordinate(double v) const {
   }
   if (reversed) f = 1 - f;
   return horizontal ? plot.left() + f * plot.width() : plot.bottom() - f * plot.height();
+}
+
+double AxisLayout::pointSlot(int i) const {
+  if (!dateAxis) return i;
+  if (i < 0 || i >= int(pointSlots.size())) return std::numeric_limits<double>::quiet_NaN();
+  return pointSlots[size_t(i)];
 }
 
 double AxisLayout::categoryWidth() const {
@@ -233,7 +237,9 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
   a.reversed = ax.reversed;
   a.visible = !ax.deleted;
   if (!a.valueScale) {
-    a.categoryCount = std::max(categoryCount(w.roles), 1);
+    const int points = categoryCount(w.roles);
+    a.categoryCount = std::max(points, 1);
+    planDateAxis(ctx, a, categorySource(w.roles), points);
     a.between = true;
     if (a.crossing >= 0) {
       const ooxml::Axis& value = ctx.out.axes[size_t(a.crossing)].axis;
@@ -279,12 +285,24 @@ void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {
   a.labels.clear();
   if (a.valueScale) {
     for (double v : a.scale.majorTicks()) a.labels.push_back(formatChartNumber(v, a.numberFormat, ctx.chart.date1904));
+  } else if (a.dateAxis) {
+    a.labels = dateAxisLabels(ctx, a, categorySource(w.roles)->categories);
   } else {
     a.labels = categoryTexts(a, w.roles, ctx.chart.date1904, a.numberFormat);
+    if (const ooxml::Series* src = categorySource(w.roles)) planCategoryLevels(a, src->categories);
   }
   const bool table = ctx.chart.plotArea.dataTable.present && !a.valueScale && a.horizontal;
-  if (table || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None)
+  if (table || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) {
     a.labels.assign(a.labels.size(), QString());
+    a.groupLevels.clear();
+  }
+}
+
+// The distance between neighbouring labels of a category or date axis.
+double labelSpacing(const AxisLayout& a) {
+  if (!a.dateAxis) return a.categoryWidth();
+  if (a.majorSlots.size() < 2) return a.length();
+  return std::abs(a.coordinate(a.majorSlots[1]) - a.coordinate(a.majorSlots[0]));
 }
 
 // The largest label extent (rotated when asked), measuring a sample of at most about 400
@@ -303,13 +321,15 @@ QSizeF largestLabel(const AxisLayout& a, bool rotated) {
 // Rotation and skipping of category labels that do not fit their slots.
 void fitCategoryLabels(AxisLayout& a) {
   if (a.valueScale || a.labels.empty()) return;
-  const double slot = a.categoryWidth();
+  const double slot = labelSpacing(a);
   const double widest = largestLabel(a, false).width();
   if (!a.horizontal || a.axis.text.rotationDeg) return;
   if (widest <= slot * 0.95) return;
-  a.labelStyle.rotationDeg = -45;
+  // Under rows of group labels the innermost labels stand upright, each within its slot.
+  a.labelStyle.rotationDeg = a.groupLevels.empty() ? -45 : -90;
 }
 
+// The depth of the innermost labels across the axis.
 double labelDepth(const AxisLayout& a) {
   if (!a.visible || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) return 0;
   const QSizeF s = largestLabel(a, true);
@@ -322,11 +342,28 @@ double titleDepth(const AxisLayout& a) {
   return (a.horizontal ? s.height() : s.width()) + kTitleGap;
 }
 
+// The text of an axis title as written, before wrapping; empty without a title.
+QString axisTitleText(const ooxml::Axis& axis) {
+  if (!axis.title.present) return QString();
+  const QString text = axis.title.rich.plainText();
+  if (!text.trimmed().isEmpty()) return text;
+  return axis.title.referenceText.isEmpty() ? QString("Axis Title") : axis.title.referenceText;
+}
+
+// A long axis title wraps at word boundaries: along the axis to the plot's length (it is
+// centred on the plot), across the axis to a quarter of the room there.
+void wrapAxisTitle(AxisLayout& a, const QRectF& plot, const QRectF& outer) {
+  const double rot = std::abs(std::fmod(a.titleStyle.rotationDeg, 180.0));
+  const bool textVertical = std::abs(rot - 90) < 1;
+  const bool alongAxis = textVertical != a.horizontal;
+  const double room = alongAxis ? (a.horizontal ? plot.width() : plot.height())
+                                : (a.horizontal ? outer.height() : outer.width()) / 4;
+  a.title = wrapText(a.titleStyle, axisTitleText(a.axis), room);
+}
+
 void styleAxisTexts(LayoutContext& ctx, AxisLayout& a) {
   a.labelStyle = textStyleFor(ctx, a.axis.text, ctx.baseSizePt, false);
-  a.title = a.axis.title.present ? a.axis.title.rich.plainText() : QString();
-  if (a.axis.title.present && a.title.trimmed().isEmpty())
-    a.title = a.axis.title.referenceText.isEmpty() ? QString("Axis Title") : a.axis.title.referenceText;
+  a.title = axisTitleText(a.axis);
   ooxml::TextBody body = a.axis.title.text.isEmpty() ? a.axis.title.rich : a.axis.title.text;
   a.titleStyle = textStyleFor(ctx, body, ctx.baseSizePt, true);
   const auto rot = a.axis.title.rich.rotationDeg ? a.axis.title.rich.rotationDeg
@@ -355,19 +392,47 @@ double crossingCoordinate(const ChartLayout& out, const AxisLayout& a) {
   return c.edge(false);
 }
 
+// How far the labels of a category or date axis reach past the plot's left and right edges:
+// level labels are centred on their positions, slanted ones end there.
+std::pair<double, double> labelOverhang(const AxisLayout& a) {
+  const double rot = a.labelStyle.rotationDeg;
+  if (std::abs(rot) >= 89) return {0, 0};
+  const bool slanted = std::abs(rot) > 1;
+  double left = 0, right = 0;
+  const double widest = largestLabel(a, true).width();
+  for (size_t i = 0; i < a.labels.size(); ++i) {
+    if (a.labels[i].isEmpty()) continue;
+    const double at = a.coordinate(a.dateAxis ? a.majorSlots[i] : double(i));
+    if (std::min(at - a.plot.left(), a.plot.right() - at) > widest) continue;  // far from both ends
+    const double w = measureRotated(a.labelStyle, a.labels[i]).width();
+    // Labels turned counter-clockwise end at their tick and run left; clockwise ones run right.
+    const double toLeft = slanted ? (rot < 0 ? w : 0) : w / 2;
+    const double toRight = slanted ? (rot < 0 ? 0 : w) : w / 2;
+    left = std::max(left, toLeft - (at - a.plot.left()));
+    right = std::max(right, toRight - (a.plot.right() - at));
+  }
+  // A little may run into the chart's own margin.
+  return {std::max(0.0, left - kLabelSpill), std::max(0.0, right - kLabelSpill)};
+}
+
 struct Margins {
   double left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Positions every axis on `plot` and returns the room their labels and titles need outside.
-Margins positionAxes(LayoutContext& ctx, const QRectF& plot) {
+// Positions every axis on `plot` and returns the room their labels and titles need outside
+// it within `outer`.
+Margins positionAxes(LayoutContext& ctx, const QRectF& plot, const QRectF& outer) {
   Margins m;
   std::vector<AxisLayout>& axes = ctx.out.axes;
-  for (AxisLayout& a : axes) a.plot = plot;
+  for (AxisLayout& a : axes) {
+    a.plot = plot;
+    if (!a.title.isEmpty()) wrapAxisTitle(a, plot, outer);
+  }
   for (AxisLayout& a : axes) {
     const double pos = crossingCoordinate(ctx.out, a);
     const ooxml::TickLabelPosition tlp = a.axis.tickLabelPosition;
-    const double depth = labelDepth(a);
+    a.innerLabelDepth = labelDepth(a);
+    const double depth = a.innerLabelDepth + (a.visible ? levelRowsDepth(a) : 0);
     const double tick = a.axis.majorTickMark == ooxml::TickMark::Outside ||
                                 a.axis.majorTickMark == ooxml::TickMark::Cross
                             ? kTick
@@ -393,6 +458,12 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot) {
         const double last = measureText(a.labelStyle, a.labels.back()).width() / 2;
         m.left = std::max(m.left, a.reversed ? last : first);
         m.right = std::max(m.right, a.reversed ? first : last);
+      }
+      // Category and date labels near the ends may reach past the plot.
+      if (a.visible && !a.valueScale) {
+        const auto [left, right] = labelOverhang(a);
+        m.left = std::max(m.left, left);
+        m.right = std::max(m.right, right);
       }
     } else {
       a.line = QLineF(pos, plot.top(), pos, plot.bottom());
@@ -426,6 +497,21 @@ void settleAxes(LayoutContext& ctx, std::vector<AxisWork>& work, const QRectF& p
   }
 }
 
+// Labels that would overlap are skipped, keeping every k-th.
+void skipCrowdedLabels(AxisLayout& a) {
+  const double slot = labelSpacing(a);
+  const QSizeF s = largestLabel(a, true);
+  const bool slanted = std::abs(a.labelStyle.rotationDeg) > 1;
+  const double need =
+      a.horizontal ? (slanted ? measureText(a.labelStyle, "0").height() * 1.2 : s.width() + 2)
+                   : s.height();
+  const int step = a.axis.tickLabelSkip.value_or(
+      std::max(1, int(std::ceil(need / std::max(slot, 0.1) - 1e-6))));
+  if (step > 1)
+    for (size_t i = 0; i < a.labels.size(); ++i)
+      if (i % size_t(step) != 0) a.labels[i].clear();
+}
+
 void placeTicks(AxisLayout& a) {
   a.labelPositions.clear();
   a.tickPositions.clear();
@@ -440,22 +526,19 @@ void placeTicks(AxisLayout& a) {
     a.gridPositions = a.tickPositions;
     return;
   }
+  if (a.dateAxis) {
+    placeDateTicks(a);
+    skipCrowdedLabels(a);
+    return;
+  }
   const int n = a.categoryCount;
   for (int i = 0; i < n; ++i) a.labelPositions.push_back(a.coordinate(i));
   const int ticks = a.between ? n + 1 : n;
   for (int i = 0; i < ticks; ++i)
     a.tickPositions.push_back(a.between ? a.coordinate(i - 0.5) : a.coordinate(i));
   a.gridPositions = a.tickPositions;
-  // Labels that would overlap are skipped, keeping every k-th.
-  const double slot = a.categoryWidth();
-  const QSizeF s = largestLabel(a, true);
-  const bool slanted = std::abs(a.labelStyle.rotationDeg) > 1;
-  const double need = a.horizontal ? (slanted ? measureText(a.labelStyle, "0").height() * 1.2 : s.width() + 2)
-                                   : s.height();
-  const int step = a.axis.tickLabelSkip.value_or(std::max(1, int(std::ceil(need / std::max(slot, 0.1) - 1e-6))));
-  if (step > 1)
-    for (int i = 0; i < n && i < int(a.labels.size()); ++i)
-      if (i % step != 0) a.labels[size_t(i)].clear();
+  skipCrowdedLabels(a);
+  placeCategoryLevels(a);
 }
 
 }  // namespace
@@ -509,17 +592,24 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
       return;
     }
   }
+  // Labels, their rotation and wrapped titles depend on the plot's size, which depends on
+  // them: settle three times, and a few more while the plot still moves.
   QRectF plot = outer;
-  for (int pass = 0; pass < 3; ++pass) {
+  for (int pass = 0; pass < 6; ++pass) {
     settleAxes(ctx, set.work, plot);
-    const Margins m = positionAxes(ctx, plot);
+    const Margins m = positionAxes(ctx, plot, outer);
     if (outerIsInner) break;
     QRectF next = outer.adjusted(m.left, m.top, -m.right, -m.bottom);
     if (next.width() < 10 || next.height() < 10) next = outer;
+    const bool still = std::abs(next.left() - plot.left()) < 0.5 &&
+                       std::abs(next.top() - plot.top()) < 0.5 &&
+                       std::abs(next.right() - plot.right()) < 0.5 &&
+                       std::abs(next.bottom() - plot.bottom()) < 0.5;
     plot = next;
+    if (pass >= 2 && still) break;
   }
   settleAxes(ctx, set.work, plot);
-  positionAxes(ctx, plot);
+  positionAxes(ctx, plot, outer);
   for (AxisLayout& a : ctx.out.axes) placeTicks(a);
   ctx.out.plotArea = plot;
   ctx.out.plotOuter = outer;

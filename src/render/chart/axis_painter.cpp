@@ -31,14 +31,26 @@ void paintTickLabels(PaintContext& pc, const AxisLayout& a) {
     if (a.horizontal) {
       const double dy = a.labelsFarSide ? -s.height() / 2 : s.height() / 2;
       c = QPointF(at, a.labelAnchor + dy);
-      // Rotated labels end at their tick, the way the program slants them.
-      if (std::abs(a.labelStyle.rotationDeg) > 1) c.rx() -= s.width() / 2 * (a.labelStyle.rotationDeg < 0 ? 1 : -1);
+      // Slanted labels end at their tick, the way the program slants them; upright ones
+      // stand centred on it.
+      const double slant = std::abs(a.labelStyle.rotationDeg);
+      if (slant > 1 && slant < 89)
+        c.rx() -= s.width() / 2 * (a.labelStyle.rotationDeg < 0 ? 1 : -1);
     } else {
       const double dx = a.labelsFarSide ? s.width() / 2 : -s.width() / 2;
       c = QPointF(a.labelAnchor + dx, at);
     }
     drawTextCentered(pc.painter, a.labelStyle, c, text);
   }
+}
+
+// The rows of an axis' outer category levels.
+void paintGroupLabels(PaintContext& pc, const AxisLayout& a) {
+  TextStyle style = a.labelStyle;
+  style.rotationDeg = 0;
+  for (const auto& row : a.groupLevels)
+    for (const CategoryGroupLabel& g : row)
+      if (!g.text.isEmpty()) drawTextCentered(pc.painter, style, g.center, g.text);
 }
 
 void paintTicks(PaintContext& pc, const AxisLayout& a, const QPen& pen) {
@@ -94,8 +106,10 @@ void paintAxes(PaintContext& pc) {
       pc.painter.setPen(pen);
       pc.painter.drawLine(a.line);
       paintTicks(pc, a, pen);
+      for (const QLineF& divider : a.levelDividers) pc.painter.drawLine(divider);
     }
     paintTickLabels(pc, a);
+    paintGroupLabels(pc, a);
     if (!a.title.isEmpty()) drawTextCentered(pc.painter, a.titleStyle, a.titleCenter, a.title);
   }
 }

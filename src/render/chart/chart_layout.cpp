@@ -65,6 +65,8 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
     if (!f.latinFont.isEmpty())
       out.titleStyle.font.setFamily(substituteFontFamily(ctx.theme.resolveFont(f.latinFont)));
   }
+  // A title longer than the chart is wide wraps at word boundaries.
+  out.title = wrapText(out.titleStyle, out.title, available.width());
   const QSizeF size = measureRotated(out.titleStyle, out.title);
   const ooxml::ManualLayout& m = t.layout;
   if (m.x && m.y) {
@@ -139,7 +141,7 @@ QString chartKindName(const ooxml::ChartGroup& group) {
     case ChartKind::Area: return prefix + "area";
     case ChartKind::Pie: return "pie";
     case ChartKind::Doughnut: return "doughnut";
-    case ChartKind::OfPie: return "pie of pie";
+    case ChartKind::OfPie: return group.ofPieType == "bar" ? "bar of pie" : "pie of pie";
     case ChartKind::Scatter: return "scatter";
     case ChartKind::Radar: return "radar";
     case ChartKind::Bubble: return "bubble";

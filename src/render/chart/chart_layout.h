@@ -19,6 +19,15 @@
 
 namespace render {
 
+// A label of an outer category level (multi-level categories): the categories it spans and
+// where its text is drawn.
+struct CategoryGroupLabel {
+  int level = 1;                      // 1: the level next to the innermost labels
+  int first = 0, last = 0;            // the categories it spans
+  QString text;                       // wrapped to the group's width
+  QPointF center;
+};
+
 struct AxisLayout {
   ooxml::Axis axis;                   // the axis as read (or implied by a group)
   int crossing = -1;                  // index of the crossing axis in ChartLayout::axes
@@ -44,11 +53,29 @@ struct AxisLayout {
   QPointF titleCenter;
   bool labelsFarSide = false;         // labels on the right / top of the line
   double labelAnchor = 0;             // x (vertical axes) or y (horizontal) where labels start
-  double labelExtent = 0;             // the labels' depth across the axis
+  double labelExtent = 0;             // the labels' depth across the axis (all label rows)
+
+  // Date axes (c:dateAx over numbers): one slot per base time unit from the first date to
+  // the last; categoryCount counts slots, and each point sits in the slot of its date.
+  bool dateAxis = false;
+  QString baseTimeUnit;               // "days", "months" or "years", as used
+  double firstDate = 0;               // serial of the first slot's date (the axis minimum)
+  double majorStep = 1;               // the major unit, in majorTimeUnit
+  QString majorTimeUnit;
+  std::vector<double> pointSlots;     // slot of each point; NaN: no date or off the axis
+  std::vector<double> majorSlots;     // slots of the major tick marks and labels
+
+  // Multi-level categories: the rows of group labels beyond the innermost labels (the row
+  // next to them first), and the lines separating categories and groups across the rows.
+  std::vector<std::vector<CategoryGroupLabel>> groupLevels;
+  std::vector<QLineF> levelDividers;
+  double innerLabelDepth = 0;         // depth of the innermost label row
 
   // Coordinate (x for horizontal axes, y for vertical ones) of value `v`, or of category
   // index `v` (0-based; its centre when `between`).
   double coordinate(double v) const;
+  // The category (slot on date axes) of point `i`; NaN when the point has no place.
+  double pointSlot(int i) const;
   // The width of one category slot along the axis.
   double categoryWidth() const;
   // The coordinate of the axis' minimum end (`maxEnd` false) or maximum end.
@@ -90,6 +117,21 @@ struct PointGeometry {
   double bubbleRadius = 0;
   double errorPlus = 0, errorMinus = 0;  // error bar amounts in value units
   SeriesLook look;                    // with the point's own overrides
+  int plot = 0;                       // pie of pie, bar of pie: 0 main pie, 1 second plot
+};
+
+// The two plots of a pie-of-pie or bar-of-pie group: the main pie's combined slice for the
+// points split off, the second plot and the series lines joining them.
+struct OfPieLayout {
+  bool present = false;
+  bool bar = false;                   // bar of pie
+  int series = -1;                    // index into ChartLayout::series
+  PointGeometry other;                // the combined ("Other") slice of the main pie
+  std::vector<int> secondPoints;      // the points in the second plot, in drawing order
+  QRectF secondPlot;                  // the second pie's bounding square, or the bar
+  bool seriesLines = false;
+  QLineF lines[2];                    // top line, bottom line
+  QPen linePen;
 };
 
 // A line drawn over the series: trendlines and error bars.
@@ -140,6 +182,7 @@ struct ChartLayout {
   TextStyle legendStyle;
   std::vector<DataLabelLayout> dataLabels;
   DataTableLayout dataTable;
+  OfPieLayout ofPie;
   bool placeholder = false;           // nothing drawable: a placeholder picture is drawn
   QString placeholderReason;
   QString kindName;                   // "column", "pie", ... for placeholders and reports
@@ -158,5 +201,11 @@ QString chartTitleText(const ooxml::ChartModel& chart);
 
 // "column", "stacked bar", "pie", "scatter" ... for a chart group.
 QString chartKindName(const ooxml::ChartGroup& group);
+
+// The points of `series` that a pie-of-pie or bar-of-pie `group` moves to its second plot
+// (true at their indexes), by the group's split: the last splitPos points (by position, the
+// default, three unless told), values below splitPos, percentages below splitPos, or the
+// custom list. Points without a value stay out of both plots.
+std::vector<bool> ofPieSecondPlot(const ooxml::ChartGroup& group, const ooxml::Series& series);
 
 }  // namespace render

@@ -76,6 +76,55 @@ QSizeF measureRotated(const TextStyle& style, const QString& text) {
   return QSizeF(s.width() * c + s.height() * sn, s.width() * sn + s.height() * c);
 }
 
+namespace {
+
+// Breaks one word wider than `width` between characters (at least one character per line).
+void breakWord(const QFontMetricsF& fm, const QString& word, double width, QStringList& lines) {
+  QString line;
+  for (const QChar c : word) {
+    if (!line.isEmpty() && fm.horizontalAdvance(line + c) > width) {
+      lines << line;
+      line.clear();
+    }
+    line += c;
+  }
+  if (!line.isEmpty()) lines << line;
+}
+
+}  // namespace
+
+QString wrapText(const TextStyle& style, const QString& text, double width) {
+  const QFontMetricsF fm(style.font, &measureDevice());
+  QStringList out;
+  for (const QString& paragraph : text.split('\n')) {
+    const QStringList words = paragraph.split(' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) {
+      out << paragraph;
+      continue;
+    }
+    QString line;
+    for (const QString& word : words) {
+      const QString joined = line.isEmpty() ? word : line + ' ' + word;
+      if (fm.horizontalAdvance(joined) <= width) {
+        line = joined;
+        continue;
+      }
+      if (!line.isEmpty()) out << line;
+      line.clear();
+      if (fm.horizontalAdvance(word) <= width) {
+        line = word;
+        continue;
+      }
+      QStringList pieces;
+      breakWord(fm, word, width, pieces);
+      line = pieces.takeLast();
+      out << pieces;
+    }
+    out << line;
+  }
+  return out.join('\n');
+}
+
 QFont deviceFont(const QPainter& painter, const QFont& font) {
   QFont f = font;
   const QPaintDevice* device = painter.device();

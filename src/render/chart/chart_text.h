@@ -36,6 +36,12 @@ QSizeF measureText(const TextStyle& style, const QString& text);
 // The bounding size after the style's rotation.
 QSizeF measureRotated(const TextStyle& style, const QString& text);
 
+// `text` broken into lines no wider than `width` (before rotation), at spaces as the program
+// breaks titles; a word wider than `width` alone is broken between characters so that no line
+// is clipped. Existing line breaks stay. Lines are joined with '\n'. A `width` below one
+// character's width gives one character per line.
+QString wrapText(const TextStyle& style, const QString& text, double width);
+
 // Draws `text` centred on `center`, rotated by the style's rotation, lines centred.
 void drawTextCentered(QPainter& painter, const TextStyle& style, const QPointF& center,
                       const QString& text);

@@ -20,19 +20,27 @@ QString categoryText(const LayoutContext& ctx, const ooxml::Series& s, int i) {
   return v ? formatChartNumber(*v, s.categories.formatCode, ctx.chart.date1904) : s.categories.text(i);
 }
 
+// What a label may show of its point.
+struct PointFacts {
+  std::optional<double> value;
+  QString category;
+  double percent = 0;
+};
+
 QString labelText(const LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeometry& sg,
-                  const ooxml::DataLabelSettings& st, int i, double percent) {
+                  const ooxml::DataLabelSettings& st, int i, const PointFacts& facts) {
   const ooxml::Series& s = *sg.series;
   if (const ooxml::DataLabel* own = s.labels.pointLabel(i); own && !own->customText.isEmpty())
     return own->customText.plainText();
   QStringList parts;
   if (st.showSeries.value_or(false)) parts << (s.hasName ? s.name : QString("Series%1").arg(s.index + 1));
-  if (st.showCategory.value_or(false)) parts << categoryText(ctx, s, i);
+  if (st.showCategory.value_or(false)) parts << facts.category;
   const QString code = st.numFmt && !st.numFmtSourceLinked ? *st.numFmt : s.values.formatCode;
   if (st.showValue.value_or(false)) {
-    const auto v = s.values.number(i);
+    const auto& v = facts.value;
     parts << (v ? formatChartNumber(*v, code, ctx.chart.date1904) : QString());
   }
+  const double percent = facts.percent;
   if (st.showPercent.value_or(false) && isPieLike(g))
     parts << formatChartNumber(percent, st.numFmt && !st.numFmtSourceLinked ? *st.numFmt : QString("0%"));
   if (st.showBubbleSize.value_or(false) && g.kind == ChartKind::Bubble) {
@@ -97,6 +105,43 @@ QPointF pieLabelCenter(const PointGeometry& p, const QString& pos, const QSizeF&
   return p.center + dir * (p.outerRadius * 0.6);
 }
 
+// The label of point `i` (or of a pie of pie's combined slice, point n) when its settings
+// show anything.
+void addLabel(LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeometry& sg, int si,
+              int i, const PointGeometry& p, const PointFacts& facts) {
+  const ooxml::Series& s = *sg.series;
+  ooxml::DataLabels merged = s.labels;
+  merged.settings = g.labels.settings;
+  merged.settings.mergeFrom(s.labels.settings);
+  const ooxml::DataLabelSettings st = merged.forPoint(i);
+  if (!st.showsAnything()) return;
+  DataLabelLayout l;
+  l.series = si;
+  l.point = i;
+  l.text = labelText(ctx, g, sg, st, i, facts);
+  if (l.text.isEmpty()) return;
+  l.style = textStyleFor(ctx, st.text, ctx.baseSizePt, false);
+  if (const ooxml::DataLabel* own = s.labels.pointLabel(i); own && !own->customText.isEmpty()) {
+    ooxml::TextFormat f = own->customText.defaultFormat();
+    if (!own->customText.paragraphs.empty() && !own->customText.paragraphs.front().runs.empty())
+      f.mergeFrom(own->customText.paragraphs.front().runs.front().format);
+    if (f.bold) l.style.font.setBold(*f.bold);
+    if (f.sizePt) l.style.font.setPointSizeF(*f.sizePt);
+    if (f.color) l.style.color = ctx.theme.resolve(*f.color);
+  }
+  l.fill = brushForFill(st.format.fill, ctx.theme, Qt::NoBrush);
+  l.border = penForLine(st.format.line, ctx.theme, QPen(Qt::NoPen));
+  const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
+  l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));
+  const QString pos = st.position.isEmpty() ? defaultPosition(g) : st.position;
+  const double marker = p.look.markerSymbol == "none" ? 0 : p.look.markerSize;
+  if (g.kind == ChartKind::Bar) l.center = barLabelCenter(p, g.horizontal, pos, l.size);
+  else if (isPieLike(g) && !p.bar.isEmpty()) l.center = p.bar.center();  // bar of pie
+  else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);
+  else l.center = pointLabelCenter(p, pos, l.size, marker);
+  ctx.out.dataLabels.push_back(l);
+}
+
 }  // namespace
 
 void layoutDataLabels(LayoutContext& ctx) {
@@ -107,40 +152,18 @@ void layoutDataLabels(LayoutContext& ctx) {
     if (!g.labels.present && !s.labels.present) continue;
     double total = 0;
     for (const PointGeometry& p : sg.points) total += p.valid ? std::abs(p.value) : 0;
-    for (size_t i = 0; i < sg.points.size(); ++i) {
-      const PointGeometry& p = sg.points[i];
+    const int n = int(sg.points.size());
+    // A pie of pie's combined slice is labelled as point n, "Other".
+    const OfPieLayout& of = ctx.out.ofPie;
+    const bool other = of.present && of.series == int(si) && of.other.valid;
+    for (int i = 0; i < n + (other ? 1 : 0); ++i) {
+      const PointGeometry& p = i < n ? sg.points[size_t(i)] : of.other;
       if (!p.valid) continue;
-      ooxml::DataLabelSettings st = g.labels.settings;
-      st.mergeFrom(s.labels.settings);
-      st = [&] {
-        ooxml::DataLabels merged = s.labels;
-        merged.settings = st;
-        return merged.forPoint(int(i));
-      }();
-      if (!st.showsAnything()) continue;
-      DataLabelLayout l;
-      l.series = int(si);
-      l.point = int(i);
-      l.text = labelText(ctx, g, sg, st, int(i), total > 0 ? std::abs(p.value) / total : 0);
-      if (l.text.isEmpty()) continue;
-      l.style = textStyleFor(ctx, st.text, ctx.baseSizePt, false);
-      if (const ooxml::DataLabel* own = s.labels.pointLabel(int(i)); own && !own->customText.isEmpty()) {
-        ooxml::TextFormat f = own->customText.defaultFormat();
-        if (!own->customText.paragraphs.empty() && !own->customText.paragraphs.front().runs.empty())
-          f.mergeFrom(own->customText.paragraphs.front().runs.front().format);
-        if (f.bold) l.style.font.setBold(*f.bold);
-        if (f.sizePt) l.style.font.setPointSizeF(*f.sizePt);
-        if (f.color) l.style.color = ctx.theme.resolve(*f.color);
-      }
-      l.fill = brushForFill(st.format.fill, ctx.theme, Qt::NoBrush);
-      l.border = penForLine(st.format.line, ctx.theme, QPen(Qt::NoPen));
-      const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
-      l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));
-      const QString pos = st.position.isEmpty() ? defaultPosition(g) : st.position;
-      if (g.kind == ChartKind::Bar) l.center = barLabelCenter(p, g.horizontal, pos, l.size);
-      else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);
-      else l.center = pointLabelCenter(p, pos, l.size, p.look.markerSymbol == "none" ? 0 : p.look.markerSize);
-      ctx.out.dataLabels.push_back(l);
+      PointFacts facts;
+      facts.value = i < n ? s.values.number(i) : std::optional<double>(p.value);
+      facts.category = i < n ? categoryText(ctx, s, i) : QString("Other");
+      facts.percent = total > 0 ? std::abs(p.value) / total : 0;
+      addLabel(ctx, g, sg, int(si), i, p, facts);
     }
   }
 }

@@ -26,8 +26,36 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner);
 DataTableLayout planDataTable(const LayoutContext& ctx);
 // Positions the planned table under the laid-out plot.
 void placeDataTable(LayoutContext& ctx, DataTableLayout table);
+// The label format of a category or date axis: the cache's, or the axis' own where the
+// cache has none or the axis is not linked to it.
+QString categoryFormat(const ooxml::Axis& axis, const ooxml::DataCache& cache);
+
+// Date axes. Makes `a` a date axis when it is a c:dateAx whose categories (in `source`) are
+// all numbers: sets its slots (categoryCount) and the slot of each of `pointCount` points.
+// Returns false, leaving `a` a category axis, otherwise.
+bool planDateAxis(const LayoutContext& ctx, AxisLayout& a, const ooxml::Series* source,
+                  int pointCount);
+// The major ticks (majorSlots) of a planned date axis for its current length, and their
+// label texts. Requires: planDateAxis succeeded, labelStyle set.
+std::vector<QString> dateAxisLabels(const LayoutContext& ctx, AxisLayout& a,
+                                    const ooxml::DataCache& source);
+// Label, tick and gridline positions of a date axis.
+void placeDateTicks(AxisLayout& a);
+
+// Multi-level categories. Groups the outer levels of `source` into groupLevels; with
+// noMultiLevelLabels, joins each category's levels into its one label instead.
+// Requires: a.labels holds the innermost labels.
+void planCategoryLevels(AxisLayout& a, const ooxml::DataCache& source);
+// The depth the rows of group labels add beyond the innermost labels (0 without levels).
+double levelRowsDepth(const AxisLayout& a);
+// Places the group labels and the dividers. Requires: the axis positioned, innerLabelDepth.
+void placeCategoryLevels(AxisLayout& a);
+
 // Series geometry inside ctx.out.plotArea (needs the axes).
 void layoutSeries(LayoutContext& ctx);
+// The two plots of a pie-of-pie or bar-of-pie group (its first series), into ctx.out.ofPie.
+void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
+                   std::vector<SeriesGeometry>& series);
 // Trendlines and error bars of the series of group `group` (needs their geometry).
 void layoutOverlays(LayoutContext& ctx, int group, std::vector<SeriesGeometry>& series);
 // Data label texts and positions (needs the series geometry).

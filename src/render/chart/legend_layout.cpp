@@ -74,17 +74,21 @@ void pointEntries(const LayoutContext& ctx, int groupIndex, std::vector<LegendEn
   if (g.series.empty()) return;
   const ooxml::Series& s = g.series.front();
   const int n = s.pointCount();
+  // A pie of pie lists its combined slice last, as "Other" (point n).
+  const bool ofPie = g.kind == ChartKind::OfPie;
+  const int colours = n + (ofPie ? 1 : 0);
   QString format = s.categories.formatCode;
-  for (int i = 0; i < n && i < 1000; ++i) {
+  for (int i = 0; i < colours && i < 1000; ++i) {
     if (deleted(ctx.chart.legend, i)) continue;
     LegendEntry e;
     const auto num = s.categories.numeric ? s.categories.number(i) : std::nullopt;
-    e.text = !s.categories.present ? QString::number(i + 1)
+    e.text = i == n ? QString("Other")
+             : !s.categories.present ? QString::number(i + 1)
              : num ? formatChartNumber(*num, format, ctx.chart.date1904)
                    : s.categories.text(i);
     e.series = 0;
     e.point = i;
-    e.look = seriesLook(ctx.chart, ctx.theme, g, s, i, i, n);
+    e.look = seriesLook(ctx.chart, ctx.theme, g, s, i, i, colours);
     out.push_back(e);
   }
 }

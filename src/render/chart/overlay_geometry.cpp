@@ -15,7 +15,14 @@ constexpr double kCap = 3;  // half the width of an error bar's end cap, points
 struct Mapper {
   const AxisLayout* x = nullptr;   // categories or x values
   const AxisLayout* y = nullptr;
-  bool categories = true;          // x counts categories from 1
+  bool categories = true;          // x counts categories (date slots) from 1
+  // The x of point `i`: its category (slot) counted from 1, or its x value; nullopt when the
+  // point has no place.
+  std::optional<double> xOf(const ooxml::Series& s, int i) const {
+    if (!categories) return s.categories.number(i);
+    const double slot = x->pointSlot(i);
+    return std::isnan(slot) ? std::nullopt : std::optional<double>(slot + 1);
+  }
   QPointF operator()(double xv, double yv) const {
     const double a = x->coordinate(categories ? xv - 1 : xv), b = y->coordinate(yv);
     return x->horizontal ? QPointF(a, b) : QPointF(b, a);
@@ -27,7 +34,7 @@ void addTrendlines(const LayoutContext& ctx, const Mapper& map, const ooxml::Ser
   std::vector<double> xs, ys;
   for (int i = 0; i < s.values.count(); ++i) {
     const auto y = s.values.number(i);
-    const auto x = map.categories ? std::optional<double>(i + 1.0) : s.categories.number(i);
+    const auto x = map.xOf(s, i);
     if (x && y) xs.push_back(*x), ys.push_back(*y);
   }
   if (xs.size() < 2) return;
@@ -73,7 +80,7 @@ void addErrorBars(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Ma
       const auto [plus, minus] = errorAmounts(bars, values, int(i));
       p.errorPlus = plus;
       p.errorMinus = minus;
-      const double xv = map.categories ? double(i + 1) : s.categories.number(int(i)).value_or(double(i + 1));
+      const double xv = map.xOf(s, int(i)).value_or(double(i + 1));
       const double yv = p.value;
       const QPointF hiEnd = xDir ? map(xv + plus, yv) : map(xv, yv + plus);
       const QPointF loEnd = xDir ? map(xv - minus, yv) : map(xv, yv - minus);

@@ -121,10 +121,11 @@ void barGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Gro
     for (size_t i = 0; i < series[j].points.size(); ++i) {
       PointGeometry& p = series[j].points[i];
       const auto v = shownValue(ctx, g.series[j], int(i));
-      if (!v) continue;
+      const double at = ax.cat->pointSlot(int(i));
+      if (!v || std::isnan(at)) continue;
       p.valid = true;
       p.value = *v;
-      const double u0 = double(i) - 0.5 + gap * b / 2 + slot * (1 - o) * b;
+      const double u0 = at - 0.5 + gap * b / 2 + slot * (1 - o) * b;
       const auto [from, to] = stacks[j][i];
       const double c0 = ax.cat->coordinate(u0), c1 = ax.cat->coordinate(u0 + b);
       const double v0 = clampCoord(*ax.val, ax.val->coordinate(stacked ? from : base));
@@ -150,9 +151,11 @@ void lineAreaGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, cons
       PointGeometry& p = sg.points[i];
       const auto v = shownValue(ctx, g.series[j], int(i));
       const auto [from, to] = stacks[j][i];
+      const double at = ax.cat->pointSlot(int(i));
+      if (std::isnan(at)) continue;  // no date on a date axis: no place at all
       if (g.kind == ChartKind::Area) {
-        upper << axisPoint(*ax.cat, *ax.val, double(i), stacked ? to : v.value_or(0));
-        lower << axisPoint(*ax.cat, *ax.val, double(i), stacked ? from : base);
+        upper << axisPoint(*ax.cat, *ax.val, at, stacked ? to : v.value_or(0));
+        lower << axisPoint(*ax.cat, *ax.val, at, stacked ? from : base);
       }
       if (!v) {
         if (!span) penDown = false;
@@ -160,7 +163,7 @@ void lineAreaGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, cons
       }
       p.valid = true;
       p.value = *v;
-      p.position = axisPoint(*ax.cat, *ax.val, double(i), stacked ? to : *v);
+      p.position = axisPoint(*ax.cat, *ax.val, at, stacked ? to : *v);
       if (penDown) sg.line.lineTo(p.position);
       else sg.line.moveTo(p.position);
       penDown = true;
@@ -316,14 +319,18 @@ void addGroupGeometry(LayoutContext& ctx, int groupIndex) {
     sg.autoIndex = s.index;
     sg.look = seriesLook(ctx.chart, ctx.theme, g, s, -1, s.index, ctx.seriesTotal);
     sg.points.resize(size_t(std::min(s.pointCount(), 100000)));
+    // A pie of pie's combined slice takes the colour after its points'.
+    const int colours = int(sg.points.size()) + (g.kind == ChartKind::OfPie ? 1 : 0);
     for (size_t i = 0; i < sg.points.size(); ++i)
-      sg.points[i].look = byPoint ? seriesLook(ctx.chart, ctx.theme, g, s, int(i), int(i), int(sg.points.size()))
+      sg.points[i].look = byPoint ? seriesLook(ctx.chart, ctx.theme, g, s, int(i), int(i), colours)
                          : s.point(int(i)) ? seriesLook(ctx.chart, ctx.theme, g, s, int(i), s.index, ctx.seriesTotal)
                                            : sg.look;
     sg.drawsLine = sg.look.line.style() != Qt::NoPen;
     series.push_back(std::move(sg));
   }
-  if (isPieLike(g)) {
+  if (g.kind == ChartKind::OfPie) {
+    ofPieGeometry(ctx, g, series);
+  } else if (isPieLike(g)) {
     pieGeometry(ctx, g, groupIndex, series);
   } else {
     const GroupAxes ax = axesOf(ctx.out, g);
@@ -341,6 +348,8 @@ void addGroupGeometry(LayoutContext& ctx, int groupIndex) {
     layoutOverlays(ctx, groupIndex, series);
   }
   // Series order is drawing order: later series sit in front, as in the program.
+  if (g.kind == ChartKind::OfPie && ctx.out.ofPie.present)
+    ctx.out.ofPie.series = int(ctx.out.series.size());
   for (SeriesGeometry& sg : series) ctx.out.series.push_back(std::move(sg));
 }
 

@@ -34,17 +34,34 @@ QPainterPath slicePath(const PointGeometry& p) {
   return path;
 }
 
-void paintPie(QPainter& painter, const SeriesGeometry& sg) {
-  for (const PointGeometry& p : sg.points) {
-    if (!p.valid || p.sweepAngle <= 0) continue;
-    painter.setBrush(p.look.fill);
-    painter.setPen(p.look.line);
-    if (p.sweepAngle >= 359.999 && p.innerRadius <= 0) {
-      painter.drawEllipse(p.center, p.outerRadius, p.outerRadius);
-      continue;
-    }
-    painter.drawPath(slicePath(p));
+void paintSlice(QPainter& painter, const PointGeometry& p) {
+  painter.setBrush(p.look.fill);
+  painter.setPen(p.look.line);
+  if (!p.bar.isEmpty()) {  // a segment of a bar of pie's bar
+    painter.drawRect(p.bar);
+    return;
   }
+  if (p.sweepAngle <= 0) return;
+  if (p.sweepAngle >= 359.999 && p.innerRadius <= 0) {
+    painter.drawEllipse(p.center, p.outerRadius, p.outerRadius);
+    return;
+  }
+  painter.drawPath(slicePath(p));
+}
+
+void paintPie(QPainter& painter, const SeriesGeometry& sg) {
+  for (const PointGeometry& p : sg.points)
+    if (p.valid) paintSlice(painter, p);
+}
+
+// A pie of pie's combined slice and the series lines to its second plot.
+void paintOfPieExtras(QPainter& painter, const OfPieLayout& of) {
+  if (!of.present || !of.other.valid) return;
+  paintSlice(painter, of.other);
+  if (!of.seriesLines || of.linePen.style() == Qt::NoPen) return;
+  painter.setPen(of.linePen);
+  painter.drawLine(of.lines[0]);
+  painter.drawLine(of.lines[1]);
 }
 
 void paintBars(QPainter& painter, const SeriesGeometry& sg) {
@@ -92,6 +109,10 @@ void paintStockExtras(PaintContext& pc, const ooxml::ChartGroup& g, int groupInd
   if (series.size() < 2) return;
   size_t n = 0;
   for (const SeriesGeometry* sg : series) n = std::max(n, sg->points.size());
+  // One category's width (one base unit's on a date axis, where dates may leave gaps).
+  const AxisLayout* cat = g.axisIds.empty() ? nullptr : pc.layout.axisById(g.axisIds.front());
+  const double slot = cat && !cat->valueScale ? cat->categoryWidth()
+                                              : pc.layout.plotArea.width() / std::max<size_t>(n, 1);
   QPainter& p = pc.painter;
   for (size_t i = 0; i < n; ++i) {
     double lo = 1e300, hi = -1e300, x = 0;
@@ -114,7 +135,7 @@ void paintStockExtras(PaintContext& pc, const ooxml::ChartGroup& g, int groupInd
       const bool up = close < open;
       const ooxml::ShapeFormat& f = up ? g.upBarFormat : g.downBarFormat;
       const QBrush autoBrush(up ? pc.theme.schemeColor("lt1") : pc.theme.schemeColor("dk1"));
-      const double w = pc.layout.plotArea.width() / std::max<size_t>(n, 1) * 0.4;
+      const double w = slot * 0.4;
       p.setBrush(brushForFill(f.fill, pc.theme, autoBrush));
       p.setPen(penForLine(f.line, pc.theme, QPen(pc.theme.schemeColor("tx1"), 0.75)));
       p.drawRect(QRectF(QPointF(x - w / 2, open), QPointF(x + w / 2, close)).normalized());
@@ -176,8 +197,11 @@ void paintSeries(PaintContext& pc) {
     switch (g.kind) {
       case ChartKind::Bar: paintBars(p, sg); break;
       case ChartKind::Pie:
-      case ChartKind::Doughnut:
-      case ChartKind::OfPie: paintPie(p, sg); break;
+      case ChartKind::Doughnut: paintPie(p, sg); break;
+      case ChartKind::OfPie:
+        paintPie(p, sg);
+        paintOfPieExtras(p, pc.layout.ofPie);
+        break;
       case ChartKind::Area: paintArea(p, sg); break;
       case ChartKind::Radar:
         if (g.radarStyle == "filled") paintArea(p, sg);

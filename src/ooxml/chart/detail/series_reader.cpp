@@ -32,6 +32,7 @@ void readPoints(const pugi::xml_node& cache, bool numeric, DataCache& out) {
 void readMultiLevel(const pugi::xml_node& cache, DataCache& out) {
   int count = std::clamp(childInt(cache, "c:ptCount").value_or(0), 0, kMaxPoints);
   for (const pugi::xml_node& lvl : cache.children("c:lvl")) {
+    if (int(out.levels.size()) >= kMaxLevels) break;
     DataCache level;
     readPoints(lvl, false, level);
     level.texts.resize(size_t(count));

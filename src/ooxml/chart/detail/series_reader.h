@@ -10,6 +10,8 @@ namespace ooxml::detail {
 
 // At most this many points per data reference; later ones are dropped (hostile ptCount).
 inline constexpr int kMaxPoints = 100000;
+// At most this many levels of multi-level categories; outer ones past it are dropped.
+inline constexpr int kMaxLevels = 32;
 
 // A data source element (c:cat, c:val, c:xVal, c:yVal, c:bubbleSize, c:tx) holding a
 // c:strRef, c:numRef, c:multiLvlStrRef, c:strLit or c:numLit.
