@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -263,6 +264,35 @@ TEST(GuiFrontEnd, SaveWritesTheRegistryAndAnUnchangedWorkbookIsNotAskedAbout) {
   EXPECT_EQ(runScripted(second, {book, deck}), morvane::app::kExitDone);
   EXPECT_TRUE(second.messages().isEmpty());
   EXPECT_EQ(fileBytes(book), saved);
+}
+
+// Refresh runs start-up again on the workbook in memory: it works even with the file gone.
+TEST(GuiFrontEnd, RefreshReattachesToTheWorkbookInMemory) {
+  QTemporaryDir dir;
+  const QString book = sample(dir.path());
+  QPointer<UserFormObj> first;
+  QStringList listed;
+  UiScript script;
+  script
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               first = window;
+                               ASSERT_TRUE(QFile::remove(book));
+                               window->CommandButton5->click();  // Refresh
+                             })
+      .onWindow<UserFormObj>(
+          QStringLiteral("the refreshed main window"),
+          [&](UserFormObj* window) {
+            for (int r = 0; r < window->listCount(); ++r)
+              listed << window->listText(r, 0) + QLatin1Char('/') + window->listText(r, 1);
+            clickClose(window);
+          },
+          [&](UserFormObj* window) { return window != first.data(); })
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {book, dir.filePath(QStringLiteral("deck.pptx"))}),
+            morvane::app::kExitDone);
+  EXPECT_EQ(listed, kSampleObjects);
+  EXPECT_FALSE(QFile::exists(book));  // Discard wrote nothing back
 }
 
 TEST(GuiFrontEnd, WithoutArgumentsCancellingTheWorkbookDialogGivesTheNoWorkbookMessage) {
