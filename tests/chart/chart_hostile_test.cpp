@@ -154,7 +154,9 @@ TEST(ChartHostile, DateAxesWithAbsurdDatesAndUnits) {
     }
     for (const render::SeriesGeometry& s : layout.series)
       for (const render::PointGeometry& p : s.points)
-        if (p.valid) EXPECT_TRUE(std::isfinite(p.position.x()) && std::isfinite(p.position.y()));
+        if (p.valid) {
+          EXPECT_TRUE(std::isfinite(p.position.x()) && std::isfinite(p.position.y()));
+        }
   }
 }
 
