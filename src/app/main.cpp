@@ -19,6 +19,14 @@ bool isBatchCommand(const char* arg) {
   return false;
 }
 
+// Batch runs draw offscreen, whose platform warns that windows cannot be sized to their
+// hints; that says nothing to a script's user, everything else still reaches stderr.
+QtMessageHandler defaultHandler = nullptr;
+void quietOffscreenHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+  if (defaultHandler) defaultHandler(type, context, message);
+}
+
 void printUsage() {
   std::fprintf(stderr,
                "usage: morvane [WORKBOOK [PRESENTATION]]\n"
@@ -43,6 +51,7 @@ int main(int argc, char** argv) {
       qputenv("XDG_RUNTIME_DIR", dir);
     }
   }
+  if (batch) defaultHandler = qInstallMessageHandler(quietOffscreenHandler);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Morvane©"));
   QStringList args = QApplication::arguments().mid(1);
