@@ -1,5 +1,7 @@
 #include "pdf/pdf_writer.h"
 
+#include <QFile>
+
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -95,11 +97,19 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
   return true;
 }
 
+// Images are kept encoded and decoded when drawn, so a long document holds a few kilobytes
+// per page rather than every decoded picture.
 int PdfWriter::LoadImageFile(const QString& path) {
-  QImage image(path);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return 0;
+  QByteArray bytes = file.readAll();
+  QImage image = QImage::fromData(bytes);
   if (image.isNull()) return 0;
-  m_images.push_back(std::move(image));
-  return int(m_images.size());
+  m_images.push_back(std::move(bytes));
+  // The image just loaded is normally drawn next: keep that one decoded.
+  m_lastImage = std::move(image);
+  m_lastHandle = int(m_images.size());
+  return m_lastHandle;
 }
 
 int PdfWriter::ImageWidth() const { return m_captured.width(); }
@@ -140,7 +150,7 @@ bool PdfWriter::BeginPage() {
 void PdfWriter::DrawImage(int handle, double x, double y, double width, double height) {
   if (!m_pageOpen || handle < 1 || handle > int(m_images.size())) return;
   const QRectF box(toDevice(x), toDevice(y), toDevice(width), toDevice(height));
-  m_painter->drawImage(box, m_images[handle - 1]);
+  m_painter->drawImage(box, handle == m_lastHandle ? m_lastImage : QImage::fromData(m_images[handle - 1]));
 }
 
 void PdfWriter::DrawText(double x, double y, const QString& text, int font, double size,

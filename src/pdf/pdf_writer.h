@@ -89,7 +89,9 @@ class PdfWriter {
   std::unique_ptr<QPdfWriter> m_writer;
   std::unique_ptr<QPainter> m_painter;
   std::vector<QFont> m_fonts;
-  std::vector<QImage> m_images;
+  std::vector<QByteArray> m_images;  // encoded, as loaded
+  QImage m_lastImage;
+  int m_lastHandle = 0;
   QImage m_captured;
   QString m_author;
   QString m_producer;
