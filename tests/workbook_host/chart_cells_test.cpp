@@ -240,6 +240,13 @@ TEST_F(ChartCells, MultiLevelCategoriesAreFilledLevelByLevel) {
   EXPECT_EQ(categories.levels[1], (std::vector<QString>{"First", "", "Second"}));
   EXPECT_EQ(categories.text(2), "Mar");
 
+  // A plain reference over two columns, as some writers store level categories, gives levels.
+  refs.multiLevelCategories = false;
+  ASSERT_TRUE(open(testfixture::barChartXml(refs)));
+  const ooxml::DataCache plain = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  ASSERT_EQ(plain.levels.size(), 2u);
+  EXPECT_EQ(plain.levels[1], (std::vector<QString>{"First", "", "Second"}));
+
   // Wider than tall: the points run along the rows, the last row innermost.
   auto across = office::files::readChartCellLevels(model(), u"Data!$A$1:$D$2", true);
   ASSERT_TRUE(across.ok());

@@ -220,6 +220,15 @@ class CacheFiller {
       writeLevelsCache(w, *m_ref, levels.value());
     } else {
       const auto cells = readChartCells(m_model, formula, m_visibleOnly);
+      if (!cells && m_ref->category) {
+        // Categories over several columns (or rows) are levels, as the program reads them.
+        const auto levels = readChartCellLevels(m_model, formula, m_visibleOnly);
+        if (levels && levels.value().size() > 1) {
+          writeLevelsCache(w, *m_ref, levels.value());
+          ++m_report.filled;
+          return;
+        }
+      }
       if (!cells) return unresolved(cells.error());
       writeCache(w, *m_ref, cells.value());
     }

@@ -49,17 +49,20 @@ DataCache readDataSource(const pugi::xml_node& source) {
   for (const pugi::xml_node& ref : source.children()) {
     const std::string_view name = ref.name();
     pugi::xml_node cache;
-    if (name == "c:numRef") {
+    const bool levelsOnly = (name == "c:numRef" || name == "c:strRef") && !ref.child("c:numCache") &&
+                            !ref.child("c:strCache") && ref.child("c:multiLvlStrCache");
+    if (name == "c:numRef" && !levelsOnly) {
       out.numeric = true;
       cache = ref.child("c:numCache");
-    } else if (name == "c:strRef") {
+    } else if (name == "c:strRef" && !levelsOnly) {
       cache = ref.child("c:strCache");
     } else if (name == "c:numLit") {
       out.numeric = true;
       cache = ref;
     } else if (name == "c:strLit") {
       cache = ref;
-    } else if (name == "c:multiLvlStrRef") {
+    } else if (name == "c:multiLvlStrRef" || levelsOnly) {
+      // Categories over several columns filled from the cells carry levels in any reference.
       out.present = true;
       out.formula = qstr(ref.child("c:f").text().get());
       readMultiLevel(ref.child("c:multiLvlStrCache"), out);
