@@ -18,8 +18,17 @@ using ooxml::Grouping;
 namespace {
 
 constexpr double kTick = 4;     // major tick length, points
-constexpr double kLabelGap = 3; // tick to label
-constexpr double kTitleGap = 5; // labels to axis title
+constexpr double kLabelGap = 3; // radar spoke to its labels
+// Tick to label: the program keeps labels beside a vertical axis further off than those
+// under a horizontal one.
+constexpr double kLabelGapUnder = 2;
+constexpr double kLabelGapBeside = 6;
+// Across the axis: labels to the title's text, and the title's text to the room's edge.
+constexpr double kTitleNear = 4;
+constexpr double kTitleFar = 7;
+// The program keeps the plot this far inside its room at the top and on the right where no
+// axis stands there, beyond what end labels need.
+constexpr double kPlotInset = 6;
 constexpr double kLabelSpill = 6; // how far category labels may reach past the plot ends
 
 struct Role {
@@ -145,7 +154,8 @@ int maxIntervalsFor(const AxisLayout& a, double length) {
                               measureText(a.labelStyle, formatChartNumber(a.scale.min, a.numberFormat)).width());
     per = std::max(per, w + 8);
   }
-  return std::clamp(int(length / (per * 1.35)), 2, 9);
+  // The program fits a label per interval with little more than a line of room.
+  return std::clamp(int(length / (per * 1.2)), 2, 9);
 }
 
 }  // namespace
@@ -324,7 +334,9 @@ void fitCategoryLabels(AxisLayout& a) {
   const double slot = labelSpacing(a);
   const double widest = largestLabel(a, false).width();
   if (!a.horizontal || a.axis.text.rotationDeg) return;
-  if (widest <= slot * 0.95) return;
+  // The program turns dates that would leave less than about 8 pt between neighbours, and
+  // other labels once they no longer fit.
+  if (a.dateAxis ? widest + 8 <= slot : widest <= slot * 0.95) return;
   // Under rows of group labels the innermost labels stand upright, each within its slot.
   a.labelStyle.rotationDeg = a.groupLevels.empty() ? -45 : -90;
 }
@@ -339,7 +351,13 @@ double labelDepth(const AxisLayout& a) {
 double titleDepth(const AxisLayout& a) {
   if (!a.visible || a.title.isEmpty()) return 0;
   const QSizeF s = measureRotated(a.titleStyle, a.title);
-  return (a.horizontal ? s.height() : s.width()) + kTitleGap;
+  return (a.horizontal ? s.height() : s.width()) + kTitleNear + kTitleFar;
+}
+
+// From the labels' outer edge to the axis title's centre.
+double titleCentreOffset(const AxisLayout& a) {
+  const QSizeF s = measureRotated(a.titleStyle, a.title);
+  return kTitleNear + (a.horizontal ? s.height() : s.width()) / 2;
 }
 
 // The text of an axis title as written, before wrapping; empty without a title.
@@ -417,6 +435,7 @@ std::pair<double, double> labelOverhang(const AxisLayout& a) {
 
 struct Margins {
   double left = 0, top = 0, right = 0, bottom = 0;
+  bool axisOnTop = false, axisOnRight = false;  // a visible axis' labels or title there
 };
 
 // Positions every axis on `plot` and returns the room their labels and titles need outside
@@ -443,15 +462,16 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot, const QRectF& outer
                         (tlp == ooxml::TickLabelPosition::NextTo && pos <= plot.top() + 0.5 && a.axis.crosses == ooxml::Crosses::Max);
       const double base = tlp == ooxml::TickLabelPosition::Low ? plot.bottom()
                           : tlp == ooxml::TickLabelPosition::High ? plot.top() : pos;
-      a.labelAnchor = a.labelsFarSide ? base - tick - kLabelGap : base + tick + kLabelGap;
-      const double used = depth > 0 ? depth + tick + kLabelGap : 0;
+      a.labelAnchor = a.labelsFarSide ? base - tick - kLabelGapUnder : base + tick + kLabelGapUnder;
+      const double used = depth > 0 ? depth + tick + kLabelGapUnder : 0;
       const double outside = a.labelsFarSide ? std::max(0.0, used - (base - plot.top()))
                                              : std::max(0.0, used - (plot.bottom() - base));
       double& side = a.labelsFarSide ? m.top : m.bottom;
       const double t = titleDepth(a);
-      a.titleCenter = QPointF(plot.center().x(), a.labelsFarSide ? plot.top() - outside - t / 2
-                                                                  : plot.bottom() + outside + t / 2);
+      const double c = outside + titleCentreOffset(a);
+      a.titleCenter = QPointF(plot.center().x(), a.labelsFarSide ? plot.top() - c : plot.bottom() + c);
       if (a.visible) side = std::max(side, outside + t);
+      if (a.visible && a.labelsFarSide) m.axisOnTop = true;
       // The end labels are centred on the plot's edges: half of each may stick out.
       if (a.visible && a.valueScale && !a.labels.empty() && std::abs(a.labelStyle.rotationDeg) < 1) {
         const double first = measureText(a.labelStyle, a.labels.front()).width() / 2;
@@ -471,16 +491,16 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot, const QRectF& outer
                         (tlp == ooxml::TickLabelPosition::NextTo && pos >= plot.right() - 0.5 && a.axis.crosses == ooxml::Crosses::Max);
       const double base = tlp == ooxml::TickLabelPosition::Low ? plot.left()
                           : tlp == ooxml::TickLabelPosition::High ? plot.right() : pos;
-      a.labelAnchor = a.labelsFarSide ? base + tick + kLabelGap : base - tick - kLabelGap;
-      const double used = depth > 0 ? depth + tick + kLabelGap : 0;
+      a.labelAnchor = a.labelsFarSide ? base + tick + kLabelGapBeside : base - tick - kLabelGapBeside;
+      const double used = depth > 0 ? depth + tick + kLabelGapBeside : 0;
       const double outside = a.labelsFarSide ? std::max(0.0, used - (plot.right() - base))
                                              : std::max(0.0, used - (base - plot.left()));
       double& side = a.labelsFarSide ? m.right : m.left;
       const double t = titleDepth(a);
-      a.titleCenter = QPointF(a.labelsFarSide ? plot.right() + outside + t / 2
-                                              : plot.left() - outside - t / 2,
-                              plot.center().y());
+      const double c = outside + titleCentreOffset(a);
+      a.titleCenter = QPointF(a.labelsFarSide ? plot.right() + c : plot.left() - c, plot.center().y());
       if (a.visible) side = std::max(side, outside + t);
+      if (a.visible && a.labelsFarSide) m.axisOnRight = true;
     }
     a.labelExtent = depth;
   }
@@ -560,7 +580,8 @@ void layoutRadarAxes(LayoutContext& ctx, std::vector<AxisWork>& work, const QRec
     for (const QString& t : a.labels) widest = std::max(widest, measureText(a.labelStyle, t).width());
     lineH = std::max(lineH, measureText(a.labelStyle, "0").height());
   }
-  const double r = std::max(4.0, std::min(outer.width() / 2 - widest - 6, outer.height() / 2 - lineH - 6));
+  // The program leaves the category labels little room beyond their own size.
+  const double r = std::max(4.0, std::min(outer.width() / 2 - widest - 2.5, outer.height() / 2 - lineH - 2.5));
   const QPointF c = outer.center();
   const QRectF web(c.x() - r, c.y() - r, 2 * r, r);
   for (size_t i = 0; i < axes.size(); ++i) {
@@ -599,7 +620,9 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
     settleAxes(ctx, set.work, plot);
     const Margins m = positionAxes(ctx, plot, outer);
     if (outerIsInner) break;
-    QRectF next = outer.adjusted(m.left, m.top, -m.right, -m.bottom);
+    const double top = m.top + (m.axisOnTop ? 0 : kPlotInset);
+    const double right = m.right + (m.axisOnRight ? 0 : kPlotInset);
+    QRectF next = outer.adjusted(m.left, top, -right, -m.bottom);
     if (next.width() < 10 || next.height() < 10) next = outer;
     const bool still = std::abs(next.left() - plot.left()) < 0.5 &&
                        std::abs(next.top() - plot.top()) < 0.5 &&

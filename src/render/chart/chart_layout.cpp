@@ -39,7 +39,8 @@ namespace {
 using detail::LayoutContext;
 
 constexpr double kMargin = 7;       // chart area edge to its contents, points
-constexpr double kTitleGap = 4;
+constexpr double kTitleGap = 3;     // title box to the plot or legend
+constexpr double kTitlePad = 4;     // the title box around its text, above and below
 
 // Places the chart title at the top of `available` and removes its band.
 void placeTitle(LayoutContext& ctx, QRectF& available) {
@@ -74,9 +75,10 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
     out.titleCenter = QPointF(area.left() + *m.x * area.width() + size.width() / 2,
                               area.top() + *m.y * area.height() + size.height() / 2);
   } else {
-    out.titleCenter = QPointF(out.chartArea.center().x(), available.top() + size.height() / 2);
+    out.titleCenter = QPointF(out.chartArea.center().x(), available.top() + kTitlePad + size.height() / 2);
   }
-  if (!t.overlay && !(m.x && m.y)) available.setTop(available.top() + size.height() + kTitleGap);
+  if (!t.overlay && !(m.x && m.y))
+    available.setTop(available.top() + size.height() + 2 * kTitlePad + kTitleGap);
 }
 
 // Applies a manual plot-area layout; returns whether it names the inner rectangle.

@@ -11,10 +11,14 @@ using ooxml::Grouping;
 
 namespace {
 
-constexpr double kKeyBox = 7;
+// Key sizes and gaps as the program's legends show them: a small square before a filled
+// series, a line before a line series, the marker alone where the series has no line.
+constexpr double kKeyBox = 5.5;
+constexpr double kBoxGap = 4.5;
 constexpr double kLineKey = 18;
-constexpr double kKeyGap = 4;
-constexpr double kLegendGap = 7;
+constexpr double kMarkerKey = 7;  // height of a line key (room for its marker)
+constexpr double kLineGap = 6;
+constexpr double kLegendGap = 4;  // legend box to the plot's room
 
 bool isSecondary(const ooxml::ChartModel& chart, const ooxml::ChartGroup& g) {
   if (g.axisIds.size() < 2) return false;
@@ -52,6 +56,18 @@ bool lineKeyFor(const ooxml::ChartGroup& g, const SeriesLook& look) {
 bool deleted(const ooxml::Legend& legend, int idx) {
   return std::find(legend.deletedEntries.begin(), legend.deletedEntries.end(), idx) !=
          legend.deletedEntries.end();
+}
+
+bool lineShown(const LegendEntry& e) { return e.lineKey && e.look.line.style() != Qt::NoPen; }
+
+double keyWidth(const LegendEntry& e) { return lineShown(e) ? kLineKey : kKeyBox; }
+
+double keyGap(const LegendEntry& e) { return lineShown(e) ? kLineGap : kBoxGap; }
+
+// Where an entry's key goes, given its left edge and the middle of its row.
+QRectF keyRectAt(const LegendEntry& e, double x, double mid) {
+  const double h = e.lineKey ? kMarkerKey : kKeyBox;
+  return QRectF(x, mid - h / 2, keyWidth(e), h);
 }
 
 QString trendlineLabel(const ooxml::Trendline& t, const QString& seriesName) {
@@ -150,13 +166,12 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
   const ooxml::LegendPosition pos = ctx.chart.legend.position;
   const bool vertical = pos != ooxml::LegendPosition::Top && pos != ooxml::LegendPosition::Bottom;
   std::vector<QSizeF> sizes;
-  for (const LegendEntry& e : out.legend) {
-    const double key = e.lineKey ? kLineKey : kKeyBox;
-    sizes.emplace_back(key + kKeyGap + measureText(out.legendStyle, e.text).width(),
-                       std::max(lineH, kKeyBox));
-  }
+  for (const LegendEntry& e : out.legend)
+    sizes.emplace_back(keyWidth(e) + keyGap(e) + measureText(out.legendStyle, e.text).width(),
+                       std::max(lineH, kMarkerKey));
   QRectF rect;
-  const double pad = 3;
+  // The program's legend box keeps its entries well inside, left and right.
+  const double pad = vertical ? 7 : 3;
   if (vertical) {
     double w = 0;
     for (const QSizeF& s : sizes) w = std::max(w, s.width());
@@ -170,11 +185,10 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
     double cy = rect.top() + pad + (h - 2 * pad - rowH * double(sizes.size())) / 2;
     for (size_t i = 0; i < out.legend.size(); ++i, cy += rowH) {
       LegendEntry& e = out.legend[i];
-      const double key = e.lineKey ? kLineKey : kKeyBox;
       const double mid = cy + rowH / 2;
-      e.keyRect = QRectF(rect.left() + pad, mid - kKeyBox / 2, key, kKeyBox);
-      e.textRect = QRectF(e.keyRect.right() + kKeyGap, mid - lineH / 2,
-                          rect.right() - e.keyRect.right() - kKeyGap, lineH);
+      e.keyRect = keyRectAt(e, rect.left() + pad, mid);
+      e.textRect = QRectF(e.keyRect.right() + keyGap(e), mid - lineH / 2,
+                          rect.right() - e.keyRect.right() - keyGap(e), lineH);
     }
   } else {
     const double spacing = 10;
@@ -193,10 +207,10 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
         x = rect.left() + pad;
         cy += lineH * 1.3;
       }
-      const double key = e.lineKey ? kLineKey : kKeyBox;
       const double mid = cy + lineH * 0.65;
-      e.keyRect = QRectF(x, mid - kKeyBox / 2, key, kKeyBox);
-      e.textRect = QRectF(e.keyRect.right() + kKeyGap, mid - lineH / 2, sizes[i].width() - key - kKeyGap, lineH);
+      e.keyRect = keyRectAt(e, x, mid);
+      e.textRect = QRectF(e.keyRect.right() + keyGap(e), mid - lineH / 2,
+                          sizes[i].width() - keyWidth(e) - keyGap(e), lineH);
       x += sizes[i].width() + spacing;
     }
   }

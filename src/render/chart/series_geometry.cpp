@@ -274,8 +274,19 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
       maxExplosion = std::max(maxExplosion, p.explosion.value_or(0));
   }
   maxExplosion = std::clamp(maxExplosion, 0, 400);
-  // The program leaves a margin round a pie inside its plot area.
-  const double radius = 0.8 * std::min(area.width(), area.height()) / 2 / (1 + maxExplosion / 100.0);
+  // The program keeps a pie about 6 pt inside its plot area, and leaves a wider margin for
+  // labels that may sit outside the slices.
+  bool labelsOutside = false;
+  for (size_t j = 0; j < rings; ++j) {
+    ooxml::DataLabelSettings l = g.labels.settings;
+    l.mergeFrom(g.series[j].labels.settings);
+    const bool shown = (g.labels.present || g.series[j].labels.present) && l.showsAnything() && !l.deleted;
+    labelsOutside = labelsOutside || (shown && (l.position.isEmpty() || l.position == "outEnd" ||
+                                                l.position == "bestFit"));
+  }
+  const double room = std::min(area.width(), area.height());
+  const double diameter = labelsOutside ? 0.8 * room : std::max(room - 12, 0.8 * room);
+  const double radius = diameter / 2 / (1 + maxExplosion / 100.0);
   const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;
   const double ringWidth = rings > 0 ? (radius - hole) / double(rings) : radius;
   for (size_t j = 0; j < rings; ++j) {

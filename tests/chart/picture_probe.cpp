@@ -1,0 +1,178 @@
+#include "picture_probe.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace charttest {
+
+namespace {
+
+// Gridlines and axis lines are a mid grey; antialiasing lightens thin ones.
+bool isLinePixel(QRgb p) {
+  if (qAlpha(p) < 240) return false;
+  const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+  const int spread = std::max({r, g, b}) - std::min({r, g, b});
+  return spread <= 14 && r >= 95 && r <= 205;
+}
+
+bool isDarkNeutral(QRgb p) {
+  const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+  return std::max({r, g, b}) < 90 && std::max({r, g, b}) - std::min({r, g, b}) < 30;
+}
+
+bool isInk(QRgb p) {
+  if (qAlpha(p) < 240) return false;
+  const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+  const int spread = std::max({r, g, b}) - std::min({r, g, b});
+  return qGray(p) < 200 || spread > 40;
+}
+
+struct Line {
+  int at = 0;       // y of a horizontal line, x of a vertical one
+  int from = 0, to = 0;
+};
+
+constexpr int kMinRun = 14;  // shorter grey runs are text edges, not lines
+
+// The longest chain of grey runs (each at least kMinRun pixels, gaps up to `maxGap`) along
+// row or column `o`: a gridline broken by bars is one chain, text beside it is not.
+Line longestChain(const QImage& img, int o, int from, int to, bool horizontal, int maxGap,
+                  int* total) {
+  Line best{o, 0, -1};
+  int bestTotal = 0, chainTotal = 0, chainFrom = -1, chainTo = -1, run = 0, shade = -1;
+  for (int i = from; i <= to + 1; ++i) {
+    const QRgb p = i <= to ? (horizontal ? img.pixel(i, o) : img.pixel(o, i)) : 0;
+    // The grey edge of a black text stroke lies beside the stroke.
+    const bool besideText =
+        i <= to && (horizontal ? isDarkNeutral(img.pixel(i, std::max(o - 1, 0))) ||
+                                     isDarkNeutral(img.pixel(i, std::min(o + 1, img.height() - 1)))
+                               : isDarkNeutral(img.pixel(std::max(o - 1, 0), i)) ||
+                                     isDarkNeutral(img.pixel(std::min(o + 1, img.width() - 1), i)));
+    // A line keeps one shade along its run; antialiased text edges do not.
+    const bool on = i <= to && isLinePixel(p) && !besideText &&
+                    (run == 0 || std::abs(qRed(p) - shade) <= 16);
+    if (on) {
+      if (run++ == 0) shade = qRed(p);
+      continue;
+    }
+    const int end = i;
+    if (i <= to && isLinePixel(p) && !besideText && run > 0) --i;  // a new shade: a new run
+    if (run >= kMinRun) {
+      const int start = end - run;
+      if (chainFrom < 0 || start - chainTo > maxGap) chainFrom = start, chainTotal = 0;
+      chainTotal += run;
+      chainTo = end - 1;
+      if (chainTotal > bestTotal) bestTotal = chainTotal, best = Line{o, chainFrom, chainTo};
+    }
+    run = 0;
+  }
+  *total = bestTotal;
+  return best;
+}
+
+// Lines along one direction: rows (horizontal) or columns whose longest chain of grey runs
+// covers a fifth of the chart's extent.
+std::vector<Line> findLines(const QImage& img, const QRect& c, bool horizontal) {
+  std::vector<Line> lines;
+  const int outerFrom = horizontal ? c.top() + 3 : c.left() + 3;
+  const int outerTo = horizontal ? c.bottom() - 3 : c.right() - 3;
+  const int innerFrom = horizontal ? c.left() + 3 : c.top() + 3;
+  const int innerTo = horizontal ? c.right() - 3 : c.bottom() - 3;
+  const int extent = horizontal ? c.width() : c.height();
+  for (int o = outerFrom; o <= outerTo; ++o) {
+    int total = 0;
+    const Line l = longestChain(img, o, innerFrom, innerTo, horizontal, extent / 6, &total);
+    if (total >= extent / 5) lines.push_back(l);
+  }
+  return lines;
+}
+
+// One edge of the plot: the parallel line nearest the perpendicular lines' end wins when it
+// is close (tick marks make those ends stick out); otherwise that end itself.
+int edge(const std::vector<Line>& perpendicular, const std::vector<Line>& parallel, bool maxEnd,
+         int tolerance) {
+  if (perpendicular.empty()) {
+    int end = maxEnd ? -1 : 1 << 30;
+    for (const Line& l : parallel) end = maxEnd ? std::max(end, l.at) : std::min(end, l.at);
+    return end;
+  }
+  int end = maxEnd ? -1 : 1 << 30;
+  for (const Line& l : perpendicular) end = maxEnd ? std::max(end, l.to) : std::min(end, l.from);
+  int best = end, distance = tolerance + 1;
+  for (const Line& l : parallel)
+    if (std::abs(l.at - end) < distance) best = l.at, distance = std::abs(l.at - end);
+  return best;
+}
+
+std::optional<QRect> inkBox(const QImage& img, const QRect& area) {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (isInk(img.pixel(x, y))) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  if (right < 0) return std::nullopt;
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+int firstOutline(const QImage& img, int from, int to, int step, bool alongX, int fixed) {
+  for (int i = from; i != to; i += step) {
+    const QRgb p = alongX ? img.pixel(i, fixed) : img.pixel(fixed, i);
+    if (qAlpha(p) >= 240 && std::abs(qRed(p) - qBlue(p)) < 12 && qRed(p) >= 100 && qRed(p) <= 190)
+      return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::optional<QRect> findOutline(const QImage& image) {
+  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  const int w = img.width(), h = img.height();
+  if (w < 20 || h < 20) return std::nullopt;
+  const int left = firstOutline(img, 0, w, 1, true, h / 2);
+  const int right = firstOutline(img, w - 1, -1, -1, true, h / 2);
+  const int top = firstOutline(img, 0, h, 1, false, w / 2);
+  const int bottom = firstOutline(img, h - 1, -1, -1, false, w / 2);
+  if (left < 0 || right < 0 || top < 0 || bottom < 0 || right - left < 20 || bottom - top < 20)
+    return std::nullopt;
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+PictureProbe probePicture(const QImage& image, const QRect& chart) {
+  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  PictureProbe probe;
+  probe.chart = chart;
+  const std::vector<Line> rows = findLines(img, chart, true);
+  const std::vector<Line> columns = findLines(img, chart, false);
+  if (!rows.empty() || !columns.empty()) {
+    const int tx = chart.width() / 40, ty = chart.height() / 25;
+    const int left = edge(rows, columns, false, tx);
+    const int right = edge(rows, columns, true, tx);
+    const int top = edge(columns, rows, false, ty);
+    const int bottom = edge(columns, rows, true, ty);
+    if (right - left > chart.width() / 5 && bottom - top > chart.height() / 5)
+      probe.plot = QRect(QPoint(left, top), QPoint(right, bottom));
+  }
+  const int titleBottom = probe.plot ? probe.plot->top() - chart.height() / 30
+                                     : chart.top() + chart.height() * 3 / 10;
+  if (titleBottom > chart.top() + 4)
+    probe.title = inkBox(img, QRect(QPoint(chart.left() + 3, chart.top() + 3),
+                                    QPoint(chart.right() - 3, titleBottom)));
+  if (probe.plot && probe.plot->right() + chart.width() / 25 < chart.right() - 4) {
+    const int from = probe.title ? probe.title->bottom() + 2 : chart.top() + 3;
+    probe.legend = inkBox(img, QRect(QPoint(probe.plot->right() + chart.width() / 25, from),
+                                     QPoint(chart.right() - 3, chart.bottom() - 3)));
+  }
+  return probe;
+}
+
+QRectF fractionOf(const QRect& r, const QRect& chart) {
+  const double w = chart.width(), h = chart.height();
+  return QRectF(QPointF((r.left() - chart.left()) / w, (r.top() - chart.top()) / h),
+                QPointF((r.right() + 1 - chart.left()) / w, (r.bottom() + 1 - chart.top()) / h));
+}
+
+}  // namespace charttest

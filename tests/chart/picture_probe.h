@@ -1,0 +1,31 @@
+// Pixel analysis of chart pictures, ours and the program's screenshots alike: the chart
+// area's outline, the plot rectangle traced by its gridlines and axis lines, and the ink of
+// the title and the legend. Used to compare layouts as fractions of the chart size.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QRectF>
+
+#include <optional>
+
+namespace charttest {
+
+struct PictureProbe {
+  QRect chart;                    // the chart area (inside its outline when there is one)
+  std::optional<QRect> plot;      // the gridlines' and axis lines' bounding rectangle
+  std::optional<QRect> title;     // dark ink above the plot
+  std::optional<QRect> legend;    // ink right of the plot
+};
+
+// The chart area of a screenshot: the grey outline's rectangle, found on opaque pixels
+// along the middle row and column. Nullopt when no outline is found.
+std::optional<QRect> findOutline(const QImage& image);
+
+// Probes `image` within `chart` (a rectangle of the image).
+PictureProbe probePicture(const QImage& image, const QRect& chart);
+
+// `r` as fractions of `chart`: left, top, right, bottom in 0..1.
+QRectF fractionOf(const QRect& r, const QRect& chart);
+
+}  // namespace charttest
