@@ -123,13 +123,16 @@ TEST(ChartFidelity, LegendEntriesInThePicturesOrder) {
   }
 }
 
-// Colours sampled from the pictures; the program's styles shade the accent for two series.
+// Colours sampled from the pictures; the program's monochrome styles shade and tint the
+// accent across the series.
 TEST(ChartFidelity, SeriesColoursFromStyles) {
   MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
   const std::pair<const char*, std::vector<QColor>> cases[] = {
       {"chart_column1", {QColor("#4572A7"), QColor("#93A9CF")}},
       {"chart_column2", {QColor("#AA4643"), QColor("#D19392")}},
       {"chart_column3", {QColor("#89A54E"), QColor("#B9CD96")}},
+      // Three series of style 37: a shade, the accent itself, a tint.
+      {"chart_clustered", {QColor("#7F9A48"), QColor("#9BBB59"), QColor("#C6D6AC")}},
       {"chart_pie1", {QColor("#4F81BD"), QColor("#C0504D"), QColor("#9BBB59")}},
       {"chart_pie2", {QColor("#5ABA10"), QColor("#FE110E"), QColor("#CA5C05")}},
   };

@@ -37,6 +37,7 @@ const char* const kCrops[] = {
 struct Comparison {
   QString name;
   charttest::PictureProbe ours, theirs;
+  QImage oursImage, theirsImage;
   QRectF layoutPlot;  // our layout's plot rectangle, in our picture's pixels
   QImage side;        // ours | theirs
 };
@@ -63,6 +64,8 @@ std::optional<Comparison> compare(const QString& name) {
   const QRectF& r = layout.plotArea;
   c.layoutPlot = QRectF(r.topLeft() * kPixelsPerPoint, r.size() * kPixelsPerPoint);
   c.ours = charttest::probePicture(ours, ours.rect());
+  c.oursImage = ours;
+  c.theirsImage = reference;
   c.theirs = charttest::probePicture(reference, *outline);
   c.side = QImage(ours.width() * 2 + 10, ours.height(), QImage::Format_ARGB32_Premultiplied);
   c.side.fill(Qt::white);
@@ -165,3 +168,20 @@ TEST(ChartProportions, ProbeFindsOurPlotRectangle) {
   }
   EXPECT_GT(checked, 25);
 }
+
+// Series lines as thick as the program draws them, judged on the legend's line keys: the
+// outlined styles (line1, scatter3, radar1) against the default style (combined1's line).
+TEST(ChartProportions, LineKeysAsThickAsThePrograms) {
+  MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
+  for (const char* name : {"chart_line1", "chart_line2", "chart_scatter3", "chart_scatter5",
+                           "chart_radar1", "chart_combined1"}) {
+    const auto c = compare(name);
+    ASSERT_TRUE(c && c->ours.legend && c->theirs.legend) << name;
+    // A few pixels into the key: the line, clear of any marker in the key's middle.
+    const int ours = charttest::legendLineThickness(c->oursImage, *c->ours.legend, 3);
+    const int theirs = charttest::legendLineThickness(c->theirsImage, *c->theirs.legend, 3);
+    EXPECT_GT(theirs, 3) << name;
+    EXPECT_NEAR(ours, theirs, 1) << name;
+  }
+}
+

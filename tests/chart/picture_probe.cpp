@@ -169,6 +169,23 @@ PictureProbe probePicture(const QImage& image, const QRect& chart) {
   return probe;
 }
 
+int legendLineThickness(const QImage& image, const QRect& legend, int dx) {
+  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  const int x = legend.left() + dx;
+  int best = 0, run = 0;
+  for (int y = legend.top(); y <= legend.bottom() + 1; ++y) {
+    const QRgb p = y <= legend.bottom() ? img.pixel(x, y) : qRgb(255, 255, 255);
+    const int spread = std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)});
+    if (spread > 40) {
+      ++run;
+    } else {
+      best = std::max(best, run);
+      run = 0;
+    }
+  }
+  return best;
+}
+
 QRectF fractionOf(const QRect& r, const QRect& chart) {
   const double w = chart.width(), h = chart.height();
   return QRectF(QPointF((r.left() - chart.left()) / w, (r.top() - chart.top()) / h),

@@ -25,6 +25,10 @@ std::optional<QRect> findOutline(const QImage& image);
 // Probes `image` within `chart` (a rectangle of the image).
 PictureProbe probePicture(const QImage& image, const QRect& chart);
 
+// The thickness in pixels of the legend's line keys: the longest run of coloured pixels
+// down the column `dx` pixels right of the legend ink's left edge. 0 without one.
+int legendLineThickness(const QImage& image, const QRect& legend, int dx);
+
 // `r` as fractions of `chart`: left, top, right, bottom in 0..1.
 QRectF fractionOf(const QRect& r, const QRect& chart);
 

@@ -287,7 +287,7 @@ void paintLegend(PaintContext& pc) {
       const double y = e.keyRect.center().y();
       if (e.look.line.style() != Qt::NoPen) {
         QPen pen = e.look.line;
-        pen.setWidthF(std::min(pen.widthF(), 3.0));
+        pen.setWidthF(std::min(pen.widthF(), 4.0));
         p.setPen(pen);
         p.drawLine(QPointF(e.keyRect.left(), y), QPointF(e.keyRect.right(), y));
       }
