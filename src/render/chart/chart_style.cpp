@@ -1,5 +1,7 @@
 #include "render/chart/chart_style.h"
 
+#include "render/chart/fill_pattern.h"
+
 #include <QLinearGradient>
 
 #include <algorithm>
@@ -135,12 +137,11 @@ QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QBrush& f
       return c.isValid() ? QBrush(c) : fallback;
     }
     case Fill::Kind::Pattern: {
-      // Drawn as the blend of its two colours: pattern brushes do not survive every device.
       QColor fg = theme.resolve(fill.color, placeholder);
       QColor bg = theme.resolve(fill.background, placeholder);
       if (!fg.isValid()) fg = Qt::black;
       if (!bg.isValid()) bg = Qt::white;
-      return QBrush(mix(bg, fg, 0.4));
+      return patternBrush(fill.pattern, fg, bg);
     }
     case Fill::Kind::Gradient: {
       // In the shape's own bounding box, so one brush serves every bar of a series.

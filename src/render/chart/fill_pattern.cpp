@@ -1,0 +1,119 @@
+#include "render/chart/fill_pattern.h"
+
+#include <QHash>
+#include <QTransform>
+
+namespace render {
+
+namespace {
+
+using Bits = std::array<std::uint8_t, 8>;
+
+// Rank of a pixel in the ordered-dither (Bayer) matrix of side `size`: each quadrant level
+// adds its 2 x 2 order [[0, 2], [3, 1]] under the finer ranks.
+int ditherRank(int x, int y, int size) {
+  if (size == 1) return 0;
+  const int half = size / 2;
+  const int qx = x / half, qy = y / half;
+  return 4 * ditherRank(x % half, y % half, half) + 2 * (qx ^ qy) + qy;
+}
+
+// The percentage presets spread their foreground pixels evenly: a pixel is set when its
+// dither rank falls below the share.
+Bits percentBits(int percent) {
+  const int on = (percent * 64 + 50) / 100;
+  Bits bits{};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      if (ditherRank(x, y, 8) < on) bits[size_t(y)] |= std::uint8_t(0x80 >> x);
+  return bits;
+}
+
+Bits mirrored(Bits bits) {
+  for (std::uint8_t& row : bits) {
+    std::uint8_t m = 0;
+    for (int x = 0; x < 8; ++x)
+      if (row & (0x80 >> x)) m |= std::uint8_t(0x01 << x);
+    row = m;
+  }
+  return bits;
+}
+
+const QHash<QString, Bits>& drawnPresets() {
+  static const QHash<QString, Bits> table = [] {
+    QHash<QString, Bits> t;
+    t["horz"] = {0xFF, 0, 0, 0, 0, 0, 0, 0};
+    t["vert"] = {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80};
+    t["ltHorz"] = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0};
+    t["ltVert"] = {0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88};
+    t["dkHorz"] = {0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0};
+    t["dkVert"] = {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC};
+    t["narHorz"] = {0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0};
+    t["narVert"] = {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
+    t["dashHorz"] = {0xF0, 0, 0, 0, 0x0F, 0, 0, 0};
+    t["dashVert"] = {0x80, 0x80, 0x80, 0x80, 0x08, 0x08, 0x08, 0x08};
+    t["cross"] = {0xFF, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80};
+    t["lgGrid"] = t["cross"];
+    t["smGrid"] = {0xFF, 0x88, 0x88, 0x88, 0xFF, 0x88, 0x88, 0x88};
+    t["dotGrid"] = {0xAA, 0, 0x80, 0, 0x80, 0, 0x80, 0};
+    t["dnDiag"] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+    t["ltDnDiag"] = {0x88, 0x44, 0x22, 0x11, 0x88, 0x44, 0x22, 0x11};
+    t["dkDnDiag"] = {0xCC, 0x66, 0x33, 0x99, 0xCC, 0x66, 0x33, 0x99};
+    t["wdDnDiag"] = {0xE0, 0x70, 0x38, 0x1C, 0x0E, 0x07, 0x83, 0xC1};
+    t["dashDnDiag"] = {0x88, 0x44, 0x22, 0x11, 0, 0, 0, 0};
+    for (const char* down : {"dnDiag", "ltDnDiag", "dkDnDiag", "wdDnDiag", "dashDnDiag"}) {
+      QString up = QString::fromLatin1(down).replace("DnDiag", "UpDiag").replace("dnDiag", "upDiag");
+      t[up] = mirrored(t[down]);
+    }
+    t["diagCross"] = {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
+    t["smCheck"] = {0xCC, 0xCC, 0x33, 0x33, 0xCC, 0xCC, 0x33, 0x33};
+    t["lgCheck"] = {0xF0, 0xF0, 0xF0, 0xF0, 0x0F, 0x0F, 0x0F, 0x0F};
+    t["smConfetti"] = {0x80, 0x10, 0x02, 0x40, 0x04, 0x20, 0x01, 0x08};
+    t["lgConfetti"] = {0xC0, 0xC0, 0x0C, 0x0C, 0x30, 0x30, 0x03, 0x03};
+    t["horzBrick"] = {0xFF, 0x80, 0x80, 0x80, 0xFF, 0x08, 0x08, 0x08};
+    t["diagBrick"] = {0x01, 0x02, 0x04, 0x08, 0x18, 0x24, 0x42, 0x81};
+    t["solidDmnd"] = {0x10, 0x38, 0x7C, 0xFE, 0x7C, 0x38, 0x10, 0};
+    t["openDmnd"] = {0x80, 0x41, 0x22, 0x14, 0x08, 0x14, 0x22, 0x41};
+    t["dotDmnd"] = {0x80, 0, 0x22, 0, 0x08, 0, 0x22, 0};
+    t["plaid"] = {0xAA, 0x55, 0xAA, 0x55, 0xF0, 0xF0, 0xF0, 0xF0};
+    t["sphere"] = {0x18, 0x3C, 0x7E, 0x7E, 0x3C, 0x18, 0, 0};
+    t["weave"] = {0x88, 0x54, 0x22, 0x45, 0x88, 0x14, 0x22, 0x51};
+    t["divot"] = {0, 0x20, 0x10, 0x20, 0, 0x02, 0x01, 0x02};
+    t["shingle"] = {0x24, 0x42, 0x81, 0x60, 0x10, 0x08, 0x08, 0x18};
+    t["wave"] = {0, 0x18, 0xA4, 0x03, 0, 0x18, 0xA4, 0x03};
+    t["trellis"] = {0xFF, 0x66, 0xFF, 0x99, 0xFF, 0x66, 0xFF, 0x99};
+    t["zigZag"] = {0x81, 0x42, 0x24, 0x18, 0x81, 0x42, 0x24, 0x18};
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+Bits patternBits(const QString& name) {
+  if (name.startsWith("pct")) {
+    bool ok = false;
+    const int percent = name.mid(3).toInt(&ok);
+    if (ok && percent > 0 && percent < 100) return percentBits(percent);
+  }
+  const auto& table = drawnPresets();
+  const auto it = table.find(name);
+  return it == table.end() ? percentBits(50) : *it;
+}
+
+QImage patternTile(const QString& name, const QColor& foreground, const QColor& background) {
+  const Bits bits = patternBits(name);
+  QImage tile(8, 8, QImage::Format_ARGB32);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      tile.setPixelColor(x, y, bits[size_t(y)] & (0x80 >> x) ? foreground : background);
+  return tile;
+}
+
+QBrush patternBrush(const QString& name, const QColor& foreground, const QColor& background) {
+  QBrush brush(patternTile(name, foreground, background));
+  brush.setTransform(QTransform::fromScale(0.75, 0.75));
+  return brush;
+}
+
+}  // namespace render
