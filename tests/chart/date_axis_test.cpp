@@ -293,3 +293,32 @@ TEST(DateAxis, FidelityStockChartIsADayAxis) {
 }
 
 }  // namespace
+
+namespace {
+
+// A data table under a date axis lists each point once: its columns follow the points, not
+// the axis' slots (which here run from January to May with March empty).
+TEST(DateAxis, DataTableHasAColumnPerPoint) {
+  QString xml = dateChart(
+      "barChart",
+      series(0, "Sales", numRef({kJan, kFeb, kApr, kMay}, "mmm-yy"), numRef({10, 12, 15, 11})));
+  xml.replace("</c:plotArea>", "<c:dTable><c:showHorzBorder val=\"1\"/></c:dTable></c:plotArea>");
+  const render::ChartLayout l = layOut(charttest::chartFromXml(xml), QSizeF(480, 260));
+  const render::DataTableLayout& t = l.dataTable;
+  ASSERT_TRUE(t.present);
+  ASSERT_EQ(t.header.size(), 4u);
+  EXPECT_EQ(t.values.at(0), (std::vector<QString>{"10", "12", "15", "11"}));
+  ASSERT_EQ(t.columns.size(), 5u);
+  EXPECT_NEAR(t.columns.front(), l.plotArea.left(), 1e-9);
+  EXPECT_NEAR(t.columns.back(), l.plotArea.right(), 1e-9);
+  // Each column holds its own point, April's too (past the empty March slot).
+  const auto& points = l.series.at(0).points;
+  for (size_t i = 0; i < points.size(); ++i) {
+    EXPECT_GT(points[i].bar.center().x(), t.columns[i]) << i;
+    EXPECT_LT(points[i].bar.center().x(), t.columns[i + 1]) << i;
+  }
+  charttest::savePng(charttest::picture(charttest::chartFromXml(xml), QSizeF(480, 260)),
+                     "chart-date-axis", "data_table");
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include "render/chart/value_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace render::detail {
 
@@ -15,6 +16,26 @@ const ooxml::Series* firstSeries(const ooxml::ChartModel& chart) {
   for (const ooxml::ChartGroup& g : chart.plotArea.groups)
     if (usesAxes(g) && !g.series.empty()) return &g.series.front();
   return nullptr;
+}
+
+// A date axis has a slot per base unit, but the table a column per point: the columns meet
+// halfway between neighbouring points, or share the width evenly where the points do not
+// run left to right.
+std::vector<double> pointColumns(const AxisLayout& axis, int n) {
+  const QRectF& plot = axis.plot;
+  std::vector<double> at;
+  for (int i = 0; i < n; ++i) at.push_back(axis.coordinate(axis.pointSlot(i)));
+  bool ordered = true;
+  for (int i = 0; i < n; ++i)
+    ordered = ordered && std::isfinite(at[size_t(i)]) && (i == 0 || at[size_t(i)] > at[size_t(i - 1)]);
+  std::vector<double> edges;
+  for (int i = 0; i <= n; ++i) {
+    if (!ordered || n == 0) edges.push_back(plot.left() + plot.width() * i / std::max(n, 1));
+    else if (i == 0) edges.push_back(plot.left());
+    else if (i == n) edges.push_back(plot.right());
+    else edges.push_back((at[size_t(i - 1)] + at[size_t(i)]) / 2);
+  }
+  return edges;
 }
 
 }  // namespace
@@ -64,8 +85,12 @@ void placeDataTable(LayoutContext& ctx, DataTableLayout table) {
   for (const AxisLayout& a : ctx.out.axes)
     if (!a.valueScale && a.horizontal) cat = &a;
   const int n = int(table.header.size());
-  for (int i = 0; i <= n; ++i)
-    table.columns.push_back(cat ? cat->coordinate(i - 0.5) : plot.left() + plot.width() * i / std::max(n, 1));
+  if (cat && cat->dateAxis) {
+    table.columns = pointColumns(*cat, n);
+  } else {
+    for (int i = 0; i <= n; ++i)
+      table.columns.push_back(cat ? cat->coordinate(i - 0.5) : plot.left() + plot.width() * i / std::max(n, 1));
+  }
   for (AxisLayout& a : ctx.out.axes)
     if (!a.valueScale && a.horizontal) a.titleCenter.ry() += table.rect.height();
   ctx.out.dataTable = table;
