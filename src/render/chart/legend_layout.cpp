@@ -60,14 +60,16 @@ bool deleted(const ooxml::Legend& legend, int idx) {
 
 bool lineShown(const LegendEntry& e) { return e.lineKey && e.look.line.style() != Qt::NoPen; }
 
-double keyWidth(const LegendEntry& e) { return lineShown(e) ? kLineKey : kKeyBox; }
+// With `wide`, every key takes a line key's width so that the texts line up: a column of
+// entries where some series show a line, as the program draws it.
+double keyWidth(const LegendEntry& e, bool wide) { return wide || lineShown(e) ? kLineKey : kKeyBox; }
 
-double keyGap(const LegendEntry& e) { return lineShown(e) ? kLineGap : kBoxGap; }
+double keyGap(const LegendEntry& e, bool wide) { return wide || lineShown(e) ? kLineGap : kBoxGap; }
 
 // Where an entry's key goes, given its left edge and the middle of its row.
-QRectF keyRectAt(const LegendEntry& e, double x, double mid) {
+QRectF keyRectAt(const LegendEntry& e, bool wide, double x, double mid) {
   const double h = e.lineKey ? kMarkerKey : kKeyBox;
-  return QRectF(x, mid - h / 2, keyWidth(e), h);
+  return QRectF(x, mid - h / 2, keyWidth(e, wide), h);
 }
 
 QString trendlineLabel(const ooxml::Trendline& t, const QString& seriesName) {
@@ -165,9 +167,10 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
   const double lineH = measureText(out.legendStyle, "Xg").height();
   const ooxml::LegendPosition pos = ctx.chart.legend.position;
   const bool vertical = pos != ooxml::LegendPosition::Top && pos != ooxml::LegendPosition::Bottom;
+  const bool wide = vertical && std::any_of(out.legend.begin(), out.legend.end(), lineShown);
   std::vector<QSizeF> sizes;
   for (const LegendEntry& e : out.legend)
-    sizes.emplace_back(keyWidth(e) + keyGap(e) + measureText(out.legendStyle, e.text).width(),
+    sizes.emplace_back(keyWidth(e, wide) + keyGap(e, wide) + measureText(out.legendStyle, e.text).width(),
                        std::max(lineH, kMarkerKey));
   QRectF rect;
   // The program's legend box keeps its entries well inside, left and right.
@@ -186,9 +189,9 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
     for (size_t i = 0; i < out.legend.size(); ++i, cy += rowH) {
       LegendEntry& e = out.legend[i];
       const double mid = cy + rowH / 2;
-      e.keyRect = keyRectAt(e, rect.left() + pad, mid);
-      e.textRect = QRectF(e.keyRect.right() + keyGap(e), mid - lineH / 2,
-                          rect.right() - e.keyRect.right() - keyGap(e), lineH);
+      e.keyRect = keyRectAt(e, wide, rect.left() + pad, mid);
+      e.textRect = QRectF(e.keyRect.right() + keyGap(e, wide), mid - lineH / 2,
+                          rect.right() - e.keyRect.right() - keyGap(e, wide), lineH);
     }
   } else {
     const double spacing = 10;
@@ -208,9 +211,9 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
         cy += lineH * 1.3;
       }
       const double mid = cy + lineH * 0.65;
-      e.keyRect = keyRectAt(e, x, mid);
-      e.textRect = QRectF(e.keyRect.right() + keyGap(e), mid - lineH / 2,
-                          sizes[i].width() - keyWidth(e) - keyGap(e), lineH);
+      e.keyRect = keyRectAt(e, false, x, mid);
+      e.textRect = QRectF(e.keyRect.right() + keyGap(e, false), mid - lineH / 2,
+                          sizes[i].width() - keyWidth(e, false) - keyGap(e, false), lineH);
       x += sizes[i].width() + spacing;
     }
   }
