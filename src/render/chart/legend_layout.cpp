@@ -15,9 +15,9 @@ namespace {
 // series, a line before a line series, the marker alone where the series has no line.
 constexpr double kKeyBox = 5.5;
 constexpr double kBoxGap = 4.5;
-constexpr double kLineKey = 18;
+constexpr double kLineKey = 22;
 constexpr double kMarkerKey = 7;  // height of a line key (room for its marker)
-constexpr double kLineGap = 6;
+constexpr double kLineGap = 2;
 constexpr double kLegendGap = 4;  // legend box to the plot's room
 
 bool isSecondary(const ooxml::ChartModel& chart, const ooxml::ChartGroup& g) {
