@@ -155,7 +155,7 @@ int maxIntervalsFor(const AxisLayout& a, double length) {
     per = std::max(per, w + 8);
   }
   // The program fits a label per interval with little more than a line of room.
-  return std::clamp(int(length / (per * 1.2)), 2, 9);
+  return std::clamp(int(length / (per * 1.05)), 2, 9);
 }
 
 }  // namespace
