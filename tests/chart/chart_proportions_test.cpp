@@ -3,6 +3,7 @@
 // chart size. The screenshots show the chart at about 2.07 px per point (an 18 pt title's
 // capitals are 24 px tall), so ours is drawn at that scale into the screenshot's chart size.
 #include "fidelity_fixture.h"
+#include "inline_chart.h"
 #include "picture_probe.h"
 
 #include "render/chart/chart_renderer.h"
@@ -183,5 +184,37 @@ TEST(ChartProportions, LineKeysAsThickAsThePrograms) {
     EXPECT_GT(theirs, 3) << name;
     EXPECT_NEAR(ours, theirs, 1) << name;
   }
+}
+
+// A column chart with no title or legend; `layout` goes into the plot area.
+QString plainColumns(const QString& layout) {
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  return "<c:plotArea>" + layout +
+         "<c:barChart><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>" +
+         charttest::series(0, "S", cat, charttest::numRef({1, 2, 3})) +
+         "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart>"
+         "<c:catAx><c:axId val=\"1\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
+         "<c:axPos val=\"b\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"2\"/></c:catAx>"
+         "<c:valAx><c:axId val=\"2\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
+         "<c:axPos val=\"l\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>";
+}
+
+// The program keeps an automatic plot 6 pt inside the chart's margin at the top and on the
+// right; a manual outer layout puts the plot's edges where it says.
+TEST(ChartProportions, PlotInsetOnlyWithoutManualLayout) {
+  const QRectF area(0, 0, 400, 200);
+  const render::ChartLayout automatic =
+      charttest::layOut(charttest::chartFromXml(plainColumns(QString())), area.size());
+  EXPECT_NEAR(automatic.plotArea.top(), 7 + 6, 1e-6);
+  EXPECT_NEAR(automatic.plotArea.right(), area.right() - 7 - 6, 1e-6);
+  const QString manual =
+      "<c:layout><c:manualLayout><c:xMode val=\"edge\"/><c:yMode val=\"edge\"/>"
+      "<c:x val=\"0.1\"/><c:y val=\"0.1\"/><c:w val=\"0.8\"/><c:h val=\"0.8\"/>"
+      "</c:manualLayout></c:layout>";
+  const render::ChartLayout placed =
+      charttest::layOut(charttest::chartFromXml(plainColumns(manual)), area.size());
+  EXPECT_NEAR(placed.plotArea.top(), 20, 1e-6);
+  EXPECT_NEAR(placed.plotArea.right(), 360, 1e-6);
+  EXPECT_GT(placed.plotArea.left(), 40) << "the value labels stay inside the manual box";
 }
 

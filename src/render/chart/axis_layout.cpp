@@ -620,8 +620,10 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
     settleAxes(ctx, set.work, plot);
     const Margins m = positionAxes(ctx, plot, outer);
     if (outerIsInner) break;
-    const double top = m.top + (m.axisOnTop ? 0 : kPlotInset);
-    const double right = m.right + (m.axisOnRight ? 0 : kPlotInset);
+    // A manual layout places the plot's outer edge itself.
+    const double inset = ctx.chart.plotArea.layout.isSet() ? 0 : kPlotInset;
+    const double top = m.top + (m.axisOnTop ? 0 : inset);
+    const double right = m.right + (m.axisOnRight ? 0 : inset);
     QRectF next = outer.adjusted(m.left, top, -right, -m.bottom);
     if (next.width() < 10 || next.height() < 10) next = outer;
     const bool still = std::abs(next.left() - plot.left()) < 0.5 &&
