@@ -186,6 +186,28 @@ TEST(ChartProportions, LineKeysAsThickAsThePrograms) {
   }
 }
 
+// Pies and doughnuts: the slices' bounding box (left of the legend) as the program sizes it.
+TEST(ChartProportions, PieSizeNearThePrograms) {
+  MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
+  for (const char* name :
+       {"chart_pie1", "chart_pie2", "chart_pie3", "chart_doughnut1", "chart_doughnut2"}) {
+    const auto c = compare(name);
+    ASSERT_TRUE(c) << name;
+    auto slices = [](const QImage& image, const QRect& chart) {
+      const QRect area(chart.topLeft() + QPoint(4, 4), QSize(chart.width() * 3 / 4, chart.height() - 8));
+      return charttest::colouredBox(image, area);
+    };
+    const auto ours = slices(c->oursImage, c->ours.chart);
+    const auto theirs = slices(c->theirsImage, c->theirs.chart);
+    ASSERT_TRUE(ours && theirs) << name;
+    const double worst = worstEdge(charttest::fractionOf(*ours, c->ours.chart),
+                                   charttest::fractionOf(*theirs, c->theirs.chart));
+    std::printf("%-16s slices %s | %s\n", name, qPrintable(edges(ours, c->ours.chart)),
+                qPrintable(edges(theirs, c->theirs.chart)));
+    EXPECT_LT(worst, 0.6) << name;
+  }
+}
+
 // A column chart with no title or legend; `layout` goes into the plot area.
 QString plainColumns(const QString& layout) {
   const QString cat = charttest::strRef({"a", "b", "c"});

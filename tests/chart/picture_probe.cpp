@@ -186,6 +186,21 @@ int legendLineThickness(const QImage& image, const QRect& legend, int dx) {
   return best;
 }
 
+std::optional<QRect> colouredBox(const QImage& image, const QRect& area) {
+  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = img.pixel(x, y);
+      if (std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) <= 40)
+        continue;
+      left = std::min(left, x), right = std::max(right, x);
+      top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  if (right < 0) return std::nullopt;
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 QRectF fractionOf(const QRect& r, const QRect& chart) {
   const double w = chart.width(), h = chart.height();
   return QRectF(QPointF((r.left() - chart.left()) / w, (r.top() - chart.top()) / h),

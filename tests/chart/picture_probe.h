@@ -29,6 +29,9 @@ PictureProbe probePicture(const QImage& image, const QRect& chart);
 // down the column `dx` pixels right of the legend ink's left edge. 0 without one.
 int legendLineThickness(const QImage& image, const QRect& legend, int dx);
 
+// The bounding box of coloured (not grey) pixels within `area`: a pie's slices, say.
+std::optional<QRect> colouredBox(const QImage& image, const QRect& area);
+
 // `r` as fractions of `chart`: left, top, right, bottom in 0..1.
 QRectF fractionOf(const QRect& r, const QRect& chart);
 
