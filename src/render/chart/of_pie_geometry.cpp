@@ -23,23 +23,24 @@ std::vector<bool> ofPieSecondPlot(const ooxml::ChartGroup& group, const ooxml::S
   double total = 0;
   for (int i = 0; i < n; ++i) total += std::abs(series.values.number(i).value_or(0));
   const QString type = group.splitType;
-  std::optional<double> splitPos = group.splitPos;
-  if (splitPos && !std::isfinite(*splitPos)) splitPos.reset();
+  // A plain value and flag: gcc 12 misreads a copied optional<double> as maybe unset.
+  const bool hasSplit = group.splitPos && std::isfinite(*group.splitPos);
+  const double splitPos = hasSplit ? *group.splitPos : 0;
   if (type == "cust") {
     for (int idx : group.customSplit)
       if (idx >= 0 && idx < n) second[size_t(idx)] = true;
-  } else if ((type == "val" || type == "percent") && splitPos) {
+  } else if ((type == "val" || type == "percent") && hasSplit) {
     for (int i = 0; i < n; ++i) {
       const auto v = series.values.number(i);
       if (!v) continue;
       const double measure = type == "val" ? *v : (total > 0 ? std::abs(*v) / total * 100 : 0);
-      second[size_t(i)] = measure < *splitPos;
+      second[size_t(i)] = measure < splitPos;
     }
   } else {
     // By position (also the automatic split): the last points.
     int count = kDefaultSecondPoints;
-    if (splitPos)
-      count = int(std::clamp(std::round(*splitPos), 0.0, double(n)));
+    if (hasSplit)
+      count = int(std::clamp(std::round(splitPos), 0.0, double(n)));
     else
       count = std::min(count, std::max(n - 1, 0));
     for (int i = std::max(n - count, 0); i < n; ++i) second[size_t(i)] = true;
