@@ -208,6 +208,32 @@ TEST(ChartProportions, PieSizeNearThePrograms) {
   }
 }
 
+// The widest horizontal run of green pixels inside `area`.
+int widestGreenRun(const QImage& image, const QRect& area) {
+  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  int widest = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    int run = 0;
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = img.pixel(x, y);
+      run = qGreen(p) - qRed(p) > 30 && qGreen(p) - qBlue(p) > 30 ? run + 1 : 0;
+      widest = std::max(widest, run);
+    }
+  }
+  return widest;
+}
+
+// The stock chart's closes are size-3 dots: short green marks, not dashes.
+TEST(ChartProportions, StockClosesAsShortAsThePrograms) {
+  MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
+  const auto c = compare("chart_stock1");
+  ASSERT_TRUE(c && c->ours.plot && c->theirs.plot);
+  const int ours = widestGreenRun(c->oursImage, *c->ours.plot);
+  const int theirs = widestGreenRun(c->theirsImage, *c->theirs.plot);
+  EXPECT_GT(theirs, 1);
+  EXPECT_NEAR(ours, theirs, 1);
+}
+
 // A column chart with no title or legend; `layout` goes into the plot area.
 QString plainColumns(const QString& layout) {
   const QString cat = charttest::strRef({"a", "b", "c"});

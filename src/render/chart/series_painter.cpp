@@ -162,9 +162,11 @@ void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c) {
     painter.drawEllipse(c, h, h);
   } else if (sym == "dot" || sym == "dash") {
     // The program draws both as a short horizontal bar; stock closes sit right of the line.
-    const double len = std::max(s, 3.0) * (sym == "dot" ? 1.5 : 1.0);
+    // A dot is the shorter and thinner: about 2 x 1 pt at size 3 in its pictures.
+    const bool dot = sym == "dot";
+    const double len = dot ? std::max(s * 0.67, 1.5) : std::max(s, 3.0);
     QPen pen = look.markerLine.style() == Qt::NoPen ? QPen(look.markerFill.color(), 1.5) : look.markerLine;
-    pen.setWidthF(std::max(pen.widthF(), 1.5));
+    pen.setWidthF(dot ? 1.0 : std::max(pen.widthF(), 1.5));
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
     painter.drawLine(QPointF(c.x(), c.y()), QPointF(c.x() + len, c.y()));
