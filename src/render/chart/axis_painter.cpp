@@ -17,6 +17,13 @@ bool isRadar(const PaintContext& pc) {
   return false;
 }
 
+// Filled radars show their spokes over the filled series, as the program draws them.
+bool filledRadar(const PaintContext& pc) {
+  for (const ooxml::ChartGroup& g : pc.chart.plotArea.groups)
+    if (g.kind == ooxml::ChartKind::Radar && g.radarStyle == "filled") return true;
+  return false;
+}
+
 QPen gridPen(const PaintContext& pc, const ooxml::Gridlines& g, double width) {
   return penForLine(g.format.line, pc.theme, QPen(defaultGridColor(pc.theme, pc.chart.style), width));
 }
@@ -114,6 +121,30 @@ void paintAxes(PaintContext& pc) {
   }
 }
 
+namespace {
+
+// The unit vector of spoke `i` of `n`, clockwise from 12 o'clock.
+QPointF radarSpoke(int i, int n) {
+  const double a = (-90.0 + 360.0 * i / n) * M_PI / 180.0;
+  return QPointF(std::cos(a), std::sin(a));
+}
+
+void drawSpokes(PaintContext& pc, const AxisLayout& val, int n) {
+  const QPointF c(val.plot.center().x(), val.plot.bottom());
+  pc.painter.setPen(QPen(defaultAxisLineColor(pc.theme, pc.chart.style), 0.75));
+  for (int i = 0; i < n; ++i) pc.painter.drawLine(c, c + radarSpoke(i, n) * val.plot.height());
+}
+
+}  // namespace
+
+void paintRadarSpokesOver(PaintContext& pc) {
+  if (!isRadar(pc) || !filledRadar(pc)) return;
+  const AxisLayout* val = nullptr;
+  const AxisLayout* cat = nullptr;
+  for (const AxisLayout& a : pc.layout.axes) (a.valueScale ? val : cat) = &a;
+  if (val && cat) drawSpokes(pc, *val, std::max(cat->categoryCount, 1));
+}
+
 void paintRadarGrid(PaintContext& pc) {
   if (!isRadar(pc)) return;
   const AxisLayout* val = nullptr;
@@ -124,10 +155,7 @@ void paintRadarGrid(PaintContext& pc) {
   const QPointF c(val->plot.center().x(), val->plot.bottom());
   const double r = val->plot.height();
   const int n = std::max(cat->categoryCount, 1);
-  auto spoke = [&](int i) {
-    const double a = (-90.0 + 360.0 * i / n) * M_PI / 180.0;
-    return QPointF(std::cos(a), std::sin(a));
-  };
+  auto spoke = [&](int i) { return radarSpoke(i, n); };
   p.setBrush(Qt::NoBrush);
   p.setPen(gridPen(pc, val->axis.majorGridlines, 0.75));
   for (double v : val->scale.majorTicks()) {
@@ -136,8 +164,7 @@ void paintRadarGrid(PaintContext& pc) {
     for (int i = 0; i <= n; ++i) ring << c + spoke(i % n) * f * r;
     if (val->axis.majorGridlines.present || f >= 0.999) p.drawPolyline(ring);
   }
-  p.setPen(QPen(defaultAxisLineColor(pc.theme, pc.chart.style), 0.75));
-  for (int i = 0; i < n; ++i) p.drawLine(c, c + spoke(i) * r);
+  if (!filledRadar(pc)) drawSpokes(pc, *val, n);
   if (!cat->visible) return;
   for (int i = 0; i < n && i < int(cat->labels.size()); ++i) {
     const QString& t = cat->labels[size_t(i)];

@@ -17,6 +17,8 @@ struct PaintContext {
 void paintGridlines(PaintContext& pc);
 void paintAxes(PaintContext& pc);
 void paintRadarGrid(PaintContext& pc);
+// The spokes of a filled radar, drawn after its series.
+void paintRadarSpokesOver(PaintContext& pc);
 void paintSeries(PaintContext& pc);
 void paintDataLabels(PaintContext& pc);
 void paintLegend(PaintContext& pc);

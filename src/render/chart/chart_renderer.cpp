@@ -92,6 +92,7 @@ void drawChart(QPainter& painter, const QRectF& target, const ooxml::ChartModel&
   painter.setClipRect(layout.plotArea.adjusted(-8, -8, 8, 8), Qt::IntersectClip);
   detail::paintSeries(pc);
   painter.restore();
+  detail::paintRadarSpokesOver(pc);
   detail::paintAxes(pc);
   detail::paintDataTable(pc);
   detail::paintDataLabels(pc);
