@@ -152,6 +152,34 @@ TEST(OfPie, SecondPieHoldsExactlyTheSplitPoints) {
   charttest::savePng(image, "chart-of-pie", "pie_of_pie");
 }
 
+TEST(OfPie, ExplodedSlicesMoveOutAndThePiesShrinkToFit) {
+  // Apple exploded by 25 %, the combined slice (point 6, past the last) by 10 %.
+  const QString points =
+      "<c:dPt><c:idx val=\"0\"/><c:bubble3D val=\"0\"/><c:explosion val=\"25\"/></c:dPt>"
+      "<c:dPt><c:idx val=\"6\"/><c:bubble3D val=\"0\"/><c:explosion val=\"10\"/></c:dPt>";
+  const QString xml = "<c:plotArea><c:ofPieChart><c:ofPieType val=\"pie\"/><c:varyColors val=\"1\"/>" +
+                      charttest::series(0, "Fruit", strRef(kFruit), numRef(kValues), points) +
+                      "<c:gapWidth val=\"100\"/><c:serLines/></c:ofPieChart></c:plotArea>";
+  const render::ChartLayout plain = layOut(chartFromXml(ofPie("pie", "<c:serLines/>")), QSizeF(420, 240));
+  const render::ChartLayout l = layOut(chartFromXml(xml), QSizeF(420, 240));
+  ASSERT_TRUE(l.ofPie.present);
+  const auto& p = l.series.at(l.ofPie.series).points;
+  const double r = p[1].outerRadius;
+  EXPECT_NEAR(r, plain.series.at(plain.ofPie.series).points[1].outerRadius / 1.25, 1e-6);
+  const QPointF centre = p[1].center;
+  EXPECT_EQ(p[2].center, centre);  // not exploded
+  const double mid = (p[0].startAngle + p[0].sweepAngle / 2 - 90) * M_PI / 180.0;
+  EXPECT_NEAR(p[0].center.x() - centre.x(), 0.25 * r * std::cos(mid), 1e-6);
+  EXPECT_NEAR(p[0].center.y() - centre.y(), 0.25 * r * std::sin(mid), 1e-6);
+  // The combined slice moves towards the second pie; its series lines start on its rim.
+  EXPECT_NEAR(l.ofPie.other.center.x() - centre.x(), 0.1 * r, 1e-6);
+  EXPECT_NEAR(l.ofPie.other.center.y(), centre.y(), 1e-6);
+  for (const QLineF& line : l.ofPie.lines)
+    EXPECT_NEAR(QLineF(l.ofPie.other.center, line.p1()).length(), r, 1e-6);
+  EXPECT_TRUE(l.plotArea.contains(QRectF(p[0].center - QPointF(r, r), QSizeF(2 * r, 2 * r))));
+  charttest::savePng(charttest::picture(chartFromXml(xml), QSizeF(420, 240)), "chart-of-pie", "exploded");
+}
+
 TEST(OfPie, BarOfPieStacksTheSplitPoints) {
   const auto chart =
       chartFromXml(ofPie("bar", "<c:splitType val=\"pos\"/><c:splitPos val=\"3\"/><c:serLines/>"));

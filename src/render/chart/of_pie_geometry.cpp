@@ -59,13 +59,21 @@ QPointF onCircle(const QPointF& c, double r, double angleDeg) {
   return c + QPointF(std::cos(a), std::sin(a)) * r;
 }
 
-void setSlice(PointGeometry& p, const QPointF& c, double r, double start, double sweep) {
+// `explosion`: how far the slice moves out along its middle, in percent of the radius.
+void setSlice(PointGeometry& p, const QPointF& c, double r, double start, double sweep, int explosion = 0) {
   p.startAngle = start;
   p.sweepAngle = sweep;
   p.innerRadius = 0;
   p.outerRadius = r;
-  p.center = c;
-  p.position = onCircle(c, r / 2, start + sweep / 2);
+  p.center = onCircle(c, r * explosion / 100.0, start + sweep / 2);
+  p.position = onCircle(p.center, r / 2, start + sweep / 2);
+}
+
+// A point's explosion, its own or its series'; point `index` past the last is the combined
+// slice, as the file numbers it.
+int explosionOf(const ooxml::Series& s, int index) {
+  const ooxml::DataPoint* dp = s.point(index);
+  return std::clamp(dp && dp->explosion ? *dp->explosion : s.explosion.value_or(0), 0, 400);
 }
 
 }  // namespace
@@ -93,6 +101,10 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
   double r1 = std::min({kPieShare * area.height() / 2, kPieShare * area.height() / (2 * k),
                         kWidthShare * area.width() / (2 + gap + secondWidth)});
   r1 = std::max(r1, 1.0);
+  // Exploded slices move out of the pies' room: the pies shrink so that they still fit.
+  int maxExplosion = 0;
+  for (int i = 0; i <= int(sg.points.size()); ++i) maxExplosion = std::max(maxExplosion, explosionOf(s, i));
+  const double shrink = 1 + maxExplosion / 100.0;
   const double r2 = k * r1;
   const double width = r1 * (2 + gap + secondWidth);
   const double left = area.center().x() - width / 2;
@@ -120,7 +132,7 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
     p.value = *v;
     const double share = std::abs(*v);
     if (!second[i]) {
-      setSlice(p, c1, r1, angle, share / total * 360.0);
+      setSlice(p, c1, r1 / shrink, angle, share / total * 360.0, explosionOf(s, int(i)));
       angle += p.sweepAngle;
       continue;
     }
@@ -135,7 +147,8 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
       p.center = p.bar.center();
       secondRun += h;
     } else {
-      setSlice(p, c2, r2, secondRun, otherTotal > 0 ? share / otherTotal * 360.0 : 0);
+      setSlice(p, c2, r2 / shrink, secondRun, otherTotal > 0 ? share / otherTotal * 360.0 : 0,
+               explosionOf(s, int(i)));
       secondRun += p.sweepAngle;
     }
   }
@@ -148,7 +161,7 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
   other.plot = 0;
   other.look = seriesLook(ctx.chart, ctx.theme, g, s, n, g.varyColors ? n : s.index,
                           g.varyColors ? n + 1 : ctx.seriesTotal);
-  setSlice(other, c1, r1, 90 - otherSweep / 2, otherSweep);
+  setSlice(other, c1, r1 / shrink, 90 - otherSweep / 2, otherSweep, explosionOf(s, n));
 
   // Series lines from the combined slice's corners (or the main pie's top and bottom when
   // the slice is wider than half the pie) to the second plot's top and bottom.
@@ -156,10 +169,11 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
   of.linePen =
       penForLine(g.seriesLinesFormat.line, ctx.theme, QPen(ctx.theme.schemeColor("tx1"), 0.75));
   const double half = std::min(otherSweep / 2, 90.0);
-  const QPointF topStart = onCircle(c1, r1, 90 - half);
-  const QPointF bottomStart = onCircle(c1, r1, 90 + half);
-  const QPointF topEnd = bar ? of.secondPlot.topLeft() : QPointF(c2.x(), c2.y() - r2);
-  const QPointF bottomEnd = bar ? of.secondPlot.bottomLeft() : QPointF(c2.x(), c2.y() + r2);
+  const QPointF topStart = onCircle(other.center, other.outerRadius, 90 - half);
+  const QPointF bottomStart = onCircle(other.center, other.outerRadius, 90 + half);
+  const double pieR2 = r2 / shrink;
+  const QPointF topEnd = bar ? of.secondPlot.topLeft() : QPointF(c2.x(), c2.y() - pieR2);
+  const QPointF bottomEnd = bar ? of.secondPlot.bottomLeft() : QPointF(c2.x(), c2.y() + pieR2);
   of.lines[0] = QLineF(topStart, topEnd);
   of.lines[1] = QLineF(bottomStart, bottomEnd);
 }
