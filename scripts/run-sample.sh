@@ -14,3 +14,5 @@ echo "== objects of the sample workbook"
 "$build/src/app/morvane" list "$out/sample-sales.xlsx"
 echo "== pasting them into $out/sample-deck.pptx"
 "$build/src/app/morvane" paste "$out/sample-sales.xlsx" "$out/sample-deck.pptx" --labels
+echo "== writing them into $out/sample.pdf, a page each"
+"$build/src/app/morvane" pdf "$out/sample-sales.xlsx" "$out/sample.pdf"
