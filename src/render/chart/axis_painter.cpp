@@ -3,6 +3,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace render::detail {
@@ -60,13 +61,12 @@ void paintGroupLabels(PaintContext& pc, const AxisLayout& a) {
       if (!g.text.isEmpty()) drawTextCentered(pc.painter, style, g.center, g.text);
 }
 
-void paintTicks(PaintContext& pc, const AxisLayout& a, const QPen& pen) {
-  const ooxml::TickMark mark = a.axis.majorTickMark;
+void paintTickMarks(PaintContext& pc, const AxisLayout& a, ooxml::TickMark mark, double length,
+                    const std::vector<double>& positions) {
   if (mark == ooxml::TickMark::None) return;
-  double out = mark == ooxml::TickMark::Inside ? 0 : kTick;
-  double in = mark == ooxml::TickMark::Outside ? 0 : kTick;
-  pc.painter.setPen(pen);
-  for (double t : a.tickPositions) {
+  const double out = mark == ooxml::TickMark::Inside ? 0 : length;
+  const double in = mark == ooxml::TickMark::Outside ? 0 : length;
+  for (double t : positions) {
     if (a.horizontal) {
       const double y = a.line.y1();
       const double sign = a.labelsFarSide ? -1 : 1;
@@ -77,6 +77,20 @@ void paintTicks(PaintContext& pc, const AxisLayout& a, const QPen& pen) {
       pc.painter.drawLine(QPointF(x - sign * in, t), QPointF(x + sign * out, t));
     }
   }
+}
+
+// Major marks, then the minor ones between them (value axes), shorter as the program draws them.
+void paintTicks(PaintContext& pc, const AxisLayout& a, const QPen& pen) {
+  pc.painter.setPen(pen);
+  paintTickMarks(pc, a, a.axis.majorTickMark, kTick, a.tickPositions);
+  if (!a.valueScale || a.axis.minorTickMark == ooxml::TickMark::None) return;
+  std::vector<double> minor;
+  for (double t : a.minorGridPositions) {
+    const bool onMajor = std::any_of(a.tickPositions.begin(), a.tickPositions.end(),
+                                     [t](double m) { return std::abs(m - t) < 0.01; });
+    if (!onMajor) minor.push_back(t);
+  }
+  paintTickMarks(pc, a, a.axis.minorTickMark, kTick / 2, minor);
 }
 
 }  // namespace
