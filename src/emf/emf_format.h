@@ -58,6 +58,7 @@ constexpr quint32 Polygon16 = 86;
 constexpr quint32 Polyline16 = 87;
 constexpr quint32 PolyPolyline16 = 90;
 constexpr quint32 PolyPolygon16 = 91;
+constexpr quint32 CreateDibPatternBrushPt = 94;
 constexpr quint32 ExtCreatePen = 95;
 constexpr quint32 SetIcmMode = 98;
 constexpr quint32 CreateColorSpace = 99;
@@ -115,6 +116,7 @@ constexpr quint32 kPsGeometric = 0x00010000;
 constexpr quint32 kBsSolid = 0;
 constexpr quint32 kBsNull = 1;
 constexpr quint32 kBsHatched = 2;
+constexpr quint32 kBsDibPatternPt = 6;
 
 // Reference device of every picture we write: 96 dpi, 1920 x 1440 px = 508 x 381 mm.
 constexpr int kRefDevicePixelsX = 1920;

@@ -10,9 +10,11 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "emf/emf_format.h"
 #include "emf/emf_gradient_bands.h"
+#include "emf/emf_pattern_brush.h"
 
 namespace emf {
 namespace {
@@ -181,6 +183,8 @@ void EmfPaintEngine::updateState(const QPaintEngineState& state) {
   if (flags & DirtyBrush) m_brush = state.brush();
   if (flags & DirtyFont) m_font = state.font();
   if (flags & DirtyOpacity) m_opacity = state.opacity();
+  if (flags & DirtyBackgroundMode) m_opaqueBackground = state.backgroundMode() == Qt::OpaqueMode;
+  if (flags & DirtyBackground) m_backgroundColor = state.backgroundBrush().color();
   if (flags & DirtyClipEnabled) {
     m_clipEnabled = state.isClipEnabled();
     m_clipDirty = true;
@@ -306,6 +310,16 @@ void EmfPaintEngine::selectBrush(const std::optional<EmfBrushStyle>& brush) {
   m_selectedBrush = handle;
 }
 
+// LibreOffice leaves areas filled with a pattern brush empty: the shape is filled first with the
+// pattern's average colour, which the opaque pattern then covers wherever patterns are drawn.
+void EmfPaintEngine::underlayPattern(const EmfBrushStyle& brush,
+                                     const std::function<void()>& emitShape) {
+  if (brush.style != kBsDibPatternPt) return;
+  selectPen(std::nullopt);
+  selectBrush(EmfBrushStyle{kBsSolid, brush.color, 0, {}});
+  emitShape();
+}
+
 void EmfPaintEngine::selectFont(const EmfFontStyle& font) {
   CachedObject wanted{};
   wanted.kind = 2;
@@ -352,17 +366,30 @@ std::optional<EmfBrushStyle> EmfPaintEngine::simpleBrush(const QBrush& brush) co
   EmfBrushStyle desc;
   if (style == Qt::SolidPattern) {
     desc.color = blended(brush.color());
-  } else if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
+    return desc;
+  }
+  const bool stipple = style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern;
+  if (!stipple && style != Qt::TexturePattern) return std::nullopt;
+  // Stipples leave their gaps to the background: white, as for any transparency, unless the
+  // painter fills the background.
+  const QRgb background =
+      stipple && m_opaqueBackground ? blended(m_backgroundColor) : qRgb(255, 255, 255);
+  if (std::optional<QImage> tile =
+          devicePatternTile(brush, brush.transform() * m_transform, m_opacity, background)) {
+    desc.style = kBsDibPatternPt;
+    desc.pattern = *tile;
+    desc.color = tile->scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0);
+    return desc;
+  }
+  // No tile repeats on the device grid (rotated, stretched, huge): a blend stands in for it.
+  if (stipple) {
     QColor c = brush.color();
     c.setAlphaF(float(c.alphaF() * patternDensity(style)));
     desc.color = blended(c);
-  } else if (style == Qt::TexturePattern) {
-    // A tiled picture has no counterpart here: its average colour stands in for it.
+  } else {
     const QImage tile =
         brush.textureImage().scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     desc.color = blended(tile.isNull() ? QColor(Qt::gray) : tile.pixelColor(0, 0));
-  } else {
-    return std::nullopt;
   }
   return desc;
 }
@@ -411,8 +438,9 @@ void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brus
   for (const ColorPiece& piece : pieces) {
     const std::vector<QPolygon> polys = flatten(piece.area, nullptr);
     if (polys.empty()) continue;
-    selectBrush(solid ? *solid : EmfBrushStyle{kBsSolid, blended(piece.color), 0});
     setFillMode(piece.area.fillRule());
+    if (solid) underlayPattern(*solid, [&] { emitPolygons(polys); });
+    selectBrush(solid ? *solid : EmfBrushStyle{kBsSolid, blended(piece.color), 0, {}});
     emitPolygons(polys);
   }
 }
@@ -454,9 +482,10 @@ void EmfPaintEngine::paintShape(const QPainterPath& path, bool allClosed) {
     // One record fills and outlines.
     const std::vector<QPolygon> polys = flatten(devicePath, nullptr);
     if (polys.empty()) return;
+    setFillMode(path.fillRule());
+    underlayPattern(*brush, [&] { emitPolygons(polys); });
     selectBrush(brush);
     selectPen(pen);
-    setFillMode(path.fillRule());
     emitPolygons(polys);
     return;
   }
@@ -507,9 +536,13 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
     if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform))
       continue;
     syncClip();
+    const std::optional<EmfBrushStyle> brush =
+        m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush);
+    const QRect logical = toLogical(m_transform.mapRect(r)).adjusted(0, 0, 1, 1);
+    if (brush) underlayPattern(*brush, [&] { m_writer.rectangle(logical); });
     selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
-    selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
-    m_writer.rectangle(toLogical(m_transform.mapRect(r)).adjusted(0, 0, 1, 1));
+    selectBrush(brush);
+    m_writer.rectangle(logical);
   }
 }
 
@@ -525,9 +558,13 @@ void EmfPaintEngine::drawEllipse(const QRectF& rect) {
   if ((m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush) || !usable(m_transform))
     return;
   syncClip();
+  const std::optional<EmfBrushStyle> brush =
+      m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush);
+  const QRect logical = toLogical(m_transform.mapRect(rect.normalized())).adjusted(0, 0, 1, 1);
+  if (brush) underlayPattern(*brush, [&] { m_writer.ellipse(logical); });
   selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
-  selectBrush(m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush));
-  m_writer.ellipse(toLogical(m_transform.mapRect(rect.normalized())).adjusted(0, 0, 1, 1));
+  selectBrush(brush);
+  m_writer.ellipse(logical);
 }
 
 void EmfPaintEngine::drawLines(const QLineF* lines, int count) {

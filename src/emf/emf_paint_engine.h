@@ -1,7 +1,7 @@
 // The QPaintEngine behind EmfDevice: turns what QPainter draws into metafile records through
 // an EmfWriter it borrows (the device owns both). Shapes become polygons and polylines in
-// logical units, text becomes text records, gradients become bands of solid colour and
-// transparency is blended onto white.
+// logical units, text becomes text records, gradients become bands of solid colour, tiled
+// textures and stipples become pattern brushes, and transparency is blended onto white.
 #pragma once
 
 #include <QBrush>
@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QTransform>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -72,6 +73,7 @@ class EmfPaintEngine : public QPaintEngine {
   // Device state in the metafile.
   void selectPen(const std::optional<EmfPenStyle>& pen);
   void selectBrush(const std::optional<EmfBrushStyle>& brush);
+  void underlayPattern(const EmfBrushStyle& brush, const std::function<void()>& emitShape);
   void selectFont(const EmfFontStyle& font);
   quint32 cachedHandle(const CachedObject& wanted);
   void setFillMode(Qt::FillRule rule);
@@ -89,6 +91,8 @@ class EmfPaintEngine : public QPaintEngine {
   QBrush m_brush;
   QFont m_font;
   qreal m_opacity = 1.0;
+  bool m_opaqueBackground = false;
+  QColor m_backgroundColor = Qt::white;
 
   std::optional<QPainterPath> m_clip;  // device coordinates
   bool m_clipEnabled = false;

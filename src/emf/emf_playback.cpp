@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "emf/emf_format.h"
+#include "emf/emf_pattern_brush.h"
 
 namespace emf {
 namespace {
@@ -209,22 +210,22 @@ void EmfPlayback::selectObject(quint32 index) {
   if (index & kStockFlag) {
     switch (index) {
       case kWhiteBrush:
-        m_dc.brush = Brush{kBsSolid, qRgb(255, 255, 255), 0};
+        m_dc.brush = Brush{kBsSolid, qRgb(255, 255, 255), 0, {}};
         break;
       case 0x80000001:
-        m_dc.brush = Brush{kBsSolid, qRgb(0xC0, 0xC0, 0xC0), 0};
+        m_dc.brush = Brush{kBsSolid, qRgb(0xC0, 0xC0, 0xC0), 0, {}};
         break;
       case 0x80000002:
-        m_dc.brush = Brush{kBsSolid, qRgb(0x80, 0x80, 0x80), 0};
+        m_dc.brush = Brush{kBsSolid, qRgb(0x80, 0x80, 0x80), 0, {}};
         break;
       case 0x80000003:
-        m_dc.brush = Brush{kBsSolid, qRgb(0x40, 0x40, 0x40), 0};
+        m_dc.brush = Brush{kBsSolid, qRgb(0x40, 0x40, 0x40), 0, {}};
         break;
       case kBlackBrush:
-        m_dc.brush = Brush{kBsSolid, qRgb(0, 0, 0), 0};
+        m_dc.brush = Brush{kBsSolid, qRgb(0, 0, 0), 0, {}};
         break;
       case kNullBrush:
-        m_dc.brush = Brush{kBsNull, 0, 0};
+        m_dc.brush = Brush{kBsNull, 0, 0, {}};
         break;
       case kWhitePen:
         m_dc.pen = Pen{kPsSolid, 0, qRgb(255, 255, 255), {}};
@@ -277,7 +278,13 @@ bool EmfPlayback::playObject(const RecordView& r, bool* handled) {
     }
     case record::CreateBrushIndirect:
       if (!r.has(0, 24)) return false;
-      return createObject(r.u32(8), Brush{r.u32(12), fromColorRef(r.u32(16)), r.u32(20)});
+      return createObject(r.u32(8),
+                          Brush{r.u32(12), fromColorRef(r.u32(16)), r.u32(20), {}});
+    case record::CreateDibPatternBrushPt: {
+      std::optional<QImage> tile = readPatternBrushTile(r);
+      if (!tile) return false;
+      return createObject(r.u32(8), Brush{kBsDibPatternPt, 0, 0, std::move(*tile)});
+    }
     case record::ExtCreateFontIndirectW: {
       if (!r.has(0, 104)) return false;
       Font font{r.i32(12), r.i32(20), r.i32(28), r.u8(32) != 0, r.u8(33) != 0, r.u8(34) != 0, {}};
@@ -342,13 +349,23 @@ QPen EmfPlayback::qtPen() const {
 QBrush EmfPlayback::qtBrush() const {
   const Brush& b = m_dc.brush;
   if (b.style == kBsSolid) return QBrush(QColor(b.color));
+  QBrush brush;
   if (b.style == kBsHatched) {
+    // HS_FDIAGONAL runs down to the right as Qt's FDiagPattern, HS_BDIAGONAL up as BDiagPattern.
     static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
-                                                  Qt::BDiagPattern, Qt::FDiagPattern,
+                                                  Qt::FDiagPattern, Qt::BDiagPattern,
                                                   Qt::CrossPattern, Qt::DiagCrossPattern};
-    return QBrush(QColor(b.color), b.hatch < 6 ? kHatches[b.hatch] : Qt::DiagCrossPattern);
+    brush = QBrush(QColor(b.color), b.hatch < 6 ? kHatches[b.hatch] : Qt::DiagCrossPattern);
+  } else if (b.style == kBsDibPatternPt && !b.pattern.isNull()) {
+    brush = QBrush(b.pattern);
+  } else {
+    return Qt::NoBrush;
   }
-  return Qt::NoBrush;
+  // Hatches and patterns repeat from the device origin, whatever the mapping and world transform.
+  bool invertible = false;
+  const QTransform deviceToLogical = logicalToDevice().inverted(&invertible);
+  if (invertible && finite(deviceToLogical)) brush.setTransform(deviceToLogical);
+  return brush;
 }
 
 // ---- Clipping -------------------------------------------------------------------------------
@@ -425,6 +442,8 @@ bool EmfPlayback::beginDraw() {
   m_painter->setTransform(logicalToDevice() * m_deviceToTarget);
   m_painter->setPen(qtPen());
   m_painter->setBrush(qtBrush());
+  // A pattern's pixels stay crisp, as GDI repeats them without filtering.
+  m_painter->setRenderHint(QPainter::SmoothPixmapTransform, m_dc.brush.style != kBsDibPatternPt);
   return true;
 }
 

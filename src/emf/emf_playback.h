@@ -4,6 +4,7 @@
 // finish.
 #pragma once
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
@@ -37,6 +38,7 @@ class EmfPlayback {
     quint32 style = 0;
     QRgb color = 0;
     quint32 hatch = 0;
+    QImage pattern;  // BS_DIBPATTERNPT: the tile, one pixel per device pixel
   };
   struct Font {
     qint32 height = 0;
@@ -56,7 +58,7 @@ class EmfPlayback {
     QSizeF windowExt{1, 1}, viewportExt{1, 1};
     QTransform world;
     Pen pen;
-    Brush brush{0, qRgb(255, 255, 255), 0};
+    Brush brush{0, qRgb(255, 255, 255), 0, {}};
     Font font;
     QRgb textColor = qRgb(0, 0, 0);
     QRgb bkColor = qRgb(255, 255, 255);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "emf/emf_format.h"
+#include "emf/emf_pattern_brush.h"
 
 namespace emf {
 namespace {
@@ -175,6 +176,21 @@ quint32 EmfWriter::createPen(const EmfPenStyle& pen) {
 
 quint32 EmfWriter::createBrush(const EmfBrushStyle& brush) {
   const quint32 handle = allocateHandle();
+  if (brush.style == kBsDibPatternPt && !brush.pattern.isNull()) {
+    quint32 infoSize = 0;
+    const QByteArray dib = packedPatternDib(brush.pattern, &infoSize);
+    constexpr quint32 kFixed = 32;
+    RecordBuilder r(record::CreateDibPatternBrushPt);
+    r.u32(handle);
+    r.u32(0);  // DIB_RGB_COLORS
+    r.u32(kFixed);
+    r.u32(infoSize);
+    r.u32(kFixed + infoSize);
+    r.u32(quint32(dib.size()) - infoSize);
+    for (char c : dib) r.u8(quint8(c));
+    append(r.finish());
+    return handle;
+  }
   RecordBuilder r(record::CreateBrushIndirect);
   r.u32(handle);
   r.u32(brush.style);

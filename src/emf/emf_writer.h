@@ -23,9 +23,10 @@ struct EmfPenStyle {
 };
 
 struct EmfBrushStyle {
-  quint32 style = 0;  // BS_SOLID or BS_HATCHED
+  quint32 style = 0;  // BS_SOLID, BS_HATCHED or BS_DIBPATTERNPT
   QRgb color = 0;
   quint32 hatch = 0;
+  QImage pattern;  // BS_DIBPATTERNPT: the opaque tile in device pixels
   bool operator==(const EmfBrushStyle&) const = default;
 };
 
@@ -46,7 +47,9 @@ class EmfWriter {
   // writes the header and the mapping records that make logical units 1/kUnitsPerPixel px.
   EmfWriter(QSize devicePixels, QSize frameHmm, const QString& description);
 
-  // Object table. create* returns the slot the object occupies until deleteObject().
+  // Object table. create* returns the slot the object occupies until deleteObject(). A
+  // BS_DIBPATTERNPT brush is written as EMR_CREATEDIBPATTERNBRUSHPT, others as
+  // EMR_CREATEBRUSHINDIRECT.
   quint32 createPen(const EmfPenStyle& pen);
   quint32 createBrush(const EmfBrushStyle& brush);
   quint32 createFont(const EmfFontStyle& font);
