@@ -257,3 +257,110 @@ TEST(EmfHostile, AbsurdDrawingStillRecordsAPlayableMetafile) {
     for (int x = 0; x < image.width(); ++x) black += image.pixel(x, y) == qRgb(0, 0, 0);
   EXPECT_EQ(black, 0);
 }
+
+namespace {
+
+// A well-formed EMR_CREATEDIBPATTERNBRUSHPT for slot 1: 8 x 8, 1 bit, table {red, blue}, every
+// row 10101010 (index 1 first).
+QByteArray patternBrushRecord() {
+  std::initializer_list<quint32> fields = {
+      1,    0,    32,   48,   80,   32,                // handle, usage, offBmi, cbBmi, offBits, cbBits
+      40,   8,    8,    0x00010001, 0, 32, 3780, 3780, 2, 0,  // BITMAPINFOHEADER
+      0x00FF0000, 0x000000FF,                           // red, blue as RGBQUAD
+      0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};  // rows, padded to 4 bytes
+  return record(emf::record::CreateDibPatternBrushPt, fields);
+}
+
+}  // namespace
+
+TEST(EmfHostile, PatternBrushesFromOtherProducersPlayTiled) {
+  const QByteArray drawing = patternBrushRecord() + record(emf::record::SelectObject, {1}) +
+                             record(emf::record::Rectangle, {0, 0, 64 * emf::kUnitsPerPixel,
+                                                             48 * emf::kUnitsPerPixel});
+  const QImage played = emf::rasterizeEmf(withRecordBeforeEof(emftest::sceneEmf(), drawing),
+                                          QSize(emftest::kWidthPx, emftest::kHeightPx));
+  ASSERT_FALSE(played.isNull());
+  for (int x = 1; x < 20; ++x) {
+    SCOPED_TRACE(x);
+    EXPECT_EQ(played.pixel(x, 20), x % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+  }
+}
+
+TEST(EmfHostile, LyingPatternBrushRecordsAreRefused) {
+  const QByteArray emf = emftest::sceneEmf();
+  const QByteArray good = patternBrushRecord();
+  ASSERT_FALSE(emf::rasterizeEmf(withRecordBeforeEof(emf, good), QSize(64, 48)).isNull());
+  struct Case {
+    const char* what;
+    qsizetype offset;
+    quint32 value;
+  } cases[] = {
+      {"palette indices without a palette", 12, 1},
+      {"bitmap info inside the fixed part", 16, 8},
+      {"bitmap info past the record", 16, 0xFFFFFFF0},
+      {"bitmap info size past the record", 20, 0x7FFFFFFF},
+      {"bits past the record", 24, 100},
+      {"bits size past the record", 28, 0x1000},
+      {"bits smaller than the rows", 28, 16},
+      {"header size beyond the bitmap info", 32, 400},
+      {"header size of all ones", 32, 0xFFFFFFFF},
+      {"core header", 32, 12},
+      {"zero width", 36, 0},
+      {"negative width", 36, 0xFFFFFFF8},
+      {"huge width", 36, 30000},
+      {"zero height", 40, 0},
+      {"huge top-down height", 40, quint32(-30000)},
+      {"most negative height", 40, 0x80000000},
+      {"two planes", 44, 0x00010002},
+      {"16 bits per pixel", 44, 0x00100001},
+      {"run-length compressed", 48, 1},
+      {"colour table beyond the bitmap info", 64, 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QByteArray bad = good;
+    putU32(bad, c.offset, c.value);
+    EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, bad)));
+  }
+  for (qsizetype length : {12, 28, 36, 76}) {  // short: cut inside the fixed part, header, bits
+    SCOPED_TRACE(length);
+    QByteArray cut = good.left(length);
+    putU32(cut, 4, quint32(length));
+    EXPECT_TRUE(refusedCleanly(withRecordBeforeEof(emf, cut)));
+  }
+}
+
+TEST(EmfHostile, MutatedPatternBrushesNeverCrash) {
+  QImage tile(8, 8, QImage::Format_RGB32);
+  tile.fill(Qt::yellow);
+  tile.setPixelColor(2, 3, Qt::darkGreen);
+  tile.setPixelColor(5, 1, Qt::red);  // three colours: a 24-bit pattern
+  emf::EmfDevice device(QSizeF(60, 45));
+  QPainter p(&device);
+  p.fillRect(QRectF(5, 5, 60, 40), QBrush(tile));
+  p.fillRect(QRectF(10, 10, 30, 30), QBrush(Qt::blue, Qt::Dense3Pattern));
+  p.end();
+  const QByteArray emf = device.finish();
+  qsizetype first = firstRecord(emf, emf::record::CreateDibPatternBrushPt);
+  ASSERT_GT(first, 0);
+  const qsizetype span = emf.size() - first;
+  QRandomGenerator rng(4455);
+  int played = 0, refused = 0;
+  for (int round = 0; round < 600; ++round) {
+    QByteArray bytes = emf;
+    for (int e = 0, edits = 1 + int(rng.bounded(4)); e < edits; ++e) {
+      const qsizetype at = first + rng.bounded(int(span));
+      if (rng.bounded(2) == 0)
+        putU32(bytes, std::min(at & ~qsizetype(3), bytes.size() - 4), rng.generate());
+      else
+        bytes[at] = char(rng.bounded(256));
+    }
+    const bool parsed = emf::parseEmfRecords(bytes).has_value();
+    const bool drawn = !emf::rasterizeEmf(bytes, QSize(80, 60)).isNull();
+    EXPECT_TRUE(parsed || !drawn) << "round " << round;
+    (drawn ? played : refused)++;
+  }
+  // Both outcomes occur: the checks refuse broken fields without refusing every change.
+  EXPECT_GT(played, 0);
+  EXPECT_GT(refused, 0);
+}
