@@ -54,7 +54,8 @@ std::optional<QImage> devicePatternTile(const QBrush& brush, const QTransform& b
   if (t.type() > QTransform::TxScale || !std::isfinite(t.dx()) || !std::isfinite(t.dy()))
     return std::nullopt;
   const QImage source = sourceTile(brush);
-  if (source.isNull() || source.width() > 4 * kMaxPatternSide ||
+  // Qt paints a bitmap texture in the brush colour, not in its own two colours.
+  if (source.isNull() || source.depth() == 1 || source.width() > 4 * kMaxPatternSide ||
       source.height() > 4 * kMaxPatternSide)
     return std::nullopt;
   // Qt scales textures with the transform, but draws its pattern styles at device pixels.

@@ -278,8 +278,7 @@ bool EmfPlayback::playObject(const RecordView& r, bool* handled) {
     }
     case record::CreateBrushIndirect:
       if (!r.has(0, 24)) return false;
-      return createObject(r.u32(8),
-                          Brush{r.u32(12), fromColorRef(r.u32(16)), r.u32(20), {}});
+      return createObject(r.u32(8), Brush{r.u32(12), fromColorRef(r.u32(16)), r.u32(20), {}});
     case record::CreateDibPatternBrushPt: {
       std::optional<QImage> tile = readPatternBrushTile(r);
       if (!tile) return false;

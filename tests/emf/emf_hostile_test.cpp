@@ -263,20 +263,22 @@ namespace {
 // A well-formed EMR_CREATEDIBPATTERNBRUSHPT for slot 1: 8 x 8, 1 bit, table {red, blue}, every
 // row 10101010 (index 1 first).
 QByteArray patternBrushRecord() {
+  // Handle, usage, offBmi, cbBmi, offBits, cbBits; BITMAPINFOHEADER; red and blue as RGBQUAD;
+  // eight rows padded to 4 bytes.
   std::initializer_list<quint32> fields = {
-      1,    0,    32,   48,   80,   32,                // handle, usage, offBmi, cbBmi, offBits, cbBits
-      40,   8,    8,    0x00010001, 0, 32, 3780, 3780, 2, 0,  // BITMAPINFOHEADER
-      0x00FF0000, 0x000000FF,                           // red, blue as RGBQUAD
-      0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};  // rows, padded to 4 bytes
+      1,          0,          32,   48,         80,   32,                      //
+      40,         8,          8,    0x00010001, 0,    32,   3780, 3780, 2, 0,  //
+      0x00FF0000, 0x000000FF,                                                  //
+      0xAA,       0xAA,       0xAA, 0xAA,       0xAA, 0xAA, 0xAA, 0xAA};
   return record(emf::record::CreateDibPatternBrushPt, fields);
 }
 
 }  // namespace
 
 TEST(EmfHostile, PatternBrushesFromOtherProducersPlayTiled) {
-  const QByteArray drawing = patternBrushRecord() + record(emf::record::SelectObject, {1}) +
-                             record(emf::record::Rectangle, {0, 0, 64 * emf::kUnitsPerPixel,
-                                                             48 * emf::kUnitsPerPixel});
+  const QByteArray drawing =
+      patternBrushRecord() + record(emf::record::SelectObject, {1}) +
+      record(emf::record::Rectangle, {0, 0, 64 * emf::kUnitsPerPixel, 48 * emf::kUnitsPerPixel});
   const QImage played = emf::rasterizeEmf(withRecordBeforeEof(emftest::sceneEmf(), drawing),
                                           QSize(emftest::kWidthPx, emftest::kHeightPx));
   ASSERT_FALSE(played.isNull());

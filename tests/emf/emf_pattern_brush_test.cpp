@@ -81,7 +81,8 @@ std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type) {
 int mismatches(const QImage& played, const QImage& want, const QRect& area) {
   int wrong = 0;
   for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) wrong += played.pixel(x, y) != want.pixel(x, y);
+    for (int x = area.left(); x <= area.right(); ++x)
+      wrong += played.pixel(x, y) != want.pixel(x, y);
   return wrong;
 }
 
@@ -125,8 +126,8 @@ TEST(EmfPatternBrush, FillsPlayBackPixelExactAtOneToOne) {
 }
 
 TEST(EmfPatternBrush, TwoColourTileIsOneOneBitPatternBrushAndNoBitmap) {
-  const QByteArray emf = recorded({"plain", QTransform(), QBrush(twoColourTile()),
-                                   QRectF(10, 10, 100, 100)});
+  const QByteArray emf =
+      recorded({"plain", QTransform(), QBrush(twoColourTile()), QRectF(10, 10, 100, 100)});
   const auto records = emf::parseEmfRecords(emf);
   ASSERT_TRUE(records);
   const auto patterns = recordsOfType(emf, emf::record::CreateDibPatternBrushPt);
