@@ -183,8 +183,6 @@ void EmfPaintEngine::updateState(const QPaintEngineState& state) {
   if (flags & DirtyBrush) m_brush = state.brush();
   if (flags & DirtyFont) m_font = state.font();
   if (flags & DirtyOpacity) m_opacity = state.opacity();
-  if (flags & DirtyBackgroundMode) m_opaqueBackground = state.backgroundMode() == Qt::OpaqueMode;
-  if (flags & DirtyBackground) m_backgroundColor = state.backgroundBrush().color();
   if (flags & DirtyClipEnabled) {
     m_clipEnabled = state.isClipEnabled();
     m_clipDirty = true;
@@ -370,10 +368,8 @@ std::optional<EmfBrushStyle> EmfPaintEngine::simpleBrush(const QBrush& brush) co
   }
   const bool stipple = style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern;
   if (!stipple && style != Qt::TexturePattern) return std::nullopt;
-  // Stipples leave their gaps to the background: white, as for any transparency, unless the
-  // painter fills the background.
-  const QRgb background =
-      stipple && m_opaqueBackground ? blended(m_backgroundColor) : qRgb(255, 255, 255);
+  // A stipple's gaps show what lies below; like any transparency here, that is white.
+  const QRgb background = qRgb(255, 255, 255);
   if (std::optional<QImage> tile =
           devicePatternTile(brush, brush.transform() * m_transform, m_opacity, background)) {
     desc.style = kBsDibPatternPt;

@@ -91,8 +91,6 @@ class EmfPaintEngine : public QPaintEngine {
   QBrush m_brush;
   QFont m_font;
   qreal m_opacity = 1.0;
-  bool m_opaqueBackground = false;
-  QColor m_backgroundColor = Qt::white;
 
   std::optional<QPainterPath> m_clip;  // device coordinates
   bool m_clipEnabled = false;
