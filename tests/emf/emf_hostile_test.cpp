@@ -288,6 +288,33 @@ TEST(EmfHostile, PatternBrushesFromOtherProducersPlayTiled) {
   }
 }
 
+TEST(EmfHostile, HatchedBrushesFromOtherProducersRunTheirWay) {
+  // HS_FDIAGONAL (2) runs down to the right, HS_BDIAGONAL (3) up to the right.
+  for (quint32 hatch : {2u, 3u}) {
+    SCOPED_TRACE(hatch);
+    const QByteArray drawing =
+        record(emf::record::CreateBrushIndirect, {1, emf::kBsHatched, 0, hatch}) +
+        record(emf::record::SelectObject, {1}) +
+        record(emf::record::SelectObject, {emf::kNullPen}) +
+        record(emf::record::Rectangle, {0, 0, 64 * emf::kUnitsPerPixel, 48 * emf::kUnitsPerPixel});
+    const QImage played = emf::rasterizeEmf(withRecordBeforeEof(emftest::sceneEmf(), drawing),
+                                            QSize(emftest::kWidthPx, emftest::kHeightPx));
+    ASSERT_FALSE(played.isNull());
+    // Along the hatch's direction every pixel is ink; across it, one in eight.
+    const int step = hatch == 2 ? 1 : -1;
+    int along = -1, inkAlong = 0, inkAcross = 0;
+    for (int x = 8; x < 16 && along < 0; ++x)
+      if (played.pixel(x, 20) == qRgb(0, 0, 0)) along = x;
+    ASSERT_GE(along, 0);
+    for (int i = 0; i < 16; ++i) {
+      inkAlong += played.pixel(along + i, 20 + step * i) == qRgb(0, 0, 0);
+      inkAcross += played.pixel(along + i, 20) == qRgb(0, 0, 0);
+    }
+    EXPECT_EQ(inkAlong, 16);
+    EXPECT_EQ(inkAcross, 2);
+  }
+}
+
 TEST(EmfHostile, LyingPatternBrushRecordsAreRefused) {
   const QByteArray emf = emftest::sceneEmf();
   const QByteArray good = patternBrushRecord();
