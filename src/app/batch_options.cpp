@@ -1,8 +1,11 @@
 #include "app/batch_options.h"
 
+#include "app/tool_session.h"
 #include "mainwindow/user_form_obj.h"
 
 #include <QFile>
+
+#include <cstdio>
 
 namespace morvane::app {
 
@@ -98,6 +101,22 @@ std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const 
     }
   }
   return std::nullopt;
+}
+
+bool applyOptionsAndPress(ToolSession& run, const BatchOptions& options,
+                          const std::function<void(mainwindow::UserFormObj&)>& press) {
+  auto* window = run.mainWindow();
+  std::optional<QString> problem;
+  if (!run.run([&] { problem = applyBatchOptions(*window, options); })) return false;
+  if (problem) {
+    printBatchError(*problem);
+    return false;
+  }
+  return run.run([&] { press(*window); });
+}
+
+void printBatchError(const QString& text) {
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 }  // namespace morvane::app

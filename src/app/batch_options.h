@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,7 @@ class UserFormObj;
 namespace morvane::app {
 
 class FileSession;
+class ToolSession;
 
 struct BatchOptions {
   QStringList files;                 // positional arguments
@@ -41,6 +43,15 @@ std::optional<QString> loadPlan(BatchOptions& options);
 // Applies the options to the window. Returns an error message (a plan row that matches no
 // object names its line) before anything is changed in the presentation or the PDF.
 std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const BatchOptions& options);
+
+// Applies the options to the session's main window, then runs `press` (a command button's
+// click) on it, both guarded as a user's actions are. False when the tool ended or an option
+// was refused (the reason printed).
+bool applyOptionsAndPress(ToolSession& run, const BatchOptions& options,
+                          const std::function<void(mainwindow::UserFormObj&)>& press);
+
+// One line on stderr, in the locale's encoding.
+void printBatchError(const QString& text);
 
 // With --save-workbook: saves the workbook over its file. kExitDone, or kExitUnwritable
 // after printing why the save failed.

@@ -27,8 +27,6 @@ int usage(const QString& problem) {
   return kExitUsage;
 }
 
-void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
-
 }  // namespace
 
 int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
@@ -36,7 +34,7 @@ int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
   auto* host = session.workbookHost();
   const auto status = host->save(host->path());
   if (status) return kExitDone;
-  printError(status.error().message);
+  printBatchError(status.error().message);
   return kExitUnwritable;
 }
 
@@ -47,17 +45,17 @@ int runPaste(const QStringList& args) {
     return usage(*problem);
   if (options.files.size() != 2) return usage(QString());
   if (auto problem = loadPlan(options)) {
-    printError(*problem);
+    printBatchError(*problem);
     return kExitRefused;
   }
   auto workbook = office::files::openWorkbook(options.files[0]);
   if (!workbook) {
-    printError(workbook.error().message);
+    printBatchError(workbook.error().message);
     return kExitUnreadable;
   }
   auto presentation = office::files::openPresentation(options.files[1]);
   if (!presentation) {
-    printError(presentation.error().message);
+    printBatchError(presentation.error().message);
     return kExitUnreadable;
   }
   FileSession session(workbook.value());
@@ -67,19 +65,12 @@ int runPaste(const QStringList& args) {
   ToolSession run(session, messages, desktop);
   if (!run.start()) return kExitRefused;
 
-  auto* window = run.mainWindow();
-  // The options and the click run the window's handlers, guarded as a user's actions are.
-  std::optional<QString> problem;
-  if (!run.run([&] { problem = applyBatchOptions(*window, options); })) return kExitRefused;
-  if (problem) {
-    printError(*problem);
+  if (!applyOptionsAndPress(run, options, [](mainwindow::UserFormObj& w) { w.SonicClick19_Click(); }))
     return kExitRefused;
-  }
-  if (!run.run([&] { window->SonicClick19_Click(); })) return kExitRefused;
   auto* dialog = run.paste().dialog();
   if (run.tool().ended() || !dialog) return kExitRefused;  // refused; the message is on stderr
   if (!dialog->SonicClick1->isVisibleTo(dialog)) {
-    printError(QStringLiteral("Nothing to paste: no object is included."));
+    printBatchError(QStringLiteral("Nothing to paste: no object is included."));
     return kExitRefused;
   }
   if (options.labels) dialog->Check1->setChecked(*options.labels);
@@ -90,7 +81,7 @@ int runPaste(const QStringList& args) {
   try {
     session.saveAfterCommand();
   } catch (const office::AutomationError& error) {
-    printError(error.description());
+    printBatchError(error.description());
     return kExitUnwritable;
   }
   const int after = session.presentationHost()->activePresentation()->slidesCount();

@@ -26,8 +26,6 @@ int usage(const QString& problem) {
   return kExitUsage;
 }
 
-void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
-
 }  // namespace
 
 int runPdf(const QStringList& args) {
@@ -36,12 +34,12 @@ int runPdf(const QStringList& args) {
     return usage(*problem);
   if (options.files.isEmpty() || options.files.size() > 2) return usage(QString());
   if (auto problem = loadPlan(options)) {
-    printError(*problem);
+    printBatchError(*problem);
     return kExitRefused;
   }
   auto workbook = office::files::openWorkbook(options.files[0]);
   if (!workbook) {
-    printError(workbook.error().message);
+    printBatchError(workbook.error().message);
     return kExitUnreadable;
   }
   FileSession session(workbook.value());
@@ -51,19 +49,12 @@ int runPdf(const QStringList& args) {
   if (options.files.size() == 2) run.pdf().setOutputPath(QFileInfo(options.files[1]).absoluteFilePath());
   if (!run.start()) return kExitRefused;
 
-  auto* window = run.mainWindow();
-  // The options and the click run the window's handlers, guarded as a user's actions are.
-  std::optional<QString> problem;
-  if (!run.run([&] { problem = applyBatchOptions(*window, options); })) return kExitRefused;
-  if (problem) {
-    printError(*problem);
+  if (!applyOptionsAndPress(run, options, [](mainwindow::UserFormObj& w) { w.SonicClick10_Click(); }))
     return kExitRefused;
-  }
-  if (!run.run([&] { window->SonicClick10_Click(); })) return kExitRefused;
   auto* dialog = run.pdf().dialog();
   if (run.tool().ended() || !dialog) return kExitRefused;
   if (!dialog->SonicClick2->isVisibleTo(dialog)) {
-    printError(QStringLiteral("Nothing to write: no object is included."));
+    printBatchError(QStringLiteral("Nothing to write: no object is included."));
     return kExitRefused;
   }
   dialog->Check1->setChecked(options.labels.value_or(true));

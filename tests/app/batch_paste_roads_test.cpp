@@ -10,38 +10,18 @@
 #include "app/deck_parts.h"
 #include "office/files/presentation_loader.h"
 #include "office/powerpoint.h"
+#include "support/batch_binary.h"
 #include "support/test_env.h"
 
 using apptest::DeckParts;
 using apptest::fileBytes;
 using apptest::readDeck;
+using batchtest::copyWritable;
+using batchtest::morvane;
+using batchtest::Outcome;
+using batchtest::sample;
 
 namespace {
-
-struct Outcome {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-Outcome morvane(const QStringList& args) {
-  QProcess process;
-  process.start(QStringLiteral(MORVANE_BINARY), args);
-  process.waitForFinished(120000);
-  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString copyWritable(const QString& from, const QString& to) {
-  QFile::copy(from, to);
-  QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
-  return to;
-}
-
-QString sample(const QTemporaryDir& dir) {
-  return copyWritable(QStringLiteral(MORVANE_SOURCE_DIR "/examples/sample-sales.xlsx"),
-                      dir.filePath(QStringLiteral("sample-sales.xlsx")));
-}
 
 QString writePlan(const QTemporaryDir& dir, const QByteArray& rows) {
   const QString path = dir.filePath(QStringLiteral("plan.tsv"));

@@ -1,6 +1,7 @@
 // The batch front end, run as the real binary on real files.
 #include "office/files/presentation_loader.h"
 #include "office/powerpoint.h"
+#include "support/batch_binary.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -12,28 +13,11 @@
 
 #include <gtest/gtest.h>
 
+using batchtest::morvane;
+using batchtest::Outcome;
+using batchtest::sample;
+
 namespace {
-
-struct Outcome {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-Outcome morvane(const QStringList& args) {
-  QProcess process;
-  process.start(QStringLiteral(MORVANE_BINARY), args);
-  process.waitForFinished(180000);
-  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString sample(const QTemporaryDir& dir) {
-  const QString path = dir.filePath(QStringLiteral("sample-sales.xlsx"));
-  QFile::copy(QStringLiteral(MORVANE_SOURCE_DIR "/examples/sample-sales.xlsx"), path);
-  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-  return path;
-}
 
 const QString kSampleList = QStringLiteral(
     "Chart 1\tSales\tY\t1\nChart 2\tSales\tY\t2\nChart 3\tRegions\tY\t3\n"

@@ -1,5 +1,6 @@
 // `morvane pdf` as the real binary on the shipped sample workbook, read back with poppler.
 #include "pdf/poppler.h"
+#include "support/batch_binary.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -10,35 +11,11 @@
 
 #include <gtest/gtest.h>
 
+using batchtest::morvane;
+using batchtest::Outcome;
+using batchtest::sample;
+
 namespace {
-
-struct Outcome {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-Outcome morvane(const QStringList& args, const QString& home = QString()) {
-  QProcess process;
-  if (!home.isEmpty()) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    process.setProcessEnvironment(env);
-  }
-  process.start(QStringLiteral(MORVANE_BINARY), args);
-  process.waitForFinished(180000);
-  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString sample(const QTemporaryDir& dir) {
-  const QString path = dir.filePath(QStringLiteral("sample-sales.xlsx"));
-  QFile::copy(QStringLiteral(MORVANE_SOURCE_DIR "/examples/sample-sales.xlsx"), path);
-  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-  return path;
-}
 
 QString pageText(const QString& pdf, int page) {
   QString text;
@@ -121,7 +98,11 @@ TEST_F(BatchPdf, WithoutAnOutputTheFileGoesIntoTheDocumentsFolderOrHome) {
   QTemporaryDir home;
   QTemporaryDir dir;
   const QString book = sample(dir);
-  const Outcome run = morvane({"pdf", book}, home.path());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("HOME"), home.path());
+  env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+  const Outcome run = morvane({"pdf", book}, env);
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   const QString documents = home.filePath(QStringLiteral("Documents/Morvane©.pdf"));
   const QString inHome = home.filePath(QStringLiteral("Morvane©.pdf"));
