@@ -17,6 +17,7 @@
 namespace {
 
 using emftest::fieldAt;
+using emftest::recordsOfType;
 
 const QColor kInk(30, 90, 160);
 const QColor kPaper(250, 220, 40);
@@ -66,16 +67,6 @@ QImage rastered(const Scene& s) {
   return image;
 }
 
-std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type) {
-  std::vector<qsizetype> found;
-  for (qsizetype at = 0; at + 8 <= emf.size();) {
-    const quint32 size = fieldAt(emf, at + 4);
-    if (fieldAt(emf, at) == type) found.push_back(at);
-    if (size < 8) break;
-    at += size;
-  }
-  return found;
-}
 
 // Pixels of `played` inside `area` that differ from `want`.
 int mismatches(const QImage& played, const QImage& want, const QRect& area) {

@@ -18,18 +18,8 @@
 namespace {
 
 using emftest::fieldAt;
+using emftest::recordsOfType;
 
-// Offsets of every record of `type` in `emf`.
-std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type) {
-  std::vector<qsizetype> found;
-  for (qsizetype at = 0; at + 8 <= emf.size();) {
-    const quint32 size = fieldAt(emf, at + 4);
-    if (fieldAt(emf, at) == type) found.push_back(at);
-    if (size < 8) break;
-    at += size;
-  }
-  return found;
-}
 
 QString fontFace(const QByteArray& emf, qsizetype record) {
   QString face;

@@ -78,4 +78,15 @@ quint32 fieldAt(const QByteArray& emf, qsizetype offset) {
   return qFromLittleEndian<quint32>(emf.constData() + offset);
 }
 
+std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type) {
+  std::vector<qsizetype> found;
+  for (qsizetype at = 0; at + 8 <= emf.size();) {
+    const quint32 size = fieldAt(emf, at + 4);
+    if (fieldAt(emf, at) == type) found.push_back(at);
+    if (size < 8) break;
+    at += size;
+  }
+  return found;
+}
+
 }  // namespace emftest

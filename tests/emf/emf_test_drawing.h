@@ -2,6 +2,8 @@
 // doughnut with a hole, transparency, a gradient, plain and rotated text.
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QImage>
 #include <QPainter>
@@ -26,5 +28,7 @@ QImage sceneRaster(int scale = 1);
 
 // Little-endian field of a record inside `emf`, for record-level checks.
 quint32 fieldAt(const QByteArray& emf, qsizetype offset);
+// Offsets of every record of `type` in `emf`.
+std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type);
 
 }  // namespace emftest
