@@ -2,10 +2,8 @@
 
 #include <QPainter>
 
-#if MORVANE_HAVE_EMF
 #include "emf/emf_player.h"
 #include "emf/emf_records.h"
-#endif
 
 namespace office {
 
@@ -21,7 +19,6 @@ std::unique_ptr<Picture> Picture::fromImage(const QImage& image) {
 }
 
 std::unique_ptr<Picture> Picture::fromEmf(const QByteArray& bytes) {
-#if MORVANE_HAVE_EMF
   const auto frame = emf::emfFrameSizeInPoints(bytes);
   if (!frame || frame->isEmpty()) return nullptr;
   std::unique_ptr<Picture> picture(new Picture);
@@ -29,10 +26,6 @@ std::unique_ptr<Picture> Picture::fromEmf(const QByteArray& bytes) {
   picture->m_emf = QByteArray(bytes.constData(), bytes.size());  // detached private copy
   picture->m_naturalSize = *frame;
   return picture;
-#else
-  (void)bytes;
-  return nullptr;  // no EMF player in this build
-#endif
 }
 
 bool Picture::draw(QPainter& painter, const QRectF& target) const {
@@ -40,11 +33,7 @@ bool Picture::draw(QPainter& painter, const QRectF& target) const {
     painter.drawImage(target, m_image);
     return true;
   }
-#if MORVANE_HAVE_EMF
   return emf::playEmf(m_emf, painter, target);
-#else
-  return false;
-#endif
 }
 
 }  // namespace office

@@ -17,9 +17,7 @@
 #include "ooxml/pptx/presentation_document.h"
 #include "support/test_env.h"
 
-#ifdef MORVANE_HAVE_EMF
 #include "emf/emf_device.h"
-#endif
 
 namespace hosttest {
 
@@ -54,9 +52,8 @@ inline QImage bitmap(int w, int h, int dotsPerMeter = 3780) {
   return image;
 }
 
-// An EMF of `points` with a filled rectangle and a line of text; empty without the codec.
+// An EMF of `points` with a filled rectangle and a line of text.
 inline QByteArray emfBytes(const QSizeF& points) {
-#ifdef MORVANE_HAVE_EMF
   emf::EmfDevice device(points);
   {
     QPainter p(&device);
@@ -65,10 +62,6 @@ inline QByteArray emfBytes(const QSizeF& points) {
     p.drawText(QPointF(20, 30), QStringLiteral("Vector"));
   }
   return device.finish();
-#else
-  Q_UNUSED(points);
-  return {};
-#endif
 }
 
 // Puts the given formats on the desktop clipboard (the clipboard owns the data).

@@ -7,34 +7,11 @@
 #include "office/files/presentation_objects.h"
 #include "office/files/presentation_text.h"
 
-#ifdef MORVANE_HAVE_EMF
 #include "emf/emf_records.h"
-#endif
 
 namespace office::files {
 
-namespace {
-
-// An EMF header's frame (0.01 mm units) in points; used when the EMF codec is not built.
-std::optional<QSizeF> emfFrame(const QByteArray& emf) {
-#ifdef MORVANE_HAVE_EMF
-  return emf::emfFrameSizeInPoints(emf);
-#else
-  if (emf.size() < 88) return std::nullopt;
-  auto i32 = [&](int off) {
-    const auto* p = reinterpret_cast<const uchar*>(emf.constData() + off);
-    return qint32(quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
-  };
-  if (i32(0) != 1 || emf.mid(40, 4) != QByteArrayLiteral(" EMF")) return std::nullopt;
-  const double w = double(i32(32)) - i32(24), h = double(i32(36)) - i32(28);
-  if (w <= 0 || h <= 0) return std::nullopt;
-  return QSizeF(w / 2540.0 * 72.0, h / 2540.0 * 72.0);
-#endif
-}
-
-}  // namespace
-
-std::optional<QSizeF> naturalSizeOfEmf(const QByteArray& emf) { return emfFrame(emf); }
+std::optional<QSizeF> naturalSizeOfEmf(const QByteArray& emf) { return emf::emfFrameSizeInPoints(emf); }
 
 std::optional<QSizeF> naturalSizeOfImage(const QImage& image) {
   if (image.isNull()) return std::nullopt;
@@ -57,7 +34,7 @@ QSizeF originalSize(PresentationState& state, const ShapeKey& key, const pptx::S
     auto data = state.doc().pictureData(state.slideIndex(key.slidePart), key.id);
     std::optional<QSizeF> points;
     if (data && data->contentType.contains(QLatin1String("emf"))) {
-      points = emfFrame(data->bytes);
+      points = emf::emfFrameSizeInPoints(data->bytes);
     } else if (data) {
       QImage image;
       image.loadFromData(data->bytes);
