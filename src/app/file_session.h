@@ -2,8 +2,8 @@
 // needs one) a presentation host, behind the OfficeSession the tool attaches through.
 #pragma once
 
-#include "office/files/presentation_loader.h"
-#include "office/files/workbook_host.h"
+#include "hosts/presentation/loader.h"
+#include "hosts/workbook/host.h"
 #include "office/office_session.h"
 
 #include <memory>

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "app/deck_parts.h"
-#include "office/files/presentation_loader.h"
+#include "hosts/presentation/loader.h"
 #include "office/powerpoint.h"
 #include "support/batch_binary.h"
 #include "support/test_env.h"

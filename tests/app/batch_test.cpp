@@ -1,5 +1,5 @@
 // The batch front end, run as the real binary on real files.
-#include "office/files/presentation_loader.h"
+#include "hosts/presentation/loader.h"
 #include "office/powerpoint.h"
 #include "support/batch_binary.h"
 #include "support/test_env.h"

@@ -3,7 +3,7 @@
 #include "mainwindow_fixture.h"
 
 #include "office/automation_error.h"
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/host.h"
 #include "support/test_env.h"
 
 #include <QDir>

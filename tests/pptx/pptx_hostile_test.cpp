@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "office/files/presentation_loader.h"
+#include "hosts/presentation/loader.h"
 #include "ooxml/package.h"
 #include "ooxml/pptx/presentation_document.h"
 #include "support/test_env.h"

@@ -13,7 +13,7 @@
 #include <QStringList>
 
 #include "office/clipboard_formats.h"
-#include "office/files/presentation_loader.h"
+#include "hosts/presentation/loader.h"
 #include "ooxml/pptx/presentation_document.h"
 #include "support/test_env.h"
 

@@ -1,6 +1,6 @@
 // Slides, layouts, the selection rules and labels on the presentation host.
 #include "host_fixture.h"
-#include "office/files/presentation_host.h"
+#include "hosts/presentation/host.h"
 
 namespace {
 

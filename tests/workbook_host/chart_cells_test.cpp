@@ -1,8 +1,8 @@
 // Charts whose parts carry formulas without cached values: how their references resolve, how
 // the cells read, what the filled chart holds, and what the host's picture of it shows.
-#include "office/files/chart_cache_fill.h"
-#include "office/files/chart_cells.h"
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/chart_cache_fill.h"
+#include "hosts/workbook/chart_cells.h"
+#include "hosts/workbook/host.h"
 #include "ooxml/chart/chart_reader.h"
 #include "ooxml/chart/theme.h"
 #include "render/chart/chart_layout.h"

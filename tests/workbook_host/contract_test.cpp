@@ -1,6 +1,6 @@
 // The spreadsheet contract suite on the workbook host: each case's workbook is written as a
 // real .xlsx file and opened by the host.
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/host.h"
 #include "support/excel_contract.h"
 #include "xlsx_outline_writer.h"
 

@@ -2,7 +2,7 @@
 // names, visibility, protection, typing, CurrentRegion, Find and Max, and saving what the
 // surface changed.
 #include "office/automation_error.h"
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/host.h"
 #include "xlsx_outline_writer.h"
 
 #include <QFile>

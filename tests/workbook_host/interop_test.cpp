@@ -2,7 +2,7 @@
 // then read by independent programs: openpyxl, and LibreOffice (whose own re-save is read
 // back by our reader). Both must see every chart, the very hidden registry sheet, kuku123 as
 // columns A:H, text format on A:H and "0" on D.
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/host.h"
 #include "ooxml/xlsx/workbook_document.h"
 #include "support/test_env.h"
 #include "xlsx_outline_writer.h"

@@ -1,4 +1,4 @@
-#include "office/files/chart_cells.h"
+#include "hosts/workbook/chart_cells.h"
 
 #include "render/numfmt/number_format.h"
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "office/files/presentation_state.h"
+#include "hosts/presentation/state.h"
 #include "office/powerpoint.h"
 
 namespace office::files {

@@ -1,6 +1,6 @@
-#include "office/files/chart_cache_fill.h"
+#include "hosts/workbook/chart_cache_fill.h"
 
-#include "office/files/chart_cells.h"
+#include "hosts/workbook/chart_cells.h"
 
 #include <QLocale>
 #include <QXmlStreamReader>

@@ -1,7 +1,7 @@
 // The Sheet, ChartObject and Chart objects of the workbook host.
 #include "office/automation_error.h"
-#include "office/files/workbook_clipboard.h"
-#include "office/files/workbook_objects.h"
+#include "hosts/workbook/clipboard.h"
+#include "hosts/workbook/objects.h"
 
 #include <QFileInfo>
 

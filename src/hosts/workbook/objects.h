@@ -4,7 +4,7 @@
 #pragma once
 
 #include "office/excel.h"
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/host.h"
 #include "ooxml/xlsx/cell_reference.h"
 
 namespace office::files {

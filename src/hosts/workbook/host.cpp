@@ -1,7 +1,7 @@
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/host.h"
 
 #include "office/automation_error.h"
-#include "office/files/workbook_objects.h"
+#include "hosts/workbook/objects.h"
 #include "ooxml/xlsx/formula_reference.h"
 
 #include <QFileInfo>

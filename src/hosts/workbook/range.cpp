@@ -1,8 +1,8 @@
 // The Range object of the workbook host: values with the program's typing rules, number
 // formats, CurrentRegion, Find and the numbers Max reads.
 #include "office/automation_error.h"
-#include "office/files/workbook_clipboard.h"
-#include "office/files/workbook_objects.h"
+#include "hosts/workbook/clipboard.h"
+#include "hosts/workbook/objects.h"
 
 #include <QFileInfo>
 

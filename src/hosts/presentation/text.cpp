@@ -1,4 +1,4 @@
-#include "office/files/presentation_text.h"
+#include "hosts/presentation/text.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "office/files/presentation_objects.h"
+#include "hosts/presentation/objects.h"
 
 namespace office::files {
 

@@ -15,7 +15,7 @@
 #include <QSizeF>
 #include <optional>
 
-#include "office/files/presentation_state.h"
+#include "hosts/presentation/state.h"
 
 namespace office::files {
 

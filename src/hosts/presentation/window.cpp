@@ -1,8 +1,8 @@
-#include "office/files/presentation_window.h"
+#include "hosts/presentation/window.h"
 
-#include "office/files/presentation_objects.h"
-#include "office/files/presentation_paste.h"
-#include "office/files/presentation_text.h"
+#include "hosts/presentation/objects.h"
+#include "hosts/presentation/paste.h"
+#include "hosts/presentation/text.h"
 
 namespace office::files {
 

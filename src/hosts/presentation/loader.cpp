@@ -1,4 +1,4 @@
-#include "office/files/presentation_loader.h"
+#include "hosts/presentation/loader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "office/files/presentation_state.h"
+#include "hosts/presentation/state.h"
 
 namespace office::files {
 

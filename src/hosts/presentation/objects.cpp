@@ -1,9 +1,9 @@
-#include "office/files/presentation_objects.h"
+#include "hosts/presentation/objects.h"
 
 #include <QFileInfo>
 #include <cmath>
 
-#include "office/files/presentation_text.h"
+#include "hosts/presentation/text.h"
 
 namespace office::files {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "office/files/presentation_state.h"
+#include "hosts/presentation/state.h"
 #include "office/powerpoint.h"
 
 namespace office::files {
@@ -27,7 +27,7 @@ class HostView : public ppt::View {
   std::shared_ptr<ppt::Slide> slide() override;
   // Shows slide `index` (from 1); nothing stays selected.
   void gotoSlide(int index) override;
-  // See presentation_paste.h.
+  // See paste.h.
   void pasteSpecial(int dataType, int displayAsIcon, const QString& iconFileName, int iconIndex,
                     const QString& iconLabel, int link) override;
 

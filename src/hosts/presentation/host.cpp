@@ -1,7 +1,7 @@
-#include "office/files/presentation_host.h"
+#include "hosts/presentation/host.h"
 
-#include "office/files/presentation_objects.h"
-#include "office/files/presentation_window.h"
+#include "hosts/presentation/objects.h"
+#include "hosts/presentation/window.h"
 
 namespace office::files {
 

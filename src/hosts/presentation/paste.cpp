@@ -1,4 +1,4 @@
-#include "office/files/presentation_paste.h"
+#include "hosts/presentation/paste.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "office/clipboard_formats.h"
-#include "office/files/presentation_objects.h"
+#include "hosts/presentation/objects.h"
 #include "office/powerpoint.h"
 
 namespace office::files {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "office/files/presentation_objects.h"
-#include "office/files/presentation_text.h"
+#include "hosts/presentation/objects.h"
+#include "hosts/presentation/text.h"
 
 #include "emf/emf_records.h"
 

@@ -1,6 +1,6 @@
 // The Workbook and Name objects of the workbook host.
 #include "office/automation_error.h"
-#include "office/files/workbook_objects.h"
+#include "hosts/workbook/objects.h"
 #include "ooxml/xlsx/formula_reference.h"
 
 #include <QFileInfo>

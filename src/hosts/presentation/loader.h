@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "office/files/presentation_host.h"
+#include "hosts/presentation/host.h"
 #include "ooxml/result.h"
 
 namespace office::files {

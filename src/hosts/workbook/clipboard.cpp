@@ -1,9 +1,9 @@
-#include "office/files/workbook_clipboard.h"
+#include "hosts/workbook/clipboard.h"
 
 #include "emf/emf_device.h"
 #include "office/automation_error.h"
-#include "office/files/chart_cache_fill.h"
-#include "office/files/workbook_host.h"
+#include "hosts/workbook/chart_cache_fill.h"
+#include "hosts/workbook/host.h"
 #include "ooxml/chart/chart_reader.h"
 #include "ooxml/chart/theme.h"
 #include "ooxml/xlsx/sheet_geometry.h"
