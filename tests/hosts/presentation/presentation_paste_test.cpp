@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "host_fixture.h"
-#include "pptx/pptx_validity.h"
+#include "support/pptx_validity.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // real .xlsx file and opened by the host.
 #include "hosts/workbook/host.h"
 #include "support/excel_contract.h"
-#include "xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QTemporaryDir>
 

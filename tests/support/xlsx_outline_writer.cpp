@@ -1,4 +1,4 @@
-#include "xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QMap>
 #include <QStringList>

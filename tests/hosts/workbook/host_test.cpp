@@ -3,7 +3,7 @@
 // surface changed.
 #include "office/automation_error.h"
 #include "hosts/workbook/host.h"
-#include "xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -9,7 +9,7 @@
 #include "ooxml/detail/xml.h"
 #include "ooxml/package.h"
 #include "ooxml/pptx/presentation_document.h"
-#include "pptx/pptx_validity.h"
+#include "support/pptx_validity.h"
 #include "support/test_env.h"
 
 namespace {

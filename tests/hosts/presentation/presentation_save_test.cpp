@@ -6,7 +6,7 @@
 #include <QSet>
 
 #include "host_fixture.h"
-#include "pptx/pptx_validity.h"
+#include "support/pptx_validity.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "hosts/workbook/host.h"
 #include "ooxml/xlsx/workbook_document.h"
 #include "support/test_env.h"
-#include "xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QDir>
 #include <QFileInfo>

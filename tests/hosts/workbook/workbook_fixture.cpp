@@ -1,6 +1,6 @@
 #include "workbook_fixture.h"
 
-#include "xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QColor>
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "host_fixture.h"
-#include "pptx/pptx_validity.h"
+#include "support/pptx_validity.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ const ooxml::xlsx::WorkbookDocument* book() {
     const QString python = QStringLiteral("/usr/bin/python3");
     if (!QFileInfo::exists(python) || QProcess::execute(python, {"-c", "import openpyxl"}) != 0) return nullptr;
     const QString path = QDir(testenv::outputDir("range-fixtures")).filePath("range_book.xlsx");
-    const QString script = QStringLiteral(MORVANE_SOURCE_DIR "/tests/range/make_range_book.py");
+    const QString script = QStringLiteral(MORVANE_SOURCE_DIR "/tests/render/range/make_range_book.py");
     if (QProcess::execute(python, {script, path}) != 0) return nullptr;
     auto opened = ooxml::xlsx::WorkbookDocument::open(path);
     return opened ? std::move(*opened) : nullptr;

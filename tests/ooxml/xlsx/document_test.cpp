@@ -2,7 +2,7 @@
 // copied byte for byte, strict packages stay strict, and a failed save loses nothing.
 #include "ooxml/xlsx/workbook_document.h"
 #include "support/test_env.h"
-#include "../workbook_host/xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "pptx/pptx_validity.h"
+#include "support/pptx_validity.h"
 
 #include <QSet>
 #include <cstring>

@@ -3,7 +3,7 @@
 // AddressSanitizer in CI.
 #include "ooxml/xlsx/sheet_geometry.h"
 #include "ooxml/xlsx/workbook_document.h"
-#include "../workbook_host/xlsx_outline_writer.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
