@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+using namespace morvane;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   ooxml::Limits limits;

@@ -6,6 +6,8 @@
 #include "emf/emf_player.h"
 #include "emf/emf_records.h"
 
+using namespace morvane;
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   static QGuiApplication app(*argc, *argv);

@@ -66,7 +66,7 @@ int runExport(const QStringList& args) {
     std::fprintf(stderr, "usage: morvane export WORKBOOK DIR [--format png|emf]\n");
     return kExitUsage;
   }
-  auto opened = office::files::openWorkbook(files[0]);
+  auto opened = hosts::workbook::openWorkbook(files[0]);
   if (!opened) {
     std::fprintf(stderr, "%s\n", opened.error().message.toLocal8Bit().constData());
     return kExitUnreadable;
@@ -79,10 +79,10 @@ int runExport(const QStringList& args) {
   FileSession session(opened.value());
   ConsoleMessages messages;
   BatchDesktop desktop;
-  Tool tool(session, messages, desktop);
+  startup::Tool tool(session, messages, desktop);
   int written = 0;
   try {
-    if (!PrepareWorkbook(tool)) return kExitRefused;
+    if (!startup::PrepareWorkbook(tool)) return kExitRefused;
     registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts);
     registry::ExchangeSort(tool.objectTable, registry::kColNumerator);
     QSet<QString> used;
@@ -119,7 +119,7 @@ int runExport(const QStringList& args) {
       ++written;
     }
   } catch (const office::AutomationError& error) {
-    messages.msgBox(error.userText(), vbCritical, kToolTitle);
+    messages.msgBox(error.userText(), startup::vbCritical, startup::kToolTitle);
     return kExitRefused;
   }
   return written > 0 || tool.objectTable.rowCount() == 0 ? kExitDone : kExitUnwritable;

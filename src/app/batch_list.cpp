@@ -16,7 +16,7 @@ namespace morvane::app {
 
 namespace {
 
-class NoDesktop : public Desktop {
+class NoDesktop : public startup::Desktop {
  public:
   void yield() override {}
   void sleepMs(int) override {}
@@ -42,7 +42,7 @@ int runList(const QStringList& args) {
     std::fprintf(stderr, "usage: morvane list WORKBOOK [--save-workbook]\n");
     return kExitUsage;
   }
-  auto opened = office::files::openWorkbook(files[0]);
+  auto opened = hosts::workbook::openWorkbook(files[0]);
   if (!opened) {
     std::fprintf(stderr, "%s\n", opened.error().message.toLocal8Bit().constData());
     return kExitUnreadable;
@@ -50,13 +50,13 @@ int runList(const QStringList& args) {
   FileSession session(opened.value());
   ConsoleMessages messages;
   NoDesktop desktop;
-  Tool tool(session, messages, desktop);
+  startup::Tool tool(session, messages, desktop);
 
   try {
-    if (!PrepareWorkbook(tool)) return kExitRefused;
+    if (!startup::PrepareWorkbook(tool)) return kExitRefused;
     registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts);
   } catch (const office::AutomationError& error) {
-    messages.msgBox(error.userText(), vbCritical, kToolTitle);
+    messages.msgBox(error.userText(), startup::vbCritical, startup::kToolTitle);
     return kExitRefused;
   }
   registry::ExchangeSort(tool.objectTable, registry::kColNumerator);

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 class UserFormObj;
 }
 

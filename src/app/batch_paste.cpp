@@ -48,12 +48,12 @@ int runPaste(const QStringList& args) {
     printBatchError(*problem);
     return kExitRefused;
   }
-  auto workbook = office::files::openWorkbook(options.files[0]);
+  auto workbook = hosts::workbook::openWorkbook(options.files[0]);
   if (!workbook) {
     printBatchError(workbook.error().message);
     return kExitUnreadable;
   }
-  auto presentation = office::files::openPresentation(options.files[1]);
+  auto presentation = hosts::presentation::openPresentation(options.files[1]);
   if (!presentation) {
     printBatchError(presentation.error().message);
     return kExitUnreadable;

@@ -37,7 +37,7 @@ int runPdf(const QStringList& args) {
     printBatchError(*problem);
     return kExitRefused;
   }
-  auto workbook = office::files::openWorkbook(options.files[0]);
+  auto workbook = hosts::workbook::openWorkbook(options.files[0]);
   if (!workbook) {
     printBatchError(workbook.error().message);
     return kExitUnreadable;

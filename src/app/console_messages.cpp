@@ -9,7 +9,7 @@ int ConsoleMessages::msgBox(const QString& prompt, int style, const QString& tit
   text.replace(QChar(13), QChar(10));
   m_shown.append(text);
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-  return vbOK;
+  return startup::vbOK;
 }
 
 }  // namespace morvane::app

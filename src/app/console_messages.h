@@ -8,7 +8,7 @@
 
 namespace morvane::app {
 
-class ConsoleMessages : public MessageBoxes {
+class ConsoleMessages : public startup::MessageBoxes {
  public:
   int msgBox(const QString& prompt, int style, const QString& title) override;
   const QStringList& shown() const { return m_shown; }

@@ -16,16 +16,16 @@ int QtMessages::msgBox(const QString& prompt, int style, const QString& title) {
   box.setText(text);
   box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
   const int icon = style & 0x70;
-  box.setIcon(icon == vbCritical      ? QMessageBox::Critical
-              : icon == vbExclamation ? QMessageBox::Warning
-              : icon == vbInformation ? QMessageBox::Information
-                                      : QMessageBox::NoIcon);
-  if ((style & 0x7) == vbOKCancel) {
+  box.setIcon(icon == startup::vbCritical      ? QMessageBox::Critical
+              : icon == startup::vbExclamation ? QMessageBox::Warning
+              : icon == startup::vbInformation ? QMessageBox::Information
+                                               : QMessageBox::NoIcon);
+  if ((style & 0x7) == startup::vbOKCancel) {
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
-  return box.exec() == QMessageBox::Cancel ? vbCancel : vbOK;
+  return box.exec() == QMessageBox::Cancel ? startup::vbCancel : startup::vbOK;
 }
 
 void QtDesktop::yield() { QCoreApplication::processEvents(); }

@@ -8,12 +8,12 @@
 namespace morvane::app {
 
 // QMessageBox with the style's buttons and icon; carriage returns shown as line breaks.
-class QtMessages : public MessageBoxes {
+class QtMessages : public startup::MessageBoxes {
  public:
   int msgBox(const QString& prompt, int style, const QString& title) override;
 };
 
-class QtDesktop : public Desktop {
+class QtDesktop : public startup::Desktop {
  public:
   void yield() override;
   void sleepMs(int milliseconds) override;
@@ -23,7 +23,7 @@ class QtDesktop : public Desktop {
 };
 
 // Batch runs: events are processed (the windows exist offscreen), nothing is opened.
-class BatchDesktop : public Desktop {
+class BatchDesktop : public startup::Desktop {
  public:
   void yield() override;
   void sleepMs(int milliseconds) override;

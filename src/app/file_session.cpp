@@ -23,7 +23,7 @@ class EmptySpreadsheet : public excel::Application {
 
 }  // namespace
 
-FileSession::FileSession(office::files::OpenedWorkbook workbook)
+FileSession::FileSession(hosts::workbook::OpenedWorkbook workbook)
     : m_workbook(std::move(workbook)), m_empty(std::make_shared<EmptySpreadsheet>()) {}
 
 std::shared_ptr<excel::Application> FileSession::attachExcel() {

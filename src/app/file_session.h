@@ -14,7 +14,7 @@ class FileSession : public office::OfficeSession {
  public:
   // With an empty `workbook` (no file chosen) the spreadsheet program runs with no
   // workbook open.
-  explicit FileSession(office::files::OpenedWorkbook workbook);
+  explicit FileSession(hosts::workbook::OpenedWorkbook workbook);
 
   std::shared_ptr<excel::Application> attachExcel() override;
   // Throws cantCreateObject when no presentation was opened.
@@ -23,15 +23,17 @@ class FileSession : public office::OfficeSession {
   // Saves the presentation (atomically); throws AutomationError when that fails.
   void saveAfterCommand() override;
 
-  void setPresentation(office::files::LoadedPresentation presentation) {
+  void setPresentation(hosts::presentation::LoadedPresentation presentation) {
     m_presentation = std::move(presentation);
   }
-  office::files::WorkbookHost* workbookHost() const { return m_workbook.host.get(); }
-  office::files::PresentationHost* presentationHost() const { return m_presentation.host.get(); }
+  hosts::workbook::WorkbookHost* workbookHost() const { return m_workbook.host.get(); }
+  hosts::presentation::PresentationHost* presentationHost() const {
+    return m_presentation.host.get();
+  }
 
  private:
-  office::files::OpenedWorkbook m_workbook;
-  office::files::LoadedPresentation m_presentation;
+  hosts::workbook::OpenedWorkbook m_workbook;
+  hosts::presentation::LoadedPresentation m_presentation;
   std::shared_ptr<excel::Application> m_empty;
 };
 

@@ -66,9 +66,9 @@ bool offerWorkbookSave(FileSession& session) {
 int runGui(const QStringList& args) {
   QApplication::setQuitOnLastWindowClosed(false);
   const QString workbookPath = args.size() > 0 ? args[0] : askWorkbook();
-  office::files::OpenedWorkbook workbook;
+  hosts::workbook::OpenedWorkbook workbook;
   if (!workbookPath.isEmpty()) {
-    auto opened = office::files::openWorkbook(workbookPath);
+    auto opened = hosts::workbook::openWorkbook(workbookPath);
     if (!opened) {
       cannotRead(opened.error().message);
       return kExitUnreadable;
@@ -79,7 +79,7 @@ int runGui(const QStringList& args) {
   if (workbook.application) {
     const QString presentationPath = args.size() > 1 ? args[1] : askPresentation();
     if (!presentationPath.isEmpty()) {
-      auto presentation = office::files::openPresentation(presentationPath);
+      auto presentation = hosts::presentation::openPresentation(presentationPath);
       if (!presentation) {
         cannotRead(presentation.error().message);
         return kExitUnreadable;

@@ -5,8 +5,8 @@
 
 namespace morvane::app {
 
-ToolSession::ToolSession(FileSession& office, MessageBoxes& messages, Desktop& desktop,
-                         std::function<void()> onEnd)
+ToolSession::ToolSession(FileSession& office, startup::MessageBoxes& messages,
+                         startup::Desktop& desktop, std::function<void()> onEnd)
     : m_office(office), m_tool(office, messages, desktop) {
   m_tool.onEnd = std::move(onEnd);  // before the forms chain themselves in
   m_forms = std::make_unique<mainwindow::MainForms>(m_tool);
@@ -24,7 +24,7 @@ ToolSession::ToolSession(FileSession& office, MessageBoxes& messages, Desktop& d
 }
 
 bool ToolSession::start() {
-  m_forms->runUserCommand([this] { StartTool(m_tool); });
+  m_forms->runUserCommand([this] { startup::StartTool(m_tool); });
   return !m_tool.ended() && mainWindow();
 }
 

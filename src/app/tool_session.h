@@ -17,7 +17,7 @@ namespace morvane::app {
 class ToolSession {
  public:
   // REQUIRES: the references outlive the session. `onEnd` runs when the tool ends.
-  ToolSession(FileSession& office, MessageBoxes& messages, Desktop& desktop,
+  ToolSession(FileSession& office, startup::MessageBoxes& messages, startup::Desktop& desktop,
               std::function<void()> onEnd = {});
 
   // Runs start-up (the splash, the checks, the main window) through the guarded entry point.
@@ -27,7 +27,7 @@ class ToolSession {
   // and the tool ends. False when the tool has ended.
   bool run(const std::function<void()>& command);
 
-  Tool& tool() { return m_tool; }
+  startup::Tool& tool() { return m_tool; }
   mainwindow::MainForms& forms() { return *m_forms; }
   paste::PasteCommands& paste() { return *m_paste; }
   pdf::PdfCommands& pdf() { return *m_pdf; }
@@ -35,7 +35,7 @@ class ToolSession {
 
  private:
   FileSession& m_office;
-  Tool m_tool;
+  startup::Tool m_tool;
   std::unique_ptr<mainwindow::MainForms> m_forms;
   std::unique_ptr<paste::MainFormsRegistry> m_registry;
   std::unique_ptr<paste::PasteCommands> m_paste;

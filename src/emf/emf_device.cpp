@@ -6,7 +6,7 @@
 #include "emf/emf_paint_engine.h"
 #include "emf/emf_writer.h"
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr qreal kDpi = 96.0;
@@ -73,4 +73,4 @@ int EmfDevice::metric(PaintDeviceMetric metric) const {
   }
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -11,7 +11,7 @@
 #include <QSizeF>
 #include <memory>
 
-namespace emf {
+namespace morvane::emf {
 
 class EmfPaintEngine;
 class EmfWriter;
@@ -44,4 +44,4 @@ class EmfDevice : public QPaintDevice {
   QByteArray m_bytes;
 };
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -4,7 +4,7 @@
 
 #include <QtGlobal>
 
-namespace emf {
+namespace morvane::emf {
 
 // Record types (EMR_*).
 namespace record {
@@ -127,4 +127,4 @@ constexpr int kRefDeviceMillimetersY = 381;
 // Logical units per picture pixel: coordinates keep 1/16 px after rounding to integers.
 constexpr int kUnitsPerPixel = 16;
 
-}  // namespace emf
+}  // namespace morvane::emf

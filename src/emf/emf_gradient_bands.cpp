@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr int kMaxBands = 128;
@@ -207,4 +207,4 @@ std::vector<ColorPiece> gradientBands(const QPainterPath& deviceArea, const QBru
   }
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

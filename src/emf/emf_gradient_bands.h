@@ -10,7 +10,7 @@
 #include <QTransform>
 #include <vector>
 
-namespace emf {
+namespace morvane::emf {
 
 struct ColorPiece {
   QPainterPath area;  // device coordinates
@@ -30,4 +30,4 @@ QPainterPath hatchArea(const QPainterPath& deviceArea, Qt::BrushStyle style);
 // Colour of `gradient` at position `t`, with its spread rule applied.
 QColor gradientColorAt(const QGradient& gradient, qreal t);
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -16,7 +16,7 @@
 #include "emf/emf_gradient_bands.h"
 #include "emf/emf_pattern_brush.h"
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr qreal S = kUnitsPerPixel;
@@ -688,4 +688,4 @@ void EmfPaintEngine::drawTiledPixmap(const QRectF& r, const QPixmap& pixmap, con
   }
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

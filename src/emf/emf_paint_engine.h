@@ -16,7 +16,7 @@
 
 #include "emf/emf_writer.h"
 
-namespace emf {
+namespace morvane::emf {
 
 class EmfPaintEngine : public QPaintEngine {
  public:
@@ -104,4 +104,4 @@ class EmfPaintEngine : public QPaintEngine {
   std::optional<Qt::FillRule> m_fillRule;
 };
 
-}  // namespace emf
+}  // namespace morvane::emf

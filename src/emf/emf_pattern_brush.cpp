@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr quint32 kDibRgbColors = 0;
@@ -183,4 +183,4 @@ std::optional<QImage> readPatternBrushTile(const RecordView& r) {
   return tile;
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -10,7 +10,7 @@
 
 #include "emf/emf_reader.h"
 
-namespace emf {
+namespace morvane::emf {
 
 // Largest tile side written; bigger or stretched tiles fall back to a solid blend.
 constexpr int kMaxPatternSide = 64;
@@ -34,4 +34,4 @@ QByteArray packedPatternDib(const QImage& tile, quint32* infoSize);
 // kMaxPlayedPatternSide, or a format other than uncompressed 1/4/8/24/32 bit with RGB colours.
 std::optional<QImage> readPatternBrushTile(const RecordView& r);
 
-}  // namespace emf
+}  // namespace morvane::emf

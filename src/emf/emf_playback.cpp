@@ -7,7 +7,7 @@
 #include "emf/emf_format.h"
 #include "emf/emf_pattern_brush.h"
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr size_t kMaxSaveDepth = 1024;
@@ -547,4 +547,4 @@ bool EmfPlayback::playShape(const RecordView& r, bool* handled) {
   }
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

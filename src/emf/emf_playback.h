@@ -15,7 +15,7 @@
 
 #include "emf/emf_reader.h"
 
-namespace emf {
+namespace morvane::emf {
 
 class EmfPlayback {
  public:
@@ -102,4 +102,4 @@ class EmfPlayback {
   std::vector<std::pair<QString, QRawFont>> m_rawFonts;
 };
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -9,7 +9,7 @@
 #include "emf/emf_format.h"
 #include "emf/emf_playback.h"
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr quint32 kEtoOpaque = 0x0002;
@@ -220,4 +220,4 @@ bool EmfPlayback::playImage(const RecordView& r) {
   return true;
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -5,7 +5,7 @@
 #include "emf/emf_playback.h"
 #include "emf/emf_reader.h"
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 constexpr int kMaxRasterSide = 16384;
@@ -77,4 +77,4 @@ QImage rasterizeEmf(const QByteArray& emf, const QSize& pixels) {
   return ok ? image : QImage();
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

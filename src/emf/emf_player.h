@@ -8,7 +8,7 @@
 #include <QRectF>
 #include <QSize>
 
-namespace emf {
+namespace morvane::emf {
 
 // Plays `emf` into `target` (painter coordinates), clipped to it. The painter's state is
 // restored afterwards. Returns false and draws nothing when the bytes are not a metafile, are
@@ -20,4 +20,4 @@ bool playEmf(const QByteArray& emf, QPainter& painter, const QRectF& target);
 // is empty or larger than 16384 px a side / 64 Mpx in all.
 QImage rasterizeEmf(const QByteArray& emf, const QSize& pixels);
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -5,7 +5,7 @@
 
 #include "emf/emf_format.h"
 
-namespace emf {
+namespace morvane::emf {
 
 quint32 RecordView::u32(quint32 offset) const {
   return has(offset, 4) ? qFromLittleEndian<quint32>(m_data + offset) : 0;
@@ -71,4 +71,4 @@ std::optional<QString> extTextOutString(const RecordView& r) {
   return r.utf16(offString, chars);
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

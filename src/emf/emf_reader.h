@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace emf {
+namespace morvane::emf {
 
 struct EmfHeaderInfo {
   QRect bounds;  // device units, inclusive edges as stored
@@ -54,4 +54,4 @@ std::optional<std::vector<RecordView>> splitEmfRecords(const QByteArray& emf);
 // The string of an EMR_EXTTEXTOUTW record; nullopt when its count or offset is out of bounds.
 std::optional<QString> extTextOutString(const RecordView& record);
 
-}  // namespace emf
+}  // namespace morvane::emf

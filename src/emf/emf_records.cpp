@@ -3,7 +3,7 @@
 #include "emf/emf_format.h"
 #include "emf/emf_reader.h"
 
-namespace emf {
+namespace morvane::emf {
 
 std::optional<std::vector<EmfRecord>> parseEmfRecords(const QByteArray& emf) {
   const std::optional<std::vector<RecordView>> views = splitEmfRecords(emf);
@@ -31,4 +31,4 @@ std::optional<QSizeF> emfFrameSizeInPoints(const QByteArray& emf) {
   return QSizeF(w * 72.0 / 2540.0, h * 72.0 / 2540.0);
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

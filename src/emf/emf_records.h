@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace emf {
+namespace morvane::emf {
 
 struct EmfRecord {
   quint32 type;
@@ -23,4 +23,4 @@ std::optional<std::vector<EmfRecord>> parseEmfRecords(const QByteArray& emf);
 // do not start with a metafile header or the frame is empty.
 std::optional<QSizeF> emfFrameSizeInPoints(const QByteArray& emf);
 
-}  // namespace emf
+}  // namespace morvane::emf

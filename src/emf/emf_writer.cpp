@@ -9,7 +9,7 @@
 #include "emf/emf_format.h"
 #include "emf/emf_pattern_brush.h"
 
-namespace emf {
+namespace morvane::emf {
 namespace {
 
 // One record under construction; finish() pads to 4 bytes and stores the size.
@@ -457,4 +457,4 @@ QByteArray EmfWriter::finish() {
   return m_data;
 }
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -12,7 +12,7 @@
 #include <QString>
 #include <vector>
 
-namespace emf {
+namespace morvane::emf {
 
 struct EmfPenStyle {
   quint32 style = 0;  // PS_* dash style | end cap | join | PS_GEOMETRIC
@@ -94,4 +94,4 @@ class EmfWriter {
   bool m_finished = false;
 };
 
-}  // namespace emf
+}  // namespace morvane::emf

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 int cmToPixels(double cm, double dpi) { return int(std::lround(cm * dpi / 2.54)); }
 
@@ -29,4 +29,4 @@ std::vector<int> columnWidthsFromText(const QString& text, double dpi) {
   return widths;
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

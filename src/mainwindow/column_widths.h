@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 // Pixels for one length: "3 cm", "1.5cm", "20 pt", "1 in", or a bare number of points, at
 // `dpi` pixels per inch (rounded to the nearest pixel). nullopt-like -1 when unreadable.
@@ -16,4 +16,4 @@ std::vector<int> columnWidthsFromText(const QString& text, double dpi);
 // Centimetres to pixels at `dpi`, rounded.
 int cmToPixels(double cm, double dpi);
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
@@ -87,4 +87,4 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
   }
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

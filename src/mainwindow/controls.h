@@ -12,7 +12,7 @@
 class QToolButton;
 class QTimer;
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 // A label that reports a left click (the help icon).
 class ClickableLabel : public QLabel {
@@ -74,4 +74,4 @@ class BusyIndicator : public QWidget {
   int m_step = 0;
 };
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 namespace {
 
@@ -83,8 +83,8 @@ void UserFormObj::spinbutton1_SpinDown() { moveSelectedRow(+1); }
 // changes place, so the two objects swap numerators and the list stays in numerator order.
 void UserFormObj::moveSelectedRow(int direction) {
   if (ComboChtSort->currentIndex() != 2) {
-    m_tool.messages.msgBox(kMoveRestrictionMessage, morvane::vbOKOnly + morvane::vbExclamation,
-                           morvane::kToolTitle);
+    m_tool.messages.msgBox(kMoveRestrictionMessage, startup::vbOKOnly + startup::vbExclamation,
+                           startup::kToolTitle);
     return;
   }
   m_rowMoving = true;
@@ -136,11 +136,11 @@ void UserFormObj::copyListToTable() {
 }
 
 void UserFormObj::CommandButton5_Click() {
-  morvane::Tool& tool = m_tool;  // this window is unloaded by the first step
+  startup::Tool& tool = m_tool;  // this window is unloaded by the first step
   tool.forms->unloadMainWindow();
   tool.forms->showSplash();
   tool.desktop.yield();
-  morvane::StartTool(tool);
+  startup::StartTool(tool);
   tool.forms->unloadSplash();
 }
 
@@ -157,8 +157,9 @@ void UserFormObj::SonicClick10_Click() {
 }
 
 void UserFormObj::SonicClick6_Click() {
-  if (m_tool.forms) morvane::CloseTool(m_tool);
+  if (m_tool.forms)
+    startup::CloseTool(m_tool);
   else unload();
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 QStringList helpFileCandidates() {
   QStringList candidates;
@@ -19,14 +19,14 @@ QStringList helpFileCandidates() {
   return candidates;
 }
 
-void ShowHelp(morvane::Tool& tool, const QStringList& candidates) {
+void ShowHelp(startup::Tool& tool, const QStringList& candidates) {
   for (const QString& path : candidates) {
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable()) continue;
     if (tool.desktop.openFile(file.absoluteFilePath())) return;
     break;  // found but the desktop could not open it
   }
-  tool.messages.msgBox(kHelpFailedMessage, morvane::vbOKOnly, QString());
+  tool.messages.msgBox(kHelpFailedMessage, startup::vbOKOnly, QString());
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

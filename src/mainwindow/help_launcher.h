@@ -4,11 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace morvane {
+namespace morvane::startup {
 struct Tool;
 }
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 inline const QString kHelpFailedMessage = QStringLiteral("Sorry, couldn't launch the help file...");
 
@@ -18,6 +18,6 @@ QStringList helpFileCandidates();
 
 // Opens the first existing candidate with the desktop. When none exists or the desktop
 // cannot open it, shows the failure message with an OK button and no title of its own.
-void ShowHelp(morvane::Tool& tool, const QStringList& candidates = helpFileCandidates());
+void ShowHelp(startup::Tool& tool, const QStringList& candidates = helpFileCandidates());
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 bool UserFormObj::isTitleMode() const { return OptionButton6->isChecked(); }
 bool UserFormObj::isNumberMode() const { return OptionButton8->isChecked(); }
@@ -139,4 +139,4 @@ void UserFormObj::setOptionButton2(bool on) {
   setOptionPair(OptionButton2, OptionButton1, on, &UserFormObj::OptionButton2_Click);
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

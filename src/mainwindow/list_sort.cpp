@@ -9,7 +9,7 @@
 #include <QComboBox>
 #include <QTreeWidget>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 int UserFormObj::listCount() const { return listCharts->topLevelItemCount(); }
 
@@ -106,4 +106,4 @@ void UserFormObj::setComboChtSortIndex(int index) {
   ComboChtSort_Change();
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

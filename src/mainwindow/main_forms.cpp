@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 namespace {
 void unloadWidget(QWidget* w) {
@@ -15,7 +15,7 @@ void unloadWidget(QWidget* w) {
 }
 }  // namespace
 
-MainForms::MainForms(morvane::Tool& tool, QObject* parent) : QObject(parent), m_tool(tool) {
+MainForms::MainForms(startup::Tool& tool, QObject* parent) : QObject(parent), m_tool(tool) {
   QApplication::setQuitOnLastWindowClosed(false);
   m_tool.forms = this;
   m_previousOnEnd = std::move(m_tool.onEnd);
@@ -49,7 +49,7 @@ void MainForms::formUnloaded() {
 
 void MainForms::runUserCommand(const std::function<void()>& command) {
   ++m_commandDepth;
-  morvane::RunGuarded(m_tool, command);
+  startup::RunGuarded(m_tool, command);
   --m_commandDepth;
   formUnloaded();
 }
@@ -136,4 +136,4 @@ void MainForms::unloadAll() {
   m_others.clear();
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

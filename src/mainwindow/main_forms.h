@@ -13,16 +13,16 @@
 #include <functional>
 #include <vector>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
-class MainForms final : public QObject, public morvane::Forms {
+class MainForms final : public QObject, public startup::Forms {
   Q_OBJECT
 
  public:
   // Installs itself as tool.forms and chains tool.onEnd, so that ending the tool unloads
   // every form before the front end's own ending runs (set onEnd before this). The
   // destructor gives the tool its own onEnd back.
-  explicit MainForms(morvane::Tool& tool, QObject* parent = nullptr);
+  explicit MainForms(startup::Tool& tool, QObject* parent = nullptr);
   ~MainForms() override;
 
   // The commands each new main window's buttons start.
@@ -58,7 +58,7 @@ class MainForms final : public QObject, public morvane::Forms {
  private:
   void formUnloaded();
 
-  morvane::Tool& m_tool;
+  startup::Tool& m_tool;
   UserFormObj::Commands m_commands;
   QPointer<UserFormObj> m_main;
   QPointer<SplashWindow> m_splash;
@@ -68,4 +68,4 @@ class MainForms final : public QObject, public morvane::Forms {
   std::function<void()> m_previousOnEnd;
 };
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QMimeData>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 std::unique_ptr<office::Picture> PictureFromClipboard(int code) {
   const QClipboard* clipboard = QGuiApplication::clipboard();
@@ -25,4 +25,4 @@ std::unique_ptr<office::Picture> PictureFromClipboard(int code) {
   return office::Picture::fromEmf(bytes);
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

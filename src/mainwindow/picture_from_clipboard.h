@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 // `code` 2 asks for the clipboard's bitmap; any other code for its enhanced metafile
 // (image/x-emf). No conversion between the two is attempted. Returns a private copy the
@@ -14,4 +14,4 @@ namespace mainwindow {
 // be read. The clipboard is left as it was.
 std::unique_ptr<office::Picture> PictureFromClipboard(int code);
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

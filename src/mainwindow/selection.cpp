@@ -13,7 +13,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 namespace {
 
@@ -95,4 +95,4 @@ void UserFormObj::copySelectedObject(const QString& name, const QString& sheet) 
 
 const office::Picture* UserFormObj::previewPicture() const { return imgChart->picture(); }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 namespace {
 int himetricToPixels(int himetric, double dpi) { return int(std::lround(himetric / 2540.0 * dpi)); }
@@ -50,4 +50,4 @@ SplashWindow* createClosingForm(QWidget* parent) {
                           6985, parent);
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

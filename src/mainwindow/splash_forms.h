@@ -5,7 +5,7 @@
 
 class QLabel;
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 class BusyIndicator;
 
@@ -25,4 +25,4 @@ SplashWindow* createSplashForm(QWidget* parent = nullptr);
 // "Closing Morvane©...", 6244 x 6985 HIMETRIC.
 SplashWindow* createClosingForm(QWidget* parent = nullptr);
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -2,9 +2,9 @@
 
 #include "registry/object_sort.h"
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 // One exchange sort for the window and the batch listing, so both order rows alike.
 void exchangeSort(registry::ObjectTable& table, int column) { registry::ExchangeSort(table, column); }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -3,7 +3,7 @@
 
 #include "registry/object_table.h"
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 // Sorts `table` by its column `column` (1-based) with the exchange sort the pasting order
 // relies on: for i < j, rows i and j swap whenever T(column, i) > T(column, j) by variant
@@ -11,4 +11,4 @@ namespace mainwindow {
 // REQUIRES: 1 <= column <= 8.
 void exchangeSort(registry::ObjectTable& table, int column);
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -22,7 +22,7 @@
 
 #include <cmath>
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 namespace {
 
@@ -75,7 +75,7 @@ void UserFormObj::setCaption(QWidget* control, const QString& caption) {
   else if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(displayed(caption));
 }
 
-UserFormObj::UserFormObj(morvane::Tool& tool, QWidget* parent) : QWidget(parent), m_tool(tool) {
+UserFormObj::UserFormObj(startup::Tool& tool, QWidget* parent) : QWidget(parent), m_tool(tool) {
   setObjectName(QStringLiteral("UserFormObj"));
   setWindowTitle(kTitleCentral);
   // The design's captions were measured in a narrow 8-point face; Arial's metrics (or
@@ -254,7 +254,8 @@ void UserFormObj::guarded(void (UserFormObj::*handler)()) {
   // The command may unload this window: nothing below touches it once the command runs.
   const auto run = [this, handler] { (this->*handler)(); };
   if (m_entry) m_entry(run);
-  else morvane::RunGuarded(m_tool, run);
+  else
+    startup::RunGuarded(m_tool, run);
 }
 
 void UserFormObj::onUserSelectionChanged() {
@@ -368,4 +369,4 @@ void UserFormObj::UserForm_Initialize() {
   InitPage();
 }
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -27,11 +27,11 @@ class QPushButton;
 class QRadioButton;
 class QTreeWidget;
 
-namespace morvane {
+namespace morvane::startup {
 struct Tool;
 }
 
-namespace mainwindow {
+namespace morvane::mainwindow {
 
 class ClickableLabel;
 class PictureView;
@@ -63,7 +63,7 @@ class UserFormObj : public QWidget {
   // Runs a user-started command; must catch everything (RunGuarded by default).
   using EntryPoint = std::function<void(const std::function<void()>&)>;
 
-  explicit UserFormObj(morvane::Tool& tool, QWidget* parent = nullptr);
+  explicit UserFormObj(startup::Tool& tool, QWidget* parent = nullptr);
   ~UserFormObj() override;
 
   void setCommands(Commands commands) { m_commands = std::move(commands); }
@@ -225,7 +225,7 @@ class UserFormObj : public QWidget {
   void setOptionPair(QRadioButton* target, QRadioButton* other, bool checked,
                      void (UserFormObj::*handler)());
 
-  morvane::Tool& m_tool;
+  startup::Tool& m_tool;
   Commands m_commands;
   EntryPoint m_entry;
 
@@ -241,4 +241,4 @@ class UserFormObj : public QWidget {
   int m_selectedKind = kNamedRange;
 };
 
-}  // namespace mainwindow
+}  // namespace morvane::mainwindow

@@ -1,6 +1,6 @@
 #include "office/automation_error.h"
 
-namespace office {
+namespace morvane::office {
 
 AutomationError::AutomationError(int number, QString description)
     : m_number(number),
@@ -33,4 +33,4 @@ QString AutomationError::userText() const {
   return QStringLiteral("Run-time error '%1':\r\r%2").arg(m_number).arg(m_description);
 }
 
-}  // namespace office
+}  // namespace morvane::office

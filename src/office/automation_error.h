@@ -8,7 +8,7 @@
 #include <exception>
 #include <string>
 
-namespace office {
+namespace morvane::office {
 
 class AutomationError : public std::exception {
  public:
@@ -43,4 +43,4 @@ class AutomationError : public std::exception {
   std::string m_what;
 };
 
-}  // namespace office
+}  // namespace morvane::office

@@ -3,7 +3,7 @@
 #include <QDataStream>
 #include <QIODevice>
 
-namespace office {
+namespace morvane::office {
 
 namespace {
 constexpr quint32 kMagic = 0x4d4e4f31;  // "MNO1"
@@ -31,4 +31,4 @@ std::optional<NativeObject> NativeObject::deserialize(const QByteArray& data) {
   return o;
 }
 
-}  // namespace office
+}  // namespace morvane::office

@@ -14,7 +14,7 @@
 
 #include <optional>
 
-namespace office {
+namespace morvane::office {
 
 inline constexpr char kEmfMime[] = "image/x-emf";
 inline constexpr char kNativeObjectMime[] = "application/x-morvane-native-object";
@@ -35,4 +35,4 @@ struct NativeObject {
   static std::optional<NativeObject> deserialize(const QByteArray& data);
 };
 
-}  // namespace office
+}  // namespace morvane::office

@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-namespace excel {
+namespace morvane::excel {
 
 using office::Variant;
 
@@ -186,4 +186,4 @@ class Application {
   virtual double max(Range& range) = 0;
 };
 
-}  // namespace excel
+}  // namespace morvane::excel

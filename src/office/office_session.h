@@ -4,14 +4,14 @@
 
 #include <memory>
 
-namespace excel {
+namespace morvane::excel {
 class Application;
 }
-namespace ppt {
+namespace morvane::ppt {
 class Application;
 }
 
-namespace office {
+namespace morvane::office {
 
 class OfficeSession {
  public:
@@ -27,4 +27,4 @@ class OfficeSession {
   virtual void saveAfterCommand() = 0;
 };
 
-}  // namespace office
+}  // namespace morvane::office

@@ -5,7 +5,7 @@
 #include "emf/emf_player.h"
 #include "emf/emf_records.h"
 
-namespace office {
+namespace morvane::office {
 
 std::unique_ptr<Picture> Picture::fromImage(const QImage& image) {
   if (image.isNull()) return nullptr;
@@ -36,4 +36,4 @@ bool Picture::draw(QPainter& painter, const QRectF& target) const {
   return emf::playEmf(m_emf, painter, target);
 }
 
-}  // namespace office
+}  // namespace morvane::office

@@ -12,7 +12,7 @@
 
 class QPainter;
 
-namespace office {
+namespace morvane::office {
 
 class Picture {
  public:
@@ -43,4 +43,4 @@ class Picture {
   QSizeF m_naturalSize;
 };
 
-}  // namespace office
+}  // namespace morvane::office

@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace ppt {
+namespace morvane::ppt {
 
 // PpViewType.
 constexpr int ppViewSlide = 1;
@@ -197,4 +197,4 @@ class Application {
   virtual void save() = 0;
 };
 
-}  // namespace ppt
+}  // namespace morvane::ppt

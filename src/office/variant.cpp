@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-namespace office {
+namespace morvane::office {
 
 Variant Variant::error(const QString& code) {
   Variant v;
@@ -193,4 +193,4 @@ Int16& Int16::operator+=(long long d) {
   return *this;
 }
 
-}  // namespace office
+}  // namespace morvane::office

@@ -11,7 +11,7 @@
 #include <optional>
 #include <variant>
 
-namespace office {
+namespace morvane::office {
 
 class Variant {
  public:
@@ -98,4 +98,4 @@ class Int16 {
   std::int16_t m_value = 0;
 };
 
-}  // namespace office
+}  // namespace morvane::office

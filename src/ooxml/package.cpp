@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 using detail::partKey;
 
@@ -280,4 +280,4 @@ QString Package::relativeTarget(const QString& sourcePart, const QString& target
   return detail::percentEncode(segments.join(QLatin1Char('/')));
 }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

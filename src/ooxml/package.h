@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 // Bounds that keep hostile input cheap. Exceeding one fails with Error::Unsafe: maxParts
 // at open, the size limits when a part is read (open reads [Content_Types].xml and every
@@ -136,4 +136,4 @@ class Package {
   std::unique_ptr<Data> d;
 };
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 using detail::partKey;
 
@@ -172,4 +172,4 @@ Status Package::save(const QString& path) const {
   return Status();
 }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

@@ -8,7 +8,7 @@
 #include <utility>
 #include <variant>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 struct Error {
   enum class Code {
@@ -56,4 +56,4 @@ class Status {
   std::optional<Error> m_error;
 };
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace paste {
+namespace morvane::paste {
 
 QString confirmationText(int count, const QString& presentationName) {
   const QString twoBreaks = QStringLiteral("\r\r");
@@ -18,7 +18,7 @@ QString confirmationText(int count, const QString& presentationName) {
 
 Dialog::Dialog(QWidget* parent) : ModelessForm(parent) {
   setObjectName(QStringLiteral("Dialog"));
-  setWindowTitle(morvane::kToolTitle);
+  setWindowTitle(startup::kToolTitle);
   createControls();
 }
 
@@ -75,4 +75,4 @@ void Dialog::SonicClick1_Click() {
 
 void Dialog::SonicClick2_Click() { unload(); }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -13,7 +13,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-namespace paste {
+namespace morvane::paste {
 
 inline const QString kCheckCaption =
     QStringLiteral("Include path, name and sheet at the bottom of each slide");
@@ -56,4 +56,4 @@ class Dialog : public ModelessForm {
   QString m_label1Text;
 };
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace paste {
+namespace morvane::paste {
 
 using MainWindowList = FormPasteList<mainwindow::UserFormObj>;
 
@@ -41,4 +41,4 @@ inline void wirePasteCommands(mainwindow::UserFormObj::Commands& commands, Paste
   paste.setEntryPoint([&forms](const std::function<void()>& command) { forms.runUserCommand(command); });
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 
-namespace paste {
+namespace morvane::paste {
 
 ModelessForm::ModelessForm(QWidget* parent) : QWidget(parent, Qt::Dialog) {
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -49,4 +49,4 @@ void ModelessForm::closeEvent(QCloseEvent* event) {
   if (!m_unloaded) guarded([this] { cancelClicked(); });
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace paste {
+namespace morvane::paste {
 
 class ModelessForm : public QWidget {
   Q_OBJECT
@@ -45,4 +45,4 @@ class ModelessForm : public QWidget {
   bool m_released = false;
 };
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -10,10 +10,10 @@
 
 #include <cmath>
 
-namespace paste {
+namespace morvane::paste {
 
-using morvane::kToolTitle;
 using office::AutomationError;
+using startup::kToolTitle;
 
 namespace {
 
@@ -23,7 +23,7 @@ const QString kNothingFound = QStringLiteral("Nothing Found!");
 // Saves the presentation when a paste command ends, however it ends.
 class SaveWhenDone {
  public:
-  SaveWhenDone(std::shared_ptr<ppt::Application> app, morvane::MessageBoxes& messages)
+  SaveWhenDone(std::shared_ptr<ppt::Application> app, startup::MessageBoxes& messages)
       : m_app(std::move(app)), m_messages(messages) {}
   ~SaveWhenDone() {
     if (!m_app) return;
@@ -32,7 +32,7 @@ class SaveWhenDone {
     } catch (const std::exception& error) {
       m_messages.msgBox(QStringLiteral("The presentation could not be saved:\r\r%1")
                             .arg(QString::fromUtf8(error.what())),
-                        morvane::vbOKOnly + morvane::vbCritical, kToolTitle);
+                        startup::vbOKOnly + startup::vbCritical, kToolTitle);
     }
   }
   SaveWhenDone(const SaveWhenDone&) = delete;
@@ -40,7 +40,7 @@ class SaveWhenDone {
 
  private:
   std::shared_ptr<ppt::Application> m_app;
-  morvane::MessageBoxes& m_messages;
+  startup::MessageBoxes& m_messages;
 };
 
 class RunningFlag {
@@ -76,9 +76,9 @@ SlideNumberCheck checkSlideNumber(const QString& text, int slideCount) {
   return *number > slideCount ? SlideNumberCheck::TooGreat : SlideNumberCheck::Valid;
 }
 
-PasteCommands::PasteCommands(morvane::Tool& tool, FormRegistry* forms)
+PasteCommands::PasteCommands(startup::Tool& tool, FormRegistry* forms)
     : m_tool(tool), m_forms(forms) {
-  m_entry = [this](const std::function<void()>& command) { morvane::RunGuarded(m_tool, command); };
+  m_entry = [this](const std::function<void()>& command) { startup::RunGuarded(m_tool, command); };
 }
 
 PasteCommands::~PasteCommands() {
@@ -93,7 +93,7 @@ void PasteCommands::release(QWidget* form) {
 
 bool PasteCommands::refuseWhileRunning() {
   if (!m_running) return false;
-  m_tool.messages.msgBox(kBusyMessage, morvane::vbExclamation, kToolTitle);
+  m_tool.messages.msgBox(kBusyMessage, startup::vbExclamation, kToolTitle);
   return true;
 }
 
@@ -116,7 +116,7 @@ bool PasteCommands::attachWithWindow() {
 void PasteCommands::ChartsToPresentation(std::shared_ptr<PasteList> list) {
   if (refuseWhileRunning()) return;
   if (!attachWithWindow()) {
-    m_tool.messages.msgBox(kNoPresentationMessage, morvane::vbExclamation, kToolTitle);
+    m_tool.messages.msgBox(kNoPresentationMessage, startup::vbExclamation, kToolTitle);
     return;
   }
   m_presentation = m_app->activePresentation();
@@ -145,13 +145,13 @@ bool PasteCommands::countSlideNumbers(PasteList& list) {
       case SlideNumberCheck::Valid:
         break;
       case SlideNumberCheck::TooGreat:
-        m_tool.messages.msgBox(slideNumberTooGreatMessage(), morvane::vbOKCancel + morvane::vbInformation,
-                               kToolTitle);
+        m_tool.messages.msgBox(slideNumberTooGreatMessage(),
+                               startup::vbOKCancel + startup::vbInformation, kToolTitle);
         return false;
       case SlideNumberCheck::Invalid:
-        m_tool.messages.msgBox(
-            slideNumberInvalidMessage(number, list.listText(row, kColName), list.listText(row, kColSheet), slides),
-            morvane::vbOKCancel + morvane::vbInformation, kToolTitle);
+        m_tool.messages.msgBox(slideNumberInvalidMessage(number, list.listText(row, kColName),
+                                                         list.listText(row, kColSheet), slides),
+                               startup::vbOKCancel + startup::vbInformation, kToolTitle);
         return false;
     }
   }
@@ -193,11 +193,11 @@ void PasteCommands::YesPasteToActiveSlide(PasteList& list) {
   if (refuseWhileRunning()) return;
   const int row = list.listIndex();
   if (row < 0 || row >= list.listCount() || list.listText(row, kColName) == kNothingFound) {
-    m_tool.messages.msgBox(kNoSelectionMessage, morvane::vbExclamation, kToolTitle);
+    m_tool.messages.msgBox(kNoSelectionMessage, startup::vbExclamation, kToolTitle);
     return;
   }
   if (!attachWithWindow()) {
-    m_tool.messages.msgBox(kNoPresentationMessage, morvane::vbExclamation, kToolTitle);
+    m_tool.messages.msgBox(kNoPresentationMessage, startup::vbExclamation, kToolTitle);
     return;
   }
   {
@@ -217,13 +217,13 @@ void PasteCommands::YesPasteToActiveSlide(PasteList& list) {
     m_tool.desktop.sleepMs(100);
     m_app.reset();
   }
-  m_tool.messages.msgBox(kDoneMessage, morvane::vbInformation, kToolTitle);
+  m_tool.messages.msgBox(kDoneMessage, startup::vbInformation, kToolTitle);
 }
 
 void PasteCommands::goToPowerPoint() {
   const QString path = m_presentationPath ? m_presentationPath() : QString();
   const QPointer<Progress> progress = m_progress;
-  morvane::GoToPowerPoint(m_tool, path, [progress] {
+  startup::GoToPowerPoint(m_tool, path, [progress] {
     if (progress) progress->unload();
   });
 }
@@ -239,4 +239,4 @@ excel::Workbook& PasteCommands::workbook() {
   return *m_tool.workbook;
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -22,7 +22,7 @@
 #include <functional>
 #include <memory>
 
-namespace paste {
+namespace morvane::paste {
 
 inline const QString kNoPresentationMessage = QStringLiteral("No Active presentation found!");
 inline const QString kNoSelectionMessage =
@@ -57,7 +57,7 @@ class PasteCommands {
   using EntryPoint = std::function<void(const std::function<void()>&)>;
 
   // `forms` may be null (the windows then delete themselves when unloaded).
-  explicit PasteCommands(morvane::Tool& tool, FormRegistry* forms = nullptr);
+  explicit PasteCommands(startup::Tool& tool, FormRegistry* forms = nullptr);
   ~PasteCommands();
   PasteCommands(const PasteCommands&) = delete;
   PasteCommands& operator=(const PasteCommands&) = delete;
@@ -106,7 +106,7 @@ class PasteCommands {
   ppt::Application& app();
   excel::Workbook& workbook();
 
-  morvane::Tool& m_tool;
+  startup::Tool& m_tool;
   FormRegistry* m_forms;
   EntryPoint m_entry;
   std::function<QString()> m_presentationPath;
@@ -120,4 +120,4 @@ class PasteCommands {
   bool m_running = false;
 };
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QString>
 
-namespace paste {
+namespace morvane::paste {
 
 // List columns the paste commands read.
 inline constexpr int kColName = 0;
@@ -80,4 +80,4 @@ class FormPasteList : public Base {
   QPointer<Form> m_form;
 };
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -11,7 +11,7 @@
 
 #include <QLabel>
 
-namespace paste {
+namespace morvane::paste {
 
 using office::AutomationError;
 using office::Int16;
@@ -169,4 +169,4 @@ void PasteCommands::labelSlide(PasteList& list) {
                                 list.listText(row, kColSheet)));
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

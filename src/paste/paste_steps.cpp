@@ -5,7 +5,7 @@
 
 #include <QLocale>
 
-namespace paste {
+namespace morvane::paste {
 
 using namespace ppt;
 
@@ -59,4 +59,4 @@ void pasteExcelObjectByVersion(Application& app) {
 
 void pasteExcelObject(Application& app) { paste(app, ppPasteOLEObject); }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-namespace paste {
+namespace morvane::paste {
 
 enum class ObjectKind { NamedRange, ChartSheet, EmbeddedChart };
 
@@ -31,4 +31,4 @@ void pasteExcelObjectByVersion(ppt::Application& app);
 // PasteSpecial(ppPasteOLEObject).
 void pasteExcelObject(ppt::Application& app);
 
-}  // namespace paste
+}  // namespace morvane::paste

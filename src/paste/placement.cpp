@@ -2,7 +2,7 @@
 
 #include "registry/registry.h"
 
-namespace paste {
+namespace morvane::paste {
 
 using namespace ppt;
 
@@ -61,4 +61,4 @@ void PPTSLIDESLAYOUT(Application& app, excel::Workbook& workbook,
   shape->setLeft(box.left);
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace paste {
+namespace morvane::paste {
 
 struct PlacementBox {
   float left = 20;
@@ -31,4 +31,4 @@ PlacementBox readPlacementBox(excel::Workbook& workbook);
 void PPTSLIDESLAYOUT(ppt::Application& app, excel::Workbook& workbook,
                      std::shared_ptr<ppt::Presentation>& presentation);
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace paste {
+namespace morvane::paste {
 
 namespace {
 
@@ -227,4 +227,4 @@ void Progress::closeEvent(QCloseEvent* event) {
   if (!m_unloaded) guarded(&Progress::unload);
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -18,7 +18,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-namespace paste {
+namespace morvane::paste {
 
 inline const QString kDone = QStringLiteral("D O N E !");
 
@@ -115,4 +115,4 @@ class Progress : public QWidget {
   bool m_unloaded = false;
 };
 
-}  // namespace paste
+}  // namespace morvane::paste

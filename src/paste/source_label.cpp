@@ -1,6 +1,6 @@
 #include "paste/source_label.h"
 
-namespace paste {
+namespace morvane::paste {
 
 using namespace ppt;
 
@@ -27,4 +27,4 @@ void LabelInSlide(Application& app, const QString& text) {
   app.activeWindow()->selection()->unselect();
 }
 
-}  // namespace paste
+}  // namespace morvane::paste

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace paste {
+namespace morvane::paste {
 
 // "FullName ,  name ,  sheet".
 QString labelText(const QString& fullName, const QString& name, const QString& sheet);
@@ -16,4 +16,4 @@ QString labelText(const QString& fullName, const QString& name, const QString& s
 // REQUIRES: the selection is on the slide to label. Throws AutomationError from any call.
 void LabelInSlide(ppt::Application& app, const QString& text);
 
-}  // namespace paste
+}  // namespace morvane::paste

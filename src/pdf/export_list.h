@@ -5,7 +5,7 @@
 
 #include "paste/paste_list.h"
 
-namespace pdf {
+namespace morvane::pdf {
 
 class ExportList : public paste::PasteList {
  public:
@@ -29,4 +29,4 @@ class FormExportList final : public paste::FormPasteList<Form, ExportList> {
   }
 };
 
-}  // namespace pdf
+}  // namespace morvane::pdf

@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace pdf {
+namespace morvane::pdf {
 
 using MainWindowExportList = FormExportList<mainwindow::UserFormObj>;
 
@@ -26,4 +26,4 @@ inline void wirePdfCommand(mainwindow::UserFormObj::Commands& commands, PdfComma
   pdf.setEntryPoint([&forms](const std::function<void()>& command) { forms.runUserCommand(command); });
 }
 
-}  // namespace pdf
+}  // namespace morvane::pdf

@@ -12,10 +12,10 @@
 
 #include <algorithm>
 
-namespace pdf {
+namespace morvane::pdf {
 
-using morvane::kToolTitle;
 using office::Int16;
+using startup::kToolTitle;
 
 namespace {
 
@@ -57,9 +57,9 @@ QString defaultOutputPath() {
   return QDir(folder).filePath(kOutputFileName);
 }
 
-PdfCommands::PdfCommands(morvane::Tool& tool, paste::FormRegistry* forms)
+PdfCommands::PdfCommands(startup::Tool& tool, paste::FormRegistry* forms)
     : m_tool(tool), m_forms(forms), m_outputPath(defaultOutputPath()) {
-  m_entry = [this](const std::function<void()>& command) { morvane::RunGuarded(m_tool, command); };
+  m_entry = [this](const std::function<void()>& command) { startup::RunGuarded(m_tool, command); };
   m_clipboardImage = [] { return QGuiApplication::clipboard()->image(); };
 }
 
@@ -122,7 +122,7 @@ void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& w
   m_pages = 0;
   if (!begun) {
     m_outcome = Outcome::NotCreated;
-    m_tool.messages.msgBox(kCannotBuildMessage, morvane::vbExclamation, kToolTitle);
+    m_tool.messages.msgBox(kCannotBuildMessage, startup::vbExclamation, kToolTitle);
     list.setListIndex(0);
     return;
   }
@@ -141,7 +141,7 @@ void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& w
     m_outcome = Outcome::NotFinished;
     m_tool.messages.msgBox(QStringLiteral("The PDF file could not be written:\r\r%1\r\r%2")
                                .arg(m_outputPath, writer.errorString()),
-                           morvane::vbExclamation, kToolTitle);
+                           startup::vbExclamation, kToolTitle);
   }
   list.setPasteFormat(savedFormat);
   list.setListIndex(0);
@@ -181,4 +181,4 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
   list.setCurrentRow(row);
 }
 
-}  // namespace pdf
+}  // namespace morvane::pdf

@@ -17,7 +17,7 @@
 #include <functional>
 #include <memory>
 
-namespace pdf {
+namespace morvane::pdf {
 
 inline const QString kOutputFileName = QStringLiteral("Morvane©.pdf");
 inline const QString kCannotBuildMessage =
@@ -49,7 +49,7 @@ class PdfCommands {
   using EntryPoint = paste::PasteCommands::EntryPoint;
 
   // `forms` may be null (the dialog then deletes itself when unloaded).
-  explicit PdfCommands(morvane::Tool& tool, paste::FormRegistry* forms = nullptr);
+  explicit PdfCommands(startup::Tool& tool, paste::FormRegistry* forms = nullptr);
   ~PdfCommands();
   PdfCommands(const PdfCommands&) = delete;
   PdfCommands& operator=(const PdfCommands&) = delete;
@@ -83,7 +83,7 @@ class PdfCommands {
   void writePages(ExportList& list, const std::function<bool(int)>& written, class PdfWriter& writer,
                   int font, const QString& imagePath);
 
-  morvane::Tool& m_tool;
+  startup::Tool& m_tool;
   paste::FormRegistry* m_forms;
   EntryPoint m_entry;
   QString m_outputPath;
@@ -94,4 +94,4 @@ class PdfCommands {
   int m_pages = 0;
 };
 
-}  // namespace pdf
+}  // namespace morvane::pdf

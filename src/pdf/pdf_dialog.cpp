@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace pdf {
+namespace morvane::pdf {
 
 QString confirmationText(int count, const QString& outputPath) {
   return QString::number(count) + QStringLiteral(" object(s) will be inserted in ") + outputPath +
@@ -75,4 +75,4 @@ void Dialog1::SonicClick2_Click() {
 
 void Dialog1::SonicClick1_Click() { unload(); }
 
-}  // namespace pdf
+}  // namespace morvane::pdf

@@ -13,7 +13,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-namespace pdf {
+namespace morvane::pdf {
 
 inline const QString kDialogCaption = QStringLiteral("Dialog Caption");
 inline const QString kFooterCaption =
@@ -59,4 +59,4 @@ class Dialog1 : public paste::ModelessForm {
   QString m_label1Text;
 };
 
-}  // namespace pdf
+}  // namespace morvane::pdf

@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-namespace pdf {
+namespace morvane::pdf {
 namespace {
 
 constexpr double kPointsPerCm = 72.0 / 2.54;
@@ -198,4 +198,4 @@ bool PdfWriter::FinishDocument() {
   return ok;
 }
 
-}  // namespace pdf
+}  // namespace morvane::pdf

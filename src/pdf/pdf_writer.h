@@ -15,7 +15,7 @@ class QFont;
 class QPainter;
 class QPdfWriter;
 
-namespace pdf {
+namespace morvane::pdf {
 
 class PdfWriter {
  public:
@@ -104,4 +104,4 @@ class PdfWriter {
   bool m_ended = false;
 };
 
-}  // namespace pdf
+}  // namespace morvane::pdf

@@ -1,6 +1,6 @@
 #include "registry/object_sort.h"
 
-namespace registry {
+namespace morvane::registry {
 
 void ExchangeSort(ObjectTable& table, int keyColumn) {
   const int n = table.rowCount();
@@ -9,4 +9,4 @@ void ExchangeSort(ObjectTable& table, int keyColumn) {
       if (office::variantGreater(table.at(keyColumn, i), table.at(keyColumn, j))) table.swapRows(i, j);
 }
 
-}  // namespace registry
+}  // namespace morvane::registry

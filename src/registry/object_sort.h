@@ -5,9 +5,9 @@
 
 #include "registry/object_table.h"
 
-namespace registry {
+namespace morvane::registry {
 
 // for i = 1..n-1, for j = i+1..n: when T(key, i) > T(key, j), rows i and j swap.
 void ExchangeSort(ObjectTable& table, int keyColumn);
 
-}  // namespace registry
+}  // namespace morvane::registry

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace registry {
+namespace morvane::registry {
 
 inline constexpr int kObjectColumns = 8;
 
@@ -41,4 +41,4 @@ class ObjectTable {
   std::vector<std::vector<office::Variant>> m_rows;
 };
 
-}  // namespace registry
+}  // namespace morvane::registry

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace registry {
+namespace morvane::registry {
 
 using office::AutomationError;
 using office::Variant;
@@ -166,4 +166,4 @@ void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
   counts.knownObjectCount = counts.objectCount;
 }
 
-}  // namespace registry
+}  // namespace morvane::registry

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-namespace registry {
+namespace morvane::registry {
 
 inline const QString kRegistrySheet = QStringLiteral("kukukukuZichron");
 inline const QString kRegistryName = QStringLiteral("kuku123");
@@ -52,4 +52,4 @@ void CountObjects(excel::Workbook& workbook, Counts& counts);
 void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
                   int listColumnCount = kObjectColumns);
 
-}  // namespace registry
+}  // namespace morvane::registry

@@ -2,7 +2,7 @@
 
 #include "office/powerpoint.h"
 
-namespace morvane {
+namespace morvane::startup {
 
 QString powerPointWindowTitle(const QString& presentationName) {
   QString title = presentationName + QLatin1Char(']');
@@ -23,4 +23,4 @@ void GoToPowerPoint(Tool& tool, const QString& presentationPath,
   if (unloadProgress) unloadProgress();
 }
 
-}  // namespace morvane
+}  // namespace morvane::startup

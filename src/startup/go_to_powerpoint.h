@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace morvane {
+namespace morvane::startup {
 
 // "Microsoft PowerPoint - [" + the name with "]" appended and every ".ppt" (exact case)
 // removed: "Deck.ppt" -> "Microsoft PowerPoint - [Deck]".
@@ -22,4 +22,4 @@ QString powerPointWindowTitle(const QString& presentationName);
 void GoToPowerPoint(Tool& tool, const QString& presentationPath,
                     const std::function<void()>& unloadProgress);
 
-}  // namespace morvane
+}  // namespace morvane::startup

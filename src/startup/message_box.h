@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace morvane {
+namespace morvane::startup {
 
 // Buttons and icons (added together into a style), and the buttons a box returns.
 inline constexpr int vbOKOnly = 0;
@@ -25,4 +25,4 @@ class MessageBoxes {
   virtual int msgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {}) = 0;
 };
 
-}  // namespace morvane
+}  // namespace morvane::startup

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-namespace morvane {
+namespace morvane::startup {
 
 using office::AutomationError;
 
@@ -102,4 +102,4 @@ void CloseTool(Tool& tool) {
   tool.forms->unloadClosing();
 }
 
-}  // namespace morvane
+}  // namespace morvane::startup

@@ -3,7 +3,7 @@
 
 #include "startup/tool.h"
 
-namespace morvane {
+namespace morvane::startup {
 
 inline const QString kNoExcelMessage = QStringLiteral("No running Excel instance found");
 inline const QString kNoWorkbookMessage =
@@ -30,4 +30,4 @@ bool PrepareWorkbook(Tool& tool);
 // unloaded. The forms end the tool when no window is left.
 void CloseTool(Tool& tool);
 
-}  // namespace morvane
+}  // namespace morvane::startup

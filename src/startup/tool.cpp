@@ -2,7 +2,7 @@
 
 #include "office/automation_error.h"
 
-namespace morvane {
+namespace morvane::startup {
 
 void Tool::end() {
   if (m_ended) return;
@@ -33,4 +33,4 @@ bool RunGuarded(Tool& tool, const std::function<void()>& command) {
   return false;
 }
 
-}  // namespace morvane
+}  // namespace morvane::startup

@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-namespace morvane {
+namespace morvane::startup {
 
 // The windows start-up and the commands open and close. The main-window code implements it.
 class Forms {
@@ -84,4 +84,4 @@ struct Tool {
 // command finished without an automation failure. Never throws.
 bool RunGuarded(Tool& tool, const std::function<void()>& command);
 
-}  // namespace morvane
+}  // namespace morvane::startup

@@ -13,12 +13,14 @@
 #include "support/batch_binary.h"
 #include "support/test_env.h"
 
+using namespace morvane;
+
 using apptest::DeckParts;
 using apptest::fileBytes;
 using apptest::readDeck;
 using batchtest::copyWritable;
-using batchtest::morvane;
 using batchtest::Outcome;
+using batchtest::runMorvane;
 using batchtest::sample;
 
 namespace {
@@ -34,7 +36,7 @@ QString writePlan(const QTemporaryDir& dir, const QByteArray& rows) {
 // The sample's six objects pasted onto six new slides: the deck the later runs start from.
 QString sampleDeck(const QTemporaryDir& dir, const QString& book) {
   const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
-  const Outcome first = morvane({"paste", book, deck});
+  const Outcome first = runMorvane({"paste", book, deck});
   EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
   return deck;
 }
@@ -75,14 +77,15 @@ TEST(BatchPasteExistingDeck, KeepsTheSlidesThereAndAppendsTitledSlidesAfterThem)
   ASSERT_EQ(before.slideCount(), 6) << before.error.toStdString();
   const auto kept = slideXmls(before);
 
-  const Outcome run = morvane({"paste", book, deck, "--plan", writePlan(dir, kOnlyChart3AndTable)});
+  const Outcome run =
+      runMorvane({"paste", book, deck, "--plan", writePlan(dir, kOnlyChart3AndTable)});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   EXPECT_TRUE(run.out.contains(QStringLiteral("has 8 slide(s) (2 new)"))) << run.out.toStdString();
 
   const DeckParts after = readDeck(deck);
   ASSERT_EQ(after.slideCount(), 8) << after.error.toStdString();
   expectSlidesKept(kept, after, "generated deck");
-  auto opened = office::files::openPresentation(deck);
+  auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   auto pres = opened.value().application->activePresentation();
   // In the list's numerator order: Chart 3 (3) before SalesTable (5).
@@ -111,7 +114,7 @@ TEST(BatchPasteExistingDeck, ForeignDecksKeepTheirSlidesAndMasters) {
     const auto kept = slideXmls(before);
 
     const Outcome run =
-        morvane({"paste", book, deck, "--plan", writePlan(dir, kOnlyChart3AndTable)});
+        runMorvane({"paste", book, deck, "--plan", writePlan(dir, kOnlyChart3AndTable)});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const DeckParts after = readDeck(deck);
     ASSERT_EQ(after.slideCount(), before.slideCount() + 2) << after.error.toStdString();
@@ -119,7 +122,7 @@ TEST(BatchPasteExistingDeck, ForeignDecksKeepTheirSlidesAndMasters) {
     // Parts the run had no reason to touch (masters, layouts, media) are still there.
     for (const QString& part : before.package->partNames())
       EXPECT_TRUE(after.package->hasPart(part)) << part.toStdString();
-    auto opened = office::files::openPresentation(deck);
+    auto opened = hosts::presentation::openPresentation(deck);
     ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
     auto pres = opened.value().application->activePresentation();
     const int first = before.slideCount() + 1;
@@ -146,7 +149,7 @@ TEST(BatchPasteSlideNumbers, EachObjectLandsOnItsNumberedSlideAndNoSlideIsAdded)
                                  "Chart 1\tSales\t\t\t3\t\n"
                                  "Chart 3\tRegions\t\t\t3\t\n"
                                  "RegionShares\tRegions\t\t\t5\tExcel object\n");
-  const Outcome run = morvane({"paste", book, deck, "--mode", "number", "--plan", plan});
+  const Outcome run = runMorvane({"paste", book, deck, "--mode", "number", "--plan", plan});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   EXPECT_TRUE(run.out.startsWith(QStringLiteral("3 object(s) pasted"))) << run.out.toStdString();
 
@@ -172,7 +175,7 @@ TEST(BatchPasteSlideNumbers, TargetSlidesOfAnotherLayoutBecomeTitleOnly) {
   QTemporaryDir dir;
   const QString book = sample(dir);
   const QString deck = copyWritable(original, dir.filePath(QStringLiteral("layouts.pptx")));
-  auto opened = office::files::openPresentation(deck);
+  auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   int target = 0;  // the first slide that is not Title Only already
   auto pres = opened.value().application->activePresentation();
@@ -182,9 +185,9 @@ TEST(BatchPasteSlideNumbers, TargetSlidesOfAnotherLayoutBecomeTitleOnly) {
   const DeckParts before = readDeck(deck);
 
   const QString plan = writePlan(dir, "Chart 2\tSales\t\t\t" + QByteArray::number(target) + "\t\n");
-  const Outcome run = morvane({"paste", book, deck, "--mode", "number", "--plan", plan});
+  const Outcome run = runMorvane({"paste", book, deck, "--mode", "number", "--plan", plan});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-  auto reopened = office::files::openPresentation(deck);
+  auto reopened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(reopened.ok());
   auto after = reopened.value().application->activePresentation();
   EXPECT_EQ(after->slidesCount(), pres->slidesCount());
@@ -202,7 +205,7 @@ TEST(BatchPasteSlideNumbers, ANumberPastTheLastSlideIsRefusedAndNothingIsWritten
 
   const QString tooGreat = writePlan(dir, "Chart 1\tSales\t\t\t2\t\nChart 2\tSales\t\t\t7\t\n");
   const Outcome refused =
-      morvane({"paste", book, deck, "--mode", "number", "--plan", tooGreat, "--save-workbook"});
+      runMorvane({"paste", book, deck, "--mode", "number", "--plan", tooGreat, "--save-workbook"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_TRUE(refused.err.contains(QStringLiteral("greater\nthan the number of slides")))
       << refused.err.toStdString();
@@ -211,7 +214,7 @@ TEST(BatchPasteSlideNumbers, ANumberPastTheLastSlideIsRefusedAndNothingIsWritten
 
   // Not a slide number at all: refused naming the object, nothing written either.
   const QString zero = writePlan(dir, "Chart 2\tSales\t\t\t0\t\n");
-  const Outcome invalid = morvane({"paste", book, deck, "--mode", "number", "--plan", zero});
+  const Outcome invalid = runMorvane({"paste", book, deck, "--mode", "number", "--plan", zero});
   EXPECT_EQ(invalid.exitCode, 1);
   EXPECT_TRUE(invalid.err.contains(QStringLiteral("\"0\" of Chart 2 (Sales)")))
       << invalid.err.toStdString();
@@ -219,8 +222,8 @@ TEST(BatchPasteSlideNumbers, ANumberPastTheLastSlideIsRefusedAndNothingIsWritten
 
   // A new deck has no slides: any number is past the end, and no file appears.
   const QString fresh = dir.filePath(QStringLiteral("fresh.pptx"));
-  const Outcome empty = morvane({"paste", book, fresh, "--mode", "number", "--plan",
-                                 writePlan(dir, "Chart 1\tSales\t\t\t1\t\n")});
+  const Outcome empty = runMorvane({"paste", book, fresh, "--mode", "number", "--plan",
+                                    writePlan(dir, "Chart 1\tSales\t\t\t1\t\n")});
   EXPECT_EQ(empty.exitCode, 1);
   EXPECT_FALSE(QFile::exists(fresh));
 }
@@ -230,7 +233,7 @@ TEST(BatchPasteSlideNumbers, WithoutAnyNumberedObjectNothingIsPasted) {
   const QString book = sample(dir);
   const QString deck = sampleDeck(dir, book);
   const QByteArray deckBefore = fileBytes(deck);
-  const Outcome run = morvane({"paste", book, deck, "--mode", "number"});
+  const Outcome run = runMorvane({"paste", book, deck, "--mode", "number"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(run.err.contains(QStringLiteral("Nothing to paste"))) << run.err.toStdString();
   EXPECT_EQ(fileBytes(deck), deckBefore);
@@ -246,7 +249,7 @@ TEST(BatchPasteExcelObjects, EachObjectIsAnEmbeddedWorkbookOfItsKind) {
                                  "Chart 3\tRegions\tN\t\t\t\n"
                                  "{Chart Sheet}\tOverview\t\tThe overview\t\tExcel object\n"
                                  "SalesTable\tSales\t\t\t\tExcel object\n");
-  const Outcome run = morvane({"paste", book, deck, "--plan", plan});
+  const Outcome run = runMorvane({"paste", book, deck, "--plan", plan});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
   const DeckParts pasted = readDeck(deck);
@@ -273,7 +276,7 @@ TEST(BatchPasteExcelObjects, EachObjectIsAnEmbeddedWorkbookOfItsKind) {
   }
   EXPECT_EQ(pasted.embeddedObjectCount(4), 0);
   EXPECT_EQ(pasted.pictureCount(4), 1);
-  auto opened = office::files::openPresentation(deck);
+  auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   EXPECT_EQ(titleOf(*opened.value().application->activePresentation(), 2),
             QStringLiteral("The overview"));

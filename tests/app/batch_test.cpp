@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
-using batchtest::morvane;
+using namespace morvane;
+
 using batchtest::Outcome;
+using batchtest::runMorvane;
 using batchtest::sample;
 
 namespace {
@@ -29,14 +31,14 @@ TEST(BatchList, ListsTheSampleInNumeratorOrderAndKeepsItAcrossASave) {
   QTemporaryDir dir;
   const QString book = sample(dir);
   const QByteArray before = [&] { QFile f(book); f.open(QIODevice::ReadOnly); return f.readAll(); }();
-  Outcome first = morvane({"list", book});
+  Outcome first = runMorvane({"list", book});
   EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
   EXPECT_EQ(first.out, kSampleList);
   QFile unchanged(book);
   unchanged.open(QIODevice::ReadOnly);
   EXPECT_EQ(unchanged.readAll(), before);  // without --save-workbook the file is not touched
-  EXPECT_EQ(morvane({"list", book, "--save-workbook"}).exitCode, 0);
-  Outcome again = morvane({"list", book});
+  EXPECT_EQ(runMorvane({"list", book, "--save-workbook"}).exitCode, 0);
+  Outcome again = runMorvane({"list", book});
   EXPECT_EQ(again.out, kSampleList);
 }
 
@@ -47,11 +49,11 @@ TEST(BatchList, UnreadableInputsGetOneLineAndStatusTwo) {
   f.open(QIODevice::WriteOnly);
   f.write("this is not a zip file at all");
   f.close();
-  Outcome run = morvane({"list", junk});
+  Outcome run = runMorvane({"list", junk});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(run.err.contains(QStringLiteral("junk.xlsx"))) << run.err.toStdString();
   EXPECT_EQ(run.err.trimmed().count(QLatin1Char('\n')), 0) << run.err.toStdString();
-  Outcome missing = morvane({"list", dir.filePath(QStringLiteral("nope.xlsx"))});
+  Outcome missing = runMorvane({"list", dir.filePath(QStringLiteral("nope.xlsx"))});
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_TRUE(missing.err.contains(QStringLiteral("nope.xlsx")));
 }
@@ -61,9 +63,9 @@ TEST(BatchPaste, PastesEveryIncludedObjectIntoANewDeckInBothFormats) {
     QTemporaryDir dir;
     const QString book = sample(dir);
     const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
-    Outcome run = morvane({"paste", book, deck, "--format", format, "--labels"});
+    Outcome run = runMorvane({"paste", book, deck, "--format", format, "--labels"});
     ASSERT_EQ(run.exitCode, 0) << format << ": " << run.err.toStdString();
-    auto opened = office::files::openPresentation(deck);
+    auto opened = hosts::presentation::openPresentation(deck);
     ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
     auto pres = opened.value().application->activePresentation();
     ASSERT_EQ(pres->slidesCount(), 6) << format;
@@ -95,7 +97,7 @@ TEST(BatchPaste, LibreOfficeRendersTheMetafileDeckWithItsTexts) {
   QTemporaryDir dir;
   const QString book = sample(dir);
   const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
-  ASSERT_EQ(morvane({"paste", book, deck, "--format", "emf", "--labels"}).exitCode, 0);
+  ASSERT_EQ(runMorvane({"paste", book, deck, "--format", "emf", "--labels"}).exitCode, 0);
   QProcess render;
   render.start(loRender, {deck, dir.path()});
   render.waitForFinished(240000);
@@ -126,9 +128,9 @@ TEST(BatchPaste, APlanExcludesAndTitlesObjectsAndAWrongRowStopsBeforeWriting) {
           "RegionShares\tRegions\tN\t\t\t\n");
   f.close();
   const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
-  Outcome run = morvane({"paste", book, deck, "--plan", plan});
+  Outcome run = runMorvane({"paste", book, deck, "--plan", plan});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-  auto opened = office::files::openPresentation(deck);
+  auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   auto pres = opened.value().application->activePresentation();
   ASSERT_EQ(pres->slidesCount(), 4);
@@ -140,7 +142,7 @@ TEST(BatchPaste, APlanExcludesAndTitlesObjectsAndAWrongRowStopsBeforeWriting) {
   bad.write("name\tsheet\tinclude\ttitle\tslide\tpaste_as\nChart 9\tSales\tN\t\t\t\n");
   bad.close();
   const QString other = dir.filePath(QStringLiteral("other.pptx"));
-  Outcome refused = morvane({"paste", book, other, "--plan", plan});
+  Outcome refused = runMorvane({"paste", book, other, "--plan", plan});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_TRUE(refused.err.contains(QStringLiteral("plan.tsv:2"))) << refused.err.toStdString();
   EXPECT_FALSE(QFile::exists(other));
@@ -150,7 +152,7 @@ TEST(BatchExport, WritesEveryObjectAsAPictureNamedAfterItsSheetAndName) {
   QTemporaryDir dir;
   const QString book = sample(dir);
   const QString out = dir.filePath(QStringLiteral("pictures"));
-  Outcome png = morvane({"export", book, out});
+  Outcome png = runMorvane({"export", book, out});
   ASSERT_EQ(png.exitCode, 0) << png.err.toStdString();
   QStringList names = QDir(out).entryList(QDir::Files, QDir::Name);
   EXPECT_EQ(names, (QStringList{"Overview.png", "Regions - Chart 3.png", "Regions - RegionShares.png",
@@ -158,7 +160,7 @@ TEST(BatchExport, WritesEveryObjectAsAPictureNamedAfterItsSheetAndName) {
   QImage chart(QDir(out).filePath(QStringLiteral("Sales - Chart 1.png")));
   ASSERT_FALSE(chart.isNull());
   EXPECT_GT(chart.width(), 100);
-  Outcome emf = morvane({"export", book, out, "--format", "emf"});
+  Outcome emf = runMorvane({"export", book, out, "--format", "emf"});
   ASSERT_EQ(emf.exitCode, 0) << emf.err.toStdString();
   QFile metafile(QDir(out).filePath(QStringLiteral("Sales - SalesTable.emf")));
   ASSERT_TRUE(metafile.open(QIODevice::ReadOnly));

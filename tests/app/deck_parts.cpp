@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace apptest {
+using namespace morvane;
+
+namespace morvane::apptest {
 
 namespace {
 
@@ -81,4 +83,4 @@ std::vector<QString> DeckParts::embeddedParts(int number) const {
   return parts;
 }
 
-}  // namespace apptest
+}  // namespace morvane::apptest

@@ -9,7 +9,7 @@
 
 #include "ooxml/package.h"
 
-namespace apptest {
+namespace morvane::apptest {
 
 // The whole file's bytes; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
@@ -32,4 +32,4 @@ struct DeckParts {
 
 DeckParts readDeck(const QString& path);
 
-}  // namespace apptest
+}  // namespace morvane::apptest

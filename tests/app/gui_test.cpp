@@ -31,6 +31,8 @@
 #include "registry/registry.h"
 #include "startup/start_tool.h"
 
+using namespace morvane;
+
 using apptest::fileBytes;
 using apptest::readDeck;
 using apptest::UiScript;
@@ -93,7 +95,7 @@ QString workbookWithoutObjects(const QString& path) {
 
 // A deck with `slides` blank slides, written by the presentation host.
 QString deckWithSlides(const QString& path, int slides) {
-  auto opened = office::files::openPresentation(path);
+  auto opened = hosts::presentation::openPresentation(path);
   EXPECT_TRUE(opened.ok());
   if (!opened.ok()) return path;
   auto pres = opened.value().application->activePresentation();
@@ -161,7 +163,7 @@ TEST(GuiFrontEnd, WithBothFilesPasteToPowerPointFillsTheDeckAndDiscardKeepsTheWo
   const auto pasted = readDeck(deck);
   ASSERT_EQ(pasted.slideCount(), 6) << pasted.error.toStdString();
   for (int s = 1; s <= 6; ++s) EXPECT_EQ(pasted.pictureCount(s), 1) << "slide " << s;
-  auto opened = office::files::openPresentation(deck);
+  auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   EXPECT_EQ(opened.value().application->activePresentation()->slide(6)->layout(),
             ppt::ppLayoutTitleOnly);
@@ -234,7 +236,7 @@ TEST(GuiFrontEnd, SlideNumberModePastesOntoTheNumberedSlide) {
   EXPECT_EQ(pasted.pictureCount(1), 0);
   EXPECT_EQ(pasted.pictureCount(2), 0);
   EXPECT_EQ(pasted.pictureCount(3), 1);
-  auto opened = office::files::openPresentation(deck);
+  auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   EXPECT_EQ(opened.value().application->activePresentation()->slide(3)->layout(),
             ppt::ppLayoutTitleOnly);
@@ -252,7 +254,7 @@ TEST(GuiFrontEnd, SaveWritesTheRegistryAndAnUnchangedWorkbookIsNotAskedAbout) {
   EXPECT_EQ(runScripted(first, {book, deck}), morvane::app::kExitDone);
   const QByteArray saved = fileBytes(book);
   EXPECT_NE(saved, original);
-  auto reopened = office::files::openWorkbook(book);
+  auto reopened = hosts::workbook::openWorkbook(book);
   ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
   auto workbook = reopened.value().application->activeWorkbook();
   ASSERT_TRUE(workbook);
@@ -301,7 +303,7 @@ TEST(GuiFrontEnd, WithoutArgumentsCancellingTheWorkbookDialogGivesTheNoWorkbookM
       .answerMessage(QStringLiteral("the missing workbook message"), QMessageBox::Ok);
   EXPECT_EQ(runScripted(script, {}), morvane::app::kExitRefused);
   EXPECT_EQ(script.fileDialogs(), QStringList{QStringLiteral("Morvane© - open a workbook")});
-  EXPECT_EQ(script.messages(), QStringList{morvane::kNoWorkbookMessage});
+  EXPECT_EQ(script.messages(), QStringList{morvane::startup::kNoWorkbookMessage});
 }
 
 TEST(GuiFrontEnd, ARefusalAtStartWritesNoDeckButAsksAboutTheChangedWorkbook) {
@@ -315,7 +317,7 @@ TEST(GuiFrontEnd, ARefusalAtStartWritesNoDeckButAsksAboutTheChangedWorkbook) {
   EXPECT_EQ(runScripted(script, {book, dir.filePath(QStringLiteral("deck.pptx"))}),
             morvane::app::kExitRefused);
   ASSERT_EQ(script.messages().size(), 2);
-  EXPECT_EQ(script.messages()[0], morvane::kNoObjectsMessage);
+  EXPECT_EQ(script.messages()[0], morvane::startup::kNoObjectsMessage);
   EXPECT_TRUE(script.messages()[1].contains(QStringLiteral("plain.xlsx")));
   EXPECT_EQ(fileBytes(book), before);
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("deck.pptx")))) << "nothing was pasted";

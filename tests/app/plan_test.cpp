@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using morvane::app::parsePlan;
 using morvane::app::PlanError;
 using morvane::app::PlanRow;

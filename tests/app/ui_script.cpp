@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
-namespace apptest {
+using namespace morvane;
+
+namespace morvane::apptest {
 
 namespace {
 
@@ -119,4 +121,4 @@ void UiScript::giveUp() {
   QCoreApplication::quit();
 }
 
-}  // namespace apptest
+}  // namespace morvane::apptest

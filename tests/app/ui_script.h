@@ -18,7 +18,7 @@
 class QFileDialog;
 class QMessageBox;
 
-namespace apptest {
+namespace morvane::apptest {
 
 class UiScript : public QObject {
  public:
@@ -98,4 +98,4 @@ class UiScript : public QObject {
   std::vector<QPointer<QWidget>> m_handled;  // modal dialogs already answered or closed
 };
 
-}  // namespace apptest
+}  // namespace morvane::apptest

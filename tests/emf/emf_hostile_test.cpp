@@ -14,6 +14,8 @@
 #include "emf/emf_records.h"
 #include "emf_test_drawing.h"
 
+using namespace morvane;
+
 namespace {
 
 using emftest::fieldAt;

@@ -15,6 +15,8 @@
 #include "emf_test_drawing.h"
 #include "support/test_env.h"
 
+using namespace morvane;
+
 namespace {
 
 using emftest::fieldAt;

@@ -6,7 +6,9 @@
 
 #include "emf/emf_device.h"
 
-namespace emftest {
+using namespace morvane;
+
+namespace morvane::emftest {
 
 void drawScene(QPainter& p) {
   p.setRenderHint(QPainter::Antialiasing);
@@ -89,4 +91,4 @@ std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type) {
   return found;
 }
 
-}  // namespace emftest
+}  // namespace morvane::emftest

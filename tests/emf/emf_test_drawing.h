@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <QSize>
 
-namespace emftest {
+namespace morvane::emftest {
 
 // Picture size of the scene: 360 x 240 pt = 480 x 320 px at 96 dpi.
 inline constexpr double kWidthPt = 360;
@@ -31,4 +31,4 @@ quint32 fieldAt(const QByteArray& emf, qsizetype offset);
 // Offsets of every record of `type` in `emf`.
 std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type);
 
-}  // namespace emftest
+}  // namespace morvane::emftest

@@ -5,6 +5,8 @@
 
 #include <QToolButton>
 
+using namespace morvane;
+
 using namespace mwtest;
 using mainwindow::UserFormObj;
 
@@ -153,7 +155,8 @@ TEST_F(EditingTest, MovesNeedTheNumeratorOrder) {
   ASSERT_EQ(f.messages.shown.size(), 1u);
   EXPECT_EQ(f.messages.shown[0].prompt,
             "Moving objects in list is only allowed  when Pasting Order is in Numerator mode");
-  EXPECT_EQ(f.messages.shown[0].style, morvane::vbOKOnly + morvane::vbExclamation);
+  EXPECT_EQ(f.messages.shown[0].style,
+            morvane::startup::vbOKOnly + morvane::startup::vbExclamation);
   EXPECT_EQ(f.messages.shown[0].title, "Morvane©");
   EXPECT_EQ(column(0), before);
   EXPECT_FALSE(f.tool.ended());

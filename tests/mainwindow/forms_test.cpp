@@ -8,6 +8,8 @@
 
 #include <QCloseEvent>
 
+using namespace morvane;
+
 using namespace mwtest;
 using mainwindow::UserFormObj;
 
@@ -104,7 +106,7 @@ TEST_F(FormsTest, HelpOpensTheGuideOrSaysItCouldNot) {
   QTest::mouseClick(w().Image3, Qt::LeftButton);
   ASSERT_EQ(f.messages.shown.size(), 2u);  // once per click
   EXPECT_EQ(f.messages.shown[0].prompt, "Sorry, couldn't launch the help file...");
-  EXPECT_EQ(f.messages.shown[0].style, morvane::vbOKOnly);
+  EXPECT_EQ(f.messages.shown[0].style, morvane::startup::vbOKOnly);
   EXPECT_EQ(f.messages.shown[0].title, "");
   EXPECT_TRUE(w().isVisible());
   EXPECT_FALSE(f.tool.ended());
@@ -129,7 +131,7 @@ TEST_F(FormsTest, CommandButtonsRunTheirHooksThroughTheGuard) {
                         window.setListIndex(0);  // fails inside the nested handler
                         ran << "not reached";
                       }});
-  morvane::StartTool(f.tool);
+  morvane::startup::StartTool(f.tool);
   w().SonicClick19->click();
   w().SonicClick18->click();
   EXPECT_EQ(ran, QStringList({"paste", "UserFormObj", "express"}));

@@ -15,6 +15,8 @@
 
 #include <cmath>
 
+using namespace morvane;
+
 using namespace mwtest;
 using mainwindow::UserFormObj;
 
@@ -148,7 +150,7 @@ class TitleRecorder : public QObject {
 TEST_F(LayoutTest, TitlesDuringSetUpAndAfterTheListLoad) {
   f.office.openWorkbook(chartsWorkbook(1));
   forms = std::make_unique<mainwindow::MainForms>(f.tool);
-  ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
+  ASSERT_TRUE(morvane::startup::PrepareWorkbook(f.tool));
   mainwindow::UserFormObj window(f.tool);
   TitleRecorder recorder;
   window.installEventFilter(&recorder);

@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 
+using namespace morvane;
+
 using namespace mwtest;
 using office::Variant;
 using registry::ObjectTable;
@@ -137,7 +139,7 @@ TEST_F(ListLoadTest, OneObjectMakesNoComparisonAndShowsIt) {
 TEST_F(ListLoadTest, PastingOrderWaitsForSetUpAndForKnownObjects) {
   f.office.openWorkbook(chartsWorkbook(2));
   forms = std::make_unique<mainwindow::MainForms>(f.tool);
-  ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
+  ASSERT_TRUE(morvane::startup::PrepareWorkbook(f.tool));
   mainwindow::UserFormObj window(f.tool);
   window.ComboChtSort->addItems({"By Name", "By Sheet", "By Numerator"});
   // With no object counted a sort would show "Nothing Found!": set-up is not finished, so

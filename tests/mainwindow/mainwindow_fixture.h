@@ -20,7 +20,7 @@
 
 #include <memory>
 
-namespace mwtest {
+namespace morvane::mwtest {
 
 using testbook::ChartOutline;
 using testbook::NameOutline;
@@ -72,7 +72,7 @@ class MainWindowTest : public ::testing::Test {
     f.office.openWorkbook(outline);
     if (withPresentation) f.office.openPresentation(1, QStringLiteral("Deck.pptx"));
     forms = std::make_unique<mainwindow::MainForms>(f.tool);
-    morvane::StartTool(f.tool);
+    morvane::startup::StartTool(f.tool);
   }
   mainwindow::UserFormObj& w() { return *forms->mainWindow(); }
 
@@ -102,4 +102,4 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<mainwindow::MainForms> forms;
 };
 
-}  // namespace mwtest
+}  // namespace morvane::mwtest

@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 
+using namespace morvane;
+
 using namespace mwtest;
 using mainwindow::UserFormObj;
 

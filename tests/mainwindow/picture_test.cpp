@@ -12,6 +12,8 @@
 
 #include "emf/emf_device.h"
 
+using namespace morvane;
+
 using mainwindow::PictureFromClipboard;
 using office::Picture;
 

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+using namespace morvane;
+
 using namespace mwtest;
 
 namespace {
@@ -43,18 +45,18 @@ TEST(RealWorkbook, ListsTheWorkbooksChartsAndShowsThemInBothModes) {
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath("Pies.xlsx");
   ASSERT_TRUE(QFile::copy(source, path));
-  auto opened = office::files::openWorkbook(path);
+  auto opened = hosts::workbook::openWorkbook(path);
   ASSERT_TRUE(opened) << opened.error().message.toStdString();
 
   HostSession session(opened->application);
   fake::RecordingMessages messages;
   fake::RecordingDesktop desktop;
   desktop.processEvents = false;
-  morvane::Tool tool(session, messages, desktop);
+  morvane::startup::Tool tool(session, messages, desktop);
   {
     mainwindow::MainForms forms(tool);
     try {
-      morvane::StartTool(tool);
+      morvane::startup::StartTool(tool);
     } catch (const office::AutomationError& error) {
       // The list load selects row 0, which has the host copy that chart's picture.
       if (error.description().contains("Copy"))

@@ -4,6 +4,8 @@
 
 #include "office/automation_error.h"
 
+using namespace morvane;
+
 using namespace mwtest;
 using mainwindow::UserFormObj;
 

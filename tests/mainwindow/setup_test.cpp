@@ -3,6 +3,8 @@
 
 #include <QComboBox>
 
+using namespace morvane;
+
 using namespace mwtest;
 using office::Variant;
 
@@ -14,7 +16,7 @@ class SetUpTest : public MainWindowTest {
   void load(const WorkbookOutline& outline) {
     f.office.openWorkbook(outline);
     forms = std::make_unique<mainwindow::MainForms>(f.tool);
-    ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
+    ASSERT_TRUE(morvane::startup::PrepareWorkbook(f.tool));
     f.office.log.clear();
     forms->loadMainWindow();
   }
@@ -124,7 +126,7 @@ TEST_F(SetUpTest, FailingModeStepIsSkippedAndTheNextStillRuns) {
   auto outline = withModeCell(chartsWorkbook(2), Variant(false));
   f.office.openWorkbook(outline);
   forms = std::make_unique<mainwindow::MainForms>(f.tool);
-  ASSERT_TRUE(morvane::PrepareWorkbook(f.tool));
+  ASSERT_TRUE(morvane::startup::PrepareWorkbook(f.tool));
   f.office.log.failOn("Sheet(kukukukuZichron).Cells(2,20)", 2);  // the read of step 11
   forms->loadMainWindow();
   EXPECT_TRUE(w().isNumberMode());
@@ -136,7 +138,7 @@ TEST_F(SetUpTest, ScanFailureEndsLoadingAndTheToolThroughTheGuard) {
   forms = std::make_unique<mainwindow::MainForms>(f.tool);
   // The scan's first look at the registry's A1 fails: set-up does not catch it.
   f.office.log.failOn("Sheet(kukukukuZichron).Range(A1)");
-  forms->runUserCommand([this] { morvane::StartTool(f.tool); });
+  forms->runUserCommand([this] { morvane::startup::StartTool(f.tool); });
   ASSERT_EQ(f.messages.shown.size(), 1u);
   EXPECT_TRUE(f.messages.shown[0].prompt.contains("failed"));
   EXPECT_EQ(f.messages.shown[0].title, "Morvane©");

@@ -2,6 +2,8 @@
 #include "support/excel_contract.h"
 #include "support/excel_double.h"
 
+using namespace morvane;
+
 namespace {
 
 struct DoubleFactory {
@@ -15,6 +17,6 @@ struct DoubleFactory {
 
 }  // namespace
 
-namespace excel_contract {
+namespace morvane::excel_contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(Double, ExcelContract, ::testing::Types<DoubleFactory>);
 }

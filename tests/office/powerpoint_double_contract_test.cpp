@@ -2,6 +2,8 @@
 #include "support/office_double.h"
 #include "support/powerpoint_contract.h"
 
+using namespace morvane;
+
 namespace {
 
 struct DoubleFactory {
@@ -14,6 +16,6 @@ struct DoubleFactory {
 
 }  // namespace
 
-namespace powerpoint_contract {
+namespace morvane::powerpoint_contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(Double, PowerPointContract, ::testing::Types<DoubleFactory>);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using office::AutomationError;
 using office::compareVariants;
 using office::Int16;

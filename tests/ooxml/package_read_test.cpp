@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using ooxml::Package;
 using ooxml::Relationship;
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using ooxml::Package;
 
 namespace {

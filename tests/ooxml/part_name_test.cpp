@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using ooxml::Package;
 
 struct TargetCase {

@@ -6,7 +6,9 @@
 
 #include <deque>
 
-namespace opctest {
+using namespace morvane;
+
+namespace morvane::opctest {
 
 QByteArray makeZip(const std::vector<Member>& members) {
   zip_error_t error;
@@ -197,4 +199,4 @@ bool writeFile(const QString& path, const QByteArray& data) {
   return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
-}  // namespace opctest
+}  // namespace morvane::opctest

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace opctest {
+namespace morvane::opctest {
 
 struct Member {
   QString name;
@@ -50,4 +50,4 @@ bool setEntryCount(QByteArray* zip, quint16 count);
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& data);
 
-}  // namespace opctest
+}  // namespace morvane::opctest

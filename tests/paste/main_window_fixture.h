@@ -15,7 +15,7 @@
 
 #include <memory>
 
-namespace pastetest {
+namespace morvane::pastetest {
 
 class MainWindowPasteTest : public ::testing::Test {
  protected:
@@ -35,7 +35,7 @@ class MainWindowPasteTest : public ::testing::Test {
     mainwindow::UserFormObj::Commands commands;
     paste::wirePasteCommands(commands, *paste, *forms);
     forms->setCommands(commands);
-    morvane::StartTool(f.tool);
+    morvane::startup::StartTool(f.tool);
   }
   ~MainWindowPasteTest() override {
     paste.reset();
@@ -56,4 +56,4 @@ class MainWindowPasteTest : public ::testing::Test {
   std::unique_ptr<paste::PasteCommands> paste;
 };
 
-}  // namespace pastetest
+}  // namespace morvane::pastetest

@@ -8,10 +8,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-using morvane::vbCritical;
-using morvane::vbExclamation;
-using morvane::vbInformation;
-using morvane::vbOKCancel;
+using namespace morvane;
+
+using morvane::startup::vbCritical;
+using morvane::startup::vbExclamation;
+using morvane::startup::vbInformation;
+using morvane::startup::vbOKCancel;
 using pastetest::PasteTest;
 
 namespace {
@@ -220,10 +222,10 @@ TEST_F(PasteExpressTest, AFailureAfterThePasteEndsTheCommandWithThePresentationS
 }
 
 TEST(GoToPowerPointTitle, RemovesEveryExactDotPpt) {
-  EXPECT_EQ(morvane::powerPointWindowTitle("Deck.ppt"), "Microsoft PowerPoint - [Deck]");
-  EXPECT_EQ(morvane::powerPointWindowTitle("Deck.pptx"), "Microsoft PowerPoint - [Deckx]");
-  EXPECT_EQ(morvane::powerPointWindowTitle("Q1.PPT"), "Microsoft PowerPoint - [Q1.PPT]");
-  EXPECT_EQ(morvane::powerPointWindowTitle("a.ppt.ppt"), "Microsoft PowerPoint - [a]");
+  EXPECT_EQ(morvane::startup::powerPointWindowTitle("Deck.ppt"), "Microsoft PowerPoint - [Deck]");
+  EXPECT_EQ(morvane::startup::powerPointWindowTitle("Deck.pptx"), "Microsoft PowerPoint - [Deckx]");
+  EXPECT_EQ(morvane::startup::powerPointWindowTitle("Q1.PPT"), "Microsoft PowerPoint - [Q1.PPT]");
+  EXPECT_EQ(morvane::startup::powerPointWindowTitle("a.ppt.ppt"), "Microsoft PowerPoint - [a]");
 }
 
 namespace {

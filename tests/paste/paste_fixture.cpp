@@ -13,7 +13,9 @@
 
 #include <algorithm>
 
-namespace pastetest {
+using namespace morvane;
+
+namespace morvane::pastetest {
 
 using testbook::ChartOutline;
 using testbook::NameOutline;
@@ -58,7 +60,7 @@ void ListForm::listCharts_Change() {
   }
 }
 
-TestForms::TestForms(morvane::Tool& tool) : m_tool(tool) { m_tool.forms = this; }
+TestForms::TestForms(morvane::startup::Tool& tool) : m_tool(tool) { m_tool.forms = this; }
 
 int TestForms::loadedFormCount() const {
   return (main && !main->isUnloaded() ? 1 : 0) +
@@ -94,7 +96,7 @@ void TestForms::unloadForm(QWidget* form) {
 
 void TestForms::runUserCommand(const std::function<void()>& command) {
   ++m_depth;
-  morvane::RunGuarded(m_tool, command);
+  morvane::startup::RunGuarded(m_tool, command);
   --m_depth;
   formUnloaded();
 }
@@ -163,4 +165,4 @@ QStringList PasteTest::prompts() const {
   return out;
 }
 
-}  // namespace pastetest
+}  // namespace morvane::pastetest

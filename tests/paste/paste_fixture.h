@@ -15,7 +15,7 @@
 
 #include <vector>
 
-namespace pastetest {
+namespace morvane::pastetest {
 
 // The main window's list as the paste commands see it: eight text columns, the mode, the
 // paste format, the current row counter; selecting a row copies its object to the clipboard
@@ -23,7 +23,7 @@ namespace pastetest {
 class ListForm : public QWidget {
   Q_OBJECT
  public:
-  explicit ListForm(morvane::Tool& tool) : m_tool(tool) {}
+  explicit ListForm(morvane::startup::Tool& tool) : m_tool(tool) {}
 
   std::vector<QStringList> rows;
   bool titleMode = true;
@@ -45,7 +45,7 @@ class ListForm : public QWidget {
 
  private:
   void listCharts_Change();
-  morvane::Tool& m_tool;
+  morvane::startup::Tool& m_tool;
   int m_index = -1;
   office::Int16 m_currentRow;
   bool m_unloaded = false;
@@ -53,9 +53,9 @@ class ListForm : public QWidget {
 
 // The tool's form bookkeeping: the main window plus registered forms; the tool ends when the
 // last is unloaded, not while a user's command still runs.
-class TestForms : public morvane::Forms, public paste::FormRegistry {
+class TestForms : public morvane::startup::Forms, public paste::FormRegistry {
  public:
-  explicit TestForms(morvane::Tool& tool);
+  explicit TestForms(morvane::startup::Tool& tool);
   QPointer<ListForm> main;
 
   void showSplash() override {}
@@ -73,7 +73,7 @@ class TestForms : public morvane::Forms, public paste::FormRegistry {
 
  private:
   void formUnloaded();
-  morvane::Tool& m_tool;
+  morvane::startup::Tool& m_tool;
   std::vector<QPointer<QWidget>> m_others;
   int m_depth = 0;
 };
@@ -107,4 +107,4 @@ class PasteTest : public ::testing::Test {
   std::shared_ptr<paste::PasteList> list;
 };
 
-}  // namespace pastetest
+}  // namespace morvane::pastetest

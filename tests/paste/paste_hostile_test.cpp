@@ -11,6 +11,8 @@
 #include <QEvent>
 #include <QPushButton>
 
+using namespace morvane;
+
 using pastetest::PasteTest;
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+using namespace morvane;
+
 using pastetest::MainWindowPasteTest;
 
 TEST_F(MainWindowPasteTest, ClosingTheProgressWindowMidRunDeletesTheMainWindowSafely) {

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using namespace morvane;
+
 using pastetest::MainWindowPasteTest;
 
 TEST_F(MainWindowPasteTest, TitleRunFromThePasteButtonUsesTheWindowsSelectionHandler) {

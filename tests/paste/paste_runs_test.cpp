@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QLabel>
 
-using morvane::vbCritical;
+using namespace morvane;
+
+using morvane::startup::vbCritical;
 using paste::Progress;
 using pastetest::PasteTest;
 

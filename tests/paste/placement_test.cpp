@@ -5,6 +5,8 @@
 
 #include "registry/registry.h"
 
+using namespace morvane;
+
 using pastetest::PasteTest;
 
 namespace {

@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+using namespace morvane;
+
 using paste::Progress;
 
 namespace {

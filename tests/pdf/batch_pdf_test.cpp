@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
-using batchtest::morvane;
+using namespace morvane;
+
 using batchtest::Outcome;
+using batchtest::runMorvane;
 using batchtest::sample;
 
 namespace {
@@ -34,7 +36,7 @@ TEST_F(BatchPdf, WritesEveryIncludedObjectAPageInListOrderWithEmbeddedFooters) {
   QTemporaryDir dir;
   const QString book = sample(dir);
   const QString out = dir.filePath(QStringLiteral("deck.pdf"));
-  const Outcome run = morvane({"pdf", book, out});
+  const Outcome run = runMorvane({"pdf", book, out});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   EXPECT_TRUE(run.out.startsWith(QStringLiteral("6 page(s) written to ") + out)) << run.out.toStdString();
   const auto info = popplertest::info(out);
@@ -74,7 +76,8 @@ TEST_F(BatchPdf, NoFooterPlanAndSlideNumberModeChooseTheRows) {
           "Chart 1\tSales\tN\t\t3\t\n");
   f.close();
   const QString out = dir.filePath(QStringLiteral("numbered.pdf"));
-  const Outcome run = morvane({"pdf", book, out, "--mode", "number", "--plan", plan, "--no-footer"});
+  const Outcome run =
+      runMorvane({"pdf", book, out, "--mode", "number", "--plan", plan, "--no-footer"});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   EXPECT_EQ(popplertest::info(out).pages, 2);
   EXPECT_EQ(popplertest::images(out).size(), 2u);
@@ -86,7 +89,7 @@ TEST_F(BatchPdf, AnUnwritableOutputIsReportedAndNothingIsWritten) {
   QTemporaryDir dir;
   const QString book = sample(dir);
   const QString out = dir.filePath(QStringLiteral("missing/deck.pdf"));
-  const Outcome run = morvane({"pdf", book, out});
+  const Outcome run = runMorvane({"pdf", book, out});
   EXPECT_EQ(run.exitCode, 3);
   EXPECT_TRUE(run.err.contains(QStringLiteral("Can't build pdf file. Please close any open PDF file and try again")))
       << run.err.toStdString();
@@ -102,7 +105,7 @@ TEST_F(BatchPdf, WithoutAnOutputTheFileGoesIntoTheDocumentsFolderOrHome) {
   env.insert(QStringLiteral("HOME"), home.path());
   env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
-  const Outcome run = morvane({"pdf", book}, env);
+  const Outcome run = runMorvane({"pdf", book}, env);
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   const QString documents = home.filePath(QStringLiteral("Documents/Morvane©.pdf"));
   const QString inHome = home.filePath(QStringLiteral("Morvane©.pdf"));

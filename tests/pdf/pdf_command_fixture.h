@@ -23,8 +23,7 @@
 #include <cmath>
 #include <memory>
 
-namespace pdftest {
-
+namespace morvane::pdftest {
 
 using mainwindow::UserFormObj;
 
@@ -49,7 +48,7 @@ class PdfCommandTest : public ::testing::Test {
     UserFormObj::Commands commands;
     pdf::wirePdfCommand(commands, *pdf, *forms);
     forms->setCommands(commands);
-    morvane::StartTool(f.tool);
+    morvane::startup::StartTool(f.tool);
   }
   ~PdfCommandTest() override {
     pdf.reset();
@@ -96,4 +95,4 @@ inline bool near(const QColor& a, const QColor& b) {
          std::abs(a.blue() - b.blue()) < 12;
 }
 
-}  // namespace pdftest
+}  // namespace morvane::pdftest

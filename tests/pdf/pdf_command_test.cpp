@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using namespace morvane;
+
 using pdftest::near;
 using pdftest::PdfCommandTest;
 

@@ -11,6 +11,8 @@
 #include "pdf/pdf_writer.h"
 #include "support/test_env.h"
 
+using namespace morvane;
+
 namespace {
 
 const QByteArray kOldBytes("old deck, must survive");

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+using namespace morvane;
+
 using pdftest::PdfCommandTest;
 
 namespace {

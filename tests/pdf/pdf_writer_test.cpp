@@ -12,6 +12,8 @@
 #include "pdf/poppler.h"
 #include "support/test_env.h"
 
+using namespace morvane;
+
 namespace {
 
 constexpr double kPtPerCm = 72.0 / 2.54;

@@ -7,7 +7,9 @@
 
 #include "support/test_env.h"
 
-namespace popplertest {
+using namespace morvane;
+
+namespace morvane::popplertest {
 
 bool available() {
   for (const char* tool : {"pdfinfo", "pdfimages", "pdftotext", "pdffonts", "pdftoppm"})
@@ -105,4 +107,4 @@ QImage render(const QString& pdf, int page, double dpi) {
   return QImage(prefix + QStringLiteral(".png"));
 }
 
-}  // namespace popplertest
+}  // namespace morvane::popplertest

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace popplertest {
+namespace morvane::popplertest {
 
 // True when pdfinfo, pdfimages, pdftotext, pdffonts and pdftoppm are all on PATH.
 bool available();
@@ -47,4 +47,4 @@ std::vector<FontRow> fonts(const QString& pdf);
 // Page `page` rendered at `dpi`; null on failure.
 QImage render(const QString& pdf, int page, double dpi);
 
-}  // namespace popplertest
+}  // namespace morvane::popplertest

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using office::Variant;
 using registry::kRegistrySheet;
 using testbook::ChartOutline;

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using fake::ToolFixture;
-using morvane::vbExclamation;
-using morvane::vbInformation;
+using morvane::startup::vbExclamation;
+using morvane::startup::vbInformation;
 using office::Variant;
 using testbook::ChartOutline;
 using testbook::NameOutline;
@@ -15,7 +17,7 @@ using testbook::WorkbookOutline;
 
 namespace {
 
-class RecordingForms : public morvane::Forms {
+class RecordingForms : public morvane::startup::Forms {
  public:
   explicit RecordingForms(fake::CallLog& log) : m_log(log) {}
   void showSplash() override { m_log.call("Forms.ShowSplash"); }
@@ -40,7 +42,7 @@ SheetOutline worksheet(const QString& name, QStringList charts = {}) {
 class StartToolTest : public ::testing::Test {
  protected:
   StartToolTest() : forms(f.office.log) { f.tool.forms = &forms; }
-  void start() { morvane::StartTool(f.tool); }
+  void start() { morvane::startup::StartTool(f.tool); }
   QStringList chartNames(const QString& sheet) {
     QStringList out;
     for (const auto& c : f.office.sheet(sheet)->charts) out << c->name;
@@ -178,7 +180,7 @@ TEST_F(StartToolTest, AFailingCallIsReportedSavedAndEndsTheTool) {
   outline.sheets = {worksheet("Sheet1", {"A", "B"})};
   f.office.openWorkbook(outline);
   f.office.log.failOn("ChartObject(B).Activate");
-  EXPECT_FALSE(morvane::RunGuarded(f.tool, [&] { start(); }));
+  EXPECT_FALSE(morvane::startup::RunGuarded(f.tool, [&] { start(); }));
   ASSERT_EQ(f.messages.shown.size(), 1u);
   EXPECT_TRUE(f.messages.shown[0].prompt.startsWith("Run-time error '1004':"));
   EXPECT_TRUE(f.messages.shown[0].prompt.contains("ChartObject(B).Activate"));
@@ -188,7 +190,7 @@ TEST_F(StartToolTest, AFailingCallIsReportedSavedAndEndsTheTool) {
 }
 
 TEST_F(StartToolTest, CloseShowsTheClosingFormThenUnloads) {
-  morvane::CloseTool(f.tool);
+  morvane::startup::CloseTool(f.tool);
   EXPECT_EQ(f.office.log.callsStartingWith("Forms."),
             (QStringList{"Forms.ShowClosing", "Forms.UnloadMainWindow", "Forms.UnloadClosing"}));
   EXPECT_EQ(f.desktop.yields, 1);

@@ -2,7 +2,9 @@
 
 #include <QRegularExpression>
 
-namespace fake {
+using namespace morvane;
+
+namespace morvane::fake {
 
 QString columnLetters(int column) {
   QString s;
@@ -101,4 +103,4 @@ QString quoteSheetName(const QString& sheet) {
   return QLatin1Char('\'') + q + QLatin1Char('\'');
 }
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace fake {
+namespace morvane::fake {
 
 inline constexpr int kMaxRows = 1048576;
 inline constexpr int kMaxColumns = 16384;
@@ -33,4 +33,4 @@ std::optional<QString> r1c1ToA1(const QString& formula);
 // Quotes a sheet name for a reference when it needs it: 'My Sheet', 'Sheet''1'.
 QString quoteSheetName(const QString& sheet);
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-namespace batchtest {
+namespace morvane::batchtest {
 
 struct Outcome {
   int exitCode = -1;
@@ -18,8 +18,8 @@ struct Outcome {
 };
 
 // Runs the binary with `args` (and `env` when given), waiting up to three minutes.
-inline Outcome morvane(const QStringList& args,
-                       const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+inline Outcome runMorvane(const QStringList& args, const QProcessEnvironment& env =
+                                                       QProcessEnvironment::systemEnvironment()) {
   QProcess process;
   process.setProcessEnvironment(env);
   process.start(QStringLiteral(MORVANE_BINARY), args);
@@ -41,4 +41,4 @@ inline QString sample(const QTemporaryDir& dir) {
                       dir.filePath(QStringLiteral("sample-sales.xlsx")));
 }
 
-}  // namespace batchtest
+}  // namespace morvane::batchtest

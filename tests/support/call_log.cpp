@@ -1,6 +1,8 @@
 #include "support/call_log.h"
 
-namespace fake {
+using namespace morvane;
+
+namespace morvane::fake {
 
 void CallLog::call(const QString& call) {
   m_calls.append(call);
@@ -37,4 +39,4 @@ int CallLog::indexOf(const QString& prefix, int from) const {
   return -1;
 }
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace fake {
+namespace morvane::fake {
 
 class CallLog {
  public:
@@ -41,4 +41,4 @@ class CallLog {
   std::vector<Failure> m_failures;
 };
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -16,7 +16,7 @@
 
 #include <QStringList>
 
-namespace excel_contract {
+namespace morvane::excel_contract {
 
 using office::Variant;
 using testbook::ChartOutline;
@@ -226,4 +226,4 @@ REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
                             MaxIgnoresTextsAndEmptyCells, NamesInFileOrderWithScopeVisibilityAndRanges,
                             NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported);
 
-}  // namespace excel_contract
+}  // namespace morvane::excel_contract

@@ -12,7 +12,9 @@
 #include <cmath>
 #include <limits>
 
-namespace fake {
+using namespace morvane;
+
+namespace morvane::fake {
 
 using office::AutomationError;
 using office::Variant;
@@ -592,4 +594,4 @@ std::shared_ptr<excel::Application> makeExcel(std::shared_ptr<ExcelState> state,
   return app;
 }
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-namespace fake {
+namespace morvane::fake {
 
 struct SheetState;
 
@@ -78,4 +78,4 @@ std::shared_ptr<excel::Application> makeExcel(std::shared_ptr<ExcelState> state,
 
 inline constexpr char kFakeObjectMime[] = "application/x-morvane-double-object";
 
-}  // namespace fake
+}  // namespace morvane::fake

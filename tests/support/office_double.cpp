@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 
-namespace fake {
+using namespace morvane;
+
+namespace morvane::fake {
 
 Office::Office() {
   m_excelApp = makeExcel(excel, log);
@@ -57,4 +59,4 @@ void RecordingDesktop::yield() {
   if (processEvents) QCoreApplication::processEvents();
 }
 
-}  // namespace fake
+}  // namespace morvane::fake

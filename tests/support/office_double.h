@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-namespace fake {
+namespace morvane::fake {
 
 class Office : public office::OfficeSession {
  public:
@@ -53,16 +53,16 @@ struct ShownMessage {
   QString title;
 };
 
-class RecordingMessages : public morvane::MessageBoxes {
+class RecordingMessages : public morvane::startup::MessageBoxes {
  public:
   int msgBox(const QString& prompt, int style, const QString& title) override;
   std::vector<ShownMessage> shown;
-  int answer = morvane::vbOK;  // what the user presses
+  int answer = morvane::startup::vbOK;  // what the user presses
   // Runs while the box is "open", e.g. to check state at that moment.
   std::function<void(const ShownMessage&)> onShow;
 };
 
-class RecordingDesktop : public morvane::Desktop {
+class RecordingDesktop : public morvane::startup::Desktop {
  public:
   void yield() override;
   void sleepMs(int milliseconds) override { sleeps.push_back(milliseconds); }
@@ -88,7 +88,7 @@ struct ToolFixture {
   Office office;
   RecordingMessages messages;
   RecordingDesktop desktop;
-  morvane::Tool tool{office, messages, desktop};
+  morvane::startup::Tool tool{office, messages, desktop};
 };
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-namespace powerpoint_contract {
+namespace morvane::powerpoint_contract {
 
 // Puts a w x h pixel bitmap (96 dpi) on the desktop clipboard.
 inline void putBitmap(int w, int h) {
@@ -173,4 +173,4 @@ REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             ScalingKeepsTheAnchorAndPlacementMoves,
                             LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt);
 
-}  // namespace powerpoint_contract
+}  // namespace morvane::powerpoint_contract

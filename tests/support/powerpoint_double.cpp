@@ -8,7 +8,9 @@
 #include <QImage>
 #include <QMimeData>
 
-namespace fake {
+using namespace morvane;
+
+namespace morvane::fake {
 
 using office::AutomationError;
 using State = std::shared_ptr<PowerPointState>;
@@ -397,4 +399,4 @@ std::shared_ptr<ppt::Application> makePowerPoint(std::shared_ptr<PowerPointState
   return std::make_shared<ApplicationImpl>(std::move(state), &log);
 }
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-namespace fake {
+namespace morvane::fake {
 
 struct ShapeState {
   enum class Kind { Picture, Object, Title, Label, Other };
@@ -59,4 +59,4 @@ struct PowerPointState {
 
 std::shared_ptr<ppt::Application> makePowerPoint(std::shared_ptr<PowerPointState> state, CallLog& log);
 
-}  // namespace fake
+}  // namespace morvane::fake

@@ -7,7 +7,9 @@
 #include "ooxml/detail/xml.h"
 #include "ooxml/package.h"
 
-namespace pptxcheck {
+using namespace morvane;
+
+namespace morvane::pptxcheck {
 
 namespace {
 
@@ -147,4 +149,4 @@ QStringList problems(const QByteArray& bytes) {
   return out;
 }
 
-}  // namespace pptxcheck
+}  // namespace morvane::pptxcheck

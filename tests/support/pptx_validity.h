@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QStringList>
 
-namespace pptxcheck {
+namespace morvane::pptxcheck {
 
 // Checks: a content type for every part; every internal relationship target present; no part
 // unreachable from the package relationships; slide ids unique and >= 256; master and layout
@@ -13,4 +13,4 @@ namespace pptxcheck {
 // children of every p:pic and p:graphicFrame in schema order; no VML in embedded objects.
 QStringList problems(const QByteArray& pptxBytes);
 
-}  // namespace pptxcheck
+}  // namespace morvane::pptxcheck

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace testenv {
+using namespace morvane;
+
+namespace morvane::testenv {
 
 QString sharedDir() {
   const QString env = qEnvironmentVariable("MORVANE_SHARED");
@@ -36,4 +38,4 @@ bool inCi() { return qEnvironmentVariable("CI") == QLatin1String("true"); }
 
 QString findTool(const QString& name) { return QStandardPaths::findExecutable(name); }
 
-}  // namespace testenv
+}  // namespace morvane::testenv

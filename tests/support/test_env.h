@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace testenv {
+namespace morvane::testenv {
 
 // ../shared next to the checkout, or $MORVANE_SHARED; empty when absent.
 QString sharedDir();
@@ -19,7 +19,7 @@ bool inCi();
 // Full path of an executable on PATH, or empty.
 QString findTool(const QString& name);
 
-}  // namespace testenv
+}  // namespace morvane::testenv
 
 // Skips the current test when `cond` is false, or fails it under CI=true.
 #define MORVANE_REQUIRE(cond, what)                                              \

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace testbook {
+namespace morvane::testbook {
 
 struct ChartOutline {
   QString name;  // the chart object's name (cNvPr name)
@@ -45,4 +45,4 @@ struct WorkbookOutline {
   int activeSheet = 0;  // 0-based index into sheets
 };
 
-}  // namespace testbook
+}  // namespace morvane::testbook

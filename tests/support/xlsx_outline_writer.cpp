@@ -3,7 +3,9 @@
 #include <QMap>
 #include <QStringList>
 
-namespace testxlsx {
+using namespace morvane;
+
+namespace morvane::testxlsx {
 
 namespace {
 
@@ -223,4 +225,4 @@ std::unique_ptr<ooxml::Package> buildWorkbook(const WorkbookOutline& outline) {
 
 ooxml::Status writeWorkbook(const WorkbookOutline& outline, const QString& path) { return buildWorkbook(outline)->save(path); }
 
-}  // namespace testxlsx
+}  // namespace morvane::testxlsx

@@ -11,11 +11,11 @@
 
 #include <memory>
 
-namespace testxlsx {
+namespace morvane::testxlsx {
 
 // The package for `outline`, not yet saved.
 std::unique_ptr<ooxml::Package> buildWorkbook(const testbook::WorkbookOutline& outline);
 // buildWorkbook, saved at `path`.
 ooxml::Status writeWorkbook(const testbook::WorkbookOutline& outline, const QString& path);
 
-}  // namespace testxlsx
+}  // namespace morvane::testxlsx

@@ -3,9 +3,10 @@
 #include "hosts/presentation/objects.h"
 #include "hosts/presentation/window.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
-PresentationHost::PresentationHost(std::unique_ptr<pptx::Document> document, const QString& path)
+PresentationHost::PresentationHost(std::unique_ptr<ooxml::pptx::Document> document,
+                                   const QString& path)
     : m_state(std::make_shared<PresentationState>()) {
   m_state->document = std::move(document);
   m_state->path = path;
@@ -40,6 +41,6 @@ void PresentationHost::save() {
 }
 
 QString PresentationHost::path() const { return m_state->path; }
-const pptx::Document& PresentationHost::document() const { return *m_state->document; }
+const ooxml::pptx::Document& PresentationHost::document() const { return *m_state->document; }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -8,12 +8,12 @@
 #include "hosts/presentation/state.h"
 #include "office/powerpoint.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 class PresentationHost : public ppt::Application {
  public:
   // A host with `document` open, saved to `path`. The window shows the first slide.
-  PresentationHost(std::unique_ptr<pptx::Document> document, const QString& path);
+  PresentationHost(std::unique_ptr<ooxml::pptx::Document> document, const QString& path);
   // A host with no presentation open: Windows.Count is 0, ActivePresentation fails.
   PresentationHost();
 
@@ -30,10 +30,10 @@ class PresentationHost : public ppt::Application {
 
   QString path() const;
   // REQUIRES: a presentation is open. For tests and diagnostics.
-  const pptx::Document& document() const;
+  const ooxml::pptx::Document& document() const;
 
  private:
   std::shared_ptr<PresentationState> m_state;
 };
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

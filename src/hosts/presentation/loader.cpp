@@ -6,7 +6,7 @@
 
 #include "ooxml/pptx/presentation_document.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 namespace {
 
@@ -27,21 +27,21 @@ ooxml::Error explained(const QString& path, ooxml::Error error) {
 ooxml::Result<LoadedPresentation> openPresentation(const QString& path) {
   const QFileInfo info(path);
   LoadedPresentation loaded;
-  std::unique_ptr<pptx::Document> document;
+  std::unique_ptr<ooxml::pptx::Document> document;
   if (!info.exists()) {
     if (!info.absoluteDir().exists())
       return ooxml::Error{
           ooxml::Error::Code::NotFound,
           QStringLiteral("%1: the folder %2 does not exist")
               .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(info.absolutePath()))};
-    document = pptx::Document::createBlank();
+    document = ooxml::pptx::Document::createBlank();
     loaded.created = true;
   } else if (info.isDir()) {
     return ooxml::Error{
         ooxml::Error::Code::Unreadable,
         QStringLiteral("%1 is a folder, not a presentation").arg(QDir::toNativeSeparators(path))};
   } else {
-    auto opened = pptx::Document::open(path);
+    auto opened = ooxml::pptx::Document::open(path);
     if (!opened) return explained(path, opened.error());
     document = std::move(opened.value());
   }
@@ -50,4 +50,4 @@ ooxml::Result<LoadedPresentation> openPresentation(const QString& path) {
   return loaded;
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -7,7 +7,7 @@
 #include "hosts/presentation/host.h"
 #include "ooxml/result.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 struct LoadedPresentation {
   std::shared_ptr<ppt::Application> application;  // the same object as host
@@ -21,4 +21,4 @@ struct LoadedPresentation {
 // Unreadable) for a file that is not a readable presentation; the file is never written then.
 ooxml::Result<LoadedPresentation> openPresentation(const QString& path);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -5,7 +5,7 @@
 
 #include "hosts/presentation/text.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 namespace {
 
@@ -21,7 +21,8 @@ const struct {
                 {33, "secHead"},
                 {ppt::ppLayoutCustom, "cust"}};
 
-AutomationError outOfRange(const char* object, const char* member, int value, int lo, int hi) {
+office::AutomationError outOfRange(const char* object, const char* member, int value, int lo,
+                                   int hi) {
   return hostError(QString::fromLatin1(object), QString::fromLatin1(member),
                    QStringLiteral("Integer out of range. %1 is not in the valid range of %2 to %3.")
                        .arg(value)
@@ -43,8 +44,10 @@ QString layoutTypeOfNumber(int layout) {
   return {};
 }
 
-float toPoints(qint64 emu) { return float(double(emu) / double(pptx::kEmuPerPoint)); }
-qint64 toEmu(float points) { return qint64(std::llround(double(points) * pptx::kEmuPerPoint)); }
+float toPoints(qint64 emu) { return float(double(emu) / double(ooxml::pptx::kEmuPerPoint)); }
+qint64 toEmu(float points) {
+  return qint64(std::llround(double(points) * ooxml::pptx::kEmuPerPoint));
+}
 
 // --- Presentation ------------------------------------------------------------------------
 
@@ -56,7 +59,7 @@ QString HostPresentation::name() {
 int HostPresentation::slidesCount() { return m_state->doc().slideCount(); }
 
 std::shared_ptr<ppt::Slide> HostPresentation::slide(int index) {
-  pptx::Document& doc = m_state->doc();
+  ooxml::pptx::Document& doc = m_state->doc();
   if (index < 1 || index > doc.slideCount())
     throw outOfRange("Slides", "Item", index, 1, doc.slideCount());
   return std::make_shared<HostSlide>(m_state, doc.slidePart(index - 1));
@@ -67,7 +70,7 @@ namespace {
 // The layout of `layout` in the master the new slide joins.
 QString layoutForNewSlide(PresentationState& state, int layout, const char* object,
                           const char* member) {
-  pptx::Document& doc = state.doc();
+  ooxml::pptx::Document& doc = state.doc();
   QString master;
   if (doc.slideCount() > 0) master = doc.masterOfLayout(doc.slideLayout(doc.slideCount() - 1));
   if (master.isEmpty()) master = doc.masters().front().part;
@@ -84,7 +87,7 @@ QString layoutForNewSlide(PresentationState& state, int layout, const char* obje
 }  // namespace
 
 std::shared_ptr<ppt::Slide> HostPresentation::slidesAdd(int index, int layout) {
-  pptx::Document& doc = m_state->doc();
+  ooxml::pptx::Document& doc = m_state->doc();
   if (index < 1 || index > doc.slideCount() + 1)
     throw outOfRange("Slides", "Add", index, 1, doc.slideCount() + 1);
   const QString layoutPart = layoutForNewSlide(*m_state, layout, "Slides", "Add");
@@ -108,12 +111,12 @@ void HostSlide::select() {
 }
 
 int HostSlide::layout() {
-  pptx::Document& doc = m_state->doc();
+  ooxml::pptx::Document& doc = m_state->doc();
   return layoutNumberOfType(doc.layoutType(doc.slideLayout(m_state->slideIndex(m_part))));
 }
 
 void HostSlide::setLayout(int layout) {
-  pptx::Document& doc = m_state->doc();
+  ooxml::pptx::Document& doc = m_state->doc();
   const int index = m_state->slideIndex(m_part);
   QString master = doc.masterOfLayout(doc.slideLayout(index));
   if (master.isEmpty()) master = doc.masters().front().part;
@@ -150,7 +153,7 @@ std::shared_ptr<ppt::Shape> HostShapes::addLabel(int orientation, float left, fl
   if (!(width >= 0 && height >= 0))
     throw hostError(QStringLiteral("Shapes"), QStringLiteral("AddLabel"),
                     QStringLiteral("The specified value is out of range."));
-  pptx::Document& doc = m_state->doc();
+  ooxml::pptx::Document& doc = m_state->doc();
   const int slide = m_state->slideIndex(m_part);
   const quint32 id = doc.addTextBox(slide, {toEmu(left), toEmu(top), toEmu(width), toEmu(height)});
   const ShapeKey key{m_part, id};
@@ -176,7 +179,7 @@ std::shared_ptr<ppt::TextFrame> HostShape::textFrame() {
 }
 
 namespace {
-pptx::RectEmu frameOf(PresentationState& state, const ShapeKey& key, const char* member) {
+ooxml::pptx::RectEmu frameOf(PresentationState& state, const ShapeKey& key, const char* member) {
   auto info = state.shapeInfo(key);
   if (!info.frame)
     throw hostError(QStringLiteral("Shape"), QString::fromLatin1(member),
@@ -190,4 +193,4 @@ float HostShape::top() { return toPoints(frameOf(*m_state, m_key, "Top").y); }
 float HostShape::width() { return toPoints(frameOf(*m_state, m_key, "Width").cx); }
 float HostShape::height() { return toPoints(frameOf(*m_state, m_key, "Height").cy); }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

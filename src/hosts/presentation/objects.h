@@ -7,7 +7,7 @@
 #include "hosts/presentation/state.h"
 #include "office/powerpoint.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 using StatePtr = std::shared_ptr<PresentationState>;
 
@@ -89,8 +89,8 @@ class HostShapeRange : public ppt::ShapeRange {
   std::shared_ptr<ppt::TextFrame> textFrame() override;
 
  private:
-  pptx::RectEmu frame(const char* member);
-  void setFrame(const pptx::RectEmu& rect);
+  ooxml::pptx::RectEmu frame(const char* member);
+  void setFrame(const ooxml::pptx::RectEmu& rect);
   void scale(bool horizontal, float factor, int relative, int anchor);
   StatePtr m_state;
   ShapeKey m_key;
@@ -102,4 +102,4 @@ QString layoutTypeOfNumber(int layout);
 float toPoints(qint64 emu);
 qint64 toEmu(float points);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

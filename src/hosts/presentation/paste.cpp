@@ -11,21 +11,21 @@
 #include "hosts/presentation/objects.h"
 #include "office/powerpoint.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 namespace {
 
-AutomationError pasteError(const QString& what) {
+office::AutomationError pasteError(const QString& what) {
   return hostError(QStringLiteral("View"), QStringLiteral("PasteSpecial"), what);
 }
 
-AutomationError unavailable() {
+office::AutomationError unavailable() {
   return pasteError(QStringLiteral("Invalid request.  The specified data type is unavailable."));
 }
 
 struct Picture {
   QByteArray bytes;
-  pptx::ImageFormat format = pptx::ImageFormat::Png;
+  ooxml::pptx::ImageFormat format = ooxml::pptx::ImageFormat::Png;
   QSizeF points;
 };
 
@@ -44,19 +44,19 @@ std::optional<Picture> bitmapPicture(const QMimeData* mime) {
   if (!size || size->isEmpty()) return std::nullopt;
   const QByteArray png = pngBytes(image);
   if (png.isEmpty()) return std::nullopt;
-  return Picture{png, pptx::ImageFormat::Png, *size};
+  return Picture{png, ooxml::pptx::ImageFormat::Png, *size};
 }
 
 std::optional<Picture> emfPicture(const QMimeData* mime) {
-  if (!mime || !mime->hasFormat(QString::fromLatin1(kEmfMime))) return std::nullopt;
-  const QByteArray emf = mime->data(QString::fromLatin1(kEmfMime));
+  if (!mime || !mime->hasFormat(QString::fromLatin1(office::kEmfMime))) return std::nullopt;
+  const QByteArray emf = mime->data(QString::fromLatin1(office::kEmfMime));
   auto size = naturalSizeOfEmf(emf);
   if (!size || size->isEmpty()) return std::nullopt;
-  return Picture{emf, pptx::ImageFormat::Emf, *size};
+  return Picture{emf, ooxml::pptx::ImageFormat::Emf, *size};
 }
 
 // A plain framed picture naming the object, for a native object offered without a picture.
-Picture placeholderPicture(const NativeObject& object, const QSizeF& points) {
+Picture placeholderPicture(const office::NativeObject& object, const QSizeF& points) {
   const QSize px(std::clamp(int(points.width() * 96 / 72), 16, 4000),
                  std::clamp(int(points.height() * 96 / 72), 16, 4000));
   QImage image(px, QImage::Format_RGB32);
@@ -69,18 +69,19 @@ Picture placeholderPicture(const NativeObject& object, const QSizeF& points) {
   painter.drawText(image.rect(), Qt::AlignCenter,
                    object.name.isEmpty() ? object.sheet : object.name);
   painter.end();
-  return Picture{pngBytes(image), pptx::ImageFormat::Png, points};
+  return Picture{pngBytes(image), ooxml::pptx::ImageFormat::Png, points};
 }
 
-pptx::RectEmu centred(const pptx::Document& doc, const QSizeF& points) {
-  const pptx::SizeEmu slide = doc.slideSize();
+ooxml::pptx::RectEmu centred(const ooxml::pptx::Document& doc, const QSizeF& points) {
+  const ooxml::pptx::SizeEmu slide = doc.slideSize();
   const qint64 cx = toEmu(float(points.width()));
   const qint64 cy = toEmu(float(points.height()));
   return {(slide.cx - cx) / 2, (slide.cy - cy) / 2, cx, cy};
 }
 
 quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, QSizeF* natural) {
-  auto object = NativeObject::deserialize(mime->data(QString::fromLatin1(kNativeObjectMime)));
+  auto object =
+      office::NativeObject::deserialize(mime->data(QString::fromLatin1(office::kNativeObjectMime)));
   if (!object || object->workbook.isEmpty())
     throw pasteError(QStringLiteral("The object on the clipboard cannot be read."));
   std::optional<Picture> fallback = emfPicture(mime);
@@ -90,7 +91,7 @@ quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, 
     size = fallback ? fallback->points : QSizeF(360, 216);
   if (!fallback) fallback = placeholderPicture(*object, size);
   // Charts and chart sheets embed as chart objects, ranges as worksheet objects.
-  const QString progId = object->kind == NativeObject::Kind::Range
+  const QString progId = object->kind == office::NativeObject::Kind::Range
                              ? QStringLiteral("Excel.Sheet.12")
                              : QStringLiteral("Excel.Chart.8");
   *natural = size;
@@ -101,14 +102,14 @@ quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, 
 }  // namespace
 
 void pasteClipboard(PresentationState& state, int dataType) {
-  pptx::Document& doc = state.doc();
+  ooxml::pptx::Document& doc = state.doc();
   const int slide = state.shownIndex();
   const QMimeData* mime =
       QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
   if (!mime)
     throw pasteError(QStringLiteral(
         "Invalid request.  Clipboard is empty or contains data which may not be pasted here."));
-  const bool hasObject = mime->hasFormat(QString::fromLatin1(kNativeObjectMime));
+  const bool hasObject = mime->hasFormat(QString::fromLatin1(office::kNativeObjectMime));
 
   std::optional<Picture> picture;
   quint32 id = 0;
@@ -141,9 +142,9 @@ void pasteClipboard(PresentationState& state, int dataType) {
     throw unavailable();
   }
   const ShapeKey key{doc.slidePart(slide), id};
-  state.originalSize[key] =
-      QSizeF(natural.width() * pptx::kEmuPerPoint, natural.height() * pptx::kEmuPerPoint);
+  state.originalSize[key] = QSizeF(natural.width() * ooxml::pptx::kEmuPerPoint,
+                                   natural.height() * ooxml::pptx::kEmuPerPoint);
   state.selectShape(key);
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

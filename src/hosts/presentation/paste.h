@@ -17,7 +17,7 @@
 
 #include "hosts/presentation/state.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 void pasteClipboard(PresentationState& state, int dataType);
 
@@ -25,4 +25,4 @@ void pasteClipboard(PresentationState& state, int dataType);
 std::optional<QSizeF> naturalSizeOfImage(const QImage& image);
 std::optional<QSizeF> naturalSizeOfEmf(const QByteArray& emf);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -9,7 +9,7 @@
 
 #include "emf/emf_records.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 std::optional<QSizeF> naturalSizeOfEmf(const QByteArray& emf) { return emf::emfFrameSizeInPoints(emf); }
 
@@ -27,9 +27,10 @@ std::optional<QSizeF> naturalSizeOfImage(const QImage& image) {
 namespace {
 
 // The original size of a picture or embedded object in EMU.
-QSizeF originalSize(PresentationState& state, const ShapeKey& key, const pptx::ShapeInfo& info) {
+QSizeF originalSize(PresentationState& state, const ShapeKey& key,
+                    const ooxml::pptx::ShapeInfo& info) {
   if (auto it = state.originalSize.find(key); it != state.originalSize.end()) return it->second;
-  const bool picture = info.kind == pptx::ShapeKind::Picture || info.isOleObject;
+  const bool picture = info.kind == ooxml::pptx::ShapeKind::Picture || info.isOleObject;
   if (picture) {
     auto data = state.doc().pictureData(state.slideIndex(key.slidePart), key.id);
     std::optional<QSizeF> points;
@@ -41,7 +42,8 @@ QSizeF originalSize(PresentationState& state, const ShapeKey& key, const pptx::S
       points = naturalSizeOfImage(image);
     }
     if (points)
-      return QSizeF(points->width() * pptx::kEmuPerPoint, points->height() * pptx::kEmuPerPoint);
+      return QSizeF(points->width() * ooxml::pptx::kEmuPerPoint,
+                    points->height() * ooxml::pptx::kEmuPerPoint);
   }
   throw hostError(QStringLiteral("ShapeRange"), QStringLiteral("ScaleWidth"),
                   QStringLiteral("This member can only be accessed for a picture or OLE object."));
@@ -49,7 +51,7 @@ QSizeF originalSize(PresentationState& state, const ShapeKey& key, const pptx::S
 
 }  // namespace
 
-pptx::RectEmu HostShapeRange::frame(const char* member) {
+ooxml::pptx::RectEmu HostShapeRange::frame(const char* member) {
   auto info = m_state->shapeInfo(m_key);
   if (!info.frame)
     throw hostError(QStringLiteral("ShapeRange"), QString::fromLatin1(member),
@@ -57,7 +59,7 @@ pptx::RectEmu HostShapeRange::frame(const char* member) {
   return *info.frame;
 }
 
-void HostShapeRange::setFrame(const pptx::RectEmu& rect) {
+void HostShapeRange::setFrame(const ooxml::pptx::RectEmu& rect) {
   m_state->doc().setFrame(m_state->slideIndex(m_key.slidePart), m_key.id, rect);
 }
 
@@ -94,7 +96,7 @@ void requirePosition(float value, const char* member) {
 
 void HostShapeRange::setWidth(float value) {
   requireSize(value, "Width");
-  pptx::RectEmu r = frame("Width");
+  ooxml::pptx::RectEmu r = frame("Width");
   const qint64 cx = toEmu(value);
   // A locked aspect ratio carries the change over to the other side, top-left fixed.
   if (lockAspectRatio() == ppt::msoTrue && r.cx > 0)
@@ -105,7 +107,7 @@ void HostShapeRange::setWidth(float value) {
 
 void HostShapeRange::setHeight(float value) {
   requireSize(value, "Height");
-  pptx::RectEmu r = frame("Height");
+  ooxml::pptx::RectEmu r = frame("Height");
   const qint64 cy = toEmu(value);
   if (lockAspectRatio() == ppt::msoTrue && r.cy > 0)
     r.cx = qint64(std::llround(double(r.cx) * cy / r.cy));
@@ -115,14 +117,14 @@ void HostShapeRange::setHeight(float value) {
 
 void HostShapeRange::setTop(float value) {
   requirePosition(value, "Top");
-  pptx::RectEmu r = frame("Top");
+  ooxml::pptx::RectEmu r = frame("Top");
   r.y = toEmu(value);
   setFrame(r);
 }
 
 void HostShapeRange::setLeft(float value) {
   requirePosition(value, "Left");
-  pptx::RectEmu r = frame("Left");
+  ooxml::pptx::RectEmu r = frame("Left");
   r.x = toEmu(value);
   setFrame(r);
 }
@@ -136,8 +138,8 @@ void HostShapeRange::scale(bool horizontal, float factor, int relative, int anch
       anchor != ppt::msoScaleFromBottomRight)
     throw hostError(QStringLiteral("ShapeRange"), QString::fromLatin1(member),
                     QStringLiteral("Invalid enumeration value."));
-  const pptx::ShapeInfo info = m_state->shapeInfo(m_key);
-  pptx::RectEmu r = frame(member);
+  const ooxml::pptx::ShapeInfo info = m_state->shapeInfo(m_key);
+  ooxml::pptx::RectEmu r = frame(member);
   QSizeF base(r.cx, r.cy);
   if (relative != ppt::msoFalse) base = originalSize(*m_state, m_key, info);
   const bool locked = lockAspectRatio() == ppt::msoTrue;
@@ -169,4 +171,4 @@ std::shared_ptr<ppt::TextFrame> HostShapeRange::textFrame() {
   return std::make_shared<HostTextFrame>(m_state, m_key);
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -1,18 +1,19 @@
 #include "hosts/presentation/state.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 namespace {
 // PowerPoint reports its own failures with this HRESULT.
 constexpr int kPowerPointFailure = -2147188160;
 }  // namespace
 
-AutomationError hostError(const QString& object, const QString& member, const QString& what) {
-  return AutomationError(kPowerPointFailure,
-                         QStringLiteral("%1.%2 : %3").arg(object, member, what));
+office::AutomationError hostError(const QString& object, const QString& member,
+                                  const QString& what) {
+  return office::AutomationError(kPowerPointFailure,
+                                 QStringLiteral("%1.%2 : %3").arg(object, member, what));
 }
 
-pptx::Document& PresentationState::doc() {
+ooxml::pptx::Document& PresentationState::doc() {
   if (!document)
     throw hostError(QStringLiteral("Application"), QStringLiteral("ActivePresentation"),
                     QStringLiteral("Invalid request.  There is no active presentation."));
@@ -35,7 +36,7 @@ int PresentationState::shownIndex() {
   return slideIndex(shownSlide);
 }
 
-pptx::ShapeInfo PresentationState::shapeInfo(const ShapeKey& key) {
+ooxml::pptx::ShapeInfo PresentationState::shapeInfo(const ShapeKey& key) {
   auto info = doc().shape(slideIndex(key.slidePart), key.id);
   if (!info)
     throw hostError(QStringLiteral("Shape"), QStringLiteral("Item"),
@@ -63,4 +64,4 @@ void PresentationState::clearSelection() {
   selectedShape = {};
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

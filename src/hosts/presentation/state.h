@@ -12,7 +12,7 @@
 #include "office/automation_error.h"
 #include "ooxml/pptx/presentation_document.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 // A shape as handles refer to it: its slide part and its id on that slide, so a handle keeps
 // pointing at the same shape when slides are added before it.
@@ -28,7 +28,7 @@ struct ShapeKey {
 struct PresentationState {
   enum class SelectionKind { None, Slide, Shape, Text };
 
-  std::unique_ptr<pptx::Document> document;  // null: no presentation open
+  std::unique_ptr<ooxml::pptx::Document> document;  // null: no presentation open
   QString path;
   int viewType = 9;  // ppViewNormal
   bool visible = true;
@@ -45,19 +45,20 @@ struct PresentationState {
   std::map<ShapeKey, QSizeF> originalSize;
 
   // The open document. Throws AutomationError when no presentation is open.
-  pptx::Document& doc();
+  ooxml::pptx::Document& doc();
   // Current index of a slide part. Throws AutomationError when the slide is gone.
   int slideIndex(const QString& slidePart);
   // Index of the shown slide. Throws AutomationError when the window shows none.
   int shownIndex();
   // The shape's current summary. Throws AutomationError when it is gone.
-  pptx::ShapeInfo shapeInfo(const ShapeKey& key);
+  ooxml::pptx::ShapeInfo shapeInfo(const ShapeKey& key);
   void selectShape(const ShapeKey& key);
   void selectSlide(const QString& slidePart);
   void clearSelection();
 };
 
 // The host's failures, in the program's words.
-AutomationError hostError(const QString& object, const QString& member, const QString& what);
+office::AutomationError hostError(const QString& object, const QString& member,
+                                  const QString& what);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -9,7 +9,7 @@
 
 #include "hosts/presentation/objects.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr double kInsetX = 7.2;
 constexpr double kInsetY = 3.6;
 constexpr double kLineFactor = 1.2;
 
-AutomationError textError(const char* member, const QString& what) {
+office::AutomationError textError(const char* member, const QString& what) {
   return hostError(QStringLiteral("TextRange"), QString::fromLatin1(member), what);
 }
 
@@ -35,7 +35,7 @@ double lineWidth(const QString& line, const QString& family, double size) {
 }  // namespace
 
 void fitTextBox(PresentationState& state, const ShapeKey& key) {
-  pptx::Document& doc = state.doc();
+  ooxml::pptx::Document& doc = state.doc();
   const int slide = state.slideIndex(key.slidePart);
   if (!doc.autoFits(slide, key.id)) return;
   auto info = doc.shape(slide, key.id);
@@ -44,7 +44,7 @@ void fitTextBox(PresentationState& state, const ShapeKey& key) {
   const double size = doc.fontSize(slide, key.id).value_or(18.0);
   const QString family = doc.fontName(slide, key.id).value_or(QString());
   const QStringList lines = text.split(QChar('\r'));
-  pptx::RectEmu r = *info->frame;
+  ooxml::pptx::RectEmu r = *info->frame;
   const int lineCount = int(lines.size());
   if (!doc.wordWrap(slide, key.id).value_or(true)) {
     double widest = 0;
@@ -168,4 +168,4 @@ void HostTextRange::setFontName(const QString& name) {
   fitTextBox(*m_state, m_key);
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

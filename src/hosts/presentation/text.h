@@ -8,7 +8,7 @@
 #include "hosts/presentation/state.h"
 #include "office/powerpoint.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 class HostTextFrame : public ppt::TextFrame {
  public:
@@ -55,4 +55,4 @@ class HostTextRange : public ppt::TextRange {
 // alignment; the height follows the lines, top kept. Does nothing for other shapes.
 void fitTextBox(PresentationState& state, const ShapeKey& key);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -4,12 +4,12 @@
 #include "hosts/presentation/paste.h"
 #include "hosts/presentation/text.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 using Kind = PresentationState::SelectionKind;
 
 namespace {
-AutomationError nothingSelected(const char* member) {
+office::AutomationError nothingSelected(const char* member) {
   return hostError(QStringLiteral("Selection"), QString::fromLatin1(member),
                    QStringLiteral("Invalid request.  Nothing appropriate is currently selected."));
 }
@@ -48,7 +48,7 @@ std::shared_ptr<ppt::Slide> HostView::slide() {
 }
 
 void HostView::gotoSlide(int index) {
-  pptx::Document& doc = m_state->doc();
+  ooxml::pptx::Document& doc = m_state->doc();
   if (index < 1 || index > doc.slideCount())
     throw hostError(QStringLiteral("View"), QStringLiteral("GotoSlide"),
                     QStringLiteral("Integer out of range. %1 is not in the valid range of 1 to %2.")
@@ -100,4 +100,4 @@ std::shared_ptr<ppt::Shapes> HostSlideRange::shapes() {
   return std::make_shared<HostShapes>(m_state, m_part);
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

@@ -7,7 +7,7 @@
 #include "hosts/presentation/state.h"
 #include "office/powerpoint.h"
 
-namespace office::files {
+namespace morvane::hosts::presentation {
 
 class HostWindow : public ppt::DocumentWindow {
  public:
@@ -58,4 +58,4 @@ class HostSlideRange : public ppt::SlideRange {
   QString m_part;
 };
 
-}  // namespace office::files
+}  // namespace morvane::hosts::presentation

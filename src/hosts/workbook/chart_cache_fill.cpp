@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 namespace {
 
@@ -255,4 +255,4 @@ QByteArray fillChartCaches(const QByteArray& chartXml, const ooxml::xlsx::Workbo
   return filled ? *filled : chartXml;
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QStringList>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 struct ChartCacheReport {
   int filled = 0;          // references given a cache
@@ -28,4 +28,4 @@ struct ChartCacheReport {
 QByteArray fillChartCaches(const QByteArray& chartXml, const ooxml::xlsx::WorkbookModel& model,
                            ChartCacheReport* report = nullptr, int maxDepth = 256);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -4,7 +4,7 @@
 
 #include <map>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 using ooxml::xlsx::CellRange;
 using ooxml::xlsx::CellValue;
@@ -134,16 +134,17 @@ CellRange clippedToUsedCells(const Worksheet& ws, CellRange area) {
 class Formats {
  public:
   explicit Formats(const WorkbookModel& model) : m_model(model) {}
-  const render::NumberFormat& of(int style) {
+  const render::numfmt::NumberFormat& of(int style) {
     auto it = m_parsed.find(style);
-    if (it == m_parsed.end()) it = m_parsed.emplace(style, render::NumberFormat::parse(code(style))).first;
+    if (it == m_parsed.end())
+      it = m_parsed.emplace(style, render::numfmt::NumberFormat::parse(code(style))).first;
     return it->second;
   }
   QString code(int style) const { return m_model.styles.formatCodeOfXf(style); }
 
  private:
   const WorkbookModel& m_model;
-  std::map<int, render::NumberFormat> m_parsed;
+  std::map<int, render::numfmt::NumberFormat> m_parsed;
 };
 
 ChartCell readCell(const Worksheet& ws, int row, int column, Formats& formats, bool date1904) {
@@ -151,7 +152,7 @@ ChartCell readCell(const Worksheet& ws, int row, int column, Formats& formats, b
   const auto* cell = ws.cell(row, column);
   if (!cell) return out;
   const CellValue& v = cell->value;
-  const render::NumberFormat& format = formats.of(ws.effectiveStyle(row, column));
+  const render::numfmt::NumberFormat& format = formats.of(ws.effectiveStyle(row, column));
   switch (v.type) {
     case CellValue::Type::Empty: return out;
     case CellValue::Type::Number:
@@ -243,4 +244,4 @@ ooxml::Result<std::vector<ChartCells>> readChartCellLevels(const WorkbookModel& 
   return out;
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 // The most points one reference gives; longer areas are refused rather than cached.
 inline constexpr int kMaxChartCells = 100000;
@@ -55,4 +55,4 @@ ooxml::Result<ChartCells> readChartCells(const ooxml::xlsx::WorkbookModel& model
 ooxml::Result<std::vector<ChartCells>> readChartCellLevels(const ooxml::xlsx::WorkbookModel& model,
                                                            QStringView formula, bool visibleOnly);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

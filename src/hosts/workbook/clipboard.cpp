@@ -19,7 +19,7 @@
 
 #include <cmath>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 namespace {
 
@@ -29,14 +29,15 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // Offers its formats at once and draws each only when it is asked for.
 class LazyPictureData : public QMimeData {
  public:
-  LazyPictureData(ClipboardPicture picture, int formats, std::function<NativeObject()> native)
+  LazyPictureData(ClipboardPicture picture, int formats,
+                  std::function<office::NativeObject()> native)
       : m_picture(std::move(picture)), m_formats(formats), m_native(std::move(native)) {}
 
   QStringList formats() const override {
     QStringList out;
     if (m_formats & kOfferBitmap) out << QLatin1String(kQtImageMime) << QStringLiteral("image/png");
-    if (m_formats & kOfferEmf) out << QLatin1String(kEmfMime);
-    if ((m_formats & kOfferNative) && m_native) out << QLatin1String(kNativeObjectMime);
+    if (m_formats & kOfferEmf) out << QLatin1String(office::kEmfMime);
+    if ((m_formats & kOfferNative) && m_native) out << QLatin1String(office::kNativeObjectMime);
     return out;
   }
   bool hasFormat(const QString& mime) const override { return formats().contains(mime); }
@@ -53,8 +54,8 @@ class LazyPictureData : public QMimeData {
       image.save(&buffer, "PNG");
       return png;
     }
-    if (mime == QLatin1String(kEmfMime)) return metafile();
-    if (mime == QLatin1String(kNativeObjectMime)) return m_native().serialize();
+    if (mime == QLatin1String(office::kEmfMime)) return metafile();
+    if (mime == QLatin1String(office::kNativeObjectMime)) return m_native().serialize();
     return {};
   }
 
@@ -92,25 +93,28 @@ class LazyPictureData : public QMimeData {
 
   ClipboardPicture m_picture;
   int m_formats;
-  std::function<NativeObject()> m_native;
+  std::function<office::NativeObject()> m_native;
   mutable QImage m_image;
   mutable QByteArray m_emf;
 };
 
 const ooxml::xlsx::SheetEntry& sheetEntry(const WorkbookHost& host, int sheet) {
   const auto& sheets = host.document().model().sheets;
-  if (sheet < 0 || sheet >= int(sheets.size())) throw AutomationError::subscriptOutOfRange();
+  if (sheet < 0 || sheet >= int(sheets.size()))
+    throw office::AutomationError::subscriptOutOfRange();
   return sheets[size_t(sheet)];
 }
 
 // The chart part with the caches its file left out filled from the workbook's cells.
-ooxml::Result<ooxml::ChartModel> readChartWithCells(const WorkbookHost& host, const QString& chartPart) {
+ooxml::Result<ooxml::chart::ChartModel> readChartWithCells(const WorkbookHost& host,
+                                                           const QString& chartPart) {
   const auto& package = host.document().package();
   auto bytes = package.read(chartPart);
   if (!bytes) return bytes.error();
   const int maxDepth = package.limits().maxXmlDepth;
-  return ooxml::readChartXml(fillChartCaches(bytes.value(), host.document().model(), nullptr, maxDepth), chartPart,
-                             maxDepth);
+  return ooxml::chart::readChartXml(
+      fillChartCaches(bytes.value(), host.document().model(), nullptr, maxDepth), chartPart,
+      maxDepth);
 }
 
 int digitWidth(const WorkbookHost& host) {
@@ -119,7 +123,8 @@ int digitWidth(const WorkbookHost& host) {
 
 }  // namespace
 
-void offerOnClipboard(ClipboardPicture picture, int formats, std::function<NativeObject()> native) {
+void offerOnClipboard(ClipboardPicture picture, int formats,
+                      std::function<office::NativeObject()> native) {
   QGuiApplication::clipboard()->setMimeData(new LazyPictureData(std::move(picture), formats, std::move(native)));
 }
 
@@ -131,19 +136,21 @@ ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, c
   QSizeF size(720, 540);
   if (object >= 0) {
     if (!entry.drawing || object >= int(entry.drawing->objects.size()))
-      throw AutomationError::methodFailed(member, objectClass);
+      throw office::AutomationError::methodFailed(member, objectClass);
     const auto& drawingObject = entry.drawing->objects[size_t(object)];
     chartPart = drawingObject.chartPart;
     size = ooxml::xlsx::anchorSizePoints(entry.worksheet, drawingObject, digitWidth(host));
   }
   const auto& package = host.document().package();
   auto chart = readChartWithCells(host, chartPart);
-  if (!chart) throw AutomationError(AutomationError::kMethodFailed, chart.error().message);
-  const ooxml::Theme theme = ooxml::readTheme(package, host.document().model().themePart);
+  if (!chart)
+    throw office::AutomationError(office::AutomationError::kMethodFailed, chart.error().message);
+  const ooxml::chart::Theme theme =
+      ooxml::chart::readTheme(package, host.document().model().themePart);
   if (size.width() < 1 || size.height() < 1) size = QSizeF(360, 216);
-  auto model = std::make_shared<ooxml::ChartModel>(std::move(chart.value()));
+  auto model = std::make_shared<ooxml::chart::ChartModel>(std::move(chart.value()));
   return {[model, theme](QPainter& painter, const QRectF& target) {
-            render::drawChart(painter, target, *model, theme);
+            render::chart::drawChart(painter, target, *model, theme);
           },
           size};
 }
@@ -151,14 +158,14 @@ ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, c
 ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow, int firstColumn,
                               int lastRow, int lastColumn) {
   sheetEntry(host, sheet);
-  const render::RangeRect rect{firstRow, firstColumn, lastRow, lastColumn};
+  const render::range::RangeRect rect{firstRow, firstColumn, lastRow, lastColumn};
   // The picture draws from a snapshot, so later edits of the workbook do not change a copy.
   auto model = std::make_shared<ooxml::xlsx::WorkbookModel>(host.document().model());
-  const QSizeF size = render::rangePictureSize(*model, sheet, rect);
-  render::RangeOptions options;
-  options.themeColors = ooxml::readTheme(host.document().package(), model->themePart).colors;
+  const QSizeF size = render::range::rangePictureSize(*model, sheet, rect);
+  render::range::RangeOptions options;
+  options.themeColors = ooxml::chart::readTheme(host.document().package(), model->themePart).colors;
   return {[model, sheet, rect, options](QPainter& painter, const QRectF& target) {
-            render::drawRange(painter, target, *model, sheet, rect, options);
+            render::range::drawRange(painter, target, *model, sheet, rect, options);
           },
           size};
 }
@@ -168,4 +175,4 @@ QByteArray workbookBytes(const WorkbookHost& host) {
   return bytes ? bytes.value() : QByteArray();
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

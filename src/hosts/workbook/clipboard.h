@@ -13,7 +13,7 @@
 class QPainter;
 class QRectF;
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 class WorkbookHost;
 
@@ -43,4 +43,4 @@ ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow,
 // The whole workbook as it stands, for an embedded copy.
 QByteArray workbookBytes(const WorkbookHost& host);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

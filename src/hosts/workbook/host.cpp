@@ -6,7 +6,7 @@
 
 #include <QFileInfo>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 using ooxml::xlsx::SheetEntry;
 
@@ -49,8 +49,8 @@ ooxml::Result<OpenedWorkbook> openWorkbook(const QString& path) {
   return OpenedWorkbook{host.value()->application(), host.value()};
 }
 
-AutomationError programError(const QString& description) {
-  return AutomationError(AutomationError::kMethodFailed, description);
+office::AutomationError programError(const QString& description) {
+  return office::AutomationError(office::AutomationError::kMethodFailed, description);
 }
 
 std::shared_ptr<HostRange> resolveNameRange(const HostPtr& host, int nameIndex) {
@@ -75,16 +75,16 @@ std::shared_ptr<excel::Sheet> HostApplication::worksheet(const QString& name) {
 
 std::shared_ptr<excel::Chart> HostApplication::activeChart() { return activeWorkbook()->activeChart(); }
 
-double HostApplication::min(const std::vector<Variant>& values) {
+double HostApplication::min(const std::vector<office::Variant>& values) {
   // Values passed directly count when they are numbers, booleans (TRUE is 1) or numeric
   // texts; any other text makes the function fail, as it does in the program.
   std::optional<double> result;
-  for (const Variant& v : values) {
+  for (const office::Variant& v : values) {
     std::optional<double> d;
     if (v.isNumber()) d = v.number();
     else if (v.isBoolean()) d = v.boolean() ? 1.0 : 0.0;
     else if (v.isText()) {
-      d = parseNumericText(v.text());
+      d = office::parseNumericText(v.text());
       if (!d) throw programError(QStringLiteral("Unable to get the Min property of the WorksheetFunction class"));
     } else if (v.isError()) {
       throw programError(QStringLiteral("Unable to get the Min property of the WorksheetFunction class"));
@@ -96,8 +96,8 @@ double HostApplication::min(const std::vector<Variant>& values) {
 
 double HostApplication::max(excel::Range& range) {
   auto* hostRange = dynamic_cast<HostRange*>(&range);
-  if (!hostRange) throw AutomationError::typeMismatch();
+  if (!hostRange) throw office::AutomationError::typeMismatch();
   return hostRange->maxNumber();
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 class WorkbookHost : public std::enable_shared_from_this<WorkbookHost> {
  public:
@@ -66,4 +66,4 @@ struct OpenedWorkbook {
 // the file and the problem (exit status 2 material).
 ooxml::Result<OpenedWorkbook> openWorkbook(const QString& path);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

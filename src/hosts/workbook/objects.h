@@ -7,7 +7,7 @@
 #include "hosts/workbook/host.h"
 #include "ooxml/xlsx/cell_reference.h"
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 using HostPtr = std::shared_ptr<WorkbookHost>;
 
@@ -19,7 +19,7 @@ class HostApplication : public excel::Application {
   std::shared_ptr<excel::Sheet> worksheet(const QString& name) override;
   std::shared_ptr<excel::Chart> activeChart() override;
   void setActiveWindowVisible(bool visible) override { m_host->setActiveWindowVisible(visible); }
-  double min(const std::vector<Variant>& values) override;
+  double min(const std::vector<office::Variant>& values) override;
   double max(excel::Range& range) override;
 
  private:
@@ -80,8 +80,8 @@ class HostRange : public excel::Range {
  public:
   HostRange(HostPtr host, int sheet, const ooxml::xlsx::CellRange& area)
       : m_host(std::move(host)), m_sheet(sheet), m_area(area) {}
-  Variant value() override;
-  void setValue(const Variant& value) override;
+  office::Variant value() override;
+  void setValue(const office::Variant& value) override;
   QString address() override;
   int row() override { return m_area.firstRow; }
   int column() override { return m_area.firstColumn; }
@@ -93,7 +93,7 @@ class HostRange : public excel::Range {
   void setNumberFormat(const QString& format) override;
   void copy() override;
   void copyPicture(int appearance, int format) override;
-  std::shared_ptr<excel::Range> find(const Variant& what, int lookIn) override;
+  std::shared_ptr<excel::Range> find(const office::Variant& what, int lookIn) override;
 
   // WorksheetFunction.Max over this range's numbers; 0 when it holds none.
   double maxNumber() const;
@@ -147,9 +147,9 @@ class HostName : public excel::Name {
 };
 
 // The error the program raises for a failing member of one of its objects (1004).
-AutomationError programError(const QString& description);
+office::AutomationError programError(const QString& description);
 // The range a defined name's formula refers to, or nullptr when it refers to no worksheet
 // range of this workbook.
 std::shared_ptr<HostRange> resolveNameRange(const HostPtr& host, int nameIndex);
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -8,7 +8,7 @@
 
 #include <map>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 using ooxml::xlsx::CellRange;
 using ooxml::xlsx::CellValue;
@@ -23,13 +23,14 @@ const Worksheet& sheetOf(const HostPtr& host, int sheet) {
   return host->document().model().sheets.at(size_t(sheet)).worksheet;
 }
 
-Variant toVariant(const CellValue& v) {
+office::Variant toVariant(const CellValue& v) {
   switch (v.type) {
     case CellValue::Type::Empty: return {};
     case CellValue::Type::Number: return v.number;
     case CellValue::Type::Text: return v.text;
     case CellValue::Type::Boolean: return v.boolean;
-    case CellValue::Type::Error: return Variant::error(v.text);
+    case CellValue::Type::Error:
+      return office::Variant::error(v.text);
   }
   return {};
 }
@@ -41,17 +42,24 @@ bool isTextFormat(const HostPtr& host, int sheet, int row, int column) {
 }
 
 // What the cell holds after the value is assigned, as typing it would store it.
-CellValue storedValue(const HostPtr& host, int sheet, int row, int column, const Variant& v) {
+CellValue storedValue(const HostPtr& host, int sheet, int row, int column,
+                      const office::Variant& v) {
   switch (v.type()) {
-    case Variant::Type::Empty: return {};
-    case Variant::Type::Boolean: return CellValue::fromBoolean(v.boolean());
-    case Variant::Type::Number: return CellValue::fromNumber(v.number());
-    case Variant::Type::Error: return CellValue::fromError(v.errorCode());
-    case Variant::Type::Text: break;
+    case office::Variant::Type::Empty:
+      return {};
+    case office::Variant::Type::Boolean:
+      return CellValue::fromBoolean(v.boolean());
+    case office::Variant::Type::Number:
+      return CellValue::fromNumber(v.number());
+    case office::Variant::Type::Error:
+      return CellValue::fromError(v.errorCode());
+    case office::Variant::Type::Text:
+      break;
   }
   if (v.text().isEmpty()) return {};
   if (!isTextFormat(host, sheet, row, column)) {
-    if (const auto number = parseNumericText(v.text())) return CellValue::fromNumber(*number);
+    if (const auto number = office::parseNumericText(v.text()))
+      return CellValue::fromNumber(*number);
   }
   return CellValue::fromText(v.text());
 }
@@ -85,13 +93,14 @@ QString findText(const CellValue& v) {
 
 }  // namespace
 
-Variant HostRange::value() {
+office::Variant HostRange::value() {
   const auto* cell = sheetOf(m_host, m_sheet).cell(m_area.firstRow, m_area.firstColumn);
-  return cell ? toVariant(cell->value) : Variant();
+  return cell ? toVariant(cell->value) : office::Variant();
 }
 
-void HostRange::setValue(const Variant& value) {
-  if (m_area.cellCount() > kMaxCellsWritten) throw AutomationError::methodFailed(QStringLiteral("Value"), QStringLiteral("Range"));
+void HostRange::setValue(const office::Variant& value) {
+  if (m_area.cellCount() > kMaxCellsWritten)
+    throw office::AutomationError::methodFailed(QStringLiteral("Value"), QStringLiteral("Range"));
   auto& document = m_host->editableDocument();
   for (int r = m_area.firstRow; r <= m_area.lastRow; ++r) {
     for (int c = m_area.firstColumn; c <= m_area.lastColumn; ++c)
@@ -157,10 +166,12 @@ void HostRange::setNumberFormat(const QString& format) {
     }
   } else if (m_area.isWholeRows()) {
     // Row styles are not modelled; the tool formats columns and bounded ranges only.
-    throw AutomationError::methodFailed(QStringLiteral("NumberFormat"), QStringLiteral("Range"));
+    throw office::AutomationError::methodFailed(QStringLiteral("NumberFormat"),
+                                                QStringLiteral("Range"));
   } else {
     if (m_area.cellCount() > kMaxCellsWritten)
-      throw AutomationError::methodFailed(QStringLiteral("NumberFormat"), QStringLiteral("Range"));
+      throw office::AutomationError::methodFailed(QStringLiteral("NumberFormat"),
+                                                  QStringLiteral("Range"));
     for (int r = m_area.firstRow; r <= m_area.lastRow; ++r)
       for (int c = m_area.firstColumn; c <= m_area.lastColumn; ++c) cells.emplace_back(r, c);
   }
@@ -172,13 +183,14 @@ void HostRange::copy() {
   const CellRange area = m_area;
   const HostPtr host = m_host;
   // The picture first: it checks the sheet index and raises the program's error.
-  auto picture = office::files::rangePicture(*m_host, m_sheet, area.firstRow, area.firstColumn,
-                                             area.lastRow, area.lastColumn);
+  auto picture = hosts::workbook::rangePicture(*m_host, m_sheet, area.firstRow, area.firstColumn,
+                                               area.lastRow, area.lastColumn);
   const auto& entry = m_host->document().model().sheets.at(size_t(m_sheet));
   const QSizeF size = picture.sizePoints;
   const QString sheetName = entry.name;
-  office::files::offerOnClipboard(
-      std::move(picture), office::files::kOfferBitmap | office::files::kOfferEmf | office::files::kOfferNative,
+  hosts::workbook::offerOnClipboard(
+      std::move(picture),
+      hosts::workbook::kOfferBitmap | hosts::workbook::kOfferEmf | hosts::workbook::kOfferNative,
       [host, area, size, sheetName] {
         office::NativeObject native;
         native.kind = office::NativeObject::Kind::Range;
@@ -186,19 +198,19 @@ void HostRange::copy() {
         native.sheet = sheetName;
         native.name = ooxml::xlsx::formatA1Area(area);
         native.sizePoints = size;
-        native.workbook = office::files::workbookBytes(*host);
+        native.workbook = hosts::workbook::workbookBytes(*host);
         return native;
       });
 }
 
 void HostRange::copyPicture(int, int format) {
-  office::files::offerOnClipboard(
-      office::files::rangePicture(*m_host, m_sheet, m_area.firstRow, m_area.firstColumn, m_area.lastRow,
-                                  m_area.lastColumn),
-      format == excel::xlBitmap ? office::files::kOfferBitmap : office::files::kOfferEmf);
+  hosts::workbook::offerOnClipboard(
+      hosts::workbook::rangePicture(*m_host, m_sheet, m_area.firstRow, m_area.firstColumn,
+                                    m_area.lastRow, m_area.lastColumn),
+      format == excel::xlBitmap ? hosts::workbook::kOfferBitmap : hosts::workbook::kOfferEmf);
 }
 
-std::shared_ptr<excel::Range> HostRange::find(const Variant& what, int) {
+std::shared_ptr<excel::Range> HostRange::find(const office::Variant& what, int) {
   const Worksheet& ws = sheetOf(m_host, m_sheet);
   const QString needle = what.toText();
   auto matches = [&](const std::pair<const std::pair<int, int>, ooxml::xlsx::Cell>& entry) {
@@ -227,4 +239,4 @@ double HostRange::maxNumber() const {
   return best.value_or(0);
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -9,7 +9,7 @@
 #include <tuple>
 #include "ooxml/xlsx/formula_reference.h"
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 using ooxml::xlsx::CellRange;
 using ooxml::xlsx::SheetEntry;
@@ -41,7 +41,8 @@ const char* className(SheetEntry::Kind kind) {
 }  // namespace
 
 void HostSheet::requireWorksheet() {
-  if (entryOf(m_host, m_index).kind != SheetEntry::Kind::Worksheet) throw AutomationError::notSupported();
+  if (entryOf(m_host, m_index).kind != SheetEntry::Kind::Worksheet)
+    throw office::AutomationError::notSupported();
 }
 
 excel::SheetType HostSheet::type() {
@@ -57,7 +58,8 @@ QString HostSheet::name() { return entryOf(m_host, m_index).name; }
 
 void HostSheet::setName(const QString& name) {
   if (m_host->document().model().lockStructure)
-    throw AutomationError::methodFailed(QStringLiteral("Name"), QString::fromLatin1(className(entryOf(m_host, m_index).kind)));
+    throw office::AutomationError::methodFailed(
+        QStringLiteral("Name"), QString::fromLatin1(className(entryOf(m_host, m_index).kind)));
   checkSheetName(m_host, m_index, name);
   m_host->editableDocument().renameSheet(m_index, name);
 }
@@ -100,7 +102,8 @@ void HostSheet::setVisible(int visibility) {
 
 void HostSheet::select() {
   if (entryOf(m_host, m_index).state != SheetEntry::State::Visible)
-    throw AutomationError::methodFailed(QStringLiteral("Select"), QString::fromLatin1(className(entryOf(m_host, m_index).kind)));
+    throw office::AutomationError::methodFailed(
+        QStringLiteral("Select"), QString::fromLatin1(className(entryOf(m_host, m_index).kind)));
   m_host->setActiveSheet(m_index);
 }
 
@@ -164,7 +167,8 @@ std::shared_ptr<excel::Range> HostSheet::range(const QString& addressOrName) {
   }
   if (const auto area = ooxml::xlsx::parseA1Area(text)) {
     if (nameSheet == m_index) return std::make_shared<HostRange>(m_host, m_index, *area);
-    throw AutomationError::methodFailed(QStringLiteral("Range"), QStringLiteral("_Worksheet"));
+    throw office::AutomationError::methodFailed(QStringLiteral("Range"),
+                                                QStringLiteral("_Worksheet"));
   }
   // A name of the sheet first, then (unqualified only) a workbook-level one; it must refer to
   // this sheet.
@@ -181,7 +185,8 @@ std::shared_ptr<excel::Range> HostSheet::range(const QString& addressOrName) {
     auto resolved = resolveNameRange(m_host, *found);
     if (resolved && resolved->worksheet()->name() == name()) return resolved;
   }
-  throw AutomationError::methodFailed(QStringLiteral("Range"), QStringLiteral("_Worksheet"));
+  throw office::AutomationError::methodFailed(QStringLiteral("Range"),
+                                              QStringLiteral("_Worksheet"));
 }
 
 std::shared_ptr<excel::Range> HostSheet::columns(const QString& address) {
@@ -193,7 +198,8 @@ std::shared_ptr<excel::Range> HostSheet::columns(const QString& address) {
 }
 
 std::shared_ptr<excel::Chart> HostSheet::chart() {
-  if (entryOf(m_host, m_index).kind != SheetEntry::Kind::Chartsheet) throw AutomationError::notSupported();
+  if (entryOf(m_host, m_index).kind != SheetEntry::Kind::Chartsheet)
+    throw office::AutomationError::notSupported();
   return std::make_shared<HostChart>(m_host, m_index, -1);
 }
 
@@ -227,16 +233,17 @@ QString HostChart::name() {
 // ChartArea.Copy offers the chart as a bitmap, an EMF and an object to embed.
 void HostChart::chartAreaCopy() {
   // The picture first: it checks the indices and raises the program's errors.
-  auto picture = office::files::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("Copy"),
-                                             QStringLiteral("ChartArea"));
+  auto picture = hosts::workbook::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("Copy"),
+                                               QStringLiteral("ChartArea"));
   const auto& entry = entryOf(m_host, m_sheet);
   const HostPtr host = m_host;
   const QSizeF size = picture.sizePoints;
   const QString sheetName = entry.name;
   const QString objectName = m_object < 0 ? QString() : entry.drawing->objects.at(size_t(m_object)).name;
   const bool chartSheet = m_object < 0;
-  office::files::offerOnClipboard(
-      std::move(picture), office::files::kOfferBitmap | office::files::kOfferEmf | office::files::kOfferNative,
+  hosts::workbook::offerOnClipboard(
+      std::move(picture),
+      hosts::workbook::kOfferBitmap | hosts::workbook::kOfferEmf | hosts::workbook::kOfferNative,
       [host, size, sheetName, objectName, chartSheet] {
         office::NativeObject native;
         native.kind = chartSheet ? office::NativeObject::Kind::ChartSheet : office::NativeObject::Kind::Chart;
@@ -244,21 +251,21 @@ void HostChart::chartAreaCopy() {
         native.sheet = sheetName;
         native.name = objectName;
         native.sizePoints = size;
-        native.workbook = office::files::workbookBytes(*host);
+        native.workbook = hosts::workbook::workbookBytes(*host);
         return native;
       });
 }
 
 void HostChart::copyPicture(int, int, int format) {
-  office::files::offerOnClipboard(office::files::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("CopyPicture"),
-                                                             QStringLiteral("_Chart")),
-                                  format == excel::xlBitmap ? office::files::kOfferBitmap
-                                                            : office::files::kOfferEmf);
+  hosts::workbook::offerOnClipboard(
+      hosts::workbook::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("CopyPicture"),
+                                    QStringLiteral("_Chart")),
+      format == excel::xlBitmap ? hosts::workbook::kOfferBitmap : hosts::workbook::kOfferEmf);
 }
 
 std::shared_ptr<excel::ChartObject> HostChart::parent() {
-  if (m_object < 0) throw AutomationError::notSupported();
+  if (m_object < 0) throw office::AutomationError::notSupported();
   return std::make_shared<HostChartObject>(m_host, m_sheet, m_object);
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-namespace office::files {
+namespace morvane::hosts::workbook {
 
 using ooxml::xlsx::SheetEntry;
 
@@ -42,13 +42,13 @@ std::vector<std::shared_ptr<excel::Sheet>> HostWorkbook::sheets() {
 
 std::shared_ptr<excel::Sheet> HostWorkbook::sheet(int index) {
   if (index < 1 || index > int(m_host->document().model().sheets.size()))
-    throw AutomationError::subscriptOutOfRange();
+    throw office::AutomationError::subscriptOutOfRange();
   return std::make_shared<HostSheet>(m_host, index - 1);
 }
 
 std::shared_ptr<excel::Sheet> HostWorkbook::sheet(const QString& name) {
   const int i = m_host->document().model().sheetIndex(name);
-  if (i < 0) throw AutomationError::subscriptOutOfRange();
+  if (i < 0) throw office::AutomationError::subscriptOutOfRange();
   return std::make_shared<HostSheet>(m_host, i);
 }
 
@@ -65,13 +65,14 @@ std::shared_ptr<excel::Sheet> HostWorkbook::worksheet(const QString& name) {
   const auto& model = m_host->document().model();
   const int i = model.sheetIndex(name);
   if (i < 0 || model.sheets[size_t(i)].kind != SheetEntry::Kind::Worksheet)
-    throw AutomationError::subscriptOutOfRange();
+    throw office::AutomationError::subscriptOutOfRange();
   return std::make_shared<HostSheet>(m_host, i);
 }
 
 std::shared_ptr<excel::Sheet> HostWorkbook::worksheetsAdd() {
   const auto& model = m_host->document().model();
-  if (model.lockStructure) throw AutomationError::methodFailed(QStringLiteral("Add"), QStringLiteral("Sheets"));
+  if (model.lockStructure)
+    throw office::AutomationError::methodFailed(QStringLiteral("Add"), QStringLiteral("Sheets"));
   // Appended after the last sheet rather than before the active one, so that no sheet moves
   // and no sheet-level name's localSheetId changes; the active sheet stays as it was.
   int number = 1;
@@ -96,7 +97,7 @@ std::shared_ptr<excel::Chart> HostWorkbook::chart(const QString& name) {
   const auto& model = m_host->document().model();
   const int i = model.sheetIndex(name);
   if (i < 0 || model.sheets[size_t(i)].kind != SheetEntry::Kind::Chartsheet)
-    throw AutomationError::subscriptOutOfRange();
+    throw office::AutomationError::subscriptOutOfRange();
   return std::make_shared<HostChart>(m_host, i, -1);
 }
 
@@ -119,7 +120,7 @@ std::vector<std::shared_ptr<excel::Name>> HostWorkbook::names() {
 
 std::shared_ptr<excel::Name> HostWorkbook::name(int index) {
   const auto listed = listedNames();
-  if (index < 1 || index > int(listed.size())) throw AutomationError::subscriptOutOfRange();
+  if (index < 1 || index > int(listed.size())) throw office::AutomationError::subscriptOutOfRange();
   return std::make_shared<HostName>(m_host, listed[size_t(index - 1)]);
 }
 
@@ -184,4 +185,4 @@ std::shared_ptr<excel::Range> HostName::refersToRange() {
   return range;
 }
 
-}  // namespace office::files
+}  // namespace morvane::hosts::workbook

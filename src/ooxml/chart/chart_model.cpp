@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace ooxml {
+namespace morvane::ooxml::chart {
 
 void TextFormat::mergeFrom(const TextFormat& over) {
   if (over.sizePt) sizePt = over.sizePt;
@@ -111,4 +111,4 @@ int ChartModel::seriesCount() const {
   return n;
 }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

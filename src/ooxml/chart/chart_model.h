@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace ooxml {
+namespace morvane::ooxml::chart {
 
 // Cached values of one data reference (c:strCache, c:numCache, c:strLit, c:numLit,
 // c:multiLvlStrCache). Points absent from the cache are missing (nullopt / empty text).
@@ -260,4 +260,4 @@ struct ChartModel {
   int seriesCount() const;
 };
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

@@ -9,11 +9,11 @@
 #include <cmath>
 #include <string_view>
 
-namespace ooxml {
+namespace morvane::ooxml::chart {
 
 namespace {
 
-using namespace ooxml::detail;
+using namespace detail;
 
 struct GroupType {
   const char* element;
@@ -298,4 +298,4 @@ Result<ChartModel> readChart(const Package& package, const QString& chartPartNam
   return readChartXml(bytes.value(), chartPartName, package.limits().maxXmlDepth);
 }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

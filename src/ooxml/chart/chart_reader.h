@@ -7,9 +7,11 @@
 #include <QByteArray>
 #include <QString>
 
-namespace ooxml {
-
+namespace morvane::ooxml {
 class Package;
+}
+
+namespace morvane::ooxml::chart {
 
 // Reads the chart part `chartPartName` ("/xl/charts/chart1.xml") of `package`.
 // Success: the model, with every element the file lacks at its default. Failure: NotFound
@@ -21,4 +23,4 @@ Result<ChartModel> readChart(const Package& package, const QString& chartPartNam
 Result<ChartModel> readChartXml(const QByteArray& xml, const QString& partName,
                                 int maxXmlDepth = 256);
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

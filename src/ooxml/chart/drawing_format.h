@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace ooxml {
+namespace morvane::ooxml::chart {
 
 // A colour as written: a literal, a scheme slot or a system/preset colour, plus the
 // modifiers (lumMod, lumOff, tint, shade, alpha, satMod ...) in file order, each in 1/1000 %.
@@ -111,4 +111,4 @@ struct ManualLayout {
   bool isSet() const { return x || y || w || h; }
 };
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

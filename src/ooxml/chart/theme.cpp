@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace ooxml {
+namespace morvane::ooxml::chart {
 
 namespace {
 
@@ -158,4 +158,4 @@ Theme readTheme(const Package& package, const QString& themePartName) {
   return theme ? theme.value() : defaultTheme();
 }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

@@ -11,9 +11,11 @@
 
 #include <array>
 
-namespace ooxml {
-
+namespace morvane::ooxml {
 class Package;
+}
+
+namespace morvane::ooxml::chart {
 
 struct Theme {
   // dk1, lt1, dk2, lt2, accent1..accent6, hlink, folHlink.
@@ -49,4 +51,4 @@ Result<Theme> readThemeXml(const QByteArray& xml, const QString& partName);
 // linear RGB as the office programs do. `value` in 1/1000 % (100000 = 100 %).
 QColor applyColorModifier(const QColor& c, const QString& name, int value);
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml::chart

@@ -3,7 +3,7 @@
 #include "ooxml/detail/part_name.h"
 #include "ooxml/detail/xml.h"
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 namespace {
 
@@ -98,4 +98,4 @@ QByteArray ContentTypes::serialize() const {
   return serializeXml(plain);
 }
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

@@ -10,7 +10,7 @@
 #include <map>
 #include <utility>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 class ContentTypes {
  public:
@@ -38,4 +38,4 @@ class ContentTypes {
   std::map<QString, std::pair<QString, QString>> m_overrides;
 };
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

@@ -10,7 +10,7 @@
 #include <map>
 #include <set>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 struct PartEntry {
   QString name;          // part name, decoded
@@ -51,4 +51,4 @@ struct Package::Data {
   }
 };
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 QString partKey(const QString& partName) { return partName.toCaseFolded(); }
 
@@ -113,4 +113,4 @@ QString folderOf(const QString& partName) {
   return partName.left(partName.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 // The key under which a part name is compared (case folded).
 QString partKey(const QString& partName);
@@ -36,4 +36,4 @@ QString sourceOfRelsPart(const QString& partName);
 // The folder of a part name, with its trailing slash ("/xl/workbook.xml" -> "/xl/").
 QString folderOf(const QString& partName);
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

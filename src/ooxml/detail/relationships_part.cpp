@@ -2,7 +2,7 @@
 
 #include "ooxml/detail/xml.h"
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 QString reltype::officeRel(const char* suffix) {
   return QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/") +
@@ -81,4 +81,4 @@ bool sameRelType(const QString& a, const QString& b) {
 }
 
 }  // namespace detail
-}  // namespace ooxml
+}  // namespace morvane::ooxml

@@ -4,7 +4,7 @@
 
 #include "ooxml/package.h"
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 // Reads a .rels part of `sourcePart`, resolving internal targets against it. Fails with
 // BadXml (not <Relationships>, a relationship without Id or Target) or parseXml's errors;
@@ -21,4 +21,4 @@ QString strictRelType(const QString& type);
 bool isStrictRelType(const QString& type);
 bool sameRelType(const QString& a, const QString& b);
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

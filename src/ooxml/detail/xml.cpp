@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 namespace {
 
@@ -122,4 +122,4 @@ Result<std::unique_ptr<XmlDocument>> readXml(const Package& package, const QStri
   return document;
 }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

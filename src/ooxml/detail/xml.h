@@ -21,7 +21,7 @@
 
 #include <memory>
 
-namespace ooxml {
+namespace morvane::ooxml {
 
 struct XmlDocument {
   pugi::xml_document doc;
@@ -58,4 +58,4 @@ QString namespaceUri(const QString& canonicalPrefix, bool strict);
 inline QString qstr(const pugi::char_t* s) { return QString::fromUtf8(s); }
 inline QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
-}  // namespace ooxml
+}  // namespace morvane::ooxml

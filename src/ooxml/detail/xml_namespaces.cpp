@@ -4,7 +4,7 @@
 #include <set>
 #include <string_view>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 namespace {
 
@@ -290,4 +290,4 @@ void declareCanonicalPrefixes(pugi::xml_node root, bool strict) {
   }
 }
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

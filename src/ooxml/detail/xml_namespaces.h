@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 struct KnownNamespace {
   const char* prefix;
@@ -37,4 +37,4 @@ Result<bool> canonicalizeNamespaces(pugi::xml_document& doc, const QString& part
 // strict or transitional URIs.
 void declareCanonicalPrefixes(pugi::xml_node root, bool strict);
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

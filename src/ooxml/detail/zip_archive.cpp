@@ -2,7 +2,7 @@
 
 #include <zip.h>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 namespace {
 
@@ -217,4 +217,4 @@ Result<QByteArray> ZipWriter::finish() {
   return bytes;
 }
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

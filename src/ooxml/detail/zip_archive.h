@@ -16,7 +16,7 @@
 struct zip;         // libzip's zip_t
 struct zip_source;  // libzip's zip_source_t
 
-namespace ooxml::detail {
+namespace morvane::ooxml::detail {
 
 struct ZipEntry {
   quint64 index = 0;
@@ -75,4 +75,4 @@ class ZipWriter {
   std::deque<QByteArray> m_keepAlive;  // buffers libzip reads at finish()
 };
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::detail

@@ -2,7 +2,7 @@
 
 #include "ooxml/pptx/detail/document_impl.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 namespace {
 
@@ -208,4 +208,4 @@ std::unique_ptr<ooxml::Package> createBlankPackage() {
   return package;
 }
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

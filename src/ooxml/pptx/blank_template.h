@@ -6,9 +6,9 @@
 
 #include "ooxml/package.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 // A fresh package holding the blank presentation; never fails.
 std::unique_ptr<ooxml::Package> createBlankPackage();
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

@@ -6,7 +6,7 @@
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 using ooxml::Error;
 using ooxml::Result;
@@ -184,4 +184,4 @@ QString Document::Impl::themeFont(int slide, bool major) const {
   return face.isEmpty() ? fallback : face;
 }
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

@@ -6,7 +6,7 @@
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 QString Document::Impl::addBinaryPart(int slide, const QString& pattern, const QByteArray& bytes,
                                       const char* contentType, const char* relKind) {
@@ -110,4 +110,4 @@ std::optional<Document::PictureData> Document::pictureData(int slide, quint32 sh
   return PictureData{*bytes, d.package->contentType(r->targetPart)};
 }
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

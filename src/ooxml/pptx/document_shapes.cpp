@@ -7,7 +7,7 @@
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 // --- shape nodes ---------------------------------------------------------------------
 
@@ -249,4 +249,4 @@ void Document::setLockAspectRatio(int slide, quint32 shapeId, bool locked) {
   m_impl->markDirty(slidePart(slide));
 }
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

@@ -8,7 +8,7 @@
 #include "ooxml/pptx/detail/xml_tree.h"
 #include "ooxml/pptx/presentation_document.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 namespace {
 
@@ -202,4 +202,4 @@ bool Document::autoFits(int slide, quint32 id) const {
   return bool(txBody(*m_impl, slide, id).child("a:bodyPr").child("a:spAutoFit"));
 }
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

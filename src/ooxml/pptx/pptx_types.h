@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 inline constexpr qint64 kEmuPerPoint = 12700;
 
@@ -56,4 +56,4 @@ struct MasterInfo {
 // Picture formats the model embeds.
 enum class ImageFormat { Png, Emf };
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

@@ -6,7 +6,7 @@
 #include "ooxml/pptx/detail/document_impl.h"
 #include "ooxml/pptx/detail/xml_tree.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 using ooxml::Error;
 using ooxml::Result;
@@ -299,4 +299,4 @@ bool Document::isModified() const {
   return false;
 }
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

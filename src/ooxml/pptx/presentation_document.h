@@ -16,7 +16,7 @@
 #include "ooxml/pptx/pptx_types.h"
 #include "ooxml/result.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 class Document {
  public:
@@ -127,4 +127,4 @@ class Document {
   std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 int columnNumber(QStringView letters) {
   if (letters.isEmpty() || letters.size() > 3) return 0;
@@ -110,4 +110,4 @@ QString formatA1Area(const CellRange& r, bool absolute) {
          QString::number(r.lastRow);
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 inline constexpr int kMaxRows = 1048576;
 inline constexpr int kMaxColumns = 16384;
@@ -47,4 +47,4 @@ std::optional<CellRange> parseA1Area(QStringView text, bool allowLoneLine = fals
 // "$A$1", "$A$1:$C$5", "$A:$H", "$1:$2"; without the dollars when `absolute` is false.
 QString formatA1Area(const CellRange& range, bool absolute = true);
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 inline constexpr qint64 kEmuPerPoint = 12700;
 inline constexpr qint64 kEmuPerPixel = 9525;  // at 96 dpi
@@ -43,4 +43,4 @@ struct Drawing {
   std::vector<int> chartIndices() const;
 };
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 using namespace detail;
 
@@ -78,4 +78,4 @@ Result<Drawing> readDrawing(const Package& package, const QString& partName) {
   return drawing;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx::detail {
+namespace morvane::ooxml::xlsx::detail {
 
 Result<QByteArray> writeDrawingPart(const Package& package, const Drawing& drawing,
                                     const std::set<int>& objects) {
@@ -32,4 +32,4 @@ Result<QByteArray> writeDrawingPart(const Package& package, const Drawing& drawi
   return serializeXml(xml);
 }
 
-}  // namespace ooxml::xlsx::detail
+}  // namespace morvane::ooxml::xlsx::detail

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 namespace {
 
@@ -145,4 +145,4 @@ QString formatSheetArea(const SheetArea& area) {
   return quoteSheetName(area.sheet) + QLatin1Char('!') + formatA1Area(area.area);
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 struct SheetArea {
   QString sheet;   // unquoted sheet name
@@ -34,4 +34,4 @@ bool sheetNameNeedsQuotes(const QString& sheet);
 // "Sheet1!$A:$H", "'My Sheet'!$A$1": an area written as the program writes it in a name.
 QString formatSheetArea(const SheetArea& area);
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace ooxml::xlsx::detail {
+namespace morvane::ooxml::xlsx::detail {
 
 // The cells in `cells` are written from `sheet` (value, style; removed when blank and
 // unstyled); <cols> is rebuilt from the model when `columns`. `existing` empty: a new part.
@@ -42,4 +42,4 @@ Result<QByteArray> writeDrawingPart(const Package& package, const Drawing& drawi
 // Number text as the program stores it: the shortest form that reads back exactly.
 QString storedNumber(double value);
 
-}  // namespace ooxml::xlsx::detail
+}  // namespace morvane::ooxml::xlsx::detail

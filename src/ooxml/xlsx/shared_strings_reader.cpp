@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 using namespace detail;
 
@@ -20,4 +20,4 @@ Result<std::vector<QString>> readSharedStrings(const Package& package, const QSt
   return strings;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

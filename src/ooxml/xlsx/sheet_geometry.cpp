@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 int maxDigitWidth(const Font& font) {
   // Digit advance as a fraction of the em for the families workbooks use; the program
@@ -71,4 +71,4 @@ QSizeF anchorSizePoints(const Worksheet& sheet, const DrawingObject& object, int
   return QSizeF(std::max(0.0, widthPixels * 0.75), std::max(0.0, height));
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

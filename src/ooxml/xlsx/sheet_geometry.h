@@ -7,7 +7,7 @@
 
 #include <QSizeF>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 // Maximum digit width in pixels of a font at 96 dpi (7 for Calibri 11, Arial 10).
 int maxDigitWidth(const Font& font);
@@ -21,4 +21,4 @@ double rowPoints(const Worksheet& sheet, int row);
 // two-cell anchor, the ext for one-cell and absolute anchors.
 QSizeF anchorSizePoints(const Worksheet& sheet, const DrawingObject& object, int digitWidth);
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

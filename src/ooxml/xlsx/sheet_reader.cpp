@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 using namespace detail;
 
@@ -150,4 +150,4 @@ Status readChartsheet(const Package& package, const QString& partName, SheetEntr
   return {};
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx::detail {
+namespace morvane::ooxml::xlsx::detail {
 
 namespace {
 
@@ -186,4 +186,4 @@ Result<QByteArray> writeWorksheetPart(const Package& package, const QString& par
   return serializeXml(xml);
 }
 
-}  // namespace ooxml::xlsx::detail
+}  // namespace morvane::ooxml::xlsx::detail

@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 namespace {
 
@@ -85,4 +85,4 @@ Font Styles::fontOfXf(int xfIndex) const {
 
 Font Styles::defaultFont() const { return fonts.empty() ? Font{} : fonts.front(); }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 // A colour as written: rgb "FF112233", a theme index with tint, an indexed colour, or auto.
 struct Color {
@@ -90,4 +90,4 @@ QString builtInFormatCode(int numFmtId);
 // The built-in id whose code equals `code`; nullopt when none does.
 std::optional<int> builtInFormatId(const QString& code);
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

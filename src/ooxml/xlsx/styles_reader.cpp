@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 using namespace detail;
 
@@ -111,4 +111,4 @@ Result<Styles> readStyles(const Package& package, const QString& partName) {
   return styles;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx::detail {
+namespace morvane::ooxml::xlsx::detail {
 
 namespace {
 
@@ -78,4 +78,4 @@ Result<QByteArray> writeStylesPart(const Package& package, const QString& partNa
   return serializeXml(xml);
 }
 
-}  // namespace ooxml::xlsx::detail
+}  // namespace morvane::ooxml::xlsx::detail

@@ -3,7 +3,7 @@
 #include "ooxml/xlsx/formula_reference.h"
 #include "ooxml/xlsx/workbook_reader.h"
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 namespace {
 
@@ -225,4 +225,4 @@ bool WorkbookDocument::isModified() const {
          !m_newNumberFormats.empty() || !m_renamedDrawingObjects.empty();
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

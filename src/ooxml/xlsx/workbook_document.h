@@ -15,7 +15,7 @@
 #include <memory>
 #include <set>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 class WorkbookDocument {
  public:
@@ -87,4 +87,4 @@ class WorkbookDocument {
   friend class WorkbookDocumentWriter;
 };
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

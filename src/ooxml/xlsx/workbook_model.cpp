@@ -2,7 +2,7 @@
 
 #include "ooxml/xlsx/formula_reference.h"
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 QString DefinedName::shortName() const {
   return isBuiltIn() ? name.mid(int(qstrlen("_xlnm."))) : name;
@@ -22,4 +22,4 @@ QString WorkbookModel::reportedName(const DefinedName& name) const {
   return quoteSheetName(sheets[size_t(*name.localSheetId)].name) + QLatin1Char('!') + shortName;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

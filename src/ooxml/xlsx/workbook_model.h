@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 struct SheetEntry {
   enum class Kind { Worksheet, Chartsheet, Other };  // Other: dialog and macro sheets
@@ -59,4 +59,4 @@ struct WorkbookModel {
   QString reportedName(const DefinedName& name) const;
 };
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

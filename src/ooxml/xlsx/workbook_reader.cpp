@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 using namespace detail;
 
@@ -115,4 +115,4 @@ Result<WorkbookModel> readWorkbook(const Package& package) {
   return model;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -4,7 +4,7 @@
 #include "ooxml/package.h"
 #include "ooxml/xlsx/workbook_model.h"
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 // Reads the workbook part, every sheet with its drawing, the shared strings and the styles.
 // Fails when the workbook part, a sheet, drawing or chart sheet part is missing or is not the
@@ -23,4 +23,4 @@ Result<Drawing> readDrawing(const Package& package, const QString& partName);
 Result<Styles> readStyles(const Package& package, const QString& partName);
 Result<std::vector<QString>> readSharedStrings(const Package& package, const QString& partName);
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 namespace detail {
 
@@ -167,4 +167,4 @@ Status WorkbookDocument::save(const QString& path) {
   return saved;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -2,7 +2,7 @@
 
 #include "ooxml/xlsx/drawing_model.h"
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 const Cell* Worksheet::cell(int row, int column) const {
   const auto it = cells.find({row, column});
@@ -37,4 +37,4 @@ std::vector<int> Drawing::chartIndices() const {
   return result;
 }
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace ooxml::xlsx {
+namespace morvane::ooxml::xlsx {
 
 struct CellValue {
   enum class Type { Empty, Number, Text, Boolean, Error };
@@ -77,4 +77,4 @@ struct Worksheet {
   int effectiveStyle(int row, int column) const;
 };
 
-}  // namespace ooxml::xlsx
+}  // namespace morvane::ooxml::xlsx

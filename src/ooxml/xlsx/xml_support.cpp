@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace ooxml::xlsx::detail {
+namespace morvane::ooxml::xlsx::detail {
 
 Error partError(const Package& package, const QString& partName, const QString& problem,
                 Error::Code code) {
@@ -85,4 +85,4 @@ QString stringItemText(const pugi::xml_node& item) {
   return text;
 }
 
-}  // namespace ooxml::xlsx::detail
+}  // namespace morvane::ooxml::xlsx::detail

@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-namespace ooxml::xlsx::detail {
+namespace morvane::ooxml::xlsx::detail {
 
 using XmlPtr = std::unique_ptr<XmlDocument>;
 
@@ -38,4 +38,4 @@ inline QString childText(const pugi::xml_node& n, const char* name) { return qst
 // phonetic runs.
 QString stringItemText(const pugi::xml_node& item);
 
-}  // namespace ooxml::xlsx::detail
+}  // namespace morvane::ooxml::xlsx::detail

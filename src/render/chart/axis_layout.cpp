@@ -10,10 +10,10 @@
 #include <limits>
 #include <map>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
-using ooxml::ChartKind;
-using ooxml::Grouping;
+using ooxml::chart::ChartKind;
+using ooxml::chart::Grouping;
 
 namespace {
 
@@ -32,7 +32,7 @@ constexpr double kPlotInset = 6;
 constexpr double kLabelSpill = 6; // how far category labels may reach past the plot ends
 
 struct Role {
-  const ooxml::ChartGroup* group;
+  const ooxml::chart::ChartGroup* group;
   bool first;  // first axis id of the group: categories (or x values)
 };
 
@@ -43,7 +43,7 @@ struct AxisWork {
   bool percent = false;
 };
 
-bool isXY(const ooxml::ChartGroup& g) {
+bool isXY(const ooxml::chart::ChartGroup& g) {
   return g.kind == ChartKind::Scatter || g.kind == ChartKind::Bubble;
 }
 
@@ -56,23 +56,24 @@ void extend(AxisWork& w, double v) {
 }
 
 // The values a group puts on its value axis, stacked as the group stacks them.
-void addGroupValues(AxisWork& w, const ooxml::ChartGroup& g) {
+void addGroupValues(AxisWork& w, const ooxml::chart::ChartGroup& g) {
   const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
   const bool canStack = g.kind == ChartKind::Bar || g.kind == ChartKind::Line ||
                         g.kind == ChartKind::Area;
   if (!stacked || !canStack) {
-    for (const ooxml::Series& s : g.series)
+    for (const ooxml::chart::Series& s : g.series)
       for (int i = 0; i < s.values.count(); ++i)
         if (auto v = s.values.number(i)) extend(w, *v);
     if (g.kind == ChartKind::Area && w.hasData) extend(w, 0);
     return;
   }
   int n = 0;
-  for (const ooxml::Series& s : g.series) n = std::max(n, s.values.count());
+  for (const ooxml::chart::Series& s : g.series) n = std::max(n, s.values.count());
   for (int i = 0; i < n; ++i) {
     double total = 0, pos = 0, neg = 0, run = 0;
-    for (const ooxml::Series& s : g.series) total += std::abs(s.values.number(i).value_or(0));
-    for (const ooxml::Series& s : g.series) {
+    for (const ooxml::chart::Series& s : g.series)
+      total += std::abs(s.values.number(i).value_or(0));
+    for (const ooxml::chart::Series& s : g.series) {
       double v = s.values.number(i).value_or(0);
       if (g.grouping == Grouping::PercentStacked) v = total > 0 ? v / total : 0;
       run += v;
@@ -83,8 +84,8 @@ void addGroupValues(AxisWork& w, const ooxml::ChartGroup& g) {
   w.percent = w.percent || g.grouping == Grouping::PercentStacked;
 }
 
-void addXValues(AxisWork& w, const ooxml::ChartGroup& g) {
-  for (const ooxml::Series& s : g.series) {
+void addXValues(AxisWork& w, const ooxml::chart::ChartGroup& g) {
+  for (const ooxml::chart::Series& s : g.series) {
     const bool numeric = s.categories.present && s.categories.numeric;
     const int n = numeric ? s.categories.count() : s.values.count();
     for (int i = 0; i < n; ++i) {
@@ -96,16 +97,16 @@ void addXValues(AxisWork& w, const ooxml::ChartGroup& g) {
 
 QString firstValueFormat(const std::vector<Role>& roles, bool first) {
   for (const Role& r : roles)
-    for (const ooxml::Series& s : r.group->series) {
-      const ooxml::DataCache& c = first ? s.categories : s.values;
+    for (const ooxml::chart::Series& s : r.group->series) {
+      const ooxml::chart::DataCache& c = first ? s.categories : s.values;
       if (!c.formatCode.isEmpty()) return c.formatCode;
     }
   return QString();
 }
 
-const ooxml::Series* categorySource(const std::vector<Role>& roles) {
+const ooxml::chart::Series* categorySource(const std::vector<Role>& roles) {
   for (const Role& r : roles)
-    for (const ooxml::Series& s : r.group->series)
+    for (const ooxml::chart::Series& s : r.group->series)
       if (s.categories.present && s.categories.count() > 0) return &s;
   return nullptr;
 }
@@ -113,16 +114,16 @@ const ooxml::Series* categorySource(const std::vector<Role>& roles) {
 int categoryCount(const std::vector<Role>& roles) {
   int n = 0;
   for (const Role& r : roles)
-    for (const ooxml::Series& s : r.group->series) n = std::max(n, s.pointCount());
+    for (const ooxml::chart::Series& s : r.group->series) n = std::max(n, s.pointCount());
   return n;
 }
 
-ooxml::Axis impliedAxis(int id, int cross, bool category, bool horizontal) {
-  ooxml::Axis a;
+ooxml::chart::Axis impliedAxis(int id, int cross, bool category, bool horizontal) {
+  ooxml::chart::Axis a;
   a.id = id;
   a.crossAxis = cross;
-  a.kind = category ? ooxml::AxisKind::Category : ooxml::AxisKind::Value;
-  a.position = horizontal ? ooxml::AxisPosition::Bottom : ooxml::AxisPosition::Left;
+  a.kind = category ? ooxml::chart::AxisKind::Category : ooxml::chart::AxisKind::Value;
+  a.position = horizontal ? ooxml::chart::AxisPosition::Bottom : ooxml::chart::AxisPosition::Left;
   a.deleted = true;
   return a;
 }
@@ -131,13 +132,13 @@ ooxml::Axis impliedAxis(int id, int cross, bool category, bool horizontal) {
 std::vector<QString> categoryTexts(const AxisLayout& a, const std::vector<Role>& roles,
                                    bool date1904, QString& format) {
   std::vector<QString> texts;
-  const ooxml::Series* src = categorySource(roles);
+  const ooxml::chart::Series* src = categorySource(roles);
   const int n = a.categoryCount;
   if (!src) {
     for (int i = 0; i < n; ++i) texts.push_back(QString::number(i + 1));
     return texts;
   }
-  const ooxml::DataCache& c = src->categories;
+  const ooxml::chart::DataCache& c = src->categories;
   format = categoryFormat(a.axis, c);
   for (int i = 0; i < n; ++i) {
     const auto v = c.numeric ? c.number(i) : std::nullopt;
@@ -160,9 +161,9 @@ int maxIntervalsFor(const AxisLayout& a, double length) {
 
 }  // namespace
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail
 
-namespace render {
+namespace morvane::render::chart {
 
 double AxisLayout::coordinate(double v) const {
   double f;
@@ -192,9 +193,9 @@ double AxisLayout::edge(bool maxEnd) const {
   return horizontal ? (far ? plot.right() : plot.left()) : (far ? plot.top() : plot.bottom());
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 namespace {
 
@@ -204,10 +205,10 @@ struct AxisSet {
 };
 
 // Collects the axes the groups use, in file order, with their roles.
-AxisSet collectAxes(const ooxml::ChartModel& chart) {
+AxisSet collectAxes(const ooxml::chart::ChartModel& chart) {
   AxisSet set;
   std::map<int, size_t> index;
-  auto add = [&](const ooxml::Axis& axis) {
+  auto add = [&](const ooxml::chart::Axis& axis) {
     if (index.count(axis.id)) return index[axis.id];
     index[axis.id] = set.axes.size();
     AxisLayout l;
@@ -218,13 +219,13 @@ AxisSet collectAxes(const ooxml::ChartModel& chart) {
   };
   int pair = 0;
   std::map<std::pair<int, int>, int> pairs;
-  for (const ooxml::ChartGroup& g : chart.plotArea.groups) {
+  for (const ooxml::chart::ChartGroup& g : chart.plotArea.groups) {
     if (!usesAxes(g)) continue;
     int ids[2] = {-1000, -1001};
     if (g.axisIds.size() >= 2) ids[0] = g.axisIds[0], ids[1] = g.axisIds[1];
     const bool barH = g.kind == ChartKind::Bar && g.horizontal;
     for (int k = 0; k < 2; ++k) {
-      const ooxml::Axis* a = chart.plotArea.axis(ids[k]);
+      const ooxml::chart::Axis* a = chart.plotArea.axis(ids[k]);
       const bool horizontal = (k == 0) != barH;
       const size_t i = add(a ? *a : impliedAxis(ids[k], ids[1 - k], k == 0 && !isXY(g), horizontal));
       set.axes[i].horizontal = horizontal;
@@ -243,7 +244,7 @@ AxisSet collectAxes(const ooxml::ChartModel& chart) {
 }
 
 void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length) {
-  const ooxml::Axis& ax = a.axis;
+  const ooxml::chart::Axis& ax = a.axis;
   a.reversed = ax.reversed;
   a.visible = !ax.deleted;
   if (!a.valueScale) {
@@ -252,7 +253,7 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
     planDateAxis(ctx, a, categorySource(w.roles), points);
     a.between = true;
     if (a.crossing >= 0) {
-      const ooxml::Axis& value = ctx.out.axes[size_t(a.crossing)].axis;
+      const ooxml::chart::Axis& value = ctx.out.axes[size_t(a.crossing)].axis;
       bool anyBar = false, allArea = true;
       for (const Role& r : w.roles) {
         anyBar = anyBar || r.group->kind == ChartKind::Bar || r.group->kind == ChartKind::Stock;
@@ -299,10 +300,11 @@ void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {
     a.labels = dateAxisLabels(ctx, a, categorySource(w.roles)->categories);
   } else {
     a.labels = categoryTexts(a, w.roles, ctx.chart.date1904, a.numberFormat);
-    if (const ooxml::Series* src = categorySource(w.roles)) planCategoryLevels(a, src->categories);
+    if (const ooxml::chart::Series* src = categorySource(w.roles))
+      planCategoryLevels(a, src->categories);
   }
   const bool table = ctx.chart.plotArea.dataTable.present && !a.valueScale && a.horizontal;
-  if (table || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) {
+  if (table || a.axis.tickLabelPosition == ooxml::chart::TickLabelPosition::None) {
     a.labels.assign(a.labels.size(), QString());
     a.groupLevels.clear();
   }
@@ -343,7 +345,7 @@ void fitCategoryLabels(AxisLayout& a) {
 
 // The depth of the innermost labels across the axis.
 double labelDepth(const AxisLayout& a) {
-  if (!a.visible || a.axis.tickLabelPosition == ooxml::TickLabelPosition::None) return 0;
+  if (!a.visible || a.axis.tickLabelPosition == ooxml::chart::TickLabelPosition::None) return 0;
   const QSizeF s = largestLabel(a, true);
   return a.horizontal ? s.height() : s.width();
 }
@@ -361,7 +363,7 @@ double titleCentreOffset(const AxisLayout& a) {
 }
 
 // The text of an axis title as written, before wrapping; empty without a title.
-QString axisTitleText(const ooxml::Axis& axis) {
+QString axisTitleText(const ooxml::chart::Axis& axis) {
   if (!axis.title.present) return QString();
   const QString text = axis.title.rich.plainText();
   if (!text.trimmed().isEmpty()) return text;
@@ -382,7 +384,7 @@ void wrapAxisTitle(AxisLayout& a, const QRectF& plot, const QRectF& outer) {
 void styleAxisTexts(LayoutContext& ctx, AxisLayout& a) {
   a.labelStyle = textStyleFor(ctx, a.axis.text, ctx.baseSizePt, false);
   a.title = axisTitleText(a.axis);
-  ooxml::TextBody body = a.axis.title.text.isEmpty() ? a.axis.title.rich : a.axis.title.text;
+  ooxml::chart::TextBody body = a.axis.title.text.isEmpty() ? a.axis.title.rich : a.axis.title.text;
   a.titleStyle = textStyleFor(ctx, body, ctx.baseSizePt, true);
   const auto rot = a.axis.title.rich.rotationDeg ? a.axis.title.rich.rotationDeg
                                                  : a.axis.title.text.rotationDeg;
@@ -394,14 +396,14 @@ double crossingCoordinate(const ChartLayout& out, const AxisLayout& a) {
   if (a.crossing < 0) return a.horizontal ? a.plot.bottom() : a.plot.left();
   const AxisLayout& c = out.axes[size_t(a.crossing)];
   switch (a.axis.crosses) {
-    case ooxml::Crosses::Max:
+    case ooxml::chart::Crosses::Max:
       return c.edge(true);
-    case ooxml::Crosses::Min:
+    case ooxml::chart::Crosses::Min:
       return c.edge(false);
-    case ooxml::Crosses::At:
+    case ooxml::chart::Crosses::At:
       if (c.valueScale) return std::clamp(c.coordinate(*a.axis.crossesAt), std::min(c.edge(false), c.edge(true)), std::max(c.edge(false), c.edge(true)));
       return c.edge(false);
-    case ooxml::Crosses::AutoZero:
+    case ooxml::chart::Crosses::AutoZero:
       break;
   }
   if (c.valueScale && !c.scale.logBase && c.scale.min < 0 && c.scale.max > 0) return c.coordinate(0);
@@ -449,19 +451,21 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot, const QRectF& outer
   }
   for (AxisLayout& a : axes) {
     const double pos = crossingCoordinate(ctx.out, a);
-    const ooxml::TickLabelPosition tlp = a.axis.tickLabelPosition;
+    const ooxml::chart::TickLabelPosition tlp = a.axis.tickLabelPosition;
     a.innerLabelDepth = labelDepth(a);
     const double depth = a.innerLabelDepth + (a.visible ? levelRowsDepth(a) : 0);
-    const double tick = a.axis.majorTickMark == ooxml::TickMark::Outside ||
-                                a.axis.majorTickMark == ooxml::TickMark::Cross
+    const double tick = a.axis.majorTickMark == ooxml::chart::TickMark::Outside ||
+                                a.axis.majorTickMark == ooxml::chart::TickMark::Cross
                             ? kTick
                             : 0;
     if (a.horizontal) {
       a.line = QLineF(plot.left(), pos, plot.right(), pos);
-      a.labelsFarSide = tlp == ooxml::TickLabelPosition::High ||
-                        (tlp == ooxml::TickLabelPosition::NextTo && pos <= plot.top() + 0.5 && a.axis.crosses == ooxml::Crosses::Max);
-      const double base = tlp == ooxml::TickLabelPosition::Low ? plot.bottom()
-                          : tlp == ooxml::TickLabelPosition::High ? plot.top() : pos;
+      a.labelsFarSide = tlp == ooxml::chart::TickLabelPosition::High ||
+                        (tlp == ooxml::chart::TickLabelPosition::NextTo &&
+                         pos <= plot.top() + 0.5 && a.axis.crosses == ooxml::chart::Crosses::Max);
+      const double base = tlp == ooxml::chart::TickLabelPosition::Low    ? plot.bottom()
+                          : tlp == ooxml::chart::TickLabelPosition::High ? plot.top()
+                                                                         : pos;
       a.labelAnchor = a.labelsFarSide ? base - tick - kLabelGapUnder : base + tick + kLabelGapUnder;
       const double used = depth > 0 ? depth + tick + kLabelGapUnder : 0;
       const double outside = a.labelsFarSide ? std::max(0.0, used - (base - plot.top()))
@@ -487,10 +491,12 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot, const QRectF& outer
       }
     } else {
       a.line = QLineF(pos, plot.top(), pos, plot.bottom());
-      a.labelsFarSide = tlp == ooxml::TickLabelPosition::High ||
-                        (tlp == ooxml::TickLabelPosition::NextTo && pos >= plot.right() - 0.5 && a.axis.crosses == ooxml::Crosses::Max);
-      const double base = tlp == ooxml::TickLabelPosition::Low ? plot.left()
-                          : tlp == ooxml::TickLabelPosition::High ? plot.right() : pos;
+      a.labelsFarSide = tlp == ooxml::chart::TickLabelPosition::High ||
+                        (tlp == ooxml::chart::TickLabelPosition::NextTo &&
+                         pos >= plot.right() - 0.5 && a.axis.crosses == ooxml::chart::Crosses::Max);
+      const double base = tlp == ooxml::chart::TickLabelPosition::Low    ? plot.left()
+                          : tlp == ooxml::chart::TickLabelPosition::High ? plot.right()
+                                                                         : pos;
       a.labelAnchor = a.labelsFarSide ? base + tick + kLabelGapBeside : base - tick - kLabelGapBeside;
       const double used = depth > 0 ? depth + tick + kLabelGapBeside : 0;
       const double outside = a.labelsFarSide ? std::max(0.0, used - (plot.right() - base))
@@ -607,7 +613,7 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
   AxisSet set = collectAxes(ctx.chart);
   ctx.out.axes = std::move(set.axes);
   for (AxisLayout& a : ctx.out.axes) styleAxisTexts(ctx, a);
-  for (const ooxml::ChartGroup& g : ctx.chart.plotArea.groups) {
+  for (const ooxml::chart::ChartGroup& g : ctx.chart.plotArea.groups) {
     if (g.kind == ChartKind::Radar) {
       layoutRadarAxes(ctx, set.work, outer);
       return;
@@ -640,4 +646,4 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
   ctx.out.plotOuter = outer;
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -6,26 +6,26 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 namespace {
 
 constexpr double kTick = 4;
 
 bool isRadar(const PaintContext& pc) {
-  for (const ooxml::ChartGroup& g : pc.chart.plotArea.groups)
-    if (g.kind == ooxml::ChartKind::Radar) return true;
+  for (const ooxml::chart::ChartGroup& g : pc.chart.plotArea.groups)
+    if (g.kind == ooxml::chart::ChartKind::Radar) return true;
   return false;
 }
 
 // Filled radars show their spokes over the filled series, as the program draws them.
 bool filledRadar(const PaintContext& pc) {
-  for (const ooxml::ChartGroup& g : pc.chart.plotArea.groups)
-    if (g.kind == ooxml::ChartKind::Radar && g.radarStyle == "filled") return true;
+  for (const ooxml::chart::ChartGroup& g : pc.chart.plotArea.groups)
+    if (g.kind == ooxml::chart::ChartKind::Radar && g.radarStyle == "filled") return true;
   return false;
 }
 
-QPen gridPen(const PaintContext& pc, const ooxml::Gridlines& g, double width) {
+QPen gridPen(const PaintContext& pc, const ooxml::chart::Gridlines& g, double width) {
   return penForLine(g.format.line, pc.theme, QPen(defaultGridColor(pc.theme, pc.chart.style), width));
 }
 
@@ -61,11 +61,11 @@ void paintGroupLabels(PaintContext& pc, const AxisLayout& a) {
       if (!g.text.isEmpty()) drawTextCentered(pc.painter, style, g.center, g.text);
 }
 
-void paintTickMarks(PaintContext& pc, const AxisLayout& a, ooxml::TickMark mark, double length,
-                    const std::vector<double>& positions) {
-  if (mark == ooxml::TickMark::None) return;
-  const double out = mark == ooxml::TickMark::Inside ? 0 : length;
-  const double in = mark == ooxml::TickMark::Outside ? 0 : length;
+void paintTickMarks(PaintContext& pc, const AxisLayout& a, ooxml::chart::TickMark mark,
+                    double length, const std::vector<double>& positions) {
+  if (mark == ooxml::chart::TickMark::None) return;
+  const double out = mark == ooxml::chart::TickMark::Inside ? 0 : length;
+  const double in = mark == ooxml::chart::TickMark::Outside ? 0 : length;
   for (double t : positions) {
     if (a.horizontal) {
       const double y = a.line.y1();
@@ -83,7 +83,7 @@ void paintTickMarks(PaintContext& pc, const AxisLayout& a, ooxml::TickMark mark,
 void paintTicks(PaintContext& pc, const AxisLayout& a, const QPen& pen) {
   pc.painter.setPen(pen);
   paintTickMarks(pc, a, a.axis.majorTickMark, kTick, a.tickPositions);
-  if (!a.valueScale || a.axis.minorTickMark == ooxml::TickMark::None) return;
+  if (!a.valueScale || a.axis.minorTickMark == ooxml::chart::TickMark::None) return;
   std::vector<double> minor;
   for (double t : a.minorGridPositions) {
     const bool onMajor = std::any_of(a.tickPositions.begin(), a.tickPositions.end(),
@@ -101,7 +101,7 @@ void paintGridlines(PaintContext& pc) {
   const QRectF& plot = pc.layout.plotArea;
   for (const AxisLayout& a : pc.layout.axes) {
     for (int pass = 0; pass < 2; ++pass) {
-      const ooxml::Gridlines& g = pass == 0 ? a.axis.minorGridlines : a.axis.majorGridlines;
+      const ooxml::chart::Gridlines& g = pass == 0 ? a.axis.minorGridlines : a.axis.majorGridlines;
       if (!g.present) continue;
       p.setPen(gridPen(pc, g, 0.75));
       const auto& positions = pass == 0 ? a.minorGridPositions : a.gridPositions;
@@ -190,4 +190,4 @@ void paintRadarGrid(PaintContext& pc) {
   }
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::chart {
 
 namespace {
 
@@ -147,4 +147,4 @@ double AxisScale::fraction(double v) const {
   return (v - min) / (max - min);
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-namespace render {
+namespace morvane::render::chart {
 
 struct AxisScale {
   double min = 0;
@@ -39,4 +39,4 @@ AxisScale autoScale(const ScaleRequest& request);
 // The "nice" unit (1, 2 or 5 times a power of ten) at or above `roughUnit`.
 double niceUnitAtLeast(double roughUnit);
 
-}  // namespace render
+}  // namespace morvane::render::chart

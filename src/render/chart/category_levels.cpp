@@ -7,7 +7,7 @@
 #include <cmath>
 #include <map>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 namespace {
 
@@ -66,7 +66,7 @@ double rowDepth(const AxisLayout& a, size_t level, std::vector<QString>* texts =
 
 }  // namespace
 
-void planCategoryLevels(AxisLayout& a, const ooxml::DataCache& source) {
+void planCategoryLevels(AxisLayout& a, const ooxml::chart::DataCache& source) {
   a.groupLevels.clear();
   a.levelDividers.clear();
   const auto& levels = source.levels;
@@ -137,4 +137,4 @@ void placeCategoryLevels(AxisLayout& a) {
   }
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

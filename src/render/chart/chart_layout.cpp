@@ -4,25 +4,25 @@
 
 #include <algorithm>
 
-namespace render {
+namespace morvane::render::chart {
 
-using ooxml::ChartKind;
+using ooxml::chart::ChartKind;
 
 namespace detail {
 
-bool isPieLike(const ooxml::ChartGroup& group) {
+bool isPieLike(const ooxml::chart::ChartGroup& group) {
   return group.kind == ChartKind::Pie || group.kind == ChartKind::Doughnut ||
          group.kind == ChartKind::OfPie;
 }
 
-bool usesAxes(const ooxml::ChartGroup& group) {
+bool usesAxes(const ooxml::chart::ChartGroup& group) {
   return !isPieLike(group) && group.kind != ChartKind::Surface &&
          group.kind != ChartKind::Unknown;
 }
 
-TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::TextBody& body, double sizePt,
+TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& body, double sizePt,
                        bool bold) {
-  ooxml::TextFormat format = ctx.chart.text.defaultFormat();
+  ooxml::chart::TextFormat format = ctx.chart.text.defaultFormat();
   // A chart-wide size scales the defaults of titles the way the program does.
   if (format.sizePt) sizePt = sizePt * *format.sizePt / 10.0;
   format.sizePt.reset();
@@ -47,14 +47,14 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
   ChartLayout& out = ctx.out;
   out.title = chartTitleText(ctx.chart);
   if (out.title.isEmpty()) return;
-  const ooxml::Title& t = ctx.chart.title;
-  ooxml::TextBody body = t.text;
+  const ooxml::chart::Title& t = ctx.chart.title;
+  ooxml::chart::TextBody body = t.text;
   if (body.isEmpty()) body = t.rich;
   out.titleStyle = detail::textStyleFor(ctx, body, 18, true);
   if (!t.rich.paragraphs.empty()) {
     // The first run's own format (the program writes size and bold there too).
-    const ooxml::TextParagraph& p = t.rich.paragraphs.front();
-    ooxml::TextFormat f = p.defaults;
+    const ooxml::chart::TextParagraph& p = t.rich.paragraphs.front();
+    ooxml::chart::TextFormat f = p.defaults;
     if (!p.runs.empty()) f.mergeFrom(p.runs.front().format);
     if (f.sizePt) out.titleStyle.font.setPointSizeF(*f.sizePt);
     if (f.bold) out.titleStyle.font.setBold(*f.bold);
@@ -69,7 +69,7 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
   // A title longer than the chart is wide wraps at word boundaries.
   out.title = wrapText(out.titleStyle, out.title, available.width());
   const QSizeF size = measureRotated(out.titleStyle, out.title);
-  const ooxml::ManualLayout& m = t.layout;
+  const ooxml::chart::ManualLayout& m = t.layout;
   if (m.x && m.y) {
     const QRectF& area = out.chartArea;
     out.titleCenter = QPointF(area.left() + *m.x * area.width() + size.width() / 2,
@@ -82,7 +82,7 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
 }
 
 // Applies a manual plot-area layout; returns whether it names the inner rectangle.
-bool manualPlotRect(const ChartLayout& out, const ooxml::ManualLayout& m, QRectF& rect) {
+bool manualPlotRect(const ChartLayout& out, const ooxml::chart::ManualLayout& m, QRectF& rect) {
   if (!m.isSet()) return false;
   const QRectF& a = out.chartArea;
   QRectF r = rect;
@@ -111,13 +111,13 @@ void checkDrawable(LayoutContext& ctx) {
   }
   out.kindName = chartKindName(groups.front());
   bool anyData = false;
-  for (const ooxml::ChartGroup& g : groups) {
+  for (const ooxml::chart::ChartGroup& g : groups) {
     if (g.kind == ChartKind::Surface || g.kind == ChartKind::Unknown) {
       out.placeholder = true;
       out.placeholderReason = QString("%1 charts are not drawn").arg(chartKindName(g));
       return;
     }
-    for (const ooxml::Series& s : g.series) anyData = anyData || s.pointCount() > 0;
+    for (const ooxml::chart::Series& s : g.series) anyData = anyData || s.pointCount() > 0;
   }
   if (!anyData) {
     out.placeholder = true;
@@ -133,10 +133,10 @@ const AxisLayout* ChartLayout::axisById(int id) const {
   return nullptr;
 }
 
-QString chartKindName(const ooxml::ChartGroup& group) {
+QString chartKindName(const ooxml::chart::ChartGroup& group) {
   QString prefix;
-  if (group.grouping == ooxml::Grouping::Stacked) prefix = "stacked ";
-  if (group.grouping == ooxml::Grouping::PercentStacked) prefix = "100% stacked ";
+  if (group.grouping == ooxml::chart::Grouping::Stacked) prefix = "stacked ";
+  if (group.grouping == ooxml::chart::Grouping::PercentStacked) prefix = "100% stacked ";
   switch (group.kind) {
     case ChartKind::Bar: return prefix + (group.horizontal ? "bar" : "column");
     case ChartKind::Line: return prefix + "line";
@@ -154,8 +154,8 @@ QString chartKindName(const ooxml::ChartGroup& group) {
   return "unknown";
 }
 
-QString chartTitleText(const ooxml::ChartModel& chart) {
-  const ooxml::Title& t = chart.title;
+QString chartTitleText(const ooxml::chart::ChartModel& chart) {
+  const ooxml::chart::Title& t = chart.title;
   if (t.present) {
     if (!t.rich.plainText().trimmed().isEmpty()) return t.rich.plainText();
     if (!t.referenceText.isEmpty()) return t.referenceText;
@@ -163,14 +163,14 @@ QString chartTitleText(const ooxml::ChartModel& chart) {
   if (chart.autoTitleDeleted) return QString();
   // The automatic title: the series name of a chart with exactly one series.
   if (chart.seriesCount() == 1 && (t.present || detail::isPieLike(chart.plotArea.groups.front()))) {
-    for (const ooxml::ChartGroup& g : chart.plotArea.groups)
-      for (const ooxml::Series& s : g.series)
+    for (const ooxml::chart::ChartGroup& g : chart.plotArea.groups)
+      for (const ooxml::chart::Series& s : g.series)
         if (!s.name.isEmpty()) return s.name;
   }
   return t.present ? QString("Chart Title") : QString();
 }
 
-ChartLayout layoutChart(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
+ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::chart::Theme& theme,
                         const QRectF& target) {
   ChartLayout out;
   out.chartArea = target;
@@ -189,8 +189,9 @@ ChartLayout layoutChart(const ooxml::ChartModel& chart, const ooxml::Theme& them
   detail::placeLegend(ctx, available);
   QRectF plot = available;
   const bool inner = manualPlotRect(out, chart.plotArea.layout, plot);
-  const bool axes = std::any_of(chart.plotArea.groups.begin(), chart.plotArea.groups.end(),
-                                [](const ooxml::ChartGroup& g) { return detail::usesAxes(g); });
+  const bool axes =
+      std::any_of(chart.plotArea.groups.begin(), chart.plotArea.groups.end(),
+                  [](const ooxml::chart::ChartGroup& g) { return detail::usesAxes(g); });
   if (axes) {
     const DataTableLayout table = detail::planDataTable(ctx);
     QRectF outer = plot;
@@ -211,4 +212,4 @@ ChartLayout layoutChart(const ooxml::ChartModel& chart, const ooxml::Theme& them
   return out;
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

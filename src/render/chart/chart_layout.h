@@ -17,7 +17,7 @@
 
 #include <vector>
 
-namespace render {
+namespace morvane::render::chart {
 
 // A label of an outer category level (multi-level categories): the categories it spans and
 // where its text is drawn.
@@ -29,7 +29,7 @@ struct CategoryGroupLabel {
 };
 
 struct AxisLayout {
-  ooxml::Axis axis;                   // the axis as read (or implied by a group)
+  ooxml::chart::Axis axis;            // the axis as read (or implied by a group)
   int crossing = -1;                  // index of the crossing axis in ChartLayout::axes
   bool valueScale = false;            // numeric scale (value axes, scatter x)
   bool horizontal = false;            // runs along x
@@ -143,7 +143,7 @@ struct OverlayPath {
 struct SeriesGeometry {
   int group = 0;                      // index into plotArea.groups
   int seriesInGroup = 0;
-  const ooxml::Series* series = nullptr;
+  const ooxml::chart::Series* series = nullptr;
   SeriesLook look;
   int autoIndex = 0;
   std::vector<PointGeometry> points;
@@ -192,20 +192,21 @@ struct ChartLayout {
 
 // Lays `chart` out in `target` (points). Never fails: charts it cannot draw give a layout
 // with `placeholder` set and the reason.
-ChartLayout layoutChart(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
+ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::chart::Theme& theme,
                         const QRectF& target);
 
 // The text shown as the chart title: the title's own text, or the series name of a
 // single-series chart with an automatic title; empty when none is shown.
-QString chartTitleText(const ooxml::ChartModel& chart);
+QString chartTitleText(const ooxml::chart::ChartModel& chart);
 
 // "column", "stacked bar", "pie", "scatter" ... for a chart group.
-QString chartKindName(const ooxml::ChartGroup& group);
+QString chartKindName(const ooxml::chart::ChartGroup& group);
 
 // The points of `series` that a pie-of-pie or bar-of-pie `group` moves to its second plot
 // (true at their indexes), by the group's split: the last splitPos points (by position, the
 // default, three unless told), values below splitPos, percentages below splitPos, or the
 // custom list. Points without a value stay out of both plots.
-std::vector<bool> ofPieSecondPlot(const ooxml::ChartGroup& group, const ooxml::Series& series);
+std::vector<bool> ofPieSecondPlot(const ooxml::chart::ChartGroup& group,
+                                  const ooxml::chart::Series& series);
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -5,12 +5,12 @@
 
 class QPainter;
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 struct PaintContext {
   QPainter& painter;
-  const ooxml::ChartModel& chart;
-  const ooxml::Theme& theme;
+  const ooxml::chart::ChartModel& chart;
+  const ooxml::chart::Theme& theme;
   const ChartLayout& layout;
 };
 
@@ -26,4 +26,4 @@ void paintDataTable(PaintContext& pc);
 // A marker of `look` centred on `c`.
 void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c);
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

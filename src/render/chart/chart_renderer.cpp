@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::chart {
 
 namespace {
 
 void paintFrame(detail::PaintContext& pc) {
   QPainter& p = pc.painter;
   const ChartLayout& l = pc.layout;
-  const ooxml::ChartModel& chart = pc.chart;
+  const ooxml::chart::ChartModel& chart = pc.chart;
   const QBrush fill = brushForFill(chart.format.fill, pc.theme,
                                    defaultChartAreaFill(pc.theme, chart.style));
   QPen border = penForLine(chart.format.line, pc.theme,
@@ -28,7 +28,7 @@ void paintFrame(detail::PaintContext& pc) {
 }
 
 void paintPlotBackground(detail::PaintContext& pc) {
-  const ooxml::ChartModel& chart = pc.chart;
+  const ooxml::chart::ChartModel& chart = pc.chart;
   const QRectF& r = pc.layout.plotArea;
   const QBrush fill = brushForFill(chart.plotArea.format.fill, pc.theme,
                                    defaultPlotAreaFill(pc.theme, chart.style));
@@ -45,7 +45,7 @@ void paintTitle(detail::PaintContext& pc) {
   drawTextCentered(pc.painter, l.titleStyle, l.titleCenter, l.title);
 }
 
-void paintPlaceholder(QPainter& p, const QRectF& target, const ooxml::ChartModel& chart,
+void paintPlaceholder(QPainter& p, const QRectF& target, const ooxml::chart::ChartModel& chart,
                       const ChartLayout& layout) {
   p.setPen(QPen(QColor(0x86, 0x86, 0x86), 0.75));
   p.setBrush(QColor(0xF2, 0xF2, 0xF2));
@@ -56,9 +56,10 @@ void paintPlaceholder(QPainter& p, const QRectF& target, const ooxml::ChartModel
                                        -target.width() * 0.1, -target.height() * 0.1);
   p.drawLine(inner.topLeft(), inner.bottomRight());
   p.drawLine(inner.topRight(), inner.bottomLeft());
-  const ooxml::Theme theme = ooxml::defaultTheme();
+  const ooxml::chart::Theme theme = ooxml::chart::defaultTheme();
   const double size = std::clamp(target.height() / 12, 4.0, 14.0);
-  TextStyle style = makeTextStyle(theme, ooxml::TextFormat(), size, true, QColor(0x40, 0x40, 0x40));
+  TextStyle style =
+      makeTextStyle(theme, ooxml::chart::TextFormat(), size, true, QColor(0x40, 0x40, 0x40));
   QString title = chartTitleText(chart);
   if (title.isEmpty()) title = "Chart";
   const QString kind = layout.kindName.isEmpty() ? QString("chart") : layout.kindName + " chart";
@@ -71,8 +72,8 @@ void paintPlaceholder(QPainter& p, const QRectF& target, const ooxml::ChartModel
 
 }  // namespace
 
-void drawChart(QPainter& painter, const QRectF& target, const ooxml::ChartModel& chart,
-               const ooxml::Theme& theme) {
+void drawChart(QPainter& painter, const QRectF& target, const ooxml::chart::ChartModel& chart,
+               const ooxml::chart::Theme& theme) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -101,7 +102,8 @@ void drawChart(QPainter& painter, const QRectF& target, const ooxml::ChartModel&
   painter.restore();
 }
 
-QImage chartToImage(const ooxml::ChartModel& chart, const ooxml::Theme& theme, QSizeF sizeInPoints) {
+QImage chartToImage(const ooxml::chart::ChartModel& chart, const ooxml::chart::Theme& theme,
+                    QSizeF sizeInPoints) {
   const double w = std::clamp(sizeInPoints.width(), 1.0, 20000.0);
   const double h = std::clamp(sizeInPoints.height(), 1.0, 20000.0);
   const double scale = 96.0 / 72.0;
@@ -117,4 +119,4 @@ QImage chartToImage(const ooxml::ChartModel& chart, const ooxml::Theme& theme, Q
   return image;
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

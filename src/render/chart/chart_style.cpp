@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::chart {
 
-using ooxml::ChartKind;
-using ooxml::Fill;
+using ooxml::chart::ChartKind;
+using ooxml::chart::Fill;
 
 namespace {
 
@@ -22,20 +22,20 @@ QColor monochrome(const QColor& base, int index, int count) {
   const double spread = std::min(0.7, 0.12 * count);
   const double f = -spread + 2 * spread * double(index % count) / double(count - 1);
   if (std::abs(f) < 1e-9) return base;
-  return f < 0 ? ooxml::applyColorModifier(base, "shade", int((1 + f) * 100000))
-               : ooxml::applyColorModifier(base, "tint", int((1 - f) * 100000));
+  return f < 0 ? ooxml::chart::applyColorModifier(base, "shade", int((1 + f) * 100000))
+               : ooxml::chart::applyColorModifier(base, "tint", int((1 - f) * 100000));
 }
 
 // Colourful styles repeat the six accents, darker or lighter on each further round.
-QColor colourful(const ooxml::Theme& theme, int index) {
+QColor colourful(const ooxml::chart::Theme& theme, int index) {
   const QColor base = theme.accent(index % 6);
   static const int kRounds[][2] = {{100000, 0},     {60000, 0},  {80000, 20000},
                                    {80000, 0},     {60000, 40000}, {50000, 0},
                                    {70000, 30000}, {70000, 0},  {50000, 50000}};
   const auto& r = kRounds[(index / 6) % 9];
   QColor c = base;
-  if (r[0] != 100000) c = ooxml::applyColorModifier(c, "lumMod", r[0]);
-  if (r[1] != 0) c = ooxml::applyColorModifier(c, "lumOff", r[1]);
+  if (r[0] != 100000) c = ooxml::chart::applyColorModifier(c, "lumMod", r[0]);
+  if (r[1] != 0) c = ooxml::chart::applyColorModifier(c, "lumOff", r[1]);
   return c;
 }
 
@@ -46,7 +46,7 @@ QColor mix(const QColor& a, const QColor& b, double t) {
                           float(a.alphaF() * (1 - t) + b.alphaF() * t));
 }
 
-bool isLineKind(const ooxml::ChartGroup& group) {
+bool isLineKind(const ooxml::chart::ChartGroup& group) {
   switch (group.kind) {
     case ChartKind::Line:
     case ChartKind::Stock:
@@ -60,7 +60,7 @@ bool isLineKind(const ooxml::ChartGroup& group) {
   }
 }
 
-bool hasMarkersByDefault(const ooxml::ChartGroup& group) {
+bool hasMarkersByDefault(const ooxml::chart::ChartGroup& group) {
   switch (group.kind) {
     case ChartKind::Line:
       return group.showMarkers;
@@ -80,12 +80,12 @@ ChartStyleInfo styleInfo(int style) {
   return ChartStyleInfo{(style - 1) / 8, (style - 1) % 8};
 }
 
-QColor autoSeriesColor(const ooxml::Theme& theme, int style, int index, int count) {
+QColor autoSeriesColor(const ooxml::chart::Theme& theme, int style, int index, int count) {
   const ChartStyleInfo info = styleInfo(style);
   index = std::max(index, 0);
   if (info.scheme == 1) return colourful(theme, index);
   if (info.scheme == 0) {
-    const QColor grey = ooxml::applyColorModifier(theme.schemeColor("tx1"), "tint", 45000);
+    const QColor grey = ooxml::chart::applyColorModifier(theme.schemeColor("tx1"), "tint", 45000);
     return monochrome(grey, index, count);
   }
   return monochrome(theme.accent(info.scheme - 2), index, count);
@@ -97,35 +97,35 @@ QString autoMarkerSymbol(int index) {
   return QString::fromLatin1(kSymbols[std::max(index, 0) % 7]);
 }
 
-QColor defaultTextColor(const ooxml::Theme& theme, int style) {
+QColor defaultTextColor(const ooxml::chart::Theme& theme, int style) {
   return styleInfo(style).variant == 5 ? theme.schemeColor("lt1") : theme.schemeColor("tx1");
 }
 
-QColor defaultAxisLineColor(const ooxml::Theme& theme, int style) {
+QColor defaultAxisLineColor(const ooxml::chart::Theme& theme, int style) {
   const QColor base = defaultTextColor(theme, style);
   return mix(base, styleInfo(style).variant == 5 ? Qt::black : Qt::white, 0.475);
 }
 
-QColor defaultGridColor(const ooxml::Theme& theme, int style) {
+QColor defaultGridColor(const ooxml::chart::Theme& theme, int style) {
   return defaultAxisLineColor(theme, style);
 }
 
-QBrush defaultChartAreaFill(const ooxml::Theme& theme, int style) {
+QBrush defaultChartAreaFill(const ooxml::chart::Theme& theme, int style) {
   return QBrush(styleInfo(style).variant == 5 ? theme.schemeColor("dk1")
                                               : theme.schemeColor("lt1"));
 }
 
-QBrush defaultPlotAreaFill(const ooxml::Theme& theme, int style) {
+QBrush defaultPlotAreaFill(const ooxml::chart::Theme& theme, int style) {
   const ChartStyleInfo info = styleInfo(style);
   if (info.variant == 4) {
     const QColor base = info.scheme >= 2 ? theme.accent(info.scheme - 2) : theme.schemeColor("tx1");
-    return QBrush(ooxml::applyColorModifier(base, "tint", 20000));
+    return QBrush(ooxml::chart::applyColorModifier(base, "tint", 20000));
   }
   if (info.variant == 5) return QBrush(mix(theme.schemeColor("dk1"), Qt::white, 0.2));
   return Qt::NoBrush;
 }
 
-QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QBrush& fallback,
+QBrush brushForFill(const Fill& fill, const ooxml::chart::Theme& theme, const QBrush& fallback,
                     const QColor& placeholder) {
   switch (fill.kind) {
     case Fill::Kind::Unset:
@@ -149,7 +149,7 @@ QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QBrush& f
       const QPointF d(std::cos(rad) * 0.5, std::sin(rad) * 0.5);
       QLinearGradient g(QPointF(0.5, 0.5) - d, QPointF(0.5, 0.5) + d);
       g.setCoordinateMode(QGradient::ObjectMode);
-      for (const ooxml::GradientStop& s : fill.stops) {
+      for (const ooxml::chart::GradientStop& s : fill.stops) {
         const QColor col = theme.resolve(s.color, placeholder);
         g.setColorAt(s.position, col.isValid() ? col : QColor(Qt::white));
       }
@@ -159,8 +159,8 @@ QBrush brushForFill(const Fill& fill, const ooxml::Theme& theme, const QBrush& f
   return fallback;
 }
 
-QPen penForLine(const ooxml::LineFormat& line, const ooxml::Theme& theme, const QPen& fallback,
-                const QColor& placeholder) {
+QPen penForLine(const ooxml::chart::LineFormat& line, const ooxml::chart::Theme& theme,
+                const QPen& fallback, const QColor& placeholder) {
   QPen pen = fallback;
   if (line.fill.kind == Fill::Kind::None) return QPen(Qt::NoPen);
   if (line.fill.kind == Fill::Kind::Solid) {
@@ -185,13 +185,13 @@ QPen penForLine(const ooxml::LineFormat& line, const ooxml::Theme& theme, const 
   return pen;
 }
 
-SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
-                      const ooxml::ChartGroup& group, const ooxml::Series& series, int point,
-                      int autoIndex, int autoCount) {
+SeriesLook seriesLook(const ooxml::chart::ChartModel& chart, const ooxml::chart::Theme& theme,
+                      const ooxml::chart::ChartGroup& group, const ooxml::chart::Series& series,
+                      int point, int autoIndex, int autoCount) {
   SeriesLook look;
   const ChartStyleInfo info = styleInfo(chart.style);
   const QColor autoColor = autoSeriesColor(theme, chart.style, autoIndex, autoCount);
-  const ooxml::DataPoint* dp = point >= 0 ? series.point(point) : nullptr;
+  const ooxml::chart::DataPoint* dp = point >= 0 ? series.point(point) : nullptr;
   const bool lineKind = isLineKind(group);
   const bool pieKind = group.kind == ChartKind::Pie || group.kind == ChartKind::Doughnut ||
                        group.kind == ChartKind::OfPie;
@@ -201,11 +201,11 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   if (info.variant == 2 || info.variant == 3) {
     QLinearGradient g(0, 0, 0, 1);
     g.setCoordinateMode(QGradient::ObjectMode);
-    g.setColorAt(0, ooxml::applyColorModifier(autoColor, "tint", 70000));
+    g.setColorAt(0, ooxml::chart::applyColorModifier(autoColor, "tint", 70000));
     g.setColorAt(1, autoColor);
     autoFill = QBrush(g);
   }
-  ooxml::Fill fill = series.format.fill;
+  ooxml::chart::Fill fill = series.format.fill;
   if (dp && dp->format.fill.isSet()) fill = dp->format.fill;
   look.fill = lineKind ? QBrush(Qt::NoBrush) : brushForFill(fill, theme, autoFill);
   if (fill.kind == Fill::Kind::Solid || fill.kind == Fill::Kind::Pattern ||
@@ -225,9 +225,9 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   }
   autoLine.setJoinStyle(Qt::RoundJoin);
   autoLine.setCapStyle(Qt::FlatCap);
-  ooxml::LineFormat line = series.format.line;
+  ooxml::chart::LineFormat line = series.format.line;
   if (dp && dp->format.line.isSet()) {
-    const ooxml::LineFormat& own = dp->format.line;
+    const ooxml::chart::LineFormat& own = dp->format.line;
     if (own.fill.isSet()) line.fill = own.fill;
     if (own.widthPt) line.widthPt = own.widthPt;
     if (!own.dash.isEmpty()) line.dash = own.dash;
@@ -236,9 +236,9 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   if (lineKind && line.fill.kind == Fill::Kind::Solid) look.baseColor = look.line.color();
 
   // Marker.
-  const ooxml::Marker* marker = dp && dp->marker ? &*dp->marker
-                                : series.marker ? &*series.marker
-                                                : nullptr;
+  const ooxml::chart::Marker* marker = dp && dp->marker ? &*dp->marker
+                                       : series.marker  ? &*series.marker
+                                                        : nullptr;
   QString symbol = marker ? marker->symbol : QString();
   if (symbol.isEmpty() || symbol == "auto")
     symbol = hasMarkersByDefault(group) ? autoMarkerSymbol(autoIndex) : QString("none");
@@ -253,4 +253,4 @@ SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
   return look;
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

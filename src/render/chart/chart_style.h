@@ -11,7 +11,7 @@
 #include <QPen>
 #include <QRectF>
 
-namespace render {
+namespace morvane::render::chart {
 
 // Style 1-48 is 6 variants x 8 colour schemes: variant (style-1)/8 is plain, outline,
 // gradient, bevel, tinted plot area or dark chart area; scheme (style-1)%8 is greys,
@@ -24,7 +24,7 @@ ChartStyleInfo styleInfo(int style);
 
 // The automatic colour of series `index` among `count` series (or of point `index` among
 // `count` points when colours vary by point).
-QColor autoSeriesColor(const ooxml::Theme& theme, int style, int index, int count);
+QColor autoSeriesColor(const ooxml::chart::Theme& theme, int style, int index, int count);
 
 // A series' or point's resolved look.
 struct SeriesLook {
@@ -40,27 +40,27 @@ struct SeriesLook {
 // Look of one series (point -1) or one of its points in `group`. `autoIndex`/`autoCount` pick
 // the automatic colour (the series' c:idx among all series, or the point among the points
 // when the group varies colours).
-SeriesLook seriesLook(const ooxml::ChartModel& chart, const ooxml::Theme& theme,
-                      const ooxml::ChartGroup& group, const ooxml::Series& series, int point,
-                      int autoIndex, int autoCount);
+SeriesLook seriesLook(const ooxml::chart::ChartModel& chart, const ooxml::chart::Theme& theme,
+                      const ooxml::chart::ChartGroup& group, const ooxml::chart::Series& series,
+                      int point, int autoIndex, int autoCount);
 
 // Colour of unformatted chart text, axis lines and gridlines, and the chart and plot area
 // backgrounds, per style.
-QColor defaultTextColor(const ooxml::Theme& theme, int style);
-QColor defaultAxisLineColor(const ooxml::Theme& theme, int style);
-QColor defaultGridColor(const ooxml::Theme& theme, int style);
-QBrush defaultChartAreaFill(const ooxml::Theme& theme, int style);
-QBrush defaultPlotAreaFill(const ooxml::Theme& theme, int style);
+QColor defaultTextColor(const ooxml::chart::Theme& theme, int style);
+QColor defaultAxisLineColor(const ooxml::chart::Theme& theme, int style);
+QColor defaultGridColor(const ooxml::chart::Theme& theme, int style);
+QBrush defaultChartAreaFill(const ooxml::chart::Theme& theme, int style);
+QBrush defaultPlotAreaFill(const ooxml::chart::Theme& theme, int style);
 
 // A DrawingML fill as a brush; gradients span the bounding box of each shape drawn with it.
 // Unset gives `fallback`; None gives Qt::NoBrush.
-QBrush brushForFill(const ooxml::Fill& fill, const ooxml::Theme& theme, const QBrush& fallback,
-                    const QColor& placeholder = QColor());
+QBrush brushForFill(const ooxml::chart::Fill& fill, const ooxml::chart::Theme& theme,
+                    const QBrush& fallback, const QColor& placeholder = QColor());
 // A DrawingML line as a pen (width in points, dash, flat caps). Unset parts take `fallback`'s.
-QPen penForLine(const ooxml::LineFormat& line, const ooxml::Theme& theme, const QPen& fallback,
-                const QColor& placeholder = QColor());
+QPen penForLine(const ooxml::chart::LineFormat& line, const ooxml::chart::Theme& theme,
+                const QPen& fallback, const QColor& placeholder = QColor());
 
 // Automatic marker symbol for series `index`: diamond, square, triangle, x, star, circle, plus.
 QString autoMarkerSymbol(int index);
 
-}  // namespace render
+}  // namespace morvane::render::chart

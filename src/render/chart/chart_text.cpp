@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace render {
+namespace morvane::render::chart {
 
 namespace {
 
@@ -42,7 +42,7 @@ QString substituteFontFamily(const QString& family) {
   return it == table.end() ? family : *it;
 }
 
-TextStyle makeTextStyle(const ooxml::Theme& theme, const ooxml::TextFormat& format,
+TextStyle makeTextStyle(const ooxml::chart::Theme& theme, const ooxml::chart::TextFormat& format,
                         double sizePt, bool bold, const QColor& color) {
   TextStyle style;
   const QString family = substituteFontFamily(theme.resolveFont(format.latinFont));
@@ -155,4 +155,4 @@ void drawTextInRect(QPainter& painter, const TextStyle& style, const QRectF& rec
   painter.restore();
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -12,7 +12,7 @@
 
 class QPainter;
 
-namespace render {
+namespace morvane::render::chart {
 
 // The installed metric-compatible family for an office font: Calibri -> Carlito, Cambria ->
 // Caladea, Arial -> Liberation Sans, Times New Roman -> Liberation Serif, Courier New ->
@@ -28,7 +28,7 @@ struct TextStyle {
 };
 
 // A text style from the theme's minor font, `sizePt`, `bold`, then `format` on top.
-TextStyle makeTextStyle(const ooxml::Theme& theme, const ooxml::TextFormat& format,
+TextStyle makeTextStyle(const ooxml::chart::Theme& theme, const ooxml::chart::TextFormat& format,
                         double sizePt, bool bold, const QColor& color);
 
 // The size of `text` (lines split at '\n') in points, before rotation.
@@ -53,4 +53,4 @@ void drawTextInRect(QPainter& painter, const TextStyle& style, const QRectF& rec
 // in points. Requires: the painter's transform maps 1 unit to 1 point.
 QFont deviceFont(const QPainter& painter, const QFont& font);
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 namespace {
 
 constexpr double kKey = 7;
 constexpr double kPad = 4;
 
-const ooxml::Series* firstSeries(const ooxml::ChartModel& chart) {
-  for (const ooxml::ChartGroup& g : chart.plotArea.groups)
+const ooxml::chart::Series* firstSeries(const ooxml::chart::ChartModel& chart) {
+  for (const ooxml::chart::ChartGroup& g : chart.plotArea.groups)
     if (usesAxes(g) && !g.series.empty()) return &g.series.front();
   return nullptr;
 }
@@ -42,14 +42,14 @@ std::vector<double> pointColumns(const AxisLayout& axis, int n) {
 
 DataTableLayout planDataTable(const LayoutContext& ctx) {
   DataTableLayout t;
-  const ooxml::ChartModel& chart = ctx.chart;
-  const ooxml::Series* first = firstSeries(chart);
+  const ooxml::chart::ChartModel& chart = ctx.chart;
+  const ooxml::chart::Series* first = firstSeries(chart);
   if (!chart.plotArea.dataTable.present || !first) return t;
   t.present = true;
-  t.style = textStyleFor(ctx, ooxml::TextBody(), ctx.baseSizePt, false);
+  t.style = textStyleFor(ctx, ooxml::chart::TextBody(), ctx.baseSizePt, false);
   int n = 0;
-  for (const ooxml::ChartGroup& g : chart.plotArea.groups)
-    for (const ooxml::Series& s : g.series) n = std::max(n, std::min(s.pointCount(), 1000));
+  for (const ooxml::chart::ChartGroup& g : chart.plotArea.groups)
+    for (const ooxml::chart::Series& s : g.series) n = std::max(n, std::min(s.pointCount(), 1000));
   for (int i = 0; i < n; ++i) {
     const auto v = first->categories.numeric ? first->categories.number(i) : std::nullopt;
     t.header.push_back(!first->categories.present ? QString::number(i + 1)
@@ -57,8 +57,8 @@ DataTableLayout planDataTable(const LayoutContext& ctx) {
                            : first->categories.text(i));
   }
   double widest = 0;
-  for (const ooxml::ChartGroup& g : chart.plotArea.groups) {
-    for (const ooxml::Series& s : g.series) {
+  for (const ooxml::chart::ChartGroup& g : chart.plotArea.groups) {
+    for (const ooxml::chart::Series& s : g.series) {
       t.names.push_back(s.hasName ? s.name : QString("Series%1").arg(s.index + 1));
       t.keys.push_back(seriesLook(chart, ctx.theme, g, s, -1, s.index, ctx.seriesTotal));
       std::vector<QString> row;
@@ -96,4 +96,4 @@ void placeDataTable(LayoutContext& ctx, DataTableLayout table) {
   ctx.out.dataTable = table;
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -10,7 +10,7 @@
 #include <limits>
 #include <optional>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 namespace {
 
@@ -150,22 +150,22 @@ double majorSerial(double start, const Civil& startDate, const Step& step, qint6
 
 // The label format of a category or date axis: the cache's, or the axis' own where the cache
 // has none or the axis is not linked to it.
-QString categoryFormat(const ooxml::Axis& axis, const ooxml::DataCache& cache) {
+QString categoryFormat(const ooxml::chart::Axis& axis, const ooxml::chart::DataCache& cache) {
   QString format = cache.formatCode;
   const bool general = format.isEmpty() || format.compare("General", Qt::CaseInsensitive) == 0;
   if ((general || !axis.numFmtSourceLinked) && !axis.numFmt.isEmpty() &&
-      (!axis.numFmtSourceLinked || axis.kind == ooxml::AxisKind::Date))
+      (!axis.numFmtSourceLinked || axis.kind == ooxml::chart::AxisKind::Date))
     format = axis.numFmt;
   return format;
 }
 
-bool planDateAxis(const LayoutContext& ctx, AxisLayout& a, const ooxml::Series* source,
+bool planDateAxis(const LayoutContext& ctx, AxisLayout& a, const ooxml::chart::Series* source,
                   int pointCount) {
   a.dateAxis = false;
   a.pointSlots.clear();
   a.majorSlots.clear();
-  if (a.axis.kind != ooxml::AxisKind::Date || !source) return false;
-  const ooxml::DataCache& cache = source->categories;
+  if (a.axis.kind != ooxml::chart::AxisKind::Date || !source) return false;
+  const ooxml::chart::DataCache& cache = source->categories;
   // Categories that are not all numbers keep the category axis.
   std::vector<double> serials(size_t(pointCount), kNaN);
   std::vector<double> days;
@@ -202,7 +202,7 @@ bool planDateAxis(const LayoutContext& ctx, AxisLayout& a, const ooxml::Series* 
 }
 
 std::vector<QString> dateAxisLabels(const LayoutContext& ctx, AxisLayout& a,
-                                    const ooxml::DataCache& source) {
+                                    const ooxml::chart::DataCache& source) {
   const bool date1904 = ctx.chart.date1904;
   const Unit base = unitOf(a.baseTimeUnit, Unit::Days);
   QString format = categoryFormat(a.axis, source);
@@ -271,4 +271,4 @@ void placeDateTicks(AxisLayout& a) {
   a.gridPositions = a.tickPositions;
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

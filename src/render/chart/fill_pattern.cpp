@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QTransform>
 
-namespace render {
+namespace morvane::render::chart {
 
 namespace {
 
@@ -116,4 +116,4 @@ QBrush patternBrush(const QString& name, const QColor& foreground, const QColor&
   return brush;
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-namespace render {
+namespace morvane::render::chart {
 
 // The 8 rows of preset `name`, leftmost pixel in the high bit; unknown names give the 50 %
 // pattern.
@@ -23,4 +23,4 @@ QImage patternTile(const QString& name, const QColor& foreground, const QColor& 
 // cannot tile pictures draw its average colour.
 QBrush patternBrush(const QString& name, const QColor& foreground, const QColor& background);
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -5,16 +5,16 @@
 
 #include <cmath>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
-using ooxml::ChartKind;
-using ooxml::Grouping;
+using ooxml::chart::ChartKind;
+using ooxml::chart::Grouping;
 
 namespace {
 
 constexpr double kGap = 3;
 
-QString categoryText(const LayoutContext& ctx, const ooxml::Series& s, int i) {
+QString categoryText(const LayoutContext& ctx, const ooxml::chart::Series& s, int i) {
   if (!s.categories.present) return QString::number(i + 1);
   const auto v = s.categories.numeric ? s.categories.number(i) : std::nullopt;
   return v ? formatChartNumber(*v, s.categories.formatCode, ctx.chart.date1904) : s.categories.text(i);
@@ -27,10 +27,12 @@ struct PointFacts {
   double percent = 0;
 };
 
-QString labelText(const LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeometry& sg,
-                  const ooxml::DataLabelSettings& st, int i, const PointFacts& facts) {
-  const ooxml::Series& s = *sg.series;
-  if (const ooxml::DataLabel* own = s.labels.pointLabel(i); own && !own->customText.isEmpty())
+QString labelText(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g,
+                  const SeriesGeometry& sg, const ooxml::chart::DataLabelSettings& st, int i,
+                  const PointFacts& facts) {
+  const ooxml::chart::Series& s = *sg.series;
+  if (const ooxml::chart::DataLabel* own = s.labels.pointLabel(i);
+      own && !own->customText.isEmpty())
     return own->customText.plainText();
   QStringList parts;
   if (st.showSeries.value_or(false)) parts << (s.hasName ? s.name : QString("Series%1").arg(s.index + 1));
@@ -51,7 +53,7 @@ QString labelText(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Se
   return parts.join(sep);
 }
 
-QString defaultPosition(const ooxml::ChartGroup& g) {
+QString defaultPosition(const ooxml::chart::ChartGroup& g) {
   switch (g.kind) {
     case ChartKind::Bar:
       return g.grouping == Grouping::Clustered || g.grouping == Grouping::Standard ? "outEnd" : "ctr";
@@ -107,13 +109,13 @@ QPointF pieLabelCenter(const PointGeometry& p, const QString& pos, const QSizeF&
 
 // The label of point `i` (or of a pie of pie's combined slice, point n) when its settings
 // show anything.
-void addLabel(LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeometry& sg, int si,
-              int i, const PointGeometry& p, const PointFacts& facts) {
-  const ooxml::Series& s = *sg.series;
-  ooxml::DataLabels merged = s.labels;
+void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const SeriesGeometry& sg,
+              int si, int i, const PointGeometry& p, const PointFacts& facts) {
+  const ooxml::chart::Series& s = *sg.series;
+  ooxml::chart::DataLabels merged = s.labels;
   merged.settings = g.labels.settings;
   merged.settings.mergeFrom(s.labels.settings);
-  const ooxml::DataLabelSettings st = merged.forPoint(i);
+  const ooxml::chart::DataLabelSettings st = merged.forPoint(i);
   if (!st.showsAnything()) return;
   DataLabelLayout l;
   l.series = si;
@@ -121,8 +123,9 @@ void addLabel(LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeomet
   l.text = labelText(ctx, g, sg, st, i, facts);
   if (l.text.isEmpty()) return;
   l.style = textStyleFor(ctx, st.text, ctx.baseSizePt, false);
-  if (const ooxml::DataLabel* own = s.labels.pointLabel(i); own && !own->customText.isEmpty()) {
-    ooxml::TextFormat f = own->customText.defaultFormat();
+  if (const ooxml::chart::DataLabel* own = s.labels.pointLabel(i);
+      own && !own->customText.isEmpty()) {
+    ooxml::chart::TextFormat f = own->customText.defaultFormat();
     if (!own->customText.paragraphs.empty() && !own->customText.paragraphs.front().runs.empty())
       f.mergeFrom(own->customText.paragraphs.front().runs.front().format);
     if (f.bold) l.style.font.setBold(*f.bold);
@@ -147,8 +150,8 @@ void addLabel(LayoutContext& ctx, const ooxml::ChartGroup& g, const SeriesGeomet
 void layoutDataLabels(LayoutContext& ctx) {
   for (size_t si = 0; si < ctx.out.series.size(); ++si) {
     const SeriesGeometry& sg = ctx.out.series[si];
-    const ooxml::ChartGroup& g = ctx.chart.plotArea.groups[size_t(sg.group)];
-    const ooxml::Series& s = *sg.series;
+    const ooxml::chart::ChartGroup& g = ctx.chart.plotArea.groups[size_t(sg.group)];
+    const ooxml::chart::Series& s = *sg.series;
     if (!g.labels.present && !s.labels.present) continue;
     double total = 0;
     for (const PointGeometry& p : sg.points) total += p.valid ? std::abs(p.value) : 0;
@@ -168,4 +171,4 @@ void layoutDataLabels(LayoutContext& ctx) {
   }
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -3,21 +3,21 @@
 
 #include "render/chart/chart_layout.h"
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
 struct LayoutContext {
-  const ooxml::ChartModel& chart;
-  const ooxml::Theme& theme;
+  const ooxml::chart::ChartModel& chart;
+  const ooxml::chart::Theme& theme;
   ChartLayout& out;
   double baseSizePt = 10;
   QColor textColor;
   int seriesTotal = 0;               // all series of all groups
 };
 
-bool isPieLike(const ooxml::ChartGroup& group);
-bool usesAxes(const ooxml::ChartGroup& group);
+bool isPieLike(const ooxml::chart::ChartGroup& group);
+bool usesAxes(const ooxml::chart::ChartGroup& group);
 // The TextStyle of chart text with `body`'s defaults over the chart space's.
-TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::TextBody& body, double sizePt,
+TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& body, double sizePt,
                        bool bold);
 
 // Axes: scales, labels and the inner plot rectangle within `outer`.
@@ -28,24 +28,24 @@ DataTableLayout planDataTable(const LayoutContext& ctx);
 void placeDataTable(LayoutContext& ctx, DataTableLayout table);
 // The label format of a category or date axis: the cache's, or the axis' own where the
 // cache has none or the axis is not linked to it.
-QString categoryFormat(const ooxml::Axis& axis, const ooxml::DataCache& cache);
+QString categoryFormat(const ooxml::chart::Axis& axis, const ooxml::chart::DataCache& cache);
 
 // Date axes. Makes `a` a date axis when it is a c:dateAx whose categories (in `source`) are
 // all numbers: sets its slots (categoryCount) and the slot of each of `pointCount` points.
 // Returns false, leaving `a` a category axis, otherwise.
-bool planDateAxis(const LayoutContext& ctx, AxisLayout& a, const ooxml::Series* source,
+bool planDateAxis(const LayoutContext& ctx, AxisLayout& a, const ooxml::chart::Series* source,
                   int pointCount);
 // The major ticks (majorSlots) of a planned date axis for its current length, and their
 // label texts. Requires: planDateAxis succeeded, labelStyle set.
 std::vector<QString> dateAxisLabels(const LayoutContext& ctx, AxisLayout& a,
-                                    const ooxml::DataCache& source);
+                                    const ooxml::chart::DataCache& source);
 // Label, tick and gridline positions of a date axis.
 void placeDateTicks(AxisLayout& a);
 
 // Multi-level categories. Groups the outer levels of `source` into groupLevels; with
 // noMultiLevelLabels, joins each category's levels into its one label instead.
 // Requires: a.labels holds the innermost labels.
-void planCategoryLevels(AxisLayout& a, const ooxml::DataCache& source);
+void planCategoryLevels(AxisLayout& a, const ooxml::chart::DataCache& source);
 // The depth the rows of group labels add beyond the innermost labels (0 without levels).
 double levelRowsDepth(const AxisLayout& a);
 // Places the group labels and the dividers. Requires: the axis positioned, innerLabelDepth.
@@ -54,7 +54,7 @@ void placeCategoryLevels(AxisLayout& a);
 // Series geometry inside ctx.out.plotArea (needs the axes).
 void layoutSeries(LayoutContext& ctx);
 // The two plots of a pie-of-pie or bar-of-pie group (its first series), into ctx.out.ofPie.
-void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
+void ofPieGeometry(LayoutContext& ctx, const ooxml::chart::ChartGroup& g,
                    std::vector<SeriesGeometry>& series);
 // Trendlines and error bars of the series of group `group` (needs their geometry).
 void layoutOverlays(LayoutContext& ctx, int group, std::vector<SeriesGeometry>& series);
@@ -65,4 +65,4 @@ std::vector<LegendEntry> legendEntries(const LayoutContext& ctx);
 // Positions the legend inside `available`, shrinking it unless the legend overlays.
 void placeLegend(LayoutContext& ctx, QRectF& available);
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
-using ooxml::ChartKind;
-using ooxml::Grouping;
+using ooxml::chart::ChartKind;
+using ooxml::chart::Grouping;
 
 namespace {
 
@@ -20,16 +20,16 @@ constexpr double kMarkerKey = 7;  // height of a line key (room for its marker)
 constexpr double kLineGap = 2;
 constexpr double kLegendGap = 4;  // legend box to the plot's room
 
-bool isSecondary(const ooxml::ChartModel& chart, const ooxml::ChartGroup& g) {
+bool isSecondary(const ooxml::chart::ChartModel& chart, const ooxml::chart::ChartGroup& g) {
   if (g.axisIds.size() < 2) return false;
-  for (const ooxml::ChartGroup& other : chart.plotArea.groups)
+  for (const ooxml::chart::ChartGroup& other : chart.plotArea.groups)
     if (other.axisIds.size() >= 2) return other.axisIds[1] != g.axisIds[1] && &other < &g;
   return false;
 }
 
 // A vertical legend lists series in the order they appear bottom to top where they stack
 // upwards, as the program does for stacked columns, lines and areas and clustered bars.
-bool reversesInVerticalLegend(const ooxml::ChartGroup& g) {
+bool reversesInVerticalLegend(const ooxml::chart::ChartGroup& g) {
   const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
   switch (g.kind) {
     case ChartKind::Bar: return g.horizontal ? !stacked : stacked;
@@ -39,7 +39,7 @@ bool reversesInVerticalLegend(const ooxml::ChartGroup& g) {
   }
 }
 
-bool lineKeyFor(const ooxml::ChartGroup& g, const SeriesLook& look) {
+bool lineKeyFor(const ooxml::chart::ChartGroup& g, const SeriesLook& look) {
   switch (g.kind) {
     case ChartKind::Line:
     case ChartKind::Stock:
@@ -53,7 +53,7 @@ bool lineKeyFor(const ooxml::ChartGroup& g, const SeriesLook& look) {
   }
 }
 
-bool deleted(const ooxml::Legend& legend, int idx) {
+bool deleted(const ooxml::chart::Legend& legend, int idx) {
   return std::find(legend.deletedEntries.begin(), legend.deletedEntries.end(), idx) !=
          legend.deletedEntries.end();
 }
@@ -72,7 +72,7 @@ QRectF keyRectAt(const LegendEntry& e, bool wide, double x, double mid) {
   return QRectF(x, mid - h / 2, keyWidth(e, wide), h);
 }
 
-QString trendlineLabel(const ooxml::Trendline& t, const QString& seriesName) {
+QString trendlineLabel(const ooxml::chart::Trendline& t, const QString& seriesName) {
   if (!t.name.isEmpty()) return t.name;
   QString kind = "Linear";
   if (t.type == "poly") kind = "Poly.";
@@ -83,14 +83,14 @@ QString trendlineLabel(const ooxml::Trendline& t, const QString& seriesName) {
   return QString("%1 (%2)").arg(kind, seriesName);
 }
 
-QString seriesName(const ooxml::Series& s) {
+QString seriesName(const ooxml::chart::Series& s) {
   return s.hasName ? s.name : QString("Series%1").arg(s.index + 1);
 }
 
 void pointEntries(const LayoutContext& ctx, int groupIndex, std::vector<LegendEntry>& out) {
-  const ooxml::ChartGroup& g = ctx.chart.plotArea.groups[size_t(groupIndex)];
+  const ooxml::chart::ChartGroup& g = ctx.chart.plotArea.groups[size_t(groupIndex)];
   if (g.series.empty()) return;
-  const ooxml::Series& s = g.series.front();
+  const ooxml::chart::Series& s = g.series.front();
   const int n = s.pointCount();
   // A pie of pie lists its combined slice last, as "Other" (point n).
   const bool ofPie = g.kind == ChartKind::OfPie;
@@ -115,7 +115,7 @@ void pointEntries(const LayoutContext& ctx, int groupIndex, std::vector<LegendEn
 
 std::vector<LegendEntry> legendEntries(const LayoutContext& ctx) {
   std::vector<LegendEntry> out;
-  const ooxml::ChartModel& chart = ctx.chart;
+  const ooxml::chart::ChartModel& chart = ctx.chart;
   if (!chart.legend.present) return out;
   const auto& groups = chart.plotArea.groups;
   if (groups.size() == 1 && (isPieLike(groups.front()) ? groups.front().varyColors
@@ -124,16 +124,17 @@ std::vector<LegendEntry> legendEntries(const LayoutContext& ctx) {
     pointEntries(ctx, 0, out);
     return out;
   }
-  const ooxml::LegendPosition pos = chart.legend.position;
-  const bool vertical = pos != ooxml::LegendPosition::Top && pos != ooxml::LegendPosition::Bottom;
+  const ooxml::chart::LegendPosition pos = chart.legend.position;
+  const bool vertical =
+      pos != ooxml::chart::LegendPosition::Top && pos != ooxml::chart::LegendPosition::Bottom;
   std::vector<LegendEntry> trend;
   for (int pass = 0; pass < 2; ++pass) {
     for (size_t gi = 0; gi < groups.size(); ++gi) {
-      const ooxml::ChartGroup& g = groups[gi];
+      const ooxml::chart::ChartGroup& g = groups[gi];
       if (isSecondary(chart, g) != (pass == 1)) continue;
       std::vector<LegendEntry> entries;
       for (size_t j = 0; j < g.series.size(); ++j) {
-        const ooxml::Series& s = g.series[j];
+        const ooxml::chart::Series& s = g.series[j];
         if (deleted(chart.legend, s.index)) continue;
         LegendEntry e;
         e.text = seriesName(s);
@@ -142,7 +143,7 @@ std::vector<LegendEntry> legendEntries(const LayoutContext& ctx) {
         e.look = seriesLook(chart, ctx.theme, g, s, -1, s.index, ctx.seriesTotal);
         e.lineKey = lineKeyFor(g, e.look);
         entries.push_back(e);
-        for (const ooxml::Trendline& t : s.trendlines) {
+        for (const ooxml::chart::Trendline& t : s.trendlines) {
           LegendEntry te;
           te.text = trendlineLabel(t, e.text);
           te.lineKey = true;
@@ -165,8 +166,9 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
   if (out.legend.empty()) return;
   out.legendStyle = textStyleFor(ctx, ctx.chart.legend.text, ctx.baseSizePt, false);
   const double lineH = measureText(out.legendStyle, "Xg").height();
-  const ooxml::LegendPosition pos = ctx.chart.legend.position;
-  const bool vertical = pos != ooxml::LegendPosition::Top && pos != ooxml::LegendPosition::Bottom;
+  const ooxml::chart::LegendPosition pos = ctx.chart.legend.position;
+  const bool vertical =
+      pos != ooxml::chart::LegendPosition::Top && pos != ooxml::chart::LegendPosition::Bottom;
   const bool wide = vertical && std::any_of(out.legend.begin(), out.legend.end(), lineShown);
   std::vector<QSizeF> sizes;
   for (const LegendEntry& e : out.legend)
@@ -181,9 +183,10 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
     w = std::min(w + 2 * pad, available.width() * 0.45);
     const double rowH = lineH * 1.6;
     const double h = std::min(rowH * double(sizes.size()) + 2 * pad, available.height());
-    const double x = pos == ooxml::LegendPosition::Left ? available.left() : available.right() - w;
-    const double y = pos == ooxml::LegendPosition::TopRight ? available.top()
-                                                            : available.center().y() - h / 2;
+    const double x =
+        pos == ooxml::chart::LegendPosition::Left ? available.left() : available.right() - w;
+    const double y = pos == ooxml::chart::LegendPosition::TopRight ? available.top()
+                                                                   : available.center().y() - h / 2;
     rect = QRectF(x, y, w, h);
     double cy = rect.top() + pad + (h - 2 * pad - rowH * double(sizes.size())) / 2;
     for (size_t i = 0; i < out.legend.size(); ++i, cy += rowH) {
@@ -201,7 +204,8 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
     const double w = std::min(total + 2 * pad, available.width());
     const int rows = std::max(1, int(std::ceil(total / std::max(1.0, available.width() - 2 * pad))));
     const double h = rows * lineH * 1.3 + 2 * pad;
-    const double y = pos == ooxml::LegendPosition::Top ? available.top() : available.bottom() - h;
+    const double y =
+        pos == ooxml::chart::LegendPosition::Top ? available.top() : available.bottom() - h;
     rect = QRectF(available.center().x() - w / 2, y, w, h);
     double x = rect.left() + pad, cy = rect.top() + pad;
     for (size_t i = 0; i < out.legend.size(); ++i) {
@@ -217,7 +221,7 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
       x += sizes[i].width() + spacing;
     }
   }
-  const ooxml::ManualLayout& m = ctx.chart.legend.layout;
+  const ooxml::chart::ManualLayout& m = ctx.chart.legend.layout;
   if (m.x && m.y) {
     const QRectF& a = out.chartArea;
     const QPointF shift = QPointF(a.left() + *m.x * a.width(), a.top() + *m.y * a.height()) - rect.topLeft();
@@ -227,11 +231,17 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
   out.legendRect = rect;
   if (ctx.chart.legend.overlay || (m.x && m.y)) return;
   switch (pos) {
-    case ooxml::LegendPosition::Left: available.setLeft(rect.right() + kLegendGap); break;
-    case ooxml::LegendPosition::Top: available.setTop(rect.bottom() + kLegendGap); break;
-    case ooxml::LegendPosition::Bottom: available.setBottom(rect.top() - kLegendGap); break;
+    case ooxml::chart::LegendPosition::Left:
+      available.setLeft(rect.right() + kLegendGap);
+      break;
+    case ooxml::chart::LegendPosition::Top:
+      available.setTop(rect.bottom() + kLegendGap);
+      break;
+    case ooxml::chart::LegendPosition::Bottom:
+      available.setBottom(rect.top() - kLegendGap);
+      break;
     default: available.setRight(rect.left() - kLegendGap); break;
   }
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

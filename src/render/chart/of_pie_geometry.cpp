@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::chart {
 
 namespace {
 
@@ -17,7 +17,8 @@ constexpr double kBarWidth = 0.6;        // the bar's width, of the second plot'
 
 }  // namespace
 
-std::vector<bool> ofPieSecondPlot(const ooxml::ChartGroup& group, const ooxml::Series& series) {
+std::vector<bool> ofPieSecondPlot(const ooxml::chart::ChartGroup& group,
+                                  const ooxml::chart::Series& series) {
   const int n = std::min(series.pointCount(), 100000);
   std::vector<bool> second(size_t(n), false);
   double total = 0;
@@ -71,19 +72,19 @@ void setSlice(PointGeometry& p, const QPointF& c, double r, double start, double
 
 // A point's explosion, its own or its series'; point `index` past the last is the combined
 // slice, as the file numbers it.
-int explosionOf(const ooxml::Series& s, int index) {
-  const ooxml::DataPoint* dp = s.point(index);
+int explosionOf(const ooxml::chart::Series& s, int index) {
+  const ooxml::chart::DataPoint* dp = s.point(index);
   return std::clamp(dp && dp->explosion ? *dp->explosion : s.explosion.value_or(0), 0, 400);
 }
 
 }  // namespace
 
-void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
+void ofPieGeometry(LayoutContext& ctx, const ooxml::chart::ChartGroup& g,
                    std::vector<SeriesGeometry>& series) {
   series.resize(std::min<size_t>(series.size(), 1));
   if (series.empty()) return;
   SeriesGeometry& sg = series.front();
-  const ooxml::Series& s = g.series.front();
+  const ooxml::chart::Series& s = g.series.front();
   const std::vector<bool> second = ofPieSecondPlot(g, s);
   double mainTotal = 0, otherTotal = 0;
   for (size_t i = 0; i < sg.points.size() && i < second.size(); ++i)
@@ -180,4 +181,4 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::ChartGroup& g,
 
 }  // namespace detail
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
-using ooxml::ChartKind;
+using ooxml::chart::ChartKind;
 
 namespace {
 
@@ -18,7 +18,7 @@ struct Mapper {
   bool categories = true;          // x counts categories (date slots) from 1
   // The x of point `i`: its category (slot) counted from 1, or its x value; nullopt when the
   // point has no place.
-  std::optional<double> xOf(const ooxml::Series& s, int i) const {
+  std::optional<double> xOf(const ooxml::chart::Series& s, int i) const {
     if (!categories) return s.categories.number(i);
     const double slot = x->pointSlot(i);
     return std::isnan(slot) ? std::nullopt : std::optional<double>(slot + 1);
@@ -29,7 +29,7 @@ struct Mapper {
   }
 };
 
-void addTrendlines(const LayoutContext& ctx, const Mapper& map, const ooxml::Series& s,
+void addTrendlines(const LayoutContext& ctx, const Mapper& map, const ooxml::chart::Series& s,
                    SeriesGeometry& sg) {
   std::vector<double> xs, ys;
   for (int i = 0; i < s.values.count(); ++i) {
@@ -40,7 +40,7 @@ void addTrendlines(const LayoutContext& ctx, const Mapper& map, const ooxml::Ser
   if (xs.size() < 2) return;
   const double lo = *std::min_element(xs.begin(), xs.end());
   const double hi = *std::max_element(xs.begin(), xs.end());
-  for (const ooxml::Trendline& t : s.trendlines) {
+  for (const ooxml::chart::Trendline& t : s.trendlines) {
     OverlayPath overlay;
     overlay.pen = penForLine(t.format.line, ctx.theme, QPen(ctx.theme.schemeColor("tx1"), 0.75));
     if (t.type == "movingAvg") {
@@ -65,9 +65,9 @@ void addTrendlines(const LayoutContext& ctx, const Mapper& map, const ooxml::Ser
   }
 }
 
-void addErrorBars(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Mapper& map,
-                  const ooxml::Series& s, SeriesGeometry& sg) {
-  for (const ooxml::ErrorBars& bars : s.errorBars) {
+void addErrorBars(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Mapper& map,
+                  const ooxml::chart::Series& s, SeriesGeometry& sg) {
+  for (const ooxml::chart::ErrorBars& bars : s.errorBars) {
     const bool xDir = bars.xDirection && (g.kind == ChartKind::Scatter || g.kind == ChartKind::Bubble);
     std::vector<std::optional<double>> values;
     for (int i = 0; i < s.values.count(); ++i)
@@ -102,20 +102,21 @@ void addErrorBars(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Ma
 }  // namespace
 
 void layoutOverlays(LayoutContext& ctx, int group, std::vector<SeriesGeometry>& series) {
-  const ooxml::ChartGroup& g = ctx.chart.plotArea.groups[size_t(group)];
+  const ooxml::chart::ChartGroup& g = ctx.chart.plotArea.groups[size_t(group)];
   if (g.axisIds.size() < 2 || isPieLike(g) || g.kind == ChartKind::Radar) return;
   Mapper map;
   map.x = ctx.out.axisById(g.axisIds[0]);
   map.y = ctx.out.axisById(g.axisIds[1]);
   if (!map.x || !map.y) return;
   map.categories = !map.x->valueScale;
-  const bool stacked = g.grouping != ooxml::Grouping::Standard && g.grouping != ooxml::Grouping::Clustered;
+  const bool stacked = g.grouping != ooxml::chart::Grouping::Standard &&
+                       g.grouping != ooxml::chart::Grouping::Clustered;
   for (SeriesGeometry& sg : series) {
-    const ooxml::Series& s = *sg.series;
+    const ooxml::chart::Series& s = *sg.series;
     if (stacked) continue;  // the program offers neither on stacked groups
     addTrendlines(ctx, map, s, sg);
     addErrorBars(ctx, g, map, s, sg);
   }
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

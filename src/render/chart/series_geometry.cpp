@@ -6,14 +6,14 @@
 #include <cmath>
 #include <numeric>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
-using ooxml::ChartKind;
-using ooxml::Grouping;
+using ooxml::chart::ChartKind;
+using ooxml::chart::Grouping;
 
 namespace {
 
-int drawOrderOf(const ooxml::ChartGroup& g) {
+int drawOrderOf(const ooxml::chart::ChartGroup& g) {
   switch (g.kind) {
     case ChartKind::Area: return 0;
     case ChartKind::Radar: return g.radarStyle == "filled" ? 0 : 3;
@@ -29,7 +29,7 @@ int drawOrderOf(const ooxml::ChartGroup& g) {
   }
 }
 
-bool variesByPoint(const LayoutContext& ctx, const ooxml::ChartGroup& g) {
+bool variesByPoint(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g) {
   if (isPieLike(g)) return g.varyColors;
   return g.varyColors && ctx.seriesTotal == 1 && g.kind != ChartKind::Area &&
          g.kind != ChartKind::Line && g.kind != ChartKind::Stock;
@@ -40,7 +40,7 @@ struct GroupAxes {
   const AxisLayout* val = nullptr;
 };
 
-GroupAxes axesOf(const ChartLayout& out, const ooxml::ChartGroup& g) {
+GroupAxes axesOf(const ChartLayout& out, const ooxml::chart::ChartGroup& g) {
   GroupAxes ax;
   if (g.axisIds.size() >= 2) {
     ax.cat = out.axisById(g.axisIds[0]);
@@ -53,7 +53,7 @@ GroupAxes axesOf(const ChartLayout& out, const ooxml::ChartGroup& g) {
 }
 
 // Value of point i as the group shows it: blanks per dispBlanksAs, percent of the total.
-std::optional<double> shownValue(const LayoutContext& ctx, const ooxml::Series& s, int i) {
+std::optional<double> shownValue(const LayoutContext& ctx, const ooxml::chart::Series& s, int i) {
   auto v = s.values.number(i);
   if (!v && ctx.chart.displayBlanksAs == "zero") return 0.0;
   return v;
@@ -72,13 +72,13 @@ double clampCoord(const AxisLayout& a, double c) {
 
 // Cumulative stacks per category for stacked groups: [series][point] -> (from, to).
 std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutContext& ctx,
-                                                                const ooxml::ChartGroup& g) {
+                                                                const ooxml::chart::ChartGroup& g) {
   const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
   int n = 0;
-  for (const ooxml::Series& s : g.series) n = std::max(n, s.pointCount());
+  for (const ooxml::chart::Series& s : g.series) n = std::max(n, s.pointCount());
   std::vector<std::vector<std::pair<double, double>>> out(g.series.size());
   std::vector<double> pos(size_t(n), 0), neg(size_t(n), 0), run(size_t(n), 0), total(size_t(n), 0);
-  for (const ooxml::Series& s : g.series)
+  for (const ooxml::chart::Series& s : g.series)
     for (int i = 0; i < n; ++i) total[size_t(i)] += std::abs(s.values.number(i).value_or(0));
   for (size_t k = 0; k < g.series.size(); ++k) {
     out[k].resize(size_t(n));
@@ -107,7 +107,7 @@ QPointF axisPoint(const AxisLayout& cat, const AxisLayout& val, double c, double
   return cat.horizontal ? QPointF(a, b) : QPointF(b, a);
 }
 
-void barGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const GroupAxes& ax,
+void barGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const GroupAxes& ax,
                  std::vector<SeriesGeometry>& series) {
   const auto stacks = stackValues(ctx, g);
   const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
@@ -137,8 +137,8 @@ void barGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Gro
   }
 }
 
-void lineAreaGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const GroupAxes& ax,
-                      std::vector<SeriesGeometry>& series) {
+void lineAreaGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g,
+                      const GroupAxes& ax, std::vector<SeriesGeometry>& series) {
   const auto stacks = stackValues(ctx, g);
   const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
   const bool span = ctx.chart.displayBlanksAs == "span";
@@ -190,17 +190,17 @@ QPainterPath smoothPath(const QPolygonF& pts) {
   return path;
 }
 
-void xyGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const GroupAxes& ax,
+void xyGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const GroupAxes& ax,
                 std::vector<SeriesGeometry>& series) {
   double maxSize = 0;
-  for (const ooxml::Series& s : g.series)
+  for (const ooxml::chart::Series& s : g.series)
     for (int i = 0; i < s.bubbleSizes.count(); ++i)
       maxSize = std::max(maxSize, std::abs(s.bubbleSizes.number(i).value_or(0)));
   const double bubbleMax = 0.125 * std::min(ax.cat->plot.width(), ax.cat->plot.height()) * g.bubbleScale / 100.0;
   const bool smoothStyle = g.scatterStyle.startsWith("smooth");
   for (size_t j = 0; j < series.size(); ++j) {
     SeriesGeometry& sg = series[j];
-    const ooxml::Series& s = g.series[j];
+    const ooxml::chart::Series& s = g.series[j];
     const bool numericX = s.categories.present && s.categories.numeric;
     QPolygonF run;
     std::vector<QPolygonF> runs;
@@ -229,7 +229,7 @@ void xyGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const Grou
   }
 }
 
-void radarGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const GroupAxes& ax,
+void radarGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const GroupAxes& ax,
                    std::vector<SeriesGeometry>& series) {
   const AxisLayout& val = *ax.val;
   const QPointF c(val.plot.center().x(), val.plot.bottom());
@@ -257,12 +257,12 @@ void radarGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const G
   }
 }
 
-void stockGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, const GroupAxes& ax,
+void stockGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const GroupAxes& ax,
                    std::vector<SeriesGeometry>& series) {
   lineAreaGeometry(ctx, g, ax, series);
 }
 
-void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int groupIndex,
+void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, int groupIndex,
                  std::vector<SeriesGeometry>& series) {
   const QRectF area = ctx.out.plotArea;
   const bool doughnut = g.kind == ChartKind::Doughnut;
@@ -270,7 +270,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
   int maxExplosion = 0;
   for (size_t j = 0; j < rings; ++j) {
     maxExplosion = std::max(maxExplosion, g.series[j].explosion.value_or(0));
-    for (const ooxml::DataPoint& p : g.series[j].points)
+    for (const ooxml::chart::DataPoint& p : g.series[j].points)
       maxExplosion = std::max(maxExplosion, p.explosion.value_or(0));
   }
   maxExplosion = std::clamp(maxExplosion, 0, 400);
@@ -278,7 +278,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
   // labels that may sit outside the slices.
   bool labelsOutside = false;
   for (size_t j = 0; j < rings; ++j) {
-    ooxml::DataLabelSettings l = g.labels.settings;
+    ooxml::chart::DataLabelSettings l = g.labels.settings;
     l.mergeFrom(g.series[j].labels.settings);
     const bool shown = (g.labels.present || g.series[j].labels.present) && l.showsAnything() && !l.deleted;
     labelsOutside = labelsOutside || (shown && (l.position.isEmpty() || l.position == "outEnd" ||
@@ -291,7 +291,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
   const double ringWidth = rings > 0 ? (radius - hole) / double(rings) : radius;
   for (size_t j = 0; j < rings; ++j) {
     SeriesGeometry& sg = series[j];
-    const ooxml::Series& s = g.series[j];
+    const ooxml::chart::Series& s = g.series[j];
     double total = 0;
     for (size_t i = 0; i < sg.points.size(); ++i) total += std::abs(s.values.number(int(i)).value_or(0));
     double angle = g.firstSliceAngle;
@@ -306,7 +306,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
       angle += p.sweepAngle;
       p.innerRadius = hole + ringWidth * double(j);
       p.outerRadius = p.innerRadius + ringWidth;
-      const ooxml::DataPoint* dp = s.point(int(i));
+      const ooxml::chart::DataPoint* dp = s.point(int(i));
       const int expl = std::clamp(dp && dp->explosion ? *dp->explosion : s.explosion.value_or(0), 0, 400);
       const double mid = (p.startAngle + p.sweepAngle / 2 - 90) * M_PI / 180.0;
       p.center = area.center() + QPointF(std::cos(mid), std::sin(mid)) * radius * expl / 100.0;
@@ -318,11 +318,11 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::ChartGroup& g, int group
 }
 
 void addGroupGeometry(LayoutContext& ctx, int groupIndex) {
-  const ooxml::ChartGroup& g = ctx.chart.plotArea.groups[size_t(groupIndex)];
+  const ooxml::chart::ChartGroup& g = ctx.chart.plotArea.groups[size_t(groupIndex)];
   std::vector<SeriesGeometry> series;
   const bool byPoint = variesByPoint(ctx, g);
   for (size_t j = 0; j < g.series.size(); ++j) {
-    const ooxml::Series& s = g.series[j];
+    const ooxml::chart::Series& s = g.series[j];
     SeriesGeometry sg;
     sg.group = groupIndex;
     sg.seriesInGroup = int(j);
@@ -376,4 +376,4 @@ void layoutSeries(LayoutContext& ctx) {
   for (int g : order) addGroupGeometry(ctx, g);
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -6,9 +6,9 @@
 
 #include <cmath>
 
-namespace render::detail {
+namespace morvane::render::chart::detail {
 
-using ooxml::ChartKind;
+using ooxml::chart::ChartKind;
 
 namespace {
 
@@ -102,7 +102,7 @@ void paintBubbles(QPainter& painter, const SeriesGeometry& sg) {
 }
 
 // High-low lines and up-down bars of a stock group, across its series at each category.
-void paintStockExtras(PaintContext& pc, const ooxml::ChartGroup& g, int groupIndex) {
+void paintStockExtras(PaintContext& pc, const ooxml::chart::ChartGroup& g, int groupIndex) {
   std::vector<const SeriesGeometry*> series;
   for (const SeriesGeometry& sg : pc.layout.series)
     if (sg.group == groupIndex) series.push_back(&sg);
@@ -133,7 +133,7 @@ void paintStockExtras(PaintContext& pc, const ooxml::ChartGroup& g, int groupInd
         first->points[i].valid && last->points[i].valid) {
       const double open = first->points[i].position.y(), close = last->points[i].position.y();
       const bool up = close < open;
-      const ooxml::ShapeFormat& f = up ? g.upBarFormat : g.downBarFormat;
+      const ooxml::chart::ShapeFormat& f = up ? g.upBarFormat : g.downBarFormat;
       const QBrush autoBrush(up ? pc.theme.schemeColor("lt1") : pc.theme.schemeColor("dk1"));
       const double w = slot * 0.4;
       p.setBrush(brushForFill(f.fill, pc.theme, autoBrush));
@@ -191,7 +191,7 @@ void paintSeries(PaintContext& pc) {
   const auto& groups = pc.chart.plotArea.groups;
   int lastStock = -1;
   for (const SeriesGeometry& sg : pc.layout.series) {
-    const ooxml::ChartGroup& g = groups[size_t(sg.group)];
+    const ooxml::chart::ChartGroup& g = groups[size_t(sg.group)];
     if (g.kind == ChartKind::Stock && sg.group != lastStock) {
       paintStockExtras(pc, g, sg.group);
       lastStock = sg.group;
@@ -242,7 +242,7 @@ void paintDataTable(PaintContext& pc) {
   const DataTableLayout& t = pc.layout.dataTable;
   if (!t.present || t.columns.empty()) return;
   QPainter& p = pc.painter;
-  const ooxml::DataTable& options = pc.chart.plotArea.dataTable;
+  const ooxml::chart::DataTable& options = pc.chart.plotArea.dataTable;
   p.setPen(QPen(defaultAxisLineColor(pc.theme, pc.chart.style), 0.75));
   p.setBrush(Qt::NoBrush);
   const double left = t.rect.left(), right = t.rect.right(), top = t.rect.top();
@@ -276,7 +276,7 @@ void paintLegend(PaintContext& pc) {
   const ChartLayout& l = pc.layout;
   if (l.legend.empty()) return;
   QPainter& p = pc.painter;
-  const ooxml::Legend& legend = pc.chart.legend;
+  const ooxml::chart::Legend& legend = pc.chart.legend;
   const QBrush fill = brushForFill(legend.format.fill, pc.theme, Qt::NoBrush);
   const QPen border = penForLine(legend.format.line, pc.theme, QPen(Qt::NoPen));
   if (fill.style() != Qt::NoBrush || border.style() != Qt::NoPen) {
@@ -309,4 +309,4 @@ void paintLegend(PaintContext& pc) {
   }
 }
 
-}  // namespace render::detail
+}  // namespace morvane::render::chart::detail

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::chart {
 
 namespace {
 
@@ -52,7 +52,7 @@ double TrendlineFit::at(double x) const {
   return y;
 }
 
-TrendlineFit fitTrendline(const ooxml::Trendline& line, const std::vector<double>& xs,
+TrendlineFit fitTrendline(const ooxml::chart::Trendline& line, const std::vector<double>& xs,
                           const std::vector<double>& ys) {
   TrendlineFit fit;
   fit.type = line.type.isEmpty() ? QString("linear") : line.type;
@@ -93,7 +93,7 @@ std::vector<double> movingAverage(const std::vector<double>& ys, int period) {
   return out;
 }
 
-std::pair<double, double> errorAmounts(const ooxml::ErrorBars& bars,
+std::pair<double, double> errorAmounts(const ooxml::chart::ErrorBars& bars,
                                        const std::vector<std::optional<double>>& values, int i) {
   double amount = 0;
   const QString& t = bars.valueType;
@@ -121,4 +121,4 @@ std::pair<double, double> errorAmounts(const ooxml::ErrorBars& bars,
   return {plus, minus};
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

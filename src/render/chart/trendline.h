@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace render {
+namespace morvane::render::chart {
 
 // A fitted trendline: its values at `x`. Empty when the fit is impossible (too few points,
 // logarithms of non-positive values, a singular system).
@@ -20,7 +20,7 @@ struct TrendlineFit {
 
 // Least-squares fit of `type` ("linear", "poly" with `order`, "exp", "log", "power") to the
 // points (xs[i], ys[i]). Moving averages are not fitted (see movingAverage).
-TrendlineFit fitTrendline(const ooxml::Trendline& line, const std::vector<double>& xs,
+TrendlineFit fitTrendline(const ooxml::chart::Trendline& line, const std::vector<double>& xs,
                           const std::vector<double>& ys);
 // The moving average of `period` points, one value per point from index period-1 on.
 std::vector<double> movingAverage(const std::vector<double>& ys, int period);
@@ -28,7 +28,7 @@ std::vector<double> movingAverage(const std::vector<double>& ys, int period);
 // The amounts (above, below) of an error bar at point `i` of `values`, as the program
 // computes them: fixed, percentage of the value, standard deviations, standard error
 // (sample standard deviation over the square root of the count), or custom values.
-std::pair<double, double> errorAmounts(const ooxml::ErrorBars& bars,
+std::pair<double, double> errorAmounts(const ooxml::chart::ErrorBars& bars,
                                        const std::vector<std::optional<double>>& values, int i);
 
-}  // namespace render
+}  // namespace morvane::render::chart

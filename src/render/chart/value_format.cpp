@@ -2,12 +2,12 @@
 
 #include "render/numfmt/number_format.h"
 
-namespace render {
+namespace morvane::render::chart {
 
 QString formatChartNumber(double value, const QString& code, bool date1904) {
   if (code.isEmpty() || code.compare("General", Qt::CaseInsensitive) == 0)
-    return formatGeneral(value);
-  return NumberFormat::parse(code).format(value, date1904).text;
+    return numfmt::formatGeneral(value);
+  return numfmt::NumberFormat::parse(code).format(value, date1904).text;
 }
 
-}  // namespace render
+}  // namespace morvane::render::chart

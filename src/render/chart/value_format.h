@@ -3,9 +3,9 @@
 
 #include <QString>
 
-namespace render {
+namespace morvane::render::chart {
 
 // `value` shown with format `code` ("General" when empty).
 QString formatChartNumber(double value, const QString& code, bool date1904 = false);
 
-}  // namespace render
+}  // namespace morvane::render::chart

@@ -4,7 +4,7 @@
 
 #include "render/numfmt/section_render.h"
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 namespace {
 
@@ -132,4 +132,4 @@ bool renderDate(const Section& sec, double serial, bool date1904, CellText& out)
   return true;
 }
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

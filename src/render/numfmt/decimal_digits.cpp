@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 DecimalDigits::DecimalDigits(double value) {
   if (value == 0 || !std::isfinite(value)) return;
@@ -58,4 +58,4 @@ QByteArray DecimalDigits::fractionDigits(int count) const {
   return out;
 }
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 class DecimalDigits {
  public:
@@ -29,4 +29,4 @@ class DecimalDigits {
   int m_exponent = 0;   // value = 0.<m_digits> * 10^m_exponent
 };
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

@@ -4,7 +4,7 @@
 
 #include "render/numfmt/number_format.h"
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 bool Condition::matches(double v) const {
   switch (op) {
@@ -443,4 +443,4 @@ std::optional<ParsedFormat> parseFormatCode(const QString& code) {
   return parsed;
 }
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 enum class TokenKind {
   Literal,           // `text` shown as is (quoted text, escapes, '_x' spaces, '%', separators)
@@ -83,4 +83,4 @@ struct ParsedFormat {
 // Parses `code`; nullopt when it is malformed or is General.
 std::optional<ParsedFormat> parseFormatCode(const QString& code);
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

@@ -6,11 +6,9 @@
 #include "render/numfmt/decimal_digits.h"
 #include "render/numfmt/number_format.h"
 
-namespace render {
+namespace morvane::render::numfmt {
 
 namespace {
-
-using numfmt::DecimalDigits;
 
 QString withoutTrailingZeros(QString text) {
   if (!text.contains(u'.')) return text;
@@ -69,4 +67,4 @@ QString formatGeneral(double value, int maxChars) {
   return sign + scientificGeneral(magnitude, maxChars);
 }
 
-}  // namespace render
+}  // namespace morvane::render::numfmt

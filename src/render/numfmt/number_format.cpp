@@ -6,13 +6,7 @@
 #include "render/numfmt/format_code.h"
 #include "render/numfmt/section_render.h"
 
-namespace render {
-
-using numfmt::CellText;
-using numfmt::Condition;
-using numfmt::ParsedFormat;
-using numfmt::Section;
-using numfmt::SectionKind;
+namespace morvane::render::numfmt {
 
 namespace {
 
@@ -204,4 +198,4 @@ std::optional<QColor> defaultPaletteColor(int n) {
   return QColor::fromRgb(kPalette[n - 1]);
 }
 
-}  // namespace render
+}  // namespace morvane::render::numfmt

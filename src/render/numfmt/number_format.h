@@ -9,11 +9,9 @@
 #include <memory>
 #include <optional>
 
-namespace render {
+namespace morvane::render::numfmt {
 
-namespace numfmt {
 struct ParsedFormat;
-}
 
 // A value as a cell shows it.
 struct FormattedValue {
@@ -57,8 +55,8 @@ class NumberFormat {
   QString code() const;
 
  private:
-  explicit NumberFormat(std::shared_ptr<const numfmt::ParsedFormat> parsed);
-  std::shared_ptr<const numfmt::ParsedFormat> m_parsed;
+  explicit NumberFormat(std::shared_ptr<const ParsedFormat> parsed);
+  std::shared_ptr<const ParsedFormat> m_parsed;
 };
 
 // The format code of one of the program's built-in number format ids (0-49, en-US), e.g.
@@ -74,4 +72,4 @@ QString formatGeneral(double value, int maxChars = 11);
 // Colour n (1-56) of the program's default palette, as [Color n] uses it; nullopt outside.
 std::optional<QColor> defaultPaletteColor(int n);
 
-}  // namespace render
+}  // namespace morvane::render::numfmt

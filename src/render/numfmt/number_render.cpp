@@ -7,7 +7,7 @@
 #include "render/numfmt/number_format.h"
 #include "render/numfmt/section_render.h"
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 bool appendCommon(const Token& token, CellText& out) {
   if (token.kind == TokenKind::Literal) {
@@ -263,4 +263,4 @@ void renderText(const Section& section, const QString& text, CellText& out) {
   }
 }
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

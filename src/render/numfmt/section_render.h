@@ -6,7 +6,7 @@
 
 #include "render/numfmt/format_code.h"
 
-namespace render::numfmt {
+namespace morvane::render::numfmt {
 
 // The text being built for one cell and where its '*' fill goes.
 struct CellText {
@@ -29,4 +29,4 @@ bool renderDate(const Section& section, double serial, bool date1904, CellText& 
 // Writes `text` through a Text section ('@' is the text).
 void renderText(const Section& section, const QString& text, CellText& out);
 
-}  // namespace render::numfmt
+}  // namespace morvane::render::numfmt

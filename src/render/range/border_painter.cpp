@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPen>
 
-namespace render {
+namespace morvane::render::range {
 
 namespace {
 
@@ -67,4 +67,4 @@ void drawBorderLine(QPainter& painter, const BorderLine& line, bool vertical, do
   painter.restore();
 }
 
-}  // namespace render
+}  // namespace morvane::render::range

@@ -7,7 +7,7 @@
 
 class QPainter;
 
-namespace render {
+namespace morvane::render::range {
 
 // The edge the program draws where two cells' borders meet: the heavier; `b` (the right or
 // lower cell's) on a tie.
@@ -17,4 +17,4 @@ const BorderLine& heavierLine(const BorderLine& a, const BorderLine& b);
 // horizontal one), from `from` to `to` along the edge. Does nothing for a none line.
 void drawBorderLine(QPainter& painter, const BorderLine& line, bool vertical, double at, double from, double to);
 
-}  // namespace render
+}  // namespace morvane::render::range

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::range {
 
 namespace {
 
@@ -21,8 +21,8 @@ QColor applyTint(const QColor& c, double tint) {
 }
 
 QColor indexedColor(int index, const QColor& fallback) {
-  if (index >= 0 && index <= 7) return defaultPaletteColor(index + 1).value_or(fallback);
-  if (index >= 8 && index <= 63) return defaultPaletteColor(index - 7).value_or(fallback);
+  if (index >= 0 && index <= 7) return numfmt::defaultPaletteColor(index + 1).value_or(fallback);
+  if (index >= 8 && index <= 63) return numfmt::defaultPaletteColor(index - 7).value_or(fallback);
   if (index == 65) return Qt::white;  // system background
   return fallback;                    // 64, 81: system text; others unknown
 }
@@ -135,8 +135,8 @@ CellLook CellLooks::build(int style) const {
     look.bottom = borderLine(b.bottom, m_theme);
   }
   look.alignment = xf.alignment;
-  look.format = NumberFormat::parse(m_styles.formatCodeOfXf(style));
+  look.format = numfmt::NumberFormat::parse(m_styles.formatCodeOfXf(style));
   return look;
 }
 
-}  // namespace render
+}  // namespace morvane::render::range

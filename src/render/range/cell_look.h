@@ -14,7 +14,7 @@
 #include <optional>
 #include <unordered_map>
 
-namespace render {
+namespace morvane::render::range {
 
 // One border edge as drawn: `rank` orders edges by visual weight (0: none), the heavier of
 // two edges meeting on one gridline wins.
@@ -32,7 +32,7 @@ struct CellLook {
   std::optional<QColor> fill;
   BorderLine left, right, top, bottom;
   ooxml::xlsx::Alignment alignment;
-  NumberFormat format;
+  numfmt::NumberFormat format;
 };
 
 // The installed metric-compatible family for an office font (Calibri -> Carlito, Cambria ->
@@ -63,4 +63,4 @@ class CellLooks {
   std::unordered_map<int, CellLook> m_cache;
 };
 
-}  // namespace render
+}  // namespace morvane::render::range

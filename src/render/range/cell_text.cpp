@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::range {
 
 namespace {
 
@@ -19,7 +19,7 @@ QFontMetricsF metricsOf(const QPainter& painter, const QFont& font) {
 }
 
 // Inserts copies of the fill character until the text is as wide as `width`.
-QString expandFill(const QFontMetricsF& fm, const FormattedValue& v, double width) {
+QString expandFill(const QFontMetricsF& fm, const numfmt::FormattedValue& v, double width) {
   if (!v.fillChar || v.fillPosition < 0 || v.fillPosition > v.text.size()) return v.text;
   const double charWidth = fm.horizontalAdvance(*v.fillChar);
   const double room = width - fm.horizontalAdvance(v.text);
@@ -41,14 +41,14 @@ QString shortScientific(double number, int decimals) { return QString::number(nu
 // formats show '#' across the cell when the text does not fit.
 QString fitNumber(const QFontMetricsF& fm, double number, const CellLook& look, bool date1904, double width,
                   QColor& color) {
-  FormattedValue v = look.format.format(number, date1904);
+  numfmt::FormattedValue v = look.format.format(number, date1904);
   if (v.color) color = *v.color;
   if (v.fillChar && v.fillPosition >= 0 && v.text.count(QLatin1Char('#')) == v.text.size() &&
       *v.fillChar == QLatin1Char('#'))
     return hashes(fm, width);  // a date out of range
   if (look.format.isGeneral() && std::isfinite(number)) {
     for (int chars = 11; chars >= 6 && fm.horizontalAdvance(v.text) > width; --chars)
-      v.text = formatGeneral(number, chars);
+      v.text = numfmt::formatGeneral(number, chars);
     // Narrower still: the shortest scientific forms ("1E+05").
     for (int decimals = 1; decimals >= 0 && fm.horizontalAdvance(v.text) > width && number != 0; --decimals)
       v.text = shortScientific(number, decimals);
@@ -152,7 +152,7 @@ CellText layoutCellText(const QPainter& painter, const CellValue& value, const C
     case CellValue::Type::Boolean: text = value.boolean ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); break;
     case CellValue::Type::Error: text = value.text; break;
     default: {
-      const FormattedValue v = look.format.formatText(value.text);
+      const numfmt::FormattedValue v = look.format.formatText(value.text);
       if (v.color) out.color = *v.color;
       text = expandFill(fm, v, width);
       out.mayOverflow = !wrap && !fill && !v.fillChar;
@@ -237,4 +237,4 @@ void drawCellText(QPainter& painter, const CellText& t, const QRectF& area, cons
   painter.restore();
 }
 
-}  // namespace render
+}  // namespace morvane::render::range

@@ -14,7 +14,7 @@
 
 class QPainter;
 
-namespace render {
+namespace morvane::render::range {
 
 // Space the program keeps between text and the cell's edges, in points (2 pixels each
 // side; the right and bottom edges also hold the 1-pixel gridline).
@@ -51,4 +51,4 @@ void drawCellText(QPainter& painter, const CellText& text, const QRectF& area, c
 // painter maps 1 unit to 1 point.
 QFont pointFont(const QPainter& painter, const QFont& font);
 
-}  // namespace render
+}  // namespace morvane::render::range

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace render {
+namespace morvane::render::range {
 
 namespace {
 
@@ -153,4 +153,4 @@ QRectF RangeGrid::areaRect(const RangeRect& area) const {
   return QRectF(QPointF(x1, y1), QPointF(x2, y2));
 }
 
-}  // namespace render
+}  // namespace morvane::render::range

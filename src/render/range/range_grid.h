@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace render {
+namespace morvane::render::range {
 
 // Past these a rectangle is clipped to the used range and then cut: no picture needs more.
 inline constexpr int kMaxPictureColumns = 256;
@@ -65,4 +65,4 @@ double rangeRowPoints(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::St
 // nullopt for a sheet without cells.
 std::optional<RangeRect> usedRange(const ooxml::xlsx::Worksheet& sheet);
 
-}  // namespace render
+}  // namespace morvane::render::range

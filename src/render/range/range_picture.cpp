@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace render {
+namespace morvane::render::range {
 
 namespace {
 
@@ -128,4 +128,4 @@ NamedRange resolveNamedRange(const ooxml::xlsx::WorkbookModel& workbook, const Q
   return out;
 }
 
-}  // namespace render
+}  // namespace morvane::render::range

@@ -19,7 +19,7 @@
 
 class QPainter;
 
-namespace render {
+namespace morvane::render::range {
 
 // Rows firstRow..lastRow and columns firstColumn..lastColumn, 1-based and inclusive.
 using RangeRect = ooxml::xlsx::CellRange;
@@ -71,4 +71,4 @@ struct NamedRange {
 NamedRange resolveNamedRange(const ooxml::xlsx::WorkbookModel& workbook, const QString& name,
                              std::optional<int> scopeSheet = {});
 
-}  // namespace render
+}  // namespace morvane::render::range

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace render {
+namespace morvane::render::range {
 
 namespace {
 
@@ -291,4 +291,4 @@ void RangeScene::drawBorders() {
   }
 }
 
-}  // namespace render
+}  // namespace morvane::render::range

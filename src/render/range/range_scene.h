@@ -11,7 +11,7 @@
 
 class QPainter;
 
-namespace render {
+namespace morvane::render::range {
 
 class RangeScene {
  public:
@@ -60,4 +60,4 @@ class RangeScene {
   std::vector<PlacedText> m_texts;
 };
 
-}  // namespace render
+}  // namespace morvane::render::range

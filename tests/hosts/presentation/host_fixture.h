@@ -19,7 +19,7 @@
 
 #include "emf/emf_device.h"
 
-namespace hosttest {
+namespace morvane::hosttest {
 
 // Every deck path handed out in this run, so that all written decks can be checked at the end.
 inline QStringList& writtenDecks() {
@@ -35,8 +35,8 @@ inline QString freshPath(const QString& folder, const QString& fileName) {
   return path;
 }
 
-inline std::shared_ptr<office::files::PresentationHost> openHost(const QString& path) {
-  auto loaded = office::files::openPresentation(path);
+inline std::shared_ptr<hosts::presentation::PresentationHost> openHost(const QString& path) {
+  auto loaded = hosts::presentation::openPresentation(path);
   EXPECT_TRUE(loaded.ok()) << (loaded.ok() ? "" : loaded.error().message.toStdString());
   return loaded.ok() ? loaded.value().host : nullptr;
 }
@@ -89,4 +89,4 @@ bool fails(F&& f) {
   return false;
 }
 
-}  // namespace hosttest
+}  // namespace morvane::hosttest

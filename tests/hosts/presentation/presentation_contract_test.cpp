@@ -3,6 +3,8 @@
 #include "host_fixture.h"
 #include "support/powerpoint_contract.h"
 
+using namespace morvane;
+
 namespace {
 
 struct HostFactory {
@@ -19,6 +21,6 @@ struct HostFactory {
 
 }  // namespace
 
-namespace powerpoint_contract {
+namespace morvane::powerpoint_contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(Host, PowerPointContract, ::testing::Types<HostFactory>);
 }

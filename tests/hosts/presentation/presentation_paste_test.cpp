@@ -5,6 +5,8 @@
 #include "host_fixture.h"
 #include "support/pptx_validity.h"
 
+using namespace morvane;
+
 namespace {
 
 using hosttest::fails;
@@ -36,10 +38,10 @@ class Paste : public ::testing::Test {
     EXPECT_TRUE(pkg.ok());
     return pkg.ok() ? std::move(pkg.value()) : nullptr;
   }
-  const pptx::ShapeInfo lastShape() { return m_host->document().shapes(0).back(); }
+  const ooxml::pptx::ShapeInfo lastShape() { return m_host->document().shapes(0).back(); }
 
   QString m_path;
-  std::shared_ptr<office::files::PresentationHost> m_host;
+  std::shared_ptr<hosts::presentation::PresentationHost> m_host;
   std::shared_ptr<ppt::Slide> m_slide;
 };
 
@@ -51,7 +53,7 @@ TEST_F(Paste, BitmapBecomesAPngPictureAtItsNaturalSizeCentred) {
   EXPECT_NEAR(range->left(), (720 - range->width()) / 2, 0.01);
   EXPECT_NEAR(range->top(), (540 - range->height()) / 2, 0.01);
   EXPECT_EQ(range->lockAspectRatio(), ppt::msoTrue);
-  EXPECT_EQ(lastShape().kind, pptx::ShapeKind::Picture);
+  EXPECT_EQ(lastShape().kind, ooxml::pptx::ShapeKind::Picture);
   // No dots per metre: 96 dpi.
   QImage plain(96, 48, QImage::Format_RGB32);
   plain.fill(Qt::red);
@@ -152,7 +154,7 @@ TEST_F(Paste, AClipboardWithoutTheFormatIsAnErrorAndAddsNothing) {
   // A picture on the clipboard pastes as a picture by default.
   hosttest::putOnClipboard(hosttest::bitmap(20, 20));
   view->pasteSpecial(ppt::ppPasteDefault);
-  EXPECT_EQ(lastShape().kind, pptx::ShapeKind::Picture);
+  EXPECT_EQ(lastShape().kind, ooxml::pptx::ShapeKind::Picture);
 }
 
 // The placement step: select the last shape, unlock, scale both sides by the same factor,

@@ -9,6 +9,8 @@
 #include "host_fixture.h"
 #include "support/pptx_validity.h"
 
+using namespace morvane;
+
 namespace {
 
 QString run(const QString& tool, const QStringList& args, int timeoutMs = 240000) {
@@ -18,7 +20,7 @@ QString run(const QString& tool, const QStringList& args, int timeoutMs = 240000
   return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-void titled(office::files::PresentationHost& host, int index, const QString& title) {
+void titled(hosts::presentation::PresentationHost& host, int index, const QString& title) {
   auto slide = host.activePresentation()->slide(index);
   slide->setLayout(ppt::ppLayoutTitleOnly);
   slide->select();
@@ -26,7 +28,7 @@ void titled(office::files::PresentationHost& host, int index, const QString& tit
   host.activeWindow()->selection()->textRange()->setText(title);
 }
 
-void newSlideWith(office::files::PresentationHost& host, int dataType) {
+void newSlideWith(hosts::presentation::PresentationHost& host, int dataType) {
   auto pres = host.activePresentation();
   auto slide = pres->slidesAdd(pres->slidesCount() + 1, ppt::ppLayoutBlank);
   host.activeWindow()->view()->gotoSlide(slide->slideIndex());
@@ -214,7 +216,7 @@ class EveryWrittenDeckRenders : public ::testing::Environment {
     run(soffice, args + copies, 600000);
     for (const QString& copy : copies) {
       const QString pdf = copy.chopped(5) + QStringLiteral(".pdf");
-      auto doc = pptx::Document::open(copy);
+      auto doc = ooxml::pptx::Document::open(copy);
       if (!doc.ok()) {
         ADD_FAILURE() << copy.toStdString() << " does not reopen";
         continue;

@@ -8,6 +8,8 @@
 #include "host_fixture.h"
 #include "support/pptx_validity.h"
 
+using namespace morvane;
+
 namespace {
 
 using hosttest::fails;
@@ -32,8 +34,8 @@ TEST(Save, ReopenedDeckHasTheSameSlidesAndShapes) {
   EXPECT_EQ(pptxcheck::problems(bytes), QStringList());
   auto again = hosttest::openHost(path);
   ASSERT_TRUE(again);
-  const pptx::Document& a = host->document();
-  const pptx::Document& b = again->document();
+  const ooxml::pptx::Document& a = host->document();
+  const ooxml::pptx::Document& b = again->document();
   ASSERT_EQ(b.slideCount(), 2);
   for (int i = 0; i < 2; ++i) {
     ASSERT_EQ(b.shapes(i).size(), a.shapes(i).size());
@@ -96,8 +98,8 @@ TEST(Save, AFailedSaveLeavesWhatWasOnDisk) {
   const QString folderTarget = dir + QStringLiteral("/deck.pptx");
   QDir().mkpath(folderTarget + QStringLiteral("/inside"));
   {
-    auto host = std::make_shared<office::files::PresentationHost>(pptx::Document::createBlank(),
-                                                                  folderTarget);
+    auto host = std::make_shared<hosts::presentation::PresentationHost>(
+        ooxml::pptx::Document::createBlank(), folderTarget);
     EXPECT_TRUE(fails([&] { host->save(); }));
     EXPECT_TRUE(QFileInfo(folderTarget + QStringLiteral("/inside")).isDir());
   }

@@ -2,12 +2,14 @@
 #include "host_fixture.h"
 #include "hosts/presentation/host.h"
 
+using namespace morvane;
+
 namespace {
 
 using hosttest::fails;
 
-std::shared_ptr<office::files::PresentationHost> corpusHost(const QString& file,
-                                                            const QString& copyName) {
+std::shared_ptr<hosts::presentation::PresentationHost> corpusHost(const QString& file,
+                                                                  const QString& copyName) {
   const QString dir = testenv::corpusDir(QStringLiteral("pptx"));
   if (dir.isEmpty()) return nullptr;
   const QString path = hosttest::freshPath(QStringLiteral("presentation_window"), copyName);
@@ -17,7 +19,7 @@ std::shared_ptr<office::files::PresentationHost> corpusHost(const QString& file,
 }
 
 TEST(NoPresentation, HasNoWindowAndNothingToSave) {
-  office::files::PresentationHost host;
+  hosts::presentation::PresentationHost host;
   EXPECT_EQ(host.windowsCount(), 0);
   EXPECT_EQ(host.version(), "16.0");
   EXPECT_TRUE(fails([&] { host.activePresentation(); }));
@@ -55,8 +57,8 @@ TEST(Layouts, TitleOnlyAddsATitleAfterExistingShapesAndKeepsAnExistingTitle) {
 TEST(Slides, NewSlidesJoinTheMasterOfTheLastSlide) {
   MORVANE_REQUIRE(!testenv::corpusDir(QStringLiteral("pptx")).isEmpty(), "pptx corpus");
   // Build a two-master deck whose last slide is on the second master.
-  auto doc = pptx::Document::open(testenv::corpusDir(QStringLiteral("pptx")) +
-                                  QStringLiteral("/pp_4x3_two_masters.pptx"));
+  auto doc = ooxml::pptx::Document::open(testenv::corpusDir(QStringLiteral("pptx")) +
+                                         QStringLiteral("/pp_4x3_two_masters.pptx"));
   ASSERT_TRUE(doc.ok());
   const QString second = doc.value()->masters()[1].part;
   ASSERT_TRUE(
@@ -68,7 +70,7 @@ TEST(Slides, NewSlidesJoinTheMasterOfTheLastSlide) {
   ASSERT_TRUE(host);
   auto pres = host->activePresentation();
   auto added = pres->slidesAdd(2, ppt::ppLayoutTitleOnly);
-  const pptx::Document& d = host->document();
+  const ooxml::pptx::Document& d = host->document();
   EXPECT_EQ(d.masterOfLayout(d.slideLayout(1)), second);
   EXPECT_EQ(added->shapes()->count(), 1);  // its title
   EXPECT_TRUE(fails([&] { pres->slidesAdd(5, ppt::ppLayoutBlank); }));
@@ -86,7 +88,7 @@ class Window : public ::testing::Test {
     pres->slidesAdd(2, ppt::ppLayoutBlank);
   }
   std::shared_ptr<ppt::Selection> selection() { return m_host->activeWindow()->selection(); }
-  std::shared_ptr<office::files::PresentationHost> m_host;
+  std::shared_ptr<hosts::presentation::PresentationHost> m_host;
 };
 
 TEST_F(Window, SelectionRules) {

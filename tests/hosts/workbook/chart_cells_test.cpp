@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
-using office::files::ChartCacheReport;
+using namespace morvane;
+
+using hosts::workbook::ChartCacheReport;
 using testfixture::ChartRefs;
 using testfixture::PartEdit;
 
@@ -77,7 +79,7 @@ class ChartCells : public ::testing::Test {
     edits.append({kChart, chart, {}});
     const QString written = testfixture::writeEdited(cellsBook(), path, edits);
     EXPECT_TRUE(written.isEmpty()) << written.toStdString();
-    auto opened = office::files::openWorkbook(path);
+    auto opened = hosts::workbook::openWorkbook(path);
     EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
     if (!opened.ok()) return false;
     m_host = opened->host;
@@ -88,10 +90,11 @@ class ChartCells : public ::testing::Test {
   const ooxml::xlsx::WorkbookModel& model() const { return m_host->document().model(); }
   QByteArray chartBytes() const { return m_host->document().package().read(kChart).value(); }
   // The chart part as the host reads it, its missing caches filled.
-  ooxml::ChartModel filledChart(ChartCacheReport* report = nullptr) const {
-    auto chart = ooxml::readChartXml(office::files::fillChartCaches(chartBytes(), model(), report), kChart);
+  ooxml::chart::ChartModel filledChart(ChartCacheReport* report = nullptr) const {
+    auto chart = ooxml::chart::readChartXml(
+        hosts::workbook::fillChartCaches(chartBytes(), model(), report), kChart);
     EXPECT_TRUE(chart.ok()) << (chart.ok() ? "" : chart.error().message.toStdString());
-    return chart.ok() ? chart.value() : ooxml::ChartModel();
+    return chart.ok() ? chart.value() : ooxml::chart::ChartModel();
   }
   // The host's bitmap of the chart, as CopyPicture leaves it on the clipboard.
   QImage copiedBitmap() const {
@@ -101,7 +104,7 @@ class ChartCells : public ::testing::Test {
   }
 
   QTemporaryDir m_dir;
-  std::shared_ptr<office::files::WorkbookHost> m_host;
+  std::shared_ptr<hosts::workbook::WorkbookHost> m_host;
   std::shared_ptr<excel::Application> m_app;
 };
 
@@ -120,7 +123,7 @@ TEST_F(ChartCells, ReferencesResolveInEveryFormChartFilesUse) {
       {"Alias", "Data", "$B$2:$B$4"},
   };
   for (const auto& row : good) {
-    auto area = office::files::resolveChartReference(model(), QString::fromUtf8(row.formula));
+    auto area = hosts::workbook::resolveChartReference(model(), QString::fromUtf8(row.formula));
     ASSERT_TRUE(area.ok()) << row.formula << ": " << area.error().message.toStdString();
     EXPECT_EQ(area->sheet, row.sheet) << row.formula;
     EXPECT_EQ(ooxml::xlsx::formatA1Area(area->area), row.area) << row.formula;
@@ -136,7 +139,7 @@ TEST_F(ChartCells, ReferencesResolveInEveryFormChartFilesUse) {
       {"Gone", "no sheet named Nowhere"},             {"", "not one area"},
   };
   for (const auto& row : bad) {
-    auto area = office::files::resolveChartReference(model(), QString::fromUtf8(row.formula));
+    auto area = hosts::workbook::resolveChartReference(model(), QString::fromUtf8(row.formula));
     ASSERT_FALSE(area.ok()) << row.formula;
     EXPECT_TRUE(area.error().message.contains(QString::fromUtf8(row.why))) << area.error().message.toStdString();
   }
@@ -144,20 +147,20 @@ TEST_F(ChartCells, ReferencesResolveInEveryFormChartFilesUse) {
 
 TEST_F(ChartCells, CellsReadAsTheyShowWithGapsAndTheFirstCellsFormat) {
   ASSERT_TRUE(open());
-  auto shares = office::files::readChartCells(model(), u"Data!$C$2:$C$4", true);
+  auto shares = hosts::workbook::readChartCells(model(), u"Data!$C$2:$C$4", true);
   ASSERT_TRUE(shares.ok());
   EXPECT_EQ(shares->formatCode, "0.0%");
   ASSERT_EQ(shares->points.size(), 3u);
   EXPECT_EQ(shares->points[2].number, 0.125);
   EXPECT_EQ(shares->points[2].text, "12.5%");
 
-  auto days = office::files::readChartCells(model(), u"Data!$D$2:$D$4", true);
+  auto days = hosts::workbook::readChartCells(model(), u"Data!$D$2:$D$4", true);
   ASSERT_TRUE(days.ok());
   EXPECT_EQ(days->points[0].text, "1 Jan 2025");
   EXPECT_EQ(days->points[2].text, "4 Mar 2025");
 
   // A whole column stops at its last cell; the empty B5 stays a gap in its place.
-  auto units = office::files::readChartCells(model(), u"Data!$B:$B", true);
+  auto units = hosts::workbook::readChartCells(model(), u"Data!$B:$B", true);
   ASSERT_TRUE(units.ok());
   ASSERT_EQ(units->points.size(), 6u);
   EXPECT_EQ(units->points[0].text, "Units");
@@ -166,13 +169,13 @@ TEST_F(ChartCells, CellsReadAsTheyShowWithGapsAndTheFirstCellsFormat) {
   EXPECT_EQ(units->points[5].number, 5.0);
   EXPECT_EQ(units->formatCode, "General");
 
-  auto header = office::files::readChartCells(model(), u"Data!$A$1:$D$1", true);
+  auto header = hosts::workbook::readChartCells(model(), u"Data!$A$1:$D$1", true);
   ASSERT_TRUE(header.ok());
   ASSERT_EQ(header->points.size(), 4u);
   EXPECT_EQ(header->points[3].text, "Day");
 
-  EXPECT_FALSE(office::files::readChartCells(model(), u"Data!$A$1:$B$2", true).ok());
-  auto endless = office::files::readChartCells(model(), u"Data!$B$2:$B$200001", true);
+  EXPECT_FALSE(hosts::workbook::readChartCells(model(), u"Data!$A$1:$B$2", true).ok());
+  auto endless = hosts::workbook::readChartCells(model(), u"Data!$B$2:$B$200001", true);
   ASSERT_FALSE(endless.ok());
   EXPECT_EQ(endless.error().code, ooxml::Error::Code::Unsafe);
 }
@@ -187,12 +190,12 @@ TEST_F(ChartCells, MissingCachesAreFilledForValuesCategoriesNamesAndTitles) {
   refs.defaultNamespace = true;
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
   ChartCacheReport report;
-  const ooxml::ChartModel chart = filledChart(&report);
+  const ooxml::chart::ChartModel chart = filledChart(&report);
   EXPECT_EQ(report.filled, 4);
   EXPECT_TRUE(report.unresolved.isEmpty()) << report.unresolved.join('\n').toStdString();
   ASSERT_EQ(chart.plotArea.groups.size(), 1u);
   ASSERT_EQ(chart.plotArea.groups[0].series.size(), 1u);
-  const ooxml::Series& s = chart.plotArea.groups[0].series[0];
+  const ooxml::chart::Series& s = chart.plotArea.groups[0].series[0];
   EXPECT_EQ(s.name, "Units");
   ASSERT_EQ(s.values.count(), 3);
   EXPECT_EQ(s.values.number(0), 10.0);
@@ -201,7 +204,9 @@ TEST_F(ChartCells, MissingCachesAreFilledForValuesCategoriesNamesAndTitles) {
   EXPECT_EQ(s.values.formatCode, "General");
   EXPECT_EQ(s.categories.text(1), "Feb");
   EXPECT_EQ(chart.title.referenceText, "Share");
-  EXPECT_FALSE(render::layoutChart(chart, ooxml::defaultTheme(), QRectF(0, 0, 360, 216)).placeholder);
+  EXPECT_FALSE(
+      render::chart::layoutChart(chart, ooxml::chart::defaultTheme(), QRectF(0, 0, 360, 216))
+          .placeholder);
 }
 
 TEST_F(ChartCells, CategoriesKeepNumbersWithTheirFormatOrShowTheirTexts) {
@@ -210,7 +215,7 @@ TEST_F(ChartCells, CategoriesKeepNumbersWithTheirFormatOrShowTheirTexts) {
   refs.categories = QStringLiteral("Data!$D$2:$D$4");
   refs.numericCategories = true;
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
-  const ooxml::DataCache dates = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  const ooxml::chart::DataCache dates = filledChart().plotArea.groups.at(0).series.at(0).categories;
   EXPECT_TRUE(dates.numeric);
   EXPECT_EQ(dates.number(0), 45658.0);
   EXPECT_EQ(dates.formatCode, "d mmm yyyy");
@@ -223,7 +228,8 @@ TEST_F(ChartCells, CategoriesKeepNumbersWithTheirFormatOrShowTheirTexts) {
   refs.categories = QStringLiteral("Data!$A$2:$A$4");
   refs.numericCategories = true;
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
-  const ooxml::DataCache months = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  const ooxml::chart::DataCache months =
+      filledChart().plotArea.groups.at(0).series.at(0).categories;
   EXPECT_EQ(months.text(2), "Mar");
   EXPECT_FALSE(months.number(2).has_value());
 }
@@ -234,7 +240,8 @@ TEST_F(ChartCells, MultiLevelCategoriesAreFilledLevelByLevel) {
   refs.categories = QStringLiteral("Data!$F$2:$G$4");
   refs.multiLevelCategories = true;
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
-  const ooxml::DataCache categories = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  const ooxml::chart::DataCache categories =
+      filledChart().plotArea.groups.at(0).series.at(0).categories;
   ASSERT_EQ(categories.levels.size(), 2u);
   EXPECT_EQ(categories.levels[0], (std::vector<QString>{"Jan", "Feb", "Mar"}));
   EXPECT_EQ(categories.levels[1], (std::vector<QString>{"First", "", "Second"}));
@@ -243,12 +250,12 @@ TEST_F(ChartCells, MultiLevelCategoriesAreFilledLevelByLevel) {
   // A plain reference over two columns, as some writers store level categories, gives levels.
   refs.multiLevelCategories = false;
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
-  const ooxml::DataCache plain = filledChart().plotArea.groups.at(0).series.at(0).categories;
+  const ooxml::chart::DataCache plain = filledChart().plotArea.groups.at(0).series.at(0).categories;
   ASSERT_EQ(plain.levels.size(), 2u);
   EXPECT_EQ(plain.levels[1], (std::vector<QString>{"First", "", "Second"}));
 
   // Wider than tall: the points run along the rows, the last row innermost.
-  auto across = office::files::readChartCellLevels(model(), u"Data!$A$1:$D$2", true);
+  auto across = hosts::workbook::readChartCellLevels(model(), u"Data!$A$1:$D$2", true);
   ASSERT_TRUE(across.ok());
   ASSERT_EQ(across->size(), 2u);
   ASSERT_EQ(across->at(0).points.size(), 4u);
@@ -262,12 +269,12 @@ TEST_F(ChartCells, CachesTheFileHasAreKeptAndNewOnesGoBeforeExtensions) {
   refs.extraInValues = QStringLiteral("<c:numCache><c:formatCode>0</c:formatCode><c:ptCount val=\"1\"/>"
                                       "<c:pt idx=\"0\"><c:v>99</c:v></c:pt></c:numCache>");
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
-  EXPECT_EQ(office::files::fillChartCaches(chartBytes(), model()), chartBytes());
+  EXPECT_EQ(hosts::workbook::fillChartCaches(chartBytes(), model()), chartBytes());
   EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).values.number(0), 99.0);
 
   refs.extraInValues = QStringLiteral("<c:extLst><c:ext uri=\"{any}\"/></c:extLst>");
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
-  const QByteArray filled = office::files::fillChartCaches(chartBytes(), model());
+  const QByteArray filled = hosts::workbook::fillChartCaches(chartBytes(), model());
   ASSERT_GT(filled.indexOf("<c:numCache>"), 0) << filled.toStdString();
   EXPECT_LT(filled.indexOf("<c:numCache>"), filled.indexOf("<c:extLst>"));
   EXPECT_EQ(filledChart().plotArea.groups.at(0).series.at(0).values.number(2), 20.0);
@@ -278,7 +285,7 @@ TEST_F(ChartCells, HiddenRowsAreLeftOutUnlessTheChartPlotsThem) {
   refs.values = QStringLiteral("Data!$B$2:$B$4");
   const PartEdit hideRow3{kDataSheet, "<row r=\"3\" hidden=\"1\">", "<row r=\"3\">"};
   ASSERT_TRUE(open(testfixture::barChartXml(refs), {hideRow3}));
-  const ooxml::DataCache visible = filledChart().plotArea.groups.at(0).series.at(0).values;
+  const ooxml::chart::DataCache visible = filledChart().plotArea.groups.at(0).series.at(0).values;
   ASSERT_EQ(visible.count(), 2);
   EXPECT_EQ(visible.number(1), 20.0);
 
@@ -293,11 +300,12 @@ TEST_F(ChartCells, AnUnresolvedReferenceLeavesThePlaceholderAndIsReported) {
   refs.values = QStringLiteral("Nowhere!$B$2:$B$4");
   ASSERT_TRUE(open(testfixture::barChartXml(refs)));
   ChartCacheReport report;
-  const ooxml::ChartModel chart = filledChart(&report);
+  const ooxml::chart::ChartModel chart = filledChart(&report);
   EXPECT_EQ(report.filled, 1);
   ASSERT_EQ(report.unresolved.size(), 1);
   EXPECT_TRUE(report.unresolved[0].contains(QLatin1String("Nowhere"))) << report.unresolved[0].toStdString();
-  const render::ChartLayout layout = render::layoutChart(chart, ooxml::defaultTheme(), QRectF(0, 0, 360, 216));
+  const render::chart::ChartLayout layout =
+      render::chart::layoutChart(chart, ooxml::chart::defaultTheme(), QRectF(0, 0, 360, 216));
   EXPECT_TRUE(layout.placeholder);
   EXPECT_TRUE(layout.placeholderReason.contains(QLatin1String("no cached data")));
   // The host still copies it: the placeholder picture, with no bars in it.
@@ -332,7 +340,7 @@ TEST_F(ChartCellsHostile, UnreadableXmlIsLeftForTheChartReaderToReport) {
   deep += "</c:chartSpace>";
   for (const QByteArray& xml : {truncated, withDtd, undeclared, deep}) {
     ChartCacheReport report;
-    EXPECT_EQ(office::files::fillChartCaches(xml, model(), &report), xml);
+    EXPECT_EQ(hosts::workbook::fillChartCaches(xml, model(), &report), xml);
     EXPECT_EQ(report.filled, 0);
   }
 }
@@ -360,10 +368,10 @@ TEST_F(ChartCellsHostile, OddReferencesGiveReadableChartsAndNoInventedPoints) {
                                .replace("</c:ser>", QStringLiteral("<c:val><c:numRef>%1</c:numRef></c:val></c:ser>")
                                                         .arg(c.inValues).toUtf8());
     ChartCacheReport report;
-    const QByteArray filled = office::files::fillChartCaches(xml, model(), &report);
-    auto chart = ooxml::readChartXml(filled, kChart);
+    const QByteArray filled = hosts::workbook::fillChartCaches(xml, model(), &report);
+    auto chart = ooxml::chart::readChartXml(filled, kChart);
     ASSERT_TRUE(chart.ok()) << c.what << ": " << chart.error().message.toStdString();
-    const ooxml::DataCache& values = chart->plotArea.groups.at(0).series.at(0).values;
+    const ooxml::chart::DataCache& values = chart->plotArea.groups.at(0).series.at(0).values;
     EXPECT_EQ(values.count(), std::max(0, c.points)) << c.what;
     EXPECT_EQ(report.filled, c.points >= 0 ? 1 : 0) << c.what;
   }
@@ -411,7 +419,7 @@ TEST(ChartCellsOpenpyxl, OpenpyxlChartDrawsItsCellValuesAndAMissingSheetKeepsThe
   const QString path = dir.filePath(QStringLiteral("Made.xlsx"));
   const QString failed = testfixture::runPython(kOpenpyxlCharts, {path});
   ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
-  auto opened = office::files::openWorkbook(path);
+  auto opened = hosts::workbook::openWorkbook(path);
   ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
   auto objects = opened->application->activeWorkbook()->worksheet(QStringLiteral("Sales Data"))->chartObjects();
   ASSERT_EQ(objects.size(), 2u);

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 const QString kBitmapMime = QStringLiteral("application/x-qt-image");
@@ -66,7 +68,7 @@ class HostClipboard : public ::testing::Test {
     m_path = m_dir.filePath(QStringLiteral("Copy.xlsx"));
     const QString written = testfixture::writeEdited(copyBook(), m_path, edits);
     EXPECT_TRUE(written.isEmpty()) << written.toStdString();
-    auto opened = office::files::openWorkbook(m_path);
+    auto opened = hosts::workbook::openWorkbook(m_path);
     EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
     if (!opened.ok()) return false;
     m_host = opened->host;
@@ -80,7 +82,7 @@ class HostClipboard : public ::testing::Test {
 
   QTemporaryDir m_dir;
   QString m_path;
-  std::shared_ptr<office::files::WorkbookHost> m_host;
+  std::shared_ptr<hosts::workbook::WorkbookHost> m_host;
   std::shared_ptr<excel::Workbook> m_book;
 };
 
@@ -175,18 +177,20 @@ TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
 
 TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
   int drawn = 0, natives = 0;
-  office::files::ClipboardPicture picture{[&drawn](QPainter& painter, const QRectF& target) {
-                                            ++drawn;
-                                            painter.fillRect(target, Qt::blue);
-                                          },
-                                          QSizeF(30, 15)};
-  office::files::offerOnClipboard(picture, office::files::kOfferBitmap | office::files::kOfferEmf | office::files::kOfferNative,
-                                  [&natives] {
-                                    ++natives;
-                                    office::NativeObject object;
-                                    object.name = QStringLiteral("lazy");
-                                    return object;
-                                  });
+  hosts::workbook::ClipboardPicture picture{[&drawn](QPainter& painter, const QRectF& target) {
+                                              ++drawn;
+                                              painter.fillRect(target, Qt::blue);
+                                            },
+                                            QSizeF(30, 15)};
+  hosts::workbook::offerOnClipboard(
+      picture,
+      hosts::workbook::kOfferBitmap | hosts::workbook::kOfferEmf | hosts::workbook::kOfferNative,
+      [&natives] {
+        ++natives;
+        office::NativeObject object;
+        object.name = QStringLiteral("lazy");
+        return object;
+      });
   const QMimeData* data = clipboardData();
   EXPECT_TRUE(data->hasImage() && data->hasFormat(kEmfMime) && data->hasFormat(kNativeMime));
   EXPECT_EQ(drawn, 0);
@@ -241,8 +245,8 @@ TEST_F(HostClipboard, MissingObjectsRaiseTheProgramsErrorsAndLeaveTheClipboardAl
     }
     return std::nullopt;
   };
-  using office::files::HostChart;
-  using office::files::HostRange;
+  using hosts::workbook::HostChart;
+  using hosts::workbook::HostRange;
   const auto a1 = ooxml::xlsx::CellRange::cell(1, 1);
   const struct {
     const char* what;

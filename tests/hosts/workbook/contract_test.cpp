@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+using namespace morvane;
+
 namespace {
 
 struct HostFactory {
@@ -13,18 +15,18 @@ struct HostFactory {
     const QString path = m_dir.filePath(outline.fileName);
     const ooxml::Status written = testxlsx::writeWorkbook(outline, path);
     EXPECT_TRUE(written.ok()) << (written.ok() ? "" : written.error().message.toStdString());
-    auto opened = office::files::openWorkbook(path);
+    auto opened = hosts::workbook::openWorkbook(path);
     EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
     if (!opened.ok()) return nullptr;
     m_host = opened->host;
     return opened->application;
   }
   QTemporaryDir m_dir;
-  std::shared_ptr<office::files::WorkbookHost> m_host;
+  std::shared_ptr<hosts::workbook::WorkbookHost> m_host;
 };
 
 }  // namespace
 
-namespace excel_contract {
+namespace morvane::excel_contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(WorkbookHost, ExcelContract, ::testing::Types<HostFactory>);
 }

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
+using hosts::workbook::WorkbookHost;
 using office::Variant;
-using office::files::WorkbookHost;
 
 namespace {
 
@@ -46,7 +48,7 @@ class Host : public ::testing::Test {
   std::shared_ptr<excel::Workbook> open(const testbook::WorkbookOutline& outline = sample()) {
     m_path = m_dir.filePath(outline.fileName);
     EXPECT_TRUE(testxlsx::writeWorkbook(outline, m_path).ok());
-    auto opened = office::files::openWorkbook(m_path);
+    auto opened = hosts::workbook::openWorkbook(m_path);
     EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message.toStdString());
     if (!opened.ok()) return nullptr;
     m_host = opened->host;
@@ -57,7 +59,7 @@ class Host : public ::testing::Test {
   std::shared_ptr<excel::Workbook> saveAndReopen() {
     const ooxml::Status saved = m_host->save(m_path);
     EXPECT_TRUE(saved.ok()) << (saved.ok() ? "" : saved.error().message.toStdString());
-    auto opened = office::files::openWorkbook(m_path);
+    auto opened = hosts::workbook::openWorkbook(m_path);
     EXPECT_TRUE(opened.ok());
     m_host = opened->host;
     m_app = opened->application;
@@ -219,14 +221,14 @@ TEST_F(Host, ChartRenamingThroughActiveChartSurvivesSaving) {
 }
 
 TEST_F(Host, LoaderNamesTheFileItCannotRead) {
-  auto missing = office::files::openWorkbook(m_dir.filePath("absent.xlsx"));
+  auto missing = hosts::workbook::openWorkbook(m_dir.filePath("absent.xlsx"));
   ASSERT_FALSE(missing.ok());
   EXPECT_TRUE(missing.error().message.contains("absent.xlsx")) << missing.error().message.toStdString();
   QFile text(m_dir.filePath("notes.xlsx"));
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));
   text.write("plain text");
   text.close();
-  auto bad = office::files::openWorkbook(text.fileName());
+  auto bad = hosts::workbook::openWorkbook(text.fileName());
   ASSERT_FALSE(bad.ok());
   EXPECT_TRUE(bad.error().message.contains("notes.xlsx"));
   auto wb = open();

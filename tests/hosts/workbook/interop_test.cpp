@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using namespace ooxml::xlsx;
 
 namespace {
@@ -67,7 +69,7 @@ class Interop : public ::testing::Test {
   QString savedWorkbook() {
     const QString path = m_dir.filePath(QStringLiteral("Interop.xlsx"));
     EXPECT_TRUE(testxlsx::writeWorkbook(sample(), path).ok());
-    auto opened = office::files::openWorkbook(path);
+    auto opened = hosts::workbook::openWorkbook(path);
     EXPECT_TRUE(opened.ok());
     if (!opened.ok()) return {};
     registryThroughHost(*opened->application);
@@ -181,7 +183,7 @@ except (TypeError, AttributeError):
 wb.save(sys.argv[1])
 )PY";
   ASSERT_EQ(QProcess::execute("/usr/bin/python3", {"-c", QString::fromLatin1(script), path}), 0);
-  auto opened = office::files::openWorkbook(path);
+  auto opened = hosts::workbook::openWorkbook(path);
   ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
   auto wb = opened->application->activeWorkbook();
   ASSERT_EQ(wb->worksheet(QStringLiteral("Sales"))->chartObjects().size(), 1u);
@@ -190,7 +192,7 @@ wb.save(sys.argv[1])
   EXPECT_EQ(wb->worksheet(QStringLiteral("Sales"))->range(QStringLiteral("A1"))->currentRegion()->address(), "$A$1:$B$4");
   registryThroughHost(*opened->application);
   ASSERT_TRUE(opened->host->save(path).ok());
-  auto again = office::files::openWorkbook(path);
+  auto again = hosts::workbook::openWorkbook(path);
   ASSERT_TRUE(again.ok());
   auto wb2 = again->application->activeWorkbook();
   EXPECT_EQ(wb2->worksheet(QStringLiteral("Sales"))->chartObjects()[0]->name(), "Chart 1");

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 
-namespace testfixture {
+using namespace morvane;
+
+namespace morvane::testfixture {
 
 namespace {
 
@@ -96,4 +98,4 @@ QString runPython(const char* script, const QStringList& args) {
   return {};
 }
 
-}  // namespace testfixture
+}  // namespace morvane::testfixture

@@ -13,7 +13,7 @@
 
 class QImage;
 
-namespace testfixture {
+namespace morvane::testfixture {
 
 // A change to one part of a written outline: `from` replaced by `to` in its text, or the
 // whole part replaced by `to` when `from` is empty.
@@ -48,4 +48,4 @@ bool haveOpenpyxl();
 // Runs `script` with /usr/bin/python3 and `args`. Empty on success, else its error output.
 QString runPython(const char* script, const QStringList& args);
 
-}  // namespace testfixture
+}  // namespace morvane::testfixture

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 const char kHead[] =
@@ -10,11 +12,11 @@ const char kHead[] =
     "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
     "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">";
 
-ooxml::ChartModel read(const QString& body, const QString& prefix = QString()) {
+ooxml::chart::ChartModel read(const QString& body, const QString& prefix = QString()) {
   const QByteArray xml = (kHead + prefix + "<c:chart>" + body + "</c:chart></c:chartSpace>").toUtf8();
-  auto r = ooxml::readChartXml(xml, "/xl/charts/chart1.xml");
+  auto r = ooxml::chart::readChartXml(xml, "/xl/charts/chart1.xml");
   EXPECT_TRUE(r.ok()) << (r.ok() ? "" : r.error().message.toStdString());
-  return r.ok() ? r.value() : ooxml::ChartModel();
+  return r.ok() ? r.value() : ooxml::chart::ChartModel();
 }
 
 QString plot(const QString& groups) { return "<c:plotArea>" + groups + "</c:plotArea>"; }
@@ -30,7 +32,7 @@ TEST(ChartReader, CachesKeepPointPositionsAndMissingPoints) {
       "<c:pt idx=\"2\"><c:v>oops</c:v></c:pt><c:pt idx=\"3\"><c:v>2</c:v></c:pt>"
       "</c:numCache></c:numRef></c:val></c:ser></c:lineChart>"));
   ASSERT_EQ(m.plotArea.groups.size(), 1u);
-  const ooxml::Series& s = m.plotArea.groups[0].series.at(0);
+  const ooxml::chart::Series& s = m.plotArea.groups[0].series.at(0);
   EXPECT_EQ(s.index, 3);
   EXPECT_EQ(s.name, "Literal name");
   EXPECT_EQ(s.categories.count(), 4);
@@ -55,21 +57,21 @@ TEST(ChartReader, GroupsAndTheirOptions) {
       "<c:surfaceChart/>"));
   const auto& g = m.plotArea.groups;
   ASSERT_EQ(g.size(), 5u);
-  EXPECT_EQ(g[0].kind, ooxml::ChartKind::Bar);
+  EXPECT_EQ(g[0].kind, ooxml::chart::ChartKind::Bar);
   EXPECT_TRUE(g[0].is3D);
   EXPECT_TRUE(g[0].horizontal);
-  EXPECT_EQ(g[0].grouping, ooxml::Grouping::PercentStacked);
+  EXPECT_EQ(g[0].grouping, ooxml::chart::Grouping::PercentStacked);
   EXPECT_EQ(g[0].overlap, 100) << "stacked bars overlap fully without an overlap element";
   EXPECT_EQ(g[0].gapWidth, 70);
   EXPECT_EQ(g[0].axisIds, (std::vector<int>{1, 2}));
-  EXPECT_EQ(g[1].kind, ooxml::ChartKind::Doughnut);
+  EXPECT_EQ(g[1].kind, ooxml::chart::ChartKind::Doughnut);
   EXPECT_TRUE(g[1].varyColors);
   EXPECT_EQ(g[1].firstSliceAngle, 28);
   EXPECT_EQ(g[1].holeSize, 33);
   EXPECT_EQ(g[2].scatterStyle, "smoothMarker");
   EXPECT_TRUE(g[3].hiLowLines);
   EXPECT_TRUE(g[3].upDownBars);
-  EXPECT_EQ(g[4].kind, ooxml::ChartKind::Surface);
+  EXPECT_EQ(g[4].kind, ooxml::chart::ChartKind::Surface);
 }
 
 TEST(ChartReader, SeriesFollowTheirOrderNotTheFileOrder) {
@@ -94,7 +96,7 @@ TEST(ChartReader, FormattingPointsMarkersAndLabels) {
       "<c:txPr><a:bodyPr rot=\"-1800000\"/><a:p><a:pPr><a:defRPr sz=\"900\" b=\"1\"/></a:pPr></a:p></c:txPr>"
       "<c:showVal val=\"1\"/><c:showCatName val=\"0\"/></c:dLbls>"
       "</c:ser></c:lineChart>"));
-  const ooxml::Series& s = m.plotArea.groups.at(0).series.at(0);
+  const ooxml::chart::Series& s = m.plotArea.groups.at(0).series.at(0);
   EXPECT_DOUBLE_EQ(*s.format.line.widthPt, 2.25);
   EXPECT_EQ(s.format.line.dash, "sysDot");
   EXPECT_EQ(s.format.line.fill.color.scheme, "accent2");
@@ -106,7 +108,7 @@ TEST(ChartReader, FormattingPointsMarkersAndLabels) {
   ASSERT_NE(s.point(2), nullptr);
   EXPECT_EQ(s.point(2)->format.fill.color.rgb, QColor(Qt::red));
   EXPECT_EQ(s.point(1), nullptr);
-  const ooxml::DataLabelSettings all = s.labels.forPoint(0);
+  const ooxml::chart::DataLabelSettings all = s.labels.forPoint(0);
   EXPECT_TRUE(*all.showValue);
   EXPECT_FALSE(*all.showCategory);
   EXPECT_EQ(*all.numFmt, "0.00");
@@ -132,28 +134,28 @@ TEST(ChartReader, AxesTitlesAndScaling) {
       "<c:dateAx><c:axId val=\"30\"/><c:baseTimeUnit val=\"months\"/></c:dateAx>"));
   const auto& axes = m.plotArea.axes;
   ASSERT_EQ(axes.size(), 3u);
-  EXPECT_EQ(axes[0].kind, ooxml::AxisKind::Category);
+  EXPECT_EQ(axes[0].kind, ooxml::chart::AxisKind::Category);
   EXPECT_TRUE(axes[0].reversed);
   EXPECT_TRUE(axes[0].deleted);
-  EXPECT_EQ(axes[0].position, ooxml::AxisPosition::Left);
+  EXPECT_EQ(axes[0].position, ooxml::chart::AxisPosition::Left);
   EXPECT_EQ(*axes[0].tickLabelSkip, 2);
-  const ooxml::Axis& v = axes[1];
+  const ooxml::chart::Axis& v = axes[1];
   EXPECT_DOUBLE_EQ(*v.logBase, 10);
   EXPECT_DOUBLE_EQ(*v.min, 1);
   EXPECT_DOUBLE_EQ(*v.max, 1000);
   EXPECT_FALSE(v.majorUnit.has_value()) << "a negative unit is ignored";
   EXPECT_TRUE(v.majorGridlines.present);
-  EXPECT_EQ(v.majorGridlines.format.line.fill.kind, ooxml::Fill::Kind::None);
+  EXPECT_EQ(v.majorGridlines.format.line.fill.kind, ooxml::chart::Fill::Kind::None);
   EXPECT_EQ(v.title.rich.plainText(), "Length (mm)");
   EXPECT_DOUBLE_EQ(*v.title.rich.rotationDeg, -90);
   EXPECT_EQ(v.numFmt, "0.0");
   EXPECT_FALSE(v.numFmtSourceLinked);
-  EXPECT_EQ(v.majorTickMark, ooxml::TickMark::Cross);
-  EXPECT_EQ(v.tickLabelPosition, ooxml::TickLabelPosition::Low);
-  EXPECT_EQ(v.crosses, ooxml::Crosses::At);
+  EXPECT_EQ(v.majorTickMark, ooxml::chart::TickMark::Cross);
+  EXPECT_EQ(v.tickLabelPosition, ooxml::chart::TickLabelPosition::Low);
+  EXPECT_EQ(v.crosses, ooxml::chart::Crosses::At);
   EXPECT_DOUBLE_EQ(*v.crossesAt, 5);
   EXPECT_FALSE(*v.crossBetween);
-  EXPECT_EQ(axes[2].kind, ooxml::AxisKind::Date);
+  EXPECT_EQ(axes[2].kind, ooxml::chart::AxisKind::Date);
   EXPECT_EQ(axes[2].baseTimeUnit, "months");
 }
 
@@ -180,7 +182,7 @@ TEST(ChartReader, MultiLevelCategoriesKeepEachLevel) {
       "<c:pt idx=\"2\"><c:v>c</c:v></c:pt></c:lvl>"
       "<c:lvl><c:pt idx=\"0\"><c:v>X</c:v></c:pt><c:pt idx=\"2\"><c:v>Y</c:v></c:pt></c:lvl>"
       "</c:multiLvlStrCache></c:multiLvlStrRef></c:cat></c:ser></c:barChart>"));
-  const ooxml::DataCache& cat = m.plotArea.groups.at(0).series.at(0).categories;
+  const ooxml::chart::DataCache& cat = m.plotArea.groups.at(0).series.at(0).categories;
   ASSERT_EQ(cat.levels.size(), 2u);
   EXPECT_EQ(cat.levels[0], (std::vector<QString>{"a", "b", "c"}));
   EXPECT_EQ(cat.levels[1], (std::vector<QString>{"X", "", "Y"}));
@@ -204,31 +206,31 @@ TEST(ChartReader, ChartSpaceTitleLegendAndLayouts) {
       "</mc:AlternateContent><c:spPr><a:noFill/></c:spPr>");
   EXPECT_EQ(m.style, 18);
   EXPECT_TRUE(m.roundedCorners);
-  EXPECT_EQ(m.format.fill.kind, ooxml::Fill::Kind::None);
+  EXPECT_EQ(m.format.fill.kind, ooxml::chart::Fill::Kind::None);
   EXPECT_EQ(m.title.referenceText, "From a cell");
   EXPECT_TRUE(m.title.overlay);
   EXPECT_TRUE(m.autoTitleDeleted);
-  const ooxml::ManualLayout& l = m.plotArea.layout;
+  const ooxml::chart::ManualLayout& l = m.plotArea.layout;
   EXPECT_TRUE(l.innerTarget);
   EXPECT_TRUE(l.xEdge);
   EXPECT_DOUBLE_EQ(*l.x, 0.1);
   EXPECT_DOUBLE_EQ(*l.w, 0.5);
   EXPECT_FALSE(l.h.has_value()) << "a negative height is dropped";
-  EXPECT_EQ(m.legend.position, ooxml::LegendPosition::Bottom);
+  EXPECT_EQ(m.legend.position, ooxml::chart::LegendPosition::Bottom);
   EXPECT_EQ(m.legend.deletedEntries, std::vector<int>{1});
   EXPECT_EQ(m.displayBlanksAs, "span");
 }
 
 TEST(ChartReader, RefusesPartsThatAreNotCharts) {
-  auto notXml = ooxml::readChartXml("<c:chartSpace", "/xl/charts/chart9.xml");
+  auto notXml = ooxml::chart::readChartXml("<c:chartSpace", "/xl/charts/chart9.xml");
   ASSERT_FALSE(notXml.ok());
   EXPECT_EQ(notXml.error().code, ooxml::Error::Code::BadXml);
   EXPECT_TRUE(notXml.error().message.contains("chart9.xml"));
-  auto wrongRoot = ooxml::readChartXml(
+  auto wrongRoot = ooxml::chart::readChartXml(
       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>", "/x.xml");
   ASSERT_FALSE(wrongRoot.ok());
   EXPECT_EQ(wrongRoot.error().code, ooxml::Error::Code::BadXml);
-  auto noChart = ooxml::readChartXml(QByteArray(kHead) + "</c:chartSpace>", "/x.xml");
+  auto noChart = ooxml::chart::readChartXml(QByteArray(kHead) + "</c:chartSpace>", "/x.xml");
   ASSERT_FALSE(noChart.ok());
   EXPECT_EQ(noChart.error().code, ooxml::Error::Code::Missing);
 }

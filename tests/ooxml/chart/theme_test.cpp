@@ -3,16 +3,19 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
-ooxml::DrawingColor scheme(const char* name, std::vector<std::pair<QString, int>> mods = {}) {
-  ooxml::DrawingColor c = ooxml::DrawingColor::fromScheme(name);
+ooxml::chart::DrawingColor scheme(const char* name,
+                                  std::vector<std::pair<QString, int>> mods = {}) {
+  ooxml::chart::DrawingColor c = ooxml::chart::DrawingColor::fromScheme(name);
   c.modifiers = std::move(mods);
   return c;
 }
 
 TEST(Theme, DefaultIsTheOffice2007Theme) {
-  const ooxml::Theme t = ooxml::defaultTheme();
+  const ooxml::chart::Theme t = ooxml::chart::defaultTheme();
   EXPECT_EQ(t.schemeColor("accent1"), QColor("#4F81BD"));
   EXPECT_EQ(t.schemeColor("tx2"), QColor("#1F497D"));
   EXPECT_EQ(t.schemeColor("bg1"), QColor(Qt::white));
@@ -24,7 +27,7 @@ TEST(Theme, DefaultIsTheOffice2007Theme) {
 }
 
 TEST(Theme, ModifiersApplyInFileOrder) {
-  const ooxml::Theme t = ooxml::defaultTheme();
+  const ooxml::chart::Theme t = ooxml::chart::defaultTheme();
   // The program's "accent1, darker 25%" and "lighter 40%".
   EXPECT_EQ(t.resolve(scheme("accent1", {{"lumMod", 75000}})), QColor("#376092"));
   const QColor lighter = t.resolve(scheme("accent1", {{"lumMod", 60000}, {"lumOff", 40000}}));
@@ -36,7 +39,7 @@ TEST(Theme, ModifiersApplyInFileOrder) {
   EXPECT_EQ(t.resolve(scheme("tx1", {{"shade", 0}})), QColor(Qt::black));
   EXPECT_EQ(t.resolve(scheme("tx1", {{"tint", 0}})), QColor(Qt::white));
   EXPECT_EQ(t.resolve(scheme("phClr"), QColor(Qt::green)), QColor(Qt::green));
-  EXPECT_FALSE(t.resolve(ooxml::DrawingColor()).isValid());
+  EXPECT_FALSE(t.resolve(ooxml::chart::DrawingColor()).isValid());
 }
 
 TEST(Theme, ReadsColoursAndFontsAndKeepsDefaultsForGaps) {
@@ -47,14 +50,14 @@ TEST(Theme, ReadsColoursAndFontsAndKeepsDefaultsForGaps) {
       "</a:accent2></a:clrScheme><a:fontScheme name=\"F\"><a:majorFont><a:latin typeface=\"Calibri Light\"/>"
       "</a:majorFont><a:minorFont><a:latin typeface=\"Calibri\"/></a:minorFont></a:fontScheme>"
       "</a:themeElements></a:theme>";
-  auto t = ooxml::readThemeXml(xml, "/xl/theme/theme1.xml");
+  auto t = ooxml::chart::readThemeXml(xml, "/xl/theme/theme1.xml");
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(t->schemeColor("dk1"), QColor("#111111"));
   EXPECT_EQ(t->schemeColor("accent1"), QColor("#5B9BD5"));
   EXPECT_EQ(t->schemeColor("accent2"), QColor(Qt::black)) << "a bad literal falls back to black";
   EXPECT_EQ(t->schemeColor("accent3"), QColor("#9BBB59"));
   EXPECT_EQ(t->majorLatinFont, "Calibri Light");
-  auto bad = ooxml::readThemeXml("<a:theme", "/xl/theme/theme1.xml");
+  auto bad = ooxml::chart::readThemeXml("<a:theme", "/xl/theme/theme1.xml");
   EXPECT_FALSE(bad.ok());
 }
 

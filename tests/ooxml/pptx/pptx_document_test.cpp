@@ -12,9 +12,11 @@
 #include "support/pptx_validity.h"
 #include "support/test_env.h"
 
+using namespace morvane;
+
 namespace {
 
-using pptx::Document;
+using ooxml::pptx::Document;
 
 std::unique_ptr<Document> reopen(Document& doc) {
   auto bytes = doc.saveToBytes();
@@ -208,7 +210,7 @@ TEST(ValidityCheck, FlagsRepeatedIdsMisorderedTransformsAndMissingTargets) {
   ASSERT_TRUE(doc->addSlide(0, layoutOf(*doc, QStringLiteral("blank"))).ok());
   doc->addTextBox(0, {1, 2, 3, 4});
   doc->addTextBox(0, {1, 2, 3, 4});
-  doc->addPicture(0, QByteArray("not really a png"), pptx::ImageFormat::Png, {0, 0, 10, 10});
+  doc->addPicture(0, QByteArray("not really a png"), ooxml::pptx::ImageFormat::Png, {0, 0, 10, 10});
   const QByteArray good = *doc->saveToBytes();
   ASSERT_EQ(pptxcheck::problems(good), QStringList());
 

@@ -9,11 +9,13 @@
 #include "ooxml/pptx/presentation_document.h"
 #include "support/test_env.h"
 
+using namespace morvane;
+
 namespace {
 
 // A valid one-slide deck as bytes, then with `part` replaced by `data`.
 QByteArray validDeck() {
-  auto doc = pptx::Document::createBlank();
+  auto doc = ooxml::pptx::Document::createBlank();
   auto blank = doc->layoutOfType(doc->masters().front().part, QStringLiteral("blank"));
   EXPECT_TRUE(blank.ok() && doc->addSlide(0, *blank).ok());
   doc->addTextBox(0, {0, 0, 100, 100});
@@ -93,7 +95,7 @@ TEST(HostileDecks, FailWithAMessageAndAreNeverWritten) {
   for (const HostileCase& c : kCases) {
     SCOPED_TRACE(c.name);
     const QByteArray bytes = c.make();
-    auto model = pptx::Document::openBytes(bytes, QStringLiteral("hostile.pptx"));
+    auto model = ooxml::pptx::Document::openBytes(bytes, QStringLiteral("hostile.pptx"));
     ASSERT_FALSE(model.ok());
     EXPECT_FALSE(model.error().message.isEmpty());
 
@@ -102,7 +104,7 @@ TEST(HostileDecks, FailWithAMessageAndAreNeverWritten) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
     f.close();
-    auto loaded = office::files::openPresentation(path);
+    auto loaded = hosts::presentation::openPresentation(path);
     ASSERT_FALSE(loaded.ok());
     EXPECT_TRUE(
         loaded.error().message.contains(QStringLiteral("%1.pptx").arg(QLatin1String(c.name))))
@@ -122,7 +124,8 @@ TEST(HostileDecks, OddValuesAreToleratedAndRepairedOnEdit) {
   QByteArray slide = *pkg.value()->read(QStringLiteral("/ppt/slides/slide1.xml"));
   slide.replace("id=\"2\"", "id=\"abc\"");
   ASSERT_TRUE(pkg.value()->write(QStringLiteral("/ppt/slides/slide1.xml"), slide, {}).ok());
-  auto doc = pptx::Document::openBytes(*pkg.value()->saveToBytes(), QStringLiteral("odd.pptx"));
+  auto doc =
+      ooxml::pptx::Document::openBytes(*pkg.value()->saveToBytes(), QStringLiteral("odd.pptx"));
   ASSERT_TRUE(doc.ok());
   EXPECT_EQ(doc.value()->slideSize().cx, 9144000);  // unusable size: the default
   const quint32 id = doc.value()->addTitlePlaceholder(0);
@@ -143,7 +146,7 @@ TEST(Loader, EncryptedDecksAreNamedAsSuch) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
   f.write(cfb);
   f.close();
-  auto loaded = office::files::openPresentation(path);
+  auto loaded = hosts::presentation::openPresentation(path);
   ASSERT_FALSE(loaded.ok());
   EXPECT_TRUE(loaded.error().message.contains(QStringLiteral("password-protected")))
       << loaded.error().message.toStdString();
@@ -154,11 +157,11 @@ TEST(Loader, EncryptedDecksAreNamedAsSuch) {
 TEST(Loader, MissingFolderIsAnErrorAndMissingFileAFreshPresentation) {
   const QString dir = testenv::outputDir(QStringLiteral("pptx_loader"));
   auto noFolder =
-      office::files::openPresentation(dir + QStringLiteral("/no/such/folder/deck.pptx"));
+      hosts::presentation::openPresentation(dir + QStringLiteral("/no/such/folder/deck.pptx"));
   ASSERT_FALSE(noFolder.ok());
   EXPECT_EQ(noFolder.error().code, ooxml::Error::Code::NotFound);
   QFile::remove(dir + QStringLiteral("/new.pptx"));
-  auto fresh = office::files::openPresentation(dir + QStringLiteral("/new.pptx"));
+  auto fresh = hosts::presentation::openPresentation(dir + QStringLiteral("/new.pptx"));
   ASSERT_TRUE(fresh.ok());
   EXPECT_TRUE(fresh.value().created);
   EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/new.pptx")));  // written at the first save

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using namespace ooxml::xlsx;
 
 namespace {

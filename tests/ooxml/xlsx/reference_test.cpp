@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using namespace ooxml::xlsx;
 
 namespace {

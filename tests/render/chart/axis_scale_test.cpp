@@ -5,18 +5,20 @@
 
 #include <cmath>
 
+using namespace morvane;
+
 namespace {
 
-render::AxisScale scale(double lo, double hi, int maxIntervals = 9) {
-  render::ScaleRequest r;
+render::chart::AxisScale scale(double lo, double hi, int maxIntervals = 9) {
+  render::chart::ScaleRequest r;
   r.dataMin = lo;
   r.dataMax = hi;
   r.hasData = true;
   r.maxIntervals = maxIntervals;
-  return render::autoScale(r);
+  return render::chart::autoScale(r);
 }
 
-void expectScale(const render::AxisScale& s, double min, double max, double unit) {
+void expectScale(const render::chart::AxisScale& s, double min, double max, double unit) {
   EXPECT_DOUBLE_EQ(s.min, min);
   EXPECT_DOUBLE_EQ(s.max, max);
   EXPECT_DOUBLE_EQ(s.majorUnit, unit);
@@ -35,7 +37,7 @@ TEST(AxisScale, PositiveDataStartsAtZeroWithHeadroom) {
 }
 
 TEST(AxisScale, DataFarAboveZeroGetsAFloor) {
-  const render::AxisScale s = scale(950, 1000);
+  const render::chart::AxisScale s = scale(950, 1000);
   EXPECT_GT(s.min, 0);
   EXPECT_LE(s.min, 950);
   EXPECT_GE(s.max, 1000);
@@ -44,33 +46,33 @@ TEST(AxisScale, DataFarAboveZeroGetsAFloor) {
 
 TEST(AxisScale, NegativeAndMixedData) {
   expectScale(scale(-70, -10), -80, 0, 10);
-  const render::AxisScale mixed = scale(-20, 50);
+  const render::chart::AxisScale mixed = scale(-20, 50);
   EXPECT_DOUBLE_EQ(mixed.min, -30);
   EXPECT_DOUBLE_EQ(mixed.max, 60);
   EXPECT_DOUBLE_EQ(mixed.majorUnit, 10);
 }
 
 TEST(AxisScale, PercentStackedStopsAtOneHundredPercent) {
-  render::ScaleRequest r;
+  render::chart::ScaleRequest r;
   r.dataMin = 0.2;
   r.dataMax = 1.0;
   r.hasData = true;
   r.percentStacked = true;
-  expectScale(render::autoScale(r), 0, 1, 0.2);
+  expectScale(render::chart::autoScale(r), 0, 1, 0.2);
   r.dataMin = -0.4;
-  const render::AxisScale both = render::autoScale(r);
+  const render::chart::AxisScale both = render::chart::autoScale(r);
   EXPECT_DOUBLE_EQ(both.min, -1);
   EXPECT_DOUBLE_EQ(both.max, 1);
 }
 
 TEST(AxisScale, FixedValuesWin) {
-  render::ScaleRequest r;
+  render::chart::ScaleRequest r;
   r.dataMin = 3;
   r.dataMax = 97;
   r.hasData = true;
   r.fixedMin = 10;
   r.fixedMajor = 15;
-  const render::AxisScale s = render::autoScale(r);
+  const render::chart::AxisScale s = render::chart::autoScale(r);
   EXPECT_DOUBLE_EQ(s.min, 10);
   EXPECT_DOUBLE_EQ(s.majorUnit, 15);
   EXPECT_DOUBLE_EQ(s.max, 115);
@@ -79,34 +81,34 @@ TEST(AxisScale, FixedValuesWin) {
 }
 
 TEST(AxisScale, DegenerateRanges) {
-  render::ScaleRequest empty;
-  expectScale(render::autoScale(empty), 0, 1, 0.2);
+  render::chart::ScaleRequest empty;
+  expectScale(render::chart::autoScale(empty), 0, 1, 0.2);
   expectScale(scale(0, 0), 0, 1, 0.2);
   expectScale(scale(5, 5), 0, 6, 1);
-  const render::AxisScale tiny = scale(0.0001, 0.0003);
+  const render::chart::AxisScale tiny = scale(0.0001, 0.0003);
   EXPECT_GT(tiny.max, 0.0003 - 1e-12);
   EXPECT_GT(tiny.majorUnit, 0);
   // A hostile fixed unit never yields a runaway tick list.
-  render::ScaleRequest r;
+  render::chart::ScaleRequest r;
   r.dataMax = 1e12;
   r.hasData = true;
   r.fixedMajor = 1e-6;
-  EXPECT_LE(render::autoScale(r).majorTicks().size(), 1001u);
+  EXPECT_LE(render::chart::autoScale(r).majorTicks().size(), 1001u);
 }
 
 TEST(AxisScale, TicksAvoidFloatingPointNoise) {
-  const render::AxisScale s = scale(0.05, 0.7);
+  const render::chart::AxisScale s = scale(0.05, 0.7);
   for (double t : s.majorTicks()) EXPECT_DOUBLE_EQ(t, std::round(t / s.majorUnit) * s.majorUnit);
   EXPECT_DOUBLE_EQ(s.majorTicks()[3], 0.3);
 }
 
 TEST(AxisScale, LogarithmicAxesUsePowersOfTheBase) {
-  render::ScaleRequest r;
+  render::chart::ScaleRequest r;
   r.dataMin = 3;
   r.dataMax = 4500;
   r.hasData = true;
   r.logBase = 10;
-  const render::AxisScale s = render::autoScale(r);
+  const render::chart::AxisScale s = render::chart::autoScale(r);
   EXPECT_DOUBLE_EQ(s.min, 1);
   EXPECT_DOUBLE_EQ(s.max, 10000);
   EXPECT_EQ(s.majorTicks(), (std::vector<double>{1, 10, 100, 1000, 10000}));

@@ -17,6 +17,8 @@
 #include <map>
 #include <string_view>
 
+using namespace morvane;
+
 namespace {
 
 using charttest::chartFromXml;
@@ -53,15 +55,15 @@ QString columnChart(const QString& cat, bool horizontal = false,
          "val=\"r\"/></c:legend>";
 }
 
-const render::AxisLayout& categoryAxis(const render::ChartLayout& l) {
-  for (const render::AxisLayout& a : l.axes)
+const render::chart::AxisLayout& categoryAxis(const render::chart::ChartLayout& l) {
+  for (const render::chart::AxisLayout& a : l.axes)
     if (!a.valueScale) return a;
   ADD_FAILURE() << "no category axis";
   return l.axes.front();
 }
 
 // Where each divider runs to, by its position along the axis (x for horizontal axes).
-std::map<long, double> dividerEnds(const render::AxisLayout& a) {
+std::map<long, double> dividerEnds(const render::chart::AxisLayout& a) {
   std::map<long, double> out;
   for (const QLineF& d : a.levelDividers)
     out[std::lround(a.horizontal ? d.x1() * 10 : d.y1() * 10)] = a.horizontal ? d.y2() : d.x2();
@@ -70,8 +72,8 @@ std::map<long, double> dividerEnds(const render::AxisLayout& a) {
 
 TEST(CategoryLevels, OuterLabelsSitCentredUnderTheirGroups) {
   const auto chart = chartFromXml(columnChart(multiLevelRef(kTypes)));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   EXPECT_EQ(axis.labels, (std::vector<QString>(kTypes[0].begin(), kTypes[0].end())));
   ASSERT_EQ(axis.groupLevels.size(), 1u);
   const auto& groups = axis.groupLevels[0];
@@ -86,7 +88,7 @@ TEST(CategoryLevels, OuterLabelsSitCentredUnderTheirGroups) {
   EXPECT_NEAR(groups[0].center.x(), (axis.labelPositions[0] + axis.labelPositions[2]) / 2, 0.01);
   EXPECT_NEAR(groups[1].center.x(), (axis.labelPositions[3] + axis.labelPositions[4]) / 2, 0.01);
   const double innerBottom = axis.labelAnchor + axis.innerLabelDepth;
-  const double textHeight = render::measureText(axis.labelStyle, "Type 1").height();
+  const double textHeight = render::chart::measureText(axis.labelStyle, "Type 1").height();
   EXPECT_GT(groups[0].center.y() - textHeight / 2, innerBottom);
   EXPECT_NEAR(groups[0].center.y(), groups[1].center.y(), 1e-9);
   EXPECT_LT(groups[0].center.y() + textHeight / 2, l.chartArea.bottom())
@@ -95,8 +97,8 @@ TEST(CategoryLevels, OuterLabelsSitCentredUnderTheirGroups) {
 
 TEST(CategoryLevels, DividersSeparateCategoriesAndReachThroughTheirGroups) {
   const auto chart = chartFromXml(columnChart(multiLevelRef(kTypes)));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   const std::map<long, double> ends = dividerEnds(axis);
   ASSERT_EQ(ends.size(), 6u) << "one divider per category edge";
   const double outerBottom = axis.groupLevels[0][0].center.y();
@@ -112,7 +114,8 @@ TEST(CategoryLevels, DividersSeparateCategoriesAndReachThroughTheirGroups) {
   // Drawn: ink on the group edge between Type 1 and Type 2 inside the outer row, none on the
   // edge between Sub Type A and B there.
   const QImage image = charttest::picture(chart);
-  const double rowTop = outerBottom - render::measureText(axis.labelStyle, "Type 1").height() / 2;
+  const double rowTop =
+      outerBottom - render::chart::measureText(axis.labelStyle, "Type 1").height() / 2;
   auto column = [&](int edge) {
     const double x = axis.coordinate(edge - 0.5);
     return QRectF(x - 0.8, rowTop, 1.6, outerBottom - rowTop);
@@ -128,8 +131,8 @@ TEST(CategoryLevels, ANewOuterGroupStartsANewMiddleGroup) {
                                         {"H1", "", "H2", "", "H1", ""},
                                         {"2023", "", "", "", "2024", ""}};
   const auto chart = chartFromXml(columnChart(multiLevelRef(levels)));
-  const render::ChartLayout l = layOut(chart, QSizeF(480, 260));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(480, 260));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_EQ(axis.groupLevels.size(), 2u);
   std::vector<std::pair<int, int>> middle, outer;
   for (const auto& g : axis.groupLevels[0]) middle.emplace_back(g.first, g.last);
@@ -144,8 +147,8 @@ TEST(CategoryLevels, ANewOuterGroupStartsANewMiddleGroup) {
 TEST(CategoryLevels, NoMultiLevelLabelsJoinTheLevelsOnOneRow) {
   const auto chart =
       chartFromXml(columnChart(multiLevelRef(kTypes), false, "<c:noMultiLvlLbl val=\"1\"/>"));
-  const render::ChartLayout l = layOut(chart, QSizeF(600, 260));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(600, 260));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   EXPECT_TRUE(axis.groupLevels.empty());
   EXPECT_TRUE(axis.levelDividers.empty());
   EXPECT_EQ(axis.labels, (std::vector<QString>{"Type 1 Sub Type A", "Sub Type B", "Sub Type C",
@@ -155,20 +158,20 @@ TEST(CategoryLevels, NoMultiLevelLabelsJoinTheLevelsOnOneRow) {
 TEST(CategoryLevels, RowsTakeRoomFromThePlot) {
   const auto flat = chartFromXml(columnChart(charttest::strRef(kTypes[0])));
   const auto levelled = chartFromXml(columnChart(multiLevelRef(kTypes)));
-  const render::ChartLayout a = layOut(flat), b = layOut(levelled);
-  const double rowDepth = render::measureText(categoryAxis(b).labelStyle, "Type 1").height();
+  const render::chart::ChartLayout a = layOut(flat), b = layOut(levelled);
+  const double rowDepth = render::chart::measureText(categoryAxis(b).labelStyle, "Type 1").height();
   EXPECT_GT(a.plotArea.bottom() - b.plotArea.bottom(), rowDepth);
 }
 
 TEST(CategoryLevels, VerticalAxisPutsGroupsLeftOfTheInnerLabels) {
   const auto chart = chartFromXml(columnChart(multiLevelRef(kTypes), true));
-  const render::ChartLayout l = layOut(chart, QSizeF(420, 260));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(420, 260));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_FALSE(axis.horizontal);
   ASSERT_EQ(axis.groupLevels.size(), 1u);
   const auto& groups = axis.groupLevels[0];
   EXPECT_NEAR(groups[0].center.y(), (axis.labelPositions[0] + axis.labelPositions[2]) / 2, 0.01);
-  const double widest = render::measureText(axis.labelStyle, "Type 1").width();
+  const double widest = render::chart::measureText(axis.labelStyle, "Type 1").width();
   EXPECT_LT(groups[0].center.x() + widest / 2, axis.labelAnchor - axis.innerLabelDepth);
   EXPECT_GT(groups[0].center.x() - widest / 2, l.chartArea.left());
   charttest::savePng(charttest::picture(chart, QSizeF(420, 260)), "chart-category-levels",
@@ -177,8 +180,8 @@ TEST(CategoryLevels, VerticalAxisPutsGroupsLeftOfTheInnerLabels) {
 
 TEST(CategoryLevels, ReversedAxisMirrorsTheGroups) {
   const auto chart = chartFromXml(columnChart(multiLevelRef(kTypes), false, QString(), true));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   const auto& groups = axis.groupLevels.at(0);
   EXPECT_GT(groups[0].center.x(), groups[1].center.x()) << "Type 1 on the right";
   EXPECT_NEAR(groups[0].center.x(), (axis.labelPositions[0] + axis.labelPositions[2]) / 2, 0.01);
@@ -188,15 +191,15 @@ TEST(CategoryLevels, LongGroupNamesWrapWithinTheirGroup) {
   const std::vector<QStringList> levels{{"a", "b", "c", "d"},
                                         {"A rather long name for a group", "", "Short", ""}};
   const auto chart = chartFromXml(columnChart(multiLevelRef(levels)));
-  const render::ChartLayout l = layOut(chart, QSizeF(300, 200));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(300, 200));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   const auto& g = axis.groupLevels.at(0).at(0);
   EXPECT_TRUE(g.text.contains('\n'));
   const double span = std::abs(axis.coordinate(1.5) - axis.coordinate(-0.5));
-  render::TextStyle style = axis.labelStyle;
+  render::chart::TextStyle style = axis.labelStyle;
   style.rotationDeg = 0;
   for (const QString& line : g.text.split('\n'))
-    EXPECT_LE(render::measureText(style, line).width(), span);
+    EXPECT_LE(render::chart::measureText(style, line).width(), span);
   EXPECT_EQ(g.text.split('\n').join(' '), "A rather long name for a group");
 }
 
@@ -230,17 +233,17 @@ TEST(CategoryLevels, FidelityClusteredChartMatchesThePicture) {
   }
   ASSERT_EQ(levels[0], kTypes[0]);
   ASSERT_EQ(levels[1], kTypes[1]);
-  for (ooxml::ChartGroup& g : c->model.plotArea.groups)
-    for (ooxml::Series& s : g.series) {
+  for (ooxml::chart::ChartGroup& g : c->model.plotArea.groups)
+    for (ooxml::chart::Series& s : g.series) {
       s.categories.present = true;
       s.categories.numeric = false;  // a multi-level string cache
       s.categories.levels = {std::vector<QString>(levels[0].begin(), levels[0].end()),
                              std::vector<QString>(levels[1].begin(), levels[1].end())};
       s.categories.texts = s.categories.levels.front();
     }
-  const render::ChartLayout l =
-      render::layoutChart(c->model, c->theme, QRectF(QPointF(0, 0), c->sizePt));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l =
+      render::chart::layoutChart(c->model, c->theme, QRectF(QPointF(0, 0), c->sizePt));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_EQ(axis.groupLevels.size(), 1u);
   const auto& groups = axis.groupLevels[0];
   ASSERT_EQ(groups.size(), 2u);
@@ -249,8 +252,8 @@ TEST(CategoryLevels, FidelityClusteredChartMatchesThePicture) {
   EXPECT_NEAR(along(groups[0].center.x()), (342.0 - 127) / (846 - 127), 0.01);
   EXPECT_NEAR(along(groups[1].center.x()), (702.0 - 127) / (846 - 127), 0.01);
   EXPECT_EQ(dividerEnds(axis).size(), 6u);
-  charttest::savePng(render::chartToImage(c->model, c->theme, c->sizePt), "chart-category-levels",
-                     "fidelity_chart_clustered");
+  charttest::savePng(render::chart::chartToImage(c->model, c->theme, c->sizePt),
+                     "chart-category-levels", "fidelity_chart_clustered");
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 struct Drawn {
@@ -41,7 +43,8 @@ std::optional<Drawn> drawToEmf(const QString& name) {
   {
     QPainter painter(&device);
     painter.scale(96.0 / 72.0, 96.0 / 72.0);
-    render::drawChart(painter, QRectF(QPointF(0, 0), chart->sizePt), chart->model, chart->theme);
+    render::chart::drawChart(painter, QRectF(QPointF(0, 0), chart->sizePt), chart->model,
+                             chart->theme);
   }
   const QByteArray bytes = device.finish();
   // Kept next to the gallery's PNGs for people to compare.

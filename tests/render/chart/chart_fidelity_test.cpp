@@ -11,6 +11,8 @@
 
 #include <cmath>
 
+using namespace morvane;
+
 namespace {
 
 using charttest::loadChart;
@@ -42,12 +44,12 @@ TEST_P(AxisBounds, MatchThePicture) {
   const Bounds b = GetParam();
   auto c = fidelityChart(b.chart);
   ASSERT_TRUE(c);
-  c->layout = render::layoutChart(c->model, c->theme, QRectF(0, 0, 398, 204));
+  c->layout = render::chart::layoutChart(c->model, c->theme, QRectF(0, 0, 398, 204));
   checkBounds(*c, b);
 }
 
 void checkBounds(const charttest::LoadedChart& c, const Bounds& b) {
-  const render::AxisLayout* axis = charttest::valueAxis(c, b.valueAxis);
+  const render::chart::AxisLayout* axis = charttest::valueAxis(c, b.valueAxis);
   ASSERT_NE(axis, nullptr);
   EXPECT_DOUBLE_EQ(axis->scale.min, b.min);
   EXPECT_DOUBLE_EQ(axis->scale.max, b.max);
@@ -78,7 +80,7 @@ TEST(ChartFidelity, ScatterXAxisRunsFromZeroToEight) {
   for (const char* name : {"chart_scatter1", "chart_scatter2", "chart_scatter3", "chart_scatter4", "chart_scatter5"}) {
     auto c = fidelityChart(name);
     ASSERT_TRUE(c);
-    const render::AxisLayout* x = charttest::categoryAxis(*c);
+    const render::chart::AxisLayout* x = charttest::categoryAxis(*c);
     ASSERT_NE(x, nullptr);
     EXPECT_TRUE(x->valueScale) << name;
     EXPECT_DOUBLE_EQ(x->scale.min, 0) << name;
@@ -95,7 +97,7 @@ TEST(ChartFidelity, TickLabelTexts) {
             (std::vector<QString>{"0%", "20%", "40%", "60%", "80%", "100%"}));
   auto stock = fidelityChart("chart_stock1");
   ASSERT_TRUE(stock);
-  const render::AxisLayout* dates = charttest::categoryAxis(*stock);
+  const render::chart::AxisLayout* dates = charttest::categoryAxis(*stock);
   ASSERT_NE(dates, nullptr);
   EXPECT_EQ(dates->labels, (std::vector<QString>{"01/01/2007", "02/01/2007", "03/01/2007",
                                                  "04/01/2007", "05/01/2007"}));
@@ -151,10 +153,12 @@ TEST(ChartFidelity, SeriesColoursFromStyles) {
     ASSERT_TRUE(c);
     // Series in order, or the slices of a pie.
     std::vector<QColor> got;
-    for (const render::SeriesGeometry& s : c->layout.series) got.push_back(s.look.fill.color());
+    for (const render::chart::SeriesGeometry& s : c->layout.series)
+      got.push_back(s.look.fill.color());
     if (got.size() == 1) {
       got.clear();
-      for (const render::PointGeometry& p : c->layout.series[0].points) got.push_back(p.look.fill.color());
+      for (const render::chart::PointGeometry& p : c->layout.series[0].points)
+        got.push_back(p.look.fill.color());
     }
     ASSERT_EQ(got.size(), colours.size()) << name;
     for (size_t i = 0; i < colours.size(); ++i) {
@@ -171,9 +175,9 @@ TEST(ChartFidelity, DataLabelTexts) {
   auto values = fidelityChart("chart_data_labels11");
   ASSERT_TRUE(values);
   QStringList texts;
-  for (const render::DataLabelLayout& l : values->layout.dataLabels) texts << l.text;
+  for (const render::chart::DataLabelLayout& l : values->layout.dataLabels) texts << l.text;
   EXPECT_EQ(texts, (QStringList{"20", "10", "20", "30", "40", "30"}));
-  for (const render::DataLabelLayout& l : values->layout.dataLabels) {
+  for (const render::chart::DataLabelLayout& l : values->layout.dataLabels) {
     const QRectF bar = values->layout.series[0].points[size_t(l.point)].bar;
     EXPECT_LT(l.center.y(), bar.top()) << "value labels sit above their columns";
   }
@@ -181,7 +185,7 @@ TEST(ChartFidelity, DataLabelTexts) {
   auto rotated = fidelityChart("chart_data_labels13");
   ASSERT_TRUE(rotated);
   ASSERT_FALSE(rotated->layout.dataLabels.empty());
-  const render::DataLabelLayout& first = rotated->layout.dataLabels.front();
+  const render::chart::DataLabelLayout& first = rotated->layout.dataLabels.front();
   EXPECT_DOUBLE_EQ(first.style.rotationDeg, -30);
   EXPECT_TRUE(first.style.font.bold());
   EXPECT_EQ(first.style.color, QColor(Qt::red));
@@ -189,7 +193,7 @@ TEST(ChartFidelity, DataLabelTexts) {
   auto custom = fidelityChart("chart_data_labels23");
   ASSERT_TRUE(custom);
   texts.clear();
-  for (const render::DataLabelLayout& l : custom->layout.dataLabels) texts << l.text;
+  for (const render::chart::DataLabelLayout& l : custom->layout.dataLabels) texts << l.text;
   EXPECT_EQ(texts, (QStringList{"Amy", "Bea", "Eva", "Fay", "Liv", "Una"}));
   const auto& labels = custom->layout.dataLabels;
   // "Amy" keeps only its blue border, "Una" only its green fill, the rest the series' box.
@@ -214,7 +218,7 @@ TEST(ChartFidelity, TrendlinesAndErrorBars) {
   EXPECT_EQ(tools1->layout.series[1].overlays.size(), 1u);
   auto tools3 = fidelityChart("chart_data_tools3");
   ASSERT_TRUE(tools3);
-  for (const render::PointGeometry& p : tools3->layout.series.at(0).points) {
+  for (const render::chart::PointGeometry& p : tools3->layout.series.at(0).points) {
     EXPECT_NEAR(p.errorPlus, 7.746, 0.001);
     EXPECT_NEAR(p.errorMinus, 7.746, 0.001);
   }
@@ -226,7 +230,7 @@ TEST(ChartFidelity, DataTableUnderThePlot) {
   MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
   auto c = fidelityChart("chart_data_table1");
   ASSERT_TRUE(c);
-  const render::DataTableLayout& t = c->layout.dataTable;
+  const render::chart::DataTableLayout& t = c->layout.dataTable;
   ASSERT_TRUE(t.present);
   EXPECT_EQ(t.header, (std::vector<QString>{"2", "3", "4", "5", "6", "7"}));
   EXPECT_EQ(t.names, (std::vector<QString>{"Batch 1", "Batch 2"}));

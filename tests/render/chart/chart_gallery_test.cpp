@@ -14,12 +14,14 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 // Kinds the renderer must draw for real (everything but surface charts).
-bool mustDraw(const ooxml::ChartModel& chart) {
-  for (const ooxml::ChartGroup& g : chart.plotArea.groups)
-    if (g.kind == ooxml::ChartKind::Surface) return false;
+bool mustDraw(const ooxml::chart::ChartModel& chart) {
+  for (const ooxml::chart::ChartGroup& g : chart.plotArea.groups)
+    if (g.kind == ooxml::chart::ChartKind::Surface) return false;
   return chart.seriesCount() > 0;
 }
 
@@ -36,19 +38,20 @@ void renderFolder(const QString& dir, const QString& outDir, int& charts) {
   for (const QString& name : files) {
     auto package = ooxml::Package::open(QDir(dir).filePath(name));
     ASSERT_TRUE(package.ok()) << name.toStdString() << ": " << package.error().message.toStdString();
-    const ooxml::Theme theme = ooxml::readTheme(*package.value(), charttest::themePart(*package.value()));
+    const ooxml::chart::Theme theme =
+        ooxml::chart::readTheme(*package.value(), charttest::themePart(*package.value()));
     int n = 0;
     for (const charttest::ChartRef& ref : charttest::findCharts(*package.value())) {
       ++n;
       SCOPED_TRACE((name + " " + ref.chartPart).toStdString());
-      auto chart = ooxml::readChart(*package.value(), ref.chartPart);
+      auto chart = ooxml::chart::readChart(*package.value(), ref.chartPart);
       ASSERT_TRUE(chart.ok()) << chart.error().message.toStdString();
-      const render::ChartLayout layout =
-          render::layoutChart(chart.value(), theme, QRectF(QPointF(0, 0), ref.sizePt));
+      const render::chart::ChartLayout layout =
+          render::chart::layoutChart(chart.value(), theme, QRectF(QPointF(0, 0), ref.sizePt));
       if (mustDraw(chart.value())) {
         EXPECT_FALSE(layout.placeholder) << layout.placeholderReason.toStdString();
       }
-      const QImage image = render::chartToImage(chart.value(), theme, ref.sizePt);
+      const QImage image = render::chart::chartToImage(chart.value(), theme, ref.sizePt);
       ASSERT_FALSE(image.isNull());
       EXPECT_GT(inkPixels(image), 50);
       const QString base = QFileInfo(name).completeBaseName() +

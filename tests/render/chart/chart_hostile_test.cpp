@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 const char kHead[] =
@@ -24,17 +26,17 @@ bool hasInk(const QImage& image) {
 }
 
 // Reads `body`, then draws it at two sizes; returns the layout at the first.
-render::ChartLayout readAndDraw(const QString& body) {
-  auto chart = ooxml::readChartXml((kHead + body + kTail).toUtf8(), "/xl/charts/chart1.xml");
+render::chart::ChartLayout readAndDraw(const QString& body) {
+  auto chart = ooxml::chart::readChartXml((kHead + body + kTail).toUtf8(), "/xl/charts/chart1.xml");
   EXPECT_TRUE(chart.ok()) << (chart.ok() ? "" : chart.error().message.toStdString());
   if (!chart.ok()) return {};
-  const ooxml::Theme theme = ooxml::defaultTheme();
+  const ooxml::chart::Theme theme = ooxml::chart::defaultTheme();
   for (QSizeF size : {QSizeF(360, 216), QSizeF(40, 12)}) {
-    const QImage image = render::chartToImage(chart.value(), theme, size);
+    const QImage image = render::chart::chartToImage(chart.value(), theme, size);
     EXPECT_FALSE(image.isNull());
     EXPECT_TRUE(hasInk(image)) << "an empty picture at " << size.width();
   }
-  return render::layoutChart(chart.value(), theme, QRectF(0, 0, 360, 216));
+  return render::chart::layoutChart(chart.value(), theme, QRectF(0, 0, 360, 216));
 }
 
 QString series(const QString& values, const QString& extra = QString()) {
@@ -49,7 +51,7 @@ TEST(ChartHostile, BrokenXmlGivesAClearError) {
       "xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">&a;</c:chartSpace>",
   };
   for (const char* xml : cases) {
-    auto r = ooxml::readChartXml(xml, "/xl/charts/chart7.xml");
+    auto r = ooxml::chart::readChartXml(xml, "/xl/charts/chart7.xml");
     ASSERT_FALSE(r.ok()) << xml;
     EXPECT_TRUE(r.error().message.contains("chart7.xml")) << r.error().message.toStdString();
   }
@@ -60,7 +62,7 @@ TEST(ChartHostile, DeepNestingIsRefused) {
   for (int i = 0; i < 5000; ++i) xml += "<c:x>";
   for (int i = 0; i < 5000; ++i) xml += "</c:x>";
   xml += kTail;
-  auto r = ooxml::readChartXml(xml, "/xl/charts/chart1.xml");
+  auto r = ooxml::chart::readChartXml(xml, "/xl/charts/chart1.xml");
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error().code, ooxml::Error::Code::Unsafe);
 }
@@ -83,7 +85,7 @@ TEST(ChartHostile, NonFiniteAndHugeValues) {
              "<c:pt idx=\"4\"><c:v>1</c:v></c:pt>") +
       "</c:lineChart></c:plotArea><c:legend/>");
   EXPECT_FALSE(layout.placeholder);
-  for (const render::AxisLayout& a : layout.axes) {
+  for (const render::chart::AxisLayout& a : layout.axes) {
     EXPECT_TRUE(std::isfinite(a.scale.min) && std::isfinite(a.scale.max));
     EXPECT_LE(a.labels.size(), 1001u);
   }
@@ -147,13 +149,13 @@ TEST(ChartHostile, DateAxesWithAbsurdDatesAndUnits) {
     SCOPED_TRACE(extra.toStdString());
     const QString body = "<c:plotArea><c:lineChart>" + catAndVal(cats, vals) + dateAxes(extra);
     const auto layout = readAndDraw(body);
-    for (const render::AxisLayout& a : layout.axes) {
+    for (const render::chart::AxisLayout& a : layout.axes) {
       EXPECT_LE(a.labels.size(), 1001u);
       EXPECT_LE(a.tickPositions.size(), 1002u);
       for (double t : a.tickPositions) EXPECT_TRUE(std::isfinite(t));
     }
-    for (const render::SeriesGeometry& s : layout.series)
-      for (const render::PointGeometry& p : s.points)
+    for (const render::chart::SeriesGeometry& s : layout.series)
+      for (const render::chart::PointGeometry& p : s.points)
         if (p.valid) {
           EXPECT_TRUE(std::isfinite(p.position.x()) && std::isfinite(p.position.y()));
         }
@@ -195,7 +197,7 @@ TEST(ChartHostile, MultiLevelCategoriesOfUnevenShape) {
       "</c:numLit></c:val></c:ser><c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart>"
       "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx>"
       "<c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>";
-  auto chart = ooxml::readChartXml((kHead + body + kTail).toUtf8(), "/xl/charts/chart1.xml");
+  auto chart = ooxml::chart::readChartXml((kHead + body + kTail).toUtf8(), "/xl/charts/chart1.xml");
   ASSERT_TRUE(chart.ok());
   const auto& cat = chart.value().plotArea.groups.at(0).series.at(0).categories;
   EXPECT_EQ(cat.levels.size(), 32u) << "outer levels past the limit are dropped";

@@ -17,6 +17,8 @@
 #include <cmath>
 #include <cstdio>
 
+using namespace morvane;
+
 namespace {
 
 constexpr double kPixelsPerPoint = 24.0 / (18 * 0.644);  // Calibri's capitals: 0.644 em
@@ -58,10 +60,10 @@ std::optional<Comparison> compare(const QString& name) {
   {
     QPainter p(&ours);
     p.scale(kPixelsPerPoint, kPixelsPerPoint);
-    render::drawChart(p, QRectF(QPointF(0, 0), sizePt), chart->model, chart->theme);
+    render::chart::drawChart(p, QRectF(QPointF(0, 0), sizePt), chart->model, chart->theme);
   }
-  const render::ChartLayout layout =
-      render::layoutChart(chart->model, chart->theme, QRectF(QPointF(0, 0), sizePt));
+  const render::chart::ChartLayout layout =
+      render::chart::layoutChart(chart->model, chart->theme, QRectF(QPointF(0, 0), sizePt));
   const QRectF& r = layout.plotArea;
   c.layoutPlot = QRectF(r.topLeft() * kPixelsPerPoint, r.size() * kPixelsPerPoint);
   c.ours = charttest::probePicture(ours, ours.rect());
@@ -249,7 +251,7 @@ QString plainColumns(const QString& layout) {
 // right; a manual outer layout puts the plot's edges where it says.
 TEST(ChartProportions, PlotInsetOnlyWithoutManualLayout) {
   const QRectF area(0, 0, 400, 200);
-  const render::ChartLayout automatic =
+  const render::chart::ChartLayout automatic =
       charttest::layOut(charttest::chartFromXml(plainColumns(QString())), area.size());
   EXPECT_NEAR(automatic.plotArea.top(), 7 + 6, 1e-6);
   EXPECT_NEAR(automatic.plotArea.right(), area.right() - 7 - 6, 1e-6);
@@ -257,7 +259,7 @@ TEST(ChartProportions, PlotInsetOnlyWithoutManualLayout) {
       "<c:layout><c:manualLayout><c:xMode val=\"edge\"/><c:yMode val=\"edge\"/>"
       "<c:x val=\"0.1\"/><c:y val=\"0.1\"/><c:w val=\"0.8\"/><c:h val=\"0.8\"/>"
       "</c:manualLayout></c:layout>";
-  const render::ChartLayout placed =
+  const render::chart::ChartLayout placed =
       charttest::layOut(charttest::chartFromXml(plainColumns(manual)), area.size());
   EXPECT_NEAR(placed.plotArea.top(), 20, 1e-6);
   EXPECT_NEAR(placed.plotArea.right(), 360, 1e-6);

@@ -11,6 +11,8 @@
 
 #include <cmath>
 
+using namespace morvane;
+
 namespace {
 
 using charttest::chartFromXml;
@@ -42,16 +44,17 @@ QString dateChart(const QString& kind, const QString& seriesXml,
          "<c:crossBetween val=\"between\"/></c:valAx></c:plotArea>";
 }
 
-const render::AxisLayout& categoryAxis(const render::ChartLayout& l) {
-  for (const render::AxisLayout& a : l.axes)
+const render::chart::AxisLayout& categoryAxis(const render::chart::ChartLayout& l) {
+  for (const render::chart::AxisLayout& a : l.axes)
     if (!a.valueScale) return a;
   ADD_FAILURE() << "no category axis";
   return l.axes.front();
 }
 
-std::vector<double> xs(const render::SeriesGeometry& s) {
+std::vector<double> xs(const render::chart::SeriesGeometry& s) {
   std::vector<double> out;
-  for (const render::PointGeometry& p : s.points) out.push_back(p.valid ? p.position.x() : NAN);
+  for (const render::chart::PointGeometry& p : s.points)
+    out.push_back(p.valid ? p.position.x() : NAN);
   return out;
 }
 
@@ -60,8 +63,8 @@ TEST(DateAxis, PointsSitByTheirDates) {
   const auto chart = chartFromXml(dateChart(
       "lineChart",
       series(0, "Sales", numRef({kJan, kFeb, kApr, kMay}, "mmm-yy"), numRef({10, 12, 15, 11}))));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_TRUE(axis.dateAxis);
   EXPECT_EQ(axis.baseTimeUnit, "months") << "monthly dates give a monthly base unit";
   EXPECT_EQ(axis.categoryCount, 5) << "January to May";
@@ -82,14 +85,14 @@ TEST(DateAxis, ColumnsTakeOneSlotPerBaseUnitAndGapsStayEmpty) {
   const std::vector<std::optional<double>> days{kJan, kJan + 1, kJan + 2, kJan + 5, kJan + 6};
   const auto chart = chartFromXml(
       dateChart("barChart", series(0, "Visits", numRef(days, "d-mmm"), numRef({5, 7, 6, 9, 8}))));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_TRUE(axis.dateAxis);
   EXPECT_EQ(axis.baseTimeUnit, "days");
   EXPECT_EQ(axis.categoryCount, 7);
   const auto& bars = l.series.at(0).points;
   const double slot = axis.categoryWidth();
-  for (const render::PointGeometry& p : bars) {
+  for (const render::chart::PointGeometry& p : bars) {
     ASSERT_TRUE(p.valid);
     EXPECT_NEAR(p.bar.width(), slot / 2.5, 0.01) << "one slot per day, gap width 150";
   }
@@ -118,8 +121,8 @@ TEST(DateAxis, LabelsAtTheMajorUnitThroughTheAxisFormat) {
       "lineChart", series(0, "Load", numRef(days, "m/d/yyyy"), numRef(values)),
       "<c:baseTimeUnit val=\"days\"/><c:majorUnit val=\"1\"/><c:majorTimeUnit val=\"months\"/>",
       "<c:numFmt formatCode=\"mmm yyyy\" sourceLinked=\"0\"/>"));
-  const render::ChartLayout l = layOut(chart, QSizeF(480, 240));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(480, 240));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_TRUE(axis.dateAxis);
   EXPECT_EQ(axis.categoryCount, 121);
   EXPECT_EQ(axis.labels, (std::vector<QString>{"Jan 2024", "Feb 2024", "Mar 2024", "Apr 2024"}));
@@ -143,13 +146,13 @@ TEST(DateAxis, AutomaticMajorUnitKeepsLabelsApart) {
   const auto chart = chartFromXml(
       dateChart("lineChart", series(0, "Daily", numRef(days, "d/m/yyyy"), numRef(values),
                                     "<c:marker><c:symbol val=\"none\"/></c:marker>")));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_TRUE(axis.dateAxis);
   EXPECT_EQ(axis.baseTimeUnit, "days");
   ASSERT_GE(axis.labels.size(), 4u);
   EXPECT_LE(axis.labels.size(), 13u);
-  const double lineHeight = render::measureText(axis.labelStyle, "0").height();
+  const double lineHeight = render::chart::measureText(axis.labelStyle, "0").height();
   for (size_t i = 1; i < axis.labelPositions.size(); ++i)
     EXPECT_GE(axis.labelPositions[i] - axis.labelPositions[i - 1], lineHeight) << i;
   EXPECT_EQ(axis.labels.front(), "1/1/2024");
@@ -159,7 +162,8 @@ TEST(DateAxis, AutomaticMajorUnitKeepsLabelsApart) {
   EXPECT_EQ(axis.labels.at(1), "1/2/2024");
   // The labels slant, ending at their ticks; the first one still fits in the chart.
   ASSERT_NE(axis.labelStyle.rotationDeg, 0);
-  const double firstWidth = render::measureRotated(axis.labelStyle, axis.labels.front()).width();
+  const double firstWidth =
+      render::chart::measureRotated(axis.labelStyle, axis.labels.front()).width();
   EXPECT_GE(axis.labelPositions.front() - firstWidth, l.chartArea.left());
   charttest::savePng(charttest::picture(chart), "chart-date-axis", "daily_year");
 }
@@ -168,7 +172,7 @@ TEST(DateAxis, ExplicitBaseUnitOfDaysSpacesMonthsByTheirLength) {
   const auto chart = chartFromXml(
       dateChart("lineChart", series(0, "S", numRef({kJan, kFeb, kMar}, "mmm"), numRef({1, 2, 3})),
                 "<c:baseTimeUnit val=\"days\"/>"));
-  const render::ChartLayout l = layOut(chart);
+  const render::chart::ChartLayout l = layOut(chart);
   EXPECT_EQ(categoryAxis(l).categoryCount, 61);
   const std::vector<double> x = xs(l.series.at(0));
   EXPECT_NEAR((x[1] - x[0]) / (x[2] - x[1]), 31.0 / 29.0, 1e-6);
@@ -206,8 +210,8 @@ TEST(DateAxis, FixedBoundsCutTheRange) {
       "val=\"2\"/>"
       "<c:scaling><c:orientation val=\"minMax\"/></c:scaling><c:axPos val=\"l\"/>"
       "<c:crossAx val=\"1\"/></c:valAx></c:plotArea>");
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   EXPECT_EQ(axis.categoryCount, 2);
   EXPECT_EQ(axis.labels, (std::vector<QString>{"Feb", "Mar"}));
   const auto& points = l.series.at(0).points;
@@ -220,8 +224,8 @@ TEST(DateAxis, TextCategoriesStayCategories) {
   const auto chart = chartFromXml(
       dateChart("lineChart",
                 series(0, "S", charttest::strRef({"North", "South", "West"}), numRef({1, 2, 3}))));
-  const render::ChartLayout l = layOut(chart);
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart);
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   EXPECT_FALSE(axis.dateAxis);
   EXPECT_EQ(axis.labels, (std::vector<QString>{"North", "South", "West"}));
   const std::vector<double> x = xs(l.series.at(0));
@@ -234,8 +238,8 @@ TEST(DateAxis, WeeklyMajorUnitInDays) {
   const auto chart =
       chartFromXml(dateChart("barChart", series(0, "S", numRef(days, "d mmm"), numRef(values)),
                              "<c:majorUnit val=\"7\"/><c:majorTimeUnit val=\"days\"/>"));
-  const render::ChartLayout l = layOut(chart, QSizeF(480, 260));
-  const render::AxisLayout& axis = categoryAxis(l);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(480, 260));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   EXPECT_EQ(axis.labels, (std::vector<QString>{"1 Jan", "8 Jan", "15 Jan", "22 Jan"}));
   // Tick marks close each week: at the start of each labelled day and at the axis end.
   ASSERT_EQ(axis.tickPositions.size(), 5u);
@@ -261,9 +265,9 @@ TEST(DateAxis, StockWeekdaysLeaveTheWeekendEmpty) {
                "<c:hiLowLines/><c:upDownBars><c:gapWidth val=\"150\"/><c:upBars/><c:downBars/>"
                "</c:upDownBars><c:axId val=\"1\"/><c:axId val=\"2\"/></c:stockChart>");
   const auto chart = chartFromXml(body);
-  ASSERT_EQ(chart.plotArea.groups.at(0).kind, ooxml::ChartKind::Stock);
-  const render::ChartLayout l = layOut(chart, QSizeF(420, 240));
-  const render::AxisLayout& axis = categoryAxis(l);
+  ASSERT_EQ(chart.plotArea.groups.at(0).kind, ooxml::chart::ChartKind::Stock);
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(420, 240));
+  const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_TRUE(axis.dateAxis);
   EXPECT_EQ(axis.categoryCount, 7);
   const std::vector<double> x = xs(l.series.at(0));
@@ -284,7 +288,7 @@ TEST(DateAxis, FidelityStockChartIsADayAxis) {
   MORVANE_REQUIRE(!testenv::fidelityDir().isEmpty(), "fidelity set");
   auto c = charttest::loadChart(QDir(testenv::fidelityDir()).filePath("chart_stock1.xlsx"), 0);
   ASSERT_TRUE(c);
-  const render::AxisLayout* dates = charttest::categoryAxis(*c);
+  const render::chart::AxisLayout* dates = charttest::categoryAxis(*c);
   ASSERT_NE(dates, nullptr);
   EXPECT_TRUE(dates->dateAxis);
   EXPECT_EQ(dates->baseTimeUnit, "days");
@@ -303,8 +307,8 @@ TEST(DateAxis, DataTableHasAColumnPerPoint) {
       "barChart",
       series(0, "Sales", numRef({kJan, kFeb, kApr, kMay}, "mmm-yy"), numRef({10, 12, 15, 11})));
   xml.replace("</c:plotArea>", "<c:dTable><c:showHorzBorder val=\"1\"/></c:dTable></c:plotArea>");
-  const render::ChartLayout l = layOut(charttest::chartFromXml(xml), QSizeF(480, 260));
-  const render::DataTableLayout& t = l.dataTable;
+  const render::chart::ChartLayout l = layOut(charttest::chartFromXml(xml), QSizeF(480, 260));
+  const render::chart::DataTableLayout& t = l.dataTable;
   ASSERT_TRUE(t.present);
   ASSERT_EQ(t.header.size(), 4u);
   EXPECT_EQ(t.values.at(0), (std::vector<QString>{"10", "12", "15", "11"}));

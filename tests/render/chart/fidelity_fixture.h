@@ -10,13 +10,13 @@
 
 #include <optional>
 
-namespace charttest {
+namespace morvane::charttest {
 
 struct LoadedChart {
-  ooxml::ChartModel model;
-  ooxml::Theme theme;
+  ooxml::chart::ChartModel model;
+  ooxml::chart::Theme theme;
   QSizeF sizePt;
-  render::ChartLayout layout;
+  render::chart::ChartLayout layout;
 };
 
 // The `index`-th chart (0-based) of `path`; nullopt when the file or chart cannot be read
@@ -24,9 +24,9 @@ struct LoadedChart {
 std::optional<LoadedChart> loadChart(const QString& path, int index, QString* error = nullptr);
 
 // The n-th value axis (0 primary, 1 secondary), and the first category (or x) axis.
-const render::AxisLayout* valueAxis(const LoadedChart& chart, int n = 0);
-const render::AxisLayout* categoryAxis(const LoadedChart& chart);
+const render::chart::AxisLayout* valueAxis(const LoadedChart& chart, int n = 0);
+const render::chart::AxisLayout* categoryAxis(const LoadedChart& chart);
 
-QStringList legendTexts(const render::ChartLayout& layout);
+QStringList legendTexts(const render::chart::ChartLayout& layout);
 
-}  // namespace charttest
+}  // namespace morvane::charttest

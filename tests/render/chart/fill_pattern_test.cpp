@@ -13,6 +13,8 @@
 
 #include <bit>
 
+using namespace morvane;
+
 namespace {
 
 int setBits(const std::array<std::uint8_t, 8>& bits) {
@@ -22,13 +24,13 @@ int setBits(const std::array<std::uint8_t, 8>& bits) {
 }
 
 TEST(FillPattern, PercentPresetsSetTheirShareOfPixels) {
-  EXPECT_EQ(setBits(render::patternBits("pct5")), 3);
-  EXPECT_EQ(setBits(render::patternBits("pct25")), 16);
-  EXPECT_EQ(setBits(render::patternBits("pct50")), 32);
-  EXPECT_EQ(setBits(render::patternBits("pct90")), 58);
+  EXPECT_EQ(setBits(render::chart::patternBits("pct5")), 3);
+  EXPECT_EQ(setBits(render::chart::patternBits("pct25")), 16);
+  EXPECT_EQ(setBits(render::chart::patternBits("pct50")), 32);
+  EXPECT_EQ(setBits(render::chart::patternBits("pct90")), 58);
   // Evenly spread: each 4 x 4 quarter of the tile holds a quarter of the pixels.
   for (const char* name : {"pct25", "pct50", "pct75"}) {
-    const auto bits = render::patternBits(name);
+    const auto bits = render::chart::patternBits(name);
     const int total = setBits(bits);
     for (int qy = 0; qy < 2; ++qy)
       for (int qx = 0; qx < 2; ++qx) {
@@ -41,21 +43,21 @@ TEST(FillPattern, PercentPresetsSetTheirShareOfPixels) {
 }
 
 TEST(FillPattern, NamedPresetsAreTheirOwnAndUnknownOnesFallBack) {
-  const auto half = render::patternBits("pct50");
+  const auto half = render::chart::patternBits("pct50");
   for (const char* name : {"horz", "vert", "ltHorz", "dkVert", "narHorz", "dashVert", "cross",
                            "dnDiag", "upDiag", "ltUpDiag", "wdDnDiag", "dashUpDiag", "diagCross",
                            "smCheck", "lgCheck", "smGrid", "dotGrid", "smConfetti", "lgConfetti",
                            "horzBrick", "diagBrick", "solidDmnd", "openDmnd", "dotDmnd", "plaid",
                            "sphere", "weave", "divot", "shingle", "wave", "trellis", "zigZag"})
-    EXPECT_NE(render::patternBits(name), half) << name;
-  EXPECT_EQ(render::patternBits("noSuchPattern"), half);
-  EXPECT_EQ(render::patternBits("pct"), half);
-  EXPECT_EQ(render::patternBits("pct500"), half);
+    EXPECT_NE(render::chart::patternBits(name), half) << name;
+  EXPECT_EQ(render::chart::patternBits("noSuchPattern"), half);
+  EXPECT_EQ(render::chart::patternBits("pct"), half);
+  EXPECT_EQ(render::chart::patternBits("pct500"), half);
   // Upward diagonals mirror the downward ones: the first row's pixel moves to the far end.
-  EXPECT_EQ(render::patternBits("dnDiag")[0], 0x80);
-  EXPECT_EQ(render::patternBits("upDiag")[0], 0x01);
+  EXPECT_EQ(render::chart::patternBits("dnDiag")[0], 0x80);
+  EXPECT_EQ(render::chart::patternBits("upDiag")[0], 0x01);
   // Horizontal bricks: a mortar line every fourth row, the joints of the two courses apart.
-  const auto brick = render::patternBits("horzBrick");
+  const auto brick = render::chart::patternBits("horzBrick");
   EXPECT_EQ(brick[0], 0xFF);
   EXPECT_EQ(brick[4], 0xFF);
   EXPECT_NE(brick[1], brick[5]);
@@ -82,7 +84,7 @@ TEST(FillPattern, PatternChartShowsBothColoursLikeTheProgram) {
   const QImage reference =
       QImage(dir.filePath("chart_pattern.png")).convertToFormat(QImage::Format_ARGB32);
   ASSERT_FALSE(reference.isNull());
-  QImage ours = render::chartToImage(chart->model, chart->theme, chart->sizePt)
+  QImage ours = render::chart::chartToImage(chart->model, chart->theme, chart->sizePt)
                     .convertToFormat(QImage::Format_ARGB32);
   // The shingle columns: dark brown on light brown; the bricks: dark red on pink.
   const std::pair<QRgb, QRgb> fills[] = {{qRgb(0x80, 0x40, 0x00), qRgb(0xC6, 0x8C, 0x53)},

@@ -11,7 +11,9 @@
 
 #include <cmath>
 
-namespace charttest {
+using namespace morvane;
+
+namespace morvane::charttest {
 
 namespace {
 
@@ -29,14 +31,14 @@ QString points(const QStringList& texts) {
 
 }  // namespace
 
-ooxml::ChartModel chartFromXml(const QString& chartBody, const QString& spaceExtra) {
+ooxml::chart::ChartModel chartFromXml(const QString& chartBody, const QString& spaceExtra) {
   const QString xml =
       "<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" "
       "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">" +
       spaceExtra + "<c:chart>" + chartBody + "</c:chart></c:chartSpace>";
-  auto r = ooxml::readChartXml(xml.toUtf8(), "/xl/charts/chart1.xml");
+  auto r = ooxml::chart::readChartXml(xml.toUtf8(), "/xl/charts/chart1.xml");
   EXPECT_TRUE(r.ok()) << (r.ok() ? "" : r.error().message.toStdString());
-  return r.ok() ? r.value() : ooxml::ChartModel();
+  return r.ok() ? r.value() : ooxml::chart::ChartModel();
 }
 
 QString numRef(const std::vector<std::optional<double>>& values, const QString& formatCode) {
@@ -77,12 +79,13 @@ QString series(int index, const QString& name, const QString& cat, const QString
       .arg(escaped(name), extra, cat, val);
 }
 
-render::ChartLayout layOut(const ooxml::ChartModel& chart, QSizeF size) {
-  return render::layoutChart(chart, ooxml::defaultTheme(), QRectF(QPointF(0, 0), size));
+render::chart::ChartLayout layOut(const ooxml::chart::ChartModel& chart, QSizeF size) {
+  return render::chart::layoutChart(chart, ooxml::chart::defaultTheme(),
+                                    QRectF(QPointF(0, 0), size));
 }
 
-QImage picture(const ooxml::ChartModel& chart, QSizeF size) {
-  return render::chartToImage(chart, ooxml::defaultTheme(), size);
+QImage picture(const ooxml::chart::ChartModel& chart, QSizeF size) {
+  return render::chart::chartToImage(chart, ooxml::chart::defaultTheme(), size);
 }
 
 QString savePng(const QImage& image, const QString& folder, const QString& name) {
@@ -112,4 +115,4 @@ int inkIn(const QImage& image, const QRectF& r) {
   return ink;
 }
 
-}  // namespace charttest
+}  // namespace morvane::charttest

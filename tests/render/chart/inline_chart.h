@@ -14,12 +14,13 @@
 #include <optional>
 #include <vector>
 
-namespace charttest {
+namespace morvane::charttest {
 
 // The model of a chart part whose c:chart element holds `chartBody` (c:title, c:plotArea,
 // c:legend ...); `spaceExtra` goes before c:chart (c:date1904 ...). Fails the test when the
 // part does not read.
-ooxml::ChartModel chartFromXml(const QString& chartBody, const QString& spaceExtra = QString());
+ooxml::chart::ChartModel chartFromXml(const QString& chartBody,
+                                      const QString& spaceExtra = QString());
 
 // c:numRef with a cache of `values` (nullopt: an absent point) and `formatCode`.
 QString numRef(const std::vector<std::optional<double>>& values,
@@ -33,8 +34,9 @@ QString series(int index, const QString& name, const QString& cat, const QString
                const QString& extra = QString());
 
 // The layout and the picture of `chart` at `size` points with the default theme.
-render::ChartLayout layOut(const ooxml::ChartModel& chart, QSizeF size = QSizeF(360, 216));
-QImage picture(const ooxml::ChartModel& chart, QSizeF size = QSizeF(360, 216));
+render::chart::ChartLayout layOut(const ooxml::chart::ChartModel& chart,
+                                  QSizeF size = QSizeF(360, 216));
+QImage picture(const ooxml::chart::ChartModel& chart, QSizeF size = QSizeF(360, 216));
 // Saves `image` as NAME.png in the test output folder `folder`; returns the path.
 QString savePng(const QImage& image, const QString& folder, const QString& name);
 
@@ -45,4 +47,4 @@ bool sameColour(const QColor& a, const QColor& b, int tolerance = 2);
 // Dark pixels (grey below 160) in the rectangle `r` (points) of a 96 dpi image.
 int inkIn(const QImage& image, const QRectF& r);
 
-}  // namespace charttest
+}  // namespace morvane::charttest

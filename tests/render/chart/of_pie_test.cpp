@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numeric>
 
+using namespace morvane;
+
 namespace {
 
 using charttest::chartFromXml;
@@ -26,13 +28,13 @@ QString ofPie(const QString& type, const QString& options, const QString& labels
          "</c:ofPieChart></c:plotArea><c:legend><c:legendPos val=\"r\"/></c:legend>";
 }
 
-ooxml::ChartGroup group(const QString& options) {
+ooxml::chart::ChartGroup group(const QString& options) {
   return chartFromXml(ofPie("pie", options)).plotArea.groups.at(0);
 }
 
 std::vector<int> split(const QString& options) {
-  const ooxml::ChartGroup g = group(options);
-  const std::vector<bool> second = render::ofPieSecondPlot(g, g.series.at(0));
+  const ooxml::chart::ChartGroup g = group(options);
+  const std::vector<bool> second = render::chart::ofPieSecondPlot(g, g.series.at(0));
   std::vector<int> out;
   for (size_t i = 0; i < second.size(); ++i)
     if (second[i]) out.push_back(int(i));
@@ -40,7 +42,7 @@ std::vector<int> split(const QString& options) {
 }
 
 TEST(OfPie, ReaderKeepsTheOptions) {
-  const ooxml::ChartGroup g =
+  const ooxml::chart::ChartGroup g =
       chartFromXml(
           ofPie("bar",
                 "<c:splitType val=\"cust\"/><c:custSplit><c:secondPiePt val=\"1\"/>"
@@ -48,7 +50,7 @@ TEST(OfPie, ReaderKeepsTheOptions) {
                 "<c:serLines><c:spPr><a:ln w=\"25400\"><a:solidFill><a:srgbClr val=\"FF0000\"/>"
                 "</a:solidFill></a:ln></c:spPr></c:serLines>"))
           .plotArea.groups.at(0);
-  EXPECT_EQ(g.kind, ooxml::ChartKind::OfPie);
+  EXPECT_EQ(g.kind, ooxml::chart::ChartKind::OfPie);
   EXPECT_EQ(g.ofPieType, "bar");
   EXPECT_EQ(g.splitType, "cust");
   EXPECT_EQ(g.customSplit, (std::vector<int>{1, 4}));
@@ -56,7 +58,7 @@ TEST(OfPie, ReaderKeepsTheOptions) {
   EXPECT_EQ(g.gapWidth, 100);
   EXPECT_TRUE(g.seriesLines);
   EXPECT_DOUBLE_EQ(*g.seriesLinesFormat.line.widthPt, 2);
-  const ooxml::ChartGroup plain = group(QString());
+  const ooxml::chart::ChartGroup plain = group(QString());
   EXPECT_EQ(plain.ofPieType, "pie");
   EXPECT_TRUE(plain.splitType.isEmpty());
   EXPECT_FALSE(plain.splitPos.has_value());
@@ -82,14 +84,16 @@ TEST(OfPie, SplitRules) {
 }
 
 TEST(OfPie, HandBuiltSplitsOutOfRangeAreIgnored) {
-  ooxml::ChartGroup g = group(QString());
-  const ooxml::Series s = g.series.at(0);
+  ooxml::chart::ChartGroup g = group(QString());
+  const ooxml::chart::Series s = g.series.at(0);
   g.splitType = "cust";
   g.customSplit = {-1, 2, 1000};
-  EXPECT_EQ(render::ofPieSecondPlot(g, s), (std::vector<bool>{false, false, true, false, false, false}));
+  EXPECT_EQ(render::chart::ofPieSecondPlot(g, s),
+            (std::vector<bool>{false, false, true, false, false, false}));
   g.splitType = "pos";
   g.splitPos = std::nan("");
-  EXPECT_EQ(render::ofPieSecondPlot(g, s), (std::vector<bool>{false, false, false, true, true, true}))
+  EXPECT_EQ(render::chart::ofPieSecondPlot(g, s),
+            (std::vector<bool>{false, false, false, true, true, true}))
       << "a NaN position falls back to the default split";
 }
 
@@ -97,8 +101,8 @@ TEST(OfPie, SecondPieHoldsExactlyTheSplitPoints) {
   const auto chart = chartFromXml(ofPie("pie",
                                         "<c:splitType val=\"pos\"/><c:splitPos val=\"3\"/>"
                                         "<c:secondPieSize val=\"75\"/><c:serLines/>"));
-  const render::ChartLayout l = layOut(chart, QSizeF(420, 240));
-  const render::OfPieLayout& of = l.ofPie;
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(420, 240));
+  const render::chart::OfPieLayout& of = l.ofPie;
   ASSERT_TRUE(of.present);
   EXPECT_FALSE(of.bar);
   EXPECT_EQ(of.secondPoints, (std::vector<int>{3, 4, 5}));
@@ -160,8 +164,9 @@ TEST(OfPie, ExplodedSlicesMoveOutAndThePiesShrinkToFit) {
   const QString xml = "<c:plotArea><c:ofPieChart><c:ofPieType val=\"pie\"/><c:varyColors val=\"1\"/>" +
                       charttest::series(0, "Fruit", strRef(kFruit), numRef(kValues), points) +
                       "<c:gapWidth val=\"100\"/><c:serLines/></c:ofPieChart></c:plotArea>";
-  const render::ChartLayout plain = layOut(chartFromXml(ofPie("pie", "<c:serLines/>")), QSizeF(420, 240));
-  const render::ChartLayout l = layOut(chartFromXml(xml), QSizeF(420, 240));
+  const render::chart::ChartLayout plain =
+      layOut(chartFromXml(ofPie("pie", "<c:serLines/>")), QSizeF(420, 240));
+  const render::chart::ChartLayout l = layOut(chartFromXml(xml), QSizeF(420, 240));
   ASSERT_TRUE(l.ofPie.present);
   const auto& p = l.series.at(l.ofPie.series).points;
   const double r = p[1].outerRadius;
@@ -183,8 +188,8 @@ TEST(OfPie, ExplodedSlicesMoveOutAndThePiesShrinkToFit) {
 TEST(OfPie, BarOfPieStacksTheSplitPoints) {
   const auto chart =
       chartFromXml(ofPie("bar", "<c:splitType val=\"pos\"/><c:splitPos val=\"3\"/><c:serLines/>"));
-  const render::ChartLayout l = layOut(chart, QSizeF(420, 240));
-  const render::OfPieLayout& of = l.ofPie;
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(420, 240));
+  const render::chart::OfPieLayout& of = l.ofPie;
   ASSERT_TRUE(of.present);
   ASSERT_TRUE(of.bar);
   const auto& points = l.series.at(of.series).points;
@@ -217,13 +222,13 @@ TEST(OfPie, LegendAndLabelsNameTheCombinedSliceOther) {
       "<c:showCatName val=\"1\"/><c:showSerName val=\"0\"/>"
       "<c:showPercent val=\"0\"/></c:dLbls>";
   const auto chart = chartFromXml(ofPie("pie", "<c:serLines/>", labels));
-  const render::ChartLayout l = layOut(chart, QSizeF(480, 260));
+  const render::chart::ChartLayout l = layOut(chart, QSizeF(480, 260));
   QStringList legend;
-  for (const render::LegendEntry& e : l.legend) legend << e.text;
+  for (const render::chart::LegendEntry& e : l.legend) legend << e.text;
   EXPECT_EQ(legend, (QStringList{"Apple", "Cherry", "Pecan", "Lime", "Kiwi", "Fig", "Other"}));
   EXPECT_EQ(l.legend.back().look.fill.color(), l.ofPie.other.look.fill.color());
   QStringList texts;
-  for (const render::DataLabelLayout& d : l.dataLabels) texts << d.text;
+  for (const render::chart::DataLabelLayout& d : l.dataLabels) texts << d.text;
   EXPECT_EQ(texts, (QStringList{"Apple, 50", "Cherry, 30", "Pecan, 20", "Lime, 5", "Kiwi, 4",
                                 "Fig, 3", "Other, 12"}));
   // Second-plot labels sit on their slices in the second pie.
@@ -235,7 +240,7 @@ TEST(OfPie, LegendAndLabelsNameTheCombinedSliceOther) {
 
 TEST(OfPie, NoSeriesLinesWithoutTheElement) {
   const auto chart = chartFromXml(ofPie("pie", QString()));
-  const render::ChartLayout l = layOut(chart);
+  const render::chart::ChartLayout l = layOut(chart);
   ASSERT_TRUE(l.ofPie.present);
   EXPECT_FALSE(l.ofPie.seriesLines);
 }
@@ -243,7 +248,7 @@ TEST(OfPie, NoSeriesLinesWithoutTheElement) {
 TEST(OfPie, EverythingSplitLeavesTheMainPieOneSlice) {
   const auto chart =
       chartFromXml(ofPie("pie", "<c:splitType val=\"val\"/><c:splitPos val=\"1000\"/>"));
-  const render::ChartLayout l = layOut(chart);
+  const render::chart::ChartLayout l = layOut(chart);
   EXPECT_EQ(l.ofPie.secondPoints.size(), 6u);
   EXPECT_NEAR(l.ofPie.other.sweepAngle, 360, 1e-9);
   EXPECT_TRUE(charttest::sameColour(
@@ -254,18 +259,19 @@ TEST(OfPie, EverythingSplitLeavesTheMainPieOneSlice) {
 TEST(OfPie, NothingSplitDrawsAPlainPie) {
   const auto chart =
       chartFromXml(ofPie("pie", "<c:splitType val=\"val\"/><c:splitPos val=\"1\"/><c:serLines/>"));
-  const render::ChartLayout l = layOut(chart);
+  const render::chart::ChartLayout l = layOut(chart);
   EXPECT_TRUE(l.ofPie.secondPoints.empty());
   EXPECT_FALSE(l.ofPie.other.valid);
   double sweep = 0;
-  for (const render::PointGeometry& p : l.series.at(0).points) sweep += p.sweepAngle;
+  for (const render::chart::PointGeometry& p : l.series.at(0).points) sweep += p.sweepAngle;
   EXPECT_NEAR(sweep, 360, 1e-9);
 }
 
 TEST(OfPie, KindNamesSayWhichPlot) {
-  EXPECT_EQ(render::chartKindName(group(QString())), "pie of pie");
-  EXPECT_EQ(render::chartKindName(chartFromXml(ofPie("bar", QString())).plotArea.groups.at(0)),
-            "bar of pie");
+  EXPECT_EQ(render::chart::chartKindName(group(QString())), "pie of pie");
+  EXPECT_EQ(
+      render::chart::chartKindName(chartFromXml(ofPie("bar", QString())).plotArea.groups.at(0)),
+      "bar of pie");
 }
 
 }  // namespace

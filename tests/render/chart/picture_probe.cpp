@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
-namespace charttest {
+using namespace morvane;
+
+namespace morvane::charttest {
 
 namespace {
 
@@ -207,4 +209,4 @@ QRectF fractionOf(const QRect& r, const QRect& chart) {
                 QPointF((r.right() + 1 - chart.left()) / w, (r.bottom() + 1 - chart.top()) / h));
 }
 
-}  // namespace charttest
+}  // namespace morvane::charttest

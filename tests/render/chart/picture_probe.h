@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace charttest {
+namespace morvane::charttest {
 
 struct PictureProbe {
   QRect chart;                    // the chart area (inside its outline when there is one)
@@ -35,4 +35,4 @@ std::optional<QRect> colouredBox(const QImage& image, const QRect& area);
 // `r` as fractions of `chart`: left, top, right, bottom in 0..1.
 QRectF fractionOf(const QRect& r, const QRect& chart);
 
-}  // namespace charttest
+}  // namespace morvane::charttest

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+using namespace morvane;
+
 namespace {
 
 using charttest::chartFromXml;
@@ -41,9 +43,9 @@ TEST(TickMarks, MinorMarksSitBetweenTheMajorOnesHalfAsLong) {
   const QSizeF size(360, 216);
   for (const QString mark : {"out", "none"}) {
     const auto chart = chartFromXml(columnChart(mark));
-    const render::ChartLayout l = charttest::layOut(chart, size);
+    const render::chart::ChartLayout l = charttest::layOut(chart, size);
     const QImage image = charttest::picture(chart, size);
-    const render::AxisLayout* value = nullptr;
+    const render::chart::AxisLayout* value = nullptr;
     for (const auto& a : l.axes)
       if (a.valueScale) value = &a;
     ASSERT_NE(value, nullptr);

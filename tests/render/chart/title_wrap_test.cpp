@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 namespace {
 
 using charttest::chartFromXml;
@@ -44,17 +46,17 @@ QStringList words(const QString& text) { return text.simplified().split(' ', Qt:
 TEST(TitleWrap, LongChartTitleWrapsToTheChartWidth) {
   const auto chart = chartFromXml(column(richTitle(kLong)));
   const QSizeF size(300, 220);
-  const render::ChartLayout l = layOut(chart, size);
+  const render::chart::ChartLayout l = layOut(chart, size);
   const QStringList lines = l.title.split('\n');
   ASSERT_GE(lines.size(), 2);
   const double room = size.width() - 14;  // the chart area less its margins
   for (const QString& line : lines) {
-    EXPECT_LE(render::measureText(l.titleStyle, line).width(), room) << line.toStdString();
+    EXPECT_LE(render::chart::measureText(l.titleStyle, line).width(), room) << line.toStdString();
     EXPECT_EQ(line, line.trimmed());
   }
   EXPECT_EQ(words(l.title), words(kLong)) << "every word, in order";
   // The lines are centred in the chart, and the plot starts below the last one.
-  const QSizeF block = render::measureText(l.titleStyle, l.title);
+  const QSizeF block = render::chart::measureText(l.titleStyle, l.title);
   EXPECT_NEAR(l.titleCenter.x(), size.width() / 2, 1e-9);
   EXPECT_GE(l.titleCenter.x() - block.width() / 2, 0);
   EXPECT_GE(l.plotOuter.top(), l.titleCenter.y() + block.height() / 2);
@@ -70,7 +72,7 @@ TEST(TitleWrap, LongChartTitleWrapsToTheChartWidth) {
 }
 
 TEST(TitleWrap, ShortTitlesStayOnOneLine) {
-  const render::ChartLayout l = layOut(chartFromXml(column(richTitle("Revenue"))));
+  const render::chart::ChartLayout l = layOut(chartFromXml(column(richTitle("Revenue"))));
   EXPECT_EQ(l.title, "Revenue");
 }
 
@@ -80,22 +82,24 @@ TEST(TitleWrap, AxisTitlesWrapToTheirAxis) {
                                 "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>");
   const auto chart = chartFromXml(column(QString(), cat, val));
   const QSizeF size(320, 200);
-  const render::ChartLayout l = layOut(chart, size);
-  const render::AxisLayout* horizontal = nullptr;
-  const render::AxisLayout* vertical = nullptr;
-  for (const render::AxisLayout& a : l.axes) (a.horizontal ? horizontal : vertical) = &a;
+  const render::chart::ChartLayout l = layOut(chart, size);
+  const render::chart::AxisLayout* horizontal = nullptr;
+  const render::chart::AxisLayout* vertical = nullptr;
+  for (const render::chart::AxisLayout& a : l.axes) (a.horizontal ? horizontal : vertical) = &a;
   ASSERT_TRUE(horizontal && vertical);
   ASSERT_TRUE(horizontal->title.contains('\n'));
   ASSERT_TRUE(vertical->title.contains('\n'));
   // Each line fits along its axis: the plot's width or height, on which the title is centred.
   for (const QString& line : horizontal->title.split('\n'))
-    EXPECT_LE(render::measureText(horizontal->titleStyle, line).width(), l.plotArea.width() + 1e-9);
+    EXPECT_LE(render::chart::measureText(horizontal->titleStyle, line).width(),
+              l.plotArea.width() + 1e-9);
   for (const QString& line : vertical->title.split('\n'))
-    EXPECT_LE(render::measureText(vertical->titleStyle, line).width(), l.plotArea.height() + 1e-9);
+    EXPECT_LE(render::chart::measureText(vertical->titleStyle, line).width(),
+              l.plotArea.height() + 1e-9);
   EXPECT_EQ(words(horizontal->title), words(kLong));
   // The titles keep clear of the plot and stay inside the chart.
-  const QSizeF h = render::measureRotated(horizontal->titleStyle, horizontal->title);
-  const QSizeF v = render::measureRotated(vertical->titleStyle, vertical->title);
+  const QSizeF h = render::chart::measureRotated(horizontal->titleStyle, horizontal->title);
+  const QSizeF v = render::chart::measureRotated(vertical->titleStyle, vertical->title);
   EXPECT_GE(horizontal->titleCenter.y() - h.height() / 2, l.plotArea.bottom());
   EXPECT_LE(horizontal->titleCenter.y() + h.height() / 2, size.height());
   EXPECT_LE(vertical->titleCenter.x() + v.width() / 2, l.plotArea.left());
@@ -108,30 +112,33 @@ TEST(TitleWrap, AxisTitlesWrapToTheirAxis) {
 }
 
 TEST(TitleWrap, WrapTextBreaksAtSpacesAndKeepsLineBreaks) {
-  const render::TextStyle style =
-      render::makeTextStyle(ooxml::defaultTheme(), ooxml::TextFormat(), 10, false, Qt::black);
+  const render::chart::TextStyle style = render::chart::makeTextStyle(
+      ooxml::chart::defaultTheme(), ooxml::chart::TextFormat(), 10, false, Qt::black);
   // Any two neighbouring words fit, three never do.
   double width = 0;
   for (const char* pair : {"alpha beta", "beta gamma", "gamma delta"})
-    width = std::max(width, render::measureText(style, pair).width() + 0.5);
-  ASSERT_GT(render::measureText(style, "beta gamma delta").width(), width);
-  EXPECT_EQ(render::wrapText(style, "alpha beta gamma delta", width), "alpha beta\ngamma delta");
-  EXPECT_EQ(render::wrapText(style, "alpha\nbeta gamma delta", width), "alpha\nbeta gamma\ndelta");
-  EXPECT_EQ(render::wrapText(style, "alpha   beta", 1000), "alpha beta") << "runs of spaces fold";
-  EXPECT_EQ(render::wrapText(style, "", width), "");
+    width = std::max(width, render::chart::measureText(style, pair).width() + 0.5);
+  ASSERT_GT(render::chart::measureText(style, "beta gamma delta").width(), width);
+  EXPECT_EQ(render::chart::wrapText(style, "alpha beta gamma delta", width),
+            "alpha beta\ngamma delta");
+  EXPECT_EQ(render::chart::wrapText(style, "alpha\nbeta gamma delta", width),
+            "alpha\nbeta gamma\ndelta");
+  EXPECT_EQ(render::chart::wrapText(style, "alpha   beta", 1000), "alpha beta")
+      << "runs of spaces fold";
+  EXPECT_EQ(render::chart::wrapText(style, "", width), "");
 }
 
 TEST(TitleWrap, AWordWiderThanTheRoomBreaksRatherThanClips) {
-  const render::TextStyle style =
-      render::makeTextStyle(ooxml::defaultTheme(), ooxml::TextFormat(), 18, true, Qt::black);
+  const render::chart::TextStyle style = render::chart::makeTextStyle(
+      ooxml::chart::defaultTheme(), ooxml::chart::TextFormat(), 18, true, Qt::black);
   const QString word = "Pneumonoultramicroscopicsilicovolcanoconiosis";
   const double width = 120;
-  const QString wrapped = render::wrapText(style, "A " + word + " B", width);
+  const QString wrapped = render::chart::wrapText(style, "A " + word + " B", width);
   for (const QString& line : wrapped.split('\n'))
-    EXPECT_LE(render::measureText(style, line).width(), width);
+    EXPECT_LE(render::chart::measureText(style, line).width(), width);
   EXPECT_EQ(QString(wrapped).remove('\n').remove(' '), "A" + word + "B");
   // Even a width below one letter shows every letter, one per line.
-  EXPECT_EQ(render::wrapText(style, "abc", 1), "a\nb\nc");
+  EXPECT_EQ(render::chart::wrapText(style, "abc", 1), "a\nb\nc");
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <string_view>
 
-namespace charttest {
+using namespace morvane;
+
+namespace morvane::charttest {
 
 namespace {
 
@@ -73,4 +75,4 @@ std::vector<ChartRef> findCharts(const ooxml::Package& package) {
   return out;
 }
 
-}  // namespace charttest
+}  // namespace morvane::charttest

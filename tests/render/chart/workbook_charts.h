@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace charttest {
+namespace morvane::charttest {
 
 struct ChartRef {
   QString sheetPart;    // "/xl/worksheets/sheet1.xml" or a chartsheet part
@@ -24,4 +24,4 @@ std::vector<ChartRef> findCharts(const ooxml::Package& package);
 // The workbook's theme part name, or empty.
 QString themePart(const ooxml::Package& package);
 
-}  // namespace charttest
+}  // namespace morvane::charttest

@@ -2,10 +2,12 @@
 // systems and serials that are no date. 45000 is Wednesday 15 March 2023.
 #include "format_case.h"
 
+using namespace morvane;
+
 using numfmt_test::caseName;
 using numfmt_test::FormatCase;
 using numfmt_test::shown;
-using render::NumberFormat;
+using render::numfmt::NumberFormat;
 using ::testing::ValuesIn;
 
 NUMFMT_CASE_SUITE(DateCodes)

@@ -8,7 +8,7 @@
 
 #include "render/numfmt/number_format.h"
 
-namespace numfmt_test {
+namespace morvane::numfmt_test {
 
 struct FormatCase {
   const char* name;  // the row's name in test output: letters, digits, '_'
@@ -22,12 +22,12 @@ inline std::string caseName(const ::testing::TestParamInfo<FormatCase>& info) {
 }
 
 inline std::string shown(const char* code, double value, bool date1904 = false) {
-  return render::NumberFormat::parse(QString::fromUtf8(code))
+  return render::numfmt::NumberFormat::parse(QString::fromUtf8(code))
       .format(value, date1904)
       .text.toStdString();
 }
 
-}  // namespace numfmt_test
+}  // namespace morvane::numfmt_test
 
 // Declares a suite `Suite` whose rows each check one FormatCase.
 #define NUMFMT_CASE_SUITE(Suite)                                             \

@@ -5,7 +5,9 @@
 
 #include "render/numfmt/number_format.h"
 
-using render::formatGeneral;
+using namespace morvane;
+
+using render::numfmt::formatGeneral;
 
 struct GeneralCase {
   const char* name;

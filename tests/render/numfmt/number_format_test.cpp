@@ -3,10 +3,12 @@
 // own help pages.
 #include "format_case.h"
 
+using namespace morvane;
+
 using numfmt_test::caseName;
 using numfmt_test::FormatCase;
 using numfmt_test::shown;
-using render::NumberFormat;
+using render::numfmt::NumberFormat;
 using ::testing::ValuesIn;
 
 NUMFMT_CASE_SUITE(NumberCodes)
@@ -160,7 +162,7 @@ TEST(NumberFormatFill, RecordsCharacterAndPosition) {
 }
 
 TEST(NumberFormatFill, AccountingSpacesBetweenSymbolAndNumber) {
-  const auto f = NumberFormat::parse(render::builtinNumberFormat(44));
+  const auto f = NumberFormat::parse(render::numfmt::builtinNumberFormat(44));
   const auto positive = f.format(1234.5);
   EXPECT_EQ(positive.text, " $1,234.50 ");
   EXPECT_EQ(positive.fillPosition, 2);

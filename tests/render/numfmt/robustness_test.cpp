@@ -6,9 +6,11 @@
 
 #include "format_case.h"
 
+using namespace morvane;
+
 using numfmt_test::shown;
-using render::FormattedValue;
-using render::NumberFormat;
+using render::numfmt::FormattedValue;
+using render::numfmt::NumberFormat;
 
 namespace {
 

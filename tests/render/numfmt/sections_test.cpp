@@ -2,11 +2,13 @@
 // malformed codes and the built-in ids.
 #include "format_case.h"
 
+using namespace morvane;
+
 using numfmt_test::caseName;
 using numfmt_test::FormatCase;
 using numfmt_test::shown;
-using render::builtinNumberFormat;
-using render::NumberFormat;
+using render::numfmt::builtinNumberFormat;
+using render::numfmt::NumberFormat;
 using ::testing::ValuesIn;
 
 NUMFMT_CASE_SUITE(SectionChoice)
@@ -73,10 +75,10 @@ TEST(NumberFormatColor, NamesIgnoreCaseAndOutOfRangeIndexIsNoColour) {
 }
 
 TEST(NumberFormatColor, DefaultPaletteEnds) {
-  EXPECT_EQ(render::defaultPaletteColor(1), QColor(0, 0, 0));
-  EXPECT_EQ(render::defaultPaletteColor(2), QColor(255, 255, 255));
-  EXPECT_EQ(render::defaultPaletteColor(22), QColor(0xFF, 0x80, 0x80));
-  EXPECT_FALSE(render::defaultPaletteColor(0).has_value());
+  EXPECT_EQ(render::numfmt::defaultPaletteColor(1), QColor(0, 0, 0));
+  EXPECT_EQ(render::numfmt::defaultPaletteColor(2), QColor(255, 255, 255));
+  EXPECT_EQ(render::numfmt::defaultPaletteColor(22), QColor(0xFF, 0x80, 0x80));
+  EXPECT_FALSE(render::numfmt::defaultPaletteColor(0).has_value());
 }
 
 TEST(NumberFormatText, TextSectionWrapsTheText) {

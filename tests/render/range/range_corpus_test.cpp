@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 TEST(RangeCorpus, EveryNamedRangeDrawsOrExplainsWhyNot) {
   const QString dir = testenv::corpusDir("xlsx");
   MORVANE_REQUIRE(!dir.isEmpty(), "the shared xlsx corpus");
@@ -21,13 +23,13 @@ TEST(RangeCorpus, EveryNamedRangeDrawsOrExplainsWhyNot) {
     if (!opened) continue;  // the reader's own tests cover unreadable files
     const auto& model = (*opened)->model();
     for (const auto& name : model.names) {
-      const auto range = render::resolveNamedRange(model, name.name, name.localSheetId);
+      const auto range = render::range::resolveNamedRange(model, name.name, name.localSheetId);
       if (!range.ok()) {
         EXPECT_TRUE(range.error.contains(name.name)) << range.error.toStdString();
         continue;
       }
-      const QSizeF size = render::rangePictureSize(model, range.sheetIndex, range.rect);
-      const QImage image = render::rangeToImage(model, range.sheetIndex, range.rect);
+      const QSizeF size = render::range::rangePictureSize(model, range.sheetIndex, range.rect);
+      const QImage image = render::range::rangeToImage(model, range.sheetIndex, range.rect);
       ASSERT_FALSE(image.isNull()) << file.toStdString() << " " << name.name.toStdString();
       EXPECT_GT(size.width(), 0);
       EXPECT_GT(size.height(), 0);

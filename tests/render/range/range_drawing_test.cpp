@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using namespace rangetest;
 
 namespace {
@@ -26,12 +28,13 @@ constexpr quint32 kExtTextOutW = 84;
 // The picture of `name` recorded as EMF (saved to the gallery), and its text records.
 QStringList emfTexts(const QString& name) {
   const auto range = named(name);
-  const QSizeF size = render::rangePictureSize(book()->model(), range.sheetIndex, range.rect);
+  const QSizeF size =
+      render::range::rangePictureSize(book()->model(), range.sheetIndex, range.rect);
   emf::EmfDevice device(size);
   {
     QPainter painter(&device);
-    render::drawRange(painter, QRectF(0, 0, device.width(), device.height()), book()->model(), range.sheetIndex,
-                      range.rect);
+    render::range::drawRange(painter, QRectF(0, 0, device.width(), device.height()),
+                             book()->model(), range.sheetIndex, range.rect);
   }
   const QByteArray bytes = device.finish();
   QFile file(QDir(testenv::outputDir("range-gallery")).filePath(name + ".emf"));
@@ -63,11 +66,11 @@ TEST(RangeFonts, OfficeFontsResolveToTheirMetricTwins) {
                                                 {"Times New Roman", "Liberation Serif"},
                                                 {"Courier New", "Liberation Mono"}};
   for (const auto& [office, open] : pairs) {
-    const QString family = render::substituteRangeFontFamily(office);
+    const QString family = render::range::substituteRangeFontFamily(office);
     EXPECT_EQ(family, open);
     EXPECT_EQ(QFontInfo(QFont(family)).family(), open) << "not installed: " << open.toStdString();
   }
-  EXPECT_EQ(render::substituteRangeFontFamily("Verdana"), "Verdana");
+  EXPECT_EQ(render::range::substituteRangeFontFamily("Verdana"), "Verdana");
 }
 
 TEST(RangeFills, SolidThemeIndexedAndPatternFillsShowTheirColours) {
@@ -111,12 +114,13 @@ TEST(RangeBorders, WidthsFollowTheStyleAndTheHeavierEdgeWins) {
 TEST(RangeGridlines, ShownByDefaultAndSwitchable) {
   MORVANE_REQUIRE(book(), "python3-openpyxl");
   const QImage with = picture("FormatsRange");
-  render::RangeOptions off;
+  render::range::RangeOptions off;
   off.gridlines = false;
   const QImage without = picture("HiddenRange", off);
   EXPECT_TRUE(near(with.pixel(139, 5), QColor(0xD4, 0xD4, 0xD4)));
   const auto range = named("FormatsRange");
-  const QImage plain = render::rangeToImage(book()->model(), range.sheetIndex, range.rect, 96, off);
+  const QImage plain =
+      render::range::rangeToImage(book()->model(), range.sheetIndex, range.rect, 96, off);
   EXPECT_EQ(plain.pixel(139, 5), qRgb(255, 255, 255));
   EXPECT_EQ(without.pixel(47, 5), qRgb(255, 255, 255));
 }

@@ -8,7 +8,9 @@
 
 #include <cmath>
 
-namespace rangetest {
+using namespace morvane;
+
+namespace morvane::rangetest {
 
 const ooxml::xlsx::WorkbookDocument* book() {
   static const std::unique_ptr<ooxml::xlsx::WorkbookDocument> document = []() -> std::unique_ptr<ooxml::xlsx::WorkbookDocument> {
@@ -23,11 +25,14 @@ const ooxml::xlsx::WorkbookDocument* book() {
   return document.get();
 }
 
-render::NamedRange named(const QString& name) { return render::resolveNamedRange(book()->model(), name); }
+render::range::NamedRange named(const QString& name) {
+  return render::range::resolveNamedRange(book()->model(), name);
+}
 
-QImage picture(const QString& name, const render::RangeOptions& options) {
-  const render::NamedRange range = named(name);
-  const QImage image = render::rangeToImage(book()->model(), range.sheetIndex, range.rect, 96, options);
+QImage picture(const QString& name, const render::range::RangeOptions& options) {
+  const render::range::NamedRange range = named(name);
+  const QImage image =
+      render::range::rangeToImage(book()->model(), range.sheetIndex, range.rect, 96, options);
   saveToGallery(image, name + ".png");
   return image;
 }
@@ -74,4 +79,4 @@ int pixelsOfWidth(double characters) {
   return int(std::trunc((256 * characters + std::trunc(128.0 / mdw)) / 256 * mdw));
 }
 
-}  // namespace rangetest
+}  // namespace morvane::rangetest

@@ -10,15 +10,15 @@
 
 #include <memory>
 
-namespace rangetest {
+namespace morvane::rangetest {
 
 // The generated workbook, read once per test binary; nullptr when python3-openpyxl is
 // missing (the caller skips through MORVANE_REQUIRE).
 const ooxml::xlsx::WorkbookDocument* book();
 // The named range `name` of book(). Requires: the name resolves.
-render::NamedRange named(const QString& name);
+render::range::NamedRange named(const QString& name);
 // The picture of a name at 96 dpi, also saved to the gallery as NAME.png.
-QImage picture(const QString& name, const render::RangeOptions& options = {});
+QImage picture(const QString& name, const render::range::RangeOptions& options = {});
 void saveToGallery(const QImage& image, const QString& fileName);
 
 // Pixels in `area` darker than `threshold` (sum of the three channels).
@@ -31,4 +31,4 @@ int inkLeft(const QImage& image, const QRect& area, int threshold = 384);
 // digits), by the program's rule, written out independently of the renderer.
 int pixelsOfWidth(double characters);
 
-}  // namespace rangetest
+}  // namespace morvane::rangetest

@@ -5,14 +5,16 @@
 
 #include <gtest/gtest.h>
 
+using namespace morvane;
+
 using namespace rangetest;
 
 namespace {
 
 QSizeF sizeOf(const QString& name) {
-  const render::NamedRange range = named(name);
+  const render::range::NamedRange range = named(name);
   EXPECT_TRUE(range.ok()) << range.error.toStdString();
-  return render::rangePictureSize(book()->model(), range.sheetIndex, range.rect);
+  return render::range::rangePictureSize(book()->model(), range.sheetIndex, range.rect);
 }
 
 }  // namespace
@@ -33,7 +35,7 @@ TEST(RangeGeometry, DefaultColumnsAreSixtyFourPixels) {
   // Hidden sheet: no widths of its own, baseColWidth 8 -> 8 * 7 + 5 rounded up to 64 px.
   const auto& model = book()->model();
   const int sheet = model.sheetIndex("Hidden");
-  EXPECT_EQ(render::rangePictureSize(model, sheet, {1, 1, 2, 2}), QSizeF(2 * 48, 30));
+  EXPECT_EQ(render::range::rangePictureSize(model, sheet, {1, 1, 2, 2}), QSizeF(2 * 48, 30));
 }
 
 TEST(RangeGeometry, HiddenRowsAndColumnsAreLeftOut) {
@@ -67,14 +69,15 @@ TEST(RangeGeometry, NamesWithoutOneAreaGiveClearErrors) {
   EXPECT_FALSE(missing.ok());
   EXPECT_TRUE(missing.error.contains("NoSuchName"));
   // Drawing with a bad sheet index draws nothing and measures one blank cell.
-  EXPECT_EQ(render::rangePictureSize(book()->model(), 99, {1, 1, 2, 2}), QSizeF(48, 15));
-  EXPECT_FALSE(render::rangeToImage(book()->model(), -1, {1, 1, 2, 2}).isNull());
+  EXPECT_EQ(render::range::rangePictureSize(book()->model(), 99, {1, 1, 2, 2}), QSizeF(48, 15));
+  EXPECT_FALSE(render::range::rangeToImage(book()->model(), -1, {1, 1, 2, 2}).isNull());
 }
 
 TEST(RangeGeometry, ImageScalesWithDpi) {
   MORVANE_REQUIRE(book(), "python3-openpyxl");
   const auto range = named("FormatsRange");
-  const QImage image = render::rangeToImage(book()->model(), range.sheetIndex, range.rect, 192);
+  const QImage image =
+      render::range::rangeToImage(book()->model(), range.sheetIndex, range.rect, 192);
   EXPECT_EQ(image.size(), QSize((140 + 98) * 2, 400));
 }
 

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace morvane;
+
 namespace {
 
 using namespace ooxml::xlsx;
@@ -44,9 +46,9 @@ TEST(RangeHostile, AllSixteenThousandColumnsAreClippedToTheUsedRange) {
   sheet.cells[{1, 1}] = numberCell(1);
   sheet.cells[{3, 4}] = numberCell(2);
   const auto model = bookWith(sheet);
-  const QSizeF size = render::rangePictureSize(model, 0, {1, 1, 5, kMaxColumns});
+  const QSizeF size = render::range::rangePictureSize(model, 0, {1, 1, 5, kMaxColumns});
   EXPECT_EQ(size, QSizeF(4 * 48, 5 * 15));
-  const QImage image = render::rangeToImage(model, 0, {1, 1, kMaxRows, kMaxColumns});
+  const QImage image = render::range::rangeToImage(model, 0, {1, 1, kMaxRows, kMaxColumns});
   EXPECT_EQ(image.size(), QSize(4 * 64, 3 * 20));
 }
 
@@ -56,7 +58,7 @@ TEST(RangeHostile, CellsAtBothFarCornersGiveABoundedPicture) {
   sheet.cells[{kMaxRows, kMaxColumns}] = numberCell(2);
   sheet.mergedCells.push_back({1, 1, kMaxRows, kMaxColumns});
   const auto model = bookWith(sheet);
-  const QImage image = render::rangeToImage(model, 0, {1, 1, kMaxRows, kMaxColumns});
+  const QImage image = render::range::rangeToImage(model, 0, {1, 1, kMaxRows, kMaxColumns});
   EXPECT_FALSE(image.isNull());
   EXPECT_LE(qint64(image.width()) * image.height(), qint64(40'000'000));
 }
@@ -87,12 +89,12 @@ TEST(RangeHostile, AbsurdSizesAndValuesDrawWithoutHarm) {
   odd.alignment.wrapText = true;
   model.styles.cellFormats.push_back(odd);
   model.styles.fonts.front().size = std::numeric_limits<double>::infinity();
-  const QImage image = render::rangeToImage(model, 0, {1, 1, 3, 3});
+  const QImage image = render::range::rangeToImage(model, 0, {1, 1, 3, 3});
   EXPECT_FALSE(image.isNull());
   emf::EmfDevice device(QSizeF(200, 100));
   QPainter painter(&device);
-  render::drawRange(painter, QRectF(0, 0, 200, 100), model, 0, {1, 1, 3, 3});
-  render::drawRange(painter, QRectF(0, 0, 0, 0), model, 0, {1, 1, 3, 3});
+  render::range::drawRange(painter, QRectF(0, 0, 200, 100), model, 0, {1, 1, 3, 3});
+  render::range::drawRange(painter, QRectF(0, 0, 0, 0), model, 0, {1, 1, 3, 3});
   painter.end();
   EXPECT_FALSE(device.finish().isEmpty());
 }
@@ -105,17 +107,17 @@ TEST(RangeHostile, MergesLargerThanTheRangeAndInvertedRectangles) {
   for (int i = 0; i < 2000; ++i) sheet.mergedCells.push_back({1, 1, kMaxRows, 50});
   sheet.mergedCells.push_back({5, 5, 1, 1});  // corners out of order
   const auto model = bookWith(sheet);
-  EXPECT_FALSE(render::rangeToImage(model, 0, {2, 2, 4, 4}).isNull());
-  EXPECT_FALSE(render::rangeToImage(model, 0, {4, 4, 2, 2}).isNull());
-  EXPECT_FALSE(render::rangeToImage(model, 0, {-5, 0, 0, -1}).isNull());
-  EXPECT_FALSE(render::rangeToImage(model, 0, {1, 1, 2, 2}, std::nan("")).isNull());
+  EXPECT_FALSE(render::range::rangeToImage(model, 0, {2, 2, 4, 4}).isNull());
+  EXPECT_FALSE(render::range::rangeToImage(model, 0, {4, 4, 2, 2}).isNull());
+  EXPECT_FALSE(render::range::rangeToImage(model, 0, {-5, 0, 0, -1}).isNull());
+  EXPECT_FALSE(render::range::rangeToImage(model, 0, {1, 1, 2, 2}, std::nan("")).isNull());
 }
 
 TEST(RangeHostile, ChartSheetsAndBadIndexesDrawNothing) {
   WorkbookModel model = bookWith(Worksheet{});
   model.sheets.front().kind = SheetEntry::Kind::Chartsheet;
-  EXPECT_FALSE(render::rangeToImage(model, 0, {1, 1, 2, 2}).isNull());
-  EXPECT_FALSE(render::rangeToImage(model, 7, {1, 1, 2, 2}).isNull());
+  EXPECT_FALSE(render::range::rangeToImage(model, 0, {1, 1, 2, 2}).isNull());
+  EXPECT_FALSE(render::range::rangeToImage(model, 7, {1, 1, 2, 2}).isNull());
   model.names.push_back({"Chart", std::nullopt, false, "S!$A$1:$B$2"});
-  EXPECT_FALSE(render::resolveNamedRange(model, "Chart").ok());
+  EXPECT_FALSE(render::range::resolveNamedRange(model, "Chart").ok());
 }

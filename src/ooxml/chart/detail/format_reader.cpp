@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::chart::detail {
 
 namespace {
 
@@ -244,4 +244,4 @@ ManualLayout readLayout(const pugi::xml_node& layout) {
   return m;
 }
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::chart::detail

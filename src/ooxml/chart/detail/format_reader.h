@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::chart::detail {
 
 // The colour choice inside `parent` (a:srgbClr, a:schemeClr, a:sysClr, a:prstClr,
 // a:scrgbClr, a:hslClr) with its modifiers.
@@ -32,4 +32,4 @@ QString childString(const pugi::xml_node& parent, const char* name);
 // Parses numbers the way the file writes them ("1.5E-3"); nullopt when not a finite number.
 std::optional<double> parseNumber(const char* text);
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::chart::detail

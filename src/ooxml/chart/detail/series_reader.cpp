@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::chart::detail {
 
 namespace {
 
@@ -183,4 +183,4 @@ Series readSeries(const pugi::xml_node& ser) {
   return s;
 }
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::chart::detail

@@ -6,7 +6,7 @@
 
 #include <pugixml.hpp>
 
-namespace ooxml::detail {
+namespace morvane::ooxml::chart::detail {
 
 // At most this many points per data reference; later ones are dropped (hostile ptCount).
 inline constexpr int kMaxPoints = 100000;
@@ -21,4 +21,4 @@ DataLabels readDataLabels(const pugi::xml_node& dLbls);
 Marker readMarker(const pugi::xml_node& marker);
 Series readSeries(const pugi::xml_node& ser);
 
-}  // namespace ooxml::detail
+}  // namespace morvane::ooxml::chart::detail

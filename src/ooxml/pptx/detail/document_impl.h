@@ -1,4 +1,4 @@
-// Internal state of pptx::Document, shared by its implementation files. Holds the parsed XML
+// Internal state of ooxml::pptx::Document, shared by its implementation files. Holds the parsed XML
 // of the parts the model reads or edits; a part marked dirty is serialised back on save.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include "ooxml/package.h"
 #include "ooxml/pptx/presentation_document.h"
 
-namespace pptx {
+namespace morvane::ooxml::pptx {
 
 namespace rel {
 inline constexpr char kSlide[] = "slide";
@@ -83,4 +83,4 @@ QString relType(const char* suffix);
 QByteArray partXml(const QString& xmlText, bool strict);
 QString lower(const QString& s);
 
-}  // namespace pptx
+}  // namespace morvane::ooxml::pptx

@@ -6,7 +6,7 @@
 
 #include "ooxml/pptx/pptx_types.h"
 
-namespace pptx::shapexml {
+namespace morvane::ooxml::pptx::shapexml {
 
 // True for shape-tree children that are shapes (not the tree's own properties).
 bool isShapeElement(pugi::xml_node n);
@@ -19,4 +19,4 @@ pugi::xml_node xfrmOf(pugi::xml_node shape, bool create);
 // p:oleObj of an embedded-object frame, or empty.
 pugi::xml_node oleObject(pugi::xml_node shape);
 
-}  // namespace pptx::shapexml
+}  // namespace morvane::ooxml::pptx::shapexml

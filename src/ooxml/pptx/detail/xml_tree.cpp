@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace pptx::xml {
+namespace morvane::ooxml::pptx::xml {
 
 namespace {
 
@@ -92,4 +92,4 @@ QString escaped(const QString& text) {
   return out;
 }
 
-}  // namespace pptx::xml
+}  // namespace morvane::ooxml::pptx::xml

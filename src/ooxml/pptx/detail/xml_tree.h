@@ -9,7 +9,7 @@
 
 #include "ooxml/pptx/pptx_types.h"
 
-namespace pptx::xml {
+namespace morvane::ooxml::pptx::xml {
 
 // The child `name` of `parent`, created when missing at the place `order` (the schema's
 // sequence of possible children) gives it.
@@ -61,4 +61,4 @@ QString escaped(const QString& text);
         "a:flatTx", "a:extLst"                                                            \
   }
 
-}  // namespace pptx::xml
+}  // namespace morvane::ooxml::pptx::xml
