@@ -202,9 +202,20 @@ void renderFraction(const Section& sec, double magnitude, CellText& out) {
       ++whole;
       num = 0;
     }
-    if (!hasInteger) num += whole * den;
     wholeDigits = hasInteger && whole == 0 && num == 0 ? "0" : integerText(whole);
-    numDigits = num == 0 && !hasInteger ? "0" : integerText(num);  // "0/1"
+    // Without an integer part the numerator carries the whole number too. Past 15 digits it
+    // is shown as other large numbers are, to 15 significant digits (the product could also
+    // overflow 64 bits: ?/99999999 of 1.7e13).
+    const double wideNumerator =
+        hasInteger ? double(num) : double(whole) * double(den) + double(num);
+    if (wideNumerator >= 1e15) {
+      DecimalDigits d(wideNumerator);
+      d.roundTo(0);
+      numDigits = d.integerDigits();
+    } else {
+      if (!hasInteger) num += whole * den;
+      numDigits = num == 0 && !hasInteger ? "0" : integerText(num);  // "0/1"
+    }
   }
   const bool blankFraction = hasInteger && num == 0;  // "5    " for 5 with "# ?/?"
 

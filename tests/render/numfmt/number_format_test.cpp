@@ -119,6 +119,9 @@ const FormatCase kFractions[] = {
     {"LongDenominatorBetweenLiterals", "\"s\"?\?/?????????\"e\"", 0.123251512342345,
      "s480894/3901729  e"},
     {"Builtin13PadsDenominator", "# ?\?/??", 1234.5, "1234  1/2 "},
+    // An improper numerator past 64 bits: 15 significant digits, as large numbers show.
+    {"ImproperNumeratorPast64Bits", "?/99999999", 1.7e13, "1699999983000000000000/99999999"},
+    {"ImproperNumeratorPast15Digits", "?/?", 123456789012345.0, "123456789012345/1"},
 };
 INSTANTIATE_TEST_SUITE_P(Fractions, NumberCodes, ValuesIn(kFractions), caseName);
 
