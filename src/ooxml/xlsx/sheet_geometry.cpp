@@ -1,8 +1,13 @@
 #include "ooxml/xlsx/sheet_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace morvane::ooxml::xlsx {
+
+namespace {
+constexpr double kDefaultRowPoints = 15;  // a new sheet's rows
+}  // namespace
 
 int maxDigitWidth(const Font& font) {
   // Digit advance as a fraction of the em for the families workbooks use; the program
@@ -23,7 +28,8 @@ int maxDigitWidth(const Font& font) {
 }
 
 int columnWidthPixels(double width, int digitWidth) {
-  if (width <= 0) return 0;
+  if (!(width > 0)) return 0;  // not a number counts as zero
+  width = std::min(width, 255.0);  // the program's widest column
   return int(std::trunc((256.0 * width + std::trunc(128.0 / digitWidth)) / 256.0 * digitWidth));
 }
 
@@ -40,9 +46,13 @@ int columnPixels(const Worksheet& sheet, int column, int digitWidth) {
 
 double rowPoints(const Worksheet& sheet, int row) {
   const auto it = sheet.rows.find(row);
-  if (it == sheet.rows.end()) return sheet.defaultRowHeight;
+  if (it == sheet.rows.end())
+    return std::isfinite(sheet.defaultRowHeight) ? std::clamp(sheet.defaultRowHeight, 0.0, 409.0)
+                                                 : kDefaultRowPoints;
   if (it->second.hidden) return 0;
-  return it->second.height ? *it->second.height : sheet.defaultRowHeight;
+  // The program's rows are 0 to 409 points high; other values never come from it.
+  const double height = it->second.height ? *it->second.height : sheet.defaultRowHeight;
+  return std::isfinite(height) ? std::clamp(height, 0.0, 409.0) : kDefaultRowPoints;
 }
 
 namespace {

@@ -65,7 +65,7 @@ double rangeRowPoints(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::St
   if (info != sheet.rows.end() && (info->second.hidden || info->second.height))
     return ooxml::xlsx::rowPoints(sheet, row);
   // No stored height: the program fits the row to its largest font, in whole pixels.
-  double height = sheet.defaultRowHeight;
+  double height = ooxml::xlsx::rowPoints(sheet, row);
   for (auto it = sheet.cells.lower_bound({row, 1}); it != sheet.cells.end() && it->first.first == row; ++it) {
     if (it->second.value.isEmpty()) continue;
     const double size = styles.fontOfXf(it->second.style).size;

@@ -1,9 +1,13 @@
 // Picture sizes from column widths and row heights, clipping of whole rows and columns,
 // hidden rows and columns, and names that give no picture.
+#include "ooxml/xlsx/sheet_geometry.h"
 #include "range_fixture.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 using namespace morvane;
 
@@ -86,4 +90,22 @@ TEST(RangeGeometry, RowsWithoutAStoredHeightFitTheirLargestFont) {
   // Fonts: rows 1-6 Calibri 11 (15 pt), row 7 stored 19 pt, row 8 Times 12 needs 22 px
   // (16.5 pt), rows 9-10 Courier 10 and Cambria 11 fit in the default 15 pt.
   EXPECT_EQ(sizeOf("FontsRange").height(), 6 * 15 + 19 + 16.5 + 15 + 15);
+}
+
+// Sizes the program never writes (not a number, past its limits) are read as its limits, so
+// no picture size or pixel count is computed from them.
+TEST(RangeGeometry, SizesPastTheProgramsLimitsAreClamped) {
+  ooxml::xlsx::Worksheet sheet;
+  const struct {
+    double stored;
+    double points;
+  } rows[] = {{std::nan(""), 15}, {1e12, 409}, {-5, 0}, {std::numeric_limits<double>::infinity(), 15}};
+  for (const auto& row : rows) {
+    sheet.rows[1].height = row.stored;
+    EXPECT_EQ(ooxml::xlsx::rowPoints(sheet, 1), row.points) << row.stored;
+  }
+  sheet.defaultRowHeight = std::nan("");
+  EXPECT_EQ(ooxml::xlsx::rowPoints(sheet, 2), 15);
+  EXPECT_EQ(ooxml::xlsx::columnWidthPixels(std::nan(""), 7), 0);
+  EXPECT_EQ(ooxml::xlsx::columnWidthPixels(1e9, 7), ooxml::xlsx::columnWidthPixels(255, 7));
 }
