@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Hostile-input suites under AddressSanitizer and UBSan.
+# Hostile-input suites under AddressSanitizer and UBSan, in the clang build the fuzz harnesses
+# share (fuzz/run.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${ASAN_BUILD_DIR:-build-asan}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVANE_ASAN=ON >/dev/null
+build=${FUZZ_BUILD:-build-fuzz}
+./scripts/sanitizer-build.sh "$build"
 targets=$(grep -h -o 'morvane_add_test(test_[a-z_]*hostile[a-z_]*' -r tests | sed 's/.*(//' | sort -u)
 # A move that hides the suites from this search must not turn the sanitizer run into a pass.
 if [ -z "$targets" ]; then echo "test-asan: no hostile-input suite found under tests/" >&2; exit 1; fi

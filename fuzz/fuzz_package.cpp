@@ -1,15 +1,13 @@
-// libFuzzer target: arbitrary bytes as a package, then every part through the XML reader and
-// the package through saving. Any crash, leak or sanitizer report is a bug.
+// Arbitrary bytes as a package, then every part through the XML reader and the package
+// through saving; the same bytes as XML, for the parser on its own.
+#include "fuzz_support.h"
 #include "ooxml/detail/xml.h"
 #include "ooxml/package.h"
-
-#include <cstddef>
-#include <cstdint>
 
 using namespace morvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+  const QByteArray bytes = fuzz::bytesOf(data, size);
   ooxml::Limits limits;
   limits.maxPartSize = 4 << 20;  // keep each run fast
   limits.maxTotalSize = 16 << 20;
@@ -22,7 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     (void)(*package)->saveToBytes();
   }
-  // The same bytes as XML, for the parser on its own.
   auto doc = ooxml::parseXml(bytes, QStringLiteral("/fuzz.xml"));
   if (doc.ok()) (void)ooxml::serializeXml(**doc);
   return 0;

@@ -1,16 +1,14 @@
-// Feeds arbitrary bytes to the EMF parser and player. Seed it with metafiles the writer made
-// (the tests leave them under the build tree's test-output/emf).
-#include <QGuiApplication>
-#include <QImage>
-
+// Arbitrary bytes through the EMF record parser, the frame reader and the player.
 #include "emf/emf_player.h"
 #include "emf/emf_records.h"
+#include "fuzz_support.h"
+
+#include <QImage>
 
 using namespace morvane;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication app(*argc, *argv);
+  fuzz::startQt(argc, argv);
   return 0;
 }
 
