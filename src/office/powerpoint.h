@@ -43,6 +43,7 @@ constexpr int ppAlignCenter = 2;
 
 class Application;
 class Presentation;
+class PageSetup;
 class Slide;
 class Shapes;
 class Shape;
@@ -174,6 +175,15 @@ class DocumentWindow {
   virtual std::shared_ptr<Selection> selection() = 0;
 };
 
+// The presentation's slide size, in points (720 x 540 for 4:3, 720 x 405 or 960 x 540 for
+// 16:9).
+class PageSetup {
+ public:
+  virtual ~PageSetup() = default;
+  virtual float slideWidth() = 0;
+  virtual float slideHeight() = 0;
+};
+
 class Presentation {
  public:
   virtual ~Presentation() = default;
@@ -181,6 +191,7 @@ class Presentation {
   virtual int slidesCount() = 0;
   virtual std::shared_ptr<Slide> slide(int index) = 0;  // Slides.Item(index)
   virtual std::shared_ptr<Slide> slidesAdd(int index, int layout) = 0;
+  virtual std::shared_ptr<PageSetup> pageSetup() = 0;
 };
 
 class Application {

@@ -7,8 +7,10 @@ using namespace morvane;
 namespace {
 
 struct DoubleFactory {
-  std::shared_ptr<ppt::Application> open(const QString& fileName, int slides) {
+  std::shared_ptr<ppt::Application> open(const QString& fileName, int slides, const QSizeF& size) {
     office.openPresentation(slides, fileName);
+    office.powerPoint->presentation->slideWidth = float(size.width());
+    office.powerPoint->presentation->slideHeight = float(size.height());
     return office.attachPowerPoint();
   }
   fake::Office office;

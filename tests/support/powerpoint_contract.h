@@ -2,21 +2,23 @@
 // powerpoint.h alone and run on the office double and on the presentation host.
 //
 // Use: a factory type with a member
-//   std::shared_ptr<ppt::Application> open(const QString& fileName, int blankSlides);
-// returning an application whose one window shows a 720 x 540 point presentation named
-// `fileName` with `blankSlides` slides, then, in one .cpp of a test:
+//   std::shared_ptr<ppt::Application> open(const QString& fileName, int blankSlides,
+//                                          const QSizeF& slideSize);
+// returning an application whose one window shows a presentation named `fileName` with
+// `blankSlides` slides of `slideSize` points, then, in one .cpp of a test:
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Double, PowerPointContract, ::testing::Types<MyFactory>);
 #pragma once
 
-#include "office/automation_error.h"
-#include "office/powerpoint.h"
+#include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QSizeF>
 
-#include <gtest/gtest.h>
+#include "office/automation_error.h"
+#include "office/powerpoint.h"
 
 namespace morvane::powerpoint_contract {
 
@@ -34,8 +36,8 @@ inline void putBitmap(int w, int h) {
 template <typename Factory>
 class PowerPointContract : public ::testing::Test {
  protected:
-  std::shared_ptr<ppt::Application> open(int slides = 0) {
-    m_app = m_factory.open(QStringLiteral("Contract.pptx"), slides);
+  std::shared_ptr<ppt::Application> open(int slides = 0, QSizeF slideSize = QSizeF(720, 540)) {
+    m_app = m_factory.open(QStringLiteral("Contract.pptx"), slides, slideSize);
     return m_app;
   }
   // A new blank slide at the end, shown, with a pasted 200 x 100 px bitmap on it.
@@ -166,11 +168,25 @@ TYPED_TEST_P(PowerPointContract, SelectingASlideShowsIt) {
   EXPECT_EQ(app->activeWindow()->view()->slide()->slideIndex(), 3);
 }
 
+TYPED_TEST_P(PowerPointContract, PageSetupGivesTheSlideSizeAndPastesAreCentredOnIt) {
+  for (const QSizeF size : {QSizeF(720, 540), QSizeF(720, 405), QSizeF(1024, 768)}) {
+    this->open(0, size);
+    auto setup = this->m_app->activePresentation()->pageSetup();
+    EXPECT_FLOAT_EQ(setup->slideWidth(), float(size.width()));
+    EXPECT_FLOAT_EQ(setup->slideHeight(), float(size.height()));
+    this->slideWithPicture();
+    auto range = this->m_app->activeWindow()->selection()->shapeRange();
+    EXPECT_NEAR(range->left(), (size.width() - 150) / 2, 0.01);
+    EXPECT_NEAR(range->top(), (size.height() - 75) / 2, 0.01);
+  }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             SlidesAddedAtTheEndGetTheNextIndex,
                             PastedBitmapIsTheLastShapeAtItsNaturalSize,
                             TitleOnlyAddsTheTitleAfterThePastedShape,
                             ScalingKeepsTheAnchorAndPlacementMoves,
-                            LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt);
+                            LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt,
+                            PageSetupGivesTheSlideSizeAndPastesAreCentredOnIt);
 
 }  // namespace morvane::powerpoint_contract

@@ -338,6 +338,25 @@ class WindowImpl : public ppt::DocumentWindow, Base {
   }
 };
 
+// The slide size is PresentationState's, which a test may set to any size.
+class PageSetupImpl : public ppt::PageSetup, Base {
+ public:
+  using Base::Base;
+  float slideWidth() override {
+    return log(QStringLiteral("PageSetup.SlideWidth")), pres().slideWidth;
+  }
+  float slideHeight() override {
+    return log(QStringLiteral("PageSetup.SlideHeight")), pres().slideHeight;
+  }
+
+ private:
+  PresentationState& pres() {
+    if (!m_state->presentation)
+      throw failed(QStringLiteral("PageSetup"), QStringLiteral("Presentation"));
+    return *m_state->presentation;
+  }
+};
+
 class PresentationImpl : public ppt::Presentation, Base {
  public:
   using Base::Base;
@@ -358,6 +377,11 @@ class PresentationImpl : public ppt::Presentation, Base {
     s->id = m_state->nextSlideId++;
     slides.insert(slides.begin() + (index - 1), s);
     return std::make_shared<SlideImpl>(m_state, m_log, s);
+  }
+  std::shared_ptr<ppt::PageSetup> pageSetup() override {
+    log(QStringLiteral("Presentation.PageSetup"));
+    pres();
+    return std::make_shared<PageSetupImpl>(m_state, m_log);
   }
 
  private:

@@ -98,6 +98,14 @@ std::shared_ptr<ppt::Slide> HostPresentation::slidesAdd(int index, int layout) {
   return std::make_shared<HostSlide>(m_state, part);
 }
 
+std::shared_ptr<ppt::PageSetup> HostPresentation::pageSetup() {
+  m_state->doc();
+  return std::make_shared<HostPageSetup>(m_state);
+}
+
+float HostPageSetup::slideWidth() { return toPoints(m_state->doc().slideSize().cx); }
+float HostPageSetup::slideHeight() { return toPoints(m_state->doc().slideSize().cy); }
+
 // --- Slide -------------------------------------------------------------------------------
 
 std::shared_ptr<ppt::Shapes> HostSlide::shapes() {

@@ -1,4 +1,5 @@
-// The presentation host's document objects: Presentation, Slide, Shapes, Shape, ShapeRange.
+// The presentation host's document objects: Presentation, PageSetup, Slide, Shapes, Shape,
+// ShapeRange.
 // Each is a small handle onto the shared PresentationState.
 #pragma once
 
@@ -20,6 +21,18 @@ class HostPresentation : public ppt::Presentation {
   // Layout ppLayoutBlank or ppLayoutTitleOnly (or another type the master has), taken from
   // the master of the last slide, the first master when there are no slides.
   std::shared_ptr<ppt::Slide> slidesAdd(int index, int layout) override;
+  std::shared_ptr<ppt::PageSetup> pageSetup() override;
+
+ private:
+  StatePtr m_state;
+};
+
+// The deck's p:sldSz (4:3 when it is missing or not positive).
+class HostPageSetup : public ppt::PageSetup {
+ public:
+  explicit HostPageSetup(StatePtr state) : m_state(std::move(state)) {}
+  float slideWidth() override;
+  float slideHeight() override;
 
  private:
   StatePtr m_state;
