@@ -165,8 +165,12 @@ void PasteCommands::pasteOntoNumberedSlide(PasteList& list, int row, int labelCh
 
 void PasteCommands::labelSlide(PasteList& list) {
   const int row = list.currentRow();
-  LabelInSlide(app(), labelText(workbook().fullName(), list.listText(row, kColName),
-                                list.listText(row, kColSheet)));
+  const QPointF at =
+      labelPosition(slideSize(*app().activePresentation()), readPlacementBox(workbook()).builtIn);
+  LabelInSlide(
+      app(),
+      labelText(workbook().fullName(), list.listText(row, kColName), list.listText(row, kColSheet)),
+      at);
 }
 
 }  // namespace morvane::paste

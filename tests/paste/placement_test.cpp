@@ -120,8 +120,8 @@ TEST_F(PlacementTest, ZeroMaximumLeavesTheObjectUnscaled) {
   setOption(registry::kMaxHeightColumn, 300);
   const auto other = pasted(1000, 100);
   place();
-  EXPECT_FLOAT_EQ(other->width, 1000);
-  EXPECT_GT(other->height, 0);
+  EXPECT_FLOAT_EQ(other->width, 720);  // not scaled by the box, but kept on the slide
+  EXPECT_FLOAT_EQ(other->height, 72);
 }
 
 TEST_F(PlacementTest, TextInAnOptionCellEndsTheStepWithATypeMismatch) {
@@ -141,7 +141,7 @@ TEST_F(PlacementTest, LabelIsWrittenThroughTheSelectionInOrder) {
   f.office.log.clear();
   const QString text = paste::labelText("/home/user/Book1.xlsx", "Chart 1", "Data");
   EXPECT_EQ(text, "/home/user/Book1.xlsx ,  Chart 1 ,  Data");
-  paste::LabelInSlide(*app, text);
+  paste::LabelInSlide(*app, text, paste::labelPosition({}, true));
 
   const QStringList calls = log().calls();
   const QStringList order = {"Shapes.AddLabel(1,20.25,515,8.5,28.875)", "Select(-1)", "TextFrame.WordWrap=0",
@@ -164,3 +164,104 @@ TEST_F(PlacementTest, LabelIsWrittenThroughTheSelectionInOrder) {
   EXPECT_FLOAT_EQ(label->top, 515);
   EXPECT_EQ(f.office.powerPoint->selected, fake::PowerPointState::Selected::Nothing);
 }
+
+namespace {
+
+struct PlacementBoxCells {
+  float left, top, width, height;
+};
+
+struct SlideCase {
+  const char* name;
+  float width, height;
+};
+
+void PrintTo(const SlideCase& c, std::ostream* os) { *os << c.name; }
+
+const SlideCase kSlides[] = {{"FourByThree", 720, 540}, {"Wide720", 720, 405},
+                             {"Wide960", 960, 540},     {"SixteenByTen", 720, 450},
+                             {"A4", 780, 540},          {"XGA", 1024, 768}};
+
+class SlideSizeTest : public PlacementTest, public ::testing::WithParamInterface<SlideCase> {
+ protected:
+  SlideSizeTest() {
+    f.office.powerPoint->presentation->slideWidth = GetParam().width;
+    f.office.powerPoint->presentation->slideHeight = GetParam().height;
+  }
+  void expectOnSlide(const fake::ShapeState& shape) {
+    const float tolerance = 1e-3f;
+    EXPECT_GE(shape.left, -tolerance);
+    EXPECT_GE(shape.top, -tolerance);
+    EXPECT_LE(shape.left + shape.width, GetParam().width + tolerance);
+    EXPECT_LE(shape.top + shape.height, GetParam().height + tolerance);
+    EXPECT_GT(shape.width, 0);
+  }
+  float sx() const { return GetParam().width / 720; }
+  float sy() const { return GetParam().height / 540; }
+};
+
+}  // namespace
+
+// A titled run with labels: the built-in box and the label cover the same part of every
+// slide as on 720 x 540, where they stay where they always were.
+TEST_P(SlideSizeTest, BuiltInBoxAndLabelFollowTheSlide) {
+  addRow("Chart 1", "Data", "Y", "", "Wide");
+  addRow("Sales", "Data", "Y", "", "Table");
+  pasteToPowerPoint();
+  clickOk(true);
+  ASSERT_EQ(slideCount(), 5) << prompts().join("|").toStdString();
+  for (int index : {4, 5}) {
+    const auto& shapes = slide(index)->shapes;
+    ASSERT_EQ(shapes.size(), 3u);
+    const fake::ShapeState& picture = *shapes[0];
+    expectOnSlide(picture);
+    EXPECT_FLOAT_EQ(picture.left, 20 * sx());
+    EXPECT_FLOAT_EQ(picture.top, 120 * sy());
+    EXPECT_TRUE(qFuzzyCompare(picture.width, 680 * sx()) ||
+                qFuzzyCompare(picture.height, 400 * sy()));
+    const fake::ShapeState& label = *shapes[2];
+    EXPECT_EQ(label.kind, fake::ShapeState::Kind::Label);
+    EXPECT_FLOAT_EQ(label.left, 20.25f * sx());
+    EXPECT_FLOAT_EQ(label.top, 515 * sy());
+    EXPECT_LE(label.top + 16, GetParam().height);  // the first line is on the slide
+  }
+}
+
+// Boxes typed into the option cells are used in points as given; a picture they would put
+// off the slide comes back on it, its proportions kept.
+TEST_P(SlideSizeTest, OptionCellBoxesNeverPutAPictureOffTheSlide) {
+  const PlacementBoxCells boxes[] = {{20, 120, 680, 400},
+                                     {900, 600, 300, 200},
+                                     {-50, -20, 500, 300},
+                                     {0, 0, 5000, 5000},
+                                     {700, 10, 400, 100}};
+  for (const auto& box : boxes) {
+    setOption(registry::kLeftColumn, box.left);
+    setOption(registry::kTopColumn, box.top);
+    setOption(registry::kMaxWidthColumn, box.width);
+    setOption(registry::kMaxHeightColumn, box.height);
+    for (const QSizeF size : {QSizeF(340, 100), QSizeF(100, 300)}) {
+      SCOPED_TRACE(QStringLiteral("box at %1,%2 picture %3 x %4")
+                       .arg(box.left)
+                       .arg(box.top)
+                       .arg(size.width())
+                       .arg(size.height())
+                       .toStdString());
+      const auto shape = pasted(float(size.width()), float(size.height()));
+      place();
+      expectOnSlide(*shape);
+      EXPECT_NEAR(shape->width / shape->height, size.width() / size.height(), 1e-3);
+      const bool fits = box.left >= 0 && box.top >= 0 && box.left + box.width <= GetParam().width &&
+                        box.top + box.height <= GetParam().height;
+      if (fits) {  // nothing to mend: exactly where the cells say
+        EXPECT_FLOAT_EQ(shape->left, box.left);
+        EXPECT_FLOAT_EQ(shape->top, box.top);
+      }
+    }
+  }
+  EXPECT_FLOAT_EQ(float(paste::labelPosition({GetParam().width, GetParam().height}, false).x()),
+                  20.25f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slides, SlideSizeTest, ::testing::ValuesIn(kSlides),
+                         [](const auto& info) { return std::string(info.param.name); });
