@@ -32,7 +32,10 @@ class PasteList {
   virtual QString listText(int row, int column) const = 0;
   virtual int listIndex() const = 0;
   // Selects `row`; the selection handler runs at once and its AutomationError propagates.
+  // Selecting the row already selected runs nothing.
   virtual void setListIndex(int row) = 0;
+  // Runs the selection handler for the selected row; its AutomationError propagates.
+  virtual void runSelection() = 0;
   virtual bool isTitleMode() const = 0;
   virtual bool isNumberMode() const = 0;
   virtual QString pasteFormat() const = 0;
@@ -44,8 +47,8 @@ class PasteList {
 };
 
 // Form: a QWidget with isUnloaded(), listCount(), listText(), listIndex(), setListIndex(),
-// isTitleMode(), isNumberMode(), pasteFormat(), currentRow(), setCurrentRow(). `Base` is
-// PasteList or an interface derived from it, whose extra members a further class adds.
+// listCharts_Change(), isTitleMode(), isNumberMode(), pasteFormat(), currentRow(), setCurrentRow().
+// `Base` is PasteList or an interface derived from it, whose extra members a further class adds.
 template <class Form, class Base = PasteList>
 class FormPasteList : public Base {
  public:
@@ -59,6 +62,9 @@ class FormPasteList : public Base {
   int listIndex() const override { return isUnloaded() ? -1 : m_form->listIndex(); }
   void setListIndex(int row) override {
     if (!isUnloaded()) m_form->setListIndex(row);
+  }
+  void runSelection() override {
+    if (!isUnloaded()) m_form->listCharts_Change();
   }
   bool isTitleMode() const override { return !isUnloaded() && m_form->isTitleMode(); }
   bool isNumberMode() const override { return !isUnloaded() && m_form->isNumberMode(); }

@@ -18,11 +18,16 @@ using office::Int16;
 
 namespace {
 
-// The list's selection copies the row's object to the clipboard; when that fails the run
-// goes on and pastes whatever the clipboard holds.
+// The list's selection copies the row's object to the clipboard. Selecting the row that is
+// already selected runs nothing, and the clipboard may hold anything by now (another
+// program's copy), so the handling then runs directly. When it fails the run goes on and
+// pastes whatever the clipboard holds.
 void selectRowIgnoringErrors(PasteList& list, int row) {
   try {
-    list.setListIndex(row);
+    if (list.listIndex() == row)
+      list.runSelection();
+    else
+      list.setListIndex(row);
   } catch (const AutomationError&) {
   }
 }

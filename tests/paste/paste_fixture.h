@@ -37,6 +37,7 @@ class ListForm : public QWidget {
   QString listText(int row, int column) const { return rows.at(row).at(column); }
   int listIndex() const { return m_index; }
   void setListIndex(int row);
+  void listCharts_Change();
   bool isTitleMode() const { return titleMode; }
   bool isNumberMode() const { return !titleMode; }
   QString pasteFormat() const { return format; }
@@ -44,7 +45,6 @@ class ListForm : public QWidget {
   void setCurrentRow(office::Int16 row) { m_currentRow = row; }
 
  private:
-  void listCharts_Change();
   morvane::startup::Tool& m_tool;
   int m_index = -1;
   office::Int16 m_currentRow;

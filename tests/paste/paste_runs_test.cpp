@@ -1,11 +1,15 @@
 // The two paste runs the dialog's OK starts: order of steps, progress reporting, the steps
 // run with errors ignored, failures that end a run, and the Excel-object copy.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMimeData>
+
 #include "paste/confirm_dialog.h"
 #include "paste/progress_window.h"
 #include "paste_fixture.h"
-
-#include <QCheckBox>
-#include <QLabel>
 
 using namespace morvane;
 
@@ -251,3 +255,37 @@ TEST_F(TitleRunTest, OkAfterPasteExpressStillPastes) {
   EXPECT_EQ(slideCount(), 4);
   EXPECT_FALSE(f.tool.ended());
 }
+
+namespace {
+
+class ForeignClipboardTest : public PasteTest, public ::testing::WithParamInterface<bool> {};
+
+}  // namespace
+
+// The first row was selected (and copied) before another program put its own picture on the
+// clipboard: selecting that row again runs nothing, yet it must paste its own object.
+TEST_P(ForeignClipboardTest, EveryPastedObjectIsItsOwnRows) {
+  window->titleMode = GetParam();
+  addRow("Chart 1", "Data", "Y", "1");
+  addRow("Chart 2", "Data", "Y", "2");
+  window->setListIndex(0);
+  QImage other(40, 30, QImage::Format_RGB32);
+  other.fill(Qt::magenta);
+  auto* mime = new QMimeData;
+  mime->setImageData(other);
+  QGuiApplication::clipboard()->setMimeData(mime);
+  pasteToPowerPoint();
+  clickOk();
+  EXPECT_TRUE(f.messages.shown.empty()) << prompts().join("|").toStdString();
+  const int first = GetParam() ? 4 : 1;
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_FALSE(slide(first + k)->shapes.empty()) << k;
+    EXPECT_EQ(slide(first + k)->shapes[0]->source,
+              QStringLiteral("chart|Data|Chart %1|bitmap").arg(k + 1));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ForeignClipboardTest, ::testing::Values(true, false),
+                         [](const auto& info) {
+                           return std::string(info.param ? "Title" : "SlideNumber");
+                         });
