@@ -93,6 +93,9 @@ class Shape {
   virtual float top() = 0;
   virtual float width() = 0;
   virtual float height() = 0;
+  // AlternativeText: what screen readers say for the shape.
+  virtual QString alternativeText() = 0;
+  virtual void setAlternativeText(const QString& text) = 0;
 };
 
 // The shapes a selection holds; the tool always selects one.
@@ -114,6 +117,8 @@ class ShapeRange {
   virtual void scaleWidth(float factor, int relativeToOriginalSize, int scale) = 0;
   virtual void scaleHeight(float factor, int relativeToOriginalSize, int scale) = 0;
   virtual std::shared_ptr<TextFrame> textFrame() = 0;
+  virtual QString alternativeText() = 0;
+  virtual void setAlternativeText(const QString& text) = 0;
 };
 
 class Shapes {

@@ -212,6 +212,8 @@ void PasteCommands::YesPasteToActiveSlide(PasteList& list) {
       pasteExcelObjectByVersion(*m_app);
     }
     PPTSLIDESLAYOUT(*m_app, workbook(), m_presentation);
+    describeSelected(*m_app,
+                     alternativeText(list.listText(row, kColName), list.listText(row, kColSheet)));
     const int index = m_app->activeWindow()->view()->slide()->slideIndex();
     m_app->activePresentation()->slide(index)->setLayout(ppt::ppLayoutTitleOnly);
     m_tool.desktop.sleepMs(100);

@@ -102,6 +102,9 @@ void PasteCommands::pasteOntoNewSlide(PasteList& list, int row, int labelChoice)
     pasteExcelObjectByVersion(app());
   }
   PPTSLIDESLAYOUT(app(), workbook(), m_presentation);
+  describeSelected(app(),
+                   alternativeText(list.listText(row, kColName), list.listText(row, kColSheet),
+                                   list.listText(row, kColTitle)));
 
   const auto slide = app().activePresentation()->slide(m_currentSlide->slideIndex());
   slide->setLayout(ppt::ppLayoutTitleOnly);
@@ -160,6 +163,8 @@ void PasteCommands::pasteOntoNumberedSlide(PasteList& list, int row, int labelCh
     pasteExcelObject(app());
   }
   PPTSLIDESLAYOUT(app(), workbook(), m_presentation);
+  describeSelected(app(),
+                   alternativeText(list.listText(row, kColName), list.listText(row, kColSheet)));
 
   const auto slide = app().activePresentation()->slide(number);
   slide->setLayout(ppt::ppLayoutTitleOnly);

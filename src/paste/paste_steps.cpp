@@ -52,6 +52,17 @@ void copyExcelObject(excel::Workbook& workbook, const QString& name, const QStri
   }
 }
 
+QString alternativeText(const QString& name, const QString& sheet, const QString& title) {
+  if (!title.trimmed().isEmpty()) return title;
+  const QString object =
+      objectKind(name) == ObjectKind::ChartSheet ? QStringLiteral("Chart sheet") : name;
+  return object + QStringLiteral(", ") + sheet;
+}
+
+void describeSelected(Application& app, const QString& text) {
+  app.activeWindow()->selection()->shapeRange()->setAlternativeText(text);
+}
+
 void pasteExcelObjectByVersion(Application& app) {
   const double version = office::toDouble(app.version(), QLocale::c());
   paste(app, version == 12 ? ppPasteDefault : ppPasteOLEObject);

@@ -25,6 +25,12 @@ void pastePicture(ppt::Application& app, const QString& pasteFormat);
 void copyExcelObject(excel::Workbook& workbook, const QString& name, const QString& sheet,
                      bool selectRangeSheet);
 
+// The alternative text a pasted object gets: its slide title when it has one, else its name
+// and sheet ("Chart 1, Sales"; a chart sheet is "Chart sheet, Overview").
+QString alternativeText(const QString& name, const QString& sheet, const QString& title = {});
+// Sets the AlternativeText of the selected shape (the object just pasted and placed).
+void describeSelected(ppt::Application& app, const QString& text);
+
 // PasteSpecial(ppPasteDefault) when the presentation program's Version reads 12, else
 // PasteSpecial(ppPasteOLEObject).
 void pasteExcelObjectByVersion(ppt::Application& app);

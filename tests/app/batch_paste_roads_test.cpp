@@ -1,11 +1,13 @@
 // `morvane paste` run as the real binary on the roads beyond a new deck: an existing deck,
-// slide-number mode and its refusal, and objects pasted as embedded workbooks.
+// slide-number mode and its refusal, and objects pasted as embedded workbooks, each with
+// its alternative text.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include "app/deck_parts.h"
 #include "hosts/presentation/loader.h"
@@ -239,6 +241,22 @@ TEST(BatchPasteSlideNumbers, WithoutAnyNumberedObjectNothingIsPasted) {
   EXPECT_EQ(fileBytes(deck), deckBefore);
 }
 
+namespace {
+
+// The descr of the first shape on a slide, read with Qt's own XML reader.
+QString firstDescription(const QByteArray& slideXml) {
+  QXmlStreamReader xml(slideXml);
+  while (!xml.atEnd()) {
+    // The shape tree's own properties have id 1.
+    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("cNvPr") &&
+        xml.attributes().value(QLatin1String("id")) != QLatin1String("1"))
+      return xml.attributes().value(QLatin1String("descr")).toString();
+  }
+  return QStringLiteral("(no shape)");
+}
+
+}  // namespace
+
 TEST(BatchPasteExcelObjects, EachObjectIsAnEmbeddedWorkbookOfItsKind) {
   QTemporaryDir dir;
   const QString book = sample(dir);
@@ -276,6 +294,11 @@ TEST(BatchPasteExcelObjects, EachObjectIsAnEmbeddedWorkbookOfItsKind) {
   }
   EXPECT_EQ(pasted.embeddedObjectCount(4), 0);
   EXPECT_EQ(pasted.pictureCount(4), 1);
+  // Each names its object for screen readers: its slide title, else its name and sheet.
+  const QStringList described{"Chart 1, Sales", "The overview", "SalesTable, Sales",
+                              "RegionShares, Regions"};
+  for (int s = 1; s <= 4; ++s)
+    EXPECT_EQ(firstDescription(pasted.slideXml(s)), described[s - 1]) << "slide " << s;
   auto opened = hosts::presentation::openPresentation(deck);
   ASSERT_TRUE(opened.ok());
   EXPECT_EQ(titleOf(*opened.value().application->activePresentation(), 2),

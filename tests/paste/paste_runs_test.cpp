@@ -289,3 +289,55 @@ INSTANTIATE_TEST_SUITE_P(Modes, ForeignClipboardTest, ::testing::Values(true, fa
                          [](const auto& info) {
                            return std::string(info.param ? "Title" : "SlideNumber");
                          });
+
+namespace {
+
+enum class Command { TitleRun, NumberRun, Express };
+
+struct AltTextCase {
+  const char* name;
+  Command command;
+  const char* object;
+  const char* sheet;
+  const char* title;
+  const char* pasteAs;
+  const char* expected;
+};
+
+void PrintTo(const AltTextCase& c, std::ostream* os) { *os << c.name; }
+
+const AltTextCase kAltTexts[] = {
+    {"TitledSlide", Command::TitleRun, "Chart 1", "Data", "Quarterly sales", "Picture",
+     "Quarterly sales"},
+    {"UntitledSlide", Command::TitleRun, "Chart 1", "Data", " ", "Picture", "Chart 1, Data"},
+    {"ChartSheet", Command::TitleRun, "{Chart Sheet}", "Graph", "", "Picture",
+     "Chart sheet, Graph"},
+    {"TitledObject", Command::TitleRun, "Sales", "Data", "The table", "Excel object", "The table"},
+    {"NumberedSlideIgnoresTheTitle", Command::NumberRun, "Sales", "Data", "Unused", "Picture",
+     "Sales, Data"},
+    {"PasteExpress", Command::Express, "Chart 2", "Data", "Unused", "Picture", "Chart 2, Data"},
+};
+
+class AltTextTest : public PasteTest, public ::testing::WithParamInterface<AltTextCase> {};
+
+}  // namespace
+
+// Every pasted picture and object is named for screen readers.
+TEST_P(AltTextTest, PastedObjectsAreNamedForScreenReaders) {
+  const AltTextCase& c = GetParam();
+  window->titleMode = c.command != Command::NumberRun;
+  addRow(c.object, c.sheet, "Y", "2", c.title, c.pasteAs);
+  if (c.command == Command::Express) {
+    window->setListIndex(0);
+    pasteExpress();
+  } else {
+    pasteToPowerPoint();
+    clickOk();
+  }
+  const int target = c.command == Command::TitleRun ? 4 : c.command == Command::NumberRun ? 2 : 1;
+  ASSERT_FALSE(slide(target)->shapes.empty()) << prompts().join("|").toStdString();
+  EXPECT_EQ(slide(target)->shapes[0]->alternativeText, QString::fromUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, AltTextTest, ::testing::ValuesIn(kAltTexts),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -181,12 +181,28 @@ TYPED_TEST_P(PowerPointContract, PageSetupGivesTheSlideSizeAndPastesAreCentredOn
   }
 }
 
+TYPED_TEST_P(PowerPointContract, AlternativeTextThroughTheSelectionAndTheShape) {
+  this->open(0);
+  auto slide = this->slideWithPicture();
+  auto picture = slide->shapes()->item(1);
+  EXPECT_EQ(picture->alternativeText(), QString());
+  const QString text = QStringLiteral("Sales & \"Q1\" <draft>, Sheet 1");
+  this->m_app->activeWindow()->selection()->shapeRange()->setAlternativeText(text);
+  EXPECT_EQ(picture->alternativeText(), text);
+  auto label = slide->shapes()->addLabel(ppt::msoTextOrientationHorizontal, 20, 20, 8.5f, 28.875f);
+  label->setAlternativeText(QStringLiteral("Source"));
+  label->select(ppt::msoTrue);
+  EXPECT_EQ(this->m_app->activeWindow()->selection()->shapeRange()->alternativeText(), "Source");
+  EXPECT_EQ(picture->alternativeText(), text);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             SlidesAddedAtTheEndGetTheNextIndex,
                             PastedBitmapIsTheLastShapeAtItsNaturalSize,
                             TitleOnlyAddsTheTitleAfterThePastedShape,
                             ScalingKeepsTheAnchorAndPlacementMoves,
                             LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt,
-                            PageSetupGivesTheSlideSizeAndPastesAreCentredOnIt);
+                            PageSetupGivesTheSlideSizeAndPastesAreCentredOnIt,
+                            AlternativeTextThroughTheSelectionAndTheShape);
 
 }  // namespace morvane::powerpoint_contract

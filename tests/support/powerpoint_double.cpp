@@ -121,6 +121,13 @@ class ShapeImpl : public ppt::Shape, Base {
   float top() override { return m_shape->top; }
   float width() override { return m_shape->width; }
   float height() override { return m_shape->height; }
+  QString alternativeText() override {
+    return log(QStringLiteral("Shape.AlternativeText")), m_shape->alternativeText;
+  }
+  void setAlternativeText(const QString& text) override {
+    log(QStringLiteral("Shape.AlternativeText=") + text);
+    m_shape->alternativeText = text;
+  }
 
  private:
   std::shared_ptr<ShapeState> m_shape;
@@ -161,6 +168,13 @@ class ShapeRangeImpl : public ppt::ShapeRange, Base {
   std::shared_ptr<ppt::TextFrame> textFrame() override {
     log(QStringLiteral("ShapeRange.TextFrame"));
     return std::make_shared<TextFrameImpl>(m_state, m_log, m_shape, m_slideIndex);
+  }
+  QString alternativeText() override {
+    return log(QStringLiteral("ShapeRange.AlternativeText")), m_shape->alternativeText;
+  }
+  void setAlternativeText(const QString& text) override {
+    log(QStringLiteral("ShapeRange.AlternativeText=") + text);
+    m_shape->alternativeText = text;
   }
 
  private:

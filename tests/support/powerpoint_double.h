@@ -27,6 +27,7 @@ struct ShapeState {
   int alignment = ppt::ppAlignLeft;
   float fontSize = 18;
   QString fontName = QStringLiteral("Calibri");
+  QString alternativeText;
 };
 
 struct SlideState {

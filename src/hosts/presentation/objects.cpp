@@ -201,4 +201,18 @@ float HostShape::top() { return toPoints(frameOf(*m_state, m_key, "Top").y); }
 float HostShape::width() { return toPoints(frameOf(*m_state, m_key, "Width").cx); }
 float HostShape::height() { return toPoints(frameOf(*m_state, m_key, "Height").cy); }
 
+QString alternativeTextOf(PresentationState& state, const ShapeKey& key) {
+  return state.shapeInfo(key).description;
+}
+
+void setAlternativeTextOf(PresentationState& state, const ShapeKey& key, const QString& text) {
+  state.shapeInfo(key);
+  state.doc().setDescription(state.slideIndex(key.slidePart), key.id, text);
+}
+
+QString HostShape::alternativeText() { return alternativeTextOf(*m_state, m_key); }
+void HostShape::setAlternativeText(const QString& text) {
+  setAlternativeTextOf(*m_state, m_key, text);
+}
+
 }  // namespace morvane::hosts::presentation

@@ -77,6 +77,8 @@ class HostShape : public ppt::Shape {
   float top() override;
   float width() override;
   float height() override;
+  QString alternativeText() override;
+  void setAlternativeText(const QString& text) override;
 
  private:
   StatePtr m_state;
@@ -100,6 +102,8 @@ class HostShapeRange : public ppt::ShapeRange {
   void scaleWidth(float factor, int relativeToOriginalSize, int scale) override;
   void scaleHeight(float factor, int relativeToOriginalSize, int scale) override;
   std::shared_ptr<ppt::TextFrame> textFrame() override;
+  QString alternativeText() override;
+  void setAlternativeText(const QString& text) override;
 
  private:
   ooxml::pptx::RectEmu frame(const char* member);
@@ -114,5 +118,8 @@ int layoutNumberOfType(const QString& type);
 QString layoutTypeOfNumber(int layout);
 float toPoints(qint64 emu);
 qint64 toEmu(float points);
+// A shape's AlternativeText (the file's descr), for Shape and ShapeRange alike.
+QString alternativeTextOf(PresentationState& state, const ShapeKey& key);
+void setAlternativeTextOf(PresentationState& state, const ShapeKey& key, const QString& text);
 
 }  // namespace morvane::hosts::presentation

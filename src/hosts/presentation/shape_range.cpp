@@ -1,4 +1,5 @@
-// The selected shape's geometry: size, position, scaling about an anchor, aspect lock.
+// The selected shape's geometry: size, position, scaling about an anchor, aspect lock; its
+// alternative text.
 #include <QBuffer>
 #include <QImageReader>
 #include <algorithm>
@@ -169,6 +170,11 @@ std::shared_ptr<ppt::TextFrame> HostShapeRange::textFrame() {
     throw hostError(QStringLiteral("ShapeRange"), QStringLiteral("TextFrame"),
                     QStringLiteral("This type of shape has no text frame."));
   return std::make_shared<HostTextFrame>(m_state, m_key);
+}
+
+QString HostShapeRange::alternativeText() { return alternativeTextOf(*m_state, m_key); }
+void HostShapeRange::setAlternativeText(const QString& text) {
+  setAlternativeTextOf(*m_state, m_key, text);
 }
 
 }  // namespace morvane::hosts::presentation

@@ -108,6 +108,7 @@ ShapeInfo describe(const Document::Impl& d, int slide, pugi::xml_node n) {
   pugi::xml_node c = cNvPr(n);
   info.id = quint32(xml::int64Attr(c, "id").value_or(0));
   info.name = xml::attr(c, "name");
+  info.description = xml::attr(c, "descr");
   info.kind = kindOf(n);
   pugi::xml_node ph = nvProps(n).child("p:nvPr").child("p:ph");
   info.isPlaceholder = bool(ph);
@@ -190,6 +191,14 @@ quint32 Document::addTextBox(int slide, const RectEmu& f) {
 }
 
 // --- geometry and locks ----------------------------------------------------------------
+
+bool Document::setDescription(int slide, quint32 shapeId, const QString& text) {
+  pugi::xml_node c = cNvPr(m_impl->shapeNode(slide, shapeId));
+  if (!c) return false;
+  xml::setAttr(c, "descr", xml::xmlSafe(text));
+  m_impl->markDirty(slidePart(slide));
+  return true;
+}
 
 bool Document::setFrame(int slide, quint32 shapeId, const RectEmu& frame) {
   pugi::xml_node n = m_impl->shapeNode(slide, shapeId);

@@ -28,17 +28,6 @@ QString paragraphText(pugi::xml_node p) {
   return out;
 }
 
-// Characters XML 1.0 cannot carry are dropped rather than written.
-QString xmlSafe(const QString& s) {
-  QString out;
-  out.reserve(s.size());
-  for (QChar c : s) {
-    const ushort u = c.unicode();
-    if (u >= 0x20 || u == 0x09 || u == 0x0a || u == 0x0d || u == 0x0b) out += c;
-  }
-  return out;
-}
-
 void copyAttributes(pugi::xml_node from, pugi::xml_node to) {
   for (pugi::xml_attribute a : from.attributes())
     to.append_attribute(a.name()).set_value(a.value());
@@ -96,7 +85,7 @@ bool Document::setText(int slide, quint32 id, const QString& text) {
   if (pugi::xml_node r0 = firstRunProps(body)) copyAttributes(r0, rpr);
   while (pugi::xml_node p = body.child("a:p")) body.remove_child(p);
 
-  QString normalized = xmlSafe(text);
+  QString normalized = text;
   normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\r"))
       .replace(QChar('\n'), QChar('\r'));
   for (const QString& para : normalized.split(QChar('\r'))) {
@@ -105,11 +94,13 @@ bool Document::setText(int slide, quint32 id, const QString& text) {
     const QStringList pieces = para.split(QChar(0x0b));
     for (int i = 0; i < pieces.size(); ++i) {
       if (i > 0) copyAttributes(rpr, p.append_child("a:br").append_child("a:rPr"));
-      if (pieces[i].isEmpty()) continue;
+      // Characters XML 1.0 cannot carry are dropped rather than written.
+      const QString piece = xml::xmlSafe(pieces[i]);
+      if (piece.isEmpty()) continue;
       pugi::xml_node r = p.append_child("a:r");
       copyAttributes(rpr, r.append_child("a:rPr"));
       pugi::xml_node t = r.append_child("a:t");
-      t.text().set(pieces[i].toUtf8().constData());
+      t.text().set(piece.toUtf8().constData());
     }
     copyAttributes(rpr, p.append_child("a:endParaRPr"));
     p.child("a:endParaRPr").remove_attribute("dirty");
@@ -177,7 +168,7 @@ bool Document::setFontName(int slide, quint32 id, const QString& typeface) {
   if (!body || typeface.isEmpty()) return false;
   forEachRunProps(body, [&](pugi::xml_node rpr) {
     pugi::xml_node latin = xml::ensureChild(rpr, "a:latin", PPTX_RPR_ORDER);
-    xml::setAttr(latin, "typeface", xmlSafe(typeface));
+    xml::setAttr(latin, "typeface", xml::xmlSafe(typeface));
   });
   m_impl->markDirty(slidePart(slide));
   return true;

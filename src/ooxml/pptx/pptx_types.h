@@ -36,6 +36,7 @@ struct ShapeInfo {
   QString placeholderType;  // "title", "body", ...; "obj" for an untyped placeholder
   bool hasText = false;     // has a text body (p:txBody)
   bool isOleObject = false;
+  QString description;  // cNvPr descr: the shape's alternative text
   // Own transform, or for a placeholder without one the layout's or master's.
   std::optional<RectEmu> frame;
 };

@@ -94,6 +94,9 @@ class Document {
   bool setFrame(int slide, quint32 shapeId, const RectEmu& frame);
   bool lockAspectRatio(int slide, quint32 shapeId) const;
   void setLockAspectRatio(int slide, quint32 shapeId, bool locked);
+  // The alternative text (cNvPr descr; ShapeInfo::description reads it). Characters XML cannot
+  // carry are dropped. False for an unknown shape.
+  bool setDescription(int slide, quint32 shapeId, const QString& text);
 
   // Text of a shape with a text body; paragraphs separated by "\r". Members return nullopt /
   // false when the shape has no text body. Formatting applies to the whole text body.

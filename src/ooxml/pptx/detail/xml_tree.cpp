@@ -92,4 +92,14 @@ QString escaped(const QString& text) {
   return out;
 }
 
+QString xmlSafe(const QString& s) {
+  QString out;
+  out.reserve(s.size());
+  for (QChar c : s) {
+    const ushort u = c.unicode();
+    if (u >= 0x20 || u == 0x09 || u == 0x0a || u == 0x0d) out += c;
+  }
+  return out;
+}
+
 }  // namespace morvane::ooxml::pptx::xml

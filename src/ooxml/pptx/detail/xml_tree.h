@@ -30,6 +30,8 @@ void writeXfrm(pugi::xml_node xfrm, const RectEmu& rect);
 pugi::xml_node appendFragment(pugi::xml_node parent, const QString& fragment);
 // XML-escaped text for attribute values and fragments.
 QString escaped(const QString& text);
+// `text` without the characters XML 1.0 cannot carry.
+QString xmlSafe(const QString& text);
 
 // Element orders used by the editors.
 #define PPTX_SPPR_ORDER                                                                          \
