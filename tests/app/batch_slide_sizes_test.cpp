@@ -12,7 +12,7 @@
 #include "hosts/presentation/loader.h"
 #include "office/powerpoint.h"
 #include "support/batch_binary.h"
-#include "support/sized_deck.h"
+#include "support/generated_decks.h"
 #include "support/test_env.h"
 
 using namespace morvane;

@@ -130,37 +130,45 @@ Result<QString> Document::layoutOfType(const QString& masterPart, const QString&
   return part;
 }
 
+bool placeholderMatches(pugi::xml_node ph, const QString& type, const QString& idx, bool byIdx) {
+  const QString t = xml::attr(ph, "type");
+  const QString normalized = t.isEmpty() ? QStringLiteral("obj") : t;
+  auto titleLike = [](const QString& x) {
+    return x == QLatin1String("title") || x == QLatin1String("ctrTitle");
+  };
+  if (titleLike(type)) return titleLike(normalized);
+  if (byIdx && !idx.isEmpty()) return xml::attr(ph, "idx") == idx;
+  return normalized == type ||
+         (type == QLatin1String("obj") && normalized == QLatin1String("body"));
+}
+
+pugi::xml_node Document::Impl::layoutTree(const QString& layoutPart) const {
+  if (layoutPart.isEmpty() || !isLoaded(layoutPart)) return {};
+  return xml(layoutPart).child("p:sldLayout").child("p:cSld").child("p:spTree");
+}
+
+QString Document::Impl::masterOfLayoutPart(const QString& layoutPart) const {
+  auto masters = package->relationshipsOfType(layoutPart, relType(rel::kSlideMaster));
+  if (masters.empty() || !isLoaded(masters.front().targetPart)) return {};
+  return masters.front().targetPart;
+}
+
 std::optional<RectEmu> Document::Impl::inheritedFrame(const QString& layoutPart,
                                                       const QString& type,
                                                       const QString& idx) const {
-  auto matches = [&](pugi::xml_node ph, bool byIdx) {
-    const QString t = xml::attr(ph, "type");
-    const QString normalized = t.isEmpty() ? QStringLiteral("obj") : t;
-    const bool titleLike = [&](const QString& x) {
-      return x == QLatin1String("title") || x == QLatin1String("ctrTitle");
-    }(normalized);
-    const bool wantTitle = type == QLatin1String("title") || type == QLatin1String("ctrTitle");
-    if (wantTitle) return titleLike;
-    if (byIdx && !idx.isEmpty()) return xml::attr(ph, "idx") == idx;
-    return normalized == type ||
-           (type == QLatin1String("obj") && normalized == QLatin1String("body"));
-  };
   auto search = [&](pugi::xml_node spTree, bool byIdx) -> std::optional<RectEmu> {
     for (pugi::xml_node sp : spTree.children("p:sp")) {
       pugi::xml_node ph = sp.child("p:nvSpPr").child("p:nvPr").child("p:ph");
-      if (!ph || !matches(ph, byIdx)) continue;
+      if (!ph || !placeholderMatches(ph, type, idx, byIdx)) continue;
       if (auto r = xml::readXfrm(sp.child("p:spPr").child("a:xfrm"))) return r;
     }
     return std::nullopt;
   };
-  if (layoutPart.isEmpty() || !isLoaded(layoutPart)) return std::nullopt;
-  if (auto r = search(xml(layoutPart).child("p:sldLayout").child("p:cSld").child("p:spTree"), true))
-    return r;
-  auto masters = package->relationshipsOfType(layoutPart, relType(rel::kSlideMaster));
-  if (masters.empty() || !isLoaded(masters.front().targetPart)) return std::nullopt;
-  return search(
-      xml(masters.front().targetPart).child("p:sldMaster").child("p:cSld").child("p:spTree"),
-      false);
+  if (!layoutTree(layoutPart)) return std::nullopt;
+  if (auto r = search(layoutTree(layoutPart), true)) return r;
+  const QString master = masterOfLayoutPart(layoutPart);
+  if (master.isEmpty()) return std::nullopt;
+  return search(xml(master).child("p:sldMaster").child("p:cSld").child("p:spTree"), false);
 }
 
 QString Document::Impl::themeFont(int slide, bool major) const {

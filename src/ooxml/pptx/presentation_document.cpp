@@ -274,6 +274,9 @@ Status Document::setSlideLayout(int index, const QString& layoutPart) {
   if (layoutType(layoutPart).isEmpty())
     return missing(*d.package, QStringLiteral("%1 is not a slide layout").arg(layoutPart));
   const QString part = slidePart(index);
+  const QString oldLayout = slideLayout(index);
+  if (lower(oldLayout) != lower(layoutPart))
+    d.keepOrphanedPlaceholders(index, oldLayout, layoutPart);
   for (const auto& r : d.package->relationshipsOfType(part, relType(rel::kSlideLayout)))
     d.package->removeRelationship(part, r.id);
   d.package->addRelationship(part, relType(rel::kSlideLayout), layoutPart);

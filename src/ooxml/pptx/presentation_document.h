@@ -62,7 +62,8 @@ class Document {
   // Inserts a new slide at `index` (0..slideCount()) on `layoutPart`, copying the layout's
   // title placeholder when it has one (date, footer and number placeholders are not copied).
   ooxml::Status addSlide(int index, const QString& layoutPart);
-  // Re-links the slide to `layoutPart`; its shapes stay.
+  // Re-links the slide to `layoutPart`; its shapes stay. Placeholders the new layout has no
+  // counterpart for keep the position, size and text styles the old layout gave them.
   ooxml::Status setSlideLayout(int index, const QString& layoutPart);
 
   // Shapes: top-level shape-tree children in z-order.

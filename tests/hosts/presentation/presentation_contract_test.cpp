@@ -1,8 +1,8 @@
 // The presentation host keeps the presentation surface's contract (the office double runs
 // the same suite).
 #include "host_fixture.h"
+#include "support/generated_decks.h"
 #include "support/powerpoint_contract.h"
-#include "support/sized_deck.h"
 
 using namespace morvane;
 

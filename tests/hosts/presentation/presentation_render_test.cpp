@@ -5,8 +5,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "host_fixture.h"
+#include "support/generated_decks.h"
 #include "support/pptx_validity.h"
 
 using namespace morvane;
@@ -173,6 +175,108 @@ TEST(LibreOffice, CorpusDecksRenderWithTheirNewSlide) {
         run(QStringLiteral("pdfimages"),
             {QStringLiteral("-list"), QStringLiteral("-f"), QString::number(before + 1), pdf});
     EXPECT_GE(images.split(QChar('\n'), Qt::SkipEmptyParts).size(), 3) << images.toStdString();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+struct Word {
+  QString text;
+  double x, y;
+};
+
+// The words LibreOffice drew on `page` of `pdf` that are not in `leaveOut` (lower case), with
+// their top-left corners, in reading order.
+std::vector<Word> wordsOn(const QString& pdf, int page, const QStringList& leaveOut) {
+  static const QRegularExpression word(
+      QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+  const QString text = run(QStringLiteral("pdftotext"),
+                           {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                            QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+  std::vector<Word> words;
+  for (auto it = word.globalMatch(text); it.hasNext();) {
+    const auto m = it.next();
+    if (!leaveOut.contains(m.captured(3).toLower()))
+      words.push_back({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+  }
+  return words;
+}
+
+// A slide relinked to Title Only looks as it did but for its title, which takes the new
+// layout's place: every other word stays where LibreOffice drew it before (the generated
+// two-column slide, and every slide of a deck with one slide per layout).
+TEST(LibreOffice, RelinkedSlidesKeepTheirPlaceholdersWhereTheyWere) {
+  MORVANE_REQUIRE(!testenv::findTool(QStringLiteral("soffice")).isEmpty() &&
+                      !testenv::findTool(QStringLiteral("pdftotext")).isEmpty(),
+                  "LibreOffice (soffice) and poppler-utils");
+  const QString out = testenv::outputDir(QStringLiteral("presentation_render/relinked"));
+  QStringList decks = {out + QStringLiteral("/two_columns.pptx")};
+  QFile::remove(decks[0]);
+  QFile generated(decks[0]);
+  ASSERT_TRUE(generated.open(QIODevice::WriteOnly));
+  generated.write(pptxfixture::twoColumnDeck());
+  generated.close();
+  const QString corpus = testenv::corpusDir(QStringLiteral("pptx"));
+  if (!corpus.isEmpty()) {
+    decks << out + QStringLiteral("/one_slide_per_layout.pptx");
+    QFile::remove(decks[1]);
+    QFile::copy(corpus + QStringLiteral("/poi_4x3_one_slide_per_layout.pptx"), decks[1]);
+    QFile::setPermissions(decks[1], QFile::ReadOwner | QFile::WriteOwner);
+  }
+  std::vector<std::vector<QStringList>> titles;  // per deck, per slide: the title's words
+  QStringList converted;
+  for (const QString& before : decks) {
+    const QString after = before.chopped(5) + QStringLiteral("_relinked.pptx");
+    QFile::remove(after);
+    ASSERT_TRUE(QFile::copy(before, after));
+    auto host = hosttest::openHost(after);
+    ASSERT_TRUE(host);
+    titles.emplace_back();
+    for (int s = 1; s <= host->activePresentation()->slidesCount(); ++s) {
+      const auto& doc = host->document();
+      const auto title = doc.titleShape(s - 1);
+      titles.back().push_back(title ? doc.text(s - 1, *title)
+                                          .value_or(QString())
+                                          .toLower()
+                                          .split(QRegularExpression(QStringLiteral("\\s+")))
+                                    : QStringList());
+      host->activePresentation()->slide(s)->setLayout(ppt::ppLayoutTitleOnly);
+    }
+    host->save();
+    converted << before << after;
+  }
+  QTemporaryDir profile;
+  run(QStringLiteral("soffice"),
+      QStringList{QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                  QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                  QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
+                  out} +
+          converted,
+      600000);
+  for (size_t d = 0; d < titles.size(); ++d) {
+    for (size_t s = 0; s < titles[d].size(); ++s) {
+      SCOPED_TRACE(QStringLiteral("%1 slide %2").arg(decks[int(d)]).arg(s + 1).toStdString());
+      const auto before =
+          wordsOn(decks[int(d)].chopped(5) + QStringLiteral(".pdf"), int(s) + 1, titles[d][s]);
+      const auto after = wordsOn(decks[int(d)].chopped(5) + QStringLiteral("_relinked.pdf"),
+                                 int(s) + 1, titles[d][s]);
+      EXPECT_EQ(after.size(), before.size());
+      EXPECT_FALSE(before.empty() && d == 0);
+      // Reading order may change with the title's move: each word is matched by place.
+      std::vector<bool> used(after.size());
+      for (const Word& w : before) {
+        size_t k = 0;
+        while (k < after.size() &&
+               (used[k] || after[k].text != w.text || std::abs(after[k].x - w.x) > 1 ||
+                std::abs(after[k].y - w.y) > 1))
+          ++k;
+        EXPECT_LT(k, after.size())
+            << "moved: " << w.text.toStdString() << " at " << w.x << ", " << w.y;
+        if (k < after.size()) used[k] = true;
+      }
+    }
   }
 }
 

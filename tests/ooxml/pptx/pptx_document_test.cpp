@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <pugixml.hpp>
 
 #include "ooxml/detail/xml.h"
 #include "ooxml/package.h"
 #include "ooxml/pptx/presentation_document.h"
+#include "support/generated_decks.h"
 #include "support/pptx_validity.h"
 #include "support/test_env.h"
 
@@ -143,6 +145,47 @@ TEST(Layouts, MissingTitleOnlyAndBlankAreAddedMatchedByType) {
     auto title = again->shape(slides + 1, *again->titleShape(slides + 1));
     ASSERT_TRUE(title && title->frame);  // placed by the master or by the added layout
   }
+}
+
+// Relinked to Title Only, the two columns, which the new layout has no place for, keep on
+// themselves what the two-column layout and the master gave them, under what they set
+// themselves; the title takes the new layout's place.
+TEST(Layouts, OrphanedPlaceholdersKeepTheirPlaceAndTextStylesWhenRelinked) {
+  auto doc = Document::openBytes(pptxfixture::twoColumnDeck(), QStringLiteral("two.pptx"));
+  ASSERT_TRUE(doc.ok());
+  ASSERT_TRUE(
+      doc.value()->setSlideLayout(0, layoutOf(*doc.value(), QStringLiteral("titleOnly"))).ok());
+  auto again = reopen(*doc.value());
+  ASSERT_TRUE(again);
+  const QByteArray xml = again->package().read(again->slidePart(0)).value();
+  pugi::xml_document slide;
+  ASSERT_TRUE(slide.load_buffer(xml.constData(), size_t(xml.size())));
+  const struct {
+    const char* xpath;
+    const char* expected;
+  } rows[] = {
+      // Left: the layout's place, its 24-point first level, the master's indents and bullets.
+      {"string(//p:sp[.//p:cNvPr/@id='3']/p:spPr/a:xfrm/a:off/@x)", "457200"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']/p:spPr/a:xfrm/a:off/@y)", "1600200"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']/p:spPr/a:xfrm/a:ext/@cy)", "4525963"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']//a:lvl1pPr/a:defRPr/@sz)", "2400"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']//a:lvl1pPr/@marL)", "342900"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']//a:lvl1pPr/a:buChar/@char)", "\xE2\x80\xA2"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']//a:lvl2pPr/a:defRPr/@sz)", "2800"},
+      {"string(//p:sp[.//p:cNvPr/@id='3']//a:bodyPr/@anchor)", "t"},
+      {"count(//p:sp[.//p:cNvPr/@id='3']//a:bodyPr/a:normAutofit)", "1"},
+      // Right: its own place and alignment; the layout's bottom anchor and no bullet.
+      {"string(//p:sp[.//p:cNvPr/@id='4']/p:spPr/a:xfrm/a:off/@y)", "3200400"},
+      {"string(//p:sp[.//p:cNvPr/@id='4']//a:lvl1pPr/@algn)", "r"},
+      {"count(//p:sp[.//p:cNvPr/@id='4']//a:lvl1pPr/a:buNone)", "1"},
+      {"count(//p:sp[.//p:cNvPr/@id='4']//a:lvl1pPr/a:buChar)", "0"},
+      {"string(//p:sp[.//p:cNvPr/@id='4']//a:bodyPr/@anchor)", "b"},
+      // The title: nothing written, the new layout places and styles it.
+      {"count(//p:sp[.//p:cNvPr/@id='2']/p:spPr/*)", "0"},
+      {"count(//p:sp[.//p:cNvPr/@id='2']//a:lstStyle/*)", "0"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(pugi::xpath_query(row.xpath).evaluate_string(slide), row.expected) << row.xpath;
 }
 
 TEST(Layouts, EachMasterOfATwoMasterDeckGetsItsOwnWithIdsUniqueAcrossMasters) {

@@ -72,11 +72,24 @@ struct Document::Impl {
   // The placeholder on `layoutPart` (or its master) a slide placeholder inherits from.
   std::optional<RectEmu> inheritedFrame(const QString& layoutPart, const QString& type,
                                         const QString& idx) const;
+  // The shape tree of a layout; empty when the part is no loaded layout.
+  pugi::xml_node layoutTree(const QString& layoutPart) const;
+  // The master a layout's relationship names; empty when unknown or not loaded.
+  QString masterOfLayoutPart(const QString& layoutPart) const;
+  // Before a slide leaves `oldLayout` for `newLayout`: each placeholder the new layout has no
+  // counterpart for gets, written on itself, the position, size and text styles it inherited
+  // from the old layout and its master, so it looks as it did.
+  void keepOrphanedPlaceholders(int slide, const QString& oldLayout, const QString& newLayout);
   QString themeFont(int slide, bool major) const;
   // Loads masters, layouts and slides from presentation.xml.
   ooxml::Status index();
   ooxml::Status flush();
 };
+
+// True when the placeholder `ph` of a layout or master is the one a slide placeholder of
+// `type` ("obj" when untyped) and `idx` takes after: titles by type; others by idx when
+// `byIdx` and it has one, else by type (obj and body alike).
+bool placeholderMatches(pugi::xml_node ph, const QString& type, const QString& idx, bool byIdx);
 
 QString relType(const char* suffix);
 // `xmlText` (canonical prefixes a, r, p) as a part: declaration plus namespace declarations.
