@@ -10,8 +10,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <algorithm>
-
 namespace morvane::pdf {
 
 using office::Int16;
@@ -37,8 +35,12 @@ bool includedWithSlideNumber(const ExportList& list, int row) {
 }  // namespace
 
 PictureBox fitPictureBox(double width, double height) {
-  const double h = std::min(height, kMaxPictureHeight);
-  const double w = std::min(width, kMaxPictureWidth);
+  // One factor for both sides, so a pie stays round; a picture that fits is not enlarged.
+  double scale = 1.0;
+  if (width > kMaxPictureWidth) scale = kMaxPictureWidth / width;
+  if (height * scale > kMaxPictureHeight) scale = kMaxPictureHeight / height;
+  const double w = width * scale;
+  const double h = height * scale;
   return {(kPageWidth - w) / 2.0, (kPageHeight - h) / 2.0, w, h};
 }
 

@@ -30,7 +30,8 @@ inline constexpr double kMaxPictureWidth = 18.0;
 inline constexpr double kMaxPictureHeight = 12.0;
 
 // Where the picture of a `pixelWidth` x `pixelHeight` capture goes on the page: each pixel
-// taken as 1/72 inch at 2.52 cm per inch, each side capped on its own, centred.
+// taken as 1/72 inch at 2.52 cm per inch, shrunk as a whole (never enlarged) to fit the
+// 18 x 12 box, centred.
 struct PictureBox {
   double x, y, width, height;
 };

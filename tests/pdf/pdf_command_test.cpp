@@ -16,32 +16,38 @@ using namespace morvane;
 using pdftest::near;
 using pdftest::PdfCommandTest;
 
-TEST(PdfPictureBox, EachSideIsConvertedCappedOnItsOwnAndCentred) {
-  const pdf::PictureBox squeezed = pdf::fitPictureBox(30, 5);
-  EXPECT_DOUBLE_EQ(squeezed.width, 18.0);
-  EXPECT_DOUBLE_EQ(squeezed.height, 5.0);
-  EXPECT_DOUBLE_EQ(squeezed.x, 1.0);
-  EXPECT_DOUBLE_EQ(squeezed.y, 5.0);
-  const pdf::PictureBox kept = pdf::fitPictureBox(10, 6);
-  EXPECT_DOUBLE_EQ(kept.width, 10.0);
-  EXPECT_DOUBLE_EQ(kept.x, 5.0);
-  EXPECT_DOUBLE_EQ(kept.y, 4.5);
-  // 1000 x 100 pixels convert to 35 x 3.5 cm: squeezed to 18 wide only.
-  const pdf::PictureBox wide = pdf::pictureBox(1000, 100);
-  EXPECT_DOUBLE_EQ(wide.width, 18.0);
-  EXPECT_NEAR(wide.height, 3.5, 1e-9);
-  EXPECT_DOUBLE_EQ(wide.x, 1.0);
-  EXPECT_NEAR(wide.y, 5.75, 1e-9);
-  // Smaller than the box: the converted size, centred.
-  const pdf::PictureBox small = pdf::pictureBox(200, 100);
-  EXPECT_NEAR(small.width, 7.0, 1e-9);
-  EXPECT_NEAR(small.x, 6.5, 1e-9);
-  EXPECT_NEAR(small.y, 5.75, 1e-9);
-  const pdf::PictureBox huge = pdf::pictureBox(2000, 2000);
-  EXPECT_DOUBLE_EQ(huge.width, 18.0);
-  EXPECT_DOUBLE_EQ(huge.height, 12.0);
-  EXPECT_DOUBLE_EQ(huge.y, 1.5);
+struct BoxCase {
+  const char* name;
+  double width, height;  // converted centimetres, or pixels when `pixels`
+  bool pixels;
+  pdf::PictureBox expected;
+};
+
+class PdfPictureBox : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(PdfPictureBox, ShrinksUniformlyIntoTheBoxAndCentres) {
+  const BoxCase& c = GetParam();
+  const pdf::PictureBox box = c.pixels ? pdf::pictureBox(int(c.width), int(c.height))
+                                       : pdf::fitPictureBox(c.width, c.height);
+  EXPECT_NEAR(box.x, c.expected.x, 1e-9);
+  EXPECT_NEAR(box.y, c.expected.y, 1e-9);
+  EXPECT_NEAR(box.width, c.expected.width, 1e-9);
+  EXPECT_NEAR(box.height, c.expected.height, 1e-9);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PdfPictureBox,
+    ::testing::Values(
+        BoxCase{"WideScaledToTheWidth", 30, 5, false, {1, 6, 18, 3}},
+        BoxCase{"FittingKeepsItsSize", 10, 6, false, {5, 4.5, 10, 6}},
+        BoxCase{"TallScaledToTheHeight", 6, 24, false, {8.5, 1.5, 3, 12}},
+        BoxCase{"WideAndTallLimitedByTheTighterSide", 36, 30, false, {2.8, 1.5, 14.4, 12}},
+        BoxCase{"ExactlyTheBox", 18, 12, false, {1, 1.5, 18, 12}},
+        // 1000 x 100 pixels convert to 35 x 3.5 cm; 200 x 100 to 7 x 3.5 cm.
+        BoxCase{"WidePixels", 1000, 100, true, {1, 6.6, 18, 1.8}},
+        BoxCase{"SmallPixels", 200, 100, true, {6.5, 5.75, 7, 3.5}},
+        BoxCase{"SquarePixelsStaySquare", 2000, 2000, true, {4, 1.5, 12, 12}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PdfOutput, FooterAndDefaultPath) {
   EXPECT_EQ(pdf::footerText(QStringLiteral("/w/b.xlsx"), QStringLiteral("Chart 1"), QStringLiteral("Data")),
@@ -164,6 +170,21 @@ TEST_F(PdfCommandTest, EndsOnRowZeroInTheUsersFormatAfterCapturingBitmaps) {
   // 80 x 60 pixels at 2.52 cm per 72 pixels: 2.8 x 2.1 cm on the page.
   EXPECT_NEAR(80 / images[0].xPpi * 2.54, 2.8, 0.02);
   EXPECT_NEAR(60 / images[0].yPpi * 2.54, 2.1, 0.02);
+}
+
+TEST_F(PdfCommandTest, AWidePictureKeepsItsProportionsOnThePage) {
+  // Each row's picture stretched to 1000 x 100 pixels: 35 x 3.5 cm converted.
+  pdf->setClipboardImage([] { return QGuiApplication::clipboard()->image().scaled(1000, 100); });
+  w().SonicClick10->click();
+  pdf->dialog()->SonicClick2->click();
+  const auto images = popplertest::images(output);
+  ASSERT_EQ(images.size(), 4u);
+  for (const auto& image : images) {
+    SCOPED_TRACE(image.page);
+    // The same resolution on both axes is the same aspect as the picture's.
+    EXPECT_NEAR(image.xPpi, image.yPpi, 1.0);
+    EXPECT_NEAR(image.width / image.xPpi * 2.54, 18.0, 0.1);
+  }
 }
 
 TEST_F(PdfCommandTest, AnOutputThatCannotBeCreatedShowsTheMessageAndChangesNothing) {

@@ -141,8 +141,8 @@ void expectPictureAt(const QImage& page, const Box& box) {
 }
 
 TEST_F(PdfWriterPages, PicturesLandInTheBoxesAsked) {
-  // A 30 x 5 cm picture capped to 18 wide, and a 10 x 6 cm one centred.
-  const std::vector<Box> boxes = {{1, 5, 18, 5}, {5, 4.5, 10, 6}};
+  // A 30 x 5 cm picture shrunk to 18 x 3, and a 10 x 6 cm one centred.
+  const std::vector<Box> boxes = {{1, 6, 18, 3}, {5, 4.5, 10, 6}};
   const QString pdf = writeDeck(freshDir(QStringLiteral("boxes")), boxes, QString());
   ASSERT_FALSE(pdf.isEmpty());
   for (int i = 0; i < 2; ++i) {
