@@ -15,6 +15,8 @@ namespace {
 constexpr double kPointsPerCm = 72.0 / 2.54;
 // Device units per inch: fine enough that rounding never moves a picture visibly.
 constexpr int kResolution = 1200;
+// Bytes kept of the document's end: its trailer and startxref, with room to spare.
+constexpr qsizetype kTrailerRoom = 8192;
 
 }  // namespace
 
@@ -26,6 +28,7 @@ void PdfWriter::discard() {
   if (m_painter && m_painter->isActive()) m_painter->end();
   m_painter.reset();
   m_writer.reset();
+  m_tail.reset();
   if (m_file) m_file->cancelWriting();
   m_file.reset();  // an uncommitted QSaveFile removes its temporary file
   m_pageOpen = m_anyPage = m_ended = false;
@@ -49,12 +52,12 @@ bool PdfWriter::BeginDocument(const QString& path, const QString& title, const Q
     return false;
   }
   m_file = std::move(file);
-  m_writer = std::make_unique<QPdfWriter>(m_file.get());
+  m_tail = std::make_unique<TailKeepingDevice>(*m_file, kTrailerRoom);
+  m_writer = std::make_unique<QPdfWriter>(m_tail.get());
   m_writer->setResolution(kResolution);
   m_writer->setTitle(title);
   m_writer->setCreator(creator);
-  m_author = author;
-  m_producer = producer;
+  m_info = {title, creator, author, producer, QDateTime::currentDateTimeUtc()};
   m_painter = std::make_unique<QPainter>();
   m_error.clear();
   return true;
@@ -178,6 +181,16 @@ void PdfWriter::EndDocument() {
   m_ended = true;
 }
 
+bool PdfWriter::appendInfo() {
+  const QByteArray update = infoUpdate(m_tail->tail(), m_tail->written(), m_info, &m_error);
+  if (update.isEmpty()) return false;
+  if (m_file->write(update) != update.size()) {
+    m_error = m_file->errorString();
+    return false;
+  }
+  return true;
+}
+
 bool PdfWriter::FinishDocument() {
   if (!m_file) {
     m_error = QStringLiteral("no document is open");
@@ -190,6 +203,11 @@ bool PdfWriter::FinishDocument() {
   }
   m_painter.reset();
   m_writer.reset();
+  if (!appendInfo()) {
+    discard();
+    return false;
+  }
+  m_tail.reset();
   const bool ok = m_file->commit();
   if (!ok) m_error = m_file->errorString();
   m_file.reset();

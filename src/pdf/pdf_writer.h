@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "pdf/pdf_info_update.h"
+
 class QFont;
 class QPainter;
 class QPdfWriter;
@@ -32,9 +34,8 @@ class PdfWriter {
 
   // Opens a temporary file in the folder of `path` for the document. True on success. False
   // when it cannot be created (folder missing or not writable, `path` is a folder, or a
-  // document is already open); then nothing on disk changed. Title and creator go into the
-  // document information; author and producer are kept (author()/producer()) but Qt 6.4's
-  // QPdfWriter cannot write them: the producer field always names Qt.
+  // document is already open); then nothing on disk changed. The four texts become the
+  // document information (FinishDocument adds what QPdfWriter cannot write).
   bool BeginDocument(const QString& path, const QString& title, const QString& creator,
                      const QString& author, const QString& producer);
   // A font handle (> 0) for DrawText, or 0 when `name` is empty. The family goes through
@@ -72,20 +73,23 @@ class PdfWriter {
   // Completes the document in the temporary file. Qt cannot write a document without pages,
   // so a document with none gets one empty page.
   void EndDocument();
-  // Ends the document if needed and renames the temporary file over the output path. True on
-  // success; false (and the old file untouched) when no document is open or the rename fails.
+  // Ends the document if needed, appends its document information and renames the temporary
+  // file over the output path. True on success; false (and the old file untouched) when no
+  // document is open, the information cannot be added or the rename fails.
   bool FinishDocument();
 
-  QString author() const { return m_author; }
-  QString producer() const { return m_producer; }
+  QString author() const { return m_info.author; }
+  QString producer() const { return m_info.producer; }
   // The reason of the last failure, for messages.
   QString errorString() const { return m_error; }
 
  private:
   double toDevice(double length) const;
   void discard();
+  bool appendInfo();
 
   std::unique_ptr<QSaveFile> m_file;
+  std::unique_ptr<TailKeepingDevice> m_tail;  // between m_writer and m_file
   std::unique_ptr<QPdfWriter> m_writer;
   std::unique_ptr<QPainter> m_painter;
   std::vector<QFont> m_fonts;
@@ -93,8 +97,7 @@ class PdfWriter {
   QImage m_lastImage;
   int m_lastHandle = 0;
   QImage m_captured;
-  QString m_author;
-  QString m_producer;
+  DocumentInfo m_info;
   QString m_error;
   double m_unitInPoints = 1.0;
   double m_pageWidthPt;

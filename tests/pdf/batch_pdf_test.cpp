@@ -44,6 +44,9 @@ TEST_F(BatchPdf, WritesEveryIncludedObjectAPageInListOrderWithEmbeddedFooters) {
   EXPECT_NEAR(info.sizes[0].width(), 20 * 72 / 2.54, 0.5);
   EXPECT_NEAR(info.sizes[0].height(), 15 * 72 / 2.54, 0.5);
   EXPECT_EQ(info.title, QStringLiteral("Title"));
+  EXPECT_EQ(info.author, QStringLiteral("Author"));
+  EXPECT_EQ(info.producer, QStringLiteral("Producer"));
+  EXPECT_EQ(info.errors, QString());
   EXPECT_EQ(popplertest::images(out).size(), 6u);
   const QStringList names{"Chart 1", "Chart 2", "Chart 3", "{Chart Sheet}", "SalesTable", "RegionShares"};
   for (int page = 1; page <= 6; ++page) {

@@ -1,14 +1,18 @@
 // What the PDF writer puts on its pages, read back with poppler: page count and size, one
-// picture per page where DrawImage placed it, the footer line and its embedded font.
+// picture per page where DrawImage placed it, the footer line and its embedded font, the
+// document information (its update's byte offsets, an update on an update, refused tails).
 #include "pdf/pdf_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <cmath>
 
+#include "pdf/pdf_info_update.h"
 #include "pdf/poppler.h"
 #include "support/test_env.h"
 
@@ -208,5 +212,105 @@ TEST_F(PdfWriterPages, ArialIsDrawnWithEmbeddedLiberationSans) {
     EXPECT_TRUE(font.embedded);
   }
 }
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every number `pattern` captures in `bytes`, in order.
+std::vector<qint64> numbers(const QByteArray& bytes, const char* pattern) {
+  QRegularExpressionMatchIterator it =
+      QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(bytes));
+  std::vector<qint64> found;
+  while (it.hasNext()) found.push_back(it.next().captured(1).toLongLong());
+  return found;
+}
+
+// The last startxref leads to the update's cross-reference section, whose one entry leads to
+// its Info object; the last trailer's one /Prev is the startxref before it.
+void expectOffsetsHold(const QByteArray& bytes) {
+  const auto starts = numbers(bytes, "startxref\\s+(\\d+)");
+  ASSERT_GE(starts.size(), 2u);
+  const qint64 xref = starts.back();
+  EXPECT_TRUE(bytes.mid(xref).startsWith("xref\n"));
+  const QByteArray trailer = bytes.mid(bytes.lastIndexOf("trailer"));
+  EXPECT_EQ(numbers(trailer, "/Prev (\\d+)"), std::vector<qint64>{starts[starts.size() - 2]});
+  static const QRegularExpression entry(QStringLiteral("^xref\\n(\\d+) 1\\n(\\d{10}) 00000 n \\n"));
+  const auto m = entry.match(QString::fromLatin1(bytes.mid(xref, 64)));
+  ASSERT_TRUE(m.hasMatch());
+  EXPECT_TRUE(
+      bytes.mid(m.captured(2).toLongLong()).startsWith(m.captured(1).toLatin1() + " 0 obj"));
+  EXPECT_EQ(numbers(trailer, "/Info (\\d+) 0 R"), std::vector<qint64>{m.captured(1).toLongLong()});
+}
+
+// The document information QPdfWriter leaves out, appended as an incremental update.
+TEST_F(PdfWriterPages, PopplerReadsAllFourInformationFieldsWithoutComplaint) {
+  const QString path = writeDeck(freshDir(QStringLiteral("info")), {{1, 1, 18, 12}, {1, 1, 18, 12}},
+                                 QStringLiteral("footer line"));
+  ASSERT_FALSE(path.isEmpty());
+  const auto info = popplertest::info(path);
+  EXPECT_EQ(info.title, QStringLiteral("Title"));
+  EXPECT_EQ(info.creator, QStringLiteral("Creator"));
+  EXPECT_EQ(info.author, QStringLiteral("Author"));
+  EXPECT_EQ(info.producer, QStringLiteral("Producer"));
+  EXPECT_EQ(info.pages, 2);
+  EXPECT_EQ(info.errors, QString());
+  const auto text = popplertest::runTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_EQ(text.err, QString());
+  EXPECT_TRUE(text.out.contains(QStringLiteral("footer line")));
+  expectOffsetsHold(readAll(path));
+}
+
+TEST_F(PdfWriterPages, ASecondInformationUpdateChainsToTheFirstAndCarriesAnyText) {
+  const QString path = writeDeck(freshDir(QStringLiteral("info_twice")),
+                                 {{1, 1, 18, 12}, {1, 1, 18, 12}}, QString());
+  ASSERT_FALSE(path.isEmpty());
+  QByteArray bytes = readAll(path);
+  const pdf::DocumentInfo info{QStringLiteral("Zürich (Q3) \\ ©"), QString(), QStringLiteral("Ann"),
+                               QStringLiteral("日本"), QDateTime()};
+  QString error;
+  const QByteArray update = pdf::infoUpdate(bytes.right(4096), bytes.size(), info, &error);
+  ASSERT_FALSE(update.isEmpty()) << error.toStdString();
+  bytes += update;
+  expectOffsetsHold(bytes);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+  file.close();
+  const auto read = popplertest::info(path);
+  EXPECT_EQ(read.title, info.title);
+  EXPECT_EQ(read.creator, QString());  // an empty field is left out
+  EXPECT_EQ(read.author, info.author);
+  EXPECT_EQ(read.producer, info.producer);
+  EXPECT_EQ(read.pages, 2);
+  EXPECT_EQ(read.errors, QString());
+}
+
+struct RefusedTail {
+  const char* name;
+  const char* tail;
+};
+
+class PdfInfoRefused : public ::testing::TestWithParam<RefusedTail> {};
+
+TEST_P(PdfInfoRefused, GivesNoBytesAndSaysWhy) {
+  pdf::DocumentInfo info;
+  info.title = QStringLiteral("T");
+  QString error;
+  EXPECT_TRUE(pdf::infoUpdate(QByteArray(GetParam().tail), 1000, info, &error).isEmpty());
+  EXPECT_FALSE(error.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tails, PdfInfoRefused,
+    ::testing::Values(RefusedTail{"Empty", ""},
+                      RefusedTail{"CrossReferenceStream", "endobj\nstartxref\n512\n%%EOF\n"},
+                      RefusedTail{"TruncatedAfterStartxref",
+                                  "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n"},
+                      RefusedTail{"NoSize", "trailer\n<< /Root 1 0 R >>\nstartxref\n9\n%%EOF\n"},
+                      RefusedTail{"NotADictionary", "trailer\n/Size 4\nstartxref\n9\n%%EOF\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

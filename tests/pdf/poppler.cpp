@@ -17,27 +17,43 @@ bool available() {
   return true;
 }
 
-QString run(const QString& tool, const QStringList& args) {
+ToolRun runTool(const QString& tool, const QStringList& args) {
   QProcess process;
   process.start(testenv::findTool(tool), args);
-  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0)
-    return QString();
-  return QString::fromUtf8(process.readAllStandardOutput());
+  ToolRun result;
+  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+    return result;
+  result.exitCode = process.exitCode();
+  result.out = QString::fromUtf8(process.readAllStandardOutput());
+  result.err = QString::fromUtf8(process.readAllStandardError());
+  return result;
 }
+
+QString run(const QString& tool, const QStringList& args) {
+  const ToolRun result = runTool(tool, args);
+  return result.exitCode == 0 ? result.out : QString();
+}
+
+namespace {
+
+QString field(const QString& text, const QString& name) {
+  const QRegularExpression line(QStringLiteral("^%1:\\s+(.*)$").arg(name),
+                                QRegularExpression::MultilineOption);
+  return line.match(text).captured(1).trimmed();
+}
+
+}  // namespace
 
 PageInfo info(const QString& pdf) {
   PageInfo result;
-  const QString first = run(QStringLiteral("pdfinfo"), {pdf});
-  static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                        QRegularExpression::MultilineOption);
-  static const QRegularExpression title(QStringLiteral("^Title:\\s+(.*)$"),
-                                        QRegularExpression::MultilineOption);
-  static const QRegularExpression creator(QStringLiteral("^Creator:\\s+(.*)$"),
-                                          QRegularExpression::MultilineOption);
-  result.pages = pages.match(first).captured(1).toInt();
-  result.title = title.match(first).captured(1).trimmed();
-  result.creator = creator.match(first).captured(1).trimmed();
+  const ToolRun run1 = runTool(QStringLiteral("pdfinfo"), {pdf});
+  const QString first = run1.exitCode == 0 ? run1.out : QString();
+  result.errors = run1.err;
+  result.pages = field(first, QStringLiteral("Pages")).toInt();
+  result.title = field(first, QStringLiteral("Title"));
+  result.creator = field(first, QStringLiteral("Creator"));
+  result.author = field(first, QStringLiteral("Author"));
+  result.producer = field(first, QStringLiteral("Producer"));
   if (result.pages == 0) return result;
   const QString all =
       run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),

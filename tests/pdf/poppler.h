@@ -13,12 +13,22 @@ namespace morvane::popplertest {
 bool available();
 // Standard output of `tool args...`; empty when it fails to run or exits non-zero.
 QString run(const QString& tool, const QStringList& args);
+// Both outputs of `tool args...`; exit code -1 when it did not run to its end.
+struct ToolRun {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+ToolRun runTool(const QString& tool, const QStringList& args);
 
 struct PageInfo {
   int pages = 0;
   std::vector<QSizeF> sizes;  // points, one per page
   QString title;
   QString creator;
+  QString author;
+  QString producer;
+  QString errors;  // what pdfinfo reported on stderr (syntax errors, repaired tables)
 };
 PageInfo info(const QString& pdf);
 
