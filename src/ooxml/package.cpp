@@ -122,6 +122,7 @@ Status loadRelationships(Package::Data& d) {
     if (!rels) return d.error(rels.error().code, rels.error().message);
     d.adoptPartSpelling(&*rels);
     d.relationships[key] = std::move(*rels);
+    d.relationshipsXml[key] = *data;
   }
   const auto root = d.relationships.find(partKey(detail::relsPartFor(QStringLiteral("/"))));
   if (root != d.relationships.end()) {

@@ -34,8 +34,9 @@ void storeRelationships(Package::Data& d, const QString& sourcePart,
                         const std::vector<Relationship>& relationships) {
   const QString relsPart = detail::relsPartFor(sourcePart);
   PartEntry& part = entryFor(d, relsPart);
+  const QByteArray& previous = part.written ? part.data : d.relationshipsXml[partKey(relsPart)];
+  part.data = detail::serializeRelationships(relationships, previous);
   part.written = true;
-  part.data = detail::serializeRelationships(relationships);
   d.relationships[partKey(relsPart)] = relationships;
   if (d.contentTypes.lookup(relsPart) != kRelsContentType) {
     d.contentTypesChanged |= d.contentTypes.set(relsPart, kRelsContentType);
@@ -74,6 +75,7 @@ void Package::remove(const QString& partName) {
   if (d->parts.erase(key) > 0) d->modified = true;
   d->contentTypesChanged |= d->contentTypes.removeOverride(partName);
   d->relationships.erase(key);
+  d->relationshipsXml.erase(key);
   if (detail::sourceOfRelsPart(partName).isEmpty()) {
     const QString relsPart = detail::relsPartFor(partName);
     if (hasPart(relsPart)) remove(relsPart);

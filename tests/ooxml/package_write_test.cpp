@@ -170,6 +170,41 @@ TEST(PackageWrite, AddAndRemoveRelationshipsRegenerateTheRelsPart) {
   EXPECT_FALSE(again->hasPart("/xl/worksheets/_rels/sheet1.xml.rels"));
 }
 
+TEST(PackageWrite, RegeneratedPartsKeepTheirProducersPrefixesAndOrder) {
+  auto members = opctest::minimalWorkbook();
+  const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+  // An Override before the Defaults, prefixed roots, attributes in an unusual order.
+  const QByteArray types =
+      R"(<t:Types xmlns:t="http://schemas.openxmlformats.org/package/2006/content-types">)"
+      R"(<t:Override PartName="/xl/workbook.xml" ContentType="application/x-book"/>)"
+      R"(<t:Default Extension="xml" ContentType="application/xml"/>)"
+      R"(<t:Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)";
+  const QByteArray rels =
+      R"(<p:Relationships xmlns:p="http://schemas.openxmlformats.org/package/2006/relationships">)"
+      R"(<p:Relationship Target="https://example.org/" TargetMode="External" Id="rId2" Type="h"/>)";
+  members[0].data = head + types + "</t:Types>";
+  members[3].data = head + rels +
+                    R"(<p:Relationship Id="rId1" Type="w" Target="worksheets/sheet1.xml"/>)" +
+                    "</p:Relationships>";
+  auto package = reopen(opctest::makeZip(members));
+  ASSERT_TRUE(package);
+  ASSERT_TRUE(package->write("/xl/styles.xml", "<s/>", "text/x-styles").ok());
+  package->addRelationship("/xl/workbook.xml", "s", "/xl/styles.xml");
+  ASSERT_TRUE(package->removeRelationship("/xl/workbook.xml", "rId1"));
+  auto bytes = package->saveToBytes();
+  ASSERT_TRUE(bytes.ok());
+  // Entries read keep their places and attribute order; new ones follow their kind.
+  EXPECT_EQ(
+      opctest::memberData(*bytes, "[Content_Types].xml").toStdString(),
+      (head + types + R"(<t:Override PartName="/xl/styles.xml" ContentType="text/x-styles"/>)" +
+       "</t:Types>")
+          .toStdString());
+  EXPECT_EQ(opctest::memberData(*bytes, "xl/_rels/workbook.xml.rels").toStdString(),
+            (head + rels + R"(<p:Relationship Id="rId3" Type="s" Target="styles.xml"/>)" +
+             "</p:Relationships>")
+                .toStdString());
+}
+
 TEST(PackageWrite, RemovingAPartRemovesItsOwnRelationships) {
   auto package = openMinimal();
   ASSERT_TRUE(package);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace morvane;
 
 using ooxml::parseXml;
@@ -47,15 +49,16 @@ TEST(XmlNamespaces, StrictUrisGiveTheSamePrefixesAndSetStrict) {
   ASSERT_TRUE(doc);
   EXPECT_TRUE(doc->strict);
   EXPECT_TRUE(doc->doc.child("c:chartSpace").child("c:chart").child("a:spPr"));
-  // Serialised back in its own conformance class, or in the other when asked.
+  // Serialised back with its own prefixes in its own conformance class, or in the other
+  // when asked.
   const QByteArray strict = serializeXml(*doc);
   EXPECT_TRUE(strict.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"));
-  EXPECT_TRUE(strict.contains("xmlns:c=\"http://purl.oclc.org/ooxml/drawingml/chart\""));
+  EXPECT_TRUE(strict.contains("xmlns:s=\"http://purl.oclc.org/ooxml/drawingml/chart\""));
   doc->strict = false;
   const QByteArray transitional = serializeXml(*doc);
   EXPECT_TRUE(
-      transitional.contains("xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\""));
-  EXPECT_TRUE(transitional.contains("<c:chartSpace"));
+      transitional.contains("xmlns:s=\"http://schemas.openxmlformats.org/drawingml/2006/chart\""));
+  EXPECT_TRUE(transitional.contains("<s:chartSpace"));
   EXPECT_FALSE(transitional.contains("purl.oclc.org"));
   // What is written parses back to the same names.
   auto again = parse(transitional);
@@ -126,7 +129,7 @@ TEST(XmlNamespaces, WhitespaceOnlyTextAndEscapesSurviveARoundTrip) {
       R"(<si><t xml:space="preserve">  </t></si><si><t>a &amp; b &lt; &#x4E2D;</t></si></sst>)");
   ASSERT_TRUE(doc);
   const QByteArray out = serializeXml(*doc);
-  EXPECT_TRUE(out.contains(R"(<x:t xml:space="preserve">  </x:t>)")) << out.toStdString();
+  EXPECT_TRUE(out.contains(R"(<t xml:space="preserve">  </t>)")) << out.toStdString();
   EXPECT_TRUE(out.contains("a &amp; b &lt; \xE4\xB8\xAD")) << out.toStdString();
 }
 
@@ -141,3 +144,116 @@ TEST(XmlNamespaces, DocumentsBuiltInCodeGetTheirPrefixesDeclared) {
   EXPECT_EQ(ooxml::namespaceUri("p", true), "http://purl.oclc.org/ooxml/presentationml/main");
   EXPECT_EQ(ooxml::namespaceUri("zz", false), "");
 }
+
+// Written back, a part keeps its own prefixes and declarations where they stood; what code
+// adds takes the prefix its namespace has there, or a canonical one declared for it.
+struct OwnPrefixCase {
+  const char* name;
+  const char* in;
+  std::function<void(pugi::xml_document&)> edit;
+  const char* out;  // "" when the part must come back as it came
+  bool strict = false;
+};
+
+class XmlOwnPrefixes : public ::testing::TestWithParam<OwnPrefixCase> {};
+
+TEST_P(XmlOwnPrefixes, WrittenAsTheProducerWroteThemAndStable) {
+  const OwnPrefixCase& c = GetParam();
+  auto doc = parse(c.in);
+  ASSERT_TRUE(doc);
+  if (c.edit) c.edit(doc->doc);
+  doc->strict = c.strict;
+  const QByteArray header = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+  const QByteArray out = serializeXml(*doc);
+  EXPECT_EQ(out.toStdString(), (header + (*c.out ? c.out : c.in)).toStdString());
+  auto again = parse(out);  // what is written reads back to the same canonical document
+  ASSERT_TRUE(again);
+  EXPECT_EQ(serializeXml(*again).toStdString(), out.toStdString());
+}
+
+constexpr char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr char kRels[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+void appendDefinedName(pugi::xml_document& doc) {
+  doc.child("x:workbook").child("x:definedNames").append_child("x:definedName").text().set("B");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, XmlOwnPrefixes,
+    ::testing::Values(
+        OwnPrefixCase{
+            "DefaultMainNamespace",
+            R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+            R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+            R"(<sheets><sheet name="A" r:id="rId1"/></sheets></workbook>)",
+            nullptr, ""},
+        OwnPrefixCase{"StrictPrefixedMainNamespace",
+                      R"(<s:workbook xmlns:s="http://purl.oclc.org/ooxml/spreadsheetml/main">)"
+                      R"(<s:sheets><s:sheet name="A"/></s:sheets></s:workbook>)",
+                      nullptr, "", true},
+        OwnPrefixCase{
+            "LocalDeclarationsStayInPlace",
+            R"(<xdr:wsDr xmlns:xdr="http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing">)"
+            R"(<xdr:graphicFrame><c:chart xmlns:c="http://schemas.openxmlformats.org/drawingml/2006/chart" )"
+            R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" r:id="rId1"/>)"
+            R"(</xdr:graphicFrame><xdr:clientData/></xdr:wsDr>)",
+            nullptr, ""},
+        OwnPrefixCase{
+            "UnknownNamespaceOnACanonicalPrefixAndOddCompatibilityPrefix",
+            R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+            R"(xmlns:m="http://schemas.openxmlformats.org/markup-compatibility/2006" )"
+            R"(xmlns:c="urn:example:custom" m:Ignorable="c"><c:extra c:v="1"/>)"
+            R"(<m:AlternateContent><m:Choice Requires="c"><c:x/></m:Choice></m:AlternateContent></worksheet>)",
+            nullptr, ""},
+        OwnPrefixCase{
+            "AddedElementTakesTheDefaultNamespace",
+            R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<definedNames><definedName name="A">1</definedName></definedNames></workbook>)",
+            appendDefinedName,
+            R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<definedNames><definedName name="A">1</definedName><definedName>B</definedName>)"
+            R"(</definedNames></workbook>)"},
+        OwnPrefixCase{
+            "AddedElementTakesThePartsPrefix",
+            R"(<s:workbook xmlns:s="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<s:definedNames/></s:workbook>)",
+            appendDefinedName,
+            R"(<s:workbook xmlns:s="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<s:definedNames><s:definedName>B</s:definedName></s:definedNames></s:workbook>)"},
+        OwnPrefixCase{
+            "NamespaceThePartNeverDeclaredIsDeclaredOnTheRoot",
+            R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" a="1">)"
+            R"(<sheets><sheet name="A"/></sheets></workbook>)",
+            [](pugi::xml_document& doc) {
+              doc.child("x:workbook")
+                  .child("x:sheets")
+                  .child("x:sheet")
+                  .append_attribute("r:id")
+                  .set_value("rId9");
+            },
+            R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+            R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" a="1">)"
+            R"(<sheets><sheet name="A" r:id="rId9"/></sheets></workbook>)"},
+        OwnPrefixCase{
+            "ACanonicalPrefixTakenThereIsDeclaredOnTheElement",
+            R"(<s:workbook xmlns:s="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<s:extLst xmlns:r="urn:example:other"/></s:workbook>)",
+            [](pugi::xml_document& doc) {
+              doc.child("x:workbook")
+                  .first_child()
+                  .append_child("x:ext")
+                  .append_attribute("r:id")
+                  .set_value("rId2");
+            },
+            R"(<s:workbook xmlns:s="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<s:extLst xmlns:r="urn:example:other"><s:ext xmlns:r="http://schemas.openxmlformats.org/)"
+            R"(officeDocument/2006/relationships" r:id="rId2"/></s:extLst></s:workbook>)"},
+        OwnPrefixCase{
+            "ATransitionalTemplateWrittenStrictKeepsItsPrefixes",
+            R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+            R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheetData/></worksheet>)",
+            nullptr,
+            R"(<worksheet xmlns="http://purl.oclc.org/ooxml/spreadsheetml/main" )"
+            R"(xmlns:r="http://purl.oclc.org/ooxml/officeDocument/relationships"><sheetData/></worksheet>)",
+            true}),
+    [](const auto& info) { return std::string(info.param.name); });

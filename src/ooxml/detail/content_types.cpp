@@ -1,5 +1,7 @@
 #include "ooxml/detail/content_types.h"
 
+#include <set>
+
 #include "ooxml/detail/part_name.h"
 #include "ooxml/detail/xml.h"
 
@@ -26,6 +28,7 @@ Result<ContentTypes> ContentTypes::parse(const QByteArray& data, int maxDepth) {
     return Error{Error::Code::BadXml, name + QStringLiteral(": the root element is not <Types>")};
   }
   ContentTypes types;
+  types.m_source = data;
   for (pugi::xml_node node : root.children()) {
     const QString element = qstr(node.name());
     const QString contentType = qstr(node.attribute("ContentType").value()).trimmed();
@@ -79,23 +82,48 @@ bool ContentTypes::removeOverride(const QString& partName) {
 }
 
 QByteArray ContentTypes::serialize() const {
-  // Written with a default namespace, as office programs write it.
-  pugi::xml_document doc;
-  pugi::xml_node root = doc.append_child("Types");
-  root.append_attribute("xmlns").set_value(kContentTypesNs);
+  auto parsed = parseXml(m_source, QString());
+  if (!parsed.ok()) {
+    // Written with a default namespace, as office programs write it.
+    parsed = parseXml(QByteArray("<Types xmlns=\"") + kContentTypesNs + "\"/>", QString());
+  }
+  XmlDocument& doc = **parsed;
+  pugi::xml_node root = doc.doc.document_element();
+  // The entries read keep their places; gone ones go, new Defaults follow the last Default.
+  std::set<QString> placed;
+  pugi::xml_node lastDefault;
+  for (pugi::xml_node node = root.first_child(), next; node; node = next) {
+    next = node.next_sibling();
+    const bool isDefault = qstr(node.name()) == QLatin1String("ct:Default");
+    if (!isDefault && qstr(node.name()) != QLatin1String("ct:Override")) continue;
+    const QString key =
+        isDefault ? QStringLiteral("D") + qstr(node.attribute("Extension").value()).toCaseFolded()
+                  : QStringLiteral("O") +
+                        partKey(percentDecode(qstr(node.attribute("PartName").value())));
+    const auto& entries = isDefault ? m_defaults : m_overrides;
+    const auto entry = entries.find(key.mid(1));
+    if (entry == entries.end() || !placed.insert(key).second) {
+      root.remove_child(node);
+      continue;
+    }
+    if (qstr(node.attribute("ContentType").value()).trimmed() != entry->second.second)
+      node.attribute("ContentType").set_value(entry->second.second.toUtf8().constData());
+    if (isDefault) lastDefault = node;
+  }
   for (const auto& [key, entry] : m_defaults) {
-    pugi::xml_node node = root.append_child("Default");
-    node.append_attribute("Extension").set_value(entry.first.toUtf8().constData());
-    node.append_attribute("ContentType").set_value(entry.second.toUtf8().constData());
+    if (!placed.insert(QStringLiteral("D") + key).second) continue;
+    lastDefault = lastDefault ? root.insert_child_after("ct:Default", lastDefault)
+                              : root.prepend_child("ct:Default");
+    lastDefault.append_attribute("Extension").set_value(entry.first.toUtf8().constData());
+    lastDefault.append_attribute("ContentType").set_value(entry.second.toUtf8().constData());
   }
   for (const auto& [key, entry] : m_overrides) {
-    pugi::xml_node node = root.append_child("Override");
+    if (!placed.insert(QStringLiteral("O") + key).second) continue;
+    pugi::xml_node node = root.append_child("ct:Override");
     node.append_attribute("PartName").set_value(percentEncode(entry.first).toUtf8().constData());
     node.append_attribute("ContentType").set_value(entry.second.toUtf8().constData());
   }
-  XmlDocument plain;
-  plain.doc.reset(doc);
-  return serializeXml(plain);
+  return serializeXml(doc);
 }
 
 }  // namespace morvane::ooxml::detail

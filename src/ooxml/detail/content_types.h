@@ -30,12 +30,16 @@ class ContentTypes {
   bool ensureDefault(const QString& extension, const QString& contentType);
   bool removeOverride(const QString& partName);
 
+  // The part for these entries: the part read, with its entries' places, prefixes and
+  // declarations kept, gone entries removed and new ones added; or a new part with a
+  // default namespace.
   QByteArray serialize() const;
 
  private:
   // Keyed by case-folded extension / part name; values keep the spelling and the type.
   std::map<QString, std::pair<QString, QString>> m_defaults;
   std::map<QString, std::pair<QString, QString>> m_overrides;
+  QByteArray m_source;  // the part as read; empty for a new package
 };
 
 }  // namespace morvane::ooxml::detail

@@ -33,6 +33,7 @@ struct Package::Data {
   qint64 contentTypesIndex = -1;  // its member in the source archive
   bool contentTypesChanged = false;
   std::map<QString, std::vector<Relationship>> relationships;  // by partKey() of the .rels part
+  std::map<QString, QByteArray> relationshipsXml;  // as read, to be rewritten in its own form
   mutable std::set<QString> charged;                           // parts counted against maxTotalSize
   mutable qint64 inflated = 0;
 

@@ -1,5 +1,8 @@
 #include "ooxml/detail/relationships_part.h"
 
+#include <algorithm>
+#include <set>
+
 #include "ooxml/detail/xml.h"
 
 namespace morvane::ooxml {
@@ -49,19 +52,56 @@ Result<std::vector<Relationship>> parseRelationships(const QByteArray& data,
   return relationships;
 }
 
-QByteArray serializeRelationships(const std::vector<Relationship>& relationships) {
-  // Written with a default namespace, as office programs write it.
-  XmlDocument plain;
-  pugi::xml_node root = plain.doc.append_child("Relationships");
-  root.append_attribute("xmlns").set_value(kRelationshipsNs);
-  for (const Relationship& rel : relationships) {
-    pugi::xml_node node = root.append_child("Relationship");
-    node.append_attribute("Id").set_value(rel.id.toUtf8().constData());
-    node.append_attribute("Type").set_value(rel.type.toUtf8().constData());
-    node.append_attribute("Target").set_value(rel.target.toUtf8().constData());
-    if (rel.external) node.append_attribute("TargetMode").set_value("External");
+namespace {
+
+void setIfChanged(pugi::xml_node node, const char* name, const QString& value) {
+  pugi::xml_attribute attr = node.attribute(name);
+  const QByteArray bytes = value.toUtf8();
+  if (!attr) attr = node.append_attribute(name);
+  if (bytes != attr.value()) attr.set_value(bytes.constData());
+}
+
+void describe(pugi::xml_node node, const Relationship& rel) {
+  setIfChanged(node, "Id", rel.id);
+  setIfChanged(node, "Type", rel.type);
+  setIfChanged(node, "Target", rel.target);
+  const bool external = QString::fromUtf8(node.attribute("TargetMode").value())
+                            .compare(QLatin1String("External"), Qt::CaseInsensitive) == 0;
+  if (rel.external && !external) setIfChanged(node, "TargetMode", QStringLiteral("External"));
+  if (!rel.external && external) node.remove_attribute("TargetMode");
+}
+
+}  // namespace
+
+QByteArray serializeRelationships(const std::vector<Relationship>& relationships,
+                                  const QByteArray& previous) {
+  std::unique_ptr<XmlDocument> doc;
+  if (auto parsed = parseXml(previous, QString());
+      parsed.ok() &&
+      qstr((*parsed)->doc.document_element().name()) == QLatin1String("pr:Relationships")) {
+    doc = std::move(*parsed);
+  } else {
+    // Written with a default namespace, as office programs write it.
+    doc = std::move(
+        *parseXml(QByteArray("<Relationships xmlns=\"") + kRelationshipsNs + "\"/>", QString()));
   }
-  return serializeXml(plain);
+  pugi::xml_node root = doc->doc.document_element();
+  std::set<QString> placed;
+  for (pugi::xml_node node = root.first_child(), next; node; node = next) {
+    next = node.next_sibling();
+    if (qstr(node.name()) != QLatin1String("pr:Relationship")) continue;
+    const QString id = qstr(node.attribute("Id").value());
+    const auto rel = std::find_if(relationships.begin(), relationships.end(),
+                                  [&id](const Relationship& r) { return r.id == id; });
+    if (rel == relationships.end() || !placed.insert(id).second) {
+      root.remove_child(node);
+    } else {
+      describe(node, *rel);
+    }
+  }
+  for (const Relationship& rel : relationships)
+    if (placed.insert(rel.id).second) describe(root.append_child("pr:Relationship"), rel);
+  return serializeXml(*doc);
 }
 
 QString transitionalRelType(const QString& type) {

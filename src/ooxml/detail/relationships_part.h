@@ -12,7 +12,11 @@ namespace morvane::ooxml::detail {
 Result<std::vector<Relationship>> parseRelationships(const QByteArray& data,
                                                      const QString& relsPart,
                                                      const QString& sourcePart, int maxDepth);
-QByteArray serializeRelationships(const std::vector<Relationship>& relationships);
+// The .rels part for `relationships`. Given the part's `previous` bytes, that part with the
+// relationships gone removed, changed ones updated and new ones appended, so its prefixes,
+// declarations and order stay; otherwise a new part with a default namespace.
+QByteArray serializeRelationships(const std::vector<Relationship>& relationships,
+                                  const QByteArray& previous = QByteArray());
 
 // The transitional spelling of a relationship type (unchanged when it has no strict one).
 QString transitionalRelType(const QString& type);

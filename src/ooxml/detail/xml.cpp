@@ -96,7 +96,7 @@ QByteArray serializeXml(const XmlDocument& document) {
       copy.append_copy(node);
     }
   }
-  detail::declareCanonicalPrefixes(copy.document_element(), document.strict);
+  detail::restoreOwnPrefixes(copy.document_element(), document.strict);
   QByteArray out("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n");
   ByteArrayWriter writer(&out);
   copy.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);

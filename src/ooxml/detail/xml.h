@@ -1,14 +1,15 @@
 // Safe XML for package parts, with namespace prefixes normalised so readers match one
 // spelling whatever prefixes the producer chose and whether it wrote strict or transitional
-// namespaces. Internal to ooxml: only this header and src/ooxml/detail know pugixml, and
-// models never expose its types.
+// namespaces, and written back with the producer's own prefixes and declarations. Internal
+// to ooxml: only this header and src/ooxml/detail know pugixml, and models never expose its
+// types.
 //
 // Canonical prefixes: x (spreadsheetml main), r (officeDocument relationships), a (drawingml
 // main), c (drawingml chart), xdr (spreadsheet drawing), cdr (chart drawing), pic (drawingml
 // picture), p (presentationml), pr (package relationships), ct (content types), mc (markup
 // compatibility), cp, dc, dcterms (core properties). Elements of the default namespace get
 // their canonical prefix too. Unknown namespaces keep their prefix and declaration, unless
-// the prefix is a canonical one, which is renamed ("c.u1") here and in mc:Ignorable and its
+// the prefix is a canonical one, which is renamed ("c#u1") here and in mc:Ignorable and its
 // kin. Canonical prefixes are declared on the root only.
 #pragma once
 
@@ -40,8 +41,11 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
                                               int maxDepth = 256);
 
 // Serialises a (canonical) document back: UTF-8, XML declaration with standalone="yes",
-// the canonical prefixes in use declared on the root with strict or transitional URIs as
-// `strict` says. Documents built in code need declare nothing: "p:sld" is enough.
+// every declaration where the parsed part had it and every name with the prefix the part
+// used there (a default namespace stays the default), known namespaces with strict or
+// transitional URIs as `strict` says. What the part never declared (elements added in
+// code, documents built in code) takes its canonical prefix, declared on the root: "p:sld"
+// is enough.
 QByteArray serializeXml(const XmlDocument& document);
 
 class Package;

@@ -1,5 +1,6 @@
 #include "ooxml/detail/xml_namespaces.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string_view>
@@ -7,8 +8,6 @@
 namespace morvane::ooxml::detail {
 
 namespace {
-
-constexpr char kXsi[] = "http://www.w3.org/2001/XMLSchema-instance";
 
 struct Binding {
   std::string prefix;                     // "" for the default namespace
@@ -30,8 +29,7 @@ class Canonicalizer {
   void pushDeclarations(pugi::xml_node node, std::vector<pugi::xml_attribute>* knownDecls);
   const Binding* lookup(std::string_view prefix) const;
   bool rename(std::string_view qname, bool isAttribute, std::string* out, const Binding** ns);
-  std::string mapToken(std::string_view token) const;
-  std::string mapTokens(const char* value) const;
+  std::string mapPrefix(std::string_view prefix) const;
 
   QString m_partName;
   std::vector<Binding> m_bindings;
@@ -40,6 +38,8 @@ class Canonicalizer {
   bool m_strict = false;
   Error m_error{Error::Code::BadXml, QString()};
 };
+
+}  // namespace
 
 bool isDeclaration(std::string_view name, std::string* prefix) {
   if (name == "xmlns") {
@@ -53,9 +53,12 @@ bool isDeclaration(std::string_view name, std::string* prefix) {
   return false;
 }
 
+namespace {
+
 void Canonicalizer::pushDeclarations(pugi::xml_node node,
                                      std::vector<pugi::xml_attribute>* knownDecls) {
   std::string prefix;
+  std::vector<pugi::xml_attribute> renamed;
   for (pugi::xml_attribute attr : node.attributes()) {
     if (!isDeclaration(attr.name(), &prefix)) continue;
     Binding binding;
@@ -69,10 +72,18 @@ void Canonicalizer::pushDeclarations(pugi::xml_node node,
       knownDecls->push_back(attr);
     } else if (!prefix.empty() && findPrefix(prefix)) {
       // An unknown namespace under a canonical prefix would read as the known one.
-      binding.output = prefix + ".u" + std::to_string(++m_fresh);
-      attr.set_name(("xmlns:" + binding.output).c_str());
+      binding.output = prefix + kRenamedPrefixMark + "u" + std::to_string(++m_fresh);
+      renamed.push_back(attr);
     }
     m_bindings.push_back(std::move(binding));
+  }
+  // The original stays beside the renamed one, for writing the part as it came.
+  for (pugi::xml_attribute attr : renamed) {
+    const std::string original = attr.name();
+    isDeclaration(original.c_str(), &prefix);
+    node.insert_attribute_after((kKeptDeclarationMark + original).c_str(), attr)
+        .set_value(attr.value());
+    attr.set_name(("xmlns:" + lookup(prefix)->output).c_str());
   }
 }
 
@@ -121,40 +132,10 @@ bool Canonicalizer::rename(std::string_view qname, bool isAttribute, std::string
   return true;
 }
 
-std::string Canonicalizer::mapToken(std::string_view token) const {
-  const size_t colon = token.find(':');
-  const std::string_view prefix = token.substr(0, colon);
+std::string Canonicalizer::mapPrefix(std::string_view prefix) const {
   const Binding* binding = lookup(prefix);
-  if (!binding || binding->prefix.empty()) return std::string(token);
-  const std::string mapped = binding->known ? binding->known->prefix : binding->output;
-  return colon == std::string_view::npos ? mapped : mapped + std::string(token.substr(colon));
-}
-
-std::string Canonicalizer::mapTokens(const char* value) const {
-  std::string out;
-  std::string_view rest(value);
-  while (!rest.empty()) {
-    const size_t start = rest.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos) break;
-    rest = rest.substr(start);
-    const size_t end = std::min(rest.find_first_of(" \t\r\n"), rest.size());
-    if (!out.empty()) out += ' ';
-    out += mapToken(rest.substr(0, end));
-    rest = rest.substr(end);
-  }
-  return out;
-}
-
-// Attributes whose values hold prefixes, which must follow the renaming.
-bool holdsPrefixes(const std::string& attrName, const Binding* ns, const std::string& element) {
-  if (ns && ns->known && std::strcmp(ns->known->prefix, "mc") == 0) {
-    return attrName == "mc:Ignorable" || attrName == "mc:ProcessContent" ||
-           attrName == "mc:PreserveElements" || attrName == "mc:PreserveAttributes" ||
-           attrName == "mc:MustUnderstand";
-  }
-  if (!ns && attrName == "Requires") return element == "mc:Choice";
-  return ns && ns->uri == kXsi && attrName.size() > 5 &&
-         attrName.compare(attrName.size() - 5, 5, ":type") == 0;
+  if (!binding || binding->prefix.empty()) return std::string(prefix);
+  return binding->known ? binding->known->prefix : binding->output;
 }
 
 bool Canonicalizer::visit(pugi::xml_node node) {
@@ -169,21 +150,23 @@ bool Canonicalizer::visit(pugi::xml_node node) {
 
   std::string prefix;
   for (pugi::xml_attribute attr : node.attributes()) {
-    if (isDeclaration(attr.name(), &prefix)) continue;
+    if (isDeclaration(attr.name(), &prefix) || attr.name()[0] == kKeptDeclarationMark) continue;
     std::string attrName;
     if (!rename(attr.name(), true, &attrName, &ns)) return false;
     attr.set_name(attrName.c_str());
-    if (holdsPrefixes(attrName, ns, name)) {
-      const std::string value = attrName.find(':') == std::string::npos || ns->uri != kXsi
-                                    ? mapTokens(attr.value())
-                                    : mapToken(attr.value());
+    const PrefixValue kind = prefixValue(attrName, name, ns ? ns->uri : std::string());
+    if (kind != PrefixValue::None) {
+      const std::string value =
+          mapValuePrefixes(attr.value(), kind, [this](std::string_view p) { return mapPrefix(p); });
       attr.set_value(value.c_str());
     }
   }
   for (pugi::xml_node child : node.children()) {
     if (child.type() == pugi::node_element && !visit(child)) return false;
   }
-  for (const pugi::xml_attribute& attr : knownDecls) node.remove_attribute(attr);
+  // Kept in place under a name no reader asks for, for writing the part as it came.
+  for (pugi::xml_attribute attr : knownDecls)
+    attr.set_name((kKeptDeclarationMark + std::string(attr.name())).c_str());
   m_bindings.resize(mark);
   return true;
 }
@@ -191,6 +174,38 @@ bool Canonicalizer::visit(pugi::xml_node node) {
 bool Canonicalizer::run(pugi::xml_node root) { return visit(root); }
 
 }  // namespace
+
+PrefixValue prefixValue(std::string_view attrName, std::string_view element,
+                        std::string_view attrUri) {
+  if (attrName == "mc:Ignorable" || attrName == "mc:ProcessContent" ||
+      attrName == "mc:PreserveElements" || attrName == "mc:PreserveAttributes" ||
+      attrName == "mc:MustUnderstand" || (attrName == "Requires" && element == "mc:Choice"))
+    return PrefixValue::Tokens;
+  const bool type = attrName.size() > 5 && attrName.substr(attrName.size() - 5) == ":type";
+  return type && attrUri == kXsiNamespace ? PrefixValue::QualifiedName : PrefixValue::None;
+}
+
+std::string mapValuePrefixes(std::string_view value, PrefixValue kind,
+                             const std::function<std::string(std::string_view)>& mapPrefix) {
+  const auto one = [&mapPrefix](std::string_view token) {
+    const size_t colon = token.find(':');
+    std::string out = mapPrefix(token.substr(0, colon));
+    if (colon != std::string_view::npos) out += token.substr(colon);
+    return out;
+  };
+  if (kind != PrefixValue::Tokens) return one(value);
+  std::string out;
+  while (!value.empty()) {
+    const size_t start = value.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) break;
+    value = value.substr(start);
+    const size_t end = std::min(value.find_first_of(" \t\r\n"), value.size());
+    if (!out.empty()) out += ' ';
+    out += one(value.substr(0, end));
+    value = value.substr(end);
+  }
+  return out;
+}
 
 const std::vector<KnownNamespace>& knownNamespaces() {
   static const std::vector<KnownNamespace> known = {
