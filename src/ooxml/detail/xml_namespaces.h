@@ -3,14 +3,16 @@
 // it back with the prefixes and declarations it came with.
 #pragma once
 
+#include "ooxml/result.h"
+
 #include <QString>
-#include <functional>
+
 #include <pugixml.hpp>
+
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "ooxml/result.h"
 
 namespace morvane::ooxml::detail {
 

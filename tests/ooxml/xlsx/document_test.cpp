@@ -1,6 +1,8 @@
 // Editing a workbook document and saving it: only the edited parts change, everything else is
 // copied byte for byte, strict packages stay strict, and a failed save loses nothing.
-#include <gtest/gtest.h>
+#include "ooxml/xlsx/workbook_document.h"
+#include "support/test_env.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +10,10 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
-#include <functional>
 
-#include "ooxml/xlsx/workbook_document.h"
-#include "support/test_env.h"
-#include "support/xlsx_outline_writer.h"
+#include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace morvane;
 
