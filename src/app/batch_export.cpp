@@ -83,7 +83,10 @@ int runExport(const QStringList& args) {
   int written = 0;
   try {
     if (!startup::PrepareWorkbook(tool)) return kExitRefused;
-    registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts);
+    registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts, tool.leftOutNames);
+    if (!tool.leftOutNames.isEmpty())
+      messages.msgBox(startup::leftOutMessage(tool.leftOutNames), startup::vbInformation,
+                      startup::kToolTitle);
     registry::ExchangeSort(tool.objectTable, registry::kColNumerator);
     QSet<QString> used;
     const auto& table = tool.objectTable;

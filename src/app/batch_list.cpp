@@ -54,7 +54,10 @@ int runList(const QStringList& args) {
 
   try {
     if (!startup::PrepareWorkbook(tool)) return kExitRefused;
-    registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts);
+    registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts, tool.leftOutNames);
+    if (!tool.leftOutNames.isEmpty())
+      messages.msgBox(startup::leftOutMessage(tool.leftOutNames), startup::vbInformation,
+                      startup::kToolTitle);
   } catch (const office::AutomationError& error) {
     messages.msgBox(error.userText(), startup::vbCritical, startup::kToolTitle);
     return kExitRefused;

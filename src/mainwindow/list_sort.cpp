@@ -66,7 +66,7 @@ void UserFormObj::fillListFromTable() {
 
 void UserFormObj::InitPage() {
   setWindowTitle(kTitleCentral);
-  registry::SyncRegistry(*m_tool.workbook, m_tool.objectTable, m_tool.counts);
+  registry::SyncRegistry(*m_tool.workbook, m_tool.objectTable, m_tool.counts, m_tool.leftOutNames);
   m_table = m_tool.objectTable;
   if (m_tool.counts.objectCount == 0) {
     showNothingFound();

@@ -82,8 +82,13 @@ class Name {
   // The formula text, "=Sheet1!$A$1:$C$5".
   virtual QString refersTo() = 0;
   // The range the name refers to. Throws when it refers to no range (a constant, a formula,
-  // another workbook, #REF!, a sheet that does not exist).
+  // another workbook, #REF!, a sheet that does not exist) and when it refers to several
+  // areas, which no picture operation here draws.
   virtual std::shared_ptr<Range> refersToRange() = 0;
+  // RefersToRange.Areas.Count as the program would give it: 1 for one area, n for a union
+  // of n areas of one worksheet ("Data!$A$1:$A$2,Data!$C$1:$C$2"), 0 when the name refers
+  // to no range (a union over several sheets included).
+  virtual int areasCount() = 0;
 };
 
 class Chart {

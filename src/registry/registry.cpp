@@ -104,8 +104,10 @@ void scanChartSheets(excel::Workbook& workbook, ObjectTable& table, Counts& coun
   }
 }
 
+// `leftOut`, when given, collects the visible names passed over for referring to several
+// areas; without it the scan makes exactly the calls it always made.
 void scanNames(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
-               RegistrySheet& registry) {
+               RegistrySheet& registry, QStringList* leftOut) {
   if (workbook.namesCount() < 1) return;
   for (const auto& definedName : workbook.names()) {
     std::shared_ptr<excel::Range> range;
@@ -115,6 +117,9 @@ void scanNames(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
       range = nullptr;  // a name to a constant, a formula or nothing: not a pasteable range
     }
     const QString name = definedName->name();
+    if (leftOut && !range && name != kRegistryName && definedName->visible() &&
+        definedName->areasCount() > 1)
+      leftOut->append(name);
     if (name == kRegistryName || !range || !definedName->visible()) continue;
     const int row = addObject(table, counts, name, range->worksheet()->name());
     const int registryRows = registry.rowCount();
@@ -145,10 +150,8 @@ void appendNewObjects(ObjectTable& table, RegistrySheet& registry) {
   }
 }
 
-}  // namespace
-
-void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
-                  int listColumnCount) {
+void sync(excel::Workbook& workbook, ObjectTable& table, Counts& counts, int listColumnCount,
+          QStringList* leftOut) {
   counts.objectCount = 0;
   counts.knownObjectCount = 0;
   table.clear();
@@ -156,7 +159,7 @@ void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
 
   scanEmbeddedCharts(workbook, table, counts, registry);
   scanChartSheets(workbook, table, counts, registry);
-  scanNames(workbook, table, counts, registry);
+  scanNames(workbook, table, counts, registry, leftOut);
 
   if (registry.cell(1, 1).isEmpty() || registry.cell(1, 1) == Variant(QString()))
     firstFill(table, registry, listColumnCount);
@@ -164,6 +167,19 @@ void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
     appendNewObjects(table, registry);
 
   counts.knownObjectCount = counts.objectCount;
+}
+
+}  // namespace
+
+void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+                  int listColumnCount) {
+  sync(workbook, table, counts, listColumnCount, nullptr);
+}
+
+void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+                  QStringList& leftOut) {
+  leftOut.clear();
+  sync(workbook, table, counts, kObjectColumns, &leftOut);
 }
 
 }  // namespace morvane::registry

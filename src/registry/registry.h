@@ -6,6 +6,7 @@
 #include "registry/object_table.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace morvane::registry {
 
@@ -51,5 +52,10 @@ void CountObjects(excel::Workbook& workbook, Counts& counts);
 // whose RefersToRange fails is passed over, not an error) or past 32767 objects.
 void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
                   int listColumnCount = kObjectColumns);
+// The same scan, which also tells the tool what it left out: `leftOut` becomes the visible
+// names (kuku123 aside) that refer to several areas, in Names order. They are no object of
+// the list, as every picture is drawn from one area. Costs one more call per such name.
+void SyncRegistry(excel::Workbook& workbook, ObjectTable& table, Counts& counts,
+                  QStringList& leftOut);
 
 }  // namespace morvane::registry

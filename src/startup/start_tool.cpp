@@ -86,13 +86,24 @@ bool PrepareWorkbook(Tool& tool) {
   return true;
 }
 
+QString leftOutMessage(const QStringList& names) {
+  QStringList lines;
+  for (const QString& name : names)
+    lines << QStringLiteral("left out: %1 refers to several areas").arg(name);
+  return lines.join(QChar(13));
+}
+
 void StartTool(Tool& tool) {
   if (!PrepareWorkbook(tool)) return;
+  tool.leftOutNames.clear();  // filled by the main window's scan
   tool.forms->showSplash();
   tool.desktop.yield();
   tool.forms->loadMainWindow();
   tool.forms->showMainWindow();
   tool.forms->unloadSplash();
+  // A name the list silently lacked would look like a fault of the tool.
+  if (!tool.leftOutNames.isEmpty())
+    tool.messages.msgBox(leftOutMessage(tool.leftOutNames), vbInformation, kToolTitle);
 }
 
 void CloseTool(Tool& tool) {

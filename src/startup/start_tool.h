@@ -13,12 +13,16 @@ inline const QString kNoObjectsMessage = QStringLiteral(
     "form visible");
 // The protection refusal, lines joined by carriage returns.
 QString protectedWorkbookMessage();
+// One line per name the scan left out, "left out: NAME refers to several areas", joined by
+// carriage returns: the notice start-up shows and the batch front end prints.
+QString leftOutMessage(const QStringList& names);
 
 // Attaches to the spreadsheet program, takes its active workbook, refuses a structure-
 // protected workbook without the registry sheet, creates the registry sheet, renames every
 // embedded chart "Chart k" by position, counts the objects, then shows the splash, loads and
-// shows the main window and unloads the splash. Each refusal shows its message and ends the
-// tool. Throws AutomationError on any other failing call (the caller's guard reports it).
+// shows the main window and unloads the splash; when the window's scan left names out, one
+// information message then names them. Each refusal shows its message and ends the tool.
+// Throws AutomationError on any other failing call (the caller's guard reports it).
 void StartTool(Tool& tool);
 
 // Runs start-up's checks, the registry sheet creation and the chart renaming only (steps

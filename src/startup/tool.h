@@ -11,6 +11,7 @@
 #include "startup/message_box.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -64,6 +65,8 @@ struct Tool {
   // Rebuilt by every scan.
   registry::ObjectTable objectTable;
   registry::Counts counts;
+  // The visible names the main window's scan left out for referring to several areas.
+  QStringList leftOutNames;
 
   // Program-wide counts of the confirmed paste or export.
   office::Int16 confirmationCount;

@@ -3,6 +3,7 @@
 #include "office/powerpoint.h"
 #include "support/batch_binary.h"
 #include "support/test_env.h"
+#include "support/xlsx_outline_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +41,30 @@ TEST(BatchList, ListsTheSampleInNumeratorOrderAndKeepsItAcrossASave) {
   EXPECT_EQ(runMorvane({"list", book, "--save-workbook"}).exitCode, 0);
   Outcome again = runMorvane({"list", book});
   EXPECT_EQ(again.out, kSampleList);
+}
+
+TEST(BatchList, EveryCommandNamesTheNamesOfSeveralAreasItLeavesOut) {
+  QTemporaryDir dir;
+  testbook::WorkbookOutline outline;
+  testbook::SheetOutline data;
+  data.name = QStringLiteral("Data");
+  data.charts = {testbook::ChartOutline{QStringLiteral("c1"), {}}};
+  data.cells[{1, 1}] = office::Variant(1.0);
+  outline.sheets = {data};
+  outline.names = {testbook::NameOutline{"Pair", "Data!$A$1:$A$2,Data!$C$1:$C$2", false, {}},
+                   testbook::NameOutline{"Area", "Data!$A$1:$B$2", false, {}}};
+  const QString book = dir.filePath(QStringLiteral("areas.xlsx"));
+  ASSERT_TRUE(testxlsx::writeWorkbook(outline, book).ok());
+  const QString line = QStringLiteral("left out: Pair refers to several areas");
+  const Outcome list = runMorvane({"list", book});
+  EXPECT_EQ(list.exitCode, 0) << list.err.toStdString();
+  EXPECT_EQ(list.out, QStringLiteral("Chart 1\tData\tY\t1\nArea\tData\tY\t2\n"));
+  const Outcome exported = runMorvane({"export", book, dir.filePath(QStringLiteral("pictures"))});
+  const Outcome pdf = runMorvane({"pdf", book, dir.filePath(QStringLiteral("areas.pdf"))});
+  EXPECT_EQ(pdf.exitCode, 0) << pdf.err.toStdString();
+  EXPECT_TRUE(pdf.out.startsWith(QStringLiteral("2 page(s)"))) << pdf.out.toStdString();
+  for (const Outcome* run : {&list, &exported, &pdf})
+    EXPECT_EQ(run->err.split(QLatin1Char('\n')).count(line), 1) << run->err.toStdString();
 }
 
 TEST(BatchList, UnreadableInputsGetOneLineAndStatusTwo) {

@@ -82,6 +82,26 @@ TEST_F(FormsTest, RefreshOpensANewWindowWithoutEndingTheTool) {
   EXPECT_TRUE(old.isNull());
 }
 
+TEST_F(FormsTest, NamesOfSeveralAreasAreNamedOnceAfterTheWindowOpens) {
+  WorkbookOutline outline = chartsWorkbook(1);
+  outline.names = {NameOutline{"Pair", "Data!$A$1:$A$2,Data!$C$1:$C$2", false, {}},
+                   NameOutline{"Area", "Data!$A$1:$B$2", false, {}},
+                   NameOutline{"Trio", "Data!$A$1,Data!$B$2,Data!$C$3", false, {}}};
+  bool windowShown = false;
+  f.messages.onShow = [&](const auto&) { windowShown = forms->mainWindow() && w().isVisible(); };
+  open(outline);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_EQ(f.messages.shown[0].prompt,
+            "left out: Pair refers to several areas\rleft out: Trio refers to several areas");
+  EXPECT_EQ(f.messages.shown[0].style, 64);
+  EXPECT_EQ(f.messages.shown[0].title, "Morvane©");
+  EXPECT_TRUE(windowShown);
+  EXPECT_EQ(column(0), QStringList({"Chart 1", "Area"}));
+  w().CommandButton5->click();  // Refresh runs start-up again, which names them again
+  EXPECT_EQ(f.messages.shown.size(), 2u);
+  EXPECT_FALSE(f.tool.ended());
+}
+
 TEST_F(FormsTest, RefreshThatStartUpRefusesLeavesNoWindowAndEndsTheTool) {
   open(chartsWorkbook(1));
   f.office.excel->workbook = nullptr;  // the user closed the workbook meanwhile

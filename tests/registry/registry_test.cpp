@@ -161,6 +161,31 @@ TEST_F(RegistryTest, OnlyVisibleNamesToRangesAreTaken) {
   EXPECT_EQ(tableRows(), QStringList{"Sheet1!Area|Sheet2|Y|1"});
 }
 
+TEST_F(RegistryTest, NamesOfSeveralAreasAreReportedAndTheScanIsOtherwiseTheSame) {
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Data", {"Chart 1"}), worksheet("Other"), registrySheet()};
+  outline.names = {NameOutline{"Pair", "Data!$A$1:$A$2,Data!$C$1:$C$2", false, {}},
+                   NameOutline{"HiddenPair", "Data!$A$1,Data!$B$1", true, {}},
+                   NameOutline{"Area", "Data!$B$2:$C$3", false, {}},
+                   NameOutline{"Across", "Data!$A$1,Other!$A$1", false, {}},  // no range at all
+                   NameOutline{"Rate", "0.98", false, {}},
+                   NameOutline{"Pair", "Other!$A$1,Other!$B$1", false, "Other"}};
+  open(outline);
+  sync();
+  const QStringList plainRows = tableRows();
+  const auto plainRegistry = office.sheet(kRegistrySheet)->cells;
+  EXPECT_EQ(office.log.callsStartingWith("Name(").filter(".AreasCount").size(), 0);
+
+  open(outline);  // the same workbook afresh, scanned by the reporting form
+  QStringList leftOut{"stale"};
+  registry::SyncRegistry(*wb, table, counts, leftOut);
+  EXPECT_EQ(leftOut, (QStringList{"Pair", "Other!Pair"}));
+  EXPECT_EQ(tableRows(), plainRows);
+  EXPECT_EQ(plainRows, (QStringList{"Chart 1|Data|Y|1", "Area|Data|Y|2"}));
+  EXPECT_EQ(office.sheet(kRegistrySheet)->cells, plainRegistry);
+  EXPECT_EQ(counts.objectCount, 2);
+}
+
 TEST_F(RegistryTest, NumericLookingNamesAreStoredAsText) {
   WorkbookOutline outline;
   outline.sheets = {worksheet("12", {"Chart 1"}), registrySheet()};

@@ -85,6 +85,22 @@ std::optional<SheetRef> parseSheetRef(const QString& formula) {
   return SheetRef{sheet, *rect};
 }
 
+std::vector<SheetRef> parseSheetRefs(const QString& formula) {
+  const QString f = formula.startsWith(QLatin1Char('=')) ? formula.mid(1) : formula;
+  std::vector<SheetRef> refs;
+  bool quoted = false;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i <= f.size(); ++i) {
+    if (i < f.size() && f[i] == QLatin1Char('\'')) quoted = !quoted;
+    if (i < f.size() && (quoted || f[i] != QLatin1Char(','))) continue;
+    const auto ref = parseSheetRef(f.mid(start, i - start));
+    if (!ref) return {};
+    refs.push_back(*ref);
+    start = i + 1;
+  }
+  return refs;
+}
+
 std::optional<QString> r1c1ToA1(const QString& formula) {
   static const QRegularExpression re(QStringLiteral("^=?(.+)!(?:C(\\d+):C(\\d+)|R(\\d+)C(\\d+))$"));
   const auto m = re.match(formula);

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace morvane::fake {
 
@@ -28,6 +29,9 @@ struct SheetRef {
   CellRect rect;
 };
 std::optional<SheetRef> parseSheetRef(const QString& formula);
+// "Data!$A$1,Data!$C$1:$C$2" -> its areas in order (one for a single reference); empty when
+// a part is not a sheet reference.
+std::vector<SheetRef> parseSheetRefs(const QString& formula);
 // "=Sheet!C1:C8" (R1C1, absolute parts only) -> "Sheet!$A:$H".
 std::optional<QString> r1c1ToA1(const QString& formula);
 // Quotes a sheet name for a reference when it needs it: 'My Sheet', 'Sheet''1'.

@@ -193,6 +193,33 @@ TYPED_TEST_P(ExcelContract, NamesInFileOrderWithScopeVisibilityAndRanges) {
   EXPECT_TRUE(this->fails([&] { wb->worksheet(QStringLiteral("Sheet1"))->range(QStringLiteral("'My Data'!A1")); }));
 }
 
+// Names of several areas of one sheet count them and have no RefersToRange; anything that
+// is no range counts 0.
+TYPED_TEST_P(ExcelContract, NamesCountTheAreasTheyReferTo) {
+  auto outline = sampleWorkbook();
+  SheetOutline comma;
+  comma.name = QStringLiteral("a,b");
+  outline.sheets.push_back(comma);
+  const std::vector<std::pair<QString, int>> cases = {
+      {QStringLiteral("Sheet1!$A$1:$B$3"), 1},
+      {QStringLiteral("Sheet1!$A$1:$A$2,Sheet1!$C$1:$C$2"), 2},
+      {QStringLiteral("'a,b'!$A$1,'A,B'!$B$2,'a,b'!$C:$C"), 3},
+      {QStringLiteral("Sheet1!$A$1,'My Data'!$B$2"), 0},
+      {QStringLiteral("Graph!$A$1,Graph!$B$1"), 0},
+      {QStringLiteral("Sheet1!$A:$A,$1:$1"), 0},
+      {QStringLiteral("0.98"), 0}};
+  outline.names.clear();
+  for (size_t i = 0; i < cases.size(); ++i)
+    outline.names.push_back(NameOutline{QStringLiteral("N%1").arg(i), cases[i].first, false, {}});
+  auto wb = this->open(outline);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].first.toStdString());
+    auto name = wb->name(int(i) + 1);
+    EXPECT_EQ(name->areasCount(), cases[i].second);
+    EXPECT_EQ(this->fails([&] { name->refersToRange(); }), cases[i].second != 1);
+  }
+}
+
 TYPED_TEST_P(ExcelContract, NewWorksheetIsAppendedAndNamedWithR1C1) {
   auto wb = this->open();
   const QString active = wb->activeSheet()->name();
@@ -222,8 +249,10 @@ TYPED_TEST_P(ExcelContract, ProtectedStructureIsReported) {
 REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
                             LookupsIgnoreCaseAndMissingOnesFail,
                             ChartObjectsInDrawingOrderRenamedThroughActiveChart,
-                            CellsKeepTheProgramsTypingRules, CurrentRegionStopsAtEmptyRowsAndColumns,
-                            MaxIgnoresTextsAndEmptyCells, NamesInFileOrderWithScopeVisibilityAndRanges,
-                            NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported);
+                            CellsKeepTheProgramsTypingRules,
+                            CurrentRegionStopsAtEmptyRowsAndColumns, MaxIgnoresTextsAndEmptyCells,
+                            NamesInFileOrderWithScopeVisibilityAndRanges,
+                            NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported,
+                            NamesCountTheAreasTheyReferTo);
 
 }  // namespace morvane::excel_contract

@@ -398,6 +398,16 @@ class NameImpl : public excel::Name {
     if (!ref) throw failed(QStringLiteral("RefersToRange"), QStringLiteral("Name"));
     return std::make_shared<RangeImpl>(m_ctx, wb.findSheet(ref->sheet), ref->rect);
   }
+  int areasCount() override {
+    log(QStringLiteral("AreasCount"));
+    const auto refs = parseSheetRefs(m_name->refersTo);
+    const auto& wb = *m_ctx->state->workbook;
+    const auto sheet = refs.empty() ? nullptr : wb.findSheet(refs.front().sheet);
+    if (!sheet || sheet->type != excel::SheetType::Worksheet) return 0;
+    for (const auto& ref : refs)
+      if (wb.findSheet(ref.sheet) != sheet) return 0;
+    return int(refs.size());
+  }
 
  private:
   void log(const QString& member) {

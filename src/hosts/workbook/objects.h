@@ -140,6 +140,7 @@ class HostName : public excel::Name {
   bool visible() override;
   QString refersTo() override;
   std::shared_ptr<excel::Range> refersToRange() override;
+  int areasCount() override;
 
  private:
   HostPtr m_host;

@@ -185,4 +185,16 @@ std::shared_ptr<excel::Range> HostName::refersToRange() {
   return range;
 }
 
+int HostName::areasCount() {
+  const auto& model = m_host->document().model();
+  const auto areas = ooxml::xlsx::parseSheetAreas(model.names.at(size_t(m_index)).formula);
+  if (areas.empty()) return 0;
+  const int sheet = model.sheetIndex(areas.front().sheet);
+  if (sheet < 0 || model.sheets[size_t(sheet)].kind != SheetEntry::Kind::Worksheet) return 0;
+  // A range lies on one sheet: a union over several is no range at all.
+  for (const auto& area : areas)
+    if (model.sheetIndex(area.sheet) != sheet) return 0;
+  return int(areas.size());
+}
+
 }  // namespace morvane::hosts::workbook

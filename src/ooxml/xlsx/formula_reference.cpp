@@ -94,6 +94,22 @@ std::optional<SheetArea> parseSheetArea(QStringView formula) {
   return SheetArea{split->first, *area};
 }
 
+std::vector<SheetArea> parseSheetAreas(QStringView formula) {
+  const QStringView text = stripEquals(formula);
+  std::vector<SheetArea> areas;
+  bool quoted = false;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] == u'\'') quoted = !quoted;  // '' toggles twice
+    if (i < text.size() && (quoted || text[i] != u',')) continue;
+    const auto area = parseSheetArea(text.mid(start, i - start));
+    if (!area) return {};
+    areas.push_back(*area);
+    start = i + 1;
+  }
+  return areas;
+}
+
 std::optional<SheetArea> parseSheetAreaR1C1(QStringView formula) {
   const auto split = splitSheet(stripEquals(formula));
   if (!split) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <vector>
 
 namespace morvane::ooxml::xlsx {
 
@@ -23,6 +24,11 @@ struct SheetArea {
 // unions ("Sheet1!A1,Sheet1!B2") and references without a sheet. Whether the sheet exists is
 // the caller's question.
 std::optional<SheetArea> parseSheetArea(QStringView formula);
+
+// The areas of a union, "Data!$A$1:$A$2,Data!$C$1:$C$2", in order; one area for what
+// parseSheetArea reads. Empty when any part of it is not such an area (each part names its
+// own sheet; which sheets they are is the caller's question).
+std::vector<SheetArea> parseSheetAreas(QStringView formula);
 
 // The same for an R1C1 formula ("=kukukukuZichron!C1:C8", "=Data!R2C1:R5C3", "=S!R[1]C"),
 // relative parts taken against cell A1. nullopt as above.

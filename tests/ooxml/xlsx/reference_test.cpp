@@ -2,6 +2,8 @@
 // of sheet names: the forms real workbooks hold and those that must be refused.
 #include "ooxml/xlsx/formula_reference.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 using namespace morvane;
@@ -64,6 +66,32 @@ const FormRow kForms[] = {
 
 INSTANTIATE_TEST_SUITE_P(Formulas, ReferenceForms, ::testing::ValuesIn(kForms),
                          [](const auto& info) { return std::string(info.param.label); });
+
+struct UnionRow {
+  const char* label;
+  const char* formula;
+  const char* areas;  // "sheet!address" joined by ";", empty: not a union of areas
+};
+
+class UnionForms : public ::testing::TestWithParam<UnionRow> {};
+
+TEST_P(UnionForms, SplitIntoTheirAreasOrNothing) {
+  QStringList areas;
+  for (const SheetArea& a : parseSheetAreas(QString::fromUtf8(GetParam().formula)))
+    areas << a.sheet + QLatin1Char('!') + formatA1Area(a.area);
+  EXPECT_EQ(areas.join(QLatin1Char(';')), QString::fromUtf8(GetParam().areas));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formulas, UnionForms,
+    ::testing::Values(
+        UnionRow{"OneArea", "=Data!$A$1:$B$2", "Data!$A$1:$B$2"},
+        UnionRow{"TwoAreas", "Data!$A$1:$A$2,Data!$C$1:$C$2", "Data!$A$1:$A$2;Data!$C$1:$C$2"},
+        UnionRow{"QuotedCommaAndQuote", "'Abc,1'!$A$1,'It''s'!$C:$C", "Abc,1!$A$1;It's!$C:$C"},
+        UnionRow{"PartWithoutSheet", "Sheet1!$A:$A,$1:$1", ""},
+        UnionRow{"FunctionArguments", "SUM(Data!A1,Data!B1)", ""},
+        UnionRow{"TrailingComma", "Data!$A$1,", ""}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(R1C1, ColumnsAndCellsBecomeA1Areas) {
   auto a = parseSheetAreaR1C1(u"=kukukukuZichron!C1:C8");
