@@ -1,4 +1,5 @@
-// `morvane pdf` as the real binary on the shipped sample workbook, read back with poppler.
+// `morvane pdf` as the real binary on the shipped sample workbook (and one openpyxl wrote), read
+// back with poppler.
 #include "pdf/poppler.h"
 #include "support/batch_binary.h"
 #include "support/test_env.h"
@@ -114,4 +115,33 @@ TEST_F(BatchPdf, WithoutAnOutputTheFileGoesIntoTheDocumentsFolderOrHome) {
   const QString inHome = home.filePath(QStringLiteral("Morvane©.pdf"));
   EXPECT_TRUE(QFile::exists(documents) || QFile::exists(inHome));
   EXPECT_TRUE(run.out.contains(QStringLiteral("Morvane©.pdf"))) << run.out.toStdString();
+}
+
+// A chart 30 cm wide and 5 cm high, written by openpyxl and drawn by the workbook host, keeps
+// its proportions on the page: the same resolution on both axes, shrunk to 18 cm wide.
+TEST_F(BatchPdf, AWideChartKeepsItsProportions) {
+  MORVANE_REQUIRE(QProcess::execute("/usr/bin/python3", {"-c", "import openpyxl"}) == 0,
+                  "python3-openpyxl");
+  QTemporaryDir dir;
+  const QString book = dir.filePath(QStringLiteral("wide.xlsx"));
+  const char* script =
+      "import sys, openpyxl\n"
+      "from openpyxl.chart import BarChart, Reference\n"
+      "wb = openpyxl.Workbook()\n"
+      "ws = wb.active\n"
+      "for r in range(1, 5): ws.append([r, r * 3])\n"
+      "chart = BarChart()\n"
+      "chart.add_data(Reference(ws, min_col=2, min_row=1, max_row=4))\n"
+      "chart.width, chart.height = 30, 5\n"
+      "ws.add_chart(chart, 'D2')\n"
+      "wb.save(sys.argv[1])\n";
+  ASSERT_EQ(QProcess::execute("/usr/bin/python3", {"-c", script, book}), 0);
+  const QString out = dir.filePath(QStringLiteral("wide.pdf"));
+  const Outcome run = runMorvane({"pdf", book, out});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const auto images = popplertest::images(out);
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_GT(images[0].width, 5 * images[0].height);  // the picture itself is wide
+  EXPECT_NEAR(images[0].xPpi, images[0].yPpi, 1.0);
+  EXPECT_NEAR(images[0].width / images[0].xPpi * 2.54, 18.0, 0.1);
 }
