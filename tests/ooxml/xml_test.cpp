@@ -171,9 +171,6 @@ TEST_P(XmlOwnPrefixes, WrittenAsTheProducerWroteThemAndStable) {
   EXPECT_EQ(serializeXml(*again).toStdString(), out.toStdString());
 }
 
-constexpr char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-constexpr char kRels[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-
 void appendDefinedName(pugi::xml_document& doc) {
   doc.child("x:workbook").child("x:definedNames").append_child("x:definedName").text().set("B");
 }
@@ -181,16 +178,6 @@ void appendDefinedName(pugi::xml_document& doc) {
 INSTANTIATE_TEST_SUITE_P(
     Parts, XmlOwnPrefixes,
     ::testing::Values(
-        OwnPrefixCase{
-            "DefaultMainNamespace",
-            R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-            R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-            R"(<sheets><sheet name="A" r:id="rId1"/></sheets></workbook>)",
-            nullptr, ""},
-        OwnPrefixCase{"StrictPrefixedMainNamespace",
-                      R"(<s:workbook xmlns:s="http://purl.oclc.org/ooxml/spreadsheetml/main">)"
-                      R"(<s:sheets><s:sheet name="A"/></s:sheets></s:workbook>)",
-                      nullptr, "", true},
         OwnPrefixCase{
             "LocalDeclarationsStayInPlace",
             R"(<xdr:wsDr xmlns:xdr="http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing">)"
