@@ -1,5 +1,6 @@
 #include "emf/emf_paint_engine.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include "emf/emf_format.h"
 #include "emf/emf_gradient_bands.h"
 #include "emf/emf_pattern_brush.h"
+#include "emf/font_stand_ins.h"
 
 namespace morvane::emf {
 namespace {
@@ -619,7 +621,10 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
   desc.escapement = (qRound(-angle * 10) % 3600 + 3600) % 3600;
   desc.weight = std::clamp(int(font.weight()), 1, 1000);
   desc.italic = font.italic();
+  // The family asked for (the first of the font's families), not the stand-in drawing it here.
   desc.face = font.family();
+  desc.pitchAndFamily = pitchAndFamily(desc.face, QFontInfo(font).fixedPitch());
+  desc.charSet = charSetFor(desc.face, text);
 
   // Advances from our own layout, so that other programs place each character as we do.
   const QFontMetricsF metrics(font, m_device);

@@ -1,7 +1,8 @@
 // The QPaintEngine behind EmfDevice: turns what QPainter draws into metafile records through
 // an EmfWriter it borrows (the device owns both). Shapes become polygons and polylines in
-// logical units, text becomes text records, gradients become bands of solid colour, tiled
-// textures and stipples become pattern brushes, and transparency is blended onto white.
+// logical units, text becomes text records naming the requested font family, gradients become
+// bands of solid colour, tiled textures and stipples become pattern brushes, and transparency is
+// blended onto white.
 #pragma once
 
 #include <QBrush>

@@ -8,6 +8,7 @@
 
 #include "emf/emf_format.h"
 #include "emf/emf_playback.h"
+#include "emf/font_stand_ins.h"
 
 namespace morvane::emf {
 namespace {
@@ -56,8 +57,9 @@ bool EmfPlayback::playText(const RecordView& r) {
 
 namespace {
 
+// Office faces play with their installed stand-ins, as they were measured when written.
 QRawFont rawFontFor(const QString& face, qint32 weight, bool italic) {
-  QFont font(face.isEmpty() ? QStringLiteral("Liberation Sans") : face);
+  QFont font = officeFont(face.isEmpty() ? QStringLiteral("Arial") : face);
   font.setWeight(QFont::Weight(std::clamp(weight > 0 ? weight : 400, 1, 1000)));
   font.setItalic(italic);
   font.setPixelSize(100);
@@ -171,7 +173,7 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
     m_painter->fillPath(outlines, QColor(m_dc.textColor));
   }
   // Qt's fallback fonts, at a 100 px size scaled to the em.
-  QFont fallbackFont(f.face);
+  QFont fallbackFont = officeFont(f.face);
   fallbackFont.setPixelSize(100);
   fallbackFont.setItalic(f.italic);
   m_painter->setFont(fallbackFont);

@@ -212,11 +212,11 @@ quint32 EmfWriter::createFont(const EmfFontStyle& font) {
   r.u8(font.italic ? 1 : 0);
   r.u8(font.underline ? 1 : 0);
   r.u8(font.strikeOut ? 1 : 0);
-  r.u8(1);  // DEFAULT_CHARSET
-  r.u8(0);  // out precision, clip precision, quality, pitch and family: defaults
+  r.u8(font.charSet);
+  r.u8(0);  // out precision, clip precision, quality: defaults
   r.u8(0);
   r.u8(0);
-  r.u8(0);
+  r.u8(font.pitchAndFamily);
   QString face = font.face.left(31);
   face.resize(32, QChar());
   r.utf16(face);

@@ -37,7 +37,9 @@ struct EmfFontStyle {
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;
-  QString face;
+  quint8 charSet = 0;         // lfCharSet: ANSI_CHARSET unless the text's script needs another
+  quint8 pitchAndFamily = 0;  // lfPitchAndFamily
+  QString face;               // the family asked for, which the reader's machine has
   bool operator==(const EmfFontStyle&) const = default;
 };
 

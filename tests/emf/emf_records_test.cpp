@@ -20,18 +20,8 @@ using namespace morvane;
 namespace {
 
 using emftest::fieldAt;
+using emftest::fontFace;
 using emftest::recordsOfType;
-
-
-QString fontFace(const QByteArray& emf, qsizetype record) {
-  QString face;
-  for (int i = 0; i < 32; ++i) {
-    const quint16 c = qFromLittleEndian<quint16>(emf.constData() + record + 40 + 2 * i);
-    if (c == 0) break;
-    face += QChar(c);
-  }
-  return face;
-}
 
 int countOf(const std::vector<emf::EmfRecord>& records, quint32 type) {
   return int(std::count_if(records.begin(), records.end(),

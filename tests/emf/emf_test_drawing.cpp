@@ -91,4 +91,14 @@ std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type) {
   return found;
 }
 
+QString fontFace(const QByteArray& emf, qsizetype record) {
+  QString face;
+  for (int i = 0; i < 32 && record + 42 + 2 * i <= emf.size(); ++i) {
+    const quint16 c = qFromLittleEndian<quint16>(emf.constData() + record + 40 + 2 * i);
+    if (c == 0) break;
+    face += QChar(c);
+  }
+  return face;
+}
+
 }  // namespace morvane::emftest

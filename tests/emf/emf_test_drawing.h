@@ -30,5 +30,7 @@ QImage sceneRaster(int scale = 1);
 quint32 fieldAt(const QByteArray& emf, qsizetype offset);
 // Offsets of every record of `type` in `emf`.
 std::vector<qsizetype> recordsOfType(const QByteArray& emf, quint32 type);
+// The face name of the EMR_EXTCREATEFONTINDIRECTW record at `record`.
+QString fontFace(const QByteArray& emf, qsizetype record);
 
 }  // namespace morvane::emftest

@@ -1,8 +1,9 @@
 #include "render/chart/chart_layout.h"
 
-#include "render/chart/layout_context.h"
-
 #include <algorithm>
+
+#include "emf/font_stand_ins.h"
+#include "render/chart/layout_context.h"
 
 namespace morvane::render::chart {
 
@@ -64,7 +65,8 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
       if (c.isValid()) out.titleStyle.color = c;
     }
     if (!f.latinFont.isEmpty())
-      out.titleStyle.font.setFamily(substituteFontFamily(ctx.theme.resolveFont(f.latinFont)));
+      out.titleStyle.font.setFamilies(
+          emf::officeFont(ctx.theme.resolveFont(f.latinFont)).families());
   }
   // A title longer than the chart is wide wraps at word boundaries.
   out.title = wrapText(out.titleStyle, out.title, available.width());

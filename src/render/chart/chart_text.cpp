@@ -1,12 +1,12 @@
 #include "render/chart/chart_text.h"
 
 #include <QFontMetricsF>
-#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
-
 #include <cmath>
+
+#include "emf/font_stand_ins.h"
 
 namespace morvane::render::chart {
 
@@ -25,28 +25,10 @@ const QImage& measureDevice() {
 
 }  // namespace
 
-QString substituteFontFamily(const QString& family) {
-  static const QHash<QString, QString> table = {
-      {"calibri", "Carlito"},
-      {"calibri light", "Carlito"},
-      {"cambria", "Caladea"},
-      {"arial", "Liberation Sans"},
-      {"helvetica", "Liberation Sans"},
-      {"arial narrow", "Liberation Sans Narrow"},
-      {"times new roman", "Liberation Serif"},
-      {"times", "Liberation Serif"},
-      {"courier new", "Liberation Mono"},
-      {"courier", "Liberation Mono"},
-  };
-  const auto it = table.find(family.trimmed().toLower());
-  return it == table.end() ? family : *it;
-}
-
 TextStyle makeTextStyle(const ooxml::chart::Theme& theme, const ooxml::chart::TextFormat& format,
                         double sizePt, bool bold, const QColor& color) {
   TextStyle style;
-  const QString family = substituteFontFamily(theme.resolveFont(format.latinFont));
-  style.font = QFont(family);
+  style.font = emf::officeFont(theme.resolveFont(format.latinFont));
   style.font.setPointSizeF(format.sizePt.value_or(sizePt));
   style.font.setBold(format.bold.value_or(bold));
   style.font.setItalic(format.italic.value_or(false));

@@ -1,5 +1,5 @@
-// Text for charts: the font substitutions for office fonts, fonts sized in points for any
-// paint device, and measuring and drawing (optionally rotated) text in point coordinates.
+// Text for charts: fonts sized in points for any paint device, and measuring and drawing
+// (optionally rotated) text in point coordinates.
 #pragma once
 
 #include "ooxml/chart/chart_model.h"
@@ -14,13 +14,9 @@ class QPainter;
 
 namespace morvane::render::chart {
 
-// The installed metric-compatible family for an office font: Calibri -> Carlito, Cambria ->
-// Caladea, Arial -> Liberation Sans, Times New Roman -> Liberation Serif, Courier New ->
-// Liberation Mono (and a few near relatives); other names unchanged.
-QString substituteFontFamily(const QString& family);
-
 // A resolved text style. `font` carries its size in points (pointSizeF) as measured on a
-// 72 dpi device, so that 1 unit = 1 point in layouts.
+// 72 dpi device, so that 1 unit = 1 point in layouts; its family is the one the file asks for,
+// measured and drawn with the installed stand-in (emf::officeFont).
 struct TextStyle {
   QFont font;
   QColor color = Qt::black;

@@ -1,9 +1,10 @@
 #include "render/range/cell_look.h"
 
 #include <QHash>
-
 #include <algorithm>
 #include <cmath>
+
+#include "emf/font_stand_ins.h"
 
 namespace morvane::render::range {
 
@@ -72,18 +73,6 @@ std::optional<QColor> fillColor(const ooxml::xlsx::Fill& fill, const std::array<
 
 }  // namespace
 
-QString substituteRangeFontFamily(const QString& family) {
-  static const QHash<QString, QString> table = {
-      {"calibri", "Carlito"},          {"calibri light", "Carlito"},
-      {"cambria", "Caladea"},          {"arial", "Liberation Sans"},
-      {"helvetica", "Liberation Sans"}, {"arial narrow", "Liberation Sans Narrow"},
-      {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-      {"courier new", "Liberation Mono"},      {"courier", "Liberation Mono"},
-  };
-  const auto it = table.find(family.trimmed().toLower());
-  return it == table.end() ? family : *it;
-}
-
 int borderRank(const QString& style) { return ranks().value(style, 0); }
 
 QColor resolveCellColor(const Color& color, const std::array<QColor, 12>& theme, const QColor& fallback) {
@@ -117,7 +106,7 @@ CellLook CellLooks::build(int style) const {
   ooxml::xlsx::CellFormat xf;
   if (style >= 0 && style < int(m_styles.cellFormats.size())) xf = m_styles.cellFormats[size_t(style)];
   const ooxml::xlsx::Font font = m_styles.fontOfXf(style);
-  look.font = QFont(substituteRangeFontFamily(font.name));
+  look.font = emf::officeFont(font.name);
   look.font.setPointSizeF(std::isfinite(font.size) ? std::clamp(font.size, 1.0, 409.0) : 11.0);
   look.font.setBold(font.bold);
   look.font.setItalic(font.italic);

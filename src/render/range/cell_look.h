@@ -26,7 +26,7 @@ struct BorderLine {
 };
 
 struct CellLook {
-  QFont font;  // pointSizeF in points
+  QFont font;  // pointSizeF in points; the requested family, drawn with its stand-in
   QColor textColor = Qt::black;
   bool doubleUnderline = false;
   std::optional<QColor> fill;
@@ -34,11 +34,6 @@ struct CellLook {
   ooxml::xlsx::Alignment alignment;
   numfmt::NumberFormat format;
 };
-
-// The installed metric-compatible family for an office font (Calibri -> Carlito, Cambria ->
-// Caladea, Arial -> Liberation Sans, Times New Roman -> Liberation Serif, Courier New ->
-// Liberation Mono); other names unchanged.
-QString substituteRangeFontFamily(const QString& family);
 
 // The visual weight rank of a border style name, 0 for none or unknown.
 int borderRank(const QString& style);

@@ -1,10 +1,12 @@
 // Automatic colours of the program's chart styles, and the office font substitutions.
 #include "render/chart/chart_style.h"
-#include "render/chart/chart_text.h"
+
+#include <gtest/gtest.h>
 
 #include <QFontInfo>
 
-#include <gtest/gtest.h>
+#include "emf/font_stand_ins.h"
+#include "render/chart/chart_text.h"
 
 using namespace morvane;
 
@@ -66,7 +68,8 @@ TEST(ChartStyle, ExplicitFillsAndLinesBeatTheStyle) {
   EXPECT_EQ(render::chart::penForLine(line, t, QPen(Qt::blue, 1)).style(), Qt::NoPen);
 }
 
-// Qt falls back silently to another family, so each substitute must really be installed.
+// Qt falls back silently to another family, so each substitute must really be installed; the
+// style keeps naming the office family, for the pictures we write.
 TEST(ChartText, OfficeFontsResolveToInstalledSubstitutes) {
   const std::pair<const char*, const char*> cases[] = {
       {"Calibri", "Carlito"},
@@ -76,15 +79,16 @@ TEST(ChartText, OfficeFontsResolveToInstalledSubstitutes) {
       {"Courier New", "Liberation Mono"},
   };
   for (const auto& [office, open] : cases) {
-    EXPECT_EQ(render::chart::substituteFontFamily(office), open);
+    EXPECT_EQ(emf::standInFamily(office), open);
     const render::chart::TextStyle style = render::chart::makeTextStyle(
         ooxml::chart::defaultTheme(),
         ooxml::chart::TextFormat{std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                                  std::nullopt, office},
         10, false, Qt::black);
     EXPECT_EQ(QFontInfo(style.font).family(), open) << office;
+    EXPECT_EQ(style.font.family(), office);
   }
-  EXPECT_EQ(render::chart::substituteFontFamily("DejaVu Sans"), "DejaVu Sans");
+  EXPECT_EQ(emf::standInFamily("DejaVu Sans"), "DejaVu Sans");
 }
 
 TEST(ChartText, MeasuresInPoints) {

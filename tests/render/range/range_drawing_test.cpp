@@ -1,13 +1,7 @@
 // What the pictures show: fonts that really resolve, fills and borders probed by pixel,
 // alignment by where the ink lies, merges, overflow, wrap, rotation, and the texts an EMF
 // recording carries.
-#include "range_fixture.h"
-#include "support/test_env.h"
-
-#include "emf/emf_device.h"
-#include "emf/emf_player.h"
-#include "emf/emf_reader.h"
-#include "render/range/cell_look.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +9,13 @@
 #include <QPainter>
 #include <QRegularExpression>
 
-#include <gtest/gtest.h>
+#include "emf/emf_device.h"
+#include "emf/emf_player.h"
+#include "emf/emf_reader.h"
+#include "emf/font_stand_ins.h"
+#include "range_fixture.h"
+#include "render/range/cell_look.h"
+#include "support/test_env.h"
 
 using namespace morvane;
 
@@ -66,11 +66,11 @@ TEST(RangeFonts, OfficeFontsResolveToTheirMetricTwins) {
                                                 {"Times New Roman", "Liberation Serif"},
                                                 {"Courier New", "Liberation Mono"}};
   for (const auto& [office, open] : pairs) {
-    const QString family = render::range::substituteRangeFontFamily(office);
+    const QString family = emf::standInFamily(office);
     EXPECT_EQ(family, open);
     EXPECT_EQ(QFontInfo(QFont(family)).family(), open) << "not installed: " << open.toStdString();
   }
-  EXPECT_EQ(render::range::substituteRangeFontFamily("Verdana"), "Verdana");
+  EXPECT_EQ(emf::standInFamily("Verdana"), "Verdana");
 }
 
 TEST(RangeFills, SolidThemeIndexedAndPatternFillsShowTheirColours) {
