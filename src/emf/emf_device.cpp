@@ -23,7 +23,7 @@ int hundredthsOfMm(qreal points) {
 
 }  // namespace
 
-EmfDevice::EmfDevice(const QSizeF& sizeInPoints)
+EmfDevice::EmfDevice(const QSizeF& sizeInPoints, EmfForm form)
     : m_sizeInPoints(sizeInPoints),
       m_widthPx(pixelsFor(sizeInPoints.width())),
       m_heightPx(pixelsFor(sizeInPoints.height())),
@@ -31,7 +31,7 @@ EmfDevice::EmfDevice(const QSizeF& sizeInPoints)
           QSize(m_widthPx, m_heightPx),
           QSize(hundredthsOfMm(sizeInPoints.width()), hundredthsOfMm(sizeInPoints.height())),
           QStringLiteral(u"Morvane\u00a9"))),
-      m_engine(std::make_unique<EmfPaintEngine>(*m_writer)) {}
+      m_engine(std::make_unique<EmfPaintEngine>(*m_writer, form)) {}
 
 EmfDevice::~EmfDevice() = default;
 

@@ -16,11 +16,22 @@ namespace morvane::emf {
 class EmfPaintEngine;
 class EmfWriter;
 
+// How strokes and pattern fills are recorded.
+enum class EmfForm {
+  // Strokes as filled outlines, pattern fills as pieces of solid colour: what every reader
+  // draws alike. libemf2svg takes pen widths in device pixels whatever the mapping, and neither
+  // it nor LibreOffice fills pattern brushes.
+  Portable,
+  // Geometric pens and DIB pattern brushes, as GDI records them: smaller, and exact in GDI and
+  // in our player, but wrong in the readers above.
+  GdiObjects,
+};
+
 class EmfDevice : public QPaintDevice {
  public:
   // A picture of `sizeInPoints`; painter coordinates are 96 dpi pixels, so width() is
   // points * 96 / 72 rounded. Sizes are clamped to 1 .. 100000 px per side.
-  explicit EmfDevice(const QSizeF& sizeInPoints);
+  explicit EmfDevice(const QSizeF& sizeInPoints, EmfForm form = EmfForm::Portable);
   ~EmfDevice() override;
   Q_DISABLE_COPY_MOVE(EmfDevice)
 

@@ -1,5 +1,6 @@
 #include "emf/emf_gradient_bands.h"
 
+#include <QHash>
 #include <QLineF>
 #include <QtMath>
 #include <algorithm>
@@ -9,6 +10,8 @@ namespace morvane::emf {
 namespace {
 
 constexpr int kMaxBands = 128;
+constexpr int kMaxPatternColours = 16;
+constexpr qint64 kMaxPatternPixels = 1 << 22;  // beyond that the pattern's pieces are not read
 
 qreal applySpread(QGradient::Spread spread, qreal t) {
   switch (spread) {
@@ -127,7 +130,93 @@ std::vector<ColorPiece> conicalBands(const QPainterPath& area, const QConicalGra
   return pieces;
 }
 
+// `path` when it is one axis-aligned rectangle.
+std::optional<QRectF> rectangleOf(const QPainterPath& path) {
+  const QList<QPolygonF> polygons = path.toSubpathPolygons();
+  if (polygons.size() != 1) return std::nullopt;
+  const QRectF box = path.boundingRect();
+  const auto near = [](qreal a, qreal b) { return std::abs(a - b) < 1e-9; };
+  for (const QPointF& p : polygons.front())
+    if ((!near(p.x(), box.left()) && !near(p.x(), box.right())) ||
+        (!near(p.y(), box.top()) && !near(p.y(), box.bottom())))
+      return std::nullopt;
+  return box;
+}
+
+using Runs = std::vector<std::pair<int, int>>;  // [from, to) along a row
+
+// The runs of `colour` in device row `y` from `left` to `right`, the tile repeating from 0.
+Runs runsOf(const QImage& tile, QRgb colour, int y, int left, int right) {
+  const int w = tile.width(), h = tile.height();
+  const QRgb* line = reinterpret_cast<const QRgb*>(tile.constScanLine(((y % h) + h) % h));
+  Runs runs;
+  for (int x = left; x < right; ++x) {
+    if (line[((x % w) + w) % w] != colour) continue;
+    if (!runs.empty() && runs.back().second == x)
+      ++runs.back().second;
+    else
+      runs.push_back({x, x + 1});
+  }
+  return runs;
+}
+
+// Adds the pixels of `colour` inside `box` to `out` as rectangles, rows with the same runs
+// merged into one, each cut to `clip` when given. False once more than `budget` are spent.
+bool addColourRects(const QImage& tile, QRgb colour, const QRect& box,
+                    const std::optional<QRectF>& clip, int* budget, QPainterPath* out) {
+  Runs band;
+  int bandTop = box.top();
+  const auto flush = [&](int bottom) {
+    for (const auto& [from, to] : band) {
+      QRectF r(from, bandTop, to - from, bottom - bandTop);
+      if (clip) r = r.intersected(*clip);
+      if (!r.isEmpty()) out->addRect(r);
+    }
+    *budget -= int(band.size());
+  };
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    Runs runs = runsOf(tile, colour, y, box.left(), box.right() + 1);
+    if (qsizetype(runs.size()) > *budget) return false;
+    if (y > box.top() && runs == band) continue;
+    flush(y);
+    if (*budget < 0) return false;
+    band = std::move(runs);
+    bandTop = y;
+  }
+  flush(box.bottom() + 1);
+  return *budget >= 0;
+}
+
 }  // namespace
+
+std::optional<std::vector<ColorPiece>> patternPieces(const QPainterPath& deviceArea,
+                                                     const QImage& tile,
+                                                     const QRect& deviceBounds) {
+  if (deviceArea.isEmpty() || tile.isNull()) return std::vector<ColorPiece>{};
+  const QImage rgb = tile.convertToFormat(QImage::Format_RGB32);
+  QHash<QRgb, int> counts;
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) ++counts[rgb.pixel(x, y)];
+  if (counts.size() > kMaxPatternColours) return std::nullopt;
+  std::vector<std::pair<QRgb, int>> colours;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) colours.emplace_back(it.key(), *it);
+  std::sort(colours.begin(), colours.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second > b.second : a.first < b.first;
+  });
+  std::vector<ColorPiece> pieces{{deviceArea, QColor(colours.front().first)}};
+  const QRect box = deviceArea.boundingRect().toAlignedRect() & deviceBounds;
+  if (qint64(box.width()) * box.height() > kMaxPatternPixels) return std::nullopt;
+  const std::optional<QRectF> rect = rectangleOf(deviceArea);
+  int budget = kMaxPatternRects;
+  for (size_t i = 1; i < colours.size() && !box.isEmpty(); ++i) {
+    QPainterPath pixels;
+    pixels.setFillRule(Qt::WindingFill);
+    if (!addColourRects(rgb, colours[i].first, box, rect, &budget, &pixels)) return std::nullopt;
+    if (!pixels.isEmpty())
+      pieces.push_back({rect ? pixels : deviceArea.intersected(pixels), QColor(colours[i].first)});
+  }
+  return pieces;
+}
 
 QPainterPath hatchArea(const QPainterPath& deviceArea, Qt::BrushStyle style) {
   const bool horizontal = style == Qt::HorPattern || style == Qt::CrossPattern;

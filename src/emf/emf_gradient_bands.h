@@ -1,13 +1,16 @@
 // Draws brushes the metafile subset lacks as solid-colour pieces: gradients as bands, hatches
-// as thin strips (other programs fill hatched metafile brushes solid or at device resolution).
+// as thin strips (other programs fill hatched metafile brushes solid or at device resolution),
+// pattern tiles as their pixels.
 // Pieces are painted in order and each may overlap the previous ones, so that neighbouring bands
 // leave no hairline seams.
 #pragma once
 
 #include <QBrush>
 #include <QColor>
+#include <QImage>
 #include <QPainterPath>
 #include <QTransform>
+#include <optional>
 #include <vector>
 
 namespace morvane::emf {
@@ -26,6 +29,17 @@ std::vector<ColorPiece> gradientBands(const QPainterPath& deviceArea, const QBru
 // The lines of a hatch brush (`style` HorPattern .. DiagCrossPattern) inside `deviceArea`: one
 // pixel wide, eight apart, as the raster draws them. Empty for other styles.
 QPainterPath hatchArea(const QPainterPath& deviceArea, Qt::BrushStyle style);
+
+// Largest number of rectangles, over all colours, that patternPieces() writes for one fill.
+constexpr int kMaxPatternRects = 5000;
+
+// The pieces of `deviceArea` filled with the opaque `tile`, which repeats from the device
+// origin in device pixels: the area in the tile's commonest colour, then the pixels of each
+// other colour, only those inside `deviceBounds`. nullopt when that takes more than
+// kMaxPatternRects rectangles (a fine pattern over a large area), the area more than 4 million
+// pixels, or the tile more than 16 colours.
+std::optional<std::vector<ColorPiece>> patternPieces(const QPainterPath& deviceArea,
+                                                     const QImage& tile, const QRect& deviceBounds);
 
 // Colour of `gradient` at position `t`, with its spread rule applied.
 QColor gradientColorAt(const QGradient& gradient, qreal t);

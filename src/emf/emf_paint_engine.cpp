@@ -145,8 +145,8 @@ qreal fontPixelSize(const QFont& font) {
 
 }  // namespace
 
-EmfPaintEngine::EmfPaintEngine(EmfWriter& writer)
-    : QPaintEngine(QPaintEngine::AllFeatures), m_writer(writer) {}
+EmfPaintEngine::EmfPaintEngine(EmfWriter& writer, EmfForm form)
+    : QPaintEngine(QPaintEngine::AllFeatures), m_writer(writer), m_form(form) {}
 
 bool EmfPaintEngine::begin(QPaintDevice* device) {
   if (m_writer.finished()) return false;
@@ -345,6 +345,8 @@ void EmfPaintEngine::setTextColor(QRgb color) {
 // ---- Pens and brushes -----------------------------------------------------------------------
 
 std::optional<EmfPenStyle> EmfPaintEngine::simplePen() const {
+  // Readers disagree on a pen's width under a scaling mapping; a filled outline they all agree on.
+  if (m_form == EmfForm::Portable) return std::nullopt;
   if (m_pen.brush().style() != Qt::SolidPattern) return std::nullopt;
   const bool cosmetic = m_pen.isCosmetic();
   if (!cosmetic && !isSimilarity(m_transform)) return std::nullopt;
@@ -392,6 +394,27 @@ std::optional<EmfBrushStyle> EmfPaintEngine::simpleBrush(const QBrush& brush) co
   return desc;
 }
 
+// The brush a fill selects as it is: any brush in the GDI form, solid colours only in the portable
+// one, where pattern fills become pieces.
+std::optional<EmfBrushStyle> EmfPaintEngine::recordBrush(const QBrush& brush) const {
+  std::optional<EmfBrushStyle> desc = simpleBrush(brush);
+  if (desc && desc->style != kBsSolid && m_form == EmfForm::Portable) return std::nullopt;
+  return desc;
+}
+
+// A texture or stipple as solid pieces in final colours: its pixels when its tile repeats on the
+// device grid and stays small enough, else the blend simpleBrush() gives.
+std::vector<ColorPiece> EmfPaintEngine::patternFill(const QPainterPath& deviceArea,
+                                                    const QBrush& brush) const {
+  const std::optional<EmfBrushStyle> desc = simpleBrush(brush);
+  if (!desc) return {};
+  if (desc->style == kBsDibPatternPt) {
+    const QRect bounds(0, 0, m_device ? m_device->width() : 0, m_device ? m_device->height() : 0);
+    if (auto pieces = patternPieces(deviceArea, desc->pattern, bounds)) return *pieces;
+  }
+  return {{deviceArea, QColor(desc->color)}};
+}
+
 QTransform EmfPaintEngine::gradientTransform(const QBrush& brush, const QRectF& objectRect) const {
   QTransform t = brush.transform() * m_transform;
   const QGradient* g = brush.gradient();
@@ -424,12 +447,17 @@ void EmfPaintEngine::emitPolylines(const std::vector<QPolygon>& polylines) {
 
 void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brush,
                               const QTransform& gradientToDevice) {
-  const std::optional<EmfBrushStyle> solid = simpleBrush(brush);
+  const std::optional<EmfBrushStyle> solid = recordBrush(brush);
+  const Qt::BrushStyle style = brush.style();
+  const bool pattern =
+      style == Qt::TexturePattern || (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern);
   std::vector<ColorPiece> pieces;
   if (solid)
     pieces.push_back({deviceArea, QColor()});
-  else if (brush.style() >= Qt::HorPattern && brush.style() <= Qt::DiagCrossPattern)
-    pieces.push_back({hatchArea(deviceArea, brush.style()), brush.color()});
+  else if (style >= Qt::HorPattern && style <= Qt::DiagCrossPattern)
+    pieces.push_back({hatchArea(deviceArea, style), brush.color()});
+  else if (pattern)
+    pieces = patternFill(deviceArea, brush);  // colours already blended
   else
     pieces = gradientBands(deviceArea, brush, gradientToDevice);
   selectPen(std::nullopt);
@@ -438,7 +466,8 @@ void EmfPaintEngine::fillArea(const QPainterPath& deviceArea, const QBrush& brus
     if (polys.empty()) continue;
     setFillMode(piece.area.fillRule());
     if (solid) underlayPattern(*solid, [&] { emitPolygons(polys); });
-    selectBrush(solid ? *solid : EmfBrushStyle{kBsSolid, blended(piece.color), 0, {}});
+    const QRgb color = pattern ? piece.color.rgb() : blended(piece.color);
+    selectBrush(solid ? *solid : EmfBrushStyle{kBsSolid, color, 0, {}});
     emitPolygons(polys);
   }
 }
@@ -474,7 +503,7 @@ void EmfPaintEngine::paintShape(const QPainterPath& path, bool allClosed) {
   if ((!hasFill && !hasStroke) || path.isEmpty() || !usable(m_transform)) return;
   syncClip();
   const QPainterPath devicePath = m_transform.map(path);
-  const std::optional<EmfBrushStyle> brush = hasFill ? simpleBrush(m_brush) : std::nullopt;
+  const std::optional<EmfBrushStyle> brush = hasFill ? recordBrush(m_brush) : std::nullopt;
   const std::optional<EmfPenStyle> pen = hasStroke ? simplePen() : std::nullopt;
   if (hasFill && brush && (!hasStroke || pen) && allClosed) {
     // One record fills and outlines.
@@ -523,7 +552,7 @@ void EmfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMo
 void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
   for (int i = 0; i < count; ++i) {
     const QRectF r = rects[i].normalized();
-    const bool simple = axisAligned() && (m_brush.style() == Qt::NoBrush || simpleBrush(m_brush)) &&
+    const bool simple = axisAligned() && (m_brush.style() == Qt::NoBrush || recordBrush(m_brush)) &&
                         (m_pen.style() == Qt::NoPen || simplePen());
     if (!simple) {
       QPainterPath path;
@@ -535,7 +564,7 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
       continue;
     syncClip();
     const std::optional<EmfBrushStyle> brush =
-        m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush);
+        m_brush.style() == Qt::NoBrush ? std::nullopt : recordBrush(m_brush);
     const QRect logical = toLogical(m_transform.mapRect(r)).adjusted(0, 0, 1, 1);
     if (brush) underlayPattern(*brush, [&] { m_writer.rectangle(logical); });
     selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());
@@ -545,7 +574,7 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int count) {
 }
 
 void EmfPaintEngine::drawEllipse(const QRectF& rect) {
-  const bool simple = axisAligned() && (m_brush.style() == Qt::NoBrush || simpleBrush(m_brush)) &&
+  const bool simple = axisAligned() && (m_brush.style() == Qt::NoBrush || recordBrush(m_brush)) &&
                       (m_pen.style() == Qt::NoPen || simplePen());
   if (!simple) {
     QPainterPath path;
@@ -557,7 +586,7 @@ void EmfPaintEngine::drawEllipse(const QRectF& rect) {
     return;
   syncClip();
   const std::optional<EmfBrushStyle> brush =
-      m_brush.style() == Qt::NoBrush ? std::nullopt : simpleBrush(m_brush);
+      m_brush.style() == Qt::NoBrush ? std::nullopt : recordBrush(m_brush);
   const QRect logical = toLogical(m_transform.mapRect(rect.normalized())).adjusted(0, 0, 1, 1);
   if (brush) underlayPattern(*brush, [&] { m_writer.ellipse(logical); });
   selectPen(m_pen.style() == Qt::NoPen ? std::nullopt : simplePen());

@@ -1,8 +1,9 @@
 // The QPaintEngine behind EmfDevice: turns what QPainter draws into metafile records through
 // an EmfWriter it borrows (the device owns both). Shapes become polygons and polylines in
 // logical units, text becomes text records naming the requested font family, gradients become
-// bands of solid colour, tiled textures and stipples become pattern brushes, and transparency is
-// blended onto white.
+// bands of solid colour, and transparency is blended onto white. In the portable form strokes
+// are filled outlines and tiled textures and stipples their pixels; in the GDI form they are
+// geometric pens and pattern brushes.
 #pragma once
 
 #include <QBrush>
@@ -15,13 +16,15 @@
 #include <optional>
 #include <vector>
 
+#include "emf/emf_device.h"
+#include "emf/emf_gradient_bands.h"
 #include "emf/emf_writer.h"
 
 namespace morvane::emf {
 
 class EmfPaintEngine : public QPaintEngine {
  public:
-  explicit EmfPaintEngine(EmfWriter& writer);
+  EmfPaintEngine(EmfWriter& writer, EmfForm form);
 
   bool begin(QPaintDevice* device) override;
   bool end() override;
@@ -68,6 +71,8 @@ class EmfPaintEngine : public QPaintEngine {
   void emitPolylines(const std::vector<QPolygon>& polylines);
   std::optional<EmfPenStyle> simplePen() const;
   std::optional<EmfBrushStyle> simpleBrush(const QBrush& brush) const;
+  std::optional<EmfBrushStyle> recordBrush(const QBrush& brush) const;
+  std::vector<ColorPiece> patternFill(const QPainterPath& deviceArea, const QBrush& brush) const;
   QTransform gradientTransform(const QBrush& brush, const QRectF& objectRect) const;
   bool axisAligned() const;
 
@@ -86,6 +91,7 @@ class EmfPaintEngine : public QPaintEngine {
   QRgb blended(const QColor& c) const;
 
   EmfWriter& m_writer;
+  EmfForm m_form;
   QPaintDevice* m_device = nullptr;
   QTransform m_transform;
   QPen m_pen;

@@ -106,7 +106,7 @@ TEST(EmfHostile, BrokenRecordSizesAreRefused) {
 }
 
 TEST(EmfHostile, CountsAndOffsetsPastTheirRecordAreRefused) {
-  const QByteArray emf = emftest::sceneEmf();
+  const QByteArray emf = emftest::sceneEmf(emf::EmfForm::GdiObjects);
   struct Case {
     quint32 type;
     qsizetype field;
@@ -366,7 +366,7 @@ TEST(EmfHostile, MutatedPatternBrushesNeverCrash) {
   tile.fill(Qt::yellow);
   tile.setPixelColor(2, 3, Qt::darkGreen);
   tile.setPixelColor(5, 1, Qt::red);  // three colours: a 24-bit pattern
-  emf::EmfDevice device(QSizeF(60, 45));
+  emf::EmfDevice device(QSizeF(60, 45), emf::EmfForm::GdiObjects);
   QPainter p(&device);
   p.fillRect(QRectF(5, 5, 60, 40), QBrush(tile));
   p.fillRect(QRectF(10, 10, 30, 30), QBrush(Qt::blue, Qt::Dense3Pattern));

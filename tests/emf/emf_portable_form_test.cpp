@@ -1,5 +1,5 @@
-// Font records as other readers pick fonts by them: the requested family with its pitch and
-// family and a character set.
+// What the portable form writes for other readers: no pens and no pattern brushes, and font
+// records that name the requested family with its pitch, family and character set.
 #include <gtest/gtest.h>
 
 #include "emf/emf_device.h"
@@ -11,7 +11,33 @@ using namespace morvane;
 
 namespace {
 
+using emftest::fieldAt;
 using emftest::recordsOfType;
+
+TEST(EmfPortableForm, StrokesAreFilledOutlinesAndNoPenOrPatternBrushIsCreated) {
+  const QByteArray emf = emftest::sceneEmf();
+  for (quint32 type :
+       {emf::record::CreatePen, emf::record::ExtCreatePen, emf::record::CreateDibPatternBrushPt})
+    EXPECT_TRUE(recordsOfType(emf, type).empty()) << type;
+  EXPECT_GE(recordsOfType(emf, emf::record::PolyPolygon16).size(), 2u);  // outline rings
+}
+
+// A pattern over a huge area would take millions of pieces: it becomes its average colour.
+TEST(EmfPortableForm, PatternsOverHugeAreasFallBackToTheirAverageColour) {
+  QImage stripes(8, 8, QImage::Format_RGB32);
+  stripes.fill(Qt::white);
+  for (int x = 0; x < 8; ++x) stripes.setPixel(x, 0, qRgb(0, 0, 0));
+  emf::EmfDevice device(QSizeF(30000, 30000));
+  {
+    QPainter p(&device);
+    p.fillRect(QRectF(0, 0, 40000, 40000), QBrush(stripes));
+  }
+  const QByteArray emf = device.finish();
+  EXPECT_LT(emf.size(), 2048);
+  const auto brushes = recordsOfType(emf, emf::record::CreateBrushIndirect);
+  ASSERT_EQ(brushes.size(), 1u);
+  EXPECT_EQ(fieldAt(emf, brushes.front() + 16), 0xDFDFDFu);  // 7/8 white, 1/8 black
+}
 
 struct FontCase {
   const char* family;

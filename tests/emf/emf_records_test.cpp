@@ -40,7 +40,7 @@ TEST(EmfRecords, TextIsWrittenAsTextRecordsCarryingTheExactStrings) {
 }
 
 TEST(EmfRecords, ShapesAreVectorRecordsAndNoBitmapUnlessAnImageIsDrawn) {
-  const auto records = emf::parseEmfRecords(emftest::sceneEmf());
+  const auto records = emf::parseEmfRecords(emftest::sceneEmf(emf::EmfForm::GdiObjects));
   ASSERT_TRUE(records);
   EXPECT_EQ(records->front().type, emf::record::Header);
   EXPECT_EQ(records->back().type, emf::record::Eof);
@@ -89,7 +89,7 @@ TEST(EmfRecords, FontsCarryFaceEmHeightWeightAndEscapement) {
 }
 
 TEST(EmfRecords, PensBrushesAndBlendedColours) {
-  const QByteArray emf = emftest::sceneEmf();
+  const QByteArray emf = emftest::sceneEmf(emf::EmfForm::GdiObjects);
   bool dashed = false;
   for (qsizetype at : recordsOfType(emf, emf::record::ExtCreatePen)) {
     const quint32 style = fieldAt(emf, at + 28);

@@ -58,8 +58,8 @@ void drawScene(QPainter& p) {
   p.restore();
 }
 
-QByteArray sceneEmf() {
-  emf::EmfDevice device(QSizeF(kWidthPt, kHeightPt));
+QByteArray sceneEmf(emf::EmfForm form) {
+  emf::EmfDevice device(QSizeF(kWidthPt, kHeightPt), form);
   QPainter painter(&device);
   drawScene(painter);
   painter.end();

@@ -2,12 +2,13 @@
 // doughnut with a hole, transparency, a gradient, plain and rotated text.
 #pragma once
 
-#include <vector>
-
 #include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <QSize>
+#include <vector>
+
+#include "emf/emf_device.h"
 
 namespace morvane::emftest {
 
@@ -20,8 +21,8 @@ inline constexpr int kHeightPx = 320;
 // Draws the scene in 96 dpi pixel coordinates.
 void drawScene(QPainter& painter);
 
-// The scene recorded through EmfDevice.
-QByteArray sceneEmf();
+// The scene recorded through EmfDevice in `form`.
+QByteArray sceneEmf(emf::EmfForm form = emf::EmfForm::Portable);
 
 // The scene drawn straight onto a white raster of kWidthPx x kHeightPx, scaled by `scale`.
 QImage sceneRaster(int scale = 1);
