@@ -61,8 +61,9 @@ std::vector<ColorPiece> linearBands(const QPainterPath& area, const QLinearGradi
   for (int i = 0; i < bands; ++i) {
     const QColor color = gradientColorAt(g, tMin + (first + 0.5) * step);
     if (i + 1 < bands && gradientColorAt(g, tMin + (i + 1.5) * step) == color) continue;
-    // Each run reaches half a band into the next, which paints over it: no seams.
-    const qreal t0 = tMin + (first - 1) * step;
+    // Each run reaches half a band into the next, which paints over it from its own start:
+    // no seams, and each colour shows where it belongs.
+    const qreal t0 = first == 0 ? tMin - step : tMin + first * step;
     const qreal t1 = i + 1 == bands ? tMax + step : tMin + (i + 1.5) * step;
     QPainterPath strip;
     strip.addPolygon(
@@ -74,8 +75,8 @@ std::vector<ColorPiece> linearBands(const QPainterPath& area, const QLinearGradi
   return pieces;
 }
 
-// Radial: rings around the centre painted outwards, each reaching half a ring inwards; the
-// outermost covers the rest of the area.
+// Radial: rings around the centre painted outwards, each reaching half a ring into the next,
+// which paints over it from its own start; the outermost covers the rest of the area.
 std::vector<ColorPiece> radialBands(const QPainterPath& area, const QRadialGradient& g,
                                     const QTransform& toDevice, const QTransform& toGradient) {
   const QPointF c = g.center();
@@ -97,8 +98,8 @@ std::vector<ColorPiece> radialBands(const QPainterPath& area, const QRadialGradi
   for (int i = 0; i < bands; ++i) {
     const QColor color = gradientColorAt(g, (first + 0.5) * step);
     if (i + 1 < bands && gradientColorAt(g, (i + 1.5) * step) == color) continue;
-    QPainterPath ring = i + 1 == bands ? area : area.intersected(disc((i + 1) * step));
-    if (first > 0) ring = ring.subtracted(disc((first - 0.5) * step));
+    QPainterPath ring = i + 1 == bands ? area : area.intersected(disc((i + 1.5) * step));
+    if (first > 0) ring = ring.subtracted(disc(first * step));
     pieces.push_back({ring, color});
     first = i + 1;
   }

@@ -418,9 +418,12 @@ std::vector<ColorPiece> EmfPaintEngine::patternFill(const QPainterPath& deviceAr
 QTransform EmfPaintEngine::gradientTransform(const QBrush& brush, const QRectF& objectRect) const {
   QTransform t = brush.transform() * m_transform;
   const QGradient* g = brush.gradient();
-  if (g && g->coordinateMode() == QGradient::ObjectBoundingMode)
-    t = QTransform(objectRect.width(), 0, 0, objectRect.height(), objectRect.x(), objectRect.y()) *
-        t;
+  const QTransform box(objectRect.width(), 0, 0, objectRect.height(), objectRect.x(),
+                       objectRect.y());
+  // The brush transform applies in logical space in ObjectBoundingMode, within the box in
+  // ObjectMode.
+  if (g && g->coordinateMode() == QGradient::ObjectBoundingMode) t = box * t;
+  if (g && g->coordinateMode() == QGradient::ObjectMode) t = brush.transform() * box * m_transform;
   return t;
 }
 

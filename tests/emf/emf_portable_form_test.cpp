@@ -1,9 +1,13 @@
-// What the portable form writes for other readers: no pens and no pattern brushes, and font
-// records that name the requested family with its pitch, family and character set.
+// What the portable form writes for other readers: no pens and no pattern brushes, font records
+// that name the requested family with its pitch, family and character set, and gradients in
+// every coordinate mode banded where the raster draws them.
 #include <gtest/gtest.h>
+
+#include <QLinearGradient>
 
 #include "emf/emf_device.h"
 #include "emf/emf_format.h"
+#include "emf/emf_player.h"
 #include "emf/font_stand_ins.h"
 #include "emf_test_drawing.h"
 
@@ -82,5 +86,67 @@ INSTANTIATE_TEST_SUITE_P(
                       FontCase{"Verdana", "Plain", 0x02, 0},  // neither known nor fixed
                       FontCase{"DejaVu Sans Mono", "x = 1", 0x31, 0}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+struct GradientCase {
+  const char* name;
+  QGradient::CoordinateMode mode;
+  QTransform brushTransform;
+};
+
+class EmfGradientModes : public ::testing::TestWithParam<GradientCase> {};
+
+// The chart renderer's gradients span each shape's box (ObjectMode); every mode lands where the
+// raster puts it.
+TEST_P(EmfGradientModes, BandsFollowTheRaster) {
+  const GradientCase c = GetParam();
+  const QRectF rect(20, 10, 200, 100);
+  const auto draw = [&](QPainter& p) {
+    const bool logical = c.mode == QGradient::LogicalMode;
+    QLinearGradient g(logical ? rect.topLeft() : QPointF(0, 0),
+                      logical ? rect.topRight() : QPointF(1, 0));
+    g.setCoordinateMode(c.mode);
+    g.setColorAt(0, QColor(200, 0, 0));
+    g.setColorAt(0.5, QColor(240, 240, 100));
+    g.setColorAt(1, QColor(0, 0, 200));
+    QBrush brush(g);
+    brush.setTransform(c.brushTransform);
+    p.setPen(Qt::NoPen);
+    p.setBrush(brush);
+    p.drawRect(rect);
+  };
+  emf::EmfDevice device(QSizeF(180, 90));  // 240 x 120 px
+  {
+    QPainter p(&device);
+    draw(p);
+  }
+  QImage raster(240, 120, QImage::Format_RGB32);
+  raster.fill(Qt::white);
+  {
+    QPainter p(&raster);
+    draw(p);
+  }
+  const QImage played = emf::rasterizeEmf(device.finish(), raster.size());
+  ASSERT_FALSE(played.isNull());
+  for (int x = 25; x < 220; x += 15)
+    for (int y = 15; y < 110; y += 15) {
+      const QColor a = played.pixelColor(x, y), b = raster.pixelColor(x, y);
+      EXPECT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                    std::abs(a.blue() - b.blue()),
+                24)
+          << "at " << x << "," << y << ": " << a.name().toStdString() << " vs "
+          << b.name().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, EmfGradientModes,
+    ::testing::Values(GradientCase{"logical", QGradient::LogicalMode, QTransform()},
+                      GradientCase{"bounding", QGradient::ObjectBoundingMode, QTransform()},
+                      GradientCase{"object", QGradient::ObjectMode, QTransform()},
+                      GradientCase{"object_turned", QGradient::ObjectMode,
+                                   QTransform(0, 1, -1, 0, 1, 0)},
+                      GradientCase{"bounding_shifted", QGradient::ObjectBoundingMode,
+                                   QTransform::fromTranslate(40, 0)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
