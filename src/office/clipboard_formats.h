@@ -1,7 +1,8 @@
 // What the workbook host's copy operations put on the desktop clipboard and what the
 // presentation host's PasteSpecial takes from it.
 //
-//   bitmap          QMimeData::setImageData (a QImage at 96 dpi; its dotsPerMeter say so)
+//   bitmap          QMimeData::setImageData (a QImage at 192 dpi, device pixel ratio 2: twice
+//                   the pixels of 96 dpi at the same size in points; its dotsPerMeter say so)
 //   EMF             kEmfMime: the bytes of a genuine enhanced metafile (src/emf writes it)
 //   native object   kNativeObjectMime: a NativeObject (below), for pastes as embedded objects
 //

@@ -28,8 +28,8 @@ class Picture {
   // The raster image (Bitmap) or the EMF bytes (Emf); the other one is empty.
   const QImage& image() const { return m_image; }
   const QByteArray& emfBytes() const { return m_emf; }
-  // Natural size in points: a bitmap's pixels at its own resolution (96 dpi when it has
-  // none), an EMF's frame.
+  // Natural size in points: a bitmap's pixels at its own resolution, the nearest whole dpi
+  // of its dots per metre (96 dpi when it has none), an EMF's frame.
   QSizeF naturalSize() const { return m_naturalSize; }
 
   // Draws the whole picture stretched into `target`. False when nothing could be drawn.

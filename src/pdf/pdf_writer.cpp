@@ -87,7 +87,11 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
     return false;
   }
   // JPEG has no alpha: flatten transparent pictures onto white as a page would show them.
+  // The JPEG keeps every pixel of a high-resolution picture, and says its resolution.
   QImage opaque(m_captured.size(), QImage::Format_RGB32);
+  opaque.setDevicePixelRatio(m_captured.devicePixelRatio());
+  opaque.setDotsPerMeterX(m_captured.dotsPerMeterX());
+  opaque.setDotsPerMeterY(m_captured.dotsPerMeterY());
   opaque.fill(Qt::white);
   {
     QPainter p(&opaque);
@@ -115,8 +119,8 @@ int PdfWriter::LoadImageFile(const QString& path) {
   return m_lastHandle;
 }
 
-int PdfWriter::ImageWidth() const { return m_captured.width(); }
-int PdfWriter::ImageHeight() const { return m_captured.height(); }
+int PdfWriter::ImageWidth() const { return qRound(m_captured.deviceIndependentSize().width()); }
+int PdfWriter::ImageHeight() const { return qRound(m_captured.deviceIndependentSize().height()); }
 
 void PdfWriter::SetPageSize(double width, double height) {
   m_pageWidthPt = width * m_unitInPoints;

@@ -53,7 +53,8 @@ class PdfWriter {
   // Decodes an image file for DrawImage: a handle > 0 valid for this writer's life, or 0
   // when the file cannot be read.
   int LoadImageFile(const QString& path);
-  // Size of the held picture in pixels; 0 when nothing is held.
+  // Size of the held picture in logical pixels (a picture of device pixel ratio 2 counts half
+  // its pixels, as at 96 dpi); 0 when nothing is held. The JPEG keeps all its pixels.
   int ImageWidth() const;
   int ImageHeight() const;
 

@@ -19,11 +19,13 @@ using office::Picture;
 
 namespace {
 
-QImage redBitmap() {
-  QImage image(120, 60, QImage::Format_RGB32);
+// 120 x 60 pixels at 96 dpi, or (scale 2) twice the pixels at 192 dpi: 90 x 45 points both.
+QImage redBitmap(int scale = 1) {
+  QImage image(120 * scale, 60 * scale, QImage::Format_RGB32);
   image.fill(Qt::red);
-  image.setDotsPerMeterX(3780);  // 96 dpi
-  image.setDotsPerMeterY(3780);
+  image.setDotsPerMeterX(scale == 1 ? 3780 : 7559);
+  image.setDotsPerMeterY(scale == 1 ? 3780 : 7559);
+  image.setDevicePixelRatio(scale);
   return image;
 }
 
@@ -46,16 +48,20 @@ void offer(const QImage* image, const QByteArray* emf) {
 }  // namespace
 
 TEST(PictureFromClipboard, BitmapCodeTakesTheBitmapOnly) {
-  const QImage image = redBitmap();
-  offer(&image, nullptr);
-  auto picture = PictureFromClipboard(2);
-  ASSERT_NE(picture, nullptr);
-  EXPECT_EQ(picture->kind(), Picture::Kind::Bitmap);
-  EXPECT_EQ(picture->image().pixelColor(5, 5), QColor(Qt::red));
-  EXPECT_NEAR(picture->naturalSize().width(), 90.0, 0.05);  // 120 px at 96 dpi
-  EXPECT_NEAR(picture->naturalSize().height(), 45.0, 0.05);
-  // Every other code asks for the metafile, which is not there.
-  for (int code : {-4147, 0, 1}) EXPECT_EQ(PictureFromClipboard(code), nullptr) << code;
+  for (int scale : {1, 2}) {
+    SCOPED_TRACE(testing::Message() << "scale " << scale);
+    const QImage image = redBitmap(scale);
+    offer(&image, nullptr);
+    auto picture = PictureFromClipboard(2);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->kind(), Picture::Kind::Bitmap);
+    EXPECT_EQ(picture->image().pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_EQ(picture->image().size(), image.size());  // every pixel kept
+    EXPECT_NEAR(picture->naturalSize().width(), 90.0, 0.05);
+    EXPECT_NEAR(picture->naturalSize().height(), 45.0, 0.05);
+    // Every other code asks for the metafile, which is not there.
+    for (int code : {-4147, 0, 1}) EXPECT_EQ(PictureFromClipboard(code), nullptr) << code;
+  }
 }
 
 TEST(PictureFromClipboard, NothingOrNoPictureGivesNull) {
@@ -114,14 +120,18 @@ TEST(PictureFromClipboard, MetafileCodesTakeTheEmfOnly) {
 TEST(PictureView, ScalesThePictureIntoTheFrameKeepingItsProportions) {
   mainwindow::PictureView view;
   view.resize(300, 300);
-  view.setPicture(Picture::fromImage(redBitmap()));  // 2:1
-  const QRectF r = view.pictureRect();
-  EXPECT_NEAR(r.width(), 300, 0.5);
-  EXPECT_NEAR(r.height(), 150, 0.5);
-  EXPECT_NEAR(r.top(), 75, 0.5);  // centred
-  const QImage shown = view.grab().toImage();
-  EXPECT_EQ(shown.pixelColor(150, 150), QColor(Qt::red));
-  EXPECT_NE(shown.pixelColor(150, 20), QColor(Qt::red));
+  for (int scale : {1, 2}) {  // a 192-dpi bitmap fills the same frame
+    SCOPED_TRACE(testing::Message() << "scale " << scale);
+    view.setPicture(Picture::fromImage(redBitmap(scale)));  // 2:1
+    const QRectF r = view.pictureRect();
+    EXPECT_NEAR(r.width(), 300, 0.5);
+    EXPECT_NEAR(r.height(), 150, 0.5);
+    EXPECT_NEAR(r.top(), 75, 0.5);  // centred
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(150, 150), QColor(Qt::red));
+    EXPECT_EQ(shown.pixelColor(290, 220), QColor(Qt::red));
+    EXPECT_NE(shown.pixelColor(150, 20), QColor(Qt::red));
+  }
   view.setPicture(nullptr);
   EXPECT_TRUE(view.pictureRect().isEmpty());
 }

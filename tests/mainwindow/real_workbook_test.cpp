@@ -73,6 +73,9 @@ TEST(RealWorkbook, ListsTheWorkbooksChartsAndShowsThemInBothModes) {
 
     w.setListIndex(1);
     ASSERT_NE(w.previewPicture(), nullptr);  // the host's bitmap of the chart
+    // Drawn at 192 dpi: twice the pixels of its size in points at 96 dpi.
+    const QSizeF points = w.previewPicture()->naturalSize();
+    EXPECT_EQ(w.previewPicture()->image().size(), (points * 96.0 / 72.0 * 2).toSize());
     const QString out = testenv::outputDir("mainwindow");
     ASSERT_TRUE(w.grab().save(out + "/real_title_mode.png"));
     w.setOptionButton8(true);

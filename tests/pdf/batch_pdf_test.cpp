@@ -145,3 +145,29 @@ TEST_F(BatchPdf, AWideChartKeepsItsProportions) {
   EXPECT_NEAR(images[0].xPpi, images[0].yPpi, 1.0);
   EXPECT_NEAR(images[0].width / images[0].xPpi * 2.54, 18.0, 0.1);
 }
+
+// Bitmaps hold twice the pixels of 96 dpi; the page places them at the size their logical
+// pixels give (2.52 cm per 72), so a picture that fits the box shows at 2 x 72 x 2.54 / 2.52
+// = 145.1 pixels per inch where a 96-dpi one showed 72.6.
+TEST_F(BatchPdf, PicturesHoldTwiceThePixelsAtTheSameSizeOnThePage) {
+  QTemporaryDir dir;
+  const QString out = dir.filePath(QStringLiteral("deck.pdf"));
+  const Outcome run = runMorvane({"pdf", sample(dir), out});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const auto images = popplertest::images(out);
+  ASSERT_EQ(images.size(), 6u);
+  int fitting = 0;
+  for (const auto& image : images) {
+    SCOPED_TRACE(testing::Message()
+                 << "page " << image.page << ", " << image.width << " x " << image.height);
+    // A picture larger than the box is shrunk, never enlarged: more pixels per inch.
+    EXPECT_GT(image.xPpi, 2 * 72 * 2.54 / 2.52 - 1);
+    EXPECT_GT(image.yPpi, 2 * 72 * 2.54 / 2.52 - 1);
+    const bool fits = image.width / 2 * 2.52 / 72 <= 18 && image.height / 2 * 2.52 / 72 <= 12;
+    if (!fits) continue;
+    ++fitting;
+    EXPECT_NEAR(image.xPpi, 2 * 72 * 2.54 / 2.52, 1.0);
+    EXPECT_NEAR(image.yPpi, 2 * 72 * 2.54 / 2.52, 1.0);
+  }
+  EXPECT_EQ(fitting, 2);  // the two named ranges; the charts are wider than 18 cm
+}

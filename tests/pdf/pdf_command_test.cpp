@@ -167,9 +167,12 @@ TEST_F(PdfCommandTest, EndsOnRowZeroInTheUsersFormatAfterCapturingBitmaps) {
   // Every page holds a picture although the user's format was the metafile.
   const auto images = popplertest::images(output);
   ASSERT_EQ(images.size(), 4u);
-  // 80 x 60 pixels at 2.52 cm per 72 pixels: 2.8 x 2.1 cm on the page.
-  EXPECT_NEAR(80 / images[0].xPpi * 2.54, 2.8, 0.02);
-  EXPECT_NEAR(60 / images[0].yPpi * 2.54, 2.1, 0.02);
+  // 80 x 60 logical pixels at 2.52 cm per 72 pixels: 2.8 x 2.1 cm on the page, holding the
+  // bitmap's 160 x 120 pixels.
+  EXPECT_EQ(images[0].width, 160);
+  EXPECT_EQ(images[0].height, 120);
+  EXPECT_NEAR(images[0].width / images[0].xPpi * 2.54, 2.8, 0.02);
+  EXPECT_NEAR(images[0].height / images[0].yPpi * 2.54, 2.1, 0.02);
 }
 
 TEST_F(PdfCommandTest, AWidePictureKeepsItsProportionsOnThePage) {

@@ -217,6 +217,30 @@ TEST(PdfWriterPicture, JpegRoundTripKeepsSizeAndFlattensTransparencyOnWhite) {
             QFile(dir + QStringLiteral("/q75.jpg")).size());
 }
 
+// A picture drawn at twice 96 dpi: its size counts logical pixels, so the page geometry is
+// that of the 96-dpi picture, while the JPEG keeps every pixel and its 192 dpi. The left half
+// is black: a JPEG drawn at the logical size would leave the right three quarters white.
+TEST(PdfWriterPicture, HighResolutionPicturesKeepTheirPixelsAndCountLogicalOnes) {
+  QImage picture(400, 200, QImage::Format_ARGB32);
+  picture.fill(Qt::white);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 200; ++x) picture.setPixelColor(x, y, Qt::black);
+  picture.setDevicePixelRatio(2);
+  picture.setDotsPerMeterX(7559);
+  picture.setDotsPerMeterY(7559);
+  pdf::PdfWriter writer;
+  ASSERT_TRUE(writer.CaptureImage(picture));
+  EXPECT_EQ(writer.ImageWidth(), 200);
+  EXPECT_EQ(writer.ImageHeight(), 100);
+  const QString jpeg = freshDir(QStringLiteral("jpeg2x")) + QStringLiteral("/p.jpg");
+  ASSERT_TRUE(writer.SaveImageAsJpeg(jpeg, 75));
+  const QImage back(jpeg, "JPEG");
+  ASSERT_EQ(back.size(), QSize(400, 200));
+  EXPECT_EQ(back.dotsPerMeterX(), 7559);
+  EXPECT_LT(QColor(back.pixel(150, 150)).lightness(), 30);
+  EXPECT_GT(QColor(back.pixel(250, 50)).lightness(), 225);
+}
+
 TEST(PdfWriterPicture, UnreadableFilesGiveHandleZero) {
   const QString dir = freshDir(QStringLiteral("unreadable"));
   writeFile(dir + QStringLiteral("/broken.jpg"), QByteArray("\xFF\xD8\xFF not really", 15));

@@ -8,13 +8,18 @@
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Double, ExcelContract, ::testing::Types<MyFactory>);
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QStringList>
+#include <functional>
+
 #include "office/automation_error.h"
 #include "office/excel.h"
 #include "support/workbook_outline.h"
-
-#include <gtest/gtest.h>
-
-#include <QStringList>
 
 namespace morvane::excel_contract {
 
@@ -246,6 +251,31 @@ TYPED_TEST_P(ExcelContract, ProtectedStructureIsReported) {
   EXPECT_TRUE(wb->protectStructure());
 }
 
+// Every copy's bitmap holds twice the pixels of 96 dpi and says so (device pixel ratio 2,
+// 192 dpi), so every reader measures the same size in points.
+TYPED_TEST_P(ExcelContract, BitmapsAreDrawnAtTwiceTheResolution) {
+  auto wb = this->open();
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  auto chart = sheet->chartObject(QStringLiteral("Sales"))->chart();
+  auto range = sheet->range(QStringLiteral("A1:B3"));
+  const std::pair<const char*, std::function<void()>> copies[] = {
+      {"chart picture",
+       [&] { chart->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap); }},
+      {"chart area", [&] { chart->chartAreaCopy(); }},
+      {"range picture", [&] { range->copyPicture(excel::xlScreen, excel::xlBitmap); }},
+      {"range", [&] { range->copy(); }}};
+  for (const auto& [what, copy] : copies) {
+    SCOPED_TRACE(what);
+    copy();
+    const QImage image =
+        qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.devicePixelRatio(), 2.0);
+    EXPECT_EQ(image.dotsPerMeterX(), 7559);
+    EXPECT_EQ(image.dotsPerMeterY(), 7559);
+  }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
                             LookupsIgnoreCaseAndMissingOnesFail,
                             ChartObjectsInDrawingOrderRenamedThroughActiveChart,
@@ -253,6 +283,7 @@ REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
                             CurrentRegionStopsAtEmptyRowsAndColumns, MaxIgnoresTextsAndEmptyCells,
                             NamesInFileOrderWithScopeVisibilityAndRanges,
                             NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported,
-                            NamesCountTheAreasTheyReferTo);
+                            NamesCountTheAreasTheyReferTo,
+                            BitmapsAreDrawnAtTwiceTheResolution);
 
 }  // namespace morvane::excel_contract

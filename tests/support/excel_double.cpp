@@ -82,11 +82,13 @@ void putOnClipboard(const QString& kind, const QString& sheet, const QString& na
   auto* mime = new QMimeData;
   mime->setData(kFakeObjectMime, QStringLiteral("%1|%2|%3|%4").arg(kind, sheet, name, format).toUtf8());
   if (format == QLatin1String("bitmap") || format == QLatin1String("all")) {
-    QImage image(80, 60, QImage::Format_RGB32);
+    // 80 x 60 logical pixels drawn at twice the resolution (192 dpi), as the host draws.
+    QImage image(160, 120, QImage::Format_RGB32);
     const uint hash = qHash(kind + sheet + name);
     image.fill(QColor::fromRgb(hash & 0xff, (hash >> 8) & 0xff, (hash >> 16) & 0xff));
-    image.setDotsPerMeterX(3780);
-    image.setDotsPerMeterY(3780);
+    image.setDotsPerMeterX(7559);
+    image.setDotsPerMeterY(7559);
+    image.setDevicePixelRatio(2);
     mime->setImageData(image);
   }
   QGuiApplication::clipboard()->setMimeData(mime);

@@ -22,12 +22,14 @@
 
 namespace morvane::powerpoint_contract {
 
-// Puts a w x h pixel bitmap (96 dpi) on the desktop clipboard.
-inline void putBitmap(int w, int h) {
+// Puts a w x h pixel bitmap on the desktop clipboard: 96 dpi, or `scale` 2 for 192 dpi with
+// device pixel ratio 2.
+inline void putBitmap(int w, int h, int scale = 1) {
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(Qt::darkCyan);
-  image.setDotsPerMeterX(3780);
-  image.setDotsPerMeterY(3780);
+  image.setDotsPerMeterX(scale == 2 ? 7559 : 3780);
+  image.setDotsPerMeterY(scale == 2 ? 7559 : 3780);
+  image.setDevicePixelRatio(scale);
   auto* mime = new QMimeData;
   mime->setImageData(image);
   QGuiApplication::clipboard()->setMimeData(mime);
@@ -96,6 +98,23 @@ TYPED_TEST_P(PowerPointContract, PastedBitmapIsTheLastShapeAtItsNaturalSize) {
     this->m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteEnhancedMetafile);
   }));
   EXPECT_EQ(slide->shapes()->count(), 1);
+}
+
+// A 192-dpi bitmap of twice the pixels lands at the size of the 96-dpi one.
+TYPED_TEST_P(PowerPointContract, BitmapsPasteAtTheSizeTheirResolutionGives) {
+  this->open(0);
+  auto pres = this->m_app->activePresentation();
+  auto slide = pres->slidesAdd(1, ppt::ppLayoutBlank);
+  this->m_app->activeWindow()->view()->gotoSlide(1);
+  for (int scale : {1, 2}) {
+    SCOPED_TRACE(testing::Message() << "scale " << scale);
+    putBitmap(200 * scale, 100 * scale, scale);
+    this->m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteBitmap);
+    auto range = this->m_app->activeWindow()->selection()->shapeRange();
+    EXPECT_FLOAT_EQ(range->width(), 150);
+    EXPECT_FLOAT_EQ(range->height(), 75);
+  }
+  EXPECT_EQ(slide->shapes()->count(), 2);
 }
 
 TYPED_TEST_P(PowerPointContract, TitleOnlyAddsTheTitleAfterThePastedShape) {
@@ -199,6 +218,7 @@ TYPED_TEST_P(PowerPointContract, AlternativeTextThroughTheSelectionAndTheShape) 
 REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             SlidesAddedAtTheEndGetTheNextIndex,
                             PastedBitmapIsTheLastShapeAtItsNaturalSize,
+                            BitmapsPasteAtTheSizeTheirResolutionGives,
                             TitleOnlyAddsTheTitleAfterThePastedShape,
                             ScalingKeepsTheAnchorAndPlacementMoves,
                             LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt,

@@ -1,12 +1,13 @@
 #include "support/powerpoint_double.h"
 
-#include "office/clipboard_formats.h"
-#include "support/excel_double.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <cmath>
+
+#include "office/clipboard_formats.h"
+#include "support/excel_double.h"
 
 using namespace morvane;
 
@@ -313,7 +314,12 @@ class ViewImpl : public ppt::View, Base {
     if (dataType == ppt::ppPasteBitmap) {
       if (!mime->hasImage()) throw failed(QStringLiteral("PasteSpecial"), QStringLiteral("View"));
       const QImage image = qvariant_cast<QImage>(mime->imageData());
-      size = QSizeF(image.width() * 0.75, image.height() * 0.75);
+      // Points from the bitmap's own resolution, the nearest whole dpi (96 when it has none).
+      auto dpi = [](int dotsPerMeter) {
+        return dotsPerMeter > 0 ? std::round(dotsPerMeter * 0.0254) : 96.0;
+      };
+      size = QSizeF(image.width() * 72 / dpi(image.dotsPerMeterX()),
+                    image.height() * 72 / dpi(image.dotsPerMeterY()));
       shape->kind = ShapeState::Kind::Picture;
     } else if (dataType == ppt::ppPasteEnhancedMetafile) {
       if (!mime->hasFormat(office::kEmfMime)) throw failed(QStringLiteral("PasteSpecial"), QStringLiteral("View"));

@@ -1,7 +1,7 @@
 // What the workbook host's copy operations put on the desktop clipboard: pictures of a chart
-// or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 96 dpi
-// bitmap, a genuine EMF (image/x-emf) and, for native copies, the NativeObject a
-// presentation pastes as an embedded workbook.
+// or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 192 dpi
+// bitmap (device pixel ratio 2), a genuine EMF (image/x-emf) and, for native copies, the
+// NativeObject a presentation pastes as an embedded workbook.
 #pragma once
 
 #include "office/clipboard_formats.h"

@@ -61,6 +61,18 @@ void expectPointSize(const QSizeF& actual, const QSizeF& expected) {
   EXPECT_NEAR(actual.height(), expected.height(), 0.5);
 }
 
+// A bitmap holds twice the pixels of 96 dpi, says so in its device pixel ratio and dots per
+// metre (192 dpi), and so measures `points` wherever it is read.
+void expectCrispBitmap(const QImage& bitmap, const QSizeF& points) {
+  EXPECT_EQ(bitmap.size(), (points * 96.0 / 72.0 * 2).toSize());
+  EXPECT_EQ(bitmap.devicePixelRatio(), 2.0);
+  EXPECT_EQ(bitmap.dotsPerMeterX(), 7559);
+  EXPECT_EQ(bitmap.dotsPerMeterY(), 7559);
+  const auto picture = office::Picture::fromImage(bitmap);
+  ASSERT_NE(picture, nullptr);
+  expectPointSize(picture->naturalSize(), points);
+}
+
 class HostClipboard : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(open()); }
@@ -90,8 +102,7 @@ TEST_F(HostClipboard, ChartAreaCopyOffersBitmapMetafileAndTheWorkbook) {
   revenue()->chartAreaCopy();
   EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kNativeMime));
   const QImage bitmap = clipboardBitmap();
-  EXPECT_EQ(bitmap.size(), QSize(448, 300));
-  EXPECT_EQ(bitmap.dotsPerMeterX(), 3780);  // 96 dpi
+  expectCrispBitmap(bitmap, QSizeF(336, 225));
   EXPECT_EQ(testfixture::barHeights(bitmap).size(), 3u);
 
   const QByteArray emfBytes = clipboardData()->data(kEmfMime);
@@ -124,7 +135,7 @@ TEST_F(HostClipboard, CopyPictureOffersOnlyTheAskedFormatWhateverAppearanceAndSi
       revenue()->copyPicture(appearance, size, excel::xlBitmap);
       EXPECT_TRUE(offers(kBitmapMime));
       EXPECT_FALSE(offers(kEmfMime) || offers(kNativeMime));
-      EXPECT_EQ(clipboardBitmap().size(), QSize(448, 300));
+      expectCrispBitmap(clipboardBitmap(), QSizeF(336, 225));
 
       revenue()->copyPicture(appearance, size, excel::xlPicture);
       EXPECT_TRUE(offers(kEmfMime));
@@ -138,7 +149,7 @@ TEST_F(HostClipboard, CopyPictureOffersOnlyTheAskedFormatWhateverAppearanceAndSi
 
 TEST_F(HostClipboard, AChartSheetCopiesAtThePagesSizeAsAChartSheetObject) {
   m_book->sheet(QStringLiteral("Overview"))->chart()->chartAreaCopy();
-  EXPECT_EQ(clipboardBitmap().size(), QSize(960, 720));
+  expectCrispBitmap(clipboardBitmap(), QSizeF(720, 540));
   const auto native = office::NativeObject::deserialize(clipboardData()->data(kNativeMime));
   ASSERT_TRUE(native.has_value());
   EXPECT_EQ(native->kind, office::NativeObject::Kind::ChartSheet);
@@ -151,7 +162,7 @@ TEST_F(HostClipboard, AChartSheetCopiesAtThePagesSizeAsAChartSheetObject) {
 TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
   table()->copy();
   EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kNativeMime));
-  EXPECT_EQ(clipboardBitmap().size(), QSize(192, 80));
+  expectCrispBitmap(clipboardBitmap(), QSizeF(144, 60));
   const QByteArray emfBytes = clipboardData()->data(kEmfMime);
   const auto emf = office::Picture::fromEmf(emfBytes);
   ASSERT_NE(emf, nullptr);
@@ -168,7 +179,7 @@ TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
     table()->copyPicture(appearance, excel::xlBitmap);
     EXPECT_TRUE(offers(kBitmapMime));
     EXPECT_FALSE(offers(kEmfMime) || offers(kNativeMime));
-    EXPECT_EQ(clipboardBitmap().size(), QSize(192, 80));
+    expectCrispBitmap(clipboardBitmap(), QSizeF(144, 60));
     table()->copyPicture(appearance, excel::xlPicture);
     EXPECT_TRUE(offers(kEmfMime));
     EXPECT_FALSE(clipboardData()->hasImage() || offers(kNativeMime));
@@ -196,8 +207,8 @@ TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
   EXPECT_EQ(drawn, 0);
   const QImage bitmap = qvariant_cast<QImage>(data->imageData());
   EXPECT_EQ(drawn, 1);
-  EXPECT_EQ(bitmap.size(), QSize(40, 20));
-  EXPECT_EQ(bitmap.pixelColor(20, 10), QColor(Qt::blue));
+  EXPECT_EQ(bitmap.size(), QSize(80, 40));
+  EXPECT_EQ(bitmap.pixelColor(40, 20), QColor(Qt::blue));
   EXPECT_FALSE(data->data(QStringLiteral("image/png")).isEmpty());
   qvariant_cast<QImage>(data->imageData());
   EXPECT_EQ(drawn, 1);
