@@ -27,8 +27,8 @@ int runPaste(const QStringList& args);
 // "Create  PDF" and its dialog; the file is never opened.
 int runPdf(const QStringList& args);
 
-// `morvane export WORKBOOK DIR [--format png|emf]`: every object of the list, whatever its
-// include flag, as an image file named after its sheet and name (clashes numbered).
+// `morvane export WORKBOOK DIR [--format png|emf|svg]`: every object of the list, whatever
+// its include flag, as an image file named after its sheet and name (clashes numbered).
 int runExport(const QStringList& args);
 
 }  // namespace morvane::app

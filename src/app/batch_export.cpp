@@ -1,5 +1,17 @@
-#include "app/batch.h"
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHash>
+#include <QImage>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <cstdio>
 
+#include "app/batch.h"
 #include "app/console_messages.h"
 #include "app/desktop_seams.h"
 #include "app/file_session.h"
@@ -8,19 +20,6 @@
 #include "registry/object_sort.h"
 #include "registry/registry.h"
 #include "startup/start_tool.h"
-
-#include <QBuffer>
-#include <QClipboard>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-#include <QImage>
-#include <QMimeData>
-#include <QRegularExpression>
-#include <QSaveFile>
-#include <QSet>
-
-#include <cstdio>
 
 namespace morvane::app {
 
@@ -47,6 +46,11 @@ void copyPicture(excel::Workbook& workbook, const QString& name, const QString& 
   }
 }
 
+// The file formats and the CopyPicture format each is copied in.
+const QHash<QString, int> kExportFormats{{QStringLiteral("png"), excel::xlBitmap},
+                                         {QStringLiteral("emf"), excel::xlPicture},
+                                         {QStringLiteral("svg"), excel::xlSvg}};
+
 bool writeFile(const QString& path, const QByteArray& bytes) {
   QSaveFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
@@ -62,8 +66,8 @@ int runExport(const QStringList& args) {
     else if (args[i].startsWith(QLatin1String("--"))) files << QString();  // unknown: usage below
     else files << args[i];
   }
-  if (files.size() != 2 || files.contains(QString()) || (format != "png" && format != "emf")) {
-    std::fprintf(stderr, "usage: morvane export WORKBOOK DIR [--format png|emf]\n");
+  if (files.size() != 2 || files.contains(QString()) || !kExportFormats.contains(format)) {
+    std::fprintf(stderr, "usage: morvane export WORKBOOK DIR [--format png|emf|svg]\n");
     return kExitUsage;
   }
   auto opened = hosts::workbook::openWorkbook(files[0]);
@@ -93,11 +97,12 @@ int runExport(const QStringList& args) {
     for (int r = 1; r <= table.rowCount(); ++r) {
       const QString name = table.at(registry::kColName, r).toText();
       const QString sheet = table.at(registry::kColSheet, r).toText();
-      copyPicture(*tool.workbook, name, sheet, format == "png" ? excel::xlBitmap : excel::xlPicture);
+      copyPicture(*tool.workbook, name, sheet, kExportFormats.value(format));
       const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
       QByteArray bytes;
-      if (format == "emf") {
-        bytes = mime ? mime->data(office::kEmfMime) : QByteArray();
+      if (format != "png") {
+        bytes =
+            mime ? mime->data(format == "emf" ? office::kEmfMime : office::kSvgMime) : QByteArray();
       } else if (mime && mime->hasImage()) {
         bytes = mime->data(QStringLiteral("image/png"));
         if (bytes.isEmpty()) {

@@ -34,8 +34,8 @@ std::optional<QString> parseBatchOptions(const QStringList& args, const QStringL
         return QStringLiteral("--mode takes title or number");
       options.mode = value;
     } else if (a == QLatin1String("--format")) {
-      if (!takeValue(args, i, value) || (value != QLatin1String("emf") && value != QLatin1String("bitmap")))
-        return QStringLiteral("--format takes emf or bitmap");
+      if (!takeValue(args, i, value) || !QStringList{"emf", "bitmap", "svg"}.contains(value))
+        return QStringLiteral("--format takes emf, bitmap or svg");
       options.format = value;
     } else if (a == QLatin1String("--order")) {
       if (!takeValue(args, i, value) ||
@@ -67,7 +67,8 @@ std::optional<QString> loadPlan(BatchOptions& options) {
   return std::nullopt;
 }
 
-std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const BatchOptions& options) {
+std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, startup::Tool& tool,
+                                         const BatchOptions& options) {
   // Every plan row must name an object before anything changes.
   std::vector<int> rows;
   for (const PlanRow& p : options.plan) {
@@ -87,9 +88,15 @@ std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const 
     if (*options.mode == QLatin1String("title")) window.setOptionButton6(true);
     else window.setOptionButton8(true);
   }
-  if (options.format)
+  if (options.format == QLatin1String("svg")) {
+    // Beyond the window's two formats: the window keeps its own, the selected row is copied
+    // again as a change of format would.
+    tool.pictureOverride = startup::PictureOverride::Svg;
+    window.listCharts_Change();
+  } else if (options.format) {
     window.setPasteFormat(*options.format == QLatin1String("emf") ? QStringLiteral("Enhanced Metafile")
                                                                   : QStringLiteral("Bitmap"));
+  }
   // The order may have moved the rows: find each planned object again.
   for (const PlanRow& p : options.plan) {
     for (int r = 0; r < window.listCount(); ++r) {
@@ -107,7 +114,7 @@ bool applyOptionsAndPress(ToolSession& run, const BatchOptions& options,
                           const std::function<void(mainwindow::UserFormObj&)>& press) {
   auto* window = run.mainWindow();
   std::optional<QString> problem;
-  if (!run.run([&] { problem = applyBatchOptions(*window, options); })) return false;
+  if (!run.run([&] { problem = applyBatchOptions(*window, run.tool(), options); })) return false;
   if (problem) {
     printBatchError(*problem);
     return false;

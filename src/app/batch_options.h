@@ -15,6 +15,9 @@
 namespace morvane::mainwindow {
 class UserFormObj;
 }
+namespace morvane::startup {
+struct Tool;
+}
 
 namespace morvane::app {
 
@@ -24,7 +27,7 @@ class ToolSession;
 struct BatchOptions {
   QStringList files;                 // positional arguments
   std::optional<QString> mode;       // "title" | "number"
-  std::optional<QString> format;     // "emf" | "bitmap"
+  std::optional<QString> format;     // "emf" | "bitmap" | "svg" (an override of the tool's)
   std::optional<QString> order;      // "name" | "sheet" | "numerator"
   std::optional<bool> labels;        // --labels / --footer, --no-footer
   bool saveWorkbook = false;
@@ -40,9 +43,11 @@ std::optional<QString> parseBatchOptions(const QStringList& args, const QStringL
 // Reads and checks the plan file named in `options` (if any). Returns the error message.
 std::optional<QString> loadPlan(BatchOptions& options);
 
-// Applies the options to the window. Returns an error message (a plan row that matches no
-// object names its line) before anything is changed in the presentation or the PDF.
-std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, const BatchOptions& options);
+// Applies the options to the window (and "svg", which the window does not offer, to the
+// tool's picture override). Returns an error message (a plan row that matches no object
+// names its line) before anything is changed in the presentation or the PDF.
+std::optional<QString> applyBatchOptions(mainwindow::UserFormObj& window, startup::Tool& tool,
+                                         const BatchOptions& options);
 
 // Applies the options to the session's main window, then runs `press` (a command button's
 // click) on it, both guarded as a user's actions are. False when the tool ended or an option

@@ -22,7 +22,7 @@ namespace {
 int usage(const QString& problem) {
   if (!problem.isEmpty()) std::fprintf(stderr, "morvane paste: %s\n", qPrintable(problem));
   std::fprintf(stderr,
-               "usage: morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap]\n"
+               "usage: morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap|svg]\n"
                "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n");
   return kExitUsage;
 }

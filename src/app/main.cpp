@@ -31,11 +31,11 @@ void printUsage() {
   std::fprintf(stderr,
                "usage: morvane [WORKBOOK [PRESENTATION]]\n"
                "       morvane list WORKBOOK [--save-workbook]\n"
-               "       morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap]\n"
+               "       morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap|svg]\n"
                "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n"
                "       morvane pdf WORKBOOK [OUT.pdf] [--mode title|number] [--order name|sheet|numerator]\n"
                "                   [--footer|--no-footer] [--save-workbook] [--plan FILE]\n"
-               "       morvane export WORKBOOK DIR [--format png|emf]\n");
+               "       morvane export WORKBOOK DIR [--format png|emf|svg]\n");
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ void UserFormObj::listCharts_Change() {
 // and records the kind (and, for a named range, the sheet it really lives on).
 void UserFormObj::copySelectedObject(const QString& name, const QString& sheet) {
   excel::Workbook& workbook = *m_tool.workbook;
-  const int format = pasteFormat() == kEnhancedMetafile ? excel::xlPicture : excel::xlBitmap;
+  int format = pasteFormat() == kEnhancedMetafile ? excel::xlPicture : excel::xlBitmap;
+  if (m_tool.pictureOverride == startup::PictureOverride::Svg) format = excel::xlSvg;
 
   if (name == registry::kChartSheetMarker) {
     required(workbook.chart(sheet)).chartAreaCopy();

@@ -4,6 +4,7 @@
 //   bitmap          QMimeData::setImageData (a QImage at 192 dpi, device pixel ratio 2: twice
 //                   the pixels of 96 dpi at the same size in points; its dotsPerMeter say so)
 //   EMF             kEmfMime: the bytes of a genuine enhanced metafile (src/emf writes it)
+//   SVG             kSvgMime: an SVG document whose units are points, offered beside the bitmap
 //   native object   kNativeObjectMime: a NativeObject (below), for pastes as embedded objects
 //
 // Hosts offer formats lazily (QMimeData::retrieveData) so nothing is drawn that nobody reads.
@@ -18,6 +19,7 @@
 namespace morvane::office {
 
 inline constexpr char kEmfMime[] = "image/x-emf";
+inline constexpr char kSvgMime[] = "image/svg+xml";
 inline constexpr char kNativeObjectMime[] = "application/x-morvane-native-object";
 
 // A chart or range copied "as an object": the whole source workbook, which object of it was

@@ -26,6 +26,10 @@ constexpr int xlPrinter = 2;
 // XlCopyPictureFormat (Format argument of CopyPicture).
 constexpr int xlPicture = -4147;  // an enhanced metafile
 constexpr int xlBitmap = 2;
+// This platform's addition, which the program's enumeration lacks: an SVG picture with its
+// PNG fallback beside it (kSvgMime and the bitmap), the vector form modern presentation
+// programs take. Only the batch front end asks for it.
+constexpr int xlSvg = 100;
 // XlFindLookIn.
 constexpr int xlValues = -4163;
 constexpr int xlFormulas = -4123;

@@ -28,6 +28,9 @@ constexpr int ppPasteDefault = 0;
 constexpr int ppPasteBitmap = 1;
 constexpr int ppPasteEnhancedMetafile = 2;
 constexpr int ppPasteOLEObject = 10;
+// This platform's addition, which the program's enumeration lacks: a picture whose blip is
+// the clipboard's bitmap (as PNG) with the clipboard's SVG as its vector form.
+constexpr int ppPasteSVG = 100;
 // MsoTriState.
 constexpr int msoTrue = -1;
 constexpr int msoFalse = 0;

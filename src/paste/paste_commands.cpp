@@ -206,7 +206,7 @@ void PasteCommands::YesPasteToActiveSlide(PasteList& list) {
     m_app->activeWindow()->setViewType(ppt::ppViewSlide);
     list.setCurrentRow(row);
     if (list.listText(row, kColPasteAs) == registry::kPicture) {
-      pastePicture(*m_app, list.pasteFormat());
+      pastePicture(*m_app, list.pasteFormat(), m_tool.pictureOverride);
     } else {
       copyExcelObject(workbook(), list.listText(row, kColName), list.listText(row, kColSheet), true);
       pasteExcelObjectByVersion(*m_app);

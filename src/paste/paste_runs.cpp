@@ -96,7 +96,7 @@ void PasteCommands::pasteOntoNewSlide(PasteList& list, int row, int labelChoice)
   app().activeWindow()->view()->gotoSlide(m_currentSlide->slideIndex());
 
   if (list.listText(row, kColPasteAs) == registry::kPicture) {
-    pastePicture(app(), list.pasteFormat());
+    pastePicture(app(), list.pasteFormat(), m_tool.pictureOverride);
   } else {
     copyExcelObject(workbook(), list.listText(row, kColName), list.listText(row, kColSheet), true);
     pasteExcelObjectByVersion(app());
@@ -157,7 +157,7 @@ void PasteCommands::pasteOntoNumberedSlide(PasteList& list, int row, int labelCh
   selectRowIgnoringErrors(list, row);
 
   if (list.listText(row, kColPasteAs) == registry::kPicture) {
-    pastePicture(app(), list.pasteFormat());
+    pastePicture(app(), list.pasteFormat(), m_tool.pictureOverride);
   } else {
     copyExcelObject(workbook(), list.listText(row, kColName), list.listText(row, kColSheet), false);
     pasteExcelObject(app());

@@ -30,7 +30,8 @@ void copyActiveChart(excel::Workbook& workbook) {
 
 }  // namespace
 
-void pastePicture(Application& app, const QString& pasteFormat) {
+void pastePicture(Application& app, const QString& pasteFormat, startup::PictureOverride override) {
+  if (override == startup::PictureOverride::Svg) return paste(app, ppPasteSVG);
   paste(app, pasteFormat == QLatin1String("Enhanced Metafile") ? ppPasteEnhancedMetafile : ppPasteBitmap);
 }
 

@@ -2,10 +2,11 @@
 // from the failing call.
 #pragma once
 
+#include <QString>
+
 #include "office/excel.h"
 #include "office/powerpoint.h"
-
-#include <QString>
+#include "startup/tool.h"
 
 namespace morvane::paste {
 
@@ -17,8 +18,10 @@ enum class ObjectKind { NamedRange, ChartSheet, EmbeddedChart };
 ObjectKind objectKind(const QString& name);
 
 // The picture paste call: PasteSpecial(ppPasteEnhancedMetafile) for "Enhanced Metafile",
-// else PasteSpecial(ppPasteBitmap), onto the slide the active window shows.
-void pastePicture(ppt::Application& app, const QString& pasteFormat);
+// else PasteSpecial(ppPasteBitmap), onto the slide the active window shows; with the SVG
+// override, PasteSpecial(ppPasteSVG) whatever the paste format.
+void pastePicture(ppt::Application& app, const QString& pasteFormat,
+                  startup::PictureOverride override);
 
 // Puts the row's object on the clipboard natively (chart area or range copy) through the
 // start-up workbook. `selectRangeSheet`: select a named range's sheet before copying.

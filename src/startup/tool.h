@@ -48,6 +48,11 @@ class Desktop {
   virtual bool activateWindow(const QString& title) = 0;
 };
 
+// A picture format beyond the window's two ("Enhanced Metafile", "Bitmap") that a batch run
+// may choose. The window's ComboBox1 and its preview know nothing of it: when set, the
+// selection handling copies pictures in it and the picture paste pastes it.
+enum class PictureOverride { None, Svg };
+
 struct Tool {
   Tool(office::OfficeSession& office, MessageBoxes& messages, Desktop& desktop)
       : office(office), messages(messages), desktop(desktop) {}
@@ -67,6 +72,9 @@ struct Tool {
   registry::Counts counts;
   // The visible names the main window's scan left out for referring to several areas.
   QStringList leftOutNames;
+
+  // None in the window; Svg for `--format svg`.
+  PictureOverride pictureOverride = PictureOverride::None;
 
   // Program-wide counts of the confirmed paste or export.
   office::Int16 confirmationCount;

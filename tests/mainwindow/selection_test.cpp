@@ -98,6 +98,22 @@ TEST_F(SelectionTest, NamedRangeCopiesAPictureOfItsRangeOnItsOwnSheet) {
   EXPECT_EQ(f.office.log.count("Application.ActiveWindow.Visible"), 1);  // the load's Chart 1 only
 }
 
+// The batch's SVG override: pictures are copied in SVG whatever the window's format, which
+// the window keeps, and the preview still follows the window's format.
+TEST_F(SelectionTest, TheSvgOverrideCopiesInSvgAndLeavesTheWindowsFormatAndPreview) {
+  f.office.excel->version = "11.0";
+  open(mixed());
+  f.tool.pictureOverride = startup::PictureOverride::Svg;
+  for (const QString format : {mainwindow::kBitmap, mainwindow::kEnhancedMetafile}) {
+    SCOPED_TRACE(format.toStdString());
+    EXPECT_EQ(selectionCalls("Area", format).last(), "Range(Sheet2!$A$1:$B$3).CopyPicture(1,100)");
+    EXPECT_TRUE(selectionCalls("Chart 1", format).contains("Chart(Chart 1).CopyPicture(1,1,100)"));
+    EXPECT_EQ(w().pasteFormat(), format);
+    // The SVG copy's bitmap fallback serves the bitmap preview; there is no metafile.
+    EXPECT_EQ(w().previewPicture() != nullptr, format == mainwindow::kBitmap);
+  }
+}
+
 TEST_F(SelectionTest, CounterCaptionNamesThePositionAndTheRowCount) {
   open(chartsWorkbook(5));
   EXPECT_EQ(w().lblChtDisplayCnt->text(), "Objects:    1 of 5");  // from the load's selection

@@ -41,7 +41,8 @@ void ListForm::listCharts_Change() {
   if (onSelect) onSelect(m_index);
   const QString name = listText(m_index, 0), sheet = listText(m_index, 1);
   const bool emf = format == QLatin1String("Enhanced Metafile");
-  const int code = emf ? excel::xlPicture : excel::xlBitmap;
+  int code = emf ? excel::xlPicture : excel::xlBitmap;
+  if (m_tool.pictureOverride == startup::PictureOverride::Svg) code = excel::xlSvg;
   excel::Workbook& wb = *m_tool.workbook;
   if (name == registry::kChartSheetMarker) {
     wb.chart(sheet)->chartAreaCopy();

@@ -114,6 +114,21 @@ TEST_F(TitleRunTest, MetafileFormatPastesAsEnhancedMetafile) {
   EXPECT_EQ(log().callsStartingWith("View.PasteSpecial"), QStringList{"View.PasteSpecial(2,0,\"\",0,\"\",0)"});
 }
 
+// The batch's SVG override pastes the SVG picture whatever the window's format.
+TEST_F(TitleRunTest, TheSvgOverridePastesSvgWhateverTheFormat) {
+  addRow("Chart 1", "Data");
+  addRow("Sales", "Data");
+  f.tool.pictureOverride = startup::PictureOverride::Svg;
+  window->format = "Enhanced Metafile";
+  pasteToPowerPoint();
+  clickOk();
+  EXPECT_EQ(log().count("View.PasteSpecial(100,0,\"\",0,\"\",0)"), 2);
+  EXPECT_EQ(log().callsStartingWith("View.PasteSpecial").size(), 2);
+  const auto& slides = f.office.powerPoint->presentation->slides;
+  ASSERT_FALSE(slides.empty());
+  EXPECT_TRUE(slides.back()->shapes.front()->source.endsWith("|svg"));
+}
+
 // The selection step runs with errors ignored: the run pastes whatever the clipboard holds.
 TEST_F(TitleRunTest, FailedSelectionPastesWhatTheClipboardHolds) {
   addRow("Chart 1", "Data");

@@ -15,9 +15,11 @@
 #include <QImage>
 #include <QMimeData>
 #include <QStringList>
+#include <QXmlStreamReader>
 #include <functional>
 
 #include "office/automation_error.h"
+#include "office/clipboard_formats.h"
 #include "office/excel.h"
 #include "support/workbook_outline.h"
 
@@ -276,6 +278,46 @@ TYPED_TEST_P(ExcelContract, BitmapsAreDrawnAtTwiceTheResolution) {
   }
 }
 
+// The viewBox size of an SVG document's root, or an empty size.
+inline QSizeF svgViewBoxSize(const QByteArray& svg) {
+  QXmlStreamReader reader(svg);
+  if (!reader.readNextStartElement() || reader.name() != QLatin1String("svg")) return {};
+  const QStringList box = reader.attributes()
+                              .value(QLatin1String("viewBox"))
+                              .toString()
+                              .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  return box.size() == 4 ? QSizeF(box[2].toDouble(), box[3].toDouble()) : QSizeF();
+}
+
+// An SVG picture copy offers the SVG in points beside its bitmap fallback (no metafile); a
+// native copy offers the SVG too.
+TYPED_TEST_P(ExcelContract, SvgCopiesOfferTheVectorBesideTheBitmap) {
+  auto wb = this->open();
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  auto chart = sheet->chartObject(QStringLiteral("Sales"))->chart();
+  auto range = sheet->range(QStringLiteral("A1:B3"));
+  const std::tuple<const char*, std::function<void()>, bool> copies[] = {
+      {"chart picture", [&] { chart->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlSvg); },
+       false},
+      {"range picture", [&] { range->copyPicture(excel::xlScreen, excel::xlSvg); }, false},
+      {"chart area", [&] { chart->chartAreaCopy(); }, true},
+      {"range", [&] { range->copy(); }, true}};
+  for (const auto& [what, copy, native] : copies) {
+    SCOPED_TRACE(what);
+    copy();
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime->hasImage() && mime->hasFormat(office::kSvgMime));
+    if (!native) {
+      EXPECT_FALSE(mime->hasFormat(office::kEmfMime));
+    }
+    const QSizeF points = svgViewBoxSize(mime->data(office::kSvgMime));
+    const QSizeF bitmapPoints =
+        qvariant_cast<QImage>(mime->imageData()).deviceIndependentSize() * 0.75;
+    EXPECT_NEAR(points.width(), bitmapPoints.width(), 0.5);
+    EXPECT_NEAR(points.height(), bitmapPoints.height(), 0.5);
+  }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
                             LookupsIgnoreCaseAndMissingOnesFail,
                             ChartObjectsInDrawingOrderRenamedThroughActiveChart,
@@ -284,6 +326,7 @@ REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
                             NamesInFileOrderWithScopeVisibilityAndRanges,
                             NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported,
                             NamesCountTheAreasTheyReferTo,
-                            BitmapsAreDrawnAtTwiceTheResolution);
+                            BitmapsAreDrawnAtTwiceTheResolution,
+                            SvgCopiesOfferTheVectorBesideTheBitmap);
 
 }  // namespace morvane::excel_contract

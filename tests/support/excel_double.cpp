@@ -1,16 +1,16 @@
 #include "support/excel_double.h"
 
-#include "support/a1_ref.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "office/clipboard_formats.h"
+#include "support/a1_ref.h"
 
 using namespace morvane;
 
@@ -81,21 +81,31 @@ void putOnClipboard(const QString& kind, const QString& sheet, const QString& na
                     const QString& format) {
   auto* mime = new QMimeData;
   mime->setData(kFakeObjectMime, QStringLiteral("%1|%2|%3|%4").arg(kind, sheet, name, format).toUtf8());
-  if (format == QLatin1String("bitmap") || format == QLatin1String("all")) {
+  const uint hash = qHash(kind + sheet + name);
+  const QColor colour = QColor::fromRgb(hash & 0xff, (hash >> 8) & 0xff, (hash >> 16) & 0xff);
+  if (format != QLatin1String("emf")) {
     // 80 x 60 logical pixels drawn at twice the resolution (192 dpi), as the host draws.
     QImage image(160, 120, QImage::Format_RGB32);
-    const uint hash = qHash(kind + sheet + name);
-    image.fill(QColor::fromRgb(hash & 0xff, (hash >> 8) & 0xff, (hash >> 16) & 0xff));
+    image.fill(colour);
     image.setDotsPerMeterX(7559);
     image.setDotsPerMeterY(7559);
     image.setDevicePixelRatio(2);
     mime->setImageData(image);
   }
+  if (format == QLatin1String("svg") || format == QLatin1String("all")) {
+    mime->setData(office::kSvgMime,
+                  QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"60pt\" "
+                                 "height=\"45pt\" viewBox=\"0 0 60 45\"><rect width=\"60\" "
+                                 "height=\"45\" fill=\"%1\"/></svg>")
+                      .arg(colour.name())
+                      .toUtf8());
+  }
   QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 QString pictureFormatName(int format) {
-  return format == excel::xlBitmap ? QStringLiteral("bitmap") : QStringLiteral("emf");
+  if (format == excel::xlBitmap) return QStringLiteral("bitmap");
+  return format == excel::xlSvg ? QStringLiteral("svg") : QStringLiteral("emf");
 }
 
 class SheetImpl;

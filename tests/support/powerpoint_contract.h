@@ -18,6 +18,7 @@
 #include <QSizeF>
 
 #include "office/automation_error.h"
+#include "office/clipboard_formats.h"
 #include "office/powerpoint.h"
 
 namespace morvane::powerpoint_contract {
@@ -115,6 +116,28 @@ TYPED_TEST_P(PowerPointContract, BitmapsPasteAtTheSizeTheirResolutionGives) {
     EXPECT_FLOAT_EQ(range->height(), 75);
   }
   EXPECT_EQ(slide->shapes()->count(), 2);
+}
+
+// ppPasteSVG takes the bitmap as the picture with the SVG beside it; without an SVG on the
+// clipboard it fails and adds nothing.
+TYPED_TEST_P(PowerPointContract, SvgPastesTheBitmapAtItsSizeWithTheVectorForm) {
+  this->open(0);
+  auto slide = this->m_app->activePresentation()->slidesAdd(1, ppt::ppLayoutBlank);
+  auto view = this->m_app->activeWindow()->view();
+  view->gotoSlide(1);
+  putBitmap(400, 200, 2);
+  EXPECT_TRUE(this->fails([&] { view->pasteSpecial(ppt::ppPasteSVG); }));
+  EXPECT_EQ(slide->shapes()->count(), 0);
+  auto* mime = new QMimeData;
+  mime->setImageData(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()));
+  mime->setData(office::kSvgMime, QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                                             "viewBox=\"0 0 150 75\"/>"));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  view->pasteSpecial(ppt::ppPasteSVG);
+  ASSERT_EQ(slide->shapes()->count(), 1);
+  auto range = this->m_app->activeWindow()->selection()->shapeRange();
+  EXPECT_FLOAT_EQ(range->width(), 150);
+  EXPECT_FLOAT_EQ(range->height(), 75);
 }
 
 TYPED_TEST_P(PowerPointContract, TitleOnlyAddsTheTitleAfterThePastedShape) {
@@ -219,6 +242,7 @@ REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             SlidesAddedAtTheEndGetTheNextIndex,
                             PastedBitmapIsTheLastShapeAtItsNaturalSize,
                             BitmapsPasteAtTheSizeTheirResolutionGives,
+                            SvgPastesTheBitmapAtItsSizeWithTheVectorForm,
                             TitleOnlyAddsTheTitleAfterThePastedShape,
                             ScalingKeepsTheAnchorAndPlacementMoves,
                             LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt,

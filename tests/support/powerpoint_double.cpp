@@ -27,6 +27,15 @@ AutomationError failed(const QString& member, const QString& object) {
   return AutomationError::methodFailed(member, object);
 }
 
+// A bitmap's size in points at its own resolution, the nearest whole dpi (96 when it has none).
+QSizeF pointSize(const QImage& image) {
+  auto dpi = [](int dotsPerMeter) {
+    return dotsPerMeter > 0 ? std::round(dotsPerMeter * 0.0254) : 96.0;
+  };
+  return QSizeF(image.width() * 72 / dpi(image.dotsPerMeterX()),
+                image.height() * 72 / dpi(image.dotsPerMeterY()));
+}
+
 int indexOfSlide(const PowerPointState& s, const std::shared_ptr<SlideState>& slide) {
   for (int i = 0; s.presentation && i < int(s.presentation->slides.size()); ++i)
     if (s.presentation->slides[i] == slide) return i + 1;
@@ -313,13 +322,12 @@ class ViewImpl : public ppt::View, Base {
     QSizeF size(200, 150);
     if (dataType == ppt::ppPasteBitmap) {
       if (!mime->hasImage()) throw failed(QStringLiteral("PasteSpecial"), QStringLiteral("View"));
-      const QImage image = qvariant_cast<QImage>(mime->imageData());
-      // Points from the bitmap's own resolution, the nearest whole dpi (96 when it has none).
-      auto dpi = [](int dotsPerMeter) {
-        return dotsPerMeter > 0 ? std::round(dotsPerMeter * 0.0254) : 96.0;
-      };
-      size = QSizeF(image.width() * 72 / dpi(image.dotsPerMeterX()),
-                    image.height() * 72 / dpi(image.dotsPerMeterY()));
+      size = pointSize(qvariant_cast<QImage>(mime->imageData()));
+      shape->kind = ShapeState::Kind::Picture;
+    } else if (dataType == ppt::ppPasteSVG) {
+      if (!mime->hasImage() || !mime->hasFormat(office::kSvgMime))
+        throw failed(QStringLiteral("PasteSpecial"), QStringLiteral("View"));
+      size = pointSize(qvariant_cast<QImage>(mime->imageData()));
       shape->kind = ShapeState::Kind::Picture;
     } else if (dataType == ppt::ppPasteEnhancedMetafile) {
       if (!mime->hasFormat(office::kEmfMime)) throw failed(QStringLiteral("PasteSpecial"), QStringLiteral("View"));

@@ -5,10 +5,11 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
+#include <QXmlStreamReader>
 #include <cmath>
 
-#include "office/clipboard_formats.h"
 #include "hosts/presentation/objects.h"
+#include "office/clipboard_formats.h"
 #include "office/powerpoint.h"
 
 namespace morvane::hosts::presentation {
@@ -53,6 +54,20 @@ std::optional<Picture> emfPicture(const QMimeData* mime) {
   auto size = naturalSizeOfEmf(emf);
   if (!size || size->isEmpty()) return std::nullopt;
   return Picture{emf, ooxml::pptx::ImageFormat::Emf, *size};
+}
+
+// True when `bytes` open as an SVG document: its first element is svg in the SVG namespace.
+bool isSvgDocument(const QByteArray& bytes) {
+  QXmlStreamReader reader(bytes);
+  return reader.readNextStartElement() && reader.name() == QLatin1String("svg") &&
+         reader.namespaceUri() == QLatin1String("http://www.w3.org/2000/svg");
+}
+
+// The clipboard's SVG document; empty when there is none or it is no SVG.
+QByteArray svgDocument(const QMimeData* mime) {
+  if (!mime || !mime->hasFormat(QString::fromLatin1(office::kSvgMime))) return {};
+  const QByteArray svg = mime->data(QString::fromLatin1(office::kSvgMime));
+  return isSvgDocument(svg) ? svg : QByteArray();
 }
 
 // A plain framed picture naming the object, for a native object offered without a picture.
@@ -112,6 +127,7 @@ void pasteClipboard(PresentationState& state, int dataType) {
   const bool hasObject = mime->hasFormat(QString::fromLatin1(office::kNativeObjectMime));
 
   std::optional<Picture> picture;
+  QByteArray svg;
   quint32 id = 0;
   QSizeF natural;
   switch (dataType) {
@@ -120,6 +136,10 @@ void pasteClipboard(PresentationState& state, int dataType) {
       break;
     case ppt::ppPasteEnhancedMetafile:
       picture = emfPicture(mime);
+      break;
+    case ppt::ppPasteSVG:  // the bitmap is the picture, the SVG its vector form
+      svg = svgDocument(mime);
+      if (!svg.isEmpty()) picture = bitmapPicture(mime);
       break;
     case ppt::ppPasteOLEObject:
       if (!hasObject) throw unavailable();
@@ -135,7 +155,9 @@ void pasteClipboard(PresentationState& state, int dataType) {
   }
   if (picture) {
     natural = picture->points;
-    id = doc.addPicture(slide, picture->bytes, picture->format, centred(doc, picture->points));
+    const auto frame = centred(doc, picture->points);
+    id = svg.isEmpty() ? doc.addPicture(slide, picture->bytes, picture->format, frame)
+                       : doc.addSvgPicture(slide, picture->bytes, svg, frame);
   } else if (hasObject && (dataType == ppt::ppPasteOLEObject || dataType == ppt::ppPasteDefault)) {
     id = pasteObject(state, slide, mime, &natural);
   } else {

@@ -3,6 +3,8 @@
 //   ppPasteBitmap            a PNG picture of the clipboard image (size from its dots per
 //                            metre, 96 dpi when it has none)
 //   ppPasteEnhancedMetafile  an EMF picture of the image/x-emf bytes (size from the EMF frame)
+//   ppPasteSVG               a PNG picture of the clipboard image whose vector form is the
+//                            image/svg+xml document beside it (size from the image)
 //   ppPasteOLEObject         an embedded workbook from the native-object format, shown by the
 //                            EMF on the clipboard, else the bitmap
 //   ppPasteDefault           as ppPasteOLEObject when the clipboard holds a native object,

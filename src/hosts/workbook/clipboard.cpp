@@ -1,23 +1,24 @@
 #include "hosts/workbook/clipboard.h"
 
-#include "emf/emf_device.h"
-#include "office/automation_error.h"
-#include "hosts/workbook/chart_cache_fill.h"
-#include "hosts/workbook/host.h"
-#include "ooxml/chart/chart_reader.h"
-#include "ooxml/chart/theme.h"
-#include "ooxml/xlsx/sheet_geometry.h"
-#include "render/chart/chart_renderer.h"
-#include "render/range/range_picture.h"
-
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-
+#include <QSvgGenerator>
 #include <cmath>
+
+#include "emf/emf_device.h"
+#include "hosts/workbook/chart_cache_fill.h"
+#include "hosts/workbook/host.h"
+#include "office/automation_error.h"
+#include "office/excel.h"
+#include "ooxml/chart/chart_reader.h"
+#include "ooxml/chart/theme.h"
+#include "ooxml/xlsx/sheet_geometry.h"
+#include "render/chart/chart_renderer.h"
+#include "render/range/range_picture.h"
 
 namespace morvane::hosts::workbook {
 
@@ -45,6 +46,7 @@ class LazyPictureData : public QMimeData {
     QStringList out;
     if (m_formats & kOfferBitmap) out << QLatin1String(kQtImageMime) << QStringLiteral("image/png");
     if (m_formats & kOfferEmf) out << QLatin1String(office::kEmfMime);
+    if (m_formats & kOfferSvg) out << QLatin1String(office::kSvgMime);
     if ((m_formats & kOfferNative) && m_native) out << QLatin1String(office::kNativeObjectMime);
     return out;
   }
@@ -63,6 +65,7 @@ class LazyPictureData : public QMimeData {
       return png;
     }
     if (mime == QLatin1String(office::kEmfMime)) return metafile();
+    if (mime == QLatin1String(office::kSvgMime)) return vector();
     if (mime == QLatin1String(office::kNativeObjectMime)) return m_native().serialize();
     return {};
   }
@@ -103,11 +106,32 @@ class LazyPictureData : public QMimeData {
     return m_emf;
   }
 
+  // One unit a point (72 dpi), white behind the picture as on the bitmap. Text names the
+  // family of the font the renderer draws with.
+  QByteArray vector() const {
+    if (m_svg.isEmpty()) {
+      const QRectF box(QPointF(0, 0), m_picture.sizePoints);
+      QBuffer buffer(&m_svg);
+      buffer.open(QIODevice::WriteOnly);
+      QSvgGenerator generator;
+      generator.setOutputDevice(&buffer);
+      generator.setResolution(72);
+      generator.setSize(box.size().toSize().expandedTo(QSize(1, 1)));
+      generator.setViewBox(box);
+      QPainter painter(&generator);
+      painter.fillRect(box, Qt::white);
+      m_picture.draw(painter, box);
+      painter.end();
+    }
+    return m_svg;
+  }
+
   ClipboardPicture m_picture;
   int m_formats;
   std::function<office::NativeObject()> m_native;
   mutable QImage m_image;
   mutable QByteArray m_emf;
+  mutable QByteArray m_svg;
 };
 
 const ooxml::xlsx::SheetEntry& sheetEntry(const WorkbookHost& host, int sheet) {
@@ -134,6 +158,12 @@ int digitWidth(const WorkbookHost& host) {
 }
 
 }  // namespace
+
+int pictureFormats(int copyPictureFormat) {
+  if (copyPictureFormat == excel::xlBitmap) return kOfferBitmap;
+  if (copyPictureFormat == excel::xlSvg) return kOfferSvg | kOfferBitmap;
+  return kOfferEmf;
+}
 
 void offerOnClipboard(ClipboardPicture picture, int formats,
                       std::function<office::NativeObject()> native) {

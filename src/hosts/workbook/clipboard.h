@@ -1,7 +1,8 @@
 // What the workbook host's copy operations put on the desktop clipboard: pictures of a chart
 // or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 192 dpi
-// bitmap (device pixel ratio 2), a genuine EMF (image/x-emf) and, for native copies, the
-// NativeObject a presentation pastes as an embedded workbook.
+// bitmap (device pixel ratio 2), a genuine EMF (image/x-emf), an SVG in points
+// (image/svg+xml) and, for native copies, the NativeObject a presentation pastes as an
+// embedded workbook.
 #pragma once
 
 #include "office/clipboard_formats.h"
@@ -23,7 +24,12 @@ struct ClipboardPicture {
   QSizeF sizePoints;
 };
 
-enum ClipboardFormat { kOfferBitmap = 1, kOfferEmf = 2, kOfferNative = 4 };
+enum ClipboardFormat { kOfferBitmap = 1, kOfferEmf = 2, kOfferNative = 4, kOfferSvg = 8 };
+// A native copy (ChartArea.Copy, Range.Copy) offers every picture form and the object.
+inline constexpr int kOfferNativeCopy = kOfferBitmap | kOfferEmf | kOfferSvg | kOfferNative;
+// What CopyPicture offers for its Format argument: the bitmap for xlBitmap, the SVG with the
+// bitmap as its fallback for xlSvg, the EMF for anything else.
+int pictureFormats(int copyPictureFormat);
 
 // Replaces the clipboard's content. `formats` is a combination of ClipboardFormat; `native`
 // is produced on demand too (it carries the workbook's bytes).

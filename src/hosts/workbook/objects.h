@@ -3,6 +3,7 @@
 // stay valid for the whole run). Internal to the host.
 #pragma once
 
+#include "office/automation_error.h"
 #include "office/excel.h"
 #include "hosts/workbook/host.h"
 #include "ooxml/xlsx/cell_reference.h"

@@ -178,7 +178,7 @@ void HostRange::setNumberFormat(const QString& format) {
   for (const auto& [r, c] : cells) document.setCellStyle(m_sheet, r, c, withFormat(ws.effectiveStyle(r, c)));
 }
 
-// A range copy carries both pictures and the workbook itself, as the program's does.
+// A range copy carries every picture form and the workbook itself, as the program's does.
 void HostRange::copy() {
   const CellRange area = m_area;
   const HostPtr host = m_host;
@@ -188,26 +188,24 @@ void HostRange::copy() {
   const auto& entry = m_host->document().model().sheets.at(size_t(m_sheet));
   const QSizeF size = picture.sizePoints;
   const QString sheetName = entry.name;
-  hosts::workbook::offerOnClipboard(
-      std::move(picture),
-      hosts::workbook::kOfferBitmap | hosts::workbook::kOfferEmf | hosts::workbook::kOfferNative,
-      [host, area, size, sheetName] {
-        office::NativeObject native;
-        native.kind = office::NativeObject::Kind::Range;
-        native.workbookName = QFileInfo(host->path()).fileName();
-        native.sheet = sheetName;
-        native.name = ooxml::xlsx::formatA1Area(area);
-        native.sizePoints = size;
-        native.workbook = hosts::workbook::workbookBytes(*host);
-        return native;
-      });
+  hosts::workbook::offerOnClipboard(std::move(picture), hosts::workbook::kOfferNativeCopy,
+                                    [host, area, size, sheetName] {
+                                      office::NativeObject native;
+                                      native.kind = office::NativeObject::Kind::Range;
+                                      native.workbookName = QFileInfo(host->path()).fileName();
+                                      native.sheet = sheetName;
+                                      native.name = ooxml::xlsx::formatA1Area(area);
+                                      native.sizePoints = size;
+                                      native.workbook = hosts::workbook::workbookBytes(*host);
+                                      return native;
+                                    });
 }
 
 void HostRange::copyPicture(int, int format) {
   hosts::workbook::offerOnClipboard(
       hosts::workbook::rangePicture(*m_host, m_sheet, m_area.firstRow, m_area.firstColumn,
                                     m_area.lastRow, m_area.lastColumn),
-      format == excel::xlBitmap ? hosts::workbook::kOfferBitmap : hosts::workbook::kOfferEmf);
+      hosts::workbook::pictureFormats(format));
 }
 
 std::shared_ptr<excel::Range> HostRange::find(const office::Variant& what, int) {

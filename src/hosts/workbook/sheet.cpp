@@ -230,7 +230,7 @@ QString HostChart::name() {
   return entry.name + QLatin1Char(' ') + entry.drawing->objects.at(size_t(m_object)).name;
 }
 
-// ChartArea.Copy offers the chart as a bitmap, an EMF and an object to embed.
+// ChartArea.Copy offers the chart as a bitmap, an EMF, an SVG and an object to embed.
 void HostChart::chartAreaCopy() {
   // The picture first: it checks the indices and raises the program's errors.
   auto picture = hosts::workbook::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("Copy"),
@@ -242,8 +242,7 @@ void HostChart::chartAreaCopy() {
   const QString objectName = m_object < 0 ? QString() : entry.drawing->objects.at(size_t(m_object)).name;
   const bool chartSheet = m_object < 0;
   hosts::workbook::offerOnClipboard(
-      std::move(picture),
-      hosts::workbook::kOfferBitmap | hosts::workbook::kOfferEmf | hosts::workbook::kOfferNative,
+      std::move(picture), hosts::workbook::kOfferNativeCopy,
       [host, size, sheetName, objectName, chartSheet] {
         office::NativeObject native;
         native.kind = chartSheet ? office::NativeObject::Kind::ChartSheet : office::NativeObject::Kind::Chart;
@@ -260,7 +259,7 @@ void HostChart::copyPicture(int, int, int format) {
   hosts::workbook::offerOnClipboard(
       hosts::workbook::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("CopyPicture"),
                                     QStringLiteral("_Chart")),
-      format == excel::xlBitmap ? hosts::workbook::kOfferBitmap : hosts::workbook::kOfferEmf);
+      hosts::workbook::pictureFormats(format));
 }
 
 std::shared_ptr<excel::ChartObject> HostChart::parent() {

@@ -59,6 +59,23 @@ quint32 Document::addPicture(int slide, const QByteArray& image, ImageFormat for
   return id;
 }
 
+// The picture shows the PNG; programs that read vector pictures take the SVG its blip's
+// extension names (the extension current presentation programs write).
+quint32 Document::addSvgPicture(int slide, const QByteArray& png, const QByteArray& svg,
+                                const RectEmu& frame, const QString& description) {
+  Impl& d = *m_impl;
+  const quint32 id = addPicture(slide, png, ImageFormat::Png, frame, description);
+  const QString rid = d.addBinaryPart(slide, QStringLiteral("/ppt/media/image%1.svg"), svg,
+                                      ctype::kSvg, rel::kImage);
+  xml::appendFragment(
+      d.shapeNode(slide, id).child("p:blipFill").child("a:blip"),
+      QStringLiteral("<a:extLst><a:ext uri=\"{96DAC541-7B7A-43D3-8B79-37D633B846F1}\">"
+                     "<asvg:svgBlip xmlns:asvg=\"http://schemas.microsoft.com/office/drawing/"
+                     "2016/SVG/main\" r:embed=\"%1\"/></a:ext></a:extLst>")
+          .arg(rid));
+  return id;
+}
+
 quint32 Document::addEmbeddedWorkbook(int slide, const QByteArray& workbook, const QString& progId,
                                       const QByteArray& fallback, ImageFormat fallbackFormat,
                                       const RectEmu& f) {

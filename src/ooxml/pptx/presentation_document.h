@@ -78,6 +78,10 @@ class Document {
   // Appends a picture (PNG or EMF part under /ppt/media/) and returns its id.
   quint32 addPicture(int slide, const QByteArray& image, ImageFormat format, const RectEmu& frame,
                      const QString& description = {});
+  // Appends a picture showing `png` whose blip names `svg` (a part under /ppt/media/) as its
+  // vector form, and returns its id.
+  quint32 addSvgPicture(int slide, const QByteArray& png, const QByteArray& svg,
+                        const RectEmu& frame, const QString& description = {});
   // Appends an embedded workbook object (part under /ppt/embeddings/) shown through
   // `fallback`, and returns its id. `progId` is "Excel.Sheet.12" or "Excel.Chart.8".
   quint32 addEmbeddedWorkbook(int slide, const QByteArray& workbook, const QString& progId,

@@ -142,12 +142,16 @@ TEST_F(Paste, AClipboardWithoutTheFormatIsAnErrorAndAddsNothing) {
   EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteEnhancedMetafile); }));
   EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteOLEObject); }));
   EXPECT_TRUE(fails([&] { view->pasteSpecial(7); }));
+  EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteSVG); }));
   auto* broken = new QMimeData;
+  broken->setImageData(hosttest::bitmap(20, 20));
   broken->setData(QString::fromLatin1(office::kEmfMime), QByteArray("not a metafile at all"));
   broken->setData(QString::fromLatin1(office::kNativeObjectMime), QByteArray("garbage"));
+  broken->setData(QString::fromLatin1(office::kSvgMime), QByteArray("<html>no svg</html>"));
   QGuiApplication::clipboard()->setMimeData(broken);
   EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteEnhancedMetafile); }));
   EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteOLEObject); }));
+  EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteSVG); }));
   QGuiApplication::clipboard()->clear();
   EXPECT_TRUE(fails([&] { view->pasteSpecial(ppt::ppPasteBitmap); }));
   EXPECT_EQ(m_slide->shapes()->count(), 0);

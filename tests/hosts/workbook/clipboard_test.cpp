@@ -1,25 +1,28 @@
 // The host's copy members on the real clipboard: which formats each offers, the sizes of the
 // bitmap and the metafile, the embedded workbook of a native copy, drawing only on demand,
 // and the program's errors for objects that are not there.
-#include "emf/emf_player.h"
-#include "office/automation_error.h"
-#include "office/clipboard_formats.h"
 #include "hosts/workbook/clipboard.h"
-#include "hosts/workbook/host.h"
-#include "hosts/workbook/objects.h"
-#include "office/picture.h"
-#include "ooxml/package.h"
-#include "ooxml/xlsx/workbook_document.h"
-#include "workbook_fixture.h"
+
+#include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
-#include <gtest/gtest.h>
+#include "emf/emf_player.h"
+#include "hosts/workbook/host.h"
+#include "hosts/workbook/objects.h"
+#include "office/automation_error.h"
+#include "office/clipboard_formats.h"
+#include "office/picture.h"
+#include "ooxml/package.h"
+#include "ooxml/xlsx/workbook_document.h"
+#include "workbook_fixture.h"
 
 using namespace morvane;
 
@@ -28,6 +31,7 @@ namespace {
 const QString kBitmapMime = QStringLiteral("application/x-qt-image");
 const QString kEmfMime = QString::fromLatin1(office::kEmfMime);
 const QString kNativeMime = QString::fromLatin1(office::kNativeObjectMime);
+const QString kSvgMime = QString::fromLatin1(office::kSvgMime);
 
 // Report: A1:C4 and one chart anchored over columns E:K, rows 2 to 16 (7 default columns of
 // 64 px and 15 rows of 20 px: 448 x 300 px, 336 x 225 pt). Overview: a chart sheet.
@@ -98,9 +102,9 @@ class HostClipboard : public ::testing::Test {
   std::shared_ptr<excel::Workbook> m_book;
 };
 
-TEST_F(HostClipboard, ChartAreaCopyOffersBitmapMetafileAndTheWorkbook) {
+TEST_F(HostClipboard, ChartAreaCopyOffersBitmapMetafileSvgAndTheWorkbook) {
   revenue()->chartAreaCopy();
-  EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kNativeMime));
+  EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kSvgMime) && offers(kNativeMime));
   const QImage bitmap = clipboardBitmap();
   expectCrispBitmap(bitmap, QSizeF(336, 225));
   EXPECT_EQ(testfixture::barHeights(bitmap).size(), 3u);
@@ -139,10 +143,15 @@ TEST_F(HostClipboard, CopyPictureOffersOnlyTheAskedFormatWhateverAppearanceAndSi
 
       revenue()->copyPicture(appearance, size, excel::xlPicture);
       EXPECT_TRUE(offers(kEmfMime));
-      EXPECT_FALSE(clipboardData()->hasImage() || offers(kNativeMime));
+      EXPECT_FALSE(clipboardData()->hasImage() || offers(kNativeMime) || offers(kSvgMime));
       const auto emf = office::Picture::fromEmf(clipboardData()->data(kEmfMime));
       ASSERT_NE(emf, nullptr);
       expectPointSize(emf->naturalSize(), QSizeF(336, 225));
+
+      revenue()->copyPicture(appearance, size, excel::xlSvg);
+      EXPECT_TRUE(offers(kSvgMime) && offers(kBitmapMime));
+      EXPECT_FALSE(offers(kEmfMime) || offers(kNativeMime));
+      expectCrispBitmap(clipboardBitmap(), QSizeF(336, 225));
     }
   }
 }
@@ -161,7 +170,7 @@ TEST_F(HostClipboard, AChartSheetCopiesAtThePagesSizeAsAChartSheetObject) {
 // A1:C4: three default columns of 64 px and four rows of 20 px.
 TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
   table()->copy();
-  EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kNativeMime));
+  EXPECT_TRUE(offers(kBitmapMime) && offers(kEmfMime) && offers(kSvgMime) && offers(kNativeMime));
   expectCrispBitmap(clipboardBitmap(), QSizeF(144, 60));
   const QByteArray emfBytes = clipboardData()->data(kEmfMime);
   const auto emf = office::Picture::fromEmf(emfBytes);
@@ -183,6 +192,9 @@ TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
     table()->copyPicture(appearance, excel::xlPicture);
     EXPECT_TRUE(offers(kEmfMime));
     EXPECT_FALSE(clipboardData()->hasImage() || offers(kNativeMime));
+    table()->copyPicture(appearance, excel::xlSvg);
+    EXPECT_TRUE(offers(kSvgMime) && offers(kBitmapMime));
+    EXPECT_FALSE(offers(kEmfMime) || offers(kNativeMime));
   }
 }
 
@@ -193,15 +205,12 @@ TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
                                               painter.fillRect(target, Qt::blue);
                                             },
                                             QSizeF(30, 15)};
-  hosts::workbook::offerOnClipboard(
-      picture,
-      hosts::workbook::kOfferBitmap | hosts::workbook::kOfferEmf | hosts::workbook::kOfferNative,
-      [&natives] {
-        ++natives;
-        office::NativeObject object;
-        object.name = QStringLiteral("lazy");
-        return object;
-      });
+  hosts::workbook::offerOnClipboard(picture, hosts::workbook::kOfferNativeCopy, [&natives] {
+    ++natives;
+    office::NativeObject object;
+    object.name = QStringLiteral("lazy");
+    return object;
+  });
   const QMimeData* data = clipboardData();
   EXPECT_TRUE(data->hasImage() && data->hasFormat(kEmfMime) && data->hasFormat(kNativeMime));
   EXPECT_EQ(drawn, 0);
@@ -215,6 +224,12 @@ TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
   EXPECT_EQ(natives, 0);
   EXPECT_FALSE(data->data(kEmfMime).isEmpty());
   EXPECT_EQ(drawn, 2);
+  const QByteArray svg = data->data(kSvgMime);
+  EXPECT_EQ(drawn, 3);
+  EXPECT_TRUE(svg.contains("viewBox=\"0 0 30 15\"")) << svg.toStdString();  // points
+  EXPECT_TRUE(svg.contains("fill=\"#0000ff\""));
+  data->data(kSvgMime);
+  EXPECT_EQ(drawn, 3);
   EXPECT_EQ(office::NativeObject::deserialize(data->data(kNativeMime))->name, "lazy");
   EXPECT_EQ(natives, 1);
 }
@@ -244,6 +259,28 @@ TEST_F(HostClipboard, ACopyReadLaterShowsTheWorkbookAsItWasWhenCopied) {
   const std::vector<int> barsAfter = testfixture::barHeights(clipboardBitmap());
   ASSERT_EQ(barsAfter.size(), 3u);
   EXPECT_LT(barsAfter[2], barsAfter[0]);
+}
+
+// The font-family of every text element of the SVG copies.
+QSet<QString> svgTextFamilies(const QByteArray& svg) {
+  QSet<QString> families;
+  QXmlStreamReader reader(svg);
+  while (!reader.atEnd())
+    if (reader.readNext() == QXmlStreamReader::StartElement &&
+        reader.name() == QLatin1String("text"))
+      families << reader.attributes().value(QLatin1String("font-family")).toString();
+  return families;
+}
+
+// The audience's machines have the families the workbook asks for (Calibri here, the
+// default of charts and cells), not the metric-compatible stand-in drawn with here.
+// Disabled until the renderers hand out fonts naming the requested family: today their
+// fonts name the stand-in (Carlito), which the SVG generator writes as it is given.
+TEST_F(HostClipboard, DISABLED_SvgTextNamesTheRequestedFontFamily) {
+  revenue()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlSvg);
+  EXPECT_EQ(svgTextFamilies(clipboardData()->data(kSvgMime)), QSet<QString>{"Calibri"});
+  table()->copyPicture(excel::xlScreen, excel::xlSvg);
+  EXPECT_EQ(svgTextFamilies(clipboardData()->data(kSvgMime)), QSet<QString>{"Calibri"});
 }
 
 TEST_F(HostClipboard, MissingObjectsRaiseTheProgramsErrorsAndLeaveTheClipboardAlone) {

@@ -11,6 +11,7 @@
 #include "ooxml/package.h"
 #include "ooxml/pptx/presentation_document.h"
 #include "support/generated_decks.h"
+#include "support/picture_blips.h"
 #include "support/pptx_validity.h"
 #include "support/test_env.h"
 
@@ -244,6 +245,38 @@ TEST(CorpusDecks, KeepTheirSlidesWhenSlidesAreAdded) {
 }
 
 }  // namespace
+
+// A picture with a vector form shows its PNG and names the SVG part in its blip's extension;
+// the pair survives a save, a reopening and a later edit of the slide.
+TEST(Pictures, SvgPicturesShowThePngAndNameTheSvgInTheBlipExtension) {
+  auto doc = Document::createBlank();
+  ASSERT_TRUE(doc->addSlide(0, layoutOf(*doc, QStringLiteral("blank"))).ok());
+  const QByteArray png("png bytes"), svg("<svg xmlns=\"http://www.w3.org/2000/svg\"/>");
+  const quint32 id = doc->addSvgPicture(0, png, svg, {0, 0, 100, 50});
+  doc->addPicture(0, png, ooxml::pptx::ImageFormat::Png, {0, 0, 10, 10});
+  auto again = reopen(*doc);
+  ASSERT_TRUE(again);
+  again->addTextBox(0, {1, 2, 3, 4});  // the slide is written once more
+  auto bytes = again->saveToBytes();
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_EQ(pptxcheck::problems(*bytes), QStringList());
+  auto pkg = ooxml::Package::openBytes(*bytes, QStringLiteral("svg.pptx"));
+  ASSERT_TRUE(pkg.ok());
+  const auto found = blips::pictureBlips(**pkg, again->slidePart(0));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(*(*pkg)->read(found[0].image), png);
+  EXPECT_EQ((*pkg)->contentType(found[0].image), QStringLiteral("image/png"));
+  ASSERT_FALSE(found[0].svg.isEmpty());
+  EXPECT_TRUE(found[0].svg.startsWith(QStringLiteral("/ppt/media/")) &&
+              found[0].svg.endsWith(QStringLiteral(".svg")));
+  EXPECT_EQ(*(*pkg)->read(found[0].svg), svg);
+  EXPECT_EQ((*pkg)->contentType(found[0].svg), QStringLiteral("image/svg+xml"));
+  EXPECT_TRUE(found[1].svg.isEmpty());  // a plain picture has no extension
+  EXPECT_TRUE((*pkg)
+                  ->read(again->slidePart(0))
+                  ->contains("uri=\"{96DAC541-7B7A-43D3-8B79-37D633B846F1}\""));
+  EXPECT_EQ(again->pictureData(0, id)->contentType, QStringLiteral("image/png"));
+}
 
 namespace {
 

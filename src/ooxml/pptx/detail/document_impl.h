@@ -28,6 +28,7 @@ inline constexpr char kSlideLayout[] =
     "application/vnd.openxmlformats-officedocument.presentationml.slideLayout+xml";
 inline constexpr char kPng[] = "image/png";
 inline constexpr char kEmf[] = "image/x-emf";
+inline constexpr char kSvg[] = "image/svg+xml";
 inline constexpr char kXlsx[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
 }  // namespace ctype
 
