@@ -72,8 +72,9 @@ struct ExcelState {
 std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& outline);
 
 // The application object over `state`. Copies put real content on the desktop clipboard:
-// a bitmap (QImage), EMF bytes under image/x-emf when `emfFactory` is set, and always a
-// marker under kFakeObjectMime naming what was copied ("chart|Sheet1|Chart 1|bitmap").
+// a bitmap (QImage at 192 dpi, device pixel ratio 2) unless a metafile was asked for, a small
+// SVG for SVG and native copies, and always a marker under kFakeObjectMime naming what was
+// copied ("chart|Sheet1|Chart 1|bitmap").
 std::shared_ptr<excel::Application> makeExcel(std::shared_ptr<ExcelState> state, CallLog& log);
 
 inline constexpr char kFakeObjectMime[] = "application/x-morvane-double-object";

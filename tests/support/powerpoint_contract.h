@@ -24,8 +24,8 @@
 namespace morvane::powerpoint_contract {
 
 // Puts a w x h pixel bitmap on the desktop clipboard: 96 dpi, or `scale` 2 for 192 dpi with
-// device pixel ratio 2.
-inline void putBitmap(int w, int h, int scale = 1) {
+// device pixel ratio 2; and `svg` beside it when given.
+inline void putBitmap(int w, int h, int scale = 1, const QByteArray& svg = {}) {
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(Qt::darkCyan);
   image.setDotsPerMeterX(scale == 2 ? 7559 : 3780);
@@ -33,6 +33,7 @@ inline void putBitmap(int w, int h, int scale = 1) {
   image.setDevicePixelRatio(scale);
   auto* mime = new QMimeData;
   mime->setImageData(image);
+  if (!svg.isEmpty()) mime->setData(office::kSvgMime, svg);
   QGuiApplication::clipboard()->setMimeData(mime);
 }
 
@@ -101,43 +102,35 @@ TYPED_TEST_P(PowerPointContract, PastedBitmapIsTheLastShapeAtItsNaturalSize) {
   EXPECT_EQ(slide->shapes()->count(), 1);
 }
 
-// A 192-dpi bitmap of twice the pixels lands at the size of the 96-dpi one.
-TYPED_TEST_P(PowerPointContract, BitmapsPasteAtTheSizeTheirResolutionGives) {
-  this->open(0);
-  auto pres = this->m_app->activePresentation();
-  auto slide = pres->slidesAdd(1, ppt::ppLayoutBlank);
-  this->m_app->activeWindow()->view()->gotoSlide(1);
-  for (int scale : {1, 2}) {
-    SCOPED_TRACE(testing::Message() << "scale " << scale);
-    putBitmap(200 * scale, 100 * scale, scale);
-    this->m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteBitmap);
-    auto range = this->m_app->activeWindow()->selection()->shapeRange();
-    EXPECT_FLOAT_EQ(range->width(), 150);
-    EXPECT_FLOAT_EQ(range->height(), 75);
-  }
-  EXPECT_EQ(slide->shapes()->count(), 2);
-}
-
-// ppPasteSVG takes the bitmap as the picture with the SVG beside it; without an SVG on the
-// clipboard it fails and adds nothing.
-TYPED_TEST_P(PowerPointContract, SvgPastesTheBitmapAtItsSizeWithTheVectorForm) {
+// A 192-dpi bitmap of twice the pixels lands at the size of the 96-dpi one. ppPasteSVG
+// takes the bitmap as the picture with the SVG beside it, and fails without an SVG.
+TYPED_TEST_P(PowerPointContract, BitmapsPasteAtTheSizeTheirResolutionGivesAndSvgWithThem) {
   this->open(0);
   auto slide = this->m_app->activePresentation()->slidesAdd(1, ppt::ppLayoutBlank);
   auto view = this->m_app->activeWindow()->view();
   view->gotoSlide(1);
-  putBitmap(400, 200, 2);
-  EXPECT_TRUE(this->fails([&] { view->pasteSpecial(ppt::ppPasteSVG); }));
-  EXPECT_EQ(slide->shapes()->count(), 0);
-  auto* mime = new QMimeData;
-  mime->setImageData(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()));
-  mime->setData(office::kSvgMime, QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                                             "viewBox=\"0 0 150 75\"/>"));
-  QGuiApplication::clipboard()->setMimeData(mime);
-  view->pasteSpecial(ppt::ppPasteSVG);
-  ASSERT_EQ(slide->shapes()->count(), 1);
-  auto range = this->m_app->activeWindow()->selection()->shapeRange();
-  EXPECT_FLOAT_EQ(range->width(), 150);
-  EXPECT_FLOAT_EQ(range->height(), 75);
+  const QByteArray svg("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 150 75\"/>");
+  const struct {
+    int scale;
+    QByteArray svg;
+    int dataType;
+    bool pastes;
+  } rows[] = {{1, {}, ppt::ppPasteBitmap, true},
+              {2, {}, ppt::ppPasteBitmap, true},
+              {2, {}, ppt::ppPasteSVG, false},
+              {2, svg, ppt::ppPasteSVG, true}};
+  int shapes = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "scale " << row.scale << ", type " << row.dataType);
+    putBitmap(200 * row.scale, 100 * row.scale, row.scale, row.svg);
+    EXPECT_EQ(this->fails([&] { view->pasteSpecial(row.dataType); }), !row.pastes);
+    shapes += row.pastes;
+    EXPECT_EQ(slide->shapes()->count(), shapes);
+    if (!row.pastes) continue;
+    auto range = this->m_app->activeWindow()->selection()->shapeRange();
+    EXPECT_FLOAT_EQ(range->width(), 150);
+    EXPECT_FLOAT_EQ(range->height(), 75);
+  }
 }
 
 TYPED_TEST_P(PowerPointContract, TitleOnlyAddsTheTitleAfterThePastedShape) {
@@ -241,8 +234,7 @@ TYPED_TEST_P(PowerPointContract, AlternativeTextThroughTheSelectionAndTheShape) 
 REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             SlidesAddedAtTheEndGetTheNextIndex,
                             PastedBitmapIsTheLastShapeAtItsNaturalSize,
-                            BitmapsPasteAtTheSizeTheirResolutionGives,
-                            SvgPastesTheBitmapAtItsSizeWithTheVectorForm,
+                            BitmapsPasteAtTheSizeTheirResolutionGivesAndSvgWithThem,
                             TitleOnlyAddsTheTitleAfterThePastedShape,
                             ScalingKeepsTheAnchorAndPlacementMoves,
                             LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt,
