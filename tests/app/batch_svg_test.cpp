@@ -1,9 +1,7 @@
-// `--format svg` as the real binary on the shipped sample: decks whose pictures carry their
-// SVG beside the PNG, checked with other programs' readers (rsvg-convert, LibreOffice), and
-// exported .svg files.
+// `paste --format svg` as the real binary on the shipped sample: decks whose pictures carry
+// their SVG beside the PNG, checked with other programs' readers (rsvg-convert, LibreOffice).
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -134,21 +132,4 @@ TEST(BatchSvg, LibreOfficeShowsEveryPictureOfTheSvgDeck) {
                     .arg(pictures[i].png.width())
                     .arg(pictures[i].png.height());
   EXPECT_EQ(shown, expected);
-}
-
-TEST(BatchSvg, ExportWritesAnSvgFilePerObject) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath(QStringLiteral("pictures"));
-  const auto run = runMorvane({"export", sample(dir), out, "--format", "svg"});
-  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-  const QStringList names = QDir(out).entryList(QDir::Files, QDir::Name);
-  EXPECT_EQ(names,
-            (QStringList{"Overview.svg", "Regions - Chart 3.svg", "Regions - RegionShares.svg",
-                         "Sales - Chart 1.svg", "Sales - Chart 2.svg", "Sales - SalesTable.svg"}));
-  // A chart sheet's page, 720 x 540 points, with its title as text.
-  const QByteArray overview =
-      apptest::fileBytes(QDir(out).filePath(QStringLiteral("Overview.svg")));
-  EXPECT_TRUE(overview.contains("viewBox=\"0 0 720 540\"")) << overview.left(400).toStdString();
-  EXPECT_TRUE(overview.contains(">Half-year overview</text>"));  // text stays text
-  EXPECT_EQ(runMorvane({"export", sample(dir), out, "--format", "gif"}).exitCode, 64);
 }

@@ -192,4 +192,13 @@ TEST(BatchExport, WritesEveryObjectAsAPictureNamedAfterItsSheetAndName) {
   const QByteArray head = metafile.read(44);
   ASSERT_EQ(head.size(), 44);
   EXPECT_EQ(head.mid(40, 4), QByteArray(" EMF"));  // the header record's signature
+  ASSERT_EQ(runMorvane({"export", book, out, "--format", "svg"}).exitCode, 0);
+  EXPECT_EQ(QDir(out).entryList({QStringLiteral("*.svg")}, QDir::Files).size(), 6);
+  // A chart sheet's page, 720 x 540 points, with its title as text.
+  QFile overview(QDir(out).filePath(QStringLiteral("Overview.svg")));
+  ASSERT_TRUE(overview.open(QIODevice::ReadOnly));
+  const QByteArray svg = overview.readAll();
+  EXPECT_TRUE(svg.contains("viewBox=\"0 0 720 540\"") &&
+              svg.contains(">Half-year overview</text>"));
+  EXPECT_EQ(runMorvane({"export", book, out, "--format", "gif"}).exitCode, 64);
 }
