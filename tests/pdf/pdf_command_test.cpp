@@ -176,8 +176,9 @@ TEST_F(PdfCommandTest, EndsOnRowZeroInTheUsersFormatAfterCapturingBitmaps) {
 }
 
 TEST_F(PdfCommandTest, AWidePictureKeepsItsProportionsOnThePage) {
-  // Each row's picture stretched to 1000 x 100 pixels: 35 x 3.5 cm converted.
-  pdf->setClipboardImage([] { return QGuiApplication::clipboard()->image().scaled(1000, 100); });
+  // Each row's picture stretched to 1000 x 100 logical pixels (2000 x 200 at the bitmaps'
+  // device pixel ratio of 2): 35 x 3.5 cm converted.
+  pdf->setClipboardImage([] { return QGuiApplication::clipboard()->image().scaled(2000, 200); });
   w().SonicClick10->click();
   pdf->dialog()->SonicClick2->click();
   const auto images = popplertest::images(output);

@@ -274,9 +274,7 @@ QSet<QString> svgTextFamilies(const QByteArray& svg) {
 
 // The audience's machines have the families the workbook asks for (Calibri here, the
 // default of charts and cells), not the metric-compatible stand-in drawn with here.
-// Disabled until the renderers hand out fonts naming the requested family: today their
-// fonts name the stand-in (Carlito), which the SVG generator writes as it is given.
-TEST_F(HostClipboard, DISABLED_SvgTextNamesTheRequestedFontFamily) {
+TEST_F(HostClipboard, SvgTextNamesTheRequestedFontFamily) {
   revenue()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlSvg);
   EXPECT_EQ(svgTextFamilies(clipboardData()->data(kSvgMime)), QSet<QString>{"Calibri"});
   table()->copyPicture(excel::xlScreen, excel::xlSvg);
