@@ -105,6 +105,22 @@ bool drawsAsGlyphRun(const QTransform& t) {
          std::abs(t.m12() + t.m21()) < 0.01 * s;
 }
 
+// Qt's text engines place glyphs in 26.6 fixed point, which overflows a few million pixels
+// out; a record's advances can throw glyphs that far. Such text goes through paths, which
+// the painter clips like any other.
+constexpr qreal kMaxTextCoordinate = 1e6;
+
+bool onTextScale(const QTransform& t, QPointF p) {
+  const QPointF mapped = t.map(p);
+  return std::abs(mapped.x()) < kMaxTextCoordinate && std::abs(mapped.y()) < kMaxTextCoordinate;
+}
+
+bool allOnTextScale(const QTransform& t, const QList<QPointF>& positions, qreal width) {
+  return onTextScale(t, QPointF(0, 0)) && onTextScale(t, QPointF(width, 0)) &&
+         std::all_of(positions.begin(), positions.end(),
+                     [&](QPointF p) { return onTextScale(t, p); });
+}
+
 }  // namespace
 
 QRawFont EmfPlayback::rawFont(const Font& f) {
@@ -133,6 +149,7 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
   const qreal targetScale = std::sqrt(std::abs(m_deviceToTarget.determinant()));
   if (!(em * targetScale > 0.05) || em * targetScale > kMaxTextPixels) return;
   raw.setPixelSize(em);
+  if (!raw.isValid()) return;  // no engine at this size
   QList<quint32> glyphs;
   QList<QPointF> positions;
   std::vector<Fallback> fallbacks;
@@ -149,13 +166,15 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
   if (options & kEtoOpaque && !rect.isEmpty())
     m_painter->fillRect(rect.normalized(), QColor(m_dc.bkColor));
   const QPointF origin = l2d.map(reference);
+  // Tenths of a degree; reduced first, as negating INT_MIN would overflow.
   m_painter->setTransform(QTransform::fromTranslate(shift, y) *
-                          QTransform().rotate(-f.escapement / 10.0) *
+                          QTransform().rotate(-(f.escapement % 3600) / 10.0) *
                           QTransform::fromTranslate(origin.x(), origin.y()) * m_deviceToTarget);
   if (m_dc.bkMode == kOpaque)
     m_painter->fillRect(QRectF(0, -raw.ascent(), width, raw.ascent() + raw.descent()),
                         QColor(m_dc.bkColor));
-  if (drawsAsGlyphRun(m_painter->transform())) {
+  const QTransform textToTarget = m_painter->transform();
+  if (drawsAsGlyphRun(textToTarget) && allOnTextScale(textToTarget, positions, width)) {
     QGlyphRun run;
     run.setRawFont(raw);
     run.setGlyphIndexes(glyphs);
@@ -179,6 +198,7 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
   m_painter->setFont(fallbackFont);
   m_painter->setPen(QColor(m_dc.textColor));
   for (const Fallback& piece : fallbacks) {
+    if (!onTextScale(textToTarget, piece.position)) continue;
     m_painter->save();
     m_painter->translate(piece.position);
     m_painter->scale(em / 100, em / 100);

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRandomGenerator>
 #include <QtEndian>
+#include <bit>
 #include <limits>
 
 #include "emf/emf_device.h"
@@ -394,4 +395,59 @@ TEST(EmfHostile, MutatedPatternBrushesNeverCrash) {
   // Both outcomes occur: the checks refuse broken fields without refusing every change.
   EXPECT_GT(played, 0);
   EXPECT_GT(refused, 0);
+}
+
+// Text records with fonts and advances no writer makes: escapements and heights at the ends of
+// 32 bits, advances that throw glyphs billions of pixels away, a stretch or shrink of 1e9 by
+// the world transform, faces nobody has. They draw what they can, never fault.
+TEST(EmfHostile, HostileTextRecordsPlayWithoutHarm) {
+  const QByteArray scene = emftest::sceneEmf();
+  const auto fonts = emftest::recordsOfType(scene, emf::record::ExtCreateFontIndirectW);
+  const auto texts = emftest::recordsOfType(scene, emf::record::ExtTextOutW);
+  ASSERT_FALSE(fonts.empty());
+  ASSERT_FALSE(texts.empty());
+  auto withFonts = [&](qsizetype field, quint32 value) {
+    QByteArray emf = scene;
+    for (qsizetype at : fonts) putU32(emf, at + field, value);
+    return emf;
+  };
+  auto withAdvances = [&](quint32 value) {
+    QByteArray emf = scene;
+    for (qsizetype at : texts) {
+      const quint32 chars = fieldAt(emf, at + 44), offDx = fieldAt(emf, at + 72);
+      for (quint32 i = 0; offDx && i < chars; ++i) putU32(emf, at + offDx + 4 * i, value);
+    }
+    return emf;
+  };
+  // A world transform (eM11 eM12 eM21 eM22 eDx eDy as floats) right after the header.
+  auto withWorld = [&](float scale) {
+    const quint32 s = std::bit_cast<quint32>(scale);
+    QByteArray emf = scene;
+    emf.insert(fieldAt(scene, 4), record(emf::record::SetWorldTransform, {s, 0, 0, s, 0, 0}));
+    return emf;
+  };
+  const qsizetype kHeight = 12, kEscapement = 20, kWeight = 28;
+  const struct {
+    const char* what;
+    QByteArray emf;
+  } cases[] = {
+      {"escapement INT_MIN", withFonts(kEscapement, 0x80000000u)},
+      {"escapement INT_MAX", withFonts(kEscapement, 0x7FFFFFFFu)},
+      {"height INT_MIN", withFonts(kHeight, 0x80000000u)},
+      {"height INT_MAX", withFonts(kHeight, 0x7FFFFFFFu)},
+      {"weight INT_MIN", withFonts(kWeight, 0x80000000u)},
+      {"advances INT_MAX", withAdvances(0x7FFFFFFFu)},
+      {"advances INT_MIN", withAdvances(0x80000000u)},
+      {"world stretch", withWorld(1e9f)},
+      {"world shrink", withWorld(1e-9f)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const QSize size : {QSize(64, 48), QSize(2000, 1500)}) {
+      QImage canvas(size, QImage::Format_RGB32);
+      canvas.fill(Qt::white);
+      QPainter painter(&canvas);
+      emf::playEmf(c.emf, painter, QRectF(QPointF(), size));
+    }
+  }
 }
