@@ -58,18 +58,9 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-int runExport(const QStringList& args) {
-  QStringList files;
-  QString format = QStringLiteral("png");
-  for (int i = 0; i < args.size(); ++i) {
-    if (args[i] == QLatin1String("--format") && i + 1 < args.size()) format = args[++i];
-    else if (args[i].startsWith(QLatin1String("--"))) files << QString();  // unknown: usage below
-    else files << args[i];
-  }
-  if (files.size() != 2 || files.contains(QString()) || !kExportFormats.contains(format)) {
-    std::fprintf(stderr, "usage: morvane export WORKBOOK DIR [--format png|emf|svg]\n");
-    return kExitUsage;
-  }
+int runExport(BatchOptions options) {
+  const QStringList& files = options.files;
+  const QString format = options.format.value_or(QStringLiteral("png"));
   auto opened = hosts::workbook::openWorkbook(files[0]);
   if (!opened) {
     std::fprintf(stderr, "%s\n", opened.error().message.toLocal8Bit().constData());

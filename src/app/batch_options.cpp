@@ -9,53 +9,6 @@
 
 namespace morvane::app {
 
-namespace {
-
-bool takeValue(const QStringList& args, int& i, QString& value) {
-  if (i + 1 >= args.size()) return false;
-  value = args[++i];
-  return true;
-}
-
-}  // namespace
-
-std::optional<QString> parseBatchOptions(const QStringList& args, const QStringList& allowed,
-                                         BatchOptions& options) {
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (!a.startsWith(QLatin1String("--"))) {
-      options.files << a;
-      continue;
-    }
-    if (!allowed.contains(a)) return QStringLiteral("unknown option %1").arg(a);
-    QString value;
-    if (a == QLatin1String("--mode")) {
-      if (!takeValue(args, i, value) || (value != QLatin1String("title") && value != QLatin1String("number")))
-        return QStringLiteral("--mode takes title or number");
-      options.mode = value;
-    } else if (a == QLatin1String("--format")) {
-      if (!takeValue(args, i, value) || !QStringList{"emf", "bitmap", "svg"}.contains(value))
-        return QStringLiteral("--format takes emf, bitmap or svg");
-      options.format = value;
-    } else if (a == QLatin1String("--order")) {
-      if (!takeValue(args, i, value) ||
-          !QStringList{"name", "sheet", "numerator"}.contains(value))
-        return QStringLiteral("--order takes name, sheet or numerator");
-      options.order = value;
-    } else if (a == QLatin1String("--labels") || a == QLatin1String("--footer")) {
-      options.labels = true;
-    } else if (a == QLatin1String("--no-footer")) {
-      options.labels = false;
-    } else if (a == QLatin1String("--save-workbook")) {
-      options.saveWorkbook = true;
-    } else if (a == QLatin1String("--plan")) {
-      if (!takeValue(args, i, value)) return QStringLiteral("--plan takes a file");
-      options.planFile = value;
-    }
-  }
-  return std::nullopt;
-}
-
 std::optional<QString> loadPlan(BatchOptions& options) {
   if (options.planFile.isEmpty()) return std::nullopt;
   QFile file(options.planFile);

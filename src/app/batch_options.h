@@ -31,14 +31,12 @@ struct BatchOptions {
   std::optional<QString> order;      // "name" | "sheet" | "numerator"
   std::optional<bool> labels;        // --labels / --footer, --no-footer
   bool saveWorkbook = false;
+  bool json = false;   // list: JSON instead of tab-separated lines
+  bool quiet = false;  // no progress line
+  bool force = false;  // pdf: replace an output that is not a PDF
   QString planFile;
   std::vector<PlanRow> plan;
 };
-
-// Parses `args`; `allowed` lists the options the command takes ("--mode", "--labels", ...).
-// On a usage error returns the message to print.
-std::optional<QString> parseBatchOptions(const QStringList& args, const QStringList& allowed,
-                                         BatchOptions& options);
 
 // Reads and checks the plan file named in `options` (if any). Returns the error message.
 std::optional<QString> loadPlan(BatchOptions& options);

@@ -1,33 +1,20 @@
-#include "app/batch.h"
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <cstdio>
+#include <optional>
 
+#include "app/batch.h"
 #include "app/batch_options.h"
 #include "app/console_messages.h"
 #include "app/desktop_seams.h"
 #include "app/file_session.h"
+#include "app/output_paths.h"
 #include "app/tool_session.h"
 #include "office/automation_error.h"
 #include "paste/confirm_dialog.h"
 
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QPushButton>
-
-#include <cstdio>
-#include <optional>
-
 namespace morvane::app {
-
-namespace {
-
-int usage(const QString& problem) {
-  if (!problem.isEmpty()) std::fprintf(stderr, "morvane paste: %s\n", qPrintable(problem));
-  std::fprintf(stderr,
-               "usage: morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap|svg]\n"
-               "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n");
-  return kExitUsage;
-}
-
-}  // namespace
 
 int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
   if (!options.saveWorkbook || !session.workbookHost()) return kExitDone;
@@ -38,12 +25,13 @@ int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
   return kExitUnwritable;
 }
 
-int runPaste(const QStringList& args) {
-  BatchOptions options;
-  if (auto problem = parseBatchOptions(
-          args, {"--mode", "--format", "--order", "--labels", "--save-workbook", "--plan"}, options))
-    return usage(*problem);
-  if (options.files.size() != 2) return usage(QString());
+int runPaste(BatchOptions options) {
+  const QString& deck = options.files[1];
+  if (auto refusal = refuseWorkbookAsOutput(options.files[0], deck);
+      refusal || (refusal = refuseNonDeck(deck))) {
+    printBatchError(QStringLiteral("morvane paste: ") + *refusal);
+    return kExitRefused;
+  }
   if (auto problem = loadPlan(options)) {
     printBatchError(*problem);
     return kExitRefused;

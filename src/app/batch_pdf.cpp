@@ -1,38 +1,21 @@
-#include "app/batch.h"
-
-#include "app/batch_options.h"
-#include "app/console_messages.h"
-#include "app/desktop_seams.h"
-#include "app/file_session.h"
-#include "app/tool_session.h"
-
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPushButton>
-
 #include <cstdio>
 #include <optional>
 
+#include "app/batch.h"
+#include "app/batch_options.h"
+#include "app/console_messages.h"
+#include "app/desktop_seams.h"
+#include "app/file_session.h"
+#include "app/output_paths.h"
+#include "app/tool_session.h"
+
 namespace morvane::app {
 
-namespace {
-
-int usage(const QString& problem) {
-  if (!problem.isEmpty()) std::fprintf(stderr, "morvane pdf: %s\n", qPrintable(problem));
-  std::fprintf(stderr,
-               "usage: morvane pdf WORKBOOK [OUT.pdf] [--mode title|number] [--order name|sheet|numerator]\n"
-               "                   [--footer|--no-footer] [--save-workbook] [--plan FILE]\n");
-  return kExitUsage;
-}
-
-}  // namespace
-
-int runPdf(const QStringList& args) {
-  BatchOptions options;
-  if (auto problem = parseBatchOptions(args, {"--mode", "--order", "--footer", "--no-footer", "--save-workbook", "--plan"}, options))
-    return usage(*problem);
-  if (options.files.isEmpty() || options.files.size() > 2) return usage(QString());
+int runPdf(BatchOptions options) {
   if (auto problem = loadPlan(options)) {
     printBatchError(*problem);
     return kExitRefused;
@@ -46,7 +29,14 @@ int runPdf(const QStringList& args) {
   ConsoleMessages messages;
   BatchDesktop desktop;
   ToolSession run(session, messages, desktop);
-  if (options.files.size() == 2) run.pdf().setOutputPath(QFileInfo(options.files[1]).absoluteFilePath());
+  if (options.files.size() == 2)
+    run.pdf().setOutputPath(QFileInfo(withPdfSuffix(options.files[1])).absoluteFilePath());
+  const QString output = run.pdf().outputPath();
+  if (auto refusal = refuseWorkbookAsOutput(options.files[0], output);
+      refusal || (refusal = refuseNonPdf(output, options.force))) {
+    printBatchError(QStringLiteral("morvane pdf: ") + *refusal);
+    return kExitRefused;
+  }
   if (!run.start()) return kExitRefused;
 
   if (!applyOptionsAndPress(run, options, [](mainwindow::UserFormObj& w) { w.SonicClick10_Click(); }))

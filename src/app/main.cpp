@@ -1,23 +1,18 @@
 // morvane: the GUI (`morvane [WORKBOOK [PRESENTATION]]`) and the batch commands
-// (`morvane list|paste|pdf|export ...`), which always run offscreen.
-#include "app/batch.h"
-#include "app/gui.h"
-
-#include <QApplication>
-
-#include <cstdio>
-#include <cstring>
-
+// (`morvane list|paste|pdf|export ...`), which always run offscreen. The command line is read
+// before any Qt application exists, so help, version and usage errors need no display.
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+#include <QApplication>
+#include <QFile>
+#include <cstdio>
 
-bool isBatchCommand(const char* arg) {
-  for (const char* c : {"list", "paste", "pdf", "export"})
-    if (std::strcmp(arg, c) == 0) return true;
-  return false;
-}
+#include "app/batch.h"
+#include "app/command_line.h"
+#include "app/gui.h"
+
+namespace {
 
 // Batch runs draw offscreen, whose platform warns that windows cannot be sized to their
 // hints; that says nothing to a script's user, everything else still reaches stderr.
@@ -27,44 +22,61 @@ void quietOffscreenHandler(QtMsgType type, const QMessageLogContext& context, co
   if (defaultHandler) defaultHandler(type, context, message);
 }
 
-void printUsage() {
-  std::fprintf(stderr,
-               "usage: morvane [WORKBOOK [PRESENTATION]]\n"
-               "       morvane list WORKBOOK [--save-workbook]\n"
-               "       morvane paste WORKBOOK PRESENTATION [--mode title|number] [--format emf|bitmap|svg]\n"
-               "                     [--order name|sheet|numerator] [--labels] [--save-workbook] [--plan FILE]\n"
-               "       morvane pdf WORKBOOK [OUT.pdf] [--mode title|number] [--order name|sheet|numerator]\n"
-               "                   [--footer|--no-footer] [--save-workbook] [--plan FILE]\n"
-               "       morvane export WORKBOOK DIR [--format png|emf|svg]\n");
+void print(FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+void runOffscreen() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // A private runtime folder keeps the offscreen platform quiet where none is set (CI, cron).
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const QByteArray dir = "/tmp/morvane-runtime-" + QByteArray::number(getuid());
+    ::mkdir(dir.constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", dir);
+  }
+  defaultHandler = qInstallMessageHandler(quietOffscreenHandler);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool batch = argc > 1 && isBatchCommand(argv[1]);
-  if (batch) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A private runtime folder keeps the offscreen platform quiet where none is set (CI, cron).
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-      const QByteArray dir = "/tmp/morvane-runtime-" + QByteArray::number(getuid());
-      ::mkdir(dir.constData(), 0700);
-      qputenv("XDG_RUNTIME_DIR", dir);
-    }
+  using namespace morvane::app;
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QFile::decodeName(argv[i]);
+  const auto parsed = parseCommandLine(args);
+  if (const auto* error = std::get_if<UsageError>(&parsed)) {
+    const QString who = error->command.isEmpty() ? QStringLiteral("morvane")
+                                                 : QStringLiteral("morvane ") + error->command;
+    print(stderr, who + QStringLiteral(": ") + error->message + QLatin1Char('\n'));
+    print(stderr, usageSummary(error->command));
+    return kExitUsage;
   }
-  if (batch) defaultHandler = qInstallMessageHandler(quietOffscreenHandler);
+  const CommandLine& line = std::get<CommandLine>(parsed);
+  switch (line.command) {
+    case Command::Help:
+      print(stdout, usageText(line.topic));
+      return kExitDone;
+    case Command::Version:
+      print(stdout, versionText());
+      return kExitDone;
+    case Command::Gui:
+      break;
+    default:
+      runOffscreen();
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Morvane©"));
-  QStringList args = QApplication::arguments().mid(1);
-  if (batch) {
-    const QString command = args.takeFirst();
-    if (command == QLatin1String("list")) return morvane::app::runList(args);
-    if (command == QLatin1String("paste")) return morvane::app::runPaste(args);
-    if (command == QLatin1String("pdf")) return morvane::app::runPdf(args);
-    return morvane::app::runExport(args);
+  QApplication::setApplicationVersion(QStringLiteral(MORVANE_VERSION));
+  switch (line.command) {
+    case Command::List:
+      return runList(line.options);
+    case Command::Paste:
+      return runPaste(line.options);
+    case Command::Pdf:
+      return runPdf(line.options);
+    case Command::Export:
+      return runExport(line.options);
+    default:
+      return runGui(line.options.files);
   }
-  if (!args.isEmpty() && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-    printUsage();
-    return 0;
-  }
-  return morvane::app::runGui(args);
 }
