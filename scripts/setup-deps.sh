@@ -9,4 +9,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-svg-dev libgl-dev libzip-dev libpugixml-dev libgtest-dev libgmock-dev \
   fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core \
   poppler-utils python3-openpyxl zip unzip time emf2svg librsvg2-bin \
+  desktop-file-utils appstream \
   libreoffice-calc-nogui libreoffice-impress-nogui libreoffice-draw-nogui >/dev/null
