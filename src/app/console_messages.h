@@ -1,5 +1,5 @@
-// Message boxes for the batch front end: each message goes to stderr as text (carriage
-// returns turned into newlines) and is answered with OK. A refusal makes the exit status 1.
+// Message boxes for the batch front end: each message goes to stderr as a terminal shows text
+// (terminalText) and is answered with OK. A refusal makes the exit status 1.
 #pragma once
 
 #include "startup/message_box.h"
@@ -7,6 +7,10 @@
 #include <QStringList>
 
 namespace morvane::app {
+
+// A box's text for a terminal: carriage returns as line breaks, each line from its margin
+// (boxes centre lines with blanks), no empty lines before or after.
+QString terminalText(const QString& prompt);
 
 class ConsoleMessages : public startup::MessageBoxes {
  public:

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include "support/batch_binary.h"
+#include "support/xlsx_outline_writer.h"
 
 using namespace morvane;
 
@@ -155,4 +156,20 @@ TEST(CommandLine, ListAsJsonForScripts) {
   EXPECT_EQ(first.value("paste_as").toString(), QStringLiteral("Picture"));
   EXPECT_EQ(objects[3].toObject().value("kind").toString(), QStringLiteral("chartsheet"));
   EXPECT_EQ(objects[4].toObject().value("kind").toString(), QStringLiteral("range"));
+}
+
+// A box's centred, carriage-return text reads on a terminal from the margin, line by line.
+TEST(CommandLine, RefusalsReadCleanlyOnATerminal) {
+  QTemporaryDir dir;
+  testbook::WorkbookOutline outline;
+  outline.protectStructure = true;
+  outline.sheets = {testbook::SheetOutline{}};
+  outline.sheets[0].name = QStringLiteral("Data");
+  const QString book = dir.filePath(QStringLiteral("locked.xlsx"));
+  ASSERT_TRUE(testxlsx::writeWorkbook(outline, book).ok());
+  const Outcome run = runMorvane({"list", book});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.err.startsWith(QStringLiteral("The workbook looks protected\n\nPlease remove")))
+      << run.err.toStdString();
+  EXPECT_FALSE(run.err.contains(QLatin1Char('\r')));
 }
