@@ -29,6 +29,10 @@ AutomationError AutomationError::methodFailed(const QString& member, const QStri
   return {kMethodFailed, QStringLiteral("Method '%1' of object '%2' failed").arg(member, object)};
 }
 
+AutomationError AutomationError::invalidPicture(const QString& reason) {
+  return {kInvalidPicture, QStringLiteral("Invalid picture: %1").arg(reason)};
+}
+
 QString AutomationError::userText() const {
   return QStringLiteral("Run-time error '%1':\r\r%2").arg(m_number).arg(m_description);
 }

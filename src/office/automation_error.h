@@ -20,6 +20,7 @@ class AutomationError : public std::exception {
   static constexpr int kObjectRequired = 424;
   static constexpr int kNotSupported = 438;
   static constexpr int kMethodFailed = 1004;  // the office programs' generic "method failed"
+  static constexpr int kInvalidPicture = 481;
 
   AutomationError(int number, QString description);
 
@@ -30,6 +31,11 @@ class AutomationError : public std::exception {
   static AutomationError notSupported();
   // A member call of an office object failed: "Method 'Member' of object 'Object' failed".
   static AutomationError methodFailed(const QString& member, const QString& object);
+  // A copy could not make the object's picture (a chart part that cannot be read, a size no
+  // picture can have): "Invalid picture: <reason>". The copy leaves the clipboard empty.
+  static AutomationError invalidPicture(const QString& reason);
+
+  bool isInvalidPicture() const { return m_number == kInvalidPicture; }
 
   int number() const { return m_number; }
   const QString& description() const { return m_description; }

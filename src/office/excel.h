@@ -7,6 +7,9 @@
 // fail. Every member may throw office::AutomationError; callers decide what follows.
 // Collections are 1-based where they take an index. Names are matched case-insensitively
 // by lookups (Worksheets("x"), ChartObjects("x"), Names("x")), as the program does.
+// A copy (Copy, CopyPicture, ChartArea.Copy) that cannot make the object's picture throws
+// AutomationError::invalidPicture() and leaves the clipboard empty, so no earlier picture
+// can be pasted in its place; it knows this before anything reads the clipboard.
 #pragma once
 
 #include "office/variant.h"

@@ -301,14 +301,45 @@ TYPED_TEST_P(ExcelContract, BitmapsAtTwiceTheResolutionAndSvgBesideThem) {
   }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(ExcelContract, SheetsKeepTabOrderKindsAndStates,
-                            LookupsIgnoreCaseAndMissingOnesFail,
-                            ChartObjectsInDrawingOrderRenamedThroughActiveChart,
-                            CellsKeepTheProgramsTypingRules,
-                            CurrentRegionStopsAtEmptyRowsAndColumns, MaxIgnoresTextsAndEmptyCells,
-                            NamesInFileOrderWithScopeVisibilityAndRanges,
-                            NewWorksheetIsAppendedAndNamedWithR1C1, ProtectedStructureIsReported,
-                            NamesCountTheAreasTheyReferTo,
-                            BitmapsAtTwiceTheResolutionAndSvgBesideThem);
+// A copy that cannot make its object's picture says so before anything reads the clipboard,
+// and leaves no earlier picture there to be pasted in its place; other objects still copy.
+TYPED_TEST_P(ExcelContract, CopiesThatCannotMakeThePictureSaySoAndLeaveNone) {
+  auto outline = sampleWorkbook();
+  outline.sheets[0].charts[1].unreadable = true;  // Costs
+  outline.sheets[1].charts[0].unreadable = true;  // the chart sheet Graph
+  auto wb = this->open(outline);
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  auto costs = sheet->chartObject(QStringLiteral("Costs"))->chart();
+  auto graph = wb->chart(QStringLiteral("Graph"));
+  using excel::xlBitmap, excel::xlPicture, excel::xlScreen;
+  const std::pair<const char*, std::function<void()>> copies[] = {
+      {"chart area", [&] { costs->chartAreaCopy(); }},
+      {"bitmap", [&] { costs->copyPicture(xlScreen, xlScreen, xlBitmap); }},
+      {"metafile", [&] { costs->copyPicture(xlScreen, xlScreen, xlPicture); }},
+      {"chart sheet", [&] { graph->copyPicture(xlScreen, xlScreen, xlBitmap); }}};
+  for (const auto& [what, copy] : copies) {
+    SCOPED_TRACE(what);
+    sheet->chartObject(QStringLiteral("Sales"))->chart()->chartAreaCopy();
+    int number = 0;
+    try {
+      copy();
+    } catch (const office::AutomationError& error) {
+      number = error.number();
+    }
+    EXPECT_EQ(number, office::AutomationError::kInvalidPicture);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(!mime || mime->formats().isEmpty()) << mime->formats().join(' ').toStdString();
+  }
+  sheet->range(QStringLiteral("A1:B3"))->copyPicture(xlScreen, xlBitmap);
+  EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasImage());
+}
+
+REGISTER_TYPED_TEST_SUITE_P(
+    ExcelContract, SheetsKeepTabOrderKindsAndStates, LookupsIgnoreCaseAndMissingOnesFail,
+    ChartObjectsInDrawingOrderRenamedThroughActiveChart, CellsKeepTheProgramsTypingRules,
+    CurrentRegionStopsAtEmptyRowsAndColumns, MaxIgnoresTextsAndEmptyCells,
+    NamesInFileOrderWithScopeVisibilityAndRanges, NewWorksheetIsAppendedAndNamedWithR1C1,
+    ProtectedStructureIsReported, NamesCountTheAreasTheyReferTo,
+    BitmapsAtTwiceTheResolutionAndSvgBesideThem, CopiesThatCannotMakeThePictureSaySoAndLeaveNone);
 
 }  // namespace morvane::excel_contract

@@ -49,10 +49,13 @@ std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& ou
     sheet->cellFormats = s.formats;
     if (s.kind == testbook::SheetOutline::Kind::ChartSheet) {
       sheet->type = excel::SheetType::ChartSheet;
-      sheet->sheetChart = std::make_shared<ChartState>(ChartState{s.name, s.charts.empty() ? QString() : s.charts[0].title, sheet, true});
+      sheet->sheetChart = std::make_shared<ChartState>(
+          ChartState{s.name, s.charts.empty() ? QString() : s.charts[0].title, sheet, true,
+                     !s.charts.empty() && s.charts[0].unreadable});
     } else {
       for (const auto& c : s.charts)
-        sheet->charts.push_back(std::make_shared<ChartState>(ChartState{c.name, c.title, sheet, false}));
+        sheet->charts.push_back(
+            std::make_shared<ChartState>(ChartState{c.name, c.title, sheet, false, c.unreadable}));
     }
     wb->sheets.push_back(sheet);
   }
@@ -101,6 +104,20 @@ void putOnClipboard(const QString& kind, const QString& sheet, const QString& na
                       .toUtf8());
   }
   QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+// Runs a copy's logging (where an armed failure strikes) as the host copies fail: a picture
+// that cannot be made empties the clipboard.
+template <typename F>
+void copying(F&& logCall, bool unreadable = false) {
+  try {
+    logCall();
+    if (unreadable)
+      throw AutomationError::invalidPicture(QStringLiteral("the chart part cannot be read"));
+  } catch (const AutomationError& error) {
+    if (error.isInvalidPicture()) QGuiApplication::clipboard()->clear();
+    throw;
+  }
 }
 
 QString pictureFormatName(int format) {
@@ -157,11 +174,11 @@ class RangeImpl : public excel::Range {
       for (int c = m_rect.col1; c <= m_rect.col2; ++c) m_sheet->cellFormats[{r, c}] = format;
   }
   void copy() override {
-    log(QStringLiteral("Copy"));
+    copying([&] { log(QStringLiteral("Copy")); });
     putOnClipboard(QStringLiteral("range"), m_sheet->name, formatA1(m_rect), QStringLiteral("all"));
   }
   void copyPicture(int appearance, int format) override {
-    log(QStringLiteral("CopyPicture(%1,%2)").arg(appearance).arg(format));
+    copying([&] { log(QStringLiteral("CopyPicture(%1,%2)").arg(appearance).arg(format)); });
     putOnClipboard(QStringLiteral("range"), m_sheet->name, formatA1(m_rect), pictureFormatName(format));
   }
   std::shared_ptr<excel::Range> find(const Variant& what, int lookIn) override {
@@ -232,11 +249,13 @@ class ChartImpl : public excel::Chart {
   ChartImpl(Ctx ctx, std::shared_ptr<ChartState> chart) : m_ctx(std::move(ctx)), m_chart(std::move(chart)) {}
   QString name() override { return log(QStringLiteral("Name")), m_chart->name; }
   void chartAreaCopy() override {
-    log(QStringLiteral("ChartArea.Copy"));
+    copying([&] { log(QStringLiteral("ChartArea.Copy")); }, m_chart->unreadable);
     putOnClipboard(kind(), sheetName(), m_chart->name, QStringLiteral("all"));
   }
   void copyPicture(int appearance, int size, int format) override {
-    log(QStringLiteral("CopyPicture(%1,%2,%3)").arg(appearance).arg(size).arg(format));
+    copying(
+        [&] { log(QStringLiteral("CopyPicture(%1,%2,%3)").arg(appearance).arg(size).arg(format)); },
+        m_chart->unreadable);
     putOnClipboard(kind(), sheetName(), m_chart->name, pictureFormatName(format));
   }
   std::shared_ptr<excel::ChartObject> parent() override;

@@ -26,6 +26,7 @@ struct ChartState {
   QString title;
   std::weak_ptr<SheetState> sheet;
   bool chartSheet = false;
+  bool unreadable = false;  // copies fail as the host's do for a chart part it cannot read
 };
 
 struct SheetState {
@@ -74,7 +75,8 @@ std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& ou
 // The application object over `state`. Copies put real content on the desktop clipboard:
 // a bitmap (QImage at 192 dpi, device pixel ratio 2) unless a metafile was asked for, a small
 // SVG for SVG and native copies, and always a marker under kFakeObjectMime naming what was
-// copied ("chart|Sheet1|Chart 1|bitmap").
+// copied ("chart|Sheet1|Chart 1|bitmap"). A copy that fails with AutomationError 481 (an
+// unreadable chart, or a failure armed in the log) leaves the clipboard empty, as the host's.
 std::shared_ptr<excel::Application> makeExcel(std::shared_ptr<ExcelState> state, CallLog& log);
 
 inline constexpr char kFakeObjectMime[] = "application/x-morvane-double-object";

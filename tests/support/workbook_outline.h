@@ -16,6 +16,7 @@ namespace morvane::testbook {
 struct ChartOutline {
   QString name;  // the chart object's name (cNvPr name)
   QString title; // optional chart title
+  bool unreadable = false;  // its chart part cannot be read: no picture of it can be made
 };
 
 struct SheetOutline {

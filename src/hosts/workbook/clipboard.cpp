@@ -134,6 +134,18 @@ class LazyPictureData : public QMimeData {
   mutable QByteArray m_svg;
 };
 
+// The copy asking for this picture fails: nothing of an earlier copy may stay to be pasted in
+// its place.
+[[noreturn]] void refusePicture(const QString& reason) {
+  QGuiApplication::clipboard()->clear();
+  throw office::AutomationError::invalidPicture(reason);
+}
+
+void checkDrawableSize(const QSizeF& size) {
+  if (!std::isfinite(size.width()) || !std::isfinite(size.height()))
+    refusePicture(QStringLiteral("the object has no finite size"));
+}
+
 const ooxml::xlsx::SheetEntry& sheetEntry(const WorkbookHost& host, int sheet) {
   const auto& sheets = host.document().model().sheets;
   if (sheet < 0 || sheet >= int(sheets.size()))
@@ -176,6 +188,8 @@ ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, c
   QString chartPart = entry.chartPart;
   // A chart sheet's chart fills the sheet: the program's default chart sheet page.
   QSizeF size(720, 540);
+  if (object < 0 && chartPart.isEmpty())
+    throw office::AutomationError::methodFailed(member, objectClass);
   if (object >= 0) {
     if (!entry.drawing || object >= int(entry.drawing->objects.size()))
       throw office::AutomationError::methodFailed(member, objectClass);
@@ -185,11 +199,11 @@ ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, c
   }
   const auto& package = host.document().package();
   auto chart = readChartWithCells(host, chartPart);
-  if (!chart)
-    throw office::AutomationError(office::AutomationError::kMethodFailed, chart.error().message);
+  if (!chart) refusePicture(chart.error().message);
   const ooxml::chart::Theme theme =
       ooxml::chart::readTheme(package, host.document().model().themePart);
   if (size.width() < 1 || size.height() < 1) size = QSizeF(360, 216);
+  checkDrawableSize(size);
   auto model = std::make_shared<ooxml::chart::ChartModel>(std::move(chart.value()));
   return {[model, theme](QPainter& painter, const QRectF& target) {
             render::chart::drawChart(painter, target, *model, theme);
@@ -204,6 +218,7 @@ ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow,
   // The picture draws from a snapshot, so later edits of the workbook do not change a copy.
   auto model = std::make_shared<ooxml::xlsx::WorkbookModel>(host.document().model());
   const QSizeF size = render::range::rangePictureSize(*model, sheet, rect);
+  checkDrawableSize(size);
   render::range::RangeOptions options;
   options.themeColors = ooxml::chart::readTheme(host.document().package(), model->themePart).colors;
   return {[model, sheet, rect, options](QPainter& painter, const QRectF& target) {

@@ -40,10 +40,12 @@ void offerOnClipboard(ClipboardPicture picture, int formats,
 // chart), drawn from the chart part's caches, those its file left out filled from the cells
 // (fillChartCaches). Failure: AutomationError 9 for a sheet index out of range, 1004
 // "Method '<member>' of object '<objectClass>' failed" for an object the sheet does not
-// have, 1004 with the reader's message for a chart part that cannot be read.
+// have; AutomationError::invalidPicture() with the reader's message for a chart part that
+// cannot be read, and for a size no picture can have, after clearing the clipboard (the
+// copy asking for the picture fails, and no earlier picture may be pasted in its place).
 ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, const QString& member,
                               const QString& objectClass);
-// The picture of cells rows/columns of `sheet`.
+// The picture of cells rows/columns of `sheet`; fails as chartPicture() does for its size.
 ClipboardPicture rangePicture(const WorkbookHost& host, int sheet, int firstRow, int firstColumn,
                               int lastRow, int lastColumn);
 // The whole workbook as it stands, for an embedded copy.
