@@ -42,7 +42,15 @@ void UserFormObj::listCharts_Change() {
   m_selectedName = listText(index, 0);
   m_selectedSheet = listText(index, 1);
   m_selectedKind = kNamedRange;
-  copySelectedObject(m_selectedName, m_selectedSheet);
+  m_pictureProblem.clear();
+  // An object whose picture cannot be made is shown without a preview; the runs that paste
+  // or export it ask pictureProblem() and leave its slide or page without a picture.
+  try {
+    copySelectedObject(m_selectedName, m_selectedSheet);
+  } catch (const office::AutomationError& error) {
+    if (!error.isInvalidPicture()) throw;
+    m_pictureProblem = error.description();
+  }
 
   if (OptionButton8->isChecked()) TextBox10->setFocus();
 

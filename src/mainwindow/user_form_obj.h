@@ -98,6 +98,9 @@ class UserFormObj : public QWidget {
   const QString& selectedName() const { return m_selectedName; }
   const QString& selectedSheet() const { return m_selectedSheet; }
   int selectedKind() const { return m_selectedKind; }
+  // Why the last selection handling could not make the selected object's picture (the
+  // clipboard then holds none and the preview is empty); empty when it made it.
+  const QString& pictureProblem() const { return m_pictureProblem; }
   const registry::ObjectTable& tableCopy() const { return m_table; }
   bool setupFinished() const { return m_setupFinished; }
   bool rowMoving() const { return m_rowMoving; }
@@ -239,6 +242,7 @@ class UserFormObj : public QWidget {
   QString m_selectedName;
   QString m_selectedSheet;
   int m_selectedKind = kNamedRange;
+  QString m_pictureProblem;
 };
 
 }  // namespace morvane::mainwindow

@@ -186,6 +186,10 @@ void PasteCommands::dialogOk() {
     if (list->isTitleMode()) YesPaste6(*list);
     if (list->isNumberMode()) YesPaste8(*list);
   }
+  // Said once the deck is saved, so what the message speaks of is already on disk.
+  if (!m_missing.empty())
+    m_tool.messages.msgBox(missingPicturesMessage(m_missing, QStringLiteral("slides")),
+                           startup::vbExclamation, kToolTitle);
   if (dialog) dialog->unload();
 }
 

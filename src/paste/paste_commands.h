@@ -12,6 +12,7 @@
 
 #include "office/powerpoint.h"
 #include "paste/confirm_dialog.h"
+#include "paste/missing_pictures.h"
 #include "paste/paste_list.h"
 #include "paste/progress_window.h"
 #include "startup/tool.h"
@@ -21,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace morvane::paste {
 
@@ -78,9 +80,14 @@ class PasteCommands {
   void YesPasteToActiveSlide(PasteList& list);
 
   // The paste runs the dialog's OK starts. Throw AutomationError from a step that is not
-  // run with errors ignored; what was pasted stays.
+  // run with errors ignored; what was pasted stays. An object whose picture could not be made
+  // is not pasted (a new slide still gets its title, a numbered slide is left as it was) and
+  // is noted in missingPictures(); the run goes on, and OK lists such objects in one message.
   void YesPaste6(PasteList& list);
   void YesPaste8(PasteList& list);
+
+  // The objects the last paste run left without their pictures, in list order.
+  const std::vector<MissingPicture>& missingPictures() const { return m_missing; }
 
   // The loaded windows; nullptr when not loaded.
   Dialog* dialog() const { return m_dialog; }
@@ -100,6 +107,7 @@ class PasteCommands {
   Progress& loadProgress();
   bool stopRequested(const PasteList& list) const;
   void reportProgress(office::Int16 pasted, office::Int16 total);
+  bool pasteRowObject(PasteList& list, int row, bool titleRun);
   void pasteOntoNewSlide(PasteList& list, int row, int labelChoice);
   void pasteOntoNumberedSlide(PasteList& list, int row, int labelChoice);
   void labelSlide(PasteList& list);
@@ -117,6 +125,7 @@ class PasteCommands {
   std::shared_ptr<PasteList> m_dialogList;
   QPointer<Dialog> m_dialog;
   QPointer<Progress> m_progress;
+  std::vector<MissingPicture> m_missing;
   bool m_running = false;
 };
 

@@ -36,6 +36,9 @@ class PasteList {
   virtual void setListIndex(int row) = 0;
   // Runs the selection handler for the selected row; its AutomationError propagates.
   virtual void runSelection() = 0;
+  // Why the last selection handling could make no picture of its row (the clipboard then
+  // holds none); empty when it made one.
+  virtual QString pictureProblem() const = 0;
   virtual bool isTitleMode() const = 0;
   virtual bool isNumberMode() const = 0;
   virtual QString pasteFormat() const = 0;
@@ -47,8 +50,9 @@ class PasteList {
 };
 
 // Form: a QWidget with isUnloaded(), listCount(), listText(), listIndex(), setListIndex(),
-// listCharts_Change(), isTitleMode(), isNumberMode(), pasteFormat(), currentRow(), setCurrentRow().
-// `Base` is PasteList or an interface derived from it, whose extra members a further class adds.
+// listCharts_Change(), pictureProblem(), isTitleMode(), isNumberMode(), pasteFormat(),
+// currentRow(), setCurrentRow(). `Base` is PasteList or an interface derived from it, whose extra
+// members a further class adds.
 template <class Form, class Base = PasteList>
 class FormPasteList : public Base {
  public:
@@ -65,6 +69,9 @@ class FormPasteList : public Base {
   }
   void runSelection() override {
     if (!isUnloaded()) m_form->listCharts_Change();
+  }
+  QString pictureProblem() const override {
+    return isUnloaded() ? QString() : m_form->pictureProblem();
   }
   bool isTitleMode() const override { return !isUnloaded() && m_form->isTitleMode(); }
   bool isNumberMode() const override { return !isUnloaded() && m_form->isNumberMode(); }

@@ -66,6 +66,7 @@ void PasteCommands::reportProgress(Int16 pasted, Int16 total) {
 
 void PasteCommands::YesPaste6(PasteList& list) {
   Int16 pasted = 0;
+  m_missing.clear();
   const int labelChoice = m_dialog ? m_dialog->check1Value() : 0;
   if (m_dialog) m_dialog->hide();
   list.hideWindow();
@@ -90,32 +91,61 @@ void PasteCommands::YesPaste6(PasteList& list) {
   m_app.reset();
 }
 
+// Pastes the row's object onto the slide shown (an Excel object copied first, as a title-mode
+// run or a numbered-slide run copies it). False, with nothing pasted and the object noted,
+// when its picture could not be made.
+bool PasteCommands::pasteRowObject(PasteList& list, int row, bool titleRun) {
+  const QString name = list.listText(row, kColName);
+  const QString sheet = list.listText(row, kColSheet);
+  if (const QString problem = list.pictureProblem(); !problem.isEmpty()) {
+    m_missing.push_back({name, sheet, problem});
+    return false;
+  }
+  if (list.listText(row, kColPasteAs) == registry::kPicture) {
+    pastePicture(app(), list.pasteFormat(), m_tool.pictureOverride);
+    return true;
+  }
+  try {
+    copyExcelObject(workbook(), name, sheet, titleRun);
+  } catch (const AutomationError& error) {
+    if (!error.isInvalidPicture()) throw;
+    m_missing.push_back({name, sheet, error.description()});
+    return false;
+  }
+  if (titleRun)
+    pasteExcelObjectByVersion(app());
+  else
+    pasteExcelObject(app());
+  return true;
+}
+
 void PasteCommands::pasteOntoNewSlide(PasteList& list, int row, int labelChoice) {
   const int slides = m_presentation->slidesCount();
   m_currentSlide = m_presentation->slidesAdd(slides + 1, ppt::ppLayoutBlank);
   app().activeWindow()->view()->gotoSlide(m_currentSlide->slideIndex());
 
-  if (list.listText(row, kColPasteAs) == registry::kPicture) {
-    pastePicture(app(), list.pasteFormat(), m_tool.pictureOverride);
-  } else {
-    copyExcelObject(workbook(), list.listText(row, kColName), list.listText(row, kColSheet), true);
-    pasteExcelObjectByVersion(app());
+  // A slide whose object has no picture still gets its title (and label), so the deck keeps
+  // one slide for every object.
+  const bool pasted = pasteRowObject(list, row, true);
+  if (pasted) {
+    PPTSLIDESLAYOUT(app(), workbook(), m_presentation);
+    describeSelected(app(),
+                     alternativeText(list.listText(row, kColName), list.listText(row, kColSheet),
+                                     list.listText(row, kColTitle)));
   }
-  PPTSLIDESLAYOUT(app(), workbook(), m_presentation);
-  describeSelected(app(),
-                   alternativeText(list.listText(row, kColName), list.listText(row, kColSheet),
-                                   list.listText(row, kColTitle)));
 
   const auto slide = app().activePresentation()->slide(m_currentSlide->slideIndex());
   slide->setLayout(ppt::ppLayoutTitleOnly);
   slide->select();
-  slide->shapes()->item(2)->select(ppt::msoTrue);
+  // The title placeholder the layout added comes after the pasted object.
+  slide->shapes()->item(pasted ? 2 : 1)->select(ppt::msoTrue);
   app().activeWindow()->selection()->textRange()->setText(list.listText(row, kColTitle));
   if (labelChoice == 1) labelSlide(list);
 }
 
 void PasteCommands::YesPaste8(PasteList& list) {
   Int16 pasted = 0;
+  m_missing.clear();
   loadProgress();
   const Int16 total = m_tool.progressTotal;
   const int count = list.listCount();
@@ -156,12 +186,8 @@ void PasteCommands::pasteOntoNumberedSlide(PasteList& list, int row, int labelCh
   }
   selectRowIgnoringErrors(list, row);
 
-  if (list.listText(row, kColPasteAs) == registry::kPicture) {
-    pastePicture(app(), list.pasteFormat(), m_tool.pictureOverride);
-  } else {
-    copyExcelObject(workbook(), list.listText(row, kColName), list.listText(row, kColSheet), false);
-    pasteExcelObject(app());
-  }
+  // Without its picture the numbered slide is left as it was.
+  if (!pasteRowObject(list, row, false)) return;
   PPTSLIDESLAYOUT(app(), workbook(), m_presentation);
   describeSelected(app(),
                    alternativeText(list.listText(row, kColName), list.listText(row, kColSheet)));

@@ -44,12 +44,20 @@ void ListForm::listCharts_Change() {
   int code = emf ? excel::xlPicture : excel::xlBitmap;
   if (m_tool.pictureOverride == startup::PictureOverride::Svg) code = excel::xlSvg;
   excel::Workbook& wb = *m_tool.workbook;
-  if (name == registry::kChartSheetMarker) {
-    wb.chart(sheet)->chartAreaCopy();
-  } else if (name.startsWith(QStringLiteral("Chart "))) {
-    wb.worksheet(sheet)->chartObject(name)->chart()->copyPicture(excel::xlScreen, excel::xlScreen, code);
-  } else {
-    wb.name(name)->refersToRange()->copyPicture(excel::xlScreen, code);
+  m_pictureProblem.clear();
+  try {
+    if (name == registry::kChartSheetMarker) {
+      wb.chart(sheet)->chartAreaCopy();
+    } else if (name.startsWith(QStringLiteral("Chart "))) {
+      wb.worksheet(sheet)->chartObject(name)->chart()->copyPicture(excel::xlScreen, excel::xlScreen,
+                                                                   code);
+    } else {
+      wb.name(name)->refersToRange()->copyPicture(excel::xlScreen, code);
+    }
+  } catch (const office::AutomationError& error) {
+    if (!error.isInvalidPicture()) throw;
+    m_pictureProblem = error.description();
+    return;
   }
   if (emf) {
     // The double copies no metafile; add one so a metafile paste finds its format.

@@ -19,7 +19,8 @@ namespace morvane::pastetest {
 
 // The main window's list as the paste commands see it: eight text columns, the mode, the
 // paste format, the current row counter; selecting a row copies its object to the clipboard
-// as the selection handler does (a picture in the paste format; EMF bytes for a metafile).
+// as the selection handler does (a picture in the paste format; EMF bytes for a metafile),
+// noting, as it does, why no picture could be made.
 class ListForm : public QWidget {
   Q_OBJECT
  public:
@@ -38,6 +39,7 @@ class ListForm : public QWidget {
   int listIndex() const { return m_index; }
   void setListIndex(int row);
   void listCharts_Change();
+  const QString& pictureProblem() const { return m_pictureProblem; }
   bool isTitleMode() const { return titleMode; }
   bool isNumberMode() const { return !titleMode; }
   QString pasteFormat() const { return format; }
@@ -48,6 +50,7 @@ class ListForm : public QWidget {
   morvane::startup::Tool& m_tool;
   int m_index = -1;
   office::Int16 m_currentRow;
+  QString m_pictureProblem;
   bool m_unloaded = false;
 };
 

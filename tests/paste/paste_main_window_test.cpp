@@ -64,3 +64,26 @@ TEST_F(MainWindowPasteTest, PasteExpressPastesTheSelectedRow) {
   EXPECT_TRUE(slide(1)->shapes[0]->source.startsWith("range|Data|"));
   EXPECT_EQ(f.office.powerPoint->saves, 1);
 }
+
+// The window's own selection handling shows no preview for an object whose picture cannot be
+// made, and the run it starts leaves that object's slide without a picture.
+TEST_F(MainWindowPasteTest, AnObjectWithoutAPictureHasNoPreviewAndNoPictureOnItsSlide) {
+  f.office.sheet("Data")->charts[0]->unreadable = true;
+  w().setListIndex(1);
+  w().setListIndex(0);
+  EXPECT_FALSE(w().previewPicture());
+  EXPECT_TRUE(w().pictureProblem().startsWith("Invalid picture"));
+  EXPECT_TRUE(f.messages.shown.empty());
+  w().SonicClick19->click();
+  ASSERT_TRUE(paste->dialog());
+  paste->dialog()->SonicClick1->click();
+
+  ASSERT_EQ(slideCount(), 5);
+  ASSERT_EQ(slide(3)->shapes.size(), 1u);
+  EXPECT_EQ(slide(3)->shapes[0]->kind, fake::ShapeState::Kind::Title);
+  EXPECT_TRUE(slide(4)->shapes[0]->source.startsWith("chart|Data|" + w().listText(1, 0)));
+  EXPECT_TRUE(slide(5)->shapes[0]->source.startsWith("range|Data|"));
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_TRUE(f.messages.shown[0].prompt.contains(w().listText(0, 0) + " (Data): Invalid picture"));
+  EXPECT_FALSE(f.tool.ended());
+}

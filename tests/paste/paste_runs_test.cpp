@@ -356,3 +356,75 @@ TEST_P(AltTextTest, PastedObjectsAreNamedForScreenReaders) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, AltTextTest, ::testing::ValuesIn(kAltTexts),
                          [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct MissingCase {
+  const char* name;
+  bool titleMode;
+  const char* pasteAs;
+  const char* failingCopy;  // the copy of Chart 2 that cannot make its picture
+};
+
+void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
+
+const MissingCase kMissing[] = {
+    {"TitlePicture", true, "Picture", "Chart(Chart 2).CopyPicture"},
+    {"TitleExcelObject", true, "Excel object", "Chart(Chart 2).ChartArea.Copy"},
+    {"NumberPicture", false, "Picture", "Chart(Chart 2).CopyPicture"},
+    {"NumberExcelObject", false, "Excel object", "Chart(Chart 2).ChartArea.Copy"},
+};
+
+class MissingPictureTest : public PasteTest, public ::testing::WithParamInterface<MissingCase> {};
+
+}  // namespace
+
+// An object whose picture cannot be made leaves its slide without a picture (never the
+// previous object's), the run goes on, and one message at the end names it.
+TEST_P(MissingPictureTest, TheRunGoesOnAndNamesTheObjectAtTheEnd) {
+  const MissingCase& c = GetParam();
+  window->titleMode = c.titleMode;
+  addRow("Chart 1", "Data", "Y", "1", "One", c.pasteAs);
+  addRow("Chart 2", "Data", "Y", "2", "Two", c.pasteAs);
+  addRow("Sales", "Data", "Y", "3", "Three", c.pasteAs);
+  f.office.log.failOn(c.failingCopy, 0, office::AutomationError::invalidPicture("part unreadable"));
+  pasteToPowerPoint();
+  clickOk(true);
+
+  ASSERT_EQ(f.messages.shown.size(), 1u) << prompts().join("|").toStdString();
+  EXPECT_EQ(f.messages.shown[0].style, startup::vbExclamation);
+  EXPECT_EQ(f.messages.shown[0].title, startup::kToolTitle);
+  EXPECT_TRUE(
+      f.messages.shown[0].prompt.endsWith("\r\rChart 2 (Data): Invalid picture: part unreadable"))
+      << f.messages.shown[0].prompt.toStdString();
+  ASSERT_EQ(commands.missingPictures().size(), 1u);
+  EXPECT_FALSE(f.tool.ended());
+  EXPECT_EQ(f.office.powerPoint->saves, 1);
+  EXPECT_EQ(log().callsStartingWith("View.PasteSpecial").size(), 2);
+
+  const int first = c.titleMode ? 4 : 1;
+  const QString objects[] = {"chart|Data|Chart 1|", "", "range|Data|$A$1:$B$3|"};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    const auto s = slide(first + k);
+    const auto pictures = std::count_if(s->shapes.begin(), s->shapes.end(), [](const auto& shape) {
+      return shape->kind != fake::ShapeState::Kind::Title &&
+             shape->kind != fake::ShapeState::Kind::Label;
+    });
+    EXPECT_EQ(pictures, objects[k].isEmpty() ? 0 : 1);
+    if (!objects[k].isEmpty()) EXPECT_TRUE(s->shapes[0]->source.startsWith(objects[k]));
+  }
+  // A new slide keeps its title and label; a numbered one is left as it was.
+  const auto missing = slide(first + 1);
+  if (c.titleMode) {
+    ASSERT_EQ(missing->shapes.size(), 2u);
+    EXPECT_EQ(missing->shapes[0]->text, "Two");
+    EXPECT_EQ(missing->shapes[1]->kind, fake::ShapeState::Kind::Label);
+  } else {
+    EXPECT_TRUE(missing->shapes.empty());
+    EXPECT_NE(missing->layout, ppt::ppLayoutTitleOnly);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, MissingPictureTest, ::testing::ValuesIn(kMissing),
+                         [](const auto& info) { return std::string(info.param.name); });
