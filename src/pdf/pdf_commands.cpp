@@ -122,6 +122,7 @@ void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& w
                      writer.BeginDocument(m_outputPath, QStringLiteral("Title"), QStringLiteral("Creator"),
                                           QStringLiteral("Author"), QStringLiteral("Producer"));
   m_pages = 0;
+  m_missing.clear();
   if (!begun) {
     m_outcome = Outcome::NotCreated;
     m_tool.messages.msgBox(kCannotBuildMessage, startup::vbExclamation, kToolTitle);
@@ -138,6 +139,9 @@ void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& w
   writer.EndDocument();
   if (writer.FinishDocument()) {
     m_outcome = Outcome::Written;
+    if (!m_missing.empty())
+      m_tool.messages.msgBox(paste::missingPicturesMessage(m_missing, QStringLiteral("pages")),
+                             startup::vbExclamation, kToolTitle);
     if (m_dialog && m_dialog->check2Value() == 1) m_tool.desktop.openFile(m_outputPath);
   } else {
     m_outcome = Outcome::NotFinished;
@@ -162,11 +166,20 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
     if (list.listIndex() == row) list.runSelection();
     else list.setListIndex(row);
 
-    // A capture that fails must not pick up the previous page's picture.
+    // A capture that fails must not pick up the previous page's picture. A row whose picture
+    // could not be made captures nothing, so its page stays empty like one whose image fails.
     QFile::remove(imagePath);
-    writer.CaptureImage(m_clipboardImage());
-    writer.SaveImageAsJpeg(imagePath, kJpegQuality);
+    const QString problem = list.pictureProblem();
+    writer.CaptureImage(problem.isEmpty() ? m_clipboardImage() : QImage());
+    const bool saved = writer.SaveImageAsJpeg(imagePath, kJpegQuality);
     const int image = writer.LoadImageFile(imagePath);
+    if (image == 0) {
+      m_missing.push_back({list.listText(row, paste::kColName),
+                           list.listText(row, paste::kColSheet),
+                           !problem.isEmpty() ? problem
+                           : saved ? QStringLiteral("the stored picture cannot be read back")
+                                   : writer.errorString()});
+    }
     const PictureBox box = pictureBox(writer.ImageWidth(), writer.ImageHeight());
 
     writer.SetPageSize(kPageWidth, kPageHeight);

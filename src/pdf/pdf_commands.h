@@ -5,6 +5,7 @@
 // workbook, the object and its sheet. One instance lives for the whole tool.
 #pragma once
 
+#include "paste/missing_pictures.h"
 #include "paste/paste_commands.h"
 #include "pdf/export_list.h"
 #include "pdf/pdf_dialog.h"
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace morvane::pdf {
 
@@ -67,7 +69,9 @@ class PdfCommands {
   void SonicClick10_Click(std::shared_ptr<ExportList> list);
 
   // The export runs. Throw AutomationError from the selection handling; the output is then
-  // left as it was. Show a message and write nothing when the output cannot be created.
+  // left as it was. Show a message and write nothing when the output cannot be created. A
+  // row whose picture could not be made (or stored) gets an empty page; the run goes on and,
+  // once the file is written, lists such rows in one message.
   void YesPaste6PDF(ExportList& list);
   void YesPaste8PDF(ExportList& list);
 
@@ -77,6 +81,9 @@ class PdfCommands {
   enum class Outcome { NotRun, Written, NotCreated, NotFinished };
   Outcome lastOutcome() const { return m_outcome; }
   int lastPageCount() const { return m_pages; }
+  // The rows of the last run whose pages have no picture (it could not be made or stored),
+  // in list order; a written file's message lists them.
+  const std::vector<paste::MissingPicture>& lastMissingPictures() const { return m_missing; }
 
  private:
   void dialogOk();
@@ -93,6 +100,7 @@ class PdfCommands {
   QPointer<Dialog1> m_dialog;
   Outcome m_outcome = Outcome::NotRun;
   int m_pages = 0;
+  std::vector<paste::MissingPicture> m_missing;
 };
 
 }  // namespace morvane::pdf

@@ -98,7 +98,10 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
     p.drawImage(0, 0, m_captured);
   }
   if (!opaque.save(path, "JPEG", quality)) {
-    m_error = QStringLiteral("cannot write %1").arg(path);
+    m_error = QStringLiteral("the picture of %1 x %2 pixels cannot be stored as JPEG in %3")
+                  .arg(opaque.width())
+                  .arg(opaque.height())
+                  .arg(path);
     return false;
   }
   return true;

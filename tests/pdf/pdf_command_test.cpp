@@ -209,3 +209,40 @@ TEST_F(PdfCommandTest, AnOutputThatCannotBeCreatedShowsTheMessageAndChangesNothi
   EXPECT_TRUE(f.desktop.opened.isEmpty());
   EXPECT_FALSE(f.tool.ended());
 }
+
+// A row whose picture cannot be made, at copy time or when it is read, gets an empty page
+// (never the previous row's picture); the run goes on, and one message names the row.
+class PdfMissingPicture : public PdfCommandTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PdfMissingPicture, ItsPageStaysEmptyAndTheRunGoesOn) {
+  const bool atCopy = GetParam();
+  std::vector<QColor> expected{rowColour(0), QColor(Qt::white), rowColour(2), rowColour(3)};
+  if (atCopy) {
+    f.office.sheet(QStringLiteral("Data"))->charts[1]->unreadable = true;
+  } else {
+    pdf->setClipboardImage(
+        [this] { return w().listIndex() == 1 ? QImage() : QGuiApplication::clipboard()->image(); });
+  }
+  w().SonicClick10->click();
+  ASSERT_NE(pdf->dialog(), nullptr);
+  pdf->dialog()->SonicClick2->click();
+
+  EXPECT_EQ(pdf->lastOutcome(), pdf::PdfCommands::Outcome::Written);
+  EXPECT_EQ(pdf->lastPageCount(), 4);
+  const auto colours = pageColours();
+  ASSERT_EQ(colours.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(near(colours[i], expected[i])) << "page " << i + 1;
+  EXPECT_EQ(pageText(2), QString());  // no footer either
+  ASSERT_EQ(pdf->lastMissingPictures().size(), 1u);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_EQ(f.messages.shown[0].style, startup::vbExclamation);
+  EXPECT_TRUE(f.messages.shown[0].prompt.contains(
+      "\r\rChart 2 (Data): " + (atCopy ? QString("Invalid picture") : QString("no picture"))))
+      << f.messages.shown[0].prompt.toStdString();
+  EXPECT_FALSE(f.tool.ended());
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, PdfMissingPicture, ::testing::Values(true, false),
+                         [](const auto& info) {
+                           return std::string(info.param ? "AtCopy" : "WhenRead");
+                         });
