@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "app/batch.h"
+#include "app/batch_options.h"
 #include "app/console_messages.h"
 #include "app/desktop_seams.h"
 #include "app/file_session.h"
@@ -76,6 +77,7 @@ int runExport(BatchOptions options) {
   BatchDesktop desktop;
   startup::Tool tool(session, messages, desktop);
   int written = 0;
+  int missing = 0;
   try {
     if (!startup::PrepareWorkbook(tool)) return kExitRefused;
     registry::SyncRegistry(*tool.workbook, tool.objectTable, tool.counts, tool.leftOutNames);
@@ -88,7 +90,16 @@ int runExport(BatchOptions options) {
     for (int r = 1; r <= table.rowCount(); ++r) {
       const QString name = table.at(registry::kColName, r).toText();
       const QString sheet = table.at(registry::kColSheet, r).toText();
-      copyPicture(*tool.workbook, name, sheet, kExportFormats.value(format));
+      // An object no picture can be made of is named and left out; the others are written.
+      try {
+        copyPicture(*tool.workbook, name, sheet, kExportFormats.value(format));
+      } catch (const office::AutomationError& error) {
+        if (!error.isInvalidPicture()) throw;
+        std::fprintf(stderr, "%s on %s: no picture: %s\n", qPrintable(name), qPrintable(sheet),
+                     qPrintable(error.description()));
+        ++missing;
+        continue;
+      }
       const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
       QByteArray bytes;
       if (format != "png") {
@@ -104,6 +115,7 @@ int runExport(BatchOptions options) {
       }
       if (bytes.isEmpty()) {
         std::fprintf(stderr, "%s on %s: no picture\n", qPrintable(name), qPrintable(sheet));
+        ++missing;
         continue;
       }
       QString stem = fileStem(sheet, name);
@@ -121,7 +133,10 @@ int runExport(BatchOptions options) {
     messages.msgBox(error.userText(), startup::vbCritical, startup::kToolTitle);
     return kExitRefused;
   }
-  return written > 0 || tool.objectTable.rowCount() == 0 ? kExitDone : kExitUnwritable;
+  if (!missing) return kExitDone;
+  std::fprintf(stderr, "%d picture(s) written to %s%s\n", written, qPrintable(files[1]),
+               qPrintable(withoutPictures(missing)));
+  return kExitRefused;
 }
 
 }  // namespace morvane::app

@@ -60,4 +60,11 @@ void printBatchError(const QString& text);
 // after printing why the save failed.
 int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session);
 
+// A summary line's count of the objects left without their pictures (", 1 without its
+// picture"); empty when there are none.
+QString withoutPictures(int missing);
+// How a run that wrote its output ends: saveWorkbookIfAsked's status when the save failed,
+// else kExitRefused when `missing` objects were left without their pictures, else kExitDone.
+int finishRun(const BatchOptions& options, FileSession& session, int missing);
+
 }  // namespace morvane::app

@@ -25,6 +25,15 @@ int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
   return kExitUnwritable;
 }
 
+QString withoutPictures(int missing) {
+  return missing ? QStringLiteral(", %1 without its picture").arg(missing) : QString();
+}
+
+int finishRun(const BatchOptions& options, FileSession& session, int missing) {
+  const int saved = saveWorkbookIfAsked(options, session);
+  return saved != kExitDone ? saved : missing ? kExitRefused : kExitDone;
+}
+
 int runPaste(BatchOptions options) {
   const QString& deck = options.files[1];
   if (auto refusal = refuseWorkbookAsOutput(options.files[0], deck);
@@ -73,9 +82,12 @@ int runPaste(BatchOptions options) {
     return kExitUnwritable;
   }
   const int after = session.presentationHost()->activePresentation()->slidesCount();
-  std::fprintf(stdout, "%d object(s) pasted; %s has %d slide(s) (%d new)\n",
-               int(run.tool().progressTotal), qPrintable(options.files[1]), after, after - before);
-  return saveWorkbookIfAsked(options, session);
+  // The objects without their pictures were named on stderr when the run ended.
+  const int missing = int(run.paste().missingPictures().size());
+  std::fprintf(stdout, "%d object(s) pasted%s; %s has %d slide(s) (%d new)\n",
+               int(run.tool().progressTotal), qPrintable(withoutPictures(missing)),
+               qPrintable(options.files[1]), after, after - before);
+  return finishRun(options, session, missing);
 }
 
 }  // namespace morvane::app

@@ -53,10 +53,13 @@ int runPdf(BatchOptions options) {
   QCoreApplication::processEvents();
   if (run.tool().ended()) return kExitRefused;  // an automation failure, already reported
   switch (run.pdf().lastOutcome()) {
-    case pdf::PdfCommands::Outcome::Written:
-      std::fprintf(stdout, "%d page(s) written to %s\n", run.pdf().lastPageCount(),
-                   qPrintable(run.pdf().outputPath()));
-      return saveWorkbookIfAsked(options, session);
+    case pdf::PdfCommands::Outcome::Written: {
+      // The rows without their pictures were named on stderr when the run ended.
+      const int missing = int(run.pdf().lastMissingPictures().size());
+      std::fprintf(stdout, "%d page(s) written to %s%s\n", run.pdf().lastPageCount(),
+                   qPrintable(run.pdf().outputPath()), qPrintable(withoutPictures(missing)));
+      return finishRun(options, session, missing);
+    }
     case pdf::PdfCommands::Outcome::NotCreated:
     case pdf::PdfCommands::Outcome::NotFinished:
       return kExitUnwritable;  // the message is on stderr
