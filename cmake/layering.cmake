@@ -9,6 +9,7 @@ cmake_policy(VERSION 3.24)
 
 # Each top-level folder of src/ and the folders it must never reach.
 set(_tool_folders registry startup mainwindow paste pdf)
+set(MORVANE_LAYER_FORBIDS_files  emf office ooxml render hosts ${_tool_folders} app)
 set(MORVANE_LAYER_FORBIDS_emf    office ooxml render hosts ${_tool_folders} app)
 set(MORVANE_LAYER_FORBIDS_office ooxml render hosts ${_tool_folders} app)
 set(MORVANE_LAYER_FORBIDS_ooxml  emf office render hosts ${_tool_folders} app)

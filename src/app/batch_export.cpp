@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <cstdio>
 
@@ -16,6 +15,7 @@
 #include "app/console_messages.h"
 #include "app/desktop_seams.h"
 #include "app/file_session.h"
+#include "files/atomic_file.h"
 #include "office/automation_error.h"
 #include "office/clipboard_formats.h"
 #include "registry/object_sort.h"
@@ -51,11 +51,6 @@ void copyPicture(excel::Workbook& workbook, const QString& name, const QString& 
 const QHash<QString, int> kExportFormats{{QStringLiteral("png"), excel::xlBitmap},
                                          {QStringLiteral("emf"), excel::xlPicture},
                                          {QStringLiteral("svg"), excel::xlSvg}};
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
 
 }  // namespace
 
@@ -122,7 +117,7 @@ int runExport(BatchOptions options) {
       for (int n = 2; used.contains(stem.toLower()); ++n) stem = fileStem(sheet, name) + QStringLiteral(" (%1)").arg(n);
       used.insert(stem.toLower());
       const QString path = out.filePath(stem + QLatin1Char('.') + format);
-      if (!writeFile(path, bytes)) {
+      if (!files::writeAtomically(path, bytes)) {
         std::fprintf(stderr, "%s: cannot be written\n", qPrintable(path));
         return kExitUnwritable;
       }

@@ -2,12 +2,12 @@
 // the archive rebuilt with untouched members copied as they are.
 #include "ooxml/package.h"
 
+#include "files/atomic_file.h"
 #include "ooxml/detail/package_data.h"
 #include "ooxml/detail/part_name.h"
 #include "ooxml/detail/relationships_part.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -155,21 +155,12 @@ Status Package::save(const QString& path) const {
     return Error{Error::Code::Unwritable,
                  display + QStringLiteral(": not saved: ") + bytes.error().message};
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return Error{Error::Code::Unwritable,
-                 display + QStringLiteral(": cannot be written (%1)").arg(file.errorString())};
-  }
-  if (file.write(*bytes) != bytes->size()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
+  // Written beside the old file and renamed over it: a failure, or a run killed at any
+  // instant, leaves the old file as it was.
+  QString reason;
+  if (!files::writeAtomically(path, *bytes, &reason)) {
     return Error{Error::Code::Unwritable,
                  display + QStringLiteral(": cannot be written (%1)").arg(reason)};
-  }
-  // commit() flushes, syncs and renames over the old file; on failure the old file stays.
-  if (!file.commit()) {
-    return Error{Error::Code::Unwritable,
-                 display + QStringLiteral(": cannot be written (%1)").arg(file.errorString())};
   }
   return Status();
 }

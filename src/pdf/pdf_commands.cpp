@@ -1,14 +1,13 @@
 #include "pdf/pdf_commands.h"
 
+#include "files/atomic_file.h"
 #include "pdf/pdf_writer.h"
 #include "registry/registry.h"
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace morvane::pdf {
 
@@ -116,14 +115,15 @@ void PdfCommands::YesPaste8PDF(ExportList& list) {
 
 void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& written) {
   PdfWriter writer;
-  // The page pictures pass through a private folder, never a shared fixed path.
-  QTemporaryDir scratch;
-  const bool begun = scratch.isValid() &&
-                     writer.BeginDocument(m_outputPath, QStringLiteral("Title"), QStringLiteral("Creator"),
-                                          QStringLiteral("Author"), QStringLiteral("Producer"));
+  const bool begun =
+      writer.BeginDocument(m_outputPath, QStringLiteral("Title"), QStringLiteral("Creator"),
+                           QStringLiteral("Author"), QStringLiteral("Producer"));
+  // The page pictures pass through a private file beside the output, never a shared fixed
+  // path; it is named like the output's temporary file, so a killed run's is swept too.
+  const files::ScratchFile scratch(m_outputPath);
   m_pages = 0;
   m_missing.clear();
-  if (!begun) {
+  if (!begun || scratch.path().isEmpty()) {
     m_outcome = Outcome::NotCreated;
     m_tool.messages.msgBox(kCannotBuildMessage, startup::vbExclamation, kToolTitle);
     list.setListIndex(0);
@@ -134,7 +134,7 @@ void PdfCommands::exportRows(ExportList& list, const std::function<bool(int)>& w
   const QString savedFormat = list.pasteFormat();
   list.setPasteFormat(QStringLiteral("Bitmap"));
 
-  writePages(list, written, writer, font, scratch.filePath(QStringLiteral("page.jpg")));
+  writePages(list, written, writer, font, scratch.path());
 
   writer.EndDocument();
   if (writer.FinishDocument()) {
@@ -166,13 +166,13 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
     if (list.listIndex() == row) list.runSelection();
     else list.setListIndex(row);
 
-    // A capture that fails must not pick up the previous page's picture. A row whose picture
-    // could not be made captures nothing, so its page stays empty like one whose image fails.
-    QFile::remove(imagePath);
+    // A capture that fails must not pick up the previous page's picture, still in the file.
+    // A row whose picture could not be made captures nothing, so its page stays empty like
+    // one whose image fails.
     const QString problem = list.pictureProblem();
     writer.CaptureImage(problem.isEmpty() ? m_clipboardImage() : QImage());
     const bool saved = writer.SaveImageAsJpeg(imagePath, kJpegQuality);
-    const int image = writer.LoadImageFile(imagePath);
+    const int image = saved ? writer.LoadImageFile(imagePath) : 0;
     if (image == 0) {
       m_missing.push_back({list.listText(row, paste::kColName),
                            list.listText(row, paste::kColSheet),

@@ -30,7 +30,7 @@ void PdfWriter::discard() {
   m_writer.reset();
   m_tail.reset();
   if (m_file) m_file->cancelWriting();
-  m_file.reset();  // an uncommitted QSaveFile removes its temporary file
+  m_file.reset();  // an uncommitted AtomicFile removes its temporary file
   m_pageOpen = m_anyPage = m_ended = false;
 }
 
@@ -44,9 +44,7 @@ bool PdfWriter::BeginDocument(const QString& path, const QString& title, const Q
     m_error = QStringLiteral("no output path");
     return false;
   }
-  auto file = std::make_unique<QSaveFile>(QFileInfo(path).absoluteFilePath());
-  // Never fall back to writing the target in place: the old file must survive a failure.
-  file->setDirectWriteFallback(false);
+  auto file = std::make_unique<files::AtomicFile>(QFileInfo(path).absoluteFilePath());
   if (!file->open(QIODevice::WriteOnly)) {
     m_error = file->errorString();
     return false;

@@ -6,11 +6,11 @@
 #pragma once
 
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 #include <memory>
 #include <vector>
 
+#include "files/atomic_file.h"
 #include "pdf/pdf_info_update.h"
 
 class QFont;
@@ -89,7 +89,7 @@ class PdfWriter {
   void discard();
   bool appendInfo();
 
-  std::unique_ptr<QSaveFile> m_file;
+  std::unique_ptr<files::AtomicFile> m_file;
   std::unique_ptr<TailKeepingDevice> m_tail;  // between m_writer and m_file
   std::unique_ptr<QPdfWriter> m_writer;
   std::unique_ptr<QPainter> m_painter;
