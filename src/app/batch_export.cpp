@@ -68,9 +68,11 @@ int runExport(BatchOptions options) {
     return kExitUnwritable;
   }
   FileSession session(opened.value());
+  ProgressLine progress(stderr, ProgressLine::onTerminal(stderr, options.quiet));
   ConsoleMessages messages;
   BatchDesktop desktop;
   startup::Tool tool(session, messages, desktop);
+  messages.showProgress(tool, progress);
   int written = 0;
   int missing = 0;
   try {
@@ -85,11 +87,13 @@ int runExport(BatchOptions options) {
     for (int r = 1; r <= table.rowCount(); ++r) {
       const QString name = table.at(registry::kColName, r).toText();
       const QString sheet = table.at(registry::kColSheet, r).toText();
+      tool.reportObject(r, table.rowCount(), name, sheet);
       // An object no picture can be made of is named and left out; the others are written.
       try {
         copyPicture(*tool.workbook, name, sheet, kExportFormats.value(format));
       } catch (const office::AutomationError& error) {
         if (!error.isInvalidPicture()) throw;
+        progress.clear();
         std::fprintf(stderr, "%s on %s: no picture: %s\n", qPrintable(name), qPrintable(sheet),
                      qPrintable(error.description()));
         ++missing;
@@ -109,6 +113,7 @@ int runExport(BatchOptions options) {
         }
       }
       if (bytes.isEmpty()) {
+        progress.clear();
         std::fprintf(stderr, "%s on %s: no picture\n", qPrintable(name), qPrintable(sheet));
         ++missing;
         continue;
@@ -118,16 +123,20 @@ int runExport(BatchOptions options) {
       used.insert(stem.toLower());
       const QString path = out.filePath(stem + QLatin1Char('.') + format);
       if (!files::writeAtomically(path, bytes)) {
+        progress.clear();
         std::fprintf(stderr, "%s: cannot be written\n", qPrintable(path));
         return kExitUnwritable;
       }
+      progress.clear();
       std::fprintf(stdout, "%s\n", path.toUtf8().constData());
       ++written;
     }
   } catch (const office::AutomationError& error) {
+    progress.clear();
     messages.msgBox(error.userText(), startup::vbCritical, startup::kToolTitle);
     return kExitRefused;
   }
+  progress.clear();
   if (!missing) return kExitDone;
   std::fprintf(stderr, "%d picture(s) written to %s%s\n", written, qPrintable(files[1]),
                qPrintable(withoutPictures(missing)));

@@ -57,9 +57,11 @@ int runPaste(BatchOptions options) {
   }
   FileSession session(workbook.value());
   session.setPresentation(presentation.value());
+  ProgressLine progress(stderr, ProgressLine::onTerminal(stderr, options.quiet));
   ConsoleMessages messages;
   BatchDesktop desktop;
   ToolSession run(session, messages, desktop);
+  messages.showProgress(run.tool(), progress);
   if (!run.start()) return kExitRefused;
 
   if (!applyOptionsAndPress(run, options, [](mainwindow::UserFormObj& w) { w.SonicClick19_Click(); }))
@@ -73,6 +75,7 @@ int runPaste(BatchOptions options) {
   if (options.labels) dialog->Check1->setChecked(*options.labels);
   const int before = session.presentationHost()->activePresentation()->slidesCount();
   run.run([&] { dialog->SonicClick1_Click(); });  // OK: the paste run of the current mode
+  progress.clear();
   QCoreApplication::processEvents();
   if (run.tool().ended()) return kExitRefused;  // an automation failure, reported and saved
   try {

@@ -26,9 +26,11 @@ int runPdf(BatchOptions options) {
     return kExitUnreadable;
   }
   FileSession session(workbook.value());
+  ProgressLine progress(stderr, ProgressLine::onTerminal(stderr, options.quiet));
   ConsoleMessages messages;
   BatchDesktop desktop;
   ToolSession run(session, messages, desktop);
+  messages.showProgress(run.tool(), progress);
   if (options.files.size() == 2)
     run.pdf().setOutputPath(QFileInfo(withPdfSuffix(options.files[1])).absoluteFilePath());
   const QString output = run.pdf().outputPath();
@@ -50,6 +52,7 @@ int runPdf(BatchOptions options) {
   dialog->Check1->setChecked(options.labels.value_or(true));
   dialog->Check2->setChecked(false);  // a batch run never opens the file
   run.run([&] { dialog->SonicClick2_Click(); });  // OK: the export of the current mode
+  progress.clear();
   QCoreApplication::processEvents();
   if (run.tool().ended()) return kExitRefused;  // an automation failure, already reported
   switch (run.pdf().lastOutcome()) {

@@ -20,8 +20,16 @@ QString terminalText(const QString& prompt) {
 int ConsoleMessages::msgBox(const QString& prompt, int style, const QString& title) {
   const QString text = terminalText(prompt);
   m_shown.append(text);
+  if (m_progress) m_progress->clear();
   std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
   return startup::vbOK;
+}
+
+void ConsoleMessages::showProgress(startup::Tool& tool, ProgressLine& line) {
+  m_progress = &line;
+  tool.onObject = [&line](int done, int total, const QString& name, const QString& sheet) {
+    line.show(done, total, name + QStringLiteral(" on ") + sheet);
+  };
 }
 
 }  // namespace morvane::app

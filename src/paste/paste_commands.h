@@ -106,7 +106,7 @@ class PasteCommands {
   // paste_runs.cpp
   Progress& loadProgress();
   bool stopRequested(const PasteList& list) const;
-  void reportProgress(office::Int16 pasted, office::Int16 total);
+  void reportProgress(const PasteList& list, int row, office::Int16 pasted, office::Int16 total);
   bool pasteRowObject(PasteList& list, int row, bool titleRun);
   void pasteOntoNewSlide(PasteList& list, int row, int labelChoice);
   void pasteOntoNumberedSlide(PasteList& list, int row, int labelChoice);

@@ -57,7 +57,8 @@ bool PasteCommands::stopRequested(const PasteList& list) const {
          (m_dialog && m_dialog->isUnloaded());
 }
 
-void PasteCommands::reportProgress(Int16 pasted, Int16 total) {
+void PasteCommands::reportProgress(const PasteList& list, int row, Int16 pasted, Int16 total) {
+  m_tool.reportObject(pasted, total, list.listText(row, kColName), list.listText(row, kColSheet));
   const float fraction = float(pasted) / float(total);
   m_progress->ProgressStyle1(fraction, true);
   Progress::setCaption(m_progress->Label1,
@@ -78,7 +79,7 @@ void PasteCommands::YesPaste6(PasteList& list) {
     if (list.listText(row, kColInclude) != registry::kYes || !list.isTitleMode()) continue;
     if (stopRequested(list)) break;
     ++pasted;
-    reportProgress(pasted, total);
+    reportProgress(list, row, pasted, total);
     m_tool.desktop.yield();
     if (stopRequested(list)) break;
     m_progress->showForm();
@@ -156,7 +157,7 @@ void PasteCommands::YesPaste8(PasteList& list) {
                           list.listText(row, kColInclude) == registry::kYes && !list.isTitleMode();
     if (included) {
       ++pasted;
-      reportProgress(pasted, total);
+      reportProgress(list, row, pasted, total);
       if (pasted == total) m_progress->showFinished();
       const int labelChoice = m_dialog ? m_dialog->check1Value() : 0;
       m_tool.desktop.yield();

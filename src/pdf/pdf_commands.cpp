@@ -157,10 +157,15 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
                              PdfWriter& writer, int font, const QString& imagePath) {
   const int footer = m_dialog ? m_dialog->check1Value() : 1;
   const int last = list.listCount() - 1;
+  int total = 0;
+  for (int row = 0; row <= last; ++row) total += written(row) ? 1 : 0;
+  int done = 0;
   Int16 row;
   for (row = 0; row <= last; ++row) {
     list.setCurrentRow(row);
     if (!written(row)) continue;
+    m_tool.reportObject(++done, total, list.listText(row, paste::kColName),
+                        list.listText(row, paste::kColSheet));
     // Selecting the row that is already selected runs nothing; its picture must still be
     // the one on the clipboard, so the handling runs directly.
     if (list.listIndex() == row) list.runSelection();

@@ -80,6 +80,13 @@ struct Tool {
   office::Int16 confirmationCount;
   office::Int16 progressTotal;
 
+  // Told of each object a paste or PDF run is about to handle: its place among the run's
+  // objects, its name and sheet (the batch commands' progress line).
+  std::function<void(int done, int total, const QString& name, const QString& sheet)> onObject;
+  void reportObject(int done, int total, const QString& name, const QString& sheet) const {
+    if (onObject) onObject(done, total, name, sheet);
+  }
+
   // Ends the tool: no window is left and the program quits once the running command returns.
   void end();
   bool ended() const { return m_ended; }
