@@ -1,11 +1,13 @@
 #include "registry/registry.h"
 
-#include "office/automation_error.h"
-
 #include <memory>
+
+#include "office/automation_error.h"
+#include "registry/registry_sheet.h"
 
 namespace morvane::registry {
 
+using detail::RegistrySheet;
 using office::AutomationError;
 using office::Variant;
 
@@ -35,22 +37,6 @@ void CountObjects(excel::Workbook& workbook, Counts& counts) {
 
 namespace {
 
-// The registry sheet as the scan sees it; every read goes to the workbook afresh.
-class RegistrySheet {
- public:
-  explicit RegistrySheet(excel::Workbook& workbook)
-      : m_sheet(workbook.sheet(kRegistrySheet)), m_application(workbook.application()) {}
-
-  int rowCount() { return m_sheet->range(QStringLiteral("A1"))->currentRegion()->rowsCount(); }
-  Variant cell(int row, int column) { return m_sheet->cells(row, column)->value(); }
-  void setCell(int row, int column, const Variant& v) { m_sheet->cells(row, column)->setValue(v); }
-  double maxNumerator() { return m_application->max(*m_sheet->range(QStringLiteral("d1:d10000"))); }
-
- private:
-  std::shared_ptr<excel::Sheet> m_sheet;
-  std::shared_ptr<excel::Application> m_application;
-};
-
 int addObject(ObjectTable& table, Counts& counts, const QString& name, const QString& sheet) {
   ++counts.objectCount;
   const int row = table.addRow();
@@ -67,6 +53,12 @@ void takeRegistryRow(ObjectTable& table, int row, RegistrySheet& registry, int r
   table.at(kColPasteAs, row) = kPicture;
   table.at(kColNumerator, row) = registry.cell(r, kColNumerator);
   table.at(kColInclude, row) = registry.cell(r, kColInclude);
+  // What the user saved from the window; a registry that never held it (E and F empty, G
+  // "Picture") reads as it always did. G holds one of the two settings or counts as Picture.
+  table.at(kColSlideNumber, row) = registry.cell(r, kColSlideNumber).toText();
+  table.at(kColSlideTitle, row) = registry.cell(r, kColSlideTitle).toText();
+  if (registry.cell(r, kColPasteAs) == Variant(kExcelObject))
+    table.at(kColPasteAs, row) = kExcelObject;
 }
 
 // Every registry row whose columns A and B equal name and sheet; the last match wins.

@@ -1,8 +1,12 @@
 // The workbook scan and the registry sheet, on the office double.
 #include "registry/registry.h"
-#include "support/office_double.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+
+#include "registry/registry_edits.h"
+#include "support/office_double.h"
 
 using namespace morvane;
 
@@ -226,6 +230,110 @@ TEST_F(RegistryTest, ClearedA1MeansAFirstFillAgainOverTheFirstRows) {
   EXPECT_EQ(reg(1, 1), Variant("Chart 1"));
   EXPECT_EQ(reg(5, 1), Variant("Area"));  // rows below n keep their old content
   EXPECT_EQ(tableRows().last(), "Area|Sheet2|Y|4");
+}
+
+namespace {
+
+// The scan's table with the given edits applied, as the window's list hands it over.
+registry::ListEdits editsOf(registry::ObjectTable table,
+                            const std::map<std::pair<int, int>, QString>& texts, bool titleMode) {
+  for (int r = 1; r <= table.rowCount(); ++r)
+    for (int c = 1; c <= 8; ++c) table.at(c, r) = table.at(c, r).toText();
+  for (const auto& [at, text] : texts) table.at(at.second, at.first) = text;
+  return {table, titleMode};
+}
+
+QStringList editableColumns(const registry::ObjectTable& table) {
+  QStringList out;
+  for (int r = 1; r <= table.rowCount(); ++r)
+    out << QStringList{table.at(3, r).toText(), table.at(4, r).toText(), table.at(5, r).toText(),
+                       table.at(6, r).toText(), table.at(7, r).toText()}
+               .join('|');
+  return out;
+}
+
+}  // namespace
+
+// The user's edits, written on Save, come back with the next scan; the numerators (texts in
+// the list after a move) are numbers again, so the next appended object still follows them.
+TEST_F(RegistryTest, SavedEditsAreWrittenIntoTheObjectsRowsAndReadBack) {
+  open(firstFillWorkbook());
+  sync();
+  // (row, column) -> text: Chart 1 and Chart 2 swapped places, so they swapped numerators.
+  const auto edits = editsOf(table,
+                             {{{1, 4}, "2"},
+                              {{2, 4}, "1"},
+                              {{1, 3}, "N"},
+                              {{2, 5}, "3"},
+                              {{2, 6}, "  Q1 sales"},
+                              {{5, 7}, "Excel object"}},
+                             false);
+  registry::WriteListEdits(*wb, edits);
+  EXPECT_EQ(reg(1, 4), Variant(2.0));
+  EXPECT_EQ(reg(2, 4), Variant(1.0));
+  EXPECT_EQ(reg(2, 5), Variant("3"));
+  EXPECT_EQ(reg(2, 20), Variant(false));
+  EXPECT_TRUE(reg(1, 8).isEmpty());
+
+  sync();
+  EXPECT_EQ(editableColumns(table),
+            (QStringList{"N|2|||Picture", "Y|1|3|  Q1 sales|Picture", "Y|3|||Picture",
+                         "Y|4|||Picture", "Y|5|||Excel object"}));
+  office.sheet("Sheet1")->charts.push_back(std::make_shared<fake::ChartState>(
+      fake::ChartState{"Chart 4", {}, office.sheet("Sheet1"), false}));
+  sync();
+  EXPECT_EQ(reg(6, 4), Variant(6));
+}
+
+TEST_F(RegistryTest, AListWithoutEditsWritesNothing) {
+  open(firstFillWorkbook());
+  office.sheet(kRegistrySheet)->cells[{2, 20}] = true;
+  sync();
+  office.log.clear();
+  registry::WriteListEdits(*wb, editsOf(table, {}, true));
+  EXPECT_EQ(office.log.callsStartingWith(QStringLiteral("Range")).filter(QStringLiteral(".Value=")),
+            QStringList());
+}
+
+// Each object's values go to the row the scan reads them from: the last match of name and
+// sheet, of the name alone for a named range; a row of no registry object is passed over.
+TEST_F(RegistryTest, EditsGoToTheRowTheScanReadsAndUnknownObjectsAreLeftOut) {
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"Chart 1"}), worksheet("Sheet2"),
+                    registrySheet({{"Chart 1", "Sheet1", "Y", 1},
+                                   {"Area", "Sheet9", "Y", 2},
+                                   {"Chart 1", "Sheet1", "Y", 3},
+                                   {"Chart 1", "Other", "Y", 4}})};
+  outline.names = {NameOutline{"Area", "Sheet2!$A$1:$B$2", false, {}}};
+  open(outline);
+  sync();
+  registry::ObjectTable extra = table;
+  const int ghost = extra.addRow();
+  extra.at(1, ghost) = QStringLiteral("Chart 9");
+  extra.at(2, ghost) = QStringLiteral("Sheet1");
+  registry::WriteListEdits(
+      *wb, editsOf(extra, {{{1, 6}, "Top"}, {{2, 6}, "Named"}, {{3, 6}, "?"}}, true));
+  EXPECT_TRUE(reg(1, 6).isEmpty());
+  EXPECT_EQ(reg(3, 6), Variant("Top"));
+  EXPECT_TRUE(reg(4, 6).isEmpty());
+  EXPECT_EQ(reg(2, 6), Variant("Named"));
+  EXPECT_TRUE(reg(5, 1).isEmpty());
+}
+
+// A registry written before the window saved anything: E and F empty, G "Picture" or, by
+// hand, something else; the scan gives the defaults it always gave.
+TEST_F(RegistryTest, ARegistryWithoutTheWindowsColumnsReadsAsBefore) {
+  WorkbookOutline outline;
+  outline.sheets = {worksheet("Sheet1", {"Chart 1", "Chart 2"}),
+                    registrySheet({{"Chart 1", "Sheet1", "N", 4, Variant(), Variant(), "Picture"},
+                                   {"Chart 2", "Sheet1", "Y", 2, Variant(), Variant(), "Bitmap"}})};
+  open(outline);
+  sync();
+  EXPECT_EQ(editableColumns(table), (QStringList{"N|4|||Picture", "Y|2|||Picture"}));
+  for (int r = 1; r <= 2; ++r) {
+    EXPECT_EQ(table.at(5, r), Variant(QString()));
+    EXPECT_EQ(table.at(6, r), Variant(QString()));
+  }
 }
 
 TEST(RegistryQueries, WorksheetExistsIgnoresCaseAndChartSheets) {
