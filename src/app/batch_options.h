@@ -56,15 +56,16 @@ bool applyOptionsAndPress(ToolSession& run, const BatchOptions& options,
 // One line on stderr, in the locale's encoding.
 void printBatchError(const QString& text);
 
-// With --save-workbook: saves the workbook over its file. kExitDone, or kExitUnwritable
-// after printing why the save failed.
-int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session);
+// With --save-workbook: writes the window's edits (the plan's) into the registry as the GUI's
+// Save does, then saves the workbook over its file. kExitDone, or kExitUnwritable after
+// printing why the save failed.
+int saveWorkbookIfAsked(const BatchOptions& options, ToolSession& run);
 
 // A summary line's count of the objects left without their pictures (", 1 without its
 // picture"); empty when there are none.
 QString withoutPictures(int missing);
 // How a run that wrote its output ends: saveWorkbookIfAsked's status when the save failed,
 // else kExitRefused when `missing` objects were left without their pictures, else kExitDone.
-int finishRun(const BatchOptions& options, FileSession& session, int missing);
+int finishRun(const BatchOptions& options, ToolSession& run, int missing);
 
 }  // namespace morvane::app

@@ -16,9 +16,15 @@
 
 namespace morvane::app {
 
-int saveWorkbookIfAsked(const BatchOptions& options, FileSession& session) {
-  if (!options.saveWorkbook || !session.workbookHost()) return kExitDone;
-  auto* host = session.workbookHost();
+int saveWorkbookIfAsked(const BatchOptions& options, ToolSession& run) {
+  auto* host = run.office().workbookHost();
+  if (!options.saveWorkbook || !host) return kExitDone;
+  try {
+    run.writeListEdits();
+  } catch (const office::AutomationError& error) {
+    printBatchError(error.userText());
+    return kExitUnwritable;
+  }
   const auto status = host->save(host->path());
   if (status) return kExitDone;
   printBatchError(status.error().message);
@@ -29,8 +35,8 @@ QString withoutPictures(int missing) {
   return missing ? QStringLiteral(", %1 without its picture").arg(missing) : QString();
 }
 
-int finishRun(const BatchOptions& options, FileSession& session, int missing) {
-  const int saved = saveWorkbookIfAsked(options, session);
+int finishRun(const BatchOptions& options, ToolSession& run, int missing) {
+  const int saved = saveWorkbookIfAsked(options, run);
   return saved != kExitDone ? saved : missing ? kExitRefused : kExitDone;
 }
 
@@ -90,7 +96,7 @@ int runPaste(BatchOptions options) {
   std::fprintf(stdout, "%d object(s) pasted%s; %s has %d slide(s) (%d new)\n",
                int(run.tool().progressTotal), qPrintable(withoutPictures(missing)),
                qPrintable(options.files[1]), after, after - before);
-  return finishRun(options, session, missing);
+  return finishRun(options, run, missing);
 }
 
 }  // namespace morvane::app

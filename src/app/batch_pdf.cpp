@@ -61,7 +61,7 @@ int runPdf(BatchOptions options) {
       const int missing = int(run.pdf().lastMissingPictures().size());
       std::fprintf(stdout, "%d page(s) written to %s%s\n", run.pdf().lastPageCount(),
                    qPrintable(run.pdf().outputPath()), qPrintable(withoutPictures(missing)));
-      return finishRun(options, session, missing);
+      return finishRun(options, run, missing);
     }
     case pdf::PdfCommands::Outcome::NotCreated:
     case pdf::PdfCommands::Outcome::NotFinished:

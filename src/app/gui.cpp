@@ -11,6 +11,7 @@
 #include "app/desktop_seams.h"
 #include "app/file_session.h"
 #include "app/tool_session.h"
+#include "office/automation_error.h"
 
 namespace morvane::app {
 
@@ -100,6 +101,12 @@ int runGui(const QStringList& args) {
   } catch (const std::exception& error) {
     cannotRead(QString::fromUtf8(error.what()));
     status = kExitUnwritable;
+  }
+  // The windows' edits join the workbook's changes; only Save writes them to the file.
+  try {
+    run.writeListEdits();
+  } catch (const office::AutomationError& error) {
+    cannotRead(error.userText());
   }
   if (!offerWorkbookSave(session)) status = kExitUnwritable;
   return status;

@@ -1,6 +1,7 @@
 #include "app/tool_session.h"
 
 #include "pdf/main_window_wiring.h"
+#include "registry/registry_edits.h"
 #include "startup/start_tool.h"
 
 namespace morvane::app {
@@ -26,6 +27,12 @@ ToolSession::ToolSession(FileSession& office, startup::MessageBoxes& messages,
 bool ToolSession::start() {
   m_forms->runUserCommand([this] { startup::StartTool(m_tool); });
   return !m_tool.ended() && mainWindow();
+}
+
+void ToolSession::writeListEdits() {
+  if (auto* window = mainWindow()) m_tool.keptEdits = window->listEdits();
+  if (m_tool.keptEdits && m_tool.workbook)
+    registry::WriteListEdits(*m_tool.workbook, *m_tool.keptEdits);
 }
 
 bool ToolSession::run(const std::function<void()>& command) {

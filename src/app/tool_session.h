@@ -27,7 +27,13 @@ class ToolSession {
   // and the tool ends. False when the tool has ended.
   bool run(const std::function<void()>& command);
 
+  // Writes the edits of the last main window (the loaded one, else the one the tool kept when
+  // it was unloaded) into the registry sheet of the workbook in memory; nothing without one.
+  // Throws AutomationError.
+  void writeListEdits();
+
   startup::Tool& tool() { return m_tool; }
+  FileSession& office() { return m_office; }
   mainwindow::MainForms& forms() { return *m_forms; }
   paste::PasteCommands& paste() { return *m_paste; }
   pdf::PdfCommands& pdf() { return *m_pdf; }

@@ -138,6 +138,7 @@ void UserFormObj::copyListToTable() {
 void UserFormObj::CommandButton5_Click() {
   startup::Tool& tool = m_tool;  // this window is unloaded by the first step
   tool.forms->unloadMainWindow();
+  tool.keptEdits.reset();  // the old window's edits are lost, as the new list shows
   tool.forms->showSplash();
   tool.desktop.yield();
   startup::StartTool(tool);

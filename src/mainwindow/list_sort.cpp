@@ -42,6 +42,20 @@ void UserFormObj::setListIndex(int row) {
   listCharts_Change();
 }
 
+registry::ListEdits UserFormObj::listEdits() const {
+  registry::ListEdits edits;
+  if (isTitleMode())
+    edits.titleMode = true;
+  else if (isNumberMode())
+    edits.titleMode = false;
+  if (listCount() == 1 && listText(0, 0) == kNothingFound) return edits;
+  for (int r = 0; r < listCount(); ++r) {
+    const int row = edits.rows.addRow();
+    for (int c = 0; c < registry::kObjectColumns; ++c) edits.rows.at(c + 1, row) = listText(r, c);
+  }
+  return edits;
+}
+
 void UserFormObj::showNothingFound() {
   const QSignalBlocker block(listCharts);
   listCharts->clear();

@@ -294,6 +294,7 @@ void UserFormObj::closeEvent(QCloseEvent* event) {
 void UserFormObj::unload() {
   if (m_unloaded) return;
   m_unloaded = true;
+  if (m_listLoaded) m_tool.keptEdits = listEdits();
   hide();
   deleteLater();
 }
@@ -367,6 +368,7 @@ void UserFormObj::UserForm_Initialize() {
 
   m_setupFinished = true;
   InitPage();
+  m_listLoaded = true;
 }
 
 }  // namespace morvane::mainwindow

@@ -11,6 +11,7 @@
 #include "office/picture.h"
 #include "office/variant.h"
 #include "registry/object_table.h"
+#include "registry/registry_edits.h"
 
 #include <QString>
 #include <QWidget>
@@ -109,7 +110,12 @@ class UserFormObj : public QWidget {
   // The preview picture, nullptr when none.
   const office::Picture* previewPicture() const;
 
-  // Unloading: hidden, marked, deleted once control is back in the event loop.
+  // The list as the user left it (each row in table form) and the mode; no rows while the
+  // list shows its placeholder.
+  registry::ListEdits listEdits() const;
+
+  // Unloading: hidden, marked, deleted once control is back in the event loop. A window whose
+  // list was loaded leaves its edits in the tool (Tool::keptEdits).
   bool isUnloaded() const { return m_unloaded; }
   void unload();
 
@@ -236,6 +242,7 @@ class UserFormObj : public QWidget {
   bool m_setupFinished = false;
   bool m_rowMoving = false;
   bool m_unloaded = false;
+  bool m_listLoaded = false;
   QString m_lastSlideText;
   int m_listIndex = -1;
   office::Int16 m_currentRow;

@@ -8,6 +8,7 @@
 #include "office/variant.h"
 #include "registry/object_table.h"
 #include "registry/registry.h"
+#include "registry/registry_edits.h"
 #include "startup/message_box.h"
 
 #include <QString>
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace morvane::startup {
 
@@ -72,6 +74,11 @@ struct Tool {
   registry::Counts counts;
   // The visible names the main window's scan left out for referring to several areas.
   QStringList leftOutNames;
+
+  // The list of the last main window unloaded, as the user left it, for the front end to
+  // write into the registry when the user saves the workbook at the end. None when no window
+  // finished loading its list, and after Refresh (whose old window's edits are lost).
+  std::optional<registry::ListEdits> keptEdits;
 
   // None in the window; Svg for `--format svg`.
   PictureOverride pictureOverride = PictureOverride::None;

@@ -99,6 +99,26 @@ TEST(BatchPasteExistingDeck, KeepsTheSlidesThereAndAppendsTitledSlidesAfterThem)
   }
 }
 
+// --save-workbook keeps the plan's edits in the registry: a later paste without the plan
+// pastes the same objects under the same titles.
+TEST(BatchPasteExistingDeck, SaveWorkbookKeepsThePlansEditsForTheNextRun) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const Outcome planned =
+      runMorvane({"paste", book, dir.filePath(QStringLiteral("a.pptx")), "--plan",
+                  writePlan(dir, kOnlyChart3AndTable), "--save-workbook"});
+  ASSERT_EQ(planned.exitCode, 0) << planned.err.toStdString();
+  const QString deck = dir.filePath(QStringLiteral("b.pptx"));
+  const Outcome again = runMorvane({"paste", book, deck});
+  ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+  auto opened = hosts::presentation::openPresentation(deck);
+  ASSERT_TRUE(opened.ok());
+  auto pres = opened.value().application->activePresentation();
+  ASSERT_EQ(pres->slidesCount(), 2);
+  EXPECT_EQ(titleOf(*pres, 1), QStringLiteral("Regions by quarter"));
+  EXPECT_EQ(titleOf(*pres, 2), QStringLiteral("The table"));
+}
+
 TEST(BatchPasteExistingDeck, ForeignDecksKeepTheirSlidesAndMasters) {
   const QString corpus = testenv::corpusDir(QStringLiteral("pptx"));
   MORVANE_REQUIRE(!corpus.isEmpty(), "the pptx corpus");

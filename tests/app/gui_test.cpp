@@ -10,19 +10,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "app/batch.h"
 #include "app/deck_parts.h"
 #include "app/ui_script.h"
-#include "mainwindow/user_form_obj.h"
 #include "hosts/presentation/loader.h"
 #include "hosts/workbook/host.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/user_form_obj.h"
 #include "ooxml/package.h"
 #include "paste/confirm_dialog.h"
 #include "paste/paste_commands.h"
@@ -266,6 +269,48 @@ TEST(GuiFrontEnd, SaveWritesTheRegistryAndAnUnchangedWorkbookIsNotAskedAbout) {
   EXPECT_EQ(runScripted(second, {book, deck}), morvane::app::kExitDone);
   EXPECT_TRUE(second.messages().isEmpty());
   EXPECT_EQ(fileBytes(book), saved);
+}
+
+// The list's edits and mode reach the workbook only through Save; the next start shows them.
+TEST(GuiFrontEnd, EditsSurviveSaveAndAreGoneAfterDiscard) {
+  for (const auto answer : {QMessageBox::Save, QMessageBox::Discard}) {
+    SCOPED_TRACE(answer == QMessageBox::Save ? "Save" : "Discard");
+    QTemporaryDir dir;
+    const QString book = sample(dir.path());
+    const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+    UiScript edit;
+    edit.onWindow<UserFormObj>(QStringLiteral("the main window"),
+                               [](UserFormObj* window) {
+                                 clickRow(window, 1);            // Chart 2
+                                 window->SonicClick21->click();  // Include? -> N
+                                 QTest::keyClicks(window->TextBox1, QStringLiteral("Regional"));
+                                 window->SpinButton1->upButton()->click();  // Move Up
+                                 window->OptionButton8->click();            // slide-number mode
+                                 QTest::keyClicks(window->TextBox10, QStringLiteral("4"));
+                                 clickClose(window);
+                               })
+        .answerMessage(QStringLiteral("the workbook save question"), answer);
+    EXPECT_EQ(runScripted(edit, {book, deck}), morvane::app::kExitDone);
+
+    QStringList firstRow;
+    bool numberMode = false;
+    UiScript look;
+    look.onWindow<UserFormObj>(QStringLiteral("the main window again"), [&](UserFormObj* window) {
+      for (int c : {0, 2, 3, 4, 5}) firstRow << window->listText(0, c);
+      numberMode = window->isNumberMode();
+      clickClose(window);
+    });
+    if (answer == QMessageBox::Discard)
+      look.answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+    EXPECT_EQ(runScripted(look, {book, deck}), morvane::app::kExitDone);
+    if (answer == QMessageBox::Save) {
+      EXPECT_EQ(firstRow, (QStringList{"Chart 2", "N", "1", "4", "Regional"}));
+      EXPECT_TRUE(numberMode);
+    } else {
+      EXPECT_EQ(firstRow, (QStringList{"Chart 1", "Y", "1", "", ""}));
+      EXPECT_FALSE(numberMode);
+    }
+  }
 }
 
 // Refresh runs start-up again on the workbook in memory: it works even with the file gone.
