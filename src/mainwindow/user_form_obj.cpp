@@ -87,8 +87,8 @@ UserFormObj::UserFormObj(startup::Tool& tool, QWidget* parent) : QWidget(parent)
   createControls();
   createConnections();
   setTabOrderFromSlideNumber();
-  setFixedSize(int(std::lround(kClientWidthPt * logicalDpiX() / 72.0)),
-               int(std::lround(kClientHeightPt * logicalDpiY() / 72.0)));
+  createElasticLayout(QSize(int(std::lround(kClientWidthPt * logicalDpiX() / 72.0)),
+                            int(std::lround(kClientHeightPt * logicalDpiY() / 72.0))));
 }
 
 UserFormObj::~UserFormObj() = default;

@@ -35,6 +35,7 @@ struct Tool;
 namespace morvane::mainwindow {
 
 class ClickableLabel;
+class ElasticLayout;
 class PictureView;
 class SpinButton;
 
@@ -216,6 +217,10 @@ class UserFormObj : public QWidget {
   void onUserModeToggled(QRadioButton* button, bool checked);
   void onUserPasteKindToggled(QRadioButton* button, bool checked);
 
+  // window_desktop.cpp: the window's growth and scrolling.
+  void createElasticLayout(QSize designSize);
+  void fitToScreen();
+
   // list_sort.cpp
   void fillListFromTable();
   void showNothingFound();
@@ -236,6 +241,7 @@ class UserFormObj : public QWidget {
 
   startup::Tool& m_tool;
   Commands m_commands;
+  ElasticLayout* m_layout = nullptr;
   EntryPoint m_entry;
 
   registry::ObjectTable m_table;  // the table copy

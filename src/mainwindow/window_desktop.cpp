@@ -1,0 +1,65 @@
+// The main window on the desktop: it opens at its design size, grows (the list and the
+// preview take the room, the other controls keep to their nearest edge) and, on a screen
+// smaller than the design, fits the screen and scrolls.
+#include "mainwindow/controls.h"
+#include "mainwindow/elastic_layout.h"
+#include "mainwindow/user_form_obj.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTreeWidget>
+
+namespace morvane::mainwindow {
+
+void UserFormObj::createElasticLayout(QSize designSize) {
+  resize(designSize);
+  setMinimumSize(designSize / 3);
+  m_layout = new ElasticLayout(this, designSize);
+  using Shares = ElasticLayout::Shares;
+  // Half the height the window gains goes to the list, half to the preview; what lies
+  // between them follows the list's bottom edge.
+  const Shares list{0, 0, 1, 0.5}, preview{0, 0.5, 1, 1}, underListLeft{0, 0.5, 0, 0.5},
+      underListRight{1, 0.5, 1, 0.5}, bottomLeft{0, 1, 0, 1}, bottomRight{1, 1, 1, 1};
+  m_layout->setShares(Label19, {0, 0, 1, 0});
+  m_layout->setShares(listCharts, list);
+  for (QWidget* w : std::initializer_list<QWidget*>{Label32, ComboChtSort, lblChtDisplayCnt,
+                                                    SonicClick21, SonicClick20})
+    m_layout->setShares(w, underListLeft);
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{SpinButton1, Label28, Label18, Label24, Frame1, Label30,
+                                       ComboBox1, Label11, TextBox1, Label26, TextBox10})
+    m_layout->setShares(w, underListRight);
+  m_layout->setShares(FrameChrPreview, preview);
+  m_layout->setShares(imgChart, {0, 0, 1, 1});
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{SonicClick19, SonicClick18, SonicClick10, SonicClick6})
+    m_layout->setShares(w, bottomRight);
+  m_layout->setShares(CommandButton5, bottomLeft);
+  fitToScreen();
+  m_layout->relayout();
+}
+
+// A screen smaller than the design (a small laptop, a large scale factor) gets a window that
+// fits it, frame included; the content scrolls inside.
+void UserFormObj::fitToScreen() {
+  const QScreen* where = screen();
+  if (!where) return;
+  const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+  const QSize room = where->availableGeometry().size() -
+                     QSize(2 * frame, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * frame);
+  if (room.width() >= width() && room.height() >= height()) return;
+  // The scroll bar one direction needs is given room beside the content when the screen has it.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  QSize fitted = size();
+  if (room.height() < height()) fitted.rwidth() += bar;
+  if (room.width() < width()) fitted.rheight() += bar;
+  resize(fitted.boundedTo(room));
+}
+
+}  // namespace morvane::mainwindow
