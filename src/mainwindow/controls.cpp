@@ -1,10 +1,10 @@
 #include "mainwindow/controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QToolButton>
-
 #include <cmath>
 
 namespace morvane::mainwindow {
@@ -13,6 +13,12 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
     emit clicked();
   QLabel::mouseReleaseEvent(event);
+}
+
+void ObjectList::keyPressEvent(QKeyEvent* event) {
+  m_handlingKey = true;
+  QTreeWidget::keyPressEvent(event);
+  m_handlingKey = false;
 }
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
@@ -46,14 +52,35 @@ SpinButton::SpinButton(QWidget* parent)
   m_down->setObjectName(QStringLiteral("SpinDown"));
   m_up->setAutoRaise(false);
   m_down->setAutoRaise(false);
+  m_up->setFocusPolicy(Qt::NoFocus);
+  m_down->setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::StrongFocus);
   connect(m_up, &QToolButton::clicked, this, &SpinButton::spinUp);
   connect(m_down, &QToolButton::clicked, this, &SpinButton::spinDown);
 }
 
+// The arrows leave a one-pixel edge, where the focus shows.
 void SpinButton::resizeEvent(QResizeEvent*) {
-  const int half = height() / 2;
-  m_up->setGeometry(0, 0, width(), half);
-  m_down->setGeometry(0, half, width(), height() - half);
+  const QRect inner = rect().adjusted(1, 1, -1, -1);
+  const int half = inner.height() / 2;
+  m_up->setGeometry(inner.x(), inner.y(), inner.width(), half);
+  m_down->setGeometry(inner.x(), inner.y() + half, inner.width(), inner.height() - half);
+}
+
+void SpinButton::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Up)
+    m_up->click();
+  else if (event->key() == Qt::Key_Down)
+    m_down->click();
+  else
+    QWidget::keyPressEvent(event);
+}
+
+void SpinButton::paintEvent(QPaintEvent*) {
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Highlight));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 BusyIndicator::BusyIndicator(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {

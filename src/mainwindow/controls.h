@@ -1,13 +1,14 @@
-// Small widgets the forms need beyond Qt's own: a clickable image, the preview image, the
-// vertical spin button and the busy indicator of the splash and closing forms.
+// Small widgets the forms need beyond Qt's own: a clickable image, the object list, the
+// preview image, the vertical spin button and the busy indicator of the splash and closing
+// forms.
 #pragma once
 
-#include "office/picture.h"
-
 #include <QLabel>
+#include <QTreeWidget>
 #include <QWidget>
-
 #include <memory>
+
+#include "office/picture.h"
 
 class QToolButton;
 class QTimer;
@@ -23,6 +24,21 @@ class ClickableLabel : public QLabel {
   void clicked();
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The object list. It tells whether the selection change under way comes from a key the user
+// pressed in it: moving through the list with the keyboard keeps the focus there.
+class ObjectList : public QTreeWidget {
+  Q_OBJECT
+ public:
+  explicit ObjectList(QWidget* parent = nullptr) : QTreeWidget(parent) {}
+  bool handlingKey() const { return m_handlingKey; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  bool m_handlingKey = false;
 };
 
 // Shows an owned picture scaled into its rectangle, keeping the proportions, centred.
@@ -41,7 +57,8 @@ class PictureView : public QWidget {
   std::unique_ptr<office::Picture> m_picture;
 };
 
-// A vertical spin button: an up arrow above a down arrow, holding no value.
+// A vertical spin button: an up arrow above a down arrow, holding no value. It takes the
+// keyboard focus as one control, whose Up and Down keys press its arrows.
 class SpinButton : public QWidget {
   Q_OBJECT
  public:
@@ -53,6 +70,9 @@ class SpinButton : public QWidget {
   void spinDown();
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   QToolButton* m_up;
   QToolButton* m_down;

@@ -52,7 +52,7 @@ void UserFormObj::listCharts_Change() {
     m_pictureProblem = error.description();
   }
 
-  if (OptionButton8->isChecked()) TextBox10->setFocus();
+  if (OptionButton8->isChecked()) focusEditBox(TextBox10);
 
   const bool metafile = pasteFormat() == kEnhancedMetafile;
   const int code = (m_selectedKind == kChartSheet || metafile) ? excel::xlPicture : excel::xlBitmap;
@@ -65,8 +65,16 @@ void UserFormObj::listCharts_Change() {
   if (pasteAs == registry::kPicture) setOptionButton1(true);
   else if (pasteAs == registry::kExcelObject) setOptionButton2(true);
 
-  if (OptionButton6->isChecked()) TextBox1->setFocus();
-  if (OptionButton8->isChecked()) TextBox10->setFocus();
+  if (OptionButton6->isChecked()) focusEditBox(TextBox1);
+  if (OptionButton8->isChecked()) focusEditBox(TextBox10);
+}
+
+// The mode's edit box takes the focus, except while the user moves through the list with the
+// keyboard: the list keeps it then, so the next key moves on.
+void UserFormObj::focusEditBox(QWidget* box) {
+  auto* list = qobject_cast<ObjectList*>(listCharts);
+  if (list && list->handlingKey()) return;
+  box->setFocus();
 }
 
 // Puts the object's picture on the clipboard, as the spreadsheet program copies each kind,

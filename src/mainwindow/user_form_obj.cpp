@@ -87,6 +87,7 @@ UserFormObj::UserFormObj(startup::Tool& tool, QWidget* parent) : QWidget(parent)
   createControls();
   createConnections();
   setTabOrderFromSlideNumber();
+  createShortcuts();
   createElasticLayout(QSize(int(std::lround(kClientWidthPt * logicalDpiX() / 72.0)),
                             int(std::lround(kClientHeightPt * logicalDpiY() / 72.0))));
 }
@@ -134,7 +135,7 @@ void UserFormObj::createListAndPickers() {
   Label27 = label(this, "Label27", QStringLiteral("Paste as:"), 9.7, 1.9, 1.4, 0.5);
   Label21 = label(this, "Label21", QStringLiteral("Paste as:"), 15.9, 1.9, 1.6, 0.5);
 
-  listCharts = place<QTreeWidget>(this, "listCharts", 0.6, 2.5, 16.9, 4.0);
+  listCharts = place<ObjectList>(this, "listCharts", 0.6, 2.5, 16.9, 4.0);
   listCharts->setColumnCount(registry::kObjectColumns);
   listCharts->setHeaderHidden(true);
   listCharts->setRootIsDecorated(false);
@@ -208,14 +209,6 @@ void UserFormObj::createButtons() {
   CommandButton5->setAccessibleName(QStringLiteral("Refresh"));
   CommandButton5->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   CommandButton5->setToolTip(QStringLiteral("Refresh form"));
-}
-
-void UserFormObj::setTabOrderFromSlideNumber() {
-  const QList<QWidget*> order{TextBox10,     TextBox1,      listCharts,    ComboChtSort,
-                              SonicClick21,  SonicClick20,  OptionButton1, OptionButton2,
-                              ComboBox1,     OptionButton8, OptionButton6, SonicClick19,
-                              SonicClick18,  SonicClick10,  CommandButton5, SonicClick6};
-  for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void UserFormObj::createConnections() {

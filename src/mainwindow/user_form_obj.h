@@ -210,16 +210,17 @@ class UserFormObj : public QWidget {
   void createEditingControls();
   void createButtons();
   void createConnections();
-  void setTabOrderFromSlideNumber();
   // Runs `handler` through the guarded entry point (user actions only).
   void guarded(void (UserFormObj::*handler)());
   void onUserSelectionChanged();
   void onUserModeToggled(QRadioButton* button, bool checked);
   void onUserPasteKindToggled(QRadioButton* button, bool checked);
 
-  // window_desktop.cpp: the window's growth and scrolling.
+  // window_desktop.cpp: the window's growth and scrolling, its keys.
   void createElasticLayout(QSize designSize);
   void fitToScreen();
+  void setTabOrderFromSlideNumber();
+  void createShortcuts();
 
   // list_sort.cpp
   void fillListFromTable();
@@ -232,6 +233,7 @@ class UserFormObj : public QWidget {
 
   // selection.cpp
   void copySelectedObject(const QString& name, const QString& sheet);
+  void focusEditBox(QWidget* box);
 
   // editing.cpp
   void moveSelectedRow(int direction);

@@ -1,19 +1,21 @@
 // The main window on the desktop: it opens at its design size, grows (the list and the
 // preview take the room, the other controls keep to their nearest edge) and, on a screen
 // smaller than the design, fits the screen and scrolls.
-#include "mainwindow/controls.h"
-#include "mainwindow/elastic_layout.h"
-#include "mainwindow/user_form_obj.h"
-
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeWidget>
+
+#include "mainwindow/controls.h"
+#include "mainwindow/elastic_layout.h"
+#include "mainwindow/user_form_obj.h"
 
 namespace morvane::mainwindow {
 
@@ -60,6 +62,28 @@ void UserFormObj::fitToScreen() {
   if (room.height() < height()) fitted.rwidth() += bar;
   if (room.width() < width()) fitted.rheight() += bar;
   resize(fitted.boundedTo(room));
+}
+
+// The slide-number box comes first; after it the order reads the window from top left to
+// bottom right, a row at a time.
+void UserFormObj::setTabOrderFromSlideNumber() {
+  const QList<QWidget*> order{
+      TextBox10,    OptionButton8, OptionButton6, listCharts,     ComboChtSort, SonicClick21,
+      SpinButton1,  OptionButton1, OptionButton2, SonicClick20,   ComboBox1,    TextBox1,
+      SonicClick19, SonicClick18,  SonicClick10,  CommandButton5, SonicClick6};
+  for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+// F1 opens the help and Ctrl+W closes, as elsewhere on the desktop; Esc does not close the
+// window, as the focus is usually in a text box. Both enter as a click would.
+void UserFormObj::createShortcuts() {
+  const std::pair<QKeySequence, void (UserFormObj::*)()> keys[] = {
+      {QKeySequence::HelpContents, &UserFormObj::Image3_Click},
+      {QKeySequence(Qt::CTRL | Qt::Key_W), &UserFormObj::SonicClick6_Click}};
+  for (const auto& [key, handler] : keys) {
+    auto* shortcut = new QShortcut(key, this);
+    connect(shortcut, &QShortcut::activated, this, [this, handler = handler] { guarded(handler); });
+  }
 }
 
 }  // namespace morvane::mainwindow

@@ -146,6 +146,21 @@ TEST_F(EditingTest, MoveDownAndTheEnds) {
   EXPECT_EQ(column(0), QStringList({"Chart 2", "Chart 3", "Chart 1"}));
 }
 
+// The spin button takes the focus as one control; its Up and Down keys move the row.
+TEST_F(EditingTest, SpinButtonKeysMoveTheSelectedRow) {
+  open(chartsWorkbook(3));
+  activate();
+  clickRow(1);
+  w().SpinButton1->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), w().SpinButton1);
+  QTest::keyClick(w().SpinButton1, Qt::Key_Up);
+  EXPECT_EQ(column(0), QStringList({"Chart 2", "Chart 1", "Chart 3"}));
+  QTest::keyClick(w().SpinButton1, Qt::Key_Down);
+  QTest::keyClick(w().SpinButton1, Qt::Key_Down);
+  EXPECT_EQ(column(0), QStringList({"Chart 1", "Chart 3", "Chart 2"}));
+  EXPECT_EQ(QApplication::focusWidget(), w().SpinButton1);
+}
+
 TEST_F(EditingTest, MovesNeedTheNumeratorOrder) {
   open(chartsWorkbook(3));
   w().ComboChtSort->setCurrentIndex(1);  // By Sheet

@@ -138,6 +138,21 @@ TEST_F(FormsTest, HelpOpensTheGuideOrSaysItCouldNot) {
   EXPECT_EQ(f.messages.shown.size(), 3u);
 }
 
+// F1 opens the help from any control; Ctrl+W closes as the Close button does, Esc does not.
+TEST_F(FormsTest, F1OpensTheHelpAndCtrlWClosesEscDoesNot) {
+  open(chartsWorkbook(1));
+  activate();
+  clickRow(0);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+  ASSERT_EQ(f.desktop.opened.size(), 1);
+  EXPECT_TRUE(f.desktop.opened[0].endsWith("/help/index.html"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(f.tool.ended());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_EQ(forms->mainWindow(), nullptr);
+  EXPECT_TRUE(f.tool.ended());
+}
+
 TEST_F(FormsTest, CommandButtonsRunTheirHooksThroughTheGuard) {
   f.office.openWorkbook(chartsWorkbook(2));
   forms = std::make_unique<mainwindow::MainForms>(f.tool);

@@ -155,6 +155,33 @@ TEST_F(SelectionTest, LoadsTheRowsTitleNumberAndPasteAsIntoTheControls) {
   EXPECT_EQ(w().TextBox10->text(), "");
 }
 
+// Arrow keys move through the list and leave the focus there while each row still runs the
+// handler; a click still hands the focus to the mode's edit box.
+class ListKeysTest : public SelectionTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ListKeysTest, ArrowKeysKeepTheFocusInTheListAClickMovesItToTheEditBox) {
+  const bool titleMode = GetParam();
+  open(withModeCell(chartsWorkbook(3), office::Variant(titleMode)));
+  activate();
+  QWidget* box = titleMode ? static_cast<QWidget*>(w().TextBox1) : w().TextBox10;
+  w().setListText(1, 5, "Second");
+  clickRow(0);
+  EXPECT_EQ(QApplication::focusWidget(), box);
+  w().listCharts->setFocus();
+  QTest::keyClick(w().listCharts, Qt::Key_Down);
+  EXPECT_EQ(w().lblChtDisplayCnt->text(), "Objects:    2 of 3");
+  EXPECT_EQ(w().selectedName(), "Chart 2");
+  EXPECT_EQ(w().TextBox1->toPlainText(), "Second");
+  EXPECT_EQ(QApplication::focusWidget(), w().listCharts);
+  QTest::keyClick(w().listCharts, Qt::Key_End);
+  EXPECT_EQ(w().selectedName(), "Chart 3");
+  EXPECT_EQ(QApplication::focusWidget(), w().listCharts);
+  clickRow(0);
+  EXPECT_EQ(QApplication::focusWidget(), box);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, ListKeysTest, ::testing::Bool());
+
 TEST_F(SelectionTest, ChartPrefixedDefinedNameIsTakenForAnEmbeddedChart) {
   WorkbookOutline outline = chartsWorkbook(1);
   outline.names.push_back(NameOutline{"Chart Data", "Data!$A$1:$B$2", false, {}});
