@@ -20,11 +20,11 @@ int QtMessages::msgBox(const QString& prompt, int style, const QString& title) {
               : icon == startup::vbExclamation ? QMessageBox::Warning
               : icon == startup::vbInformation ? QMessageBox::Information
                                                : QMessageBox::NoIcon);
-  if ((style & 0x7) == startup::vbOKCancel) {
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
-  }
+  // Enter presses OK; Esc presses Cancel, or OK when that is the only button.
+  const bool withCancel = (style & 0x7) == startup::vbOKCancel;
+  box.setStandardButtons(withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::Ok);
   return box.exec() == QMessageBox::Cancel ? startup::vbCancel : startup::vbOK;
 }
 

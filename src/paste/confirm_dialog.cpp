@@ -51,6 +51,7 @@ void Dialog::createControls() {
   layout->addLayout(check);
   layout->addLayout(buttons);
 
+  setKeyButtons(SonicClick1, SonicClick2);
   connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick1_Click(); }); });
   connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick2_Click(); }); });
 }

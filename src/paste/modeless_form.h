@@ -1,12 +1,15 @@
 // ModelessForm: a modeless window of the tool (the confirmation dialogs). Its buttons run
 // through a guarded entry point; unloading hides it and hands it to its release handler
 // (deleted later); while one of its handlers runs the hand-over waits until the handler has
-// returned, so a form whose handler runs is never deleted. Closing it is its Cancel.
+// returned, so a form whose handler runs is never deleted. Closing it is its Cancel, and so
+// is Esc; Enter presses OK while OK is shown, else Cancel.
 #pragma once
 
 #include <QWidget>
 
 #include <functional>
+
+class QPushButton;
 
 namespace morvane::paste {
 
@@ -33,16 +36,23 @@ class ModelessForm : public QWidget {
   void runHeld(const std::function<void()>& body);
   // What closing the window does, once, through the entry point.
   virtual void cancelClicked() = 0;
+  // The buttons Enter and Esc press. REQUIRES: both are children of this form.
+  void setKeyButtons(QPushButton* ok, QPushButton* cancel);
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void release();
+  QPushButton* defaultButton() const;
 
   EntryPoint m_entry;
   std::function<void(QWidget*)> m_release;
   bool m_unloaded = false;
   bool m_running = false;
   bool m_released = false;
+  QPushButton* m_ok = nullptr;
+  QPushButton* m_cancel = nullptr;
 };
 
 }  // namespace morvane::paste

@@ -21,6 +21,7 @@ constexpr double kHimetricPerInch = 2540.0;
 constexpr double kFormWidth = 9525, kFormHeight = 5027;
 constexpr double kBarLeft = 1552, kBarWidth = 6350;
 constexpr double kButtonWidth = 2328, kButtonHeight = 635;
+const QString kLongestCount = QStringLiteral("250 Object(s) out of 250");
 
 void setTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
   QPalette p = w->palette();
@@ -118,7 +119,11 @@ void Progress::createLabels() {
   const QColor blue(0, 0, 255);
   Label1 = new QLabel(this);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(toPixelsX(2752), toPixelsY(1693), toPixelsX(3810), toPixelsY(423));
+  // Wide enough for the longest count line a paste shows, inside the form.
+  const int left = toPixelsX(2752);
+  const int needed = Label1->fontMetrics().horizontalAdvance(kLongestCount) + 2;
+  Label1->setGeometry(left, toPixelsY(1693), std::clamp(needed, toPixelsX(3810), width() - left),
+                      toPixelsY(423));
   setTextColour(Label1, QPalette::WindowText, blue);
 
   Label2 = new QLabel(this);

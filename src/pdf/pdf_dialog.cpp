@@ -49,6 +49,7 @@ void Dialog1::createControls() {
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
+  setKeyButtons(SonicClick2, SonicClick1);
   connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick2_Click(); }); });
   connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick1_Click(); }); });
 }

@@ -47,6 +47,15 @@ TEST(ProgressWindow, ControlsSitAtTheirDesignPositions) {
   EXPECT_EQ(Progress::caption(p.labPg1), "");
 }
 
+// The count line holds the longest text a paste writes into it, inside the form.
+TEST(ProgressWindow, CountLineHoldsTwoHundredAndFiftyObjectsWithoutClipping) {
+  Progress p;
+  const QString longest = QStringLiteral("250 Object(s) out of 250");
+  Progress::setCaption(p.Label1, longest);
+  EXPECT_GE(p.Label1->contentsRect().width(), p.Label1->fontMetrics().horizontalAdvance(longest));
+  EXPECT_LE(p.Label1->geometry().right(), p.width());
+}
+
 TEST(ProgressWindow, SingleObjectFillsTheBarWithNoWhiteOverlay) {
   Progress p;
   p.ProgressStyle1(1.0f, true);
