@@ -37,8 +37,14 @@ std::shared_ptr<ppt::Application> FileSession::attachPowerPoint() {
 
 std::shared_ptr<ppt::Application> FileSession::createPowerPoint() { return attachPowerPoint(); }
 
+// A new deck is written once something was pasted into it: a run that opens the window and
+// closes it, or pastes nothing, leaves no file behind.
 void FileSession::saveAfterCommand() {
-  if (m_presentation.application) m_presentation.application->save();
+  if (!m_presentation.application) return;
+  if (m_presentation.created &&
+      m_presentation.application->activePresentation()->slidesCount() == 0)
+    return;
+  m_presentation.application->save();
 }
 
 }  // namespace morvane::app

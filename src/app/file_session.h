@@ -20,7 +20,8 @@ class FileSession : public office::OfficeSession {
   // Throws cantCreateObject when no presentation was opened.
   std::shared_ptr<ppt::Application> attachPowerPoint() override;
   std::shared_ptr<ppt::Application> createPowerPoint() override;
-  // Saves the presentation (atomically); throws AutomationError when that fails.
+  // Saves the presentation (atomically), unless it is a new one still without slides; throws
+  // AutomationError when that fails.
   void saveAfterCommand() override;
 
   void setPresentation(hosts::presentation::LoadedPresentation presentation) {
