@@ -5,9 +5,31 @@
 #include <QPainter>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 namespace morvane::mainwindow {
+
+void setFixedColours(QWidget* control, const QColor& text, const QColor& background) {
+  QPalette p = control->palette();
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(role, text);
+  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+    p.setColor(role, background);
+  control->setPalette(p);
+  control->setAutoFillBackground(true);
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))

@@ -15,6 +15,14 @@ class QTimer;
 
 namespace morvane::mainwindow {
 
+// Sets the text colour a design fixes together with the background it stands on, so the pair
+// reads the same under any desktop palette, a dark one included.
+void setFixedColours(QWidget* control, const QColor& text, const QColor& background);
+
+// The contrast ratio of two colours, from 1 (none) to 21 (black on white), by their relative
+// luminance as the accessibility guidelines measure it.
+double contrastRatio(const QColor& a, const QColor& b);
+
 // A label that reports a left click (the help icon).
 class ClickableLabel : public QLabel {
   Q_OBJECT

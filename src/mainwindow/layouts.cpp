@@ -1,12 +1,5 @@
 // The two list modes: column widths, headers, visibility, colours; the paste format and the
 // paste-as buttons.
-#include "mainwindow/column_widths.h"
-#include "mainwindow/user_form_obj.h"
-
-#include "office/automation_error.h"
-#include "registry/registry.h"
-#include "startup/tool.h"
-
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -14,6 +7,13 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
+
+#include "mainwindow/column_widths.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/user_form_obj.h"
+#include "office/automation_error.h"
+#include "registry/registry.h"
+#include "startup/tool.h"
 
 namespace morvane::mainwindow {
 
@@ -54,14 +54,15 @@ void UserFormObj::applyLayout(Mode mode) {
   setCaption(Label14, title ? QStringLiteral("Nume-") + cr + QStringLiteral("rator")
                             : QStringLiteral("Slide") + cr + QStringLiteral("Nb"));
 
+  // The palette's own text where it reads on the mode's colour, else black or white.
   const QColor colour = modeColour(mode);
-  for (QWidget* w : std::initializer_list<QWidget*>{listCharts, OptionButton6, OptionButton8, Frame1,
-                                                    ComboChtSort, ComboBox1, Frame3}) {
-    QPalette p = w->palette();
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) p.setColor(role, colour);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-  }
+  QColor text = palette().color(QPalette::Active, QPalette::Text);
+  if (contrastRatio(text, colour) < 4.5)
+    text = contrastRatio(Qt::black, colour) >= contrastRatio(Qt::white, colour) ? Qt::black
+                                                                                : Qt::white;
+  for (QWidget* w : std::initializer_list<QWidget*>{listCharts, OptionButton6, OptionButton8,
+                                                    Frame1, ComboChtSort, ComboBox1, Frame3})
+    setFixedColours(w, text, colour);
 }
 
 // Selects rows Min(count, 4) - 1 down to 0 in turn, each running the selection handler.

@@ -110,9 +110,8 @@ void UserFormObj::createListAndPickers() {
   Image3->setCursor(Qt::WhatsThisCursor);
 
   Label25 = label(this, "Label25", QStringLiteral("Paste to "), 0.8, 0.6, 1.7, 0.6);
-  QPalette darkRed = Label25->palette();
-  darkRed.setColor(QPalette::WindowText, QColor(128, 0, 0));
-  Label25->setPalette(darkRed);
+  // Dark red on the light face of the design's window, whatever the desktop's palette.
+  setFixedColours(Label25, QColor(128, 0, 0), QColor(240, 240, 240));
 
   Frame3 = place<QFrame>(this, "Frame3", 2.8, 0, 4.9, 1.7);
   Frame3->setFrameShape(QFrame::NoFrame);

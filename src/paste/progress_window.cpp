@@ -23,9 +23,17 @@ constexpr double kBarLeft = 1552, kBarWidth = 6350;
 constexpr double kButtonWidth = 2328, kButtonHeight = 635;
 const QString kLongestCount = QStringLiteral("250 Object(s) out of 250");
 
-void setTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
+// The design's light window face: the fixed text colours stand on it under any desktop
+// palette, a dark one included.
+const QColor kWindowFace(240, 240, 240);
+
+void setTextColour(QWidget* w, const QColor& colour, const QColor& background = QColor()) {
   QPalette p = w->palette();
-  p.setColor(role, colour);
+  p.setColor(QPalette::WindowText, colour);
+  if (background.isValid()) {
+    p.setColor(QPalette::Window, background);
+    w->setAutoFillBackground(true);
+  }
   w->setPalette(p);
 }
 
@@ -89,8 +97,12 @@ void Progress::createBar() {
   labPg1a->setObjectName(QStringLiteral("labPg1a"));
   labPg1a->setGeometry(toPixelsX(1482), toPixelsY(635), toPixelsX(6526), toPixelsY(882));
   labPg1a->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  // The navy percentage is drawn over this frame, so its background is fixed with it.
   labPg1a->setAutoFillBackground(true);
   labPg1a->setBackgroundRole(QPalette::Base);
+  QPalette frame = labPg1a->palette();
+  frame.setColor(QPalette::Base, Qt::white);
+  labPg1a->setPalette(frame);
 
   labPg1 = new QLabel(this);
   labPg1->setObjectName(QStringLiteral("labPg1"));
@@ -103,14 +115,14 @@ void Progress::createBar() {
   labPg1v->setGeometry(toPixelsX(kBarLeft), toPixelsY(811), toPixelsX(kBarWidth), toPixelsY(635));
   labPg1v->setWordWrap(true);
   labPg1v->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(labPg1v, QPalette::WindowText, QColor(0, 0, 128));
+  setTextColour(labPg1v, QColor(0, 0, 128));
   setCaption(labPg1v, QStringLiteral("50%"));
 
   labPg1va = new QLabel(this);
   labPg1va->setObjectName(QStringLiteral("labPg1va"));
   labPg1va->setGeometry(toPixelsX(kBarLeft), toPixelsY(811), toPixelsX(kBarWidth), toPixelsY(459));
   labPg1va->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(labPg1va, QPalette::WindowText, Qt::white);
+  setTextColour(labPg1va, Qt::white);
   setCaption(labPg1va, QStringLiteral("50%"));
   m_overlayWidth = float(kBarWidth / kHimetricPerInch * 72.0);
 }
@@ -124,13 +136,13 @@ void Progress::createLabels() {
   const int needed = Label1->fontMetrics().horizontalAdvance(kLongestCount) + 2;
   Label1->setGeometry(left, toPixelsY(1693), std::clamp(needed, toPixelsX(3810), width() - left),
                       toPixelsY(423));
-  setTextColour(Label1, QPalette::WindowText, blue);
+  setTextColour(Label1, blue, kWindowFace);
 
   Label2 = new QLabel(this);
   Label2->setObjectName(QStringLiteral("Label2"));
   Label2->setGeometry(toPixelsX(2752), toPixelsY(2328), toPixelsX(3810), toPixelsY(1058));
   Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(Label2, QPalette::WindowText, blue);
+  setTextColour(Label2, blue, kWindowFace);
 
   Label3 = new QLabel(this);
   Label3->setObjectName(QStringLiteral("Label3"));

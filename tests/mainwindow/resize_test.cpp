@@ -1,13 +1,14 @@
-// The window grown to 1.5 times its design size, and on a screen smaller than its design
-// (test_mainwindow_small_screen: 1600 x 1000 pixels at scale 2); screenshots of both.
-#include "mainwindow_fixture.h"
-
-#include "mainwindow/controls.h"
-#include "support/test_env.h"
-
+// The window grown to 1.5 times its design size, on a screen smaller than its design
+// (test_mainwindow_small_screen: 1600 x 1000 pixels at scale 2) and under a dark desktop
+// palette; screenshots of each.
 #include <QFrame>
 #include <QScreen>
 #include <QScrollBar>
+
+#include "mainwindow/controls.h"
+#include "mainwindow_fixture.h"
+#include "support/palette_check.h"
+#include "support/test_env.h"
 
 using namespace morvane;
 using namespace mwtest;
@@ -97,4 +98,28 @@ TEST_F(ResizeTest, SmallScreenTheWindowFitsAndEveryButtonCanBeReached) {
   bar->setValue(bar->maximum());
   EXPECT_TRUE(view.contains(w().SonicClick6->geometry()));
   saveScreenshot(w(), QStringLiteral("scale_2_small_screen.png"));
+}
+
+// The colours the design fixes (the red "Paste to", each mode's list background) come with
+// their own background or text, so they read under a dark palette as under a light one.
+TEST_F(ResizeTest, DarkPaletteKeepsTheFixedColoursReadable) {
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(testenv::darkPalette());
+  open(chartsWorkbook(3));
+  activate();
+  for (int r = 0; r < w().listCount(); ++r)
+    w().setListText(r, 5, QStringLiteral("Title %1").arg(r));
+  w().setListIndex(-1);  // no highlighted row in the measured list
+  const auto listArea = [&] {
+    return QRect(w().listCharts->viewport()->mapTo(&w(), QPoint()),
+                 w().listCharts->viewport()->size());
+  };
+  const QImage title = w().grab().toImage();
+  EXPECT_GE(testenv::textContrast(title, w().Label25->geometry()), 4.5);
+  EXPECT_GE(testenv::textContrast(title, listArea()), 4.5);
+  saveScreenshot(w(), QStringLiteral("dark_palette.png"));
+  clickOption(w().OptionButton8);
+  w().setListIndex(-1);
+  EXPECT_GE(testenv::textContrast(w().grab().toImage(), listArea()), 4.5) << "slide-number mode";
+  QApplication::setPalette(before);
 }

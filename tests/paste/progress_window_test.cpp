@@ -2,15 +2,17 @@
 // state, and what its buttons and close box do.
 #include "paste/progress_window.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+
+#include "support/palette_check.h"
 
 using namespace morvane;
 
@@ -133,4 +135,24 @@ TEST(ProgressWindow, EveryWayOfClosingUnloadsTheMainWindowOnceAndDeletesLater) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(watch);
   }
+}
+
+// The blue count and status lines and the navy percentage stand on the design's light
+// backgrounds, so a dark desktop palette leaves them readable.
+TEST(ProgressWindow, DarkPaletteKeepsTheBlueAndNavyTextsReadable) {
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(testenv::darkPalette());
+  {
+    Progress p;
+    p.ProgressStyle1(0.0f, true);
+    Progress::setCaption(p.Label1, QStringLiteral("3 Object(s) out of 10"));
+    Progress::setCaption(p.Label2, QStringLiteral("D O N E !"));
+    const QImage picture = p.grab().toImage();
+    for (QWidget* text : {static_cast<QWidget*>(p.Label1), static_cast<QWidget*>(p.Label2),
+                          static_cast<QWidget*>(p.labPg1v)}) {
+      SCOPED_TRACE(text->objectName().toStdString());
+      EXPECT_GE(testenv::textContrast(picture, text->geometry()), 4.5);
+    }
+  }
+  QApplication::setPalette(before);
 }
