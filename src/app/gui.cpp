@@ -1,14 +1,12 @@
 #include "app/gui.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QStandardPaths>
 
 #include "app/batch.h"
 #include "app/desktop_seams.h"
+#include "app/file_choosers.h"
 #include "app/file_session.h"
 #include "app/tool_session.h"
 #include "office/automation_error.h"
@@ -16,31 +14,6 @@
 namespace morvane::app {
 
 namespace {
-
-// A desktop's own file dialog has no screen to appear on under the offscreen platform and
-// would wait there unanswerable; Qt's dialog works on every platform.
-QFileDialog::Options fileDialogOptions() {
-  QFileDialog::Options options;
-  if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-    options |= QFileDialog::DontUseNativeDialog;
-  return options;
-}
-
-QString askWorkbook() {
-  return QFileDialog::getOpenFileName(
-      nullptr, QStringLiteral("Morvane© - open a workbook"),
-      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-      QStringLiteral("Workbooks (*.xlsx *.xlsm)"), nullptr, fileDialogOptions());
-}
-
-// An existing deck or the name of a new one.
-QString askPresentation() {
-  return QFileDialog::getSaveFileName(
-      nullptr, QStringLiteral("Morvane© - presentation to paste into"),
-      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-      QStringLiteral("Presentations (*.pptx)"), nullptr,
-      fileDialogOptions() | QFileDialog::DontConfirmOverwrite);
-}
 
 void cannotRead(const QString& message) {
   QMessageBox::critical(nullptr, QStringLiteral("Morvane©"), message);
@@ -62,36 +35,22 @@ bool offerWorkbookSave(FileSession& session) {
   return status.ok();
 }
 
-}  // namespace
-
-int runGui(const QStringList& args) {
-  QApplication::setQuitOnLastWindowClosed(false);
-  const QString workbookPath = args.size() > 0 ? args[0] : askWorkbook();
-  hosts::workbook::OpenedWorkbook workbook;
-  if (!workbookPath.isEmpty()) {
-    auto opened = hosts::workbook::openWorkbook(workbookPath);
-    if (!opened) {
-      cannotRead(opened.error().message);
-      return kExitUnreadable;
-    }
-    workbook = opened.value();
-  }
+// One run of the tool on `workbook` until its last window closes, then the deck's save and
+// the save question. `dropped` receives a workbook dropped on the main window, which closed
+// the tool to start again on it.
+int runSession(const hosts::workbook::OpenedWorkbook& workbook,
+               const hosts::presentation::LoadedPresentation& presentation, QString& dropped) {
   FileSession session(workbook);
-  if (workbook.application) {
-    const QString presentationPath = args.size() > 1 ? args[1] : askPresentation();
-    if (!presentationPath.isEmpty()) {
-      auto presentation = hosts::presentation::openPresentation(presentationPath);
-      if (!presentation) {
-        cannotRead(presentation.error().message);
-        return kExitUnreadable;
-      }
-      session.setPresentation(presentation.value());
-    }
-  }
-
+  if (presentation.application) session.setPresentation(presentation);
   QtMessages messages;
   QtDesktop desktop;
   ToolSession run(session, messages, desktop, [] { QCoreApplication::quit(); });
+  auto commands = run.forms().commands();
+  commands.openWorkbook = [&dropped](mainwindow::UserFormObj& window, const QString& path) {
+    dropped = path;
+    window.SonicClick6_Click();
+  };
+  run.forms().setCommands(commands);
   // A refusal at start-up (no workbook, no objects, a protected workbook) was shown already;
   // nothing was pasted then, so a deck that does not exist yet is not created.
   const bool started = run.start();
@@ -110,6 +69,50 @@ int runGui(const QStringList& args) {
   }
   if (!offerWorkbookSave(session)) status = kExitUnwritable;
   return status;
+}
+
+}  // namespace
+
+int runGui(const QStringList& args) {
+  QApplication::setQuitOnLastWindowClosed(false);
+  // A workbook named on the command line that cannot be read ends the run; one chosen or
+  // dropped brings the chooser back.
+  bool chosen = args.isEmpty();
+  QString workbookPath = chosen ? chooseWorkbook() : args[0];
+  hosts::presentation::LoadedPresentation presentation;
+  bool presentationAsked = false;
+  for (;;) {
+    hosts::workbook::OpenedWorkbook workbook;
+    if (!workbookPath.isEmpty()) {
+      auto opened = hosts::workbook::openWorkbook(workbookPath);
+      if (!opened) {
+        cannotRead(opened.error().message);
+        if (!chosen) return kExitUnreadable;
+        workbookPath = chooseWorkbook();
+        if (workbookPath.isEmpty()) return kExitUnreadable;
+        continue;
+      }
+      workbook = opened.value();
+      rememberWorkbook(workbookPath);
+    }
+    if (workbook.application && !presentationAsked) {
+      presentationAsked = true;
+      const QString presentationPath = args.size() > 1 ? args[1] : choosePresentation();
+      if (!presentationPath.isEmpty()) {
+        auto opened = hosts::presentation::openPresentation(presentationPath);
+        if (!opened) {
+          cannotRead(opened.error().message);
+          return kExitUnreadable;
+        }
+        presentation = opened.value();
+      }
+    }
+    QString dropped;
+    const int status = runSession(workbook, presentation, dropped);
+    if (dropped.isEmpty()) return status;
+    workbookPath = dropped;
+    chosen = true;
+  }
 }
 
 }  // namespace morvane::app

@@ -27,6 +27,7 @@ class MainForms final : public QObject, public startup::Forms {
 
   // The commands each new main window's buttons start.
   void setCommands(UserFormObj::Commands commands) { m_commands = std::move(commands); }
+  const UserFormObj::Commands& commands() const { return m_commands; }
 
   void showSplash() override;
   void unloadSplash() override;

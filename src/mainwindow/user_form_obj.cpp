@@ -243,11 +243,15 @@ void UserFormObj::createConnections() {
 
 void UserFormObj::guarded(void (UserFormObj::*handler)()) {
   if (m_unloaded) return;
+  enter([this, handler] { (this->*handler)(); });
+}
+
+void UserFormObj::enter(const std::function<void()>& command) {
   // The command may unload this window: nothing below touches it once the command runs.
-  const auto run = [this, handler] { (this->*handler)(); };
-  if (m_entry) m_entry(run);
+  if (m_entry)
+    m_entry(command);
   else
-    startup::RunGuarded(m_tool, run);
+    startup::RunGuarded(m_tool, command);
 }
 
 void UserFormObj::onUserSelectionChanged() {

@@ -20,6 +20,7 @@
 #include <memory>
 
 class QComboBox;
+class QMimeData;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -61,6 +62,8 @@ class UserFormObj : public QWidget {
     std::function<void(UserFormObj&)> pasteToPowerPoint;  // SonicClick19
     std::function<void(UserFormObj&)> pasteExpress;       // SonicClick18
     std::function<void(UserFormObj&)> createPdf;          // SonicClick10
+    // A workbook (.xlsx, .xlsm) dropped on the window, by its path.
+    std::function<void(UserFormObj&, const QString&)> openWorkbook;
   };
   // Runs a user-started command; must catch everything (RunGuarded by default).
   using EntryPoint = std::function<void(const std::function<void()>&)>;
@@ -200,6 +203,8 @@ class UserFormObj : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   enum class Mode { Title, Number };
@@ -212,6 +217,7 @@ class UserFormObj : public QWidget {
   void createConnections();
   // Runs `handler` through the guarded entry point (user actions only).
   void guarded(void (UserFormObj::*handler)());
+  void enter(const std::function<void()>& command);
   void onUserSelectionChanged();
   void onUserModeToggled(QRadioButton* button, bool checked);
   void onUserPasteKindToggled(QRadioButton* button, bool checked);
@@ -221,6 +227,8 @@ class UserFormObj : public QWidget {
   void fitToScreen();
   void setTabOrderFromSlideNumber();
   void createShortcuts();
+  // The workbook a drop carries: one local .xlsx or .xlsm file; empty for anything else.
+  static QString droppedWorkbook(const QMimeData* mime);
 
   // list_sort.cpp
   void fillListFromTable();

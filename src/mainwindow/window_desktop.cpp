@@ -2,9 +2,12 @@
 // preview take the room, the other controls keep to their nearest edge) and, on a screen
 // smaller than the design, fits the screen and scrolls.
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -75,7 +78,7 @@ void UserFormObj::setTabOrderFromSlideNumber() {
 }
 
 // F1 opens the help and Ctrl+W closes, as elsewhere on the desktop; Esc does not close the
-// window, as the focus is usually in a text box. Both enter as a click would.
+// window, as the focus is usually in a text box. Both enter as a click would, as do drops.
 void UserFormObj::createShortcuts() {
   const std::pair<QKeySequence, void (UserFormObj::*)()> keys[] = {
       {QKeySequence::HelpContents, &UserFormObj::Image3_Click},
@@ -84,6 +87,30 @@ void UserFormObj::createShortcuts() {
     auto* shortcut = new QShortcut(key, this);
     connect(shortcut, &QShortcut::activated, this, [this, handler = handler] { guarded(handler); });
   }
+  // A file dropped anywhere on the window reaches it, not the text box under the pointer.
+  setAcceptDrops(true);
+  TextBox10->setAcceptDrops(false);
+  TextBox1->setAcceptDrops(false);
+}
+
+QString UserFormObj::droppedWorkbook(const QMimeData* mime) {
+  if (!mime || mime->urls().size() != 1 || !mime->urls().first().isLocalFile()) return QString();
+  const QString path = mime->urls().first().toLocalFile();
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  return suffix == QLatin1String("xlsx") || suffix == QLatin1String("xlsm") ? path : QString();
+}
+
+void UserFormObj::dragEnterEvent(QDragEnterEvent* event) {
+  if (m_commands.openWorkbook && !droppedWorkbook(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void UserFormObj::dropEvent(QDropEvent* event) {
+  const QString path = droppedWorkbook(event->mimeData());
+  if (path.isEmpty() || !m_commands.openWorkbook || m_unloaded) return;
+  event->acceptProposedAction();
+  // Entered as a click is: the command closes this window.
+  enter([this, path] { m_commands.openWorkbook(*this, path); });
 }
 
 }  // namespace morvane::mainwindow

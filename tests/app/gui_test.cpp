@@ -6,14 +6,19 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -21,6 +26,7 @@
 
 #include "app/batch.h"
 #include "app/deck_parts.h"
+#include "app/file_choosers.h"
 #include "app/ui_script.h"
 #include "hosts/presentation/loader.h"
 #include "hosts/workbook/host.h"
@@ -55,6 +61,28 @@ QString writeFile(const QString& path, const QByteArray& bytes) {
   file.open(QIODevice::WriteOnly | QIODevice::Truncate);
   file.write(bytes);
   return path;
+}
+
+// The runs' settings (last folder, recent workbooks) go to a folder of this binary's own.
+class TemporarySettings : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+  }
+
+ private:
+  QTemporaryDir m_dir;
+};
+const auto* const kSettings = ::testing::AddGlobalTestEnvironment(new TemporarySettings);
+
+void clearSettings() { QSettings(QStringLiteral("morvane"), QStringLiteral("morvane")).clear(); }
+
+// Clicks the button of `box` captioned `caption`.
+void clickButton(QMessageBox* box, const QString& caption) {
+  for (QAbstractButton* b : box->buttons())
+    if (b->text() == caption) return b->click();
+  ADD_FAILURE() << "no button " << caption.toStdString();
+  box->reject();
 }
 
 // Runs the front end while the script plays the user; every step must have been reached and
@@ -353,6 +381,7 @@ TEST(GuiFrontEnd, RefreshReattachesToTheWorkbookInMemory) {
 }
 
 TEST(GuiFrontEnd, WithoutArgumentsCancellingTheWorkbookDialogGivesTheNoWorkbookMessage) {
+  clearSettings();
   UiScript script;
   script.answerFileDialog(QStringLiteral("the workbook dialog"), QString())
       .answerMessage(QStringLiteral("the missing workbook message"), QMessageBox::Ok);
@@ -383,18 +412,27 @@ TEST(GuiFrontEnd, TheFileDialogsChooseTheWorkbookAndANewDeckIsWrittenOnlyByAPast
   const QString book = sample(dir.path());
   const QString deck = dir.filePath(QStringLiteral("chosen.pptx"));
   int listed = -1;
+  QString status;
+  clearSettings();
   UiScript script;
   script.answerFileDialog(QStringLiteral("the workbook dialog"), book)
-      .answerFileDialog(QStringLiteral("the presentation dialog"), deck)
+      .onModal<QMessageBox>(QStringLiteral("open or new deck"),
+                            [](QMessageBox* box) { clickButton(box, QStringLiteral("New deck…")); })
+      .answerFileDialog(QStringLiteral("the new deck dialog"),
+                        dir.filePath(QStringLiteral("chosen")))
       .onWindow<UserFormObj>(QStringLiteral("the main window"),
                              [&](UserFormObj* window) {
                                listed = window->listCount();
+                               status = UserFormObj::caption(window->Label19);
                                clickClose(window);
                              })
       .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
   EXPECT_EQ(runScripted(script, {}), morvane::app::kExitDone);
-  EXPECT_EQ(script.fileDialogs().size(), 2);
+  EXPECT_EQ(script.fileDialogs(), QStringList({QStringLiteral("Morvane© - open a workbook"),
+                                               QStringLiteral("Morvane© - new deck")}));
   EXPECT_EQ(listed, 6);
+  EXPECT_TRUE(status.endsWith(QStringLiteral("Active PPT file: chosen.pptx")))
+      << status.toStdString();
   EXPECT_FALSE(QFile::exists(deck)) << "nothing was pasted";
 }
 
@@ -403,13 +441,18 @@ TEST(GuiFrontEnd, CancellingThePresentationDialogLeavesNoPresentationToPasteInto
   const QString book = sample(dir.path());
   const int filesBefore = int(QDir(dir.path()).entryList(QDir::Files).size());
   UiScript script;
-  script.answerFileDialog(QStringLiteral("the presentation dialog"), QString())
+  script
+      .onModal<QMessageBox>(QStringLiteral("open or new deck"),
+                            [](QMessageBox* box) { clickButton(box, QStringLiteral("Open…")); })
+      .answerFileDialog(QStringLiteral("the presentation dialog"), QString())
       .onWindow<UserFormObj>(QStringLiteral("the main window"),
                              [](UserFormObj* window) { window->SonicClick19->click(); })
       .answerMessage(QStringLiteral("the no-presentation message"), QMessageBox::Ok)
       .onWindow<UserFormObj>(QStringLiteral("the main window again"), clickClose)
       .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
   EXPECT_EQ(runScripted(script, {book}), morvane::app::kExitDone);
+  EXPECT_EQ(script.fileDialogs(),
+            QStringList{QStringLiteral("Morvane© - presentation to paste into")});
   ASSERT_EQ(script.messages().size(), 2);
   EXPECT_EQ(script.messages()[0], paste::kNoPresentationMessage);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), filesBefore);
@@ -512,4 +555,132 @@ TEST(GuiFrontEnd, CreatePdfWritesEveryObjectIntoTheNamedFile) {
   const QByteArray bytes = written.readAll();
   EXPECT_TRUE(bytes.startsWith("%PDF-"));
   EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 6);
+}
+
+// A workbook dropped on the main window: the save question about the current one, then
+// start-up on the dropped one with the same deck. Other files are not taken.
+TEST(GuiFrontEnd, ADroppedWorkbookIsOpenedAfterTheSaveQuestionAboutTheCurrentOne) {
+  QTemporaryDir dir;
+  const QString first = sample(dir.path());
+  const QString second = dir.filePath(QStringLiteral("second.xlsx"));
+  ASSERT_TRUE(QFile::copy(first, second));
+  const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+  const auto mimeFor = [](const QString& path) {
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(path)});
+    return mime;
+  };
+  bool textAccepted = true;
+  QString secondStatus;
+  UiScript script;
+  script
+      .onWindow<UserFormObj>(
+          QStringLiteral("the main window"),
+          [&](UserFormObj* window) {
+            const QPoint at = window->listCharts->geometry().center();
+            std::unique_ptr<QMimeData> text(mimeFor(dir.filePath("notes.txt")));
+            QDragEnterEvent refused(at, Qt::CopyAction, text.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(window, &refused);
+            textAccepted = refused.isAccepted();
+            std::unique_ptr<QMimeData> book(mimeFor(second));
+            QDragEnterEvent enter(at, Qt::CopyAction, book.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(window, &enter);
+            EXPECT_TRUE(enter.isAccepted());
+            QDropEvent drop(at, Qt::CopyAction, book.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(window, &drop);
+          })
+      .answerMessage(QStringLiteral("the save question about the first"), QMessageBox::Discard)
+      .onWindow<UserFormObj>(
+          QStringLiteral("the main window on the dropped workbook"),
+          [&](UserFormObj* window) {
+            secondStatus = UserFormObj::caption(window->Label19);
+            clickClose(window);
+          },
+          [](UserFormObj* window) { return !window->isUnloaded(); })
+      .answerMessage(QStringLiteral("the save question about the second"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(script, {first, deck}), morvane::app::kExitDone);
+  EXPECT_FALSE(textAccepted);
+  ASSERT_EQ(script.messages().size(), 2);
+  EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("sample-sales.xlsx")));
+  EXPECT_TRUE(script.messages()[1].contains(QStringLiteral("second.xlsx")));
+  EXPECT_TRUE(secondStatus.startsWith(QStringLiteral("Active XLS file: second.xlsx")));
+  EXPECT_TRUE(secondStatus.endsWith(QStringLiteral("deck.pptx"))) << secondStatus.toStdString();
+}
+
+// A chosen workbook that cannot be read is named, and the chooser comes back.
+TEST(GuiFrontEnd, AnUnreadableChosenWorkbookBringsTheChooserBack) {
+  QTemporaryDir dir;
+  clearSettings();
+  const QString junk = writeFile(dir.filePath(QStringLiteral("junk.xlsx")), "not a zip");
+  const QString book = sample(dir.path());
+  UiScript script;
+  script.answerFileDialog(QStringLiteral("the workbook dialog"), junk)
+      .answerMessage(QStringLiteral("the unreadable workbook message"), QMessageBox::Ok)
+      .answerFileDialog(QStringLiteral("the workbook dialog again"), QString());
+  EXPECT_EQ(runScripted(script, {}), morvane::app::kExitUnreadable);
+  EXPECT_EQ(script.fileDialogs().size(), 2);
+  ASSERT_EQ(script.messages().size(), 1);
+  EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("junk.xlsx")));
+
+  UiScript retry;
+  retry.answerFileDialog(QStringLiteral("the workbook dialog"), junk)
+      .answerMessage(QStringLiteral("the unreadable workbook message"), QMessageBox::Ok)
+      .answerFileDialog(QStringLiteral("the workbook dialog again"), book)
+      .answerMessage(QStringLiteral("open or new deck"), QMessageBox::Cancel)
+      .onWindow<UserFormObj>(QStringLiteral("the main window"), clickClose)
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(retry, {}), morvane::app::kExitDone);
+}
+
+// The chooser lists the last workbooks opened, latest first, at most eight; the file dialog
+// starts in the folder last used.
+TEST(GuiFrontEnd, TheChooserListsTheLastEightWorkbooksAndTheDialogStartsInTheLastFolder) {
+  QTemporaryDir dir;
+  clearSettings();
+  QStringList books;
+  for (int i = 0; i < 10; ++i)
+    books << writeFile(dir.filePath(QStringLiteral("book%1.xlsx").arg(i)), "listed only");
+  for (const QString& b : books) morvane::app::rememberWorkbook(b);
+  QFile::remove(books[8]);  // a workbook that is gone is not offered
+  const QStringList recent = morvane::app::recentWorkbooks();
+  EXPECT_EQ(recent.size(), 8);
+  EXPECT_EQ(recent.first(), books[9]);
+  EXPECT_FALSE(recent.contains(books[8]));
+
+  QTemporaryDir other;
+  const QString book = sample(other.path());
+  morvane::app::rememberWorkbook(book);
+  QStringList listed;
+  QString startFolder;
+  UiScript script;
+  script
+      .onModal<QDialog>(QStringLiteral("the workbook chooser"),
+                        [&](QDialog* chooser) {
+                          auto* list =
+                              chooser->findChild<QListWidget*>(QStringLiteral("recentWorkbooks"));
+                          ASSERT_TRUE(list);
+                          for (int r = 0; r < list->count(); ++r) listed << list->item(r)->text();
+                          chooser->findChild<QPushButton*>(QStringLiteral("browse"))->click();
+                        })
+      .onModal<QFileDialog>(QStringLiteral("the workbook dialog"),
+                            [&](QFileDialog* dialog) {
+                              startFolder = dialog->directory().absolutePath();
+                              dialog->reject();
+                            })
+      .answerMessage(QStringLiteral("the missing workbook message"), QMessageBox::Ok);
+  EXPECT_EQ(runScripted(script, {}), morvane::app::kExitRefused);
+  ASSERT_EQ(listed.size(), 8);
+  EXPECT_EQ(listed.first(), QStringLiteral("sample-sales.xlsx"));
+  EXPECT_EQ(startFolder, QDir(other.path()).absolutePath());
+
+  // Open takes the first, the latest.
+  UiScript reopen;
+  reopen
+      .onModal<QDialog>(QStringLiteral("the workbook chooser"),
+                        [](QDialog* chooser) { chooser->accept(); })
+      .answerMessage(QStringLiteral("open or new deck"), QMessageBox::Cancel)
+      .onWindow<UserFormObj>(QStringLiteral("the main window"), clickClose)
+      .answerMessage(QStringLiteral("the workbook save question"), QMessageBox::Discard);
+  EXPECT_EQ(runScripted(reopen, {}), morvane::app::kExitDone);
+  EXPECT_TRUE(reopen.messages().last().contains(QStringLiteral("sample-sales.xlsx")));
 }
