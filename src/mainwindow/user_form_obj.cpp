@@ -122,8 +122,14 @@ void UserFormObj::createListAndPickers() {
   OptionButton6->setChecked(true);  // selected in the design
 
   Label19 = label(this, "Label19", QString(), 8.3, 0.4, 9.5, 0.8);
-  Label19->setStyleSheet(QStringLiteral(
-      "QLabel { color: white; background-color: palette(highlight); border: 1px solid #c8c8c8; }"));
+  // White on the highlight colour, deepened where the desktop's highlight is too light for
+  // white text to read.
+  QColor highlight = palette().color(QPalette::Active, QPalette::Highlight);
+  for (int i = 0; i < 10 && contrastRatio(Qt::white, highlight) < 4.5; ++i)
+    highlight = highlight.darker(115);
+  Label19->setStyleSheet(
+      QStringLiteral("QLabel { color: white; background-color: %1; border: 1px solid #c8c8c8; }")
+          .arg(highlight.name()));
 
   Label3 = label(this, "Label3", QStringLiteral("Name"), 1.1, 1.9, 1.4, 0.5);
   Label2 = label(this, "Label2", QStringLiteral("Sheet"), 4.0, 1.9, 0.8, 0.5);

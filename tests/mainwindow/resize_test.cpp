@@ -100,8 +100,9 @@ TEST_F(ResizeTest, SmallScreenTheWindowFitsAndEveryButtonCanBeReached) {
   saveScreenshot(w(), QStringLiteral("scale_2_small_screen.png"));
 }
 
-// The colours the design fixes (the red "Paste to", each mode's list background) come with
-// their own background or text, so they read under a dark palette as under a light one.
+// The colours the design fixes (the red "Paste to", the white status line, each mode's list
+// background) come with their own background or text, so they read under a dark palette as under a
+// light one.
 TEST_F(ResizeTest, DarkPaletteKeepsTheFixedColoursReadable) {
   const QPalette before = QApplication::palette();
   QApplication::setPalette(testenv::darkPalette());
@@ -116,6 +117,7 @@ TEST_F(ResizeTest, DarkPaletteKeepsTheFixedColoursReadable) {
   };
   const QImage title = w().grab().toImage();
   EXPECT_GE(testenv::textContrast(title, w().Label25->geometry()), 4.5);
+  EXPECT_GE(testenv::textContrast(title, w().Label19->geometry().adjusted(2, 2, -2, -2)), 4.5);
   EXPECT_GE(testenv::textContrast(title, listArea()), 4.5);
   saveScreenshot(w(), QStringLiteral("dark_palette.png"));
   clickOption(w().OptionButton8);
