@@ -557,6 +557,19 @@ TEST(GuiFrontEnd, CreatePdfWritesEveryObjectIntoTheNamedFile) {
   EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 6);
 }
 
+// Drags `path` over the list of `window` and, when the window takes it, drops it there.
+bool dropOn(UserFormObj* window, const QString& path) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  const QPoint at = window->listCharts->geometry().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+  QApplication::sendEvent(window, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+  QApplication::sendEvent(window, &drop);
+  return true;
+}
+
 // A workbook dropped on the main window: the save question about the current one, then
 // start-up on the dropped one with the same deck. Other files are not taken.
 TEST(GuiFrontEnd, ADroppedWorkbookIsOpenedAfterTheSaveQuestionAboutTheCurrentOne) {
@@ -565,30 +578,16 @@ TEST(GuiFrontEnd, ADroppedWorkbookIsOpenedAfterTheSaveQuestionAboutTheCurrentOne
   const QString second = dir.filePath(QStringLiteral("second.xlsx"));
   ASSERT_TRUE(QFile::copy(first, second));
   const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
-  const auto mimeFor = [](const QString& path) {
-    auto* mime = new QMimeData;
-    mime->setUrls({QUrl::fromLocalFile(path)});
-    return mime;
-  };
-  bool textAccepted = true;
+  bool textTaken = true, bookTaken = false;
   QString secondStatus;
   UiScript script;
   script
-      .onWindow<UserFormObj>(
-          QStringLiteral("the main window"),
-          [&](UserFormObj* window) {
-            const QPoint at = window->listCharts->geometry().center();
-            std::unique_ptr<QMimeData> text(mimeFor(dir.filePath("notes.txt")));
-            QDragEnterEvent refused(at, Qt::CopyAction, text.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(window, &refused);
-            textAccepted = refused.isAccepted();
-            std::unique_ptr<QMimeData> book(mimeFor(second));
-            QDragEnterEvent enter(at, Qt::CopyAction, book.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(window, &enter);
-            EXPECT_TRUE(enter.isAccepted());
-            QDropEvent drop(at, Qt::CopyAction, book.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(window, &drop);
-          })
+      .onWindow<UserFormObj>(QStringLiteral("the main window"),
+                             [&](UserFormObj* window) {
+                               textTaken =
+                                   dropOn(window, dir.filePath(QStringLiteral("notes.txt")));
+                               bookTaken = dropOn(window, second);
+                             })
       .answerMessage(QStringLiteral("the save question about the first"), QMessageBox::Discard)
       .onWindow<UserFormObj>(
           QStringLiteral("the main window on the dropped workbook"),
@@ -599,12 +598,32 @@ TEST(GuiFrontEnd, ADroppedWorkbookIsOpenedAfterTheSaveQuestionAboutTheCurrentOne
           [](UserFormObj* window) { return !window->isUnloaded(); })
       .answerMessage(QStringLiteral("the save question about the second"), QMessageBox::Discard);
   EXPECT_EQ(runScripted(script, {first, deck}), morvane::app::kExitDone);
-  EXPECT_FALSE(textAccepted);
+  EXPECT_FALSE(textTaken);
+  EXPECT_TRUE(bookTaken);
   ASSERT_EQ(script.messages().size(), 2);
   EXPECT_TRUE(script.messages()[0].contains(QStringLiteral("sample-sales.xlsx")));
   EXPECT_TRUE(script.messages()[1].contains(QStringLiteral("second.xlsx")));
   EXPECT_TRUE(secondStatus.startsWith(QStringLiteral("Active XLS file: second.xlsx")));
   EXPECT_TRUE(secondStatus.endsWith(QStringLiteral("deck.pptx"))) << secondStatus.toStdString();
+
+  // A dropped file that is no workbook is named and the chooser, listing the workbook just
+  // closed, comes back.
+  const QString junk = writeFile(dir.filePath(QStringLiteral("junk.xlsm")), "not a zip");
+  QStringList offered;
+  UiScript bad;
+  bad.onWindow<UserFormObj>(QStringLiteral("the main window"),
+                            [&](UserFormObj* window) { dropOn(window, junk); })
+      .answerMessage(QStringLiteral("the save question"), QMessageBox::Discard)
+      .answerMessage(QStringLiteral("the unreadable workbook message"), QMessageBox::Ok)
+      .onModal<QDialog>(QStringLiteral("the workbook chooser"), [&](QDialog* chooser) {
+        if (auto* list = chooser->findChild<QListWidget*>())
+          for (int r = 0; r < list->count(); ++r) offered << list->item(r)->text();
+        chooser->reject();
+      });
+  EXPECT_EQ(runScripted(bad, {first, deck}), morvane::app::kExitUnreadable);
+  ASSERT_EQ(bad.messages().size(), 2);
+  EXPECT_TRUE(bad.messages()[1].contains(QStringLiteral("junk.xlsm")));
+  EXPECT_EQ(offered.value(0), QStringLiteral("sample-sales.xlsx"));
 }
 
 // A chosen workbook that cannot be read is named, and the chooser comes back.
