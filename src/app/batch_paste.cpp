@@ -84,12 +84,9 @@ int runPaste(BatchOptions options) {
   progress.clear();
   QCoreApplication::processEvents();
   if (run.tool().ended()) return kExitRefused;  // an automation failure, reported and saved
-  try {
-    session.saveAfterCommand();
-  } catch (const office::AutomationError& error) {
-    printBatchError(error.description());
-    return kExitUnwritable;
-  }
+  // The paste command saved the deck as it ended and reported a failure then: saving again
+  // would only write the same bytes, or print the same failure twice.
+  if (!session.presentationHost()->lastSaveError().isEmpty()) return kExitUnwritable;
   const int after = session.presentationHost()->activePresentation()->slidesCount();
   // The objects without their pictures were named on stderr when the run ended.
   const int missing = int(run.paste().missingPictures().size());

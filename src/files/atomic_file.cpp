@@ -45,6 +45,17 @@ void syncFolder(const QString& folder) {
   ::close(fd);
 }
 
+// A short write (a file size limit, a full disk) is retried, so that the write that fails
+// gives the system's reason instead of none.
+bool writeAll(QFileDevice& file, const QByteArray& bytes) {
+  for (qint64 done = 0; done < bytes.size();) {
+    const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+    if (written <= 0) return false;
+    done += written;
+  }
+  return true;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(const QString& target) {
@@ -112,8 +123,7 @@ ScratchFile::ScratchFile(const QString& target) : m_file(target) {
 
 bool writeAtomically(const QString& target, const QByteArray& bytes, QString* error) {
   AtomicFile file(target);
-  const bool ok =
-      file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  const bool ok = file.open(QIODevice::WriteOnly) && writeAll(file, bytes) && file.commit();
   if (!ok && error) *error = file.errorString();
   return ok;
 }

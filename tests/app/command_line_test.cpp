@@ -173,3 +173,24 @@ TEST(CommandLine, RefusalsReadCleanlyOnATerminal) {
       << run.err.toStdString();
   EXPECT_FALSE(run.err.contains(QLatin1Char('\r')));
 }
+
+TEST(CommandLine, ADeckThatCannotBeWrittenIsReportedOnceWithItsReason) {
+  QTemporaryDir dir;
+  const QString book = sample(dir);
+  const QString deck = dir.filePath(QStringLiteral("deck.pptx"));
+  // A file size limit makes the deck's write fail as a full disk would; the signal it raises
+  // is ignored so the write returns the error instead of ending the process.
+  QProcess limited;
+  limited.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 16; exec \"$@\""),
+                 QStringLiteral("bash"), QStringLiteral(MORVANE_BINARY), QStringLiteral("paste"),
+                 book, deck});
+  ASSERT_TRUE(limited.waitForFinished(180000));
+  const QString err = QString::fromLocal8Bit(limited.readAllStandardError());
+  EXPECT_EQ(limited.exitCode(), 3) << err.toStdString();
+  EXPECT_EQ(err.count(deck), 1) << err.toStdString();
+  EXPECT_EQ(err.count(QStringLiteral("File too large")), 1) << err.toStdString();
+  EXPECT_FALSE(QFile::exists(deck));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("sample-sales.xlsx")});
+}

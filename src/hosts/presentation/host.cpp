@@ -36,9 +36,14 @@ void PresentationHost::setVisible(bool visible) { m_state->visible = visible; }
 
 void PresentationHost::save() {
   if (!m_state->document) return;
-  if (ooxml::Status s = m_state->document->save(m_state->path); !s)
+  m_state->saveError.clear();
+  if (ooxml::Status s = m_state->document->save(m_state->path); !s) {
+    m_state->saveError = s.error().message;
     throw hostError(QStringLiteral("Presentation"), QStringLiteral("Save"), s.error().message);
+  }
 }
+
+QString PresentationHost::lastSaveError() const { return m_state->saveError; }
 
 QString PresentationHost::path() const { return m_state->path; }
 const ooxml::pptx::Document& PresentationHost::document() const { return *m_state->document; }

@@ -29,6 +29,8 @@ class PresentationHost : public ppt::Application {
   void save() override;
 
   QString path() const;
+  // Why the last save failed; empty when it succeeded or none was tried.
+  QString lastSaveError() const;
   // REQUIRES: a presentation is open. For tests and diagnostics.
   const ooxml::pptx::Document& document() const;
 

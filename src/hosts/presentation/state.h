@@ -30,6 +30,7 @@ struct PresentationState {
 
   std::unique_ptr<ooxml::pptx::Document> document;  // null: no presentation open
   QString path;
+  QString saveError;  // why the last save failed; empty after one that succeeded
   int viewType = 9;  // ppViewNormal
   bool visible = true;
   QString shownSlide;  // slide part the window shows; empty when the deck has none
