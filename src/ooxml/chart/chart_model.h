@@ -115,6 +115,7 @@ struct Series {
   std::optional<bool> smooth;
   bool invertIfNegative = false;
   std::optional<int> explosion;
+  QString shape;  // c:shape of a 3-D bar series; empty: the group's
 
   const DataPoint* point(int i) const;
   // The number of points: the larger of the value and category counts.
@@ -126,6 +127,13 @@ enum class ChartKind {
 };
 
 enum class Grouping { Standard, Clustered, Stacked, PercentStacked };
+
+// c:bandFmt of a surface group: the format of value band `index` (the value axis' major
+// units from its minimum).
+struct BandFormat {
+  int index = 0;
+  ShapeFormat format;
+};
 
 // One chart group of the plot area (c:barChart, c:lineChart ...).
 struct ChartGroup {
@@ -156,6 +164,13 @@ struct ChartGroup {
   int secondPieSize = 75;             // 5..200, percent of the main pie
   bool seriesLines = false;           // c:serLines: the lines joining the two plots
   ShapeFormat seriesLinesFormat;
+  // 3-D groups.
+  int gapDepth = 150;     // c:gapDepth, 0..500 % of a bar's width
+  QString shape = "box";  // c:shape: "box", "cylinder", "cone", "coneToMax",
+                          // "pyramid", "pyramidToMax"
+  // Surface groups.
+  bool wireframe = false;
+  std::vector<BandFormat> bandFormats;
   std::vector<Series> series;
   std::vector<int> axisIds;
   DataLabels labels;                  // group-level c:dLbls
@@ -228,6 +243,25 @@ struct Legend {
   ShapeFormat format;
 };
 
+// c:view3D: how a 3-D chart is turned and seen. Members the file leaves out stay unset; the
+// renderer knows the program's defaults for each chart kind.
+struct View3D {
+  bool present = false;
+  std::optional<int> rotX;             // -90..90 degrees: the tilt towards the viewer
+  std::optional<int> rotY;             // 0..360 degrees: the turn about the vertical axis
+  std::optional<int> depthPercent;     // 20..2000
+  std::optional<int> heightPercent;    // c:hPercent, 5..500; unset: height fitted to the plot
+  std::optional<bool> rightAngleAxes;  // c:rAngAx
+  std::optional<int> perspective;      // 0..240: field of view in half degrees
+};
+
+// c:floor, c:sideWall, c:backWall.
+struct Wall {
+  bool present = false;
+  int thickness = 0;
+  ShapeFormat format;
+};
+
 struct DataTable {
   bool present = false;
   bool horizontalBorder = true, verticalBorder = true, outline = true, showKeys = true;
@@ -252,6 +286,8 @@ struct ChartModel {
   bool autoTitleDeleted = false;
   PlotArea plotArea;
   Legend legend;
+  View3D view3D;
+  Wall floor, sideWall, backWall;
   ShapeFormat format;                 // chart space spPr
   TextBody text;                      // chart space txPr
   bool plotVisibleOnly = true;

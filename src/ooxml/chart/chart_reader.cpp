@@ -40,6 +40,11 @@ Grouping groupingOf(const QString& v, Grouping fallback) {
   return fallback;
 }
 
+bool isBarShape(const QString& v) {
+  return v == "box" || v == "cylinder" || v == "cone" || v == "coneToMax" || v == "pyramid" ||
+         v == "pyramidToMax";
+}
+
 Title readTitle(const pugi::xml_node& node) {
   Title t;
   if (!node) return t;
@@ -79,6 +84,32 @@ void readOfPie(const pugi::xml_node& node, ChartGroup& g) {
   }
 }
 
+View3D readView3D(const pugi::xml_node& node) {
+  View3D v;
+  if (!node) return v;
+  v.present = true;
+  auto clamped = [&](const char* name, int lo, int hi) -> std::optional<int> {
+    const auto value = childInt(node, name);
+    return value ? std::optional<int>(std::clamp(*value, lo, hi)) : std::nullopt;
+  };
+  v.rotX = clamped("c:rotX", -90, 90);
+  if (const auto y = childInt(node, "c:rotY")) v.rotY = ((*y % 360) + 360) % 360;
+  v.depthPercent = clamped("c:depthPercent", 20, 2000);
+  v.heightPercent = clamped("c:hPercent", 5, 500);
+  v.rightAngleAxes = childBool(node, "c:rAngAx");
+  v.perspective = clamped("c:perspective", 0, 240);
+  return v;
+}
+
+Wall readWall(const pugi::xml_node& node) {
+  Wall w;
+  if (!node) return w;
+  w.present = true;
+  w.thickness = std::clamp(childInt(node, "c:thickness").value_or(0), 0, 100);
+  w.format = readShapeFormat(node.child("c:spPr"));
+  return w;
+}
+
 ChartGroup readGroup(const pugi::xml_node& node, const GroupType& type) {
   ChartGroup g;
   g.kind = type.kind;
@@ -111,6 +142,14 @@ ChartGroup readGroup(const pugi::xml_node& node, const GroupType& type) {
   g.dropLines = bool(node.child("c:dropLines"));
   g.bubbleScale = std::clamp(childInt(node, "c:bubbleScale").value_or(100), 0, 300);
   if (type.kind == ChartKind::OfPie) readOfPie(node, g);
+  g.gapDepth = std::clamp(childInt(node, "c:gapDepth").value_or(150), 0, 500);
+  if (const QString shape = childString(node, "c:shape"); isBarShape(shape)) g.shape = shape;
+  g.wireframe = childBool(node, "c:wireframe").value_or(false);
+  for (const pugi::xml_node& band : node.child("c:bandFmts").children("c:bandFmt")) {
+    const int idx = childInt(band, "c:idx").value_or(-1);
+    if (idx >= 0 && idx < detail::kMaxPoints)
+      g.bandFormats.push_back(BandFormat{idx, readShapeFormat(band.child("c:spPr"))});
+  }
   for (const pugi::xml_node& ser : node.children("c:ser")) g.series.push_back(readSeries(ser));
   std::stable_sort(g.series.begin(), g.series.end(),
                    [](const Series& a, const Series& b) { return a.order < b.order; });
@@ -278,6 +317,10 @@ Result<ChartModel> readChartSpace(const pugi::xml_node& space, const QString& pa
   m.autoTitleDeleted = childBool(chart, "c:autoTitleDeleted").value_or(false);
   m.plotArea = readPlotArea(chart.child("c:plotArea"));
   m.legend = readLegend(chart.child("c:legend"));
+  m.view3D = readView3D(chart.child("c:view3D"));
+  m.floor = readWall(chart.child("c:floor"));
+  m.sideWall = readWall(chart.child("c:sideWall"));
+  m.backWall = readWall(chart.child("c:backWall"));
   m.plotVisibleOnly = childBool(chart, "c:plotVisOnly").value_or(true);
   const QString blanks = childString(chart, "c:dispBlanksAs");
   if (blanks == "zero" || blanks == "span" || blanks == "gap") m.displayBlanksAs = blanks;

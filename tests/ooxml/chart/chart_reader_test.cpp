@@ -74,6 +74,42 @@ TEST(ChartReader, GroupsAndTheirOptions) {
   EXPECT_EQ(g[4].kind, ooxml::chart::ChartKind::Surface);
 }
 
+// The view, walls and the 3-D and surface options, with values outside their ranges clamped.
+TEST(ChartReader, ThirdDimensionAndSurfaces) {
+  const auto m = read(
+      "<c:view3D><c:rotX val=\"-120\"/><c:rotY val=\"-30\"/><c:depthPercent val=\"5000\"/>"
+      "<c:rAngAx val=\"0\"/><c:perspective val=\"45\"/></c:view3D>"
+      "<c:floor><c:thickness val=\"3\"/><c:spPr><a:noFill/></c:spPr></c:floor>"
+      "<c:backWall/>" +
+      plot("<c:bar3DChart><c:gapDepth val=\"900\"/><c:shape val=\"pyramid\"/>"
+           "<c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:shape val=\"cone\"/></c:ser>"
+           "</c:bar3DChart><c:surface3DChart><c:wireframe/><c:bandFmts><c:bandFmt>"
+           "<c:idx val=\"2\"/><c:spPr><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill>"
+           "</c:spPr></c:bandFmt></c:bandFmts></c:surface3DChart>"));
+  const ooxml::chart::View3D& v = m.view3D;
+  EXPECT_TRUE(v.present);
+  EXPECT_EQ(v.rotX, -90);
+  EXPECT_EQ(v.rotY, 330);
+  EXPECT_EQ(v.depthPercent, 2000);
+  EXPECT_FALSE(v.heightPercent.has_value()) << "no hPercent: the height is fitted";
+  EXPECT_EQ(v.rightAngleAxes, false);
+  EXPECT_EQ(v.perspective, 45);
+  EXPECT_TRUE(m.floor.present);
+  EXPECT_EQ(m.floor.thickness, 3);
+  EXPECT_EQ(m.floor.format.fill.kind, ooxml::chart::Fill::Kind::None);
+  EXPECT_TRUE(m.backWall.present);
+  EXPECT_FALSE(m.sideWall.present);
+  const auto& g = m.plotArea.groups;
+  ASSERT_EQ(g.size(), 2u);
+  EXPECT_EQ(g[0].gapDepth, 500);
+  EXPECT_EQ(g[0].shape, "pyramid");
+  EXPECT_EQ(g[0].series.at(0).shape, "cone");
+  EXPECT_TRUE(g[1].wireframe);
+  ASSERT_EQ(g[1].bandFormats.size(), 1u);
+  EXPECT_EQ(g[1].bandFormats[0].index, 2);
+  EXPECT_EQ(g[1].bandFormats[0].format.fill.color.rgb, QColor(Qt::red));
+}
+
 TEST(ChartReader, SeriesFollowTheirOrderNotTheFileOrder) {
   const auto m = read(plot(
       "<c:barChart><c:ser><c:idx val=\"0\"/><c:order val=\"1\"/></c:ser>"

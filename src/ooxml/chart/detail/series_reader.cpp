@@ -180,6 +180,7 @@ Series readSeries(const pugi::xml_node& ser) {
   s.smooth = childBool(ser, "c:smooth");
   s.invertIfNegative = childBool(ser, "c:invertIfNegative").value_or(false);
   s.explosion = childInt(ser, "c:explosion");
+  s.shape = childString(ser, "c:shape");
   return s;
 }
 
