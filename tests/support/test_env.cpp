@@ -21,12 +21,20 @@ QString corpusDir(const QString& kind) {
   return QDir(dir).exists() ? dir : QString();
 }
 
-QString fidelityDir() {
+namespace {
+
+QString sharedSubdir(const QString& name) {
   const QString shared = sharedDir();
   if (shared.isEmpty()) return QString();
-  const QString dir = shared + QStringLiteral("/fidelity");
+  const QString dir = shared + QStringLiteral("/") + name;
   return QDir(dir).exists() ? dir : QString();
 }
+
+}  // namespace
+
+QString fidelityDir() { return sharedSubdir(QStringLiteral("fidelity")); }
+
+QString fidelity3dDir() { return sharedSubdir(QStringLiteral("fidelity-3d")); }
 
 QString outputDir(const QString& name) {
   const QString dir = QStringLiteral(MORVANE_BINARY_DIR "/test-output/") + name;

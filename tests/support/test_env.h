@@ -12,6 +12,8 @@ QString sharedDir();
 // sharedDir()/corpus/xlsx etc.; empty when absent.
 QString corpusDir(const QString& kind);
 QString fidelityDir();
+// sharedDir()/fidelity-3d: the 3-D, surface, bubble and doughnut pictures; empty when absent.
+QString fidelity3dDir();
 // A fresh folder under the build tree for a test's outputs (kept for people to look at).
 QString outputDir(const QString& name);
 // True under CI=true.

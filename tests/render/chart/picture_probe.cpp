@@ -1,5 +1,7 @@
 #include "picture_probe.h"
 
+#include <QFile>
+#include <QTextStream>
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -207,6 +209,136 @@ QRectF fractionOf(const QRect& r, const QRect& chart) {
   const double w = chart.width(), h = chart.height();
   return QRectF(QPointF((r.left() - chart.left()) / w, (r.top() - chart.top()) / h),
                 QPointF((r.right() + 1 - chart.left()) / w, (r.bottom() + 1 - chart.top()) / h));
+}
+
+std::vector<ChartInPicture> readChartRects(const QString& tsvPath) {
+  std::vector<ChartInPicture> rows;
+  QFile file(tsvPath);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return rows;
+  QTextStream in(&file);
+  while (!in.atEnd()) {
+    const QString line = in.readLine();
+    if (line.startsWith('#') || line.trimmed().isEmpty()) continue;
+    const QStringList f = line.split('\t');
+    if (f.size() < 7) continue;
+    ChartInPicture row;
+    row.picture = f[0];
+    row.chart = f[1].toInt();
+    row.rect = QRect(QPoint(f[2].toInt(), f[3].toInt()), QPoint(f[4].toInt(), f[5].toInt()));
+    row.pixelsPerPoint = f[6].toDouble();
+    if (f.size() > 7) row.checks = f[7];
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+namespace {
+
+// Walls, floor and series: anything not near white, but not the black or dark grey of text.
+bool isPlotPixel(QRgb p) {
+  const int hi = std::max({qRed(p), qGreen(p), qBlue(p)}),
+            lo = std::min({qRed(p), qGreen(p), qBlue(p)});
+  return lo < 232 && !(hi < 110 && hi - lo < 30);
+}
+
+// The bounding box of the 8-connected regions of plot pixels within `area` that reach across
+// `minWidth` or `minHeight`.
+std::optional<QRect> largeRegions(const QImage& img, const QRect& area, int minWidth,
+                                  int minHeight) {
+  const int w = area.width(), h = area.height();
+  std::vector<char> seen(size_t(w) * size_t(h), 0);
+  std::vector<QPoint> stack;
+  QRect all;
+  for (int y0 = 0; y0 < h; ++y0)
+    for (int x0 = 0; x0 < w; ++x0) {
+      if (seen[size_t(y0) * size_t(w) + size_t(x0)] ||
+          !isPlotPixel(img.pixel(area.left() + x0, area.top() + y0)))
+        continue;
+      QRect box(x0, y0, 1, 1);
+      stack.assign(1, QPoint(x0, y0));
+      seen[size_t(y0) * size_t(w) + size_t(x0)] = 1;
+      while (!stack.empty()) {
+        const QPoint q = stack.back();
+        stack.pop_back();
+        box |= QRect(q, QSize(1, 1));
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int x = q.x() + dx, y = q.y() + dy;
+            if (x < 0 || y < 0 || x >= w || y >= h || seen[size_t(y) * size_t(w) + size_t(x)])
+              continue;
+            if (!isPlotPixel(img.pixel(area.left() + x, area.top() + y))) continue;
+            seen[size_t(y) * size_t(w) + size_t(x)] = 1;
+            stack.emplace_back(x, y);
+          }
+      }
+      if (box.width() >= minWidth || box.height() >= minHeight) all |= box;
+    }
+  if (all.isEmpty()) return std::nullopt;
+  return all.translated(area.topLeft());
+}
+
+// The first band of ink from one end of `area` along rows (`alongRows`) or columns, ending at a
+// gap of `gap` empty lines: its first and last line.
+std::optional<std::pair<int, int>> firstInkBand(const QImage& img, const QRect& area,
+                                                bool alongRows, bool fromEnd, int gap) {
+  const int n = alongRows ? area.height() : area.width();
+  int first = -1, last = -1;
+  for (int k = 0; k < n; ++k) {
+    const int line = fromEnd ? n - 1 - k : k;
+    bool ink = false;
+    const int m = alongRows ? area.width() : area.height();
+    for (int j = 0; j < m && !ink; ++j)
+      ink = isInk(alongRows ? img.pixel(area.left() + j, area.top() + line)
+                            : img.pixel(area.left() + line, area.top() + j));
+    if (ink) {
+      if (first < 0) first = line;
+      last = line;
+    } else if (first >= 0 && std::abs(line - last) > gap) {
+      break;
+    }
+  }
+  if (first < 0) return std::nullopt;
+  const int o = alongRows ? area.top() : area.left();
+  return std::make_pair(o + std::min(first, last), o + std::max(first, last));
+}
+
+}  // namespace
+
+PictureProbe probe3D(const QImage& image, const QRect& chart, LegendSide legend, int* plotEdges) {
+  const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  PictureProbe probe;
+  probe.chart = chart;
+  const int margin = std::max(3, chart.width() / 120);
+  const QRect inner = chart.adjusted(margin, margin, -margin, -margin);
+  probe.plot = largeRegions(img, inner, chart.width() / 10, chart.height() / 10);
+  if (plotEdges) {
+    *plotEdges = 0;
+    if (probe.plot)
+      *plotEdges = int(probe.plot->left() > inner.left()) + int(probe.plot->top() > inner.top()) +
+                   int(probe.plot->right() < inner.right()) +
+                   int(probe.plot->bottom() < inner.bottom());
+  }
+  const int gapRows = std::max(3, chart.height() / 40),
+            gapColumns = std::max(3, chart.width() / 60);
+  if (const auto band = firstInkBand(img, inner, true, false, gapRows);
+      band && (!probe.plot || band->second < probe.plot->top())) {
+    const QRect rows(QPoint(inner.left(), band->first), QPoint(inner.right(), band->second));
+    probe.title = inkBox(img, rows);
+  }
+  QRect rest = inner;
+  if (probe.title) rest.setTop(probe.title->bottom() + gapRows);
+  if (legend == LegendSide::Left || legend == LegendSide::Right) {
+    const auto band = firstInkBand(img, rest, false, legend == LegendSide::Right, gapColumns);
+    if (band)
+      probe.legend =
+          inkBox(img, QRect(QPoint(band->first, rest.top()), QPoint(band->second, rest.bottom())));
+  } else if (legend == LegendSide::Top || legend == LegendSide::Bottom) {
+    const auto band = firstInkBand(img, rest, true, legend == LegendSide::Bottom, gapRows);
+    if (band)
+      probe.legend =
+          inkBox(img, QRect(QPoint(rest.left(), band->first), QPoint(rest.right(), band->second)));
+  }
+  return probe;
 }
 
 }  // namespace morvane::charttest

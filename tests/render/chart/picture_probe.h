@@ -6,8 +6,9 @@
 #include <QImage>
 #include <QRect>
 #include <QRectF>
-
+#include <QString>
 #include <optional>
+#include <vector>
 
 namespace morvane::charttest {
 
@@ -34,5 +35,27 @@ std::optional<QRect> colouredBox(const QImage& image, const QRect& area);
 
 // `r` as fractions of `chart`: left, top, right, bottom in 0..1.
 QRectF fractionOf(const QRect& r, const QRect& chart);
+
+// Where a chart sits in a reference picture that shows more than the chart: a row of
+// fidelity3d_rects.tsv (its comment lines say how they were measured).
+struct ChartInPicture {
+  QString picture;  // the picture's path in the set, without ".png"
+  int chart = 0;    // the chart's index in the workbook's drawings
+  QRect rect;       // the chart area, its outline included
+  double pixelsPerPoint = 1;
+  QString checks;  // what ours must match: "plot", "title", "legend" ("-": none yet)
+};
+
+// The rows of a table of chart rectangles; empty when it cannot be read.
+std::vector<ChartInPicture> readChartRects(const QString& tsvPath);
+
+enum class LegendSide { None, Left, Right, Top, Bottom };
+
+// Probes a 3-D or surface chart within `chart`. The plot is the bounding box of the walls,
+// floor and series: the connected regions of non-white pixels, other than black text, that
+// reach across a tenth of the chart (strokes of text and legend keys do not). The title is the
+// topmost band of ink; the legend the first band of ink from the chart's edge on `legend`'s
+// side. `plotEdges` counts the plot's edges found inside the chart, short of its outline.
+PictureProbe probe3D(const QImage& image, const QRect& chart, LegendSide legend, int* plotEdges);
 
 }  // namespace morvane::charttest

@@ -1,8 +1,11 @@
 #include "workbook_charts.h"
 
-#include "ooxml/detail/xml.h"
-
 #include <string_view>
+
+#include "hosts/workbook/chart_cache_fill.h"
+#include "ooxml/chart/chart_reader.h"
+#include "ooxml/detail/xml.h"
+#include "ooxml/xlsx/workbook_document.h"
 
 using namespace morvane;
 
@@ -60,6 +63,14 @@ QString themePart(const ooxml::Package& package) {
   const QString wb = workbookPart(package);
   const auto rels = package.relationshipsOfType(wb, ooxml::reltype::officeRel("theme"));
   return rels.empty() ? QString() : rels.front().targetPart;
+}
+
+ooxml::Result<ooxml::chart::ChartModel> readChartWithCells(
+    const ooxml::xlsx::WorkbookDocument& document, const QString& chartPart) {
+  auto bytes = document.package().read(chartPart);
+  if (!bytes) return bytes.error();
+  return ooxml::chart::readChartXml(
+      hosts::workbook::fillChartCaches(bytes.value(), document.model()), chartPart);
 }
 
 std::vector<ChartRef> findCharts(const ooxml::Package& package) {

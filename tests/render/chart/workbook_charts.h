@@ -3,12 +3,17 @@
 // that run before the workbook model draws charts itself.
 #pragma once
 
-#include "ooxml/package.h"
-
 #include <QSizeF>
 #include <QString>
-
 #include <vector>
+
+#include "ooxml/chart/chart_model.h"
+#include "ooxml/package.h"
+#include "ooxml/result.h"
+
+namespace morvane::ooxml::xlsx {
+class WorkbookDocument;
+}
 
 namespace morvane::charttest {
 
@@ -23,5 +28,9 @@ struct ChartRef {
 std::vector<ChartRef> findCharts(const ooxml::Package& package);
 // The workbook's theme part name, or empty.
 QString themePart(const ooxml::Package& package);
+// The chart part `chartPart` with the caches its file left out filled from the workbook's
+// cells, as the workbook host reads it.
+ooxml::Result<ooxml::chart::ChartModel> readChartWithCells(
+    const ooxml::xlsx::WorkbookDocument& document, const QString& chartPart);
 
 }  // namespace morvane::charttest
