@@ -280,6 +280,8 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
   req.fixedMinor = ax.minorUnit;
   req.logBase = ax.logBase;
   req.percentStacked = w.percent;
+  req.headroom =
+      std::none_of(w.roles.begin(), w.roles.end(), [](const Role& r) { return r.group->is3D; });
   const bool sourceLinked = ax.numFmtSourceLinked || ax.numFmt.isEmpty();
   a.numberFormat = sourceLinked ? (w.percent ? QString("0%") : firstValueFormat(w.roles, false))
                                 : ax.numFmt;

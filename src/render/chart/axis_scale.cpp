@@ -82,8 +82,9 @@ AxisScale autoScale(const ScaleRequest& r) {
   const double span = axisHi - axisLo;
   const bool unitRange = (!r.hasData || (r.dataMin == 0 && r.dataMax == 0)) && axisLo == 0 && axisHi == 1;
   double paddedHi = axisHi, paddedLo = axisLo;
-  if (hiFree && axisHi != 0 && !r.percentStacked && !unitRange) paddedHi = axisHi + 0.05 * span;
-  if (loFree && axisLo != 0 && !r.percentStacked) paddedLo = axisLo - 0.05 * span;
+  if (r.headroom && hiFree && axisHi != 0 && !r.percentStacked && !unitRange)
+    paddedHi = axisHi + 0.05 * span;
+  if (r.headroom && loFree && axisLo != 0 && !r.percentStacked) paddedLo = axisLo - 0.05 * span;
   if (loFree && lo > 0 && axisLo != 0) paddedLo = std::max(0.0, lo - 0.5 * (hi - lo));
   if (hiFree && hi < 0 && axisHi != 0) paddedHi = std::min(0.0, hi + 0.5 * (hi - lo));
 

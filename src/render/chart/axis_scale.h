@@ -28,6 +28,7 @@ struct ScaleRequest {
   std::optional<double> fixedMin, fixedMax, fixedMajor, fixedMinor;
   std::optional<double> logBase;
   bool percentStacked = false;    // the axis of a 100 % stacked group: at most -1..1
+  bool headroom = true;           // 5 % beyond the data (3-D charts end at the data's unit)
   // The most major intervals the axis length allows (labels must not crowd).
   int maxIntervals = 9;
 };

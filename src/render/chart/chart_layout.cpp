@@ -211,6 +211,7 @@ ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::char
   }
   detail::layoutSeries(ctx);
   detail::layoutDataLabels(ctx);
+  detail::layoutScene3D(ctx);
   return out;
 }
 

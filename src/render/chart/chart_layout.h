@@ -3,19 +3,19 @@
 // data label texts, and the geometry of every series. Drawing follows it; tests inspect it.
 #pragma once
 
-#include "ooxml/chart/chart_model.h"
-#include "ooxml/chart/theme.h"
-#include "render/chart/axis_scale.h"
-#include "render/chart/chart_style.h"
-#include "render/chart/chart_text.h"
-
 #include <QLineF>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
-
 #include <vector>
+
+#include "ooxml/chart/chart_model.h"
+#include "ooxml/chart/theme.h"
+#include "render/chart/axis_scale.h"
+#include "render/chart/chart_style.h"
+#include "render/chart/chart_text.h"
+#include "render/chart/scene3d.h"
 
 namespace morvane::render::chart {
 
@@ -183,6 +183,7 @@ struct ChartLayout {
   std::vector<DataLabelLayout> dataLabels;
   DataTableLayout dataTable;
   OfPieLayout ofPie;
+  Scene3D scene;                      // 3-D charts: what is drawn in place of the 2-D plot
   bool placeholder = false;           // nothing drawable: a placeholder picture is drawn
   QString placeholderReason;
   QString kindName;                   // "column", "pie", ... for placeholders and reports

@@ -20,6 +20,8 @@ void paintRadarGrid(PaintContext& pc);
 // The spokes of a filled radar, drawn after its series.
 void paintRadarSpokesOver(PaintContext& pc);
 void paintSeries(PaintContext& pc);
+// A 3-D chart's scene in place of the plot, its gridlines, series and axes.
+void paintScene3D(PaintContext& pc);
 void paintDataLabels(PaintContext& pc);
 void paintLegend(PaintContext& pc);
 void paintDataTable(PaintContext& pc);

@@ -86,6 +86,14 @@ void drawChart(QPainter& painter, const QRectF& target, const ooxml::chart::Char
   painter.setClipRect(target, Qt::IntersectClip);
   detail::PaintContext pc{painter, chart, theme, layout};
   paintFrame(pc);
+  if (layout.scene.present) {
+    detail::paintScene3D(pc);
+    detail::paintDataLabels(pc);
+    paintTitle(pc);
+    detail::paintLegend(pc);
+    painter.restore();
+    return;
+  }
   paintPlotBackground(pc);
   detail::paintRadarGrid(pc);
   detail::paintGridlines(pc);

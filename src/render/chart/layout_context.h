@@ -51,6 +51,13 @@ double levelRowsDepth(const AxisLayout& a);
 // Places the group labels and the dividers. Requires: the axis positioned, innerLabelDepth.
 void placeCategoryLevels(AxisLayout& a);
 
+// Cumulative stacks per category of a stacked group: [series][point] -> (from, to); for
+// other groupings (0, value). Blanks count per dispBlanksAs.
+std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutContext& ctx,
+                                                                const ooxml::chart::ChartGroup& g);
+// The 3-D view of a 3-D bar, line or area chart into ctx.out.scene (needs the axes, series
+// and data labels; moves the labels onto the projected points). Nothing for other charts.
+void layoutScene3D(LayoutContext& ctx);
 // Series geometry inside ctx.out.plotArea (needs the axes).
 void layoutSeries(LayoutContext& ctx);
 // The two plots of a pie-of-pie or bar-of-pie group (its first series), into ctx.out.ofPie.

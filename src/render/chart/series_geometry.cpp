@@ -70,7 +70,8 @@ double clampCoord(const AxisLayout& a, double c) {
   return std::clamp(c, lo, hi);
 }
 
-// Cumulative stacks per category for stacked groups: [series][point] -> (from, to).
+}  // namespace
+
 std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutContext& ctx,
                                                                 const ooxml::chart::ChartGroup& g) {
   const bool stacked = g.grouping == Grouping::Stacked || g.grouping == Grouping::PercentStacked;
@@ -101,6 +102,8 @@ std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutCont
   }
   return out;
 }
+
+namespace {
 
 QPointF axisPoint(const AxisLayout& cat, const AxisLayout& val, double c, double v) {
   const double a = cat.coordinate(c), b = val.coordinate(v);

@@ -1,17 +1,21 @@
 // Our 3-D and surface charts against the program's pictures of ../shared/fidelity-3d: the plot
 // (walls, floor and series), the title and the legend found by the same pixel probe in both,
-// as fractions of the chart size; and a contact sheet of ours
-// beside theirs for people to look at (test-output/chart-fidelity-3d/contact-sheet.png).
+// as fractions of the chart size; the shading of a bar's faces; and a contact sheet of ours
+// beside theirs for people to look at (test-output/chart-fidelity-3d/contact-sheet.png); and
+// the order in which a 3-D chart's faces are drawn.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <tuple>
 
 #include "fidelity_fixture.h"
+#include "inline_chart.h"
 #include "picture_probe.h"
 #include "render/chart/chart_renderer.h"
 #include "support/test_env.h"
@@ -157,4 +161,182 @@ TEST(Chart3DFidelity, LayoutNearThePrograms) {
   }
   contactSheet(pairs).save(QDir(out).filePath("contact-sheet.png"));
   for (const Pair& p : pairs) contactSheet({p}).save(QDir(out).filePath(name(p.where) + ".png"));
+}
+
+namespace {
+
+// The shades of a picture's most common strong colour (a bar's front): the darkening factor
+// most pixels of that hue show in the side band (0.50-0.72) and the top band (0.72-0.92);
+// 0 where fewer than 15 pixels show one.
+struct Shades {
+  double side = 0, top = 0;
+};
+
+Shades shadesOf(const QImage& image) {
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.hsvSaturation() > 90 && c.value() > 120) ++counts[c.rgb() & 0xFFFFFF];
+    }
+  if (counts.empty()) return {};
+  const QColor front(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                       return a.second < b.second;
+                     })->first);
+  const double f[3] = {front.redF(), front.greenF(), front.blueF()};
+  std::map<int, int> bins;  // darkening factor in hundredths
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      const double p[3] = {c.redF(), c.greenF(), c.blueF()};
+      const double k =
+          (p[0] * f[0] + p[1] * f[1] + p[2] * f[2]) / (f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+      bool scaled = true;
+      for (int i = 0; i < 3; ++i) scaled = scaled && std::abs(p[i] - k * f[i]) < 8 / 255.0;
+      if (scaled && k >= 0.5 && k < 0.92) ++bins[int(std::lround(k * 100))];
+    }
+  auto mode = [&](int lo, int hi) {
+    int best = 0, at = 0;
+    for (const auto& [k, n] : bins)
+      if (k >= lo && k < hi && n > best) best = n, at = k;
+    return best >= 15 ? at / 100.0 : 0.0;
+  };
+  return {mode(50, 72), mode(72, 92)};
+}
+
+}  // namespace
+
+// The bars' sides and tops are darker than their fronts by about as much as in the program's
+// pictures.
+TEST(Chart3DFidelity, FacesShadedAsThePrograms) {
+  MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
+  int bars = 0;
+  for (const Pair& p : threeDPairs()) {
+    const ooxml::chart::ChartGroup& g = p.chart.model.plotArea.groups.front();
+    // Cylinders, cones and pyramids are drawn as boxes: their shading is not the program's.
+    // The first series' ends hide under the next one on stacked horizontal bars.
+    const bool stacked = g.grouping == ooxml::chart::Grouping::Stacked ||
+                         g.grouping == ooxml::chart::Grouping::PercentStacked;
+    if (g.kind != ooxml::chart::ChartKind::Bar || g.shape != "box" || (stacked && g.horizontal))
+      continue;
+    SCOPED_TRACE(name(p.where).toStdString());
+    ++bars;
+    const Shades ours = shadesOf(p.ours), theirs = shadesOf(p.theirs);
+    std::printf("%-32s shades side %.2f top %.2f | %.2f %.2f\n", qPrintable(name(p.where)),
+                ours.side, ours.top, theirs.side, theirs.top);
+    ASSERT_GT(theirs.side, 0) << "the program's picture shows no shaded side";
+    EXPECT_NEAR(ours.side, theirs.side, 0.06);
+    // The first series' tops show only where nothing stands on them, and barely on
+    // horizontal bars.
+    if (g.horizontal || stacked) continue;
+    ASSERT_GT(theirs.top, 0) << "the program's picture shows no shaded top";
+    EXPECT_NEAR(ours.top, theirs.top, 0.06);
+  }
+  EXPECT_GE(bars, 4);
+}
+
+namespace {
+
+struct OrderCase {
+  const char* name;
+  const char* view3D;
+  bool horizontal;
+};
+
+// Standard grouping: series 0 stands in the front row, series 1 (taller) close behind it.
+ooxml::chart::ChartModel twoRows(const OrderCase& c) {
+  const QString cat = charttest::strRef({"A"});
+  return charttest::chartFromXml(
+      QString("<c:view3D>%1</c:view3D><c:plotArea><c:bar3DChart><c:barDir val=\"%2\"/>"
+              "<c:grouping val=\"standard\"/>%3%4<c:gapDepth val=\"0\"/><c:axId val=\"1\"/><c:axId "
+              "val=\"2\"/><c:axId val=\"3\"/>"
+              "</c:bar3DChart><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx>"
+              "<c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/></c:valAx>"
+              "<c:serAx><c:axId val=\"3\"/><c:crossAx val=\"2\"/></c:serAx></c:plotArea>")
+          .arg(c.view3D, c.horizontal ? "bar" : "col",
+               charttest::series(0, "near", cat, charttest::numRef({5})),
+               charttest::series(1, "far", cat, charttest::numRef({9}))));
+}
+
+void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
+
+class Chart3DOrder : public ::testing::TestWithParam<OrderCase> {};
+
+}  // namespace
+
+// Where the near bar and the far bar overlap in the picture, the near bar's front shows.
+TEST_P(Chart3DOrder, NearerBarHidesFartherOne) {
+  const ooxml::chart::ChartModel chart = twoRows(GetParam());
+  const render::chart::ChartLayout l = charttest::layOut(chart);
+  ASSERT_TRUE(l.scene.present);
+  const QImage image = charttest::picture(chart);
+  charttest::savePng(image, "chart-3d-order", GetParam().name);
+  using Kind = render::chart::Face3D::Kind;
+  const render::chart::Face3D* nearFront = nullptr;
+  QPainterPath far;
+  for (const render::chart::Face3D& f : l.scene.faces) {
+    if (l.series[size_t(f.series)].seriesInGroup == 1) {
+      far.addPolygon(f.polygon);
+      EXPECT_EQ(nearFront, nullptr) << "a face of the far bar drawn after the near bar's front";
+    } else if (f.kind == Kind::Front) {
+      nearFront = &f;
+    }
+  }
+  ASSERT_NE(nearFront, nullptr);
+  int overlap = 0;
+  const QRectF box = nearFront->polygon.boundingRect();
+  for (double y = box.top() + 2; y < box.bottom() - 2; y += 1.5)
+    for (double x = box.left() + 2; x < box.right() - 2; x += 1.5) {
+      const QPointF q(x, y);
+      // Well inside both, away from the antialiased edges.
+      bool inside = far.contains(q);
+      for (const QPointF d :
+           {QPointF(0, 0), QPointF(1.5, 0), QPointF(-1.5, 0), QPointF(0, 1.5), QPointF(0, -1.5)})
+        inside = inside && nearFront->polygon.containsPoint(q + d, Qt::OddEvenFill);
+      if (!inside) continue;
+      ++overlap;
+      ASSERT_TRUE(charttest::sameColour(charttest::pixelAt(image, q), nearFront->brush.color(), 3))
+          << x << "," << y;
+    }
+  EXPECT_GT(overlap, 10) << "the two bars do not overlap in this view";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, Chart3DOrder,
+    ::testing::Values(OrderCase{"rightAngles",
+                                "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>",
+                                false},
+                      OrderCase{"perspectiveTurnedLeft",
+                                "<c:rotX val=\"20\"/><c:rotY val=\"330\"/><c:rAngAx "
+                                "val=\"0\"/><c:perspective val=\"30\"/>",
+                                false},
+                      OrderCase{"horizontalBars",
+                                "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>",
+                                true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever the view, the box fits the plot: no face leaves it, none is degenerate.
+TEST(Chart3DScene, ExtremeViewsFitThePlot) {
+  for (const char* view :
+       {"<c:rotX val=\"90\"/><c:rotY val=\"0\"/><c:rAngAx val=\"0\"/><c:perspective val=\"240\"/>",
+        "<c:rotX val=\"-90\"/><c:rotY val=\"359\"/><c:rAngAx val=\"1\"/><c:depthPercent "
+        "val=\"2000\"/>",
+        "<c:rotX val=\"0\"/><c:rotY val=\"90\"/><c:hPercent val=\"5\"/><c:depthPercent "
+        "val=\"20\"/>",
+        "<c:rotX val=\"45\"/><c:rotY val=\"180\"/><c:hPercent val=\"500\"/><c:perspective "
+        "val=\"0\"/>"}) {
+    SCOPED_TRACE(view);
+    for (const bool horizontal : {false, true}) {
+      const render::chart::ChartLayout l =
+          charttest::layOut(twoRows(OrderCase{"", view, horizontal}));
+      ASSERT_TRUE(l.scene.present);
+      ASSERT_FALSE(l.scene.faces.empty());
+      EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds))
+          << l.scene.bounds.x() << "," << l.scene.bounds.y() << " " << l.scene.bounds.width() << "x"
+          << l.scene.bounds.height();
+      for (const render::chart::Face3D& f : l.scene.faces)
+        for (const QPointF& q : f.polygon)
+          ASSERT_TRUE(std::isfinite(q.x()) && std::isfinite(q.y()));
+    }
+  }
 }
