@@ -58,6 +58,8 @@ std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutCont
 // The 3-D view of a 3-D bar, line or area chart into ctx.out.scene (needs the axes, series
 // and data labels; moves the labels onto the projected points). Nothing for other charts.
 void layoutScene3D(LayoutContext& ctx);
+// The 3-D pie of pie group `groupIndex` into ctx.out.scene (needs its 2-D slices and labels).
+void layoutPie3D(LayoutContext& ctx, int groupIndex);
 // Series geometry inside ctx.out.plotArea (needs the axes).
 void layoutSeries(LayoutContext& ctx);
 // The two plots of a pie-of-pie or bar-of-pie group (its first series), into ctx.out.ofPie.

@@ -394,6 +394,8 @@ QRectF boundsOf(const Scene3D& scene) {
 
 void layoutScene3D(LayoutContext& ctx) {
   const auto& groups = ctx.chart.plotArea.groups;
+  for (size_t i = 0; i < groups.size(); ++i)
+    if (groups[i].is3D && groups[i].kind == ChartKind::Pie) return layoutPie3D(ctx, int(i));
   int gi = -1;
   for (size_t i = 0; i < groups.size() && gi < 0; ++i)
     if (groups[i].is3D && (groups[i].kind == ChartKind::Bar || groups[i].kind == ChartKind::Line ||

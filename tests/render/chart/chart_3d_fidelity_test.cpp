@@ -340,3 +340,39 @@ TEST(Chart3DScene, ExtremeViewsFitThePlot) {
     }
   }
 }
+
+// A 3-D pie: the tops lie over every rim and cut face, and an exploded slice stands apart
+// from its neighbours while the others touch.
+TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
+  const QString cat = charttest::strRef({"a", "b", "c", "d"});
+  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+      "<c:plotArea><c:pie3DChart><c:varyColors val=\"1\"/>" +
+      charttest::series(0, "s", cat, charttest::numRef({40, 30, 20, 10}),
+                        "<c:dPt><c:idx val=\"2\"/><c:explosion val=\"25\"/></c:dPt>") +
+      "</c:pie3DChart></c:plotArea>");
+  const render::chart::ChartLayout l = charttest::layOut(chart);
+  ASSERT_TRUE(l.scene.present);
+  charttest::savePng(charttest::picture(chart), "chart-3d-order", "pieExploded");
+  using Kind = render::chart::Face3D::Kind;
+  std::vector<QPolygonF> tops(4);
+  bool topSeen = false;
+  for (const render::chart::Face3D& f : l.scene.faces) {
+    if (f.kind == Kind::Top) {
+      topSeen = true;
+      tops[size_t(f.point)] = f.polygon;
+    } else {
+      EXPECT_FALSE(topSeen) << "a rim or cut face drawn over a slice's top";
+    }
+  }
+  // Neighbouring tops share their centre and an end of their arcs.
+  auto touch = [](const QPolygonF& a, const QPolygonF& b) {
+    double nearest = 1e9;
+    for (const QPointF& p : a)
+      for (const QPointF& q : b) nearest = std::min(nearest, QLineF(p, q).length());
+    return nearest < 0.5;
+  };
+  EXPECT_TRUE(touch(tops[0], tops[1]));
+  EXPECT_TRUE(touch(tops[3], tops[0]));
+  EXPECT_FALSE(touch(tops[1], tops[2]));
+  EXPECT_FALSE(touch(tops[2], tops[3]));
+}

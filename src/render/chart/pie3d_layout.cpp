@@ -1,0 +1,154 @@
+// A 3-D pie: the 2-D slices laid on a tilted disc of some thickness, the rim and the cut
+// faces drawn far to near under the slices' tops.
+#include <QLinearGradient>
+#include <algorithm>
+#include <cmath>
+
+#include "render/chart/layout_context.h"
+
+namespace morvane::render::chart::detail {
+
+namespace {
+
+constexpr double kDegree = M_PI / 180.0;
+constexpr int kArcSteps = 90;  // rim points per full turn
+
+// The disc seen from the view: centre, radius across and squash of the vertical radius.
+struct Disc {
+  QPointF center;
+  double radius = 0;
+  double squash = 0.5;   // vertical radius / radius
+  double thickness = 0;  // the rim's height on the picture
+
+  // The point at `angle` (degrees clockwise from 12 o'clock) and `r` from the axis, on the
+  // top (depth 0) or the bottom (depth 1) face, moved by `offset` (in radii, 2-D picture).
+  QPointF at(double angle, double r, double depth, QPointF offset = QPointF()) const {
+    const double a = angle * kDegree;
+    return center + QPointF((offset.x() + r * std::sin(a)) * radius,
+                            ((offset.y() - r * std::cos(a)) * squash) * radius + depth * thickness);
+  }
+};
+
+// Angles from `a0` to `a1` in steps, ends included.
+std::vector<double> arc(double a0, double a1) {
+  const int n = std::max(2, int(std::ceil(std::abs(a1 - a0) / 360.0 * kArcSteps)) + 1);
+  std::vector<double> out;
+  for (int i = 0; i < n; ++i) out.push_back(a0 + (a1 - a0) * i / (n - 1));
+  return out;
+}
+
+struct Piece {
+  double depth = 0;  // larger is farther
+  Face3D face;
+};
+
+Face3D faceOf(Face3D::Kind kind, QPolygonF polygon, QBrush brush, const PointGeometry& p,
+              int series, int point) {
+  Face3D f;
+  f.kind = kind;
+  f.polygon = std::move(polygon);
+  f.brush = std::move(brush);
+  // The slices' outline separates their tops only; the rim shows none.
+  f.pen = kind == Face3D::Kind::Top ? p.look.line : QPen(Qt::NoPen);
+  f.series = series;
+  f.point = point;
+  return f;
+}
+
+QColor colourOf(const PointGeometry& p) {
+  return p.look.fill.style() == Qt::SolidPattern ? p.look.fill.color() : p.look.baseColor;
+}
+
+}  // namespace
+
+void layoutPie3D(LayoutContext& ctx, int groupIndex) {
+  int si = -1;
+  for (size_t i = 0; i < ctx.out.series.size() && si < 0; ++i)
+    if (ctx.out.series[i].group == groupIndex) si = int(i);
+  if (si < 0) return;
+  SeriesGeometry& sg = ctx.out.series[size_t(si)];
+  Scene3D& scene = ctx.out.scene;
+  scene.present = true;
+  scene.view = viewAngles(ctx.chart, true);
+  const QRectF plot = ctx.out.plotArea;
+  // The program's default tilt of 30° shows the disc a fifth as high as wide and its rim
+  // about 0.3 of the radius high (measured on its pictures); steeper views open the disc as
+  // the sine of the tilt does.
+  Disc disc;
+  const double tilt = scene.view.rotX * kDegree;
+  disc.squash = std::clamp(std::sin(tilt) * 0.42, 0.05, 1.0);
+  const double rim = 0.35 * std::cos(tilt) * scene.view.heightPercent.value_or(100) / 100;
+  double maxExplosion = 0;
+  for (const PointGeometry& p : sg.points)
+    if (p.valid && p.outerRadius > 0)
+      maxExplosion =
+          std::max(maxExplosion, QLineF(p.center, plot.center()).length() / p.outerRadius);
+  const double across = 2 * (1 + maxExplosion), down = 2 * (1 + maxExplosion) * disc.squash + rim;
+  disc.radius = std::max(1.0, 0.95 * std::min(plot.width() / across, plot.height() / down));
+  disc.thickness = rim * disc.radius;
+  disc.center = plot.center() - QPointF(0, disc.thickness / 2);
+  // The light falls from the left: the rim darkens steadily towards the right.
+  const double left = disc.center.x() - disc.radius * (1 + maxExplosion);
+  const double right = disc.center.x() + disc.radius * (1 + maxExplosion);
+  std::vector<Piece> sides, tops;
+  const double turn = scene.view.rotY;
+  for (size_t i = 0; i < sg.points.size(); ++i) {
+    const PointGeometry& p = sg.points[i];
+    if (!p.valid || p.sweepAngle <= 0 || p.outerRadius <= 0) continue;
+    const QPointF offset = (p.center - plot.center()) / p.outerRadius;
+    const double a0 = p.startAngle + turn, a1 = a0 + p.sweepAngle;
+    const QColor base = colourOf(p);
+    // The top.
+    QPolygonF top;
+    if (p.sweepAngle < 359.99) top << disc.at(0, 0, 0, offset);
+    for (double a : arc(a0, a1)) top << disc.at(a, 1, 0, offset);
+    tops.push_back({0, faceOf(Face3D::Kind::Top, top, p.look.fill, p, si, int(i))});
+    // The rim where it faces the viewer (the lower half of the disc, 90° to 270°).
+    for (int turnAt = -360; turnAt <= 360; turnAt += 360) {
+      const double lo = std::max(a0, 90.0 + turnAt), hi = std::min(a1, 270.0 + turnAt);
+      if (hi <= lo) continue;
+      QPolygonF wall;
+      const std::vector<double> steps = arc(lo, hi);
+      for (double a : steps) wall << disc.at(a, 1, 0, offset);
+      for (auto it = steps.rbegin(); it != steps.rend(); ++it) wall << disc.at(*it, 1, 1, offset);
+      QLinearGradient shade(left, 0, right, 0);
+      shade.setColorAt(0, shadeFor(base, Face3D::Kind::Top));
+      shade.setColorAt(1, shadeFor(shadeFor(base, Face3D::Kind::Side), Face3D::Kind::Side));
+      const double mid = (lo + hi) / 2;
+      // Nearer rims (lower on the picture) are drawn later.
+      sides.push_back({std::cos(mid * kDegree),
+                       faceOf(Face3D::Kind::Side, wall, QBrush(shade), p, si, int(i))});
+    }
+    // The cut faces, seen where a slice stands apart or the pie is not whole.
+    for (double a : {a0, a1}) {
+      if (p.sweepAngle >= 359.99) break;
+      const QPolygonF cut({disc.at(a, 0, 0, offset), disc.at(a, 1, 0, offset),
+                           disc.at(a, 1, 1, offset), disc.at(a, 0, 1, offset)});
+      sides.push_back({std::cos(a * kDegree) * 0.5 + 0.01,
+                       faceOf(Face3D::Kind::Side, cut, QBrush(shadeFor(base, Face3D::Kind::Side)),
+                              p, si, int(i))});
+    }
+  }
+  std::stable_sort(sides.begin(), sides.end(),
+                   [](const Piece& a, const Piece& b) { return a.depth > b.depth; });
+  for (Piece& piece : sides) scene.faces.push_back(std::move(piece.face));
+  for (Piece& piece : tops) scene.faces.push_back(std::move(piece.face));
+  QRectF bounds;
+  for (const Face3D& f : scene.faces)
+    bounds = bounds.isNull() ? f.polygon.boundingRect() : bounds.united(f.polygon.boundingRect());
+  scene.bounds = bounds;
+  // Data labels keep their place relative to their slice, laid on the tilted disc.
+  const PointGeometry* any = nullptr;
+  for (const PointGeometry& p : sg.points)
+    if (p.valid && p.outerRadius > 0) any = &p;
+  if (!any) return;
+  const double r2 = any->outerRadius;
+  for (DataLabelLayout& l : ctx.out.dataLabels) {
+    if (l.series != si) continue;
+    const QPointF d = (l.center - plot.center()) / r2;
+    const double angle = std::atan2(d.x(), -d.y()) / kDegree + turn;
+    l.center = disc.at(angle, std::hypot(d.x(), d.y()), 0.5);
+  }
+}
+
+}  // namespace morvane::render::chart::detail
