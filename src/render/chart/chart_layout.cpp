@@ -114,7 +114,7 @@ void checkDrawable(LayoutContext& ctx) {
   out.kindName = chartKindName(groups.front());
   bool anyData = false;
   for (const ooxml::chart::ChartGroup& g : groups) {
-    if (g.kind == ChartKind::Surface || g.kind == ChartKind::Unknown) {
+    if (g.kind == ChartKind::Unknown) {
       out.placeholder = true;
       out.placeholderReason = QString("%1 charts are not drawn").arg(chartKindName(g));
       return;

@@ -58,6 +58,16 @@ std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutCont
 // The 3-D view of a 3-D bar, line or area chart into ctx.out.scene (needs the axes, series
 // and data labels; moves the labels onto the projected points). Nothing for other charts.
 void layoutScene3D(LayoutContext& ctx);
+// The value bands of a surface group: the scale whose major unit is the band width, and each
+// band's look and legend text ("0-2"), lowest first.
+struct SurfaceBands {
+  AxisScale scale;
+  std::vector<SeriesLook> looks;
+  std::vector<QString> names;
+};
+SurfaceBands surfaceBands(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g);
+// The surface or contour of surface group `groupIndex` into ctx.out.scene.
+void layoutSurface(LayoutContext& ctx, int groupIndex);
 // The 3-D pie of pie group `groupIndex` into ctx.out.scene (needs its 2-D slices and labels).
 void layoutPie3D(LayoutContext& ctx, int groupIndex);
 // Series geometry inside ctx.out.plotArea (needs the axes).

@@ -118,6 +118,21 @@ std::vector<LegendEntry> legendEntries(const LayoutContext& ctx) {
   const ooxml::chart::ChartModel& chart = ctx.chart;
   if (!chart.legend.present) return out;
   const auto& groups = chart.plotArea.groups;
+  if (!groups.empty() && groups.front().kind == ChartKind::Surface) {
+    // A surface's legend lists its value bands, the highest on top in a column.
+    const SurfaceBands bands = surfaceBands(ctx, groups.front());
+    for (size_t k = 0; k < bands.looks.size(); ++k) {
+      LegendEntry e;
+      e.text = bands.names[k];
+      e.point = int(k);
+      e.look = bands.looks[k];
+      out.push_back(e);
+    }
+    const ooxml::chart::LegendPosition pos = chart.legend.position;
+    if (pos != ooxml::chart::LegendPosition::Top && pos != ooxml::chart::LegendPosition::Bottom)
+      std::reverse(out.begin(), out.end());
+    return out;
+  }
   if (groups.size() == 1 && (isPieLike(groups.front()) ? groups.front().varyColors
                                                        : groups.front().varyColors && ctx.seriesTotal == 1 &&
                                                              groups.front().kind == ChartKind::Bar)) {

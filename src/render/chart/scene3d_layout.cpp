@@ -396,6 +396,8 @@ void layoutScene3D(LayoutContext& ctx) {
   const auto& groups = ctx.chart.plotArea.groups;
   for (size_t i = 0; i < groups.size(); ++i)
     if (groups[i].is3D && groups[i].kind == ChartKind::Pie) return layoutPie3D(ctx, int(i));
+  for (size_t i = 0; i < groups.size(); ++i)
+    if (groups[i].kind == ChartKind::Surface) return layoutSurface(ctx, int(i));
   int gi = -1;
   for (size_t i = 0; i < groups.size() && gi < 0; ++i)
     if (groups[i].is3D && (groups[i].kind == ChartKind::Bar || groups[i].kind == ChartKind::Line ||

@@ -26,10 +26,13 @@ void paintScene3D(PaintContext& pc) {
     // without a seam of background between them.
     QPen pen = f.pen;
     if (pen.style() == Qt::NoPen && f.brush.style() == Qt::SolidPattern)
-      pen = QPen(f.brush.color(), 0.3);
+      pen = QPen(f.brush.color(), 0.5);
     p.setPen(pen);
     p.setBrush(f.brush);
-    p.drawPolygon(f.polygon);
+    if (f.polygon.size() == 2)
+      p.drawLine(f.polygon[0], f.polygon[1]);  // a wireframe's line
+    else
+      p.drawPolygon(f.polygon);
   }
   for (size_t i = 0; i < scene.axisLines.size(); ++i) {
     p.setPen(scene.axisPens[i]);

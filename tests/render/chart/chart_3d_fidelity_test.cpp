@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "fidelity_fixture.h"
@@ -375,4 +376,36 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
   EXPECT_TRUE(touch(tops[3], tops[0]));
   EXPECT_FALSE(touch(tops[1], tops[2]));
   EXPECT_FALSE(touch(tops[2], tops[3]));
+}
+
+// Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
+// the highest down, and every piece of the mesh takes its band's colour (its line's colour in
+// a wireframe).
+TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  const QString rows = charttest::series(0, "s", cat, charttest::numRef({2, 3, 3})) +
+                       charttest::series(1, "m", cat, charttest::numRef({5, 2, 4})) +
+                       charttest::series(2, "l", cat, charttest::numRef({6, 7, 8}));
+  for (const char* kind :
+       {"<c:surfaceChart>", "<c:surface3DChart>", "<c:surface3DChart><c:wireframe val=\"1\"/>"}) {
+    SCOPED_TRACE(kind);
+    const QString open = kind, close = open.startsWith("<c:surface3D") ? "</c:surface3DChart>"
+                                                                       : "</c:surfaceChart>";
+    const ooxml::chart::ChartModel chart =
+        charttest::chartFromXml("<c:plotArea>" + open + rows + close + "</c:plotArea><c:legend/>");
+    const render::chart::ChartLayout l = charttest::layOut(chart);
+    ASSERT_FALSE(l.placeholder) << l.placeholderReason.toStdString();
+    ASSERT_TRUE(l.scene.present);
+    EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
+    std::set<int> used;
+    for (const render::chart::Face3D& f : l.scene.faces) {
+      ASSERT_GE(f.point, 0);
+      const render::chart::SeriesLook& key = l.legend[l.legend.size() - 1 - size_t(f.point)].look;
+      const bool wire = f.brush.style() == Qt::NoBrush;
+      EXPECT_EQ(wire ? f.pen.color() : f.brush.color(), key.baseColor);
+      used.insert(f.point);
+    }
+    EXPECT_EQ(used, std::set<int>({1, 2, 3}));  // 2 to 8: no piece lies below 2
+    EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds));
+  }
 }

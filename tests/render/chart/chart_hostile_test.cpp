@@ -106,13 +106,19 @@ TEST(ChartHostile, MissingAndDanglingAxes) {
 TEST(ChartHostile, NothingDrawableGivesAPlaceholder) {
   EXPECT_TRUE(readAndDraw("").placeholder);
   EXPECT_TRUE(readAndDraw("<c:plotArea/>").placeholder);
-  const auto surface = readAndDraw(
-      "<c:title><c:tx><c:rich><a:p><a:r><a:t>Terrain</a:t></a:r></a:p></c:rich></c:tx></c:title>"
-      "<c:plotArea><c:surfaceChart>" + series("<c:pt idx=\"0\"><c:v>3</c:v></c:pt>") +
-      "</c:surfaceChart></c:plotArea>");
+  const QString title =
+      "<c:title><c:tx><c:rich><a:p><a:r><a:t>Terrain</a:t></a:r></a:p></c:rich></c:tx></c:title>";
+  const auto surface = readAndDraw(title + "<c:plotArea><c:surfaceChart>" + series("") +
+                                   "</c:surfaceChart></c:plotArea>");
   EXPECT_TRUE(surface.placeholder);
   EXPECT_EQ(surface.title, "Terrain");
-  EXPECT_TRUE(surface.placeholderReason.contains("surface"));
+  EXPECT_TRUE(surface.placeholderReason.contains("no cached data"));
+  // A surface of one point is a mesh without a cell: walls and labels, no placeholder.
+  const auto point = readAndDraw(title + "<c:plotArea><c:surface3DChart>" +
+                                 series("<c:pt idx=\"0\"><c:v>3</c:v></c:pt>") +
+                                 "</c:surface3DChart></c:plotArea>");
+  EXPECT_FALSE(point.placeholder);
+  EXPECT_TRUE(point.scene.present);
 }
 
 QString catAndVal(const QString& catPoints, const QString& valPoints) {

@@ -1,0 +1,264 @@
+// Surface charts: the values of series (rows) by categories (columns) as a mesh, cut into
+// bands of the value axis' major unit, each band in its own colour. Contours look straight
+// down on the mesh; 3-D surfaces turn and tilt it inside walls; wireframes draw only its
+// lines.
+#include <algorithm>
+#include <cmath>
+
+#include "render/chart/layout_context.h"
+#include "render/chart/value_format.h"
+
+namespace morvane::render::chart::detail {
+
+namespace {
+
+constexpr double kLabelGap = 4;
+
+const ooxml::chart::Axis* valueAxisOf(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g) {
+  return g.axisIds.size() >= 2 ? ctx.chart.plotArea.axis(g.axisIds[1]) : nullptr;
+}
+
+// A mesh vertex: category x, series z, value v.
+struct MeshPoint {
+  double x = 0, z = 0, v = 0;
+};
+
+MeshPoint mix(const MeshPoint& a, const MeshPoint& b, double t) {
+  return {a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t, a.v + (b.v - a.v) * t};
+}
+
+// The part of `poly` whose values lie at or above `level` (`above`) or at or below it.
+std::vector<MeshPoint> clipAt(const std::vector<MeshPoint>& poly, double level, bool above) {
+  std::vector<MeshPoint> out;
+  auto inside = [&](const MeshPoint& p) { return above ? p.v >= level : p.v <= level; };
+  for (size_t i = 0; i < poly.size(); ++i) {
+    const MeshPoint& a = poly[i];
+    const MeshPoint& b = poly[(i + 1) % poly.size()];
+    if (inside(a)) out.push_back(a);
+    if (inside(a) != inside(b)) out.push_back(mix(a, b, (level - a.v) / (b.v - a.v)));
+  }
+  return out;
+}
+
+}  // namespace
+
+SurfaceBands surfaceBands(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g) {
+  SurfaceBands bands;
+  ScaleRequest req;
+  for (const ooxml::chart::Series& s : g.series)
+    for (int i = 0; i < s.values.count(); ++i)
+      if (const auto v = s.values.number(i)) {
+        req.dataMin = req.hasData ? std::min(req.dataMin, *v) : *v;
+        req.dataMax = req.hasData ? std::max(req.dataMax, *v) : *v;
+        req.hasData = true;
+      }
+  const ooxml::chart::Axis* axis = valueAxisOf(ctx, g);
+  if (axis) {
+    req.fixedMin = axis->min;
+    req.fixedMax = axis->max;
+    req.fixedMajor = axis->majorUnit;
+  }
+  // The program's surfaces show about four or five bands and end at the data's unit.
+  req.headroom = false;
+  req.maxIntervals = 5;
+  bands.scale = autoScale(req);
+  QString format = "General";
+  if (axis && !axis->numFmt.isEmpty() && !axis->numFmtSourceLinked) format = axis->numFmt;
+  const std::vector<double> ticks = bands.scale.majorTicks();
+  const int count = std::max<int>(1, int(ticks.size()) - 1);
+  for (int k = 0; k < count && k + 1 < int(ticks.size()); ++k) {
+    SeriesLook look;
+    look.baseColor = autoSeriesColor(ctx.theme, ctx.chart.style, k, count);
+    look.fill = QBrush(look.baseColor);
+    for (const ooxml::chart::BandFormat& b : g.bandFormats)
+      if (b.index == k) {
+        look.fill = brushForFill(b.format.fill, ctx.theme, look.fill);
+        if (look.fill.style() == Qt::SolidPattern) look.baseColor = look.fill.color();
+      }
+    look.line = g.wireframe ? QPen(look.baseColor, 1.5) : QPen(Qt::NoPen);
+    if (g.wireframe) look.fill = Qt::NoBrush;
+    bands.looks.push_back(look);
+    bands.names.push_back(formatChartNumber(ticks[size_t(k)], format, ctx.chart.date1904) + "-" +
+                          formatChartNumber(ticks[size_t(k) + 1], format, ctx.chart.date1904));
+  }
+  return bands;
+}
+
+void layoutSurface(LayoutContext& ctx, int groupIndex) {
+  const ooxml::chart::ChartGroup& g = ctx.chart.plotArea.groups[size_t(groupIndex)];
+  const SurfaceBands bands = surfaceBands(ctx, g);
+  Scene3D& scene = ctx.out.scene;
+  scene.present = true;
+  const bool contour = !g.is3D;
+  scene.view = viewAngles(ctx.chart, false);
+  if (contour) scene.view = ViewAngles{90, 0, false, 0, std::nullopt, 100};
+  const int rows = std::max<int>(1, int(g.series.size()));
+  int columns = 1;
+  for (const ooxml::chart::Series& s : g.series) columns = std::max(columns, s.pointCount());
+  // Room around the mesh for the value and series labels beside it and the categories below.
+  QRectF target = ctx.out.plotArea.adjusted(40, 8, -40, -24);
+  if (target.width() < 20 || target.height() < 20) target = ctx.out.plotArea;
+  const double across = std::max(1, columns - 1);
+  const double deep = contour ? across * target.height() / target.width()
+                              : across * scene.view.depthPercent / 100.0;
+  const Projection3D proj(scene.view, Vec3{across, across, deep}, 1, target);
+  const Vec3 box = proj.box();
+  const double zStep = rows > 1 ? deep / (rows - 1) : deep;
+  auto valueAt = [&](double v) { return std::clamp(bands.scale.fraction(v), 0.0, 1.0) * box.y; };
+  auto place = [&](const MeshPoint& p) { return proj.map(Vec3{p.x, valueAt(p.v), p.z * zStep}); };
+  auto at = [&](int i, int j) -> std::optional<MeshPoint> {
+    if (j >= int(g.series.size())) return std::nullopt;
+    const auto v = g.series[size_t(j)].values.number(i);
+    if (!v) return std::nullopt;
+    return MeshPoint{double(std::min(i, columns - 1)), double(j), *v};
+  };
+  const std::vector<double> ticks = bands.scale.majorTicks();
+  struct Piece {
+    double depth;
+    Face3D face;
+  };
+  std::vector<Piece> pieces;
+  auto bandFaces = [&](const std::vector<MeshPoint>& cell) {
+    for (size_t k = 0; k < bands.looks.size(); ++k) {
+      // Values beyond the scale belong to the first or last band.
+      std::vector<MeshPoint> part = cell;
+      if (k > 0) part = clipAt(part, ticks[k], true);
+      if (k + 1 < bands.looks.size() && part.size() >= 3) part = clipAt(part, ticks[k + 1], false);
+      // Cells that only touch the band (a vertex or an edge on its boundary) add nothing.
+      double area = 0;
+      for (size_t i = 0; i < part.size(); ++i) {
+        const MeshPoint& a = part[i];
+        const MeshPoint& b = part[(i + 1) % part.size()];
+        area += a.x * b.z - b.x * a.z;
+      }
+      if (part.size() < 3 || std::abs(area) < 1e-9) continue;
+      Face3D f;
+      f.kind = Face3D::Kind::Top;
+      for (const MeshPoint& p : part) f.polygon << place(p);
+      f.brush = bands.looks[k].fill;
+      f.point = int(k);
+      double x = 0, z = 0, v = 0;
+      for (const MeshPoint& p : part) x += p.x, z += p.z, v += p.v;
+      const double n = double(part.size());
+      pieces.push_back({proj.depth(Vec3{x / n, valueAt(v / n), z / n * zStep}), f});
+    }
+  };
+  auto bandLines = [&](const MeshPoint& a, const MeshPoint& b) {
+    for (size_t k = 0; k < bands.looks.size(); ++k) {
+      const double lo = k > 0 ? ticks[k] : -1e300,
+                   hi = k + 1 < bands.looks.size() ? ticks[k + 1] : 1e300;
+      double t0 = 0, t1 = 1;
+      if (a.v != b.v) {
+        const double ta = (lo - a.v) / (b.v - a.v), tb = (hi - a.v) / (b.v - a.v);
+        t0 = std::max(0.0, std::min(ta, tb));
+        t1 = std::min(1.0, std::max(ta, tb));
+      } else if (a.v < lo || a.v > hi) {
+        continue;
+      }
+      if (t1 - t0 < 1e-9) continue;
+      Face3D f;
+      f.kind = Face3D::Kind::Top;
+      f.polygon << place(mix(a, b, t0)) << place(mix(a, b, t1));
+      f.brush = Qt::NoBrush;
+      f.pen = bands.looks[k].line;
+      f.point = int(k);
+      const MeshPoint m = mix(a, b, (t0 + t1) / 2);
+      pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
+    }
+  };
+  for (int j = 0; j < rows; ++j)
+    for (int i = 0; i < columns; ++i) {
+      const auto p = at(i, j), right = at(i + 1, j), up = at(i, j + 1), diag = at(i + 1, j + 1);
+      if (g.wireframe) {
+        if (p && right) bandLines(*p, *right);
+        if (p && up) bandLines(*p, *up);
+        continue;
+      }
+      if (p && right && diag) bandFaces({*p, *right, *diag});
+      if (p && diag && up) bandFaces({*p, *diag, *up});
+    }
+  std::stable_sort(pieces.begin(), pieces.end(),
+                   [](const Piece& a, const Piece& b) { return a.depth > b.depth; });
+  // The floor and walls of a 3-D surface, outlined; a contour's plot is its mesh alone.
+  const QPen edge(defaultGridColor(ctx.theme, ctx.chart.style), 0.75);
+  // Walls the file leaves out are outlined, as for bars; the floor always is.
+  auto outline = [&](const ooxml::chart::Wall& w, bool always, Vec3 a, Vec3 b, Vec3 c, Vec3 d) {
+    Face3D f;
+    f.kind = Face3D::Kind::Wall;
+    f.polygon = QPolygonF({proj.map(a), proj.map(b), proj.map(c), proj.map(d)});
+    f.brush = brushForFill(w.format.fill, ctx.theme, Qt::NoBrush);
+    f.pen = penForLine(w.format.line, ctx.theme, always || !w.present ? edge : QPen(Qt::NoPen));
+    scene.walls.push_back(f);
+  };
+  const double sideX = proj.seesLeft() ? box.x : 0, farX = box.x - sideX;
+  if (!contour) {
+    const ooxml::chart::ChartModel& c = ctx.chart;
+    outline(c.backWall, false, {0, 0, box.z}, {box.x, 0, box.z}, {box.x, box.y, box.z},
+            {0, box.y, box.z});
+    outline(c.sideWall, false, {sideX, 0, 0}, {sideX, 0, box.z}, {sideX, box.y, box.z},
+            {sideX, box.y, 0});
+    outline(c.floor, true, {0, 0, 0}, {box.x, 0, 0}, {box.x, 0, box.z}, {0, 0, box.z});
+  }
+  for (Piece& piece : pieces) scene.faces.push_back(std::move(piece.face));
+  // Labels: values up the side wall's front edge (none on a contour), categories along the
+  // front, series along the far side.
+  // Each axis' labels in its own text format: categories, values, series.
+  TextStyle styles[3];
+  for (int k = 0; k < 3; ++k) {
+    const ooxml::chart::Axis* a =
+        int(g.axisIds.size()) > k ? ctx.chart.plotArea.axis(g.axisIds[size_t(k)]) : nullptr;
+    styles[k] = textStyleFor(ctx, a ? a->text : ooxml::chart::TextBody(), ctx.baseSizePt, false);
+  }
+  TextStyle style;
+  auto label = [&](const QString& text, QPointF anchor, int side) {
+    if (text.isEmpty()) return;
+    const QSizeF size = measureText(style, text);
+    QRectF r(QPointF(0, 0), size);
+    if (side == 0)
+      r.moveCenter(anchor - QPointF(kLabelGap + size.width() / 2, 0));
+    else if (side == 1)
+      r.moveCenter(anchor + QPointF(kLabelGap + size.width() / 2, 0));
+    else
+      r.moveCenter(anchor + QPointF(0, kLabelGap + size.height() / 2));
+    scene.labels.push_back(Label3D{text, r, style});
+  };
+  const ooxml::chart::Axis* valueAxis = valueAxisOf(ctx, g);
+  const bool valueLabels =
+      !contour &&
+      (!valueAxis || (!valueAxis->deleted &&
+                      valueAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None));
+  style = styles[1];
+  if (valueLabels)
+    for (double v : ticks)
+      label(formatChartNumber(v, "General", ctx.chart.date1904),
+            proj.map(Vec3{sideX, valueAt(v), 0}), sideX == 0 ? 0 : 1);
+  if (!g.series.empty()) {
+    // The categories of the first series that has any.
+    const ooxml::chart::Series* source = &g.series.front();
+    for (const ooxml::chart::Series& s : g.series)
+      if (!source->categories.present && s.categories.present) source = &s;
+    const ooxml::chart::Series& first = *source;
+    style = styles[0];
+    for (int i = 0; i < columns; ++i) {
+      const auto v = first.categories.numeric ? first.categories.number(i) : std::nullopt;
+      const QString text =
+          !first.categories.present ? QString::number(i + 1)
+          : v ? formatChartNumber(*v, first.categories.formatCode, ctx.chart.date1904)
+              : first.categories.text(i);
+      label(text, proj.map(Vec3{double(i), 0, 0}), 2);
+    }
+  }
+  style = styles[2];
+  for (int j = 0; j < rows; ++j) {
+    const ooxml::chart::Series& s = g.series[size_t(j)];
+    label(s.name.isEmpty() ? QString("Series%1").arg(s.index + 1) : s.name,
+          proj.map(Vec3{farX, 0, j * zStep}), farX == 0 ? 0 : 1);
+  }
+  QRectF bounds;
+  for (const auto* list : {&scene.walls, &scene.faces})
+    for (const Face3D& f : *list)
+      bounds = bounds.isNull() ? f.polygon.boundingRect() : bounds.united(f.polygon.boundingRect());
+  scene.bounds = bounds;
+}
+
+}  // namespace morvane::render::chart::detail
