@@ -71,7 +71,8 @@ QByteArray drawMetafile(const charttest::LoadedChart& c, emf::EmfForm form) {
 
 std::optional<Picture> picture(const QString& file, int index, const QString& name,
                                emf::EmfForm form = emf::EmfForm::Portable) {
-  auto chart = charttest::loadChart(QDir(testenv::fidelityDir()).filePath(file), index);
+  auto chart = charttest::loadChart(
+      QDir::isAbsolutePath(file) ? file : QDir(testenv::fidelityDir()).filePath(file), index);
   if (!chart) return std::nullopt;
   Picture p{name, *chart, drawBitmap(*chart), drawMetafile(*chart, form)};
   return p;
@@ -85,6 +86,11 @@ std::vector<std::pair<QString, int>> fidelityCharts() {
     for (int style = 1; file == QLatin1String("chart_styles.xlsx") && style <= 41; style += 8)
       out.emplace_back(file, style - 1);
   }
+  // One of each 3-D kind: shaded faces, slabs, a gradient rim, surface bands and a contour.
+  if (const QString dir = testenv::fidelity3dDir(); !dir.isEmpty())
+    for (const char* file : {"openpyxl_bar3D", "excelize_col3D", "openpyxl_area3D",
+                             "openpyxl_pie3D", "excelize_surface3D", "openpyxl_surface"})
+      out.emplace_back(QDir(dir).filePath(QString(file) + ".xlsx"), 0);
   return out;
 }
 
@@ -224,7 +230,7 @@ TEST_F(ChartEmfReaders, Libemf2svgAndLibreOfficeDrawOurChartsAsOurBitmapDoes) {
     forLibreOffice.emplace_back(name, p->emf, p->bitmap.size());
     pictures.push_back(std::move(*p));
   }
-  ASSERT_EQ(pictures.size(), 45u);
+  ASSERT_EQ(pictures.size(), testenv::fidelity3dDir().isEmpty() ? 45u : 51u);
   const std::map<QString, QImage> lo = readWithLibreOffice(forLibreOffice, dir + "/lo");
   QFile table(dir + "/mad.tsv");
   ASSERT_TRUE(table.open(QIODevice::WriteOnly));
