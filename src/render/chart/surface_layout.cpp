@@ -13,6 +13,8 @@ namespace morvane::render::chart::detail {
 namespace {
 
 constexpr double kLabelGap = 4;
+constexpr int kMaxMeshSide = 1000;
+constexpr int kMaxMeshCells = 20000;
 
 const ooxml::chart::Axis* valueAxisOf(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g) {
   return g.axisIds.size() >= 2 ? ctx.chart.plotArea.axis(g.axisIds[1]) : nullptr;
@@ -92,9 +94,11 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   const bool contour = !g.is3D;
   scene.view = viewAngles(ctx.chart, false);
   if (contour) scene.view = ViewAngles{90, 0, false, 0, std::nullopt, 100};
-  const int rows = std::max<int>(1, int(g.series.size()));
+  // A mesh of more cells than a picture can show is cut at its first rows and columns.
+  const int rows = std::clamp(int(g.series.size()), 1, kMaxMeshSide);
   int columns = 1;
   for (const ooxml::chart::Series& s : g.series) columns = std::max(columns, s.pointCount());
+  columns = std::clamp(columns, 1, std::max(2, kMaxMeshCells / rows));
   // Room around the mesh for the value and series labels beside it and the categories below.
   QRectF target = ctx.out.plotArea.adjusted(40, 8, -40, -24);
   if (target.width() < 20 || target.height() < 20) target = ctx.out.plotArea;

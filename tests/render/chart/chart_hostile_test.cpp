@@ -235,3 +235,18 @@ TEST(ChartHostile, OddFormattingValues) {
 }
 
 }  // namespace
+
+// A surface of far more cells than a picture shows draws its first part only.
+TEST(ChartHostile, HugeSurfaceMeshIsCut) {
+  QString points;
+  for (int i = 0; i < 2000; ++i)
+    points += QString("<c:pt idx=\"%1\"><c:v>%2</c:v></c:pt>").arg(i).arg(i % 7);
+  QString rows;
+  for (int j = 0; j < 40; ++j)
+    rows += "<c:ser><c:idx val=\"" + QString::number(j) + "\"/><c:order val=\"" +
+            QString::number(j) + "\"/><c:val><c:numLit>" + points + "</c:numLit></c:val></c:ser>";
+  const auto layout =
+      readAndDraw("<c:plotArea><c:surface3DChart>" + rows + "</c:surface3DChart></c:plotArea>");
+  EXPECT_FALSE(layout.placeholder);
+  EXPECT_LE(layout.scene.faces.size(), 20000u * 2u * 4u);  // cells, triangles, bands each crosses
+}
