@@ -68,6 +68,15 @@ Plan planFor(const LayoutContext& ctx, int gi) {
   return p;
 }
 
+// Where category `slot`'s point stands across the box: amid its slot, or for areas on the
+// slot's tick, the first at the box's start and the last at its end, as the program draws
+// 3-D areas.
+double categoryUnit(const Plan& plan, double slot) {
+  const int n = plan.categories;
+  if (plan.group->kind != ChartKind::Area) return slot + 0.5;
+  return n > 1 ? slot * n / double(n - 1) : n / 2.0;
+}
+
 // Maps category units, values and depth into the box and onto the picture.
 struct Space {
   const Plan& plan;
@@ -195,11 +204,7 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       plan.group->grouping == Grouping::Stacked || plan.group->grouping == Grouping::PercentStacked;
   const double base = std::clamp(0.0, plan.val->scale.min, plan.val->scale.max);
   const double thickness = (plan.val->scale.max - plan.val->scale.min) * 0.012;
-  const int n = plan.categories;
-  auto unitOf = [&](double slot) {
-    if (plan.cat->between) return slot + 0.5;
-    return n > 1 ? slot * n / double(n - 1) : n / 2.0;
-  };
+  auto unitOf = [&](double slot) { return categoryUnit(plan, slot); };
   for (size_t j = 0; j < plan.group->series.size(); ++j) {
     const int si = layoutSeriesIndex(ctx.out, plan.groupIndex, int(j));
     if (si < 0) continue;
@@ -217,7 +222,9 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       const auto [from, to] = stacks[j][i];
       const double hi = stacked ? to : (p.valid ? p.value : 0);
       pts.push_back({unitOf(at), stacked ? from : (area ? base : hi - thickness), hi});
-      if (p.valid) anchors[{si, int(i)}] = s.map(s.at(unitOf(at), hi, z0));
+      // An area's label sits amid its band, a line's above its point.
+      if (p.valid)
+        anchors[{si, int(i)}] = s.map(s.at(unitOf(at), area ? (pts.back().lo + hi) / 2 : hi, z0));
     }
     if (pts.size() < 2 && !area) continue;
     Solid front;
@@ -351,7 +358,7 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
     scene.axisLines.push_back(plan.horizontal ? upEdge : acrossEdge);
     scene.axisPens.push_back(axisPen(cat));
     for (int i = 0; i < int(cat.labels.size()); ++i) {
-      const double u = s.categoryAt(i + 0.5);
+      const double u = s.categoryAt(categoryUnit(plan, i));
       if (plan.horizontal)
         addLabel(scene, cat.labelStyle, cat.labels[size_t(i)], s.map({sideX, u, 0}),
                  sideX == 0 ? 0 : 1);
@@ -431,12 +438,17 @@ void layoutScene3D(LayoutContext& ctx) {
   for (Solid& solid : solids)
     for (Face3D& f : solid.faces) scene.faces.push_back(std::move(f));
   scene.bounds = boundsOf(scene);
-  // Data labels stand off the projected points: above a column or point, right of a bar.
+  // Data labels stand off the projected points: above a column or point, right of a bar,
+  // amid an area's band.
   for (DataLabelLayout& l : ctx.out.dataLabels) {
     const auto it = anchors.find({l.series, l.point});
     if (it == anchors.end()) continue;
-    l.center = plan.horizontal ? it->second + QPointF(kLabelGap + l.size.width() / 2, 0)
-                               : it->second - QPointF(0, kLabelGap + l.size.height() / 2);
+    if (plan.group->kind == ChartKind::Area)
+      l.center = it->second;
+    else if (plan.horizontal)
+      l.center = it->second + QPointF(kLabelGap + l.size.width() / 2, 0);
+    else
+      l.center = it->second - QPointF(0, kLabelGap + l.size.height() / 2);
   }
 }
 
