@@ -149,8 +149,13 @@ Solid box(const Space& s, Vec3 a, Vec3 b, const SeriesLook& look, int series, in
   return solid;
 }
 
-// Label anchors: [layout series][point] -> the picture point a data label stands off from.
-using Anchors = std::map<std::pair<int, int>, QPointF>;
+// Label anchors: [layout series][point] -> the picture point a data label stands off from,
+// or is centred on.
+struct Anchor {
+  QPointF at;
+  bool centred = false;
+};
+using Anchors = std::map<std::pair<int, int>, Anchor>;
 
 int layoutSeriesIndex(const ChartLayout& out, int group, int seriesInGroup) {
   for (size_t i = 0; i < out.series.size(); ++i)
@@ -188,7 +193,10 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
       const double v0 = stacked ? from : base, v1 = stacked ? to : p.value;
       solids.push_back(
           box(s, s.at(u0, v0, z0), s.at(u0 + plan.barWidth, v1, z1), p.look, si, int(i)));
-      anchors[{si, int(i)}] = s.map(s.at(u0 + plan.barWidth / 2, v1, z0));
+      // Stacked segments carry their labels inside, on their fronts.
+      anchors[{si, int(i)}] =
+          stacked ? Anchor{s.map(s.at(u0 + plan.barWidth / 2, (v0 + v1) / 2, z0)), true}
+                  : Anchor{s.map(s.at(u0 + plan.barWidth / 2, v1, z0)), false};
     }
   }
 }
@@ -224,7 +232,8 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       pts.push_back({unitOf(at), stacked ? from : (area ? base : hi - thickness), hi});
       // An area's label sits amid its band, a line's above its point.
       if (p.valid)
-        anchors[{si, int(i)}] = s.map(s.at(unitOf(at), area ? (pts.back().lo + hi) / 2 : hi, z0));
+        anchors[{si, int(i)}] =
+            Anchor{s.map(s.at(unitOf(at), area ? (pts.back().lo + hi) / 2 : hi, z0)), area};
     }
     if (pts.size() < 2 && !area) continue;
     Solid front;
@@ -438,17 +447,18 @@ void layoutScene3D(LayoutContext& ctx) {
   for (Solid& solid : solids)
     for (Face3D& f : solid.faces) scene.faces.push_back(std::move(f));
   scene.bounds = boundsOf(scene);
-  // Data labels stand off the projected points: above a column or point, right of a bar,
-  // amid an area's band.
+  // Data labels stand off the projected points, above a column or point and right of a bar,
+  // or sit amid a stacked segment or an area's band.
   for (DataLabelLayout& l : ctx.out.dataLabels) {
     const auto it = anchors.find({l.series, l.point});
     if (it == anchors.end()) continue;
-    if (plan.group->kind == ChartKind::Area)
-      l.center = it->second;
+    const Anchor& a = it->second;
+    if (a.centred)
+      l.center = a.at;
     else if (plan.horizontal)
-      l.center = it->second + QPointF(kLabelGap + l.size.width() / 2, 0);
+      l.center = a.at + QPointF(kLabelGap + l.size.width() / 2, 0);
     else
-      l.center = it->second - QPointF(0, kLabelGap + l.size.height() / 2);
+      l.center = a.at - QPointF(0, kLabelGap + l.size.height() / 2);
   }
 }
 
