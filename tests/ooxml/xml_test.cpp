@@ -1,9 +1,12 @@
-// parseXml: namespace normalisation onto canonical prefixes, and serializeXml back.
+// parseXml: namespace normalisation onto canonical prefixes, and serializeXml back; large
+// parts parsed in pieces.
 #include "ooxml/detail/xml.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include "ooxml/detail/xml_pieces.h"
 
 using namespace morvane;
 
@@ -244,3 +247,46 @@ INSTANTIATE_TEST_SUITE_P(
             R"(xmlns:r="http://purl.oclc.org/ooxml/officeDocument/relationships"><sheetData/></worksheet>)",
             true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Cut into pieces of a few bytes, a part still gives every row once, in order, with the
+// prefixes of the whole; a fault in a later piece is reported at its line in the part.
+TEST(XmlPieces, PiecesHoldEveryRowOnceAndErrorsNameTheirLine) {
+  QByteArray xml = R"(<?xml version="1.0"?>
+<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><!-- a <row> -->
+<sheetData>)";
+  for (int r = 1; r <= 40; ++r)
+    xml += QByteArray("<row r=\"%1\"><c><v>a&gt;b</v></c></row>\n")
+               .replace("%1", QByteArray::number(r));
+  xml += "</sheetData><drawing/></worksheet>";
+  auto pieces = ooxml::detail::XmlPieces::split(xml, "/xl/s.xml", 64, 2, 100);
+  ASSERT_TRUE(pieces.ok());
+  EXPECT_GT(pieces->count(), 3u);
+  QByteArray rows;
+  int drawings = 0;
+  for (size_t i = 0; i < pieces->count(); ++i) {
+    auto doc = pieces->parse(i);
+    ASSERT_TRUE(doc.ok()) << doc.error().message.toStdString();
+    const pugi::xml_node root = (*doc)->doc.child("x:worksheet");
+    for (pugi::xml_node row : root.child("x:sheetData").children("x:row")) {
+      rows += row.attribute("r").value();
+      EXPECT_STREQ(row.child("x:c").child_value("x:v"), "a>b");
+    }
+    drawings +=
+        int(std::distance(root.children("x:drawing").begin(), root.children("x:drawing").end()));
+  }
+  QByteArray expected;
+  for (int r = 1; r <= 40; ++r) expected += QByteArray::number(r);
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(drawings, 1);
+
+  xml.replace("<row r=\"30\"><c>", "<row r=\"30\"><c><bad>");
+  pieces = ooxml::detail::XmlPieces::split(xml, "/xl/s.xml", 64, 2, 100);
+  ASSERT_TRUE(pieces.ok());
+  QString error;
+  for (size_t i = 0; i < pieces->count() && error.isEmpty(); ++i) {
+    if (auto doc = pieces->parse(i); !doc.ok()) error = doc.error().message;
+  }
+  EXPECT_TRUE(error.contains("line 32")) << error.toStdString();
+  EXPECT_FALSE(ooxml::detail::XmlPieces::split("<a><!DOCTYPE x></a>", "/xl/s.xml", 64, 2).ok());
+  EXPECT_FALSE(ooxml::detail::XmlPieces::split("<a><b x=\"1></a>", "/xl/s.xml", 64, 2).ok());
+}

@@ -120,11 +120,13 @@ bool columnHidden(const Worksheet& ws, int column) {
 CellRange clippedToUsedCells(const Worksheet& ws, CellRange area) {
   if (!area.isWholeColumns() && !area.isWholeRows()) return area;
   int lastRow = area.firstRow - 1, lastColumn = area.firstColumn - 1;
-  for (const auto& [pos, cell] : ws.cells) {
-    if (!area.contains(pos.first, pos.second) || cell.isBlank()) continue;
-    lastRow = std::max(lastRow, pos.first);
-    lastColumn = std::max(lastColumn, pos.second);
-  }
+  ws.cells.forEachIn(area, [&](int r, int c, const ooxml::xlsx::Cell& cell) {
+    if (!cell.isBlank()) {
+      lastRow = std::max(lastRow, r);
+      lastColumn = std::max(lastColumn, c);
+    }
+    return true;
+  });
   if (area.isWholeColumns()) area.lastRow = lastRow;
   if (area.isWholeRows()) area.lastColumn = lastColumn;
   return area;
@@ -149,7 +151,7 @@ class Formats {
 
 ChartCell readCell(const Worksheet& ws, int row, int column, Formats& formats, bool date1904) {
   ChartCell out;
-  const auto* cell = ws.cell(row, column);
+  const auto cell = ws.cell(row, column);
   if (!cell) return out;
   const CellValue& v = cell->value;
   const render::numfmt::NumberFormat& format = formats.of(ws.effectiveStyle(row, column));

@@ -65,17 +65,15 @@ CellValue storedValue(const HostPtr& host, int sheet, int row, int column,
 }
 
 bool nonBlank(const Worksheet& ws, int row, int column) {
-  const auto* cell = ws.cell(row, column);
+  const auto cell = ws.cell(row, column);
   return cell && !cell->isBlank();
 }
 
 // Any non-blank cell in row `row`, columns first..last.
 bool rowHasValue(const Worksheet& ws, int row, int first, int last) {
-  for (auto it = ws.cells.lower_bound({row, first}); it != ws.cells.end() && it->first.first == row &&
-                                                     it->first.second <= last; ++it) {
-    if (!it->second.isBlank()) return true;
-  }
-  return false;
+  return !ws.cells.forEachIn({row, first, row, last}, [](int, int, const ooxml::xlsx::Cell& cell) {
+    return cell.isBlank();  // stop at the first non-blank one
+  });
 }
 
 bool columnHasValue(const Worksheet& ws, int column, int first, int last) {
@@ -94,7 +92,7 @@ QString findText(const CellValue& v) {
 }  // namespace
 
 office::Variant HostRange::value() {
-  const auto* cell = sheetOf(m_host, m_sheet).cell(m_area.firstRow, m_area.firstColumn);
+  const auto cell = sheetOf(m_host, m_sheet).cell(m_area.firstRow, m_area.firstColumn);
   return cell ? toVariant(cell->value) : office::Variant();
 }
 
@@ -161,9 +159,10 @@ void HostRange::setNumberFormat(const QString& format) {
         runStyle = style;
       }
     }
-    for (const auto& [pos, cell] : ws.cells) {
-      if (m_area.contains(pos.first, pos.second) && cell.hasStyle) cells.push_back(pos);
-    }
+    ws.cells.forEachIn(m_area, [&](int r, int c, const ooxml::xlsx::Cell& cell) {
+      if (cell.hasStyle) cells.emplace_back(r, c);
+      return true;
+    });
   } else if (m_area.isWholeRows()) {
     // Row styles are not modelled; the tool formats columns and bounded ranges only.
     throw office::AutomationError::methodFailed(QStringLiteral("NumberFormat"),
@@ -211,29 +210,26 @@ void HostRange::copyPicture(int, int format) {
 std::shared_ptr<excel::Range> HostRange::find(const office::Variant& what, int) {
   const Worksheet& ws = sheetOf(m_host, m_sheet);
   const QString needle = what.toText();
-  auto matches = [&](const std::pair<const std::pair<int, int>, ooxml::xlsx::Cell>& entry) {
-    return m_area.contains(entry.first.first, entry.first.second) && !entry.second.isBlank() &&
-           findText(entry.second.value).contains(needle, Qt::CaseInsensitive);
-  };
   // By rows from the cell after the first one, then round to the first cell itself.
-  const std::pair<int, int> first{m_area.firstRow, m_area.firstColumn};
-  for (auto it = ws.cells.upper_bound(first); it != ws.cells.end() && it->first.first <= m_area.lastRow; ++it) {
-    if (matches(*it)) return std::make_shared<HostRange>(m_host, m_sheet, CellRange::cell(it->first.first, it->first.second));
-  }
-  for (auto it = ws.cells.lower_bound(first); it != ws.cells.end() && it->first <= first; ++it) {
-    if (matches(*it)) return std::make_shared<HostRange>(m_host, m_sheet, CellRange::cell(it->first.first, it->first.second));
-  }
-  return nullptr;
+  std::optional<CellRange> found, firstMatches;
+  ws.cells.forEachIn(m_area, [&](int r, int c, const ooxml::xlsx::Cell& cell) {
+    if (cell.isBlank() || !findText(cell.value).contains(needle, Qt::CaseInsensitive)) return true;
+    const bool first = r == m_area.firstRow && c == m_area.firstColumn;
+    (first ? firstMatches : found) = CellRange::cell(r, c);
+    return first;
+  });
+  if (!found) found = firstMatches;
+  return found ? std::make_shared<HostRange>(m_host, m_sheet, *found) : nullptr;
 }
 
 double HostRange::maxNumber() const {
   const Worksheet& ws = sheetOf(m_host, m_sheet);
   std::optional<double> best;
-  for (auto it = ws.cells.lower_bound({m_area.firstRow, 1}); it != ws.cells.end() && it->first.first <= m_area.lastRow; ++it) {
-    const auto& v = it->second.value;
-    if (m_area.contains(it->first.first, it->first.second) && v.type == CellValue::Type::Number)
-      best = best ? std::max(*best, v.number) : v.number;
-  }
+  ws.cells.forEachIn(m_area, [&](int, int, const ooxml::xlsx::Cell& cell) {
+    if (cell.value.type == CellValue::Type::Number)
+      best = best ? std::max(*best, cell.value.number) : cell.value.number;
+    return true;
+  });
   return best.value_or(0);
 }
 

@@ -1,15 +1,28 @@
 #include "ooxml/detail/xml.h"
 
-#include "ooxml/detail/xml_namespaces.h"
-#include "ooxml/package.h"
-
 #include <algorithm>
+
+#include "ooxml/detail/xml_namespaces.h"
+#include "ooxml/detail/xml_pieces.h"
+#include "ooxml/package.h"
 
 namespace morvane::ooxml {
 
 namespace {
 
-constexpr int kDepthCeiling = 4096;
+// A tree costs about 64 bytes a node and 40 an attribute besides the text. Past this
+// estimate a part is refused rather than held: the parts that legitimately grow that large
+// (worksheets, shared strings) are parsed in pieces (xml_pieces.h).
+constexpr qint64 kMaxTreeBytes = 768ll << 20;
+
+qint64 treeEstimate(const QByteArray& data) {
+  qint64 tags = 0, attributes = 0;
+  for (const char c : data) {
+    tags += c == '<';
+    attributes += c == '=';
+  }
+  return 64 * tags + 40 * attributes;
+}
 
 int lineOf(const QByteArray& data, ptrdiff_t offset) {
   offset = std::clamp<ptrdiff_t>(offset, 0, ptrdiff_t(data.size()));
@@ -49,6 +62,15 @@ class ByteArrayWriter : public pugi::xml_writer {
 
 Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QString& partName,
                                               int maxDepth) {
+  return detail::parseXmlShifted(data, partName, maxDepth, 0);
+}
+
+Result<std::unique_ptr<XmlDocument>> detail::parseXmlShifted(const QByteArray& data,
+                                                             const QString& partName, int maxDepth,
+                                                             int lineShift) {
+  if (treeEstimate(data) > kMaxTreeBytes)
+    return Error{Error::Code::Unsafe,
+                 QStringLiteral("%1: too many elements to hold in memory").arg(partName)};
   auto document = std::make_unique<XmlDocument>();
   // parse_doctype makes a DOCTYPE visible so it can be refused; pugixml never expands
   // entities it does not know, and nothing here reads an external subset.
@@ -63,7 +85,7 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
     }
     return Error{Error::Code::BadXml, QStringLiteral("%1: malformed XML at line %2: %3")
                                           .arg(partName)
-                                          .arg(lineOf(data, parsed.offset))
+                                          .arg(lineOf(data, parsed.offset) + lineShift)
                                           .arg(QString::fromUtf8(parsed.description()))};
   }
   for (pugi::xml_node node : document->doc.children()) {
@@ -74,7 +96,7 @@ Result<std::unique_ptr<XmlDocument>> parseXml(const QByteArray& data, const QStr
     }
   }
   // The namespace pass recurses once per level, so the limit also bounds the stack.
-  maxDepth = std::clamp(maxDepth, 1, kDepthCeiling);
+  maxDepth = std::clamp(maxDepth, 1, detail::kXmlDepthCeiling);
   DepthProbe probe(maxDepth);
   document->doc.traverse(probe);
   if (probe.exceeded()) {

@@ -109,7 +109,7 @@ void writeCellContent(pugi::xml_node c, const Cell& cell) {
 }
 
 void writeCell(pugi::xml_node data, const Worksheet& sheet, int row, int column) {
-  const Cell* cell = sheet.cell(row, column);
+  const std::optional<Cell> cell = sheet.cell(row, column);
   pugi::xml_node rowNode = findOrInsertRow(data, row);
   pugi::xml_node c = findCell(rowNode, column);
   if (!cell) {
@@ -144,17 +144,8 @@ void writeColumns(pugi::xml_node root, const Worksheet& sheet) {
 void writeDimension(pugi::xml_node root, const Worksheet& sheet) {
   pugi::xml_node dim = root.child("x:dimension");
   if (!dim) return;
-  if (sheet.cells.empty()) {
-    setAttr(dim, "ref", QStringLiteral("A1"));
-    return;
-  }
-  CellRange box = CellRange::cell(sheet.cells.begin()->first.first, sheet.cells.begin()->first.second);
-  for (const auto& entry : sheet.cells) {
-    box.lastRow = std::max(box.lastRow, entry.first.first);
-    box.firstColumn = std::min(box.firstColumn, entry.first.second);
-    box.lastColumn = std::max(box.lastColumn, entry.first.second);
-  }
-  setAttr(dim, "ref", formatA1Area(box, false));
+  const auto box = sheet.cells.bounds();
+  setAttr(dim, "ref", box ? formatA1Area(*box, false) : QStringLiteral("A1"));
 }
 
 }  // namespace

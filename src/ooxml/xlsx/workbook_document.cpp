@@ -103,29 +103,32 @@ int WorkbookDocument::setDefinedName(const QString& name, const QString& formula
 
 void WorkbookDocument::setCellValue(int sheet, int row, int column, const CellValue& value) {
   Worksheet& ws = m_model.sheets.at(size_t(sheet)).worksheet;
-  auto it = ws.cells.find({row, column});
-  if (it == ws.cells.end()) {
+  std::optional<Cell> cell = ws.cell(row, column);
+  if (!cell) {
     if (value.isEmpty()) return;
-    Cell cell;
+    cell.emplace();
     const int inherited = ws.inheritedStyle(row, column);
     // A value typed into an empty cell of a formatted row or column takes that format.
     if (inherited != 0) {
-      cell.style = inherited;
-      cell.hasStyle = true;
+      cell->style = inherited;
+      cell->hasStyle = true;
     }
-    it = ws.cells.emplace(std::make_pair(row, column), cell).first;
   }
-  it->second.value = value;
-  it->second.hasFormula = false;
-  if (it->second.isBlank() && !it->second.hasStyle) ws.cells.erase(it);
+  cell->value = value;
+  cell->hasFormula = false;
+  if (cell->isBlank() && !cell->hasStyle)
+    ws.cells.erase(row, column);
+  else
+    ws.cells.set(row, column, *cell);
   m_sheetEdits[sheet].cells.insert({row, column});
 }
 
 void WorkbookDocument::setCellStyle(int sheet, int row, int column, int style) {
   Worksheet& ws = m_model.sheets.at(size_t(sheet)).worksheet;
-  Cell& cell = ws.cells[{row, column}];
+  Cell cell = ws.cell(row, column).value_or(Cell{});
   cell.style = style;
   cell.hasStyle = true;
+  ws.cells.set(row, column, cell);
   m_sheetEdits[sheet].cells.insert({row, column});
 }
 

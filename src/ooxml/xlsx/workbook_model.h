@@ -3,14 +3,14 @@
 // Produced by readWorkbook (workbook_reader.h); edited and saved by WorkbookDocument.
 #pragma once
 
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "ooxml/xlsx/drawing_model.h"
 #include "ooxml/xlsx/styles_model.h"
 #include "ooxml/xlsx/worksheet_model.h"
-
-#include <QString>
-
-#include <optional>
-#include <vector>
 
 namespace morvane::ooxml::xlsx {
 
@@ -47,7 +47,9 @@ struct WorkbookModel {
   QString themePart;     // the workbook theme ("/xl/theme/theme1.xml"); empty when none
   std::vector<SheetEntry> sheets;
   std::vector<DefinedName> names;
-  std::vector<QString> sharedStrings;  // rich text flattened to its text
+  // Rich text flattened to its text; null when the workbook has no table. Shared with the
+  // worksheets' cells, which hold indices into it.
+  std::shared_ptr<const StringTable> sharedStrings;
   Styles styles;
   bool lockStructure = false;
   bool date1904 = false;

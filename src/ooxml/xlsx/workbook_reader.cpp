@@ -89,7 +89,7 @@ Result<WorkbookModel> readWorkbook(const Package& package) {
   if (!model.sharedStringsPart.isEmpty() && package.hasPart(model.sharedStringsPart)) {
     auto strings = readSharedStrings(package, model.sharedStringsPart);
     if (!strings) return strings.error();
-    model.sharedStrings = std::move(*strings);
+    model.sharedStrings = std::make_shared<const StringTable>(std::move(*strings));
   }
   if (!model.stylesPart.isEmpty() && package.hasPart(model.stylesPart)) {
     auto styles = readStyles(package, model.stylesPart);

@@ -4,11 +4,6 @@
 
 namespace morvane::ooxml::xlsx {
 
-const Cell* Worksheet::cell(int row, int column) const {
-  const auto it = cells.find({row, column});
-  return it == cells.end() ? nullptr : &it->second;
-}
-
 const ColumnInfo* Worksheet::columnInfo(int column) const {
   for (const ColumnInfo& c : columns) {
     if (column >= c.min && column <= c.max) return &c;
@@ -24,8 +19,7 @@ int Worksheet::inheritedStyle(int row, int column) const {
 }
 
 int Worksheet::effectiveStyle(int row, int column) const {
-  const Cell* c = cell(row, column);
-  if (c && c->hasStyle) return c->style;
+  if (const auto own = cells.ownStyle(row, column)) return *own;
   return inheritedStyle(row, column);
 }
 

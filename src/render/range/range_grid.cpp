@@ -66,33 +66,27 @@ double rangeRowPoints(const ooxml::xlsx::Worksheet& sheet, const ooxml::xlsx::St
     return ooxml::xlsx::rowPoints(sheet, row);
   // No stored height: the program fits the row to its largest font, in whole pixels.
   double height = ooxml::xlsx::rowPoints(sheet, row);
-  for (auto it = sheet.cells.lower_bound({row, 1}); it != sheet.cells.end() && it->first.first == row; ++it) {
-    if (it->second.value.isEmpty()) continue;
-    const double size = styles.fontOfXf(it->second.style).size;
-    if (!std::isfinite(size) || size <= 0) continue;
-    const double pixels = std::ceil(std::min(size, 409.0) * 1.36 * 96.0 / 72.0 - 1e-9);
-    height = std::max(height, pixels * kPointsPerPixel);
-  }
+  sheet.cells.forEachIn(
+      {row, 1, row, ooxml::xlsx::kMaxColumns}, [&](int, int, const ooxml::xlsx::Cell& cell) {
+        if (cell.value.isEmpty()) return true;
+        const double size = styles.fontOfXf(cell.style).size;
+        if (!std::isfinite(size) || size <= 0) return true;
+        const double pixels = std::ceil(std::min(size, 409.0) * 1.36 * 96.0 / 72.0 - 1e-9);
+        height = std::max(height, pixels * kPointsPerPixel);
+        return true;
+      });
   return std::min(height, 409.0);
 }
 
 std::optional<RangeRect> usedRange(const ooxml::xlsx::Worksheet& sheet) {
-  std::optional<RangeRect> used;
-  auto extend = [&](int r1, int c1, int r2, int c2) {
-    if (!used) {
-      used = RangeRect{r1, c1, r2, c2};
-      return;
-    }
-    used->firstRow = std::min(used->firstRow, r1);
-    used->firstColumn = std::min(used->firstColumn, c1);
-    used->lastRow = std::max(used->lastRow, r2);
-    used->lastColumn = std::max(used->lastColumn, c2);
-  };
-  for (const auto& [pos, cell] : sheet.cells) extend(pos.first, pos.second, pos.first, pos.second);
+  std::optional<RangeRect> used = sheet.cells.bounds();
+  if (!used) return used;
+  const RangeRect cells = *used;
   for (const auto& m : sheet.mergedCells) {
     // Only merges that start within the used cells: a merge alone does not make cells used.
-    if (used && used->contains(m.firstRow, m.firstColumn))
-      extend(m.firstRow, m.firstColumn, std::min(m.lastRow, used->lastRow), std::min(m.lastColumn, used->lastColumn));
+    if (!cells.contains(m.firstRow, m.firstColumn)) continue;
+    used->lastRow = std::max(used->lastRow, std::min(m.lastRow, cells.lastRow));
+    used->lastColumn = std::max(used->lastColumn, std::min(m.lastColumn, cells.lastColumn));
   }
   return used;
 }

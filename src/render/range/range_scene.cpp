@@ -1,12 +1,10 @@
 #include "render/range/range_scene.h"
 
-#include "render/range/border_painter.h"
-
 #include <QFontMetricsF>
 #include <QPainter>
-
 #include <algorithm>
-#include <iterator>
+
+#include "render/range/border_painter.h"
 
 namespace morvane::render::range {
 
@@ -98,7 +96,7 @@ bool RangeScene::filledAt(int row, int column) {
 
 bool RangeScene::isFree(int row, int column) const {
   if (!m_rect.contains(row, column)) return false;
-  const ooxml::xlsx::Cell* cell = m_sheet.cell(row, column);
+  const auto cell = m_sheet.cell(row, column);
   return (!cell || cell->isBlank()) && mergeAt(row, column) < 0;
 }
 
@@ -109,16 +107,17 @@ QRectF RangeScene::cellRect(int row, int column) const {
 void RangeScene::layoutTexts() {
   for (int r = m_rect.firstRow; r <= m_rect.lastRow; ++r) {
     if (m_grid.rowHeight(r) <= 0) continue;
-    for (auto it = m_sheet.cells.lower_bound({r, m_rect.firstColumn});
-         it != m_sheet.cells.end() && it->first.first == r && it->first.second <= m_rect.lastColumn; ++it) {
-      const int c = it->first.second;
-      if (it->second.value.isEmpty() || m_grid.columnWidth(c) <= 0 || mergeAt(r, c) >= 0) continue;
-      placeText(r, c, it->second.value);
-    }
+    m_sheet.cells.forEachIn(
+        {r, m_rect.firstColumn, r, m_rect.lastColumn},
+        [&](int, int c, const ooxml::xlsx::Cell& cell) {
+          if (!cell.value.isEmpty() && m_grid.columnWidth(c) > 0 && mergeAt(r, c) < 0)
+            placeText(r, c, cell.value);
+          return true;
+        });
     placeTextFromOutside(r);
   }
   for (const RangeRect& m : m_merges) {
-    const ooxml::xlsx::Cell* anchor = m_sheet.cell(m.firstRow, m.firstColumn);
+    const auto anchor = m_sheet.cell(m.firstRow, m.firstColumn);
     if (!anchor || anchor->value.isEmpty()) continue;
     const QRectF area = m_grid.areaRect(m);
     CellText text = layoutCellText(m_painter, anchor->value, lookAt(m.firstRow, m.firstColumn), area,
@@ -159,7 +158,7 @@ QRectF RangeScene::overflowClip(int row, int column, const CellText& text, const
 
 bool RangeScene::blankBetween(int row, int firstColumn, int lastColumn) const {
   for (int c = firstColumn; c <= lastColumn; ++c) {
-    const ooxml::xlsx::Cell* cell = m_sheet.cell(row, c);
+    const auto cell = m_sheet.cell(row, c);
     if (cell && !cell->isBlank()) return false;
   }
   return true;
@@ -169,14 +168,17 @@ bool RangeScene::blankBetween(int row, int firstColumn, int lastColumn) const {
 // into the rectangle's first or last empty cells; the picture shows the part inside.
 void RangeScene::placeTextFromOutside(int row) {
   constexpr int kReach = 255;  // no text spills further than the widest column allows
-  auto it = m_sheet.cells.lower_bound({row, m_rect.firstColumn});
-  if (it != m_sheet.cells.begin() && isFree(row, m_rect.firstColumn)) {
-    const auto& [pos, cell] = *std::prev(it);
-    if (pos.first == row && !cell.value.isEmpty() && m_rect.firstColumn - pos.second <= kReach &&
-        blankBetween(row, pos.second + 1, m_rect.firstColumn - 1)) {
-      const QRectF area = m_grid.areaRect(RangeRect::cell(row, pos.second));
-      CellText text = layoutCellText(m_painter, cell.value, lookAt(row, pos.second), area, m_workbook.date1904,
-                                     m_indentStep);
+  const auto before = isFree(row, m_rect.firstColumn)
+                          ? m_sheet.cells.lastBefore(row, m_rect.firstColumn)
+                          : std::nullopt;
+  if (before) {
+    const int column = before->column;
+    const ooxml::xlsx::Cell& cell = before->cell;
+    if (!cell.value.isEmpty() && m_rect.firstColumn - column <= kReach &&
+        blankBetween(row, column + 1, m_rect.firstColumn - 1)) {
+      const QRectF area = m_grid.areaRect(RangeRect::cell(row, column));
+      CellText text = layoutCellText(m_painter, cell.value, lookAt(row, column), area,
+                                     m_workbook.date1904, m_indentStep);
       const double reach = area.left() + kTextPadLeft + text.indent + text.width;
       if (text.mayOverflow && (text.horizontal & Qt::AlignLeft) && reach > 0) {
         QRectF clip(0, m_grid.rowTop(row), 0, m_grid.rowHeight(row));
@@ -188,15 +190,18 @@ void RangeScene::placeTextFromOutside(int row) {
       }
     }
   }
-  for (; it != m_sheet.cells.end() && it->first.first == row && it->first.second <= m_rect.lastColumn; ++it) {}
-  if (it == m_sheet.cells.end() || it->first.first != row || !isFree(row, m_rect.lastColumn)) return;
-  const auto& [pos, cell] = *it;
-  if (cell.value.isEmpty() || pos.second - m_rect.lastColumn > kReach ||
-      !blankBetween(row, m_rect.lastColumn + 1, pos.second - 1))
+  const auto after = isFree(row, m_rect.lastColumn)
+                         ? m_sheet.cells.firstAfter(row, m_rect.lastColumn)
+                         : std::nullopt;
+  if (!after) return;
+  const int column = after->column;
+  const ooxml::xlsx::Cell& cell = after->cell;
+  if (cell.value.isEmpty() || column - m_rect.lastColumn > kReach ||
+      !blankBetween(row, m_rect.lastColumn + 1, column - 1))
     return;
-  const QRectF area = m_grid.areaRect(RangeRect::cell(row, pos.second));
-  CellText text = layoutCellText(m_painter, cell.value, lookAt(row, pos.second), area, m_workbook.date1904,
-                                 m_indentStep);
+  const QRectF area = m_grid.areaRect(RangeRect::cell(row, column));
+  CellText text = layoutCellText(m_painter, cell.value, lookAt(row, column), area,
+                                 m_workbook.date1904, m_indentStep);
   const double reach = area.right() - kTextPadRight - text.indent - text.width;
   if (!text.mayOverflow || !(text.horizontal & Qt::AlignRight) || reach >= m_picture.right()) return;
   QRectF clip(m_picture.right(), m_grid.rowTop(row), 0, m_grid.rowHeight(row));
