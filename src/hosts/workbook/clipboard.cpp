@@ -73,22 +73,24 @@ class LazyPictureData : public QMimeData {
  private:
   QImage bitmap() const {
     if (m_image.isNull()) {
-      const int scale = bitmapScale();
-      const double perPoint = kPixelsPerPoint * scale;
-      const QSize pixels(std::max(1, int(std::lround(m_picture.sizePoints.width() * perPoint))),
-                         std::max(1, int(std::lround(m_picture.sizePoints.height() * perPoint))));
-      QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+      const BitmapGeometry geometry = bitmapGeometry(m_picture.sizePoints, bitmapScale());
+      QImage image(geometry.pixels, QImage::Format_ARGB32_Premultiplied);
       image.fill(Qt::white);
-      const int dotsPerMeter = int(std::lround(96.0 * scale / 0.0254));
+      const int dotsPerMeter = int(std::lround(geometry.dotsPerInch / 0.0254));
       image.setDotsPerMeterX(dotsPerMeter);
       image.setDotsPerMeterY(dotsPerMeter);
-      image.setDevicePixelRatio(scale);
+      // The painter works in 96-dpi pixels whatever the resolution. It ignores a device
+      // pixel ratio below 1, so a reduced bitmap is scaled by hand and gets its ratio after.
+      const double ratio = geometry.dotsPerInch / 96.0;
+      if (ratio >= 1) image.setDevicePixelRatio(ratio);
       QPainter painter(&image);
       painter.setRenderHint(QPainter::Antialiasing);
       painter.setRenderHint(QPainter::TextAntialiasing);
+      if (ratio < 1) painter.scale(ratio, ratio);
       painter.scale(kPixelsPerPoint, kPixelsPerPoint);
       m_picture.draw(painter, QRectF(QPointF(0, 0), m_picture.sizePoints));
       painter.end();
+      image.setDevicePixelRatio(ratio);
       m_image = image;
     }
     return m_image;
@@ -170,6 +172,25 @@ int digitWidth(const WorkbookHost& host) {
 }
 
 }  // namespace
+
+BitmapGeometry bitmapGeometry(const QSizeF& points, int scale) {
+  const double width = std::max(points.width(), 0.0), height = std::max(points.height(), 0.0);
+  double dpi = 96.0 * scale;
+  const double side = std::max(width, height) * dpi / 72.0;
+  if (side > kMaxBitmapSide) dpi *= kMaxBitmapSide / side;
+  const double area = width * height * dpi * dpi / (72.0 * 72.0);
+  if (area > kMaxBitmapPixels) dpi *= std::sqrt(kMaxBitmapPixels / area);
+  // A reduced resolution is a whole dpi where it can be, the resolution the bitmap's dots per
+  // metre say, so the picture keeps its size in points; its pixels round down to stay within
+  // the limits, moving the proportions by under a pixel.
+  const bool reduced = dpi < 96.0 * scale;
+  if (reduced && dpi >= 1) dpi = std::floor(dpi);
+  const auto pixels = [&](double length) {
+    const double exact = length * dpi / 72.0;
+    return std::max(1, int(reduced ? std::floor(exact + 1e-9) : std::lround(exact)));
+  };
+  return {QSize(pixels(width), pixels(height)), dpi};
+}
 
 int pictureFormats(int copyPictureFormat) {
   if (copyPictureFormat == excel::xlBitmap) return kOfferBitmap;

@@ -1,15 +1,15 @@
 // What the workbook host's copy operations put on the desktop clipboard: pictures of a chart
 // or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 192 dpi
-// bitmap (device pixel ratio 2), a genuine EMF (image/x-emf), an SVG in points
-// (image/svg+xml) and, for native copies, the NativeObject a presentation pastes as an
-// embedded workbook.
+// bitmap (device pixel ratio 2; lower for pictures past the pixel budget), a genuine EMF
+// (image/x-emf), an SVG in points (image/svg+xml) and, for native copies, the NativeObject a
+// presentation pastes as an embedded workbook.
 #pragma once
 
-#include "office/clipboard_formats.h"
-
+#include <QSize>
 #include <QSizeF>
-
 #include <functional>
+
+#include "office/clipboard_formats.h"
 
 class QPainter;
 class QRectF;
@@ -30,6 +30,19 @@ inline constexpr int kOfferNativeCopy = kOfferBitmap | kOfferEmf | kOfferSvg | k
 // What CopyPicture offers for its Format argument: the bitmap for xlBitmap, the SVG with the
 // bitmap as its fallback for xlSvg, the EMF for anything else.
 int pictureFormats(int copyPictureFormat);
+
+// The most pixels a bitmap of a chart or range holds, its device pixels counted: a picture
+// larger than that is drawn at a lower resolution, with its proportions and its size in
+// points, so any picture stays a few hundred megabytes at most to draw, encode and paste.
+inline constexpr int kMaxBitmapSide = 8000;
+inline constexpr double kMaxBitmapPixels = 40e6;
+struct BitmapGeometry {
+  QSize pixels;
+  double dotsPerInch = 96;
+};
+// The bitmap of a picture of `points` drawn at `scale` times 96 dpi, within those limits;
+// never empty.
+BitmapGeometry bitmapGeometry(const QSizeF& points, int scale);
 
 // Replaces the clipboard's content. `formats` is a combination of ClipboardFormat; `native`
 // is produced on demand too (it carries the workbook's bytes).

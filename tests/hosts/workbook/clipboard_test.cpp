@@ -234,6 +234,65 @@ TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
   EXPECT_EQ(natives, 1);
 }
 
+// Past the pixel budget a bitmap is drawn at a lower resolution: within both limits, the
+// proportions and the size in points kept, at 96 dpi as at 192.
+TEST(HostClipboardBudget, LargePicturesKeepTheirProportionsWithinTheBudget) {
+  using hosts::workbook::bitmapGeometry;
+  struct Case {
+    QSizeF points;
+    int scale;
+    QSize pixels;  // empty: scaled down, checked against the limits
+  };
+  const Case cases[] = {
+      {{144, 60}, 1, {192, 80}}, {{144, 60}, 2, {384, 160}},
+      {{2400, 75000}, 1, {}},    {{2400, 75000}, 2, {}},  // 5,000 rows of 50 columns
+      {{40000, 300}, 2, {}},     {{5000, 5000}, 1, {}},   // one side; the area alone
+      {{6e6, 2e6}, 2, {}},       {{0, 0}, 2, {1, 1}},
+  };
+  for (const Case& c : cases) {
+    const auto geometry = bitmapGeometry(c.points, c.scale);
+    const QSize& px = geometry.pixels;
+    SCOPED_TRACE(testing::Message()
+                 << c.points.width() << "x" << c.points.height() << " at " << c.scale);
+    if (!c.pixels.isEmpty()) {
+      EXPECT_EQ(px, c.pixels);
+      EXPECT_EQ(geometry.dotsPerInch, 96.0 * c.scale);
+      continue;
+    }
+    EXPECT_LE(std::max(px.width(), px.height()), hosts::workbook::kMaxBitmapSide);
+    EXPECT_LE(double(px.width()) * px.height(), hosts::workbook::kMaxBitmapPixels);
+    // A whole dpi may give up some of the budget, never most of it.
+    const double longest = std::max(c.points.width(), c.points.height());
+    const double cap = std::min(hosts::workbook::kMaxBitmapPixels,
+                                hosts::workbook::kMaxBitmapSide * hosts::workbook::kMaxBitmapSide *
+                                    std::min(c.points.width(), c.points.height()) / longest);
+    EXPECT_GT(double(px.width()) * px.height(), 0.5 * cap);
+    EXPECT_NEAR(px.width() * 72.0 / geometry.dotsPerInch, c.points.width(),
+                72.0 / geometry.dotsPerInch);
+    EXPECT_NEAR(px.height() * 72.0 / geometry.dotsPerInch, c.points.height(),
+                72.0 / geometry.dotsPerInch);
+  }
+}
+
+// A range four times the budget's height is drawn whole, scaled: its last row shows at the
+// bottom of the bitmap, and the bitmap measures the range's points.
+TEST_F(HostClipboard, ARangePastTheBudgetIsDrawnWholeAndScaled) {
+  auto report = m_book->worksheet(QStringLiteral("Report"));
+  report->cells(1600, 3)->setValue(QStringLiteral("Bottom line"));
+  report->range(QStringLiteral("A1:C1600"))->copyPicture(excel::xlScreen, excel::xlBitmap);
+  const QImage bitmap = clipboardBitmap();
+  EXPECT_EQ(bitmap.height(), hosts::workbook::kMaxBitmapSide);
+  EXPECT_NEAR(double(bitmap.width()) / bitmap.height(), 144.0 / 24000.0, 1.0 / bitmap.height());
+  const auto picture = office::Picture::fromImage(bitmap);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_NEAR(picture->naturalSize().height(), 24000, 24000 * 0.01);
+  int dark = 0;  // the text of the last row, in column C
+  for (int y = bitmap.height() - 6; y < bitmap.height(); ++y)
+    for (int x = bitmap.width() * 2 / 3; x < bitmap.width(); ++x)
+      dark += qGray(bitmap.pixel(x, y)) < 160;
+  EXPECT_GT(dark, 0);
+}
+
 // A copy read later shows the cells as they were when it was made, as the program's does.
 TEST_F(HostClipboard, ACopyReadLaterShowsTheWorkbookAsItWasWhenCopied) {
   testfixture::ChartRefs refs;
