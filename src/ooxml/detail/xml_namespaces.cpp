@@ -33,7 +33,6 @@ class Canonicalizer {
 
   QString m_partName;
   std::vector<Binding> m_bindings;
-  std::set<std::string> m_used;
   int m_fresh = 0;
   bool m_strict = false;
   Error m_error{Error::Code::BadXml, QString()};
@@ -103,7 +102,6 @@ bool Canonicalizer::rename(std::string_view qname, bool isAttribute, std::string
     const Binding* binding = isAttribute ? nullptr : lookup("");
     if (binding && binding->known) {
       *ns = binding;
-      m_used.insert(binding->known->prefix);
       *out = std::string(binding->known->prefix) + ":" + std::string(qname);
       return true;
     }
@@ -126,7 +124,6 @@ bool Canonicalizer::rename(std::string_view qname, bool isAttribute, std::string
     return false;
   }
   *ns = binding;
-  if (binding->known) m_used.insert(binding->known->prefix);
   *out = (binding->known ? std::string(binding->known->prefix) : binding->output) + ":" +
          std::string(local);
   return true;
@@ -270,17 +267,21 @@ Result<bool> canonicalizeNamespaces(pugi::xml_document& doc, const QString& part
 
 namespace {
 
-void collectPrefixes(pugi::xml_node node, std::set<std::string>* used) {
-  auto note = [used](const char* name) {
+// `last` is the prefix noted just before: a part's millions of cells repeat one prefix, and
+// comparing with it costs less than a lookup.
+void collectPrefixes(pugi::xml_node node, std::set<std::string>* used, std::string* last) {
+  auto note = [used, last](const char* name) {
     const char* colon = std::strchr(name, ':');
     if (!colon) return;
-    const std::string prefix(name, size_t(colon - name));
-    if (prefix != "xmlns" && findPrefix(prefix)) used->insert(prefix);
+    const std::string_view prefix(name, size_t(colon - name));
+    if (prefix == *last) return;
+    last->assign(prefix);
+    if (prefix != "xmlns" && findPrefix(*last)) used->insert(*last);
   };
   note(node.name());
   for (pugi::xml_attribute attr : node.attributes()) note(attr.name());
   for (pugi::xml_node child : node.children()) {
-    if (child.type() == pugi::node_element) collectPrefixes(child, used);
+    if (child.type() == pugi::node_element) collectPrefixes(child, used, last);
   }
 }
 
@@ -288,7 +289,8 @@ void collectPrefixes(pugi::xml_node node, std::set<std::string>* used) {
 
 void declareCanonicalPrefixes(pugi::xml_node root, bool strict) {
   std::set<std::string> used;
-  collectPrefixes(root, &used);
+  std::string last;
+  collectPrefixes(root, &used, &last);
   std::vector<pugi::xml_attribute> stale;
   for (pugi::xml_attribute attr : root.attributes()) {
     std::string prefix;
