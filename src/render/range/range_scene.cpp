@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "render/range/border_painter.h"
 
@@ -15,11 +16,15 @@ const QColor kGridlineColor(0xD4, 0xD4, 0xD4);
 // Merged-area row entries kept for lookups; a file with more merges than a screen could show
 // loses the rest (they draw as plain cells).
 constexpr size_t kMaxMergeEntries = 2'000'000;
+// Text smaller than this on the device shows as no more than a faint line; laying out the
+// hundreds of thousands of cells of a picture drawn that small would cost most of its time.
+constexpr double kMinTextPixels = 2;
 
 }  // namespace
 
 RangeScene::RangeScene(QPainter& painter, const ooxml::xlsx::WorkbookModel& workbook,
-                       const ooxml::xlsx::Worksheet& sheet, const RangeGrid& grid, const RangeOptions& options)
+                       const ooxml::xlsx::Worksheet& sheet, const RangeGrid& grid,
+                       const RangeOptions& options)
     : m_painter(painter),
       m_workbook(workbook),
       m_sheet(sheet),
@@ -27,6 +32,7 @@ RangeScene::RangeScene(QPainter& painter, const ooxml::xlsx::WorkbookModel& work
       m_rect(grid.rect()),
       m_looks(workbook.styles, options.themeColors),
       m_gridlines(options.gridlines.value_or(true)),
+      m_devicePixelsPerPoint(std::sqrt(std::abs(painter.deviceTransform().determinant()))),
       m_picture(QPointF(0, 0), grid.size()) {
   // An indent level is three spaces of the workbook's default font.
   const QFontMetricsF fm(pointFont(painter, m_looks.look(0).font), painter.device());
@@ -118,7 +124,7 @@ void RangeScene::layoutTexts() {
   }
   for (const RangeRect& m : m_merges) {
     const auto anchor = m_sheet.cell(m.firstRow, m.firstColumn);
-    if (!anchor || anchor->value.isEmpty()) continue;
+    if (!anchor || anchor->value.isEmpty() || !legible(lookAt(m.firstRow, m.firstColumn))) continue;
     const QRectF area = m_grid.areaRect(m);
     CellText text = layoutCellText(m_painter, anchor->value, lookAt(m.firstRow, m.firstColumn), area,
                                    m_workbook.date1904, m_indentStep);
@@ -126,9 +132,15 @@ void RangeScene::layoutTexts() {
   }
 }
 
+bool RangeScene::legible(const CellLook& look) const {
+  return look.font.pointSizeF() * m_devicePixelsPerPoint >= kMinTextPixels;
+}
+
 void RangeScene::placeText(int row, int column, const ooxml::xlsx::CellValue& value) {
+  const CellLook& look = lookAt(row, column);
+  if (!legible(look)) return;
   const QRectF area = cellRect(row, column);
-  CellText text = layoutCellText(m_painter, value, lookAt(row, column), area, m_workbook.date1904, m_indentStep);
+  CellText text = layoutCellText(m_painter, value, look, area, m_workbook.date1904, m_indentStep);
   if (text.isEmpty()) return;
   const QRectF clip = overflowClip(row, column, text, area).intersected(m_picture);
   m_texts.push_back({std::move(text), area, clip});

@@ -37,6 +37,8 @@ class RangeScene {
 
   void findMerges();
   void layoutTexts();
+  // Whether text in `look`'s font is large enough on the device to show as text.
+  bool legible(const CellLook& look) const;
   void placeText(int row, int column, const ooxml::xlsx::CellValue& value);
   QRectF overflowClip(int row, int column, const CellText& text, const QRectF& area);
   void placeTextFromOutside(int row);
@@ -53,6 +55,7 @@ class RangeScene {
   CellLooks m_looks;
   bool m_gridlines;
   double m_indentStep;
+  double m_devicePixelsPerPoint;
   QRectF m_picture;
   std::vector<RangeRect> m_merges;           // merged areas meeting the rectangle
   std::vector<std::vector<int>> m_rowMerges;  // per row of the rectangle: indices into m_merges
