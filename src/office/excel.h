@@ -118,6 +118,11 @@ class ChartObject {
   // Makes this chart the application's and the workbook's ActiveChart.
   virtual void activate() = 0;
   virtual std::shared_ptr<Chart> chart() = 0;
+  // This platform's addition: a key that follows the chart through renames, moves and the
+  // deletion of other charts, so a pasted copy can find its chart again. The frame's
+  // creation id ("{GUID}") when office programs gave it one, else one the workbook takes
+  // now and keeps when it is saved. Never empty; the same on every call.
+  virtual QString stableKey() = 0;
 };
 
 // A worksheet or a chart sheet (Sheets collection item). Worksheet-only members throw

@@ -138,6 +138,25 @@ TYPED_TEST_P(ExcelContract, ChartObjectsInDrawingOrderRenamedThroughActiveChart)
   EXPECT_TRUE(this->fails([&] { wb->charts()[0]->parent(); }));  // a chart sheet has no chart object
 }
 
+TYPED_TEST_P(ExcelContract, ChartKeysAreCreationIdsOrOwnOnesAndSurviveRenames) {
+  WorkbookOutline outline = sampleWorkbook();
+  const QString id = QStringLiteral("{0B1C2D3E-0000-4000-8000-00000000A001}");
+  outline.sheets[0].charts[1].creationId = id;  // "Costs" has one, "Sales" none
+  auto objects = this->open(outline)->worksheet(QStringLiteral("Sheet1"))->chartObjects();
+  ASSERT_EQ(objects.size(), 2u);
+  const QString own = objects[0]->stableKey();
+  EXPECT_EQ(objects[1]->stableKey(), id);
+  EXPECT_FALSE(own.isEmpty());
+  EXPECT_NE(own, id);
+  objects[0]->setName(QStringLiteral("Chart 9"));
+  EXPECT_EQ(objects[0]->stableKey(), own);
+  EXPECT_EQ(this->m_app->activeWorkbook()
+                ->worksheet(QStringLiteral("Sheet1"))
+                ->chartObjects()[0]
+                ->stableKey(),
+            own);
+}
+
 TYPED_TEST_P(ExcelContract, CellsKeepTheProgramsTypingRules) {
   auto wb = this->open();
   auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
@@ -336,7 +355,8 @@ TYPED_TEST_P(ExcelContract, CopiesThatCannotMakeThePictureSaySoAndLeaveNone) {
 
 REGISTER_TYPED_TEST_SUITE_P(
     ExcelContract, SheetsKeepTabOrderKindsAndStates, LookupsIgnoreCaseAndMissingOnesFail,
-    ChartObjectsInDrawingOrderRenamedThroughActiveChart, CellsKeepTheProgramsTypingRules,
+    ChartObjectsInDrawingOrderRenamedThroughActiveChart,
+    ChartKeysAreCreationIdsOrOwnOnesAndSurviveRenames, CellsKeepTheProgramsTypingRules,
     CurrentRegionStopsAtEmptyRowsAndColumns, MaxIgnoresTextsAndEmptyCells,
     NamesInFileOrderWithScopeVisibilityAndRanges, NewWorksheetIsAppendedAndNamedWithR1C1,
     ProtectedStructureIsReported, NamesCountTheAreasTheyReferTo,

@@ -41,6 +41,7 @@ std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& ou
   wb->name = outline.fileName;
   wb->fullName = QStringLiteral("/home/user/") + outline.fileName;
   wb->protectStructure = outline.protectStructure;
+  int keys = 0;
   for (const auto& s : outline.sheets) {
     auto sheet = std::make_shared<SheetState>();
     sheet->name = s.name;
@@ -53,9 +54,14 @@ std::shared_ptr<WorkbookState> buildWorkbook(const testbook::WorkbookOutline& ou
           ChartState{s.name, s.charts.empty() ? QString() : s.charts[0].title, sheet, true,
                      !s.charts.empty() && s.charts[0].unreadable});
     } else {
-      for (const auto& c : s.charts)
-        sheet->charts.push_back(
-            std::make_shared<ChartState>(ChartState{c.name, c.title, sheet, false, c.unreadable}));
+      for (const auto& c : s.charts) {
+        // Charts without a creation id get a key of their own, as the host gives one.
+        const QString key = !c.creationId.isEmpty() ? c.creationId
+                                                    : QStringLiteral("{D0D0D0D0-0000-0000-0000-%1}")
+                                                          .arg(++keys, 12, 10, QLatin1Char('0'));
+        sheet->charts.push_back(std::make_shared<ChartState>(
+            ChartState{c.name, c.title, sheet, false, c.unreadable, key}));
+      }
     }
     wb->sheets.push_back(sheet);
   }
@@ -296,6 +302,7 @@ class ChartObjectImpl : public excel::ChartObject {
     log(QStringLiteral("Chart"));
     return std::make_shared<ChartImpl>(m_ctx, m_chart);
   }
+  QString stableKey() override { return log(QStringLiteral("StableKey")), m_chart->key; }
 
  private:
   void log(const QString& member) {

@@ -27,6 +27,7 @@ struct ChartState {
   std::weak_ptr<SheetState> sheet;
   bool chartSheet = false;
   bool unreadable = false;  // copies fail as the host's do for a chart part it cannot read
+  QString key{};            // the stable key: the outline's creation id, else one given when built
 };
 
 struct SheetState {

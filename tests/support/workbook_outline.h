@@ -17,6 +17,7 @@ struct ChartOutline {
   QString name;  // the chart object's name (cNvPr name)
   QString title; // optional chart title
   bool unreadable = false;  // its chart part cannot be read: no picture of it can be made
+  QString creationId{};     // the frame's a16:creationId ("{GUID}"); empty: the frame has none
 };
 
 struct SheetOutline {

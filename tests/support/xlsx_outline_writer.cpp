@@ -54,14 +54,29 @@ QString chartXml(const testbook::ChartOutline& chart) {
       .arg(kRel, title);
 }
 
-QString frame(int id, const QString& name, const QString& rid) {
+QString frame(int id, const testbook::ChartOutline& chart, const QString& rid) {
+  // The creation id as office programs write it, its namespace declared where it is used.
+  const QString creationId =
+      chart.creationId.isEmpty()
+          ? QString()
+          : QStringLiteral(
+                "<a:extLst><a:ext uri=\"{FF2B5EF4-FFF2-40B4-BE49-F238E27FC236}\">"
+                "<a16:creationId "
+                "xmlns:a16=\"http://schemas.microsoft.com/office/drawing/2014/main\" "
+                "id=\"%1\"/></a:ext></a:extLst>")
+                .arg(chart.creationId);
   return QStringLiteral(
-             "<xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr><xdr:cNvPr id=\"%1\" name=\"%2\"/><xdr:cNvGraphicFramePr/>"
-             "</xdr:nvGraphicFramePr><xdr:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"0\" cy=\"0\"/></xdr:xfrm>"
-             "<a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
-             "<c:chart xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" r:id=\"%3\"/>"
+             "<xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr><xdr:cNvPr id=\"%1\" "
+             "name=\"%2\">%4</xdr:cNvPr><xdr:cNvGraphicFramePr/>"
+             "</xdr:nvGraphicFramePr><xdr:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"0\" "
+             "cy=\"0\"/></xdr:xfrm>"
+             "<a:graphic><a:graphicData "
+             "uri=\"http://schemas.openxmlformats.org/drawingml/2006/chart\">"
+             "<c:chart xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" "
+             "r:id=\"%3\"/>"
              "</a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/>")
-      .arg(id).arg(esc(name), rid);
+      .arg(id)
+      .arg(esc(chart.name), rid, creationId);
 }
 
 QString drawingOpen() {
@@ -85,11 +100,15 @@ QString sheetDrawing(ooxml::Package& p, const SheetOutline& sheet) {
   for (size_t i = 0; i < sheet.charts.size(); ++i) {
     const int top = 1 + int(i) * 16;
     const QString rid = addChart(p, part, sheet.charts[i]);
-    body += QStringLiteral("<xdr:twoCellAnchor><xdr:from><xdr:col>4</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>%1</xdr:row>"
-                           "<xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>11</xdr:col><xdr:colOff>0</xdr:colOff>"
-                           "<xdr:row>%2</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:to>")
-                .arg(top).arg(top + 15) +
-            frame(int(i) + 2, sheet.charts[i].name, rid) + QStringLiteral("</xdr:twoCellAnchor>");
+    body += QStringLiteral(
+                "<xdr:twoCellAnchor><xdr:from><xdr:col>4</xdr:col><xdr:colOff>0</"
+                "xdr:colOff><xdr:row>%1</xdr:row>"
+                "<xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:to><xdr:col>11</xdr:col><xdr:colOff>0</"
+                "xdr:colOff>"
+                "<xdr:row>%2</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:to>")
+                .arg(top)
+                .arg(top + 15) +
+            frame(int(i) + 2, sheet.charts[i], rid) + QStringLiteral("</xdr:twoCellAnchor>");
   }
   p.write(part, xml(body + QStringLiteral("</xdr:wsDr>")), kType + QStringLiteral("drawing+xml"));
   return part;
@@ -205,8 +224,11 @@ std::unique_ptr<ooxml::Package> buildWorkbook(const WorkbookOutline& outline) {
       p->write(drawing, QByteArray(), kType + QStringLiteral("drawing+xml"));
       const testbook::ChartOutline chart = s.charts.empty() ? testbook::ChartOutline{s.name, QString()} : s.charts.front();
       const QString chartRid = addChart(*p, drawing, chart);
-      p->write(drawing, xml(drawingOpen() + QStringLiteral("<xdr:absoluteAnchor><xdr:pos x=\"0\" y=\"0\"/><xdr:ext cx=\"8666480\" cy=\"6292850\"/>") +
-                            frame(2, chart.name, chartRid) + QStringLiteral("</xdr:absoluteAnchor></xdr:wsDr>")),
+      p->write(drawing,
+               xml(drawingOpen() +
+                   QStringLiteral("<xdr:absoluteAnchor><xdr:pos x=\"0\" y=\"0\"/><xdr:ext "
+                                  "cx=\"8666480\" cy=\"6292850\"/>") +
+                   frame(2, chart, chartRid) + QStringLiteral("</xdr:absoluteAnchor></xdr:wsDr>")),
                kType + QStringLiteral("drawing+xml"));
       p->write(part, QByteArray("<chartsheet/>"), kType + QStringLiteral("spreadsheetml.chartsheet+xml"));
       const QString drawingRid = p->addRelationship(part, ooxml::reltype::officeRel("drawing"), drawing);

@@ -112,6 +112,7 @@ class HostChartObject : public excel::ChartObject {
   void setName(const QString& name) override;
   void activate() override;
   std::shared_ptr<excel::Chart> chart() override;
+  QString stableKey() override;
 
  private:
   HostPtr m_host;

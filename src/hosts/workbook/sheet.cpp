@@ -1,12 +1,12 @@
 // The Sheet, ChartObject and Chart objects of the workbook host.
-#include "office/automation_error.h"
-#include "hosts/workbook/clipboard.h"
-#include "hosts/workbook/objects.h"
-
 #include <QFileInfo>
-
+#include <QUuid>
 #include <optional>
 #include <tuple>
+
+#include "hosts/workbook/clipboard.h"
+#include "hosts/workbook/objects.h"
+#include "office/automation_error.h"
 #include "ooxml/xlsx/formula_reference.h"
 
 namespace morvane::hosts::workbook {
@@ -220,6 +220,15 @@ void HostChartObject::activate() {
 }
 
 std::shared_ptr<excel::Chart> HostChartObject::chart() { return std::make_shared<HostChart>(m_host, m_sheet, m_object); }
+
+QString HostChartObject::stableKey() {
+  const QString id = entryOf(m_host, m_sheet).drawing->objects.at(size_t(m_object)).creationId;
+  if (!id.isEmpty()) return id;
+  // Written as office programs write theirs, so they keep it when they save the workbook.
+  const QString fresh = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+  m_host->editableDocument().setDrawingCreationId(m_sheet, m_object, fresh);
+  return fresh;
+}
 
 // Chart -----------------------------------------------------------------------------------
 

@@ -34,7 +34,15 @@ struct DrawingObject {
   QString name;
   QString chartRelationshipId;
   QString chartPart;
+  // The frame's creation id ("{GUID}", a16:creationId in the cNvPr extension list), which
+  // office programs give each frame once and keep through renames and moves; empty when none.
+  QString creationId;
 };
+
+// The extension of cNvPr that holds a16:creationId, and that element's namespace.
+inline constexpr char kCreationIdExtUri[] = "{FF2B5EF4-FFF2-40B4-BE49-F238E27FC236}";
+inline constexpr char kCreationIdNamespace[] =
+    "http://schemas.microsoft.com/office/drawing/2014/main";
 
 struct Drawing {
   QString partName;  // "/xl/drawings/drawing1.xml"

@@ -26,6 +26,20 @@ AnchorMarker readMarker(pugi::xml_node m) {
   return marker;
 }
 
+// The id attribute of the a16:creationId in `props`'s extension list; empty when none. The
+// element keeps the prefix its file gave it, so it is found by its local name.
+QString readCreationId(pugi::xml_node props) {
+  for (pugi::xml_node ext : props.child("a:extLst").children("a:ext")) {
+    if (attr(ext, "uri") != QLatin1String(kCreationIdExtUri)) continue;
+    for (pugi::xml_node e : ext.children()) {
+      const char* colon = std::strchr(e.name(), ':');
+      if (std::strcmp(colon ? colon + 1 : e.name(), "creationId") == 0)
+        return attr(e, "id").trimmed();
+    }
+  }
+  return {};
+}
+
 // Fills the chart fields when the anchor's content is a graphic frame holding a chart.
 void readChartFrame(const Package& package, const QString& partName, pugi::xml_node anchor,
                     DrawingObject& object) {
@@ -37,6 +51,7 @@ void readChartFrame(const Package& package, const QString& partName, pugi::xml_n
   object.kind = DrawingObject::Kind::Chart;
   object.id = intAttr(props, "id").value_or(0);
   object.name = attr(props, "name");
+  object.creationId = readCreationId(props);
   object.chartRelationshipId = attr(chart, "r:id");
   object.chartPart = targetOf(package, partName, object.chartRelationshipId);
 }

@@ -1,10 +1,29 @@
-// Drawing parts: renamed chart frames.
+// Drawing parts: chart frames renamed or given a creation id.
 #include "ooxml/xlsx/part_writers.h"
 #include "ooxml/xlsx/xml_support.h"
 
 #include <cstring>
 
 namespace morvane::ooxml::xlsx::detail {
+
+namespace {
+
+// Gives the frame the creation id the model holds when its extension list has none yet.
+void addCreationId(pugi::xml_node props, const QString& id) {
+  if (id.isEmpty()) return;
+  pugi::xml_node list = props.child("a:extLst");
+  for (pugi::xml_node ext : list.children("a:ext")) {
+    if (std::strcmp(ext.attribute("uri").value(), kCreationIdExtUri) == 0) return;
+  }
+  if (!list) list = props.append_child("a:extLst");
+  pugi::xml_node ext = list.append_child("a:ext");
+  ext.append_attribute("uri").set_value(kCreationIdExtUri);
+  pugi::xml_node element = ext.append_child("a16:creationId");
+  element.append_attribute("xmlns:a16").set_value(kCreationIdNamespace);
+  element.append_attribute("id").set_value(id.toUtf8().constData());
+}
+
+}  // namespace
 
 Result<QByteArray> writeDrawingPart(const Package& package, const Drawing& drawing,
                                     const std::set<int>& objects) {
@@ -26,6 +45,7 @@ Result<QByteArray> writeDrawingPart(const Package& package, const Drawing& drawi
       pugi::xml_attribute n = props.attribute("name");
       if (!n) n = props.append_attribute("name");
       n.set_value(drawing.objects[size_t(index)].name.toUtf8().constData());
+      addCreationId(props, drawing.objects[size_t(index)].creationId);
     }
     ++index;
   }

@@ -223,6 +223,12 @@ void WorkbookDocument::renameDrawingObject(int sheet, int objectIndex, const QSt
   m_renamedDrawingObjects[drawing.partName].insert(objectIndex);
 }
 
+void WorkbookDocument::setDrawingCreationId(int sheet, int objectIndex, const QString& id) {
+  Drawing& drawing = m_model.sheets.at(size_t(sheet)).drawing.value();
+  drawing.objects.at(size_t(objectIndex)).creationId = id;
+  m_renamedDrawingObjects[drawing.partName].insert(objectIndex);
+}
+
 bool WorkbookDocument::isModified() const {
   return m_unsavedInPackage || m_workbookEdited || !m_sheetEdits.empty() || !m_newCellFormats.empty() ||
          !m_newNumberFormats.empty() || !m_renamedDrawingObjects.empty();

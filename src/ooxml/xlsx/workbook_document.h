@@ -50,6 +50,9 @@ class WorkbookDocument {
   int cellFormatWithNumberFormat(int baseXf, const QString& code);
   // Renames the chart object at `objectIndex` of the sheet's drawing (its cNvPr name).
   void renameDrawingObject(int sheet, int objectIndex, const QString& name);
+  // Gives the chart frame at `objectIndex` a creation id, written into its cNvPr extension
+  // list when the workbook is saved. REQUIRES: the frame has none (creationId is empty).
+  void setDrawingCreationId(int sheet, int objectIndex, const QString& id);
 
   // True when an edit has not been saved yet.
   bool isModified() const;
@@ -82,7 +85,8 @@ class WorkbookDocument {
   std::vector<NewCellFormat> m_newCellFormats;  // appended after m_savedCellFormatCount
   size_t m_savedCellFormatCount = 0;
   std::map<int, QString> m_newNumberFormats;
-  std::map<QString, std::set<int>> m_renamedDrawingObjects;  // drawing part -> object indices
+  // drawing part -> indices of the objects renamed or given a creation id
+  std::map<QString, std::set<int>> m_renamedDrawingObjects;
 
   friend class WorkbookDocumentWriter;
 };

@@ -1,14 +1,16 @@
 // The workbook host's own behaviour beyond the shared contract: the program's rules for
 // names, visibility, protection, typing, CurrentRegion, Find and Max, and saving what the
 // surface changed.
-#include "office/automation_error.h"
 #include "hosts/workbook/host.h"
-#include "support/xlsx_outline_writer.h"
+
+#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "office/automation_error.h"
+#include "ooxml/package.h"
+#include "support/xlsx_outline_writer.h"
 
 using namespace morvane;
 
@@ -218,6 +220,32 @@ TEST_F(Host, ChartRenamingThroughActiveChartSurvivesSaving) {
   EXPECT_FALSE(m_host->isModified());
   EXPECT_EQ(wb->worksheet(QStringLiteral("Sheet1"))->chartObjects()[1]->name(), "Chart 2");
   EXPECT_EQ(wb->worksheet(QStringLiteral("My Sheet"))->chartObject(QStringLiteral("chart 3"))->name(), "Chart 3");
+}
+
+TEST_F(Host, ChartKeysTakenNowAreSavedAsCreationIdsBesideTheFilesOwn) {
+  testbook::WorkbookOutline outline = sample();
+  const QString id = QStringLiteral("{00000000-0008-0000-0000-000002000000}");
+  outline.sheets[0].charts[0].creationId = id;
+  auto wb = open(outline);
+  auto charts = wb->worksheet(QStringLiteral("Sheet1"))->chartObjects();
+  EXPECT_EQ(charts[0]->stableKey(), id);
+  EXPECT_FALSE(m_host->isModified());  // the file's own id changes nothing
+  const QString own = charts[1]->stableKey();
+  EXPECT_TRUE(m_host->isModified());
+  charts[1]->setName(QStringLiteral("Chart 2"));
+  wb = saveAndReopen();
+  charts = wb->worksheet(QStringLiteral("Sheet1"))->chartObjects();
+  EXPECT_EQ(charts[0]->stableKey(), id);
+  EXPECT_EQ(charts[1]->stableKey(), own);
+  EXPECT_EQ(charts[1]->name(), "Chart 2");
+  EXPECT_FALSE(m_host->isModified());
+  // Each frame holds one id, in the namespace office programs read it from.
+  auto package = ooxml::Package::open(m_path);
+  ASSERT_TRUE(package.ok());
+  const QByteArray drawing =
+      package.value()->read(QStringLiteral("/xl/drawings/drawing1.xml")).value();
+  EXPECT_EQ(drawing.count("creationId "), 2) << drawing.toStdString();
+  EXPECT_TRUE(drawing.contains("=\"http://schemas.microsoft.com/office/drawing/2014/main\""));
 }
 
 TEST_F(Host, LoaderNamesTheFileItCannotRead) {
