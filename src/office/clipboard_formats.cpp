@@ -1,12 +1,57 @@
 #include "office/clipboard_formats.h"
 
+#include <QClipboard>
 #include <QDataStream>
+#include <QGuiApplication>
 #include <QIODevice>
+#include <QMimeData>
+#include <QStringList>
+#include <algorithm>
 
 namespace morvane::office {
 
 namespace {
 constexpr quint32 kMagic = 0x4d4e4f31;  // "MNO1"
+constexpr char kRecordMark[] = "morvane:1";
+constexpr const char* kKindNames[] = {"chart", "chartsheet", "range"};
+
+QString escapeField(QString field) {
+  return field.replace(QLatin1Char('%'), QLatin1String("%25"))
+      .replace(QLatin1Char('|'), QLatin1String("%7C"));
+}
+
+QString unescapeField(QString field) {
+  return field.replace(QLatin1String("%7C"), QLatin1String("|"))
+      .replace(QLatin1String("%25"), QLatin1String("%"));
+}
+}  // namespace
+
+QString SourceRecord::compact() const {
+  QStringList fields{QLatin1String(kRecordMark),
+                     workbook,
+                     QLatin1String(kKindNames[int(kind)]),
+                     sheet,
+                     name,
+                     key,
+                     format};
+  for (qsizetype i = 1; i < fields.size(); ++i) fields[i] = escapeField(fields[i]);
+  return fields.join(QLatin1Char('|'));
+}
+
+std::optional<SourceRecord> SourceRecord::fromCompact(const QString& text) {
+  const QStringList fields = text.split(QLatin1Char('|'));
+  if (fields.size() != 7 || fields[0] != QLatin1String(kRecordMark)) return std::nullopt;
+  SourceRecord r;
+  const auto kind = std::find_if(std::begin(kKindNames), std::end(kKindNames),
+                                 [&](const char* k) { return fields[2] == QLatin1String(k); });
+  if (kind == std::end(kKindNames) || fields[1].isEmpty()) return std::nullopt;
+  r.kind = Kind(kind - std::begin(kKindNames));
+  r.workbook = unescapeField(fields[1]);
+  r.sheet = unescapeField(fields[3]);
+  r.name = unescapeField(fields[4]);
+  r.key = unescapeField(fields[5]);
+  r.format = unescapeField(fields[6]);
+  return r;
 }
 
 QByteArray NativeObject::serialize() const {
@@ -29,6 +74,26 @@ std::optional<NativeObject> NativeObject::deserialize(const QByteArray& data) {
   if (s.status() != QDataStream::Ok || kind > quint8(Kind::Range)) return std::nullopt;
   o.kind = Kind(kind);
   return o;
+}
+
+std::optional<SourceRecord> clipboardSource() {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
+  if (!mime || !mime->hasFormat(QLatin1String(kSourceMime))) return std::nullopt;
+  return SourceRecord::fromCompact(QString::fromUtf8(mime->data(QLatin1String(kSourceMime))));
+}
+
+void dropClipboardSource() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
+  if (!mime || !mime->hasFormat(QLatin1String(kSourceMime))) return;
+  auto* kept = new QMimeData;
+  for (const QString& format : mime->formats()) {
+    if (format != QLatin1String(kSourceMime)) kept->setData(format, mime->data(format));
+  }
+  // Images travel as QImage, which data() does not give back.
+  if (mime->hasImage()) kept->setImageData(mime->imageData());
+  clipboard->setMimeData(kept);
 }
 
 }  // namespace morvane::office

@@ -210,6 +210,10 @@ void PasteCommands::YesPasteToActiveSlide(PasteList& list) {
     m_app->activeWindow()->setViewType(ppt::ppViewSlide);
     list.setCurrentRow(row);
     if (list.listText(row, kColPasteAs) == registry::kPicture) {
+      // The clipboard may hold something else by now; only the row's own copy names its source.
+      if (!isCopyOf(office::clipboardSource(), workbook().name(), list.listText(row, kColName),
+                    list.listText(row, kColSheet)))
+        office::dropClipboardSource();
       pastePicture(*m_app, list.pasteFormat(), m_tool.pictureOverride);
     } else {
       copyExcelObject(workbook(), list.listText(row, kColName), list.listText(row, kColSheet), true);

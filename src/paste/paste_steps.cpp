@@ -53,6 +53,20 @@ void copyExcelObject(excel::Workbook& workbook, const QString& name, const QStri
   }
 }
 
+bool isCopyOf(const std::optional<office::SourceRecord>& source, const QString& workbookName,
+              const QString& name, const QString& sheet) {
+  if (!source || source->workbook != workbookName || source->sheet != sheet) return false;
+  switch (objectKind(name)) {
+    case ObjectKind::ChartSheet:
+      return source->kind == office::SourceRecord::Kind::ChartSheet;
+    case ObjectKind::EmbeddedChart:
+      return source->kind == office::SourceRecord::Kind::Chart && source->name == name;
+    case ObjectKind::NamedRange:
+      return source->kind == office::SourceRecord::Kind::Range && source->name == name;
+  }
+  return false;
+}
+
 QString alternativeText(const QString& name, const QString& sheet, const QString& title) {
   if (!title.trimmed().isEmpty()) return title;
   const QString object =

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
+#include "office/clipboard_formats.h"
 #include "office/excel.h"
 #include "office/powerpoint.h"
 #include "startup/tool.h"
@@ -27,6 +29,11 @@ void pastePicture(ppt::Application& app, const QString& pasteFormat,
 // start-up workbook. `selectRangeSheet`: select a named range's sheet before copying.
 void copyExcelObject(excel::Workbook& workbook, const QString& name, const QString& sheet,
                      bool selectRangeSheet);
+
+// True when `source`, a copy's source record, names the list row `name`/`sheet` of the
+// workbook `workbookName` (a chart sheet's row by its sheet alone).
+bool isCopyOf(const std::optional<office::SourceRecord>& source, const QString& workbookName,
+              const QString& name, const QString& sheet);
 
 // The alternative text a pasted object gets: its slide title when it has one, else its name
 // and sheet ("Chart 1, Sales"; a chart sheet is "Chart sheet, Overview").

@@ -1,12 +1,13 @@
 // "Paste to PowerPoint" up to the confirmation dialog, "Paste Express", and Go to PPT.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "office/clipboard_formats.h"
 #include "paste/confirm_dialog.h"
 #include "paste/progress_window.h"
 #include "paste_fixture.h"
 #include "startup/go_to_powerpoint.h"
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 
 using namespace morvane;
 
@@ -191,6 +192,30 @@ TEST_F(PasteExpressTest, PastesTheSelectedRowOntoTheShownSlideEvenWhenExcluded) 
   EXPECT_EQ(f.office.powerPoint->saves, 1);
   EXPECT_EQ(log().count("View.PasteSpecial(1,0,\"\",0,\"\",0)"), 1);
   EXPECT_FALSE(f.tool.ended());
+}
+
+TEST_F(PasteExpressTest, OnlyTheSelectedRowsOwnCopyKeepsItsSource) {
+  addRow("Chart 1", "Data");
+  addRow("Chart 2", "Data");
+  f.office.powerPoint->shownSlide = 1;
+  window->setListIndex(1);
+  // Something else reaches the clipboard after the selection: pasted, but with no source.
+  f.tool.workbook->worksheet("Data")->chartObject("Chart 1")->chart()->copyPicture(
+      excel::xlScreen, excel::xlScreen, excel::xlBitmap);
+  pasteExpress();
+  window->setListIndex(0);
+  pasteExpress();
+  std::vector<std::shared_ptr<fake::ShapeState>> pictures;
+  for (const auto& shape : slide(1)->shapes)
+    if (shape->kind == fake::ShapeState::Kind::Picture) pictures.push_back(shape);
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_EQ(pictures[0]->source, "chart|Data|Chart 1|bitmap");
+  EXPECT_EQ(pictures[0]->provenance, "");
+  const auto source = office::SourceRecord::fromCompact(pictures[1]->provenance);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->name, "Chart 1");
+  EXPECT_EQ(source->sheet, "Data");
+  EXPECT_EQ(source->workbook, f.tool.workbook->name());
 }
 
 TEST_F(PasteExpressTest, ExcelObjectsFollowThePresentationProgramVersion) {

@@ -87,8 +87,9 @@ AutomationError failed(const QString& member, const QString& object) {
 
 // Puts what a copy of `object` leaves on the desktop clipboard.
 void putOnClipboard(const QString& kind, const QString& sheet, const QString& name,
-                    const QString& format) {
+                    const QString& format, const std::optional<office::SourceRecord>& source = {}) {
   auto* mime = new QMimeData;
+  if (source) mime->setData(office::kSourceMime, source->compact().toUtf8());
   mime->setData(kFakeObjectMime, QStringLiteral("%1|%2|%3|%4").arg(kind, sheet, name, format).toUtf8());
   const uint hash = qHash(kind + sheet + name);
   const QColor colour = QColor::fromRgb(hash & 0xff, (hash >> 8) & 0xff, (hash >> 16) & 0xff);
@@ -256,17 +257,33 @@ class ChartImpl : public excel::Chart {
   QString name() override { return log(QStringLiteral("Name")), m_chart->name; }
   void chartAreaCopy() override {
     copying([&] { log(QStringLiteral("ChartArea.Copy")); }, m_chart->unreadable);
-    putOnClipboard(kind(), sheetName(), m_chart->name, QStringLiteral("all"));
+    putOnClipboard(kind(), sheetName(), m_chart->name, QStringLiteral("all"), source());
   }
   void copyPicture(int appearance, int size, int format) override {
     copying(
         [&] { log(QStringLiteral("CopyPicture(%1,%2,%3)").arg(appearance).arg(size).arg(format)); },
         m_chart->unreadable);
-    putOnClipboard(kind(), sheetName(), m_chart->name, pictureFormatName(format));
+    putOnClipboard(kind(), sheetName(), m_chart->name, pictureFormatName(format), source());
   }
   std::shared_ptr<excel::ChartObject> parent() override;
 
  private:
+  // The record the host offers with a chart's copies (ranges' copies here offer none).
+  office::SourceRecord source() const {
+    const auto wb = m_ctx->state->workbook;
+    return m_chart->chartSheet ? office::SourceRecord{wb ? wb->name : QString(),
+                                                      office::SourceRecord::Kind::ChartSheet,
+                                                      sheetName(),
+                                                      {},
+                                                      {},
+                                                      {}}
+                               : office::SourceRecord{wb ? wb->name : QString(),
+                                                      office::SourceRecord::Kind::Chart,
+                                                      sheetName(),
+                                                      m_chart->name,
+                                                      m_chart->key,
+                                                      {}};
+  }
   QString kind() const { return m_chart->chartSheet ? QStringLiteral("chartsheet") : QStringLiteral("chart"); }
   QString sheetName() const {
     const auto s = m_chart->sheet.lock();

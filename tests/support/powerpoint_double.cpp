@@ -319,6 +319,7 @@ class ViewImpl : public ppt::View, Base {
     auto shape = std::make_shared<ShapeState>();
     shape->pasteType = dataType;
     shape->source = QString::fromUtf8(mime->data(kFakeObjectMime));
+    shape->provenance = QString::fromUtf8(mime->data(office::kSourceMime));
     QSizeF size(200, 150);
     if (dataType == ppt::ppPasteBitmap) {
       if (!mime->hasImage()) throw failed(QStringLiteral("PasteSpecial"), QStringLiteral("View"));

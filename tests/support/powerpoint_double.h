@@ -18,6 +18,7 @@ struct ShapeState {
   Kind kind = Kind::Other;
   QString name;
   QString source;  // what was pasted (the clipboard's marker) for pictures and objects
+  QString provenance;  // the source record the clipboard offered with it, compact; empty: none
   int pasteType = -1;
   float left = 0, top = 0, width = 0, height = 0;
   float originalWidth = 0, originalHeight = 0;

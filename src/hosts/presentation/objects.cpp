@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <cmath>
 
+#include "hosts/presentation/provenance.h"
 #include "hosts/presentation/text.h"
 
 namespace morvane::hosts::presentation {
@@ -166,6 +167,12 @@ std::shared_ptr<ppt::Shape> HostShapes::addLabel(int orientation, float left, fl
   const quint32 id = doc.addTextBox(slide, {toEmu(left), toEmu(top), toEmu(width), toEmu(height)});
   const ShapeKey key{m_part, id};
   fitTextBox(*m_state, key);
+  if (m_state->labelSource && m_state->labelSource->first == m_part) {
+    office::SourceRecord record = m_state->labelSource->second;
+    record.format = QLatin1String(office::SourceRecord::kLabel);
+    writeSourceRecord(doc, slide, id, record);
+    m_state->labelSource.reset();
+  }
   return std::make_shared<HostShape>(m_state, key);
 }
 

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "hosts/presentation/objects.h"
+#include "hosts/presentation/provenance.h"
 #include "office/clipboard_formats.h"
 #include "office/powerpoint.h"
 
@@ -114,6 +115,20 @@ quint32 pasteObject(PresentationState& state, int slide, const QMimeData* mime, 
                                          fallback->format, centred(state.doc(), size));
 }
 
+// The record the copy offered, with the format pasted, goes into the shape, and stays at hand
+// for the source label that may follow. Data that offers none (a foreign picture) gets none.
+void keepSource(PresentationState& state, int slide, quint32 id, const QMimeData* mime,
+                const char* format) {
+  state.labelSource.reset();
+  if (!mime->hasFormat(QString::fromLatin1(office::kSourceMime))) return;
+  auto record = office::SourceRecord::fromCompact(
+      QString::fromUtf8(mime->data(QString::fromLatin1(office::kSourceMime))));
+  if (!record) return;
+  record->format = QLatin1String(format);
+  writeSourceRecord(state.doc(), slide, id, *record);
+  state.labelSource = std::make_pair(state.doc().slidePart(slide), *record);
+}
+
 }  // namespace
 
 void pasteClipboard(PresentationState& state, int dataType) {
@@ -153,16 +168,22 @@ void pasteClipboard(PresentationState& state, int dataType) {
     default:
       throw unavailable();
   }
+  const char* format = nullptr;
   if (picture) {
     natural = picture->points;
     const auto frame = centred(doc, picture->points);
     id = svg.isEmpty() ? doc.addPicture(slide, picture->bytes, picture->format, frame)
                        : doc.addSvgPicture(slide, picture->bytes, svg, frame);
+    format = !svg.isEmpty()                                     ? office::SourceRecord::kSvg
+             : picture->format == ooxml::pptx::ImageFormat::Emf ? office::SourceRecord::kEmf
+                                                                : office::SourceRecord::kBitmap;
   } else if (hasObject && (dataType == ppt::ppPasteOLEObject || dataType == ppt::ppPasteDefault)) {
     id = pasteObject(state, slide, mime, &natural);
+    format = office::SourceRecord::kObject;
   } else {
     throw unavailable();
   }
+  keepSource(state, slide, id, mime, format);
   const ShapeKey key{doc.slidePart(slide), id};
   state.originalSize[key] = QSizeF(natural.width() * ooxml::pptx::kEmuPerPoint,
                                    natural.height() * ooxml::pptx::kEmuPerPoint);

@@ -7,9 +7,11 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "office/automation_error.h"
+#include "office/clipboard_formats.h"
 #include "ooxml/pptx/presentation_document.h"
 
 namespace morvane::hosts::presentation {
@@ -44,6 +46,9 @@ struct PresentationState {
   // Natural sizes (EMU) of the pictures and objects pasted in this session; other pictures'
   // sizes are read from their image parts.
   std::map<ShapeKey, QSizeF> originalSize;
+  // The source record of the last object pasted, with its slide part, until a label is added
+  // there: that label is the object's source label and carries the record too.
+  std::optional<std::pair<QString, office::SourceRecord>> labelSource;
 
   // The open document. Throws AutomationError when no presentation is open.
   ooxml::pptx::Document& doc();

@@ -39,8 +39,12 @@ int bitmapScale() {
 class LazyPictureData : public QMimeData {
  public:
   LazyPictureData(ClipboardPicture picture, int formats,
-                  std::function<office::NativeObject()> native)
-      : m_picture(std::move(picture)), m_formats(formats), m_native(std::move(native)) {}
+                  std::function<office::NativeObject()> native,
+                  std::optional<office::SourceRecord> source)
+      : m_picture(std::move(picture)),
+        m_formats(formats),
+        m_native(std::move(native)),
+        m_source(std::move(source)) {}
 
   QStringList formats() const override {
     QStringList out;
@@ -48,6 +52,7 @@ class LazyPictureData : public QMimeData {
     if (m_formats & kOfferEmf) out << QLatin1String(office::kEmfMime);
     if (m_formats & kOfferSvg) out << QLatin1String(office::kSvgMime);
     if ((m_formats & kOfferNative) && m_native) out << QLatin1String(office::kNativeObjectMime);
+    if (m_source) out << QLatin1String(office::kSourceMime);
     return out;
   }
   bool hasFormat(const QString& mime) const override { return formats().contains(mime); }
@@ -67,6 +72,7 @@ class LazyPictureData : public QMimeData {
     if (mime == QLatin1String(office::kEmfMime)) return metafile();
     if (mime == QLatin1String(office::kSvgMime)) return vector();
     if (mime == QLatin1String(office::kNativeObjectMime)) return m_native().serialize();
+    if (mime == QLatin1String(office::kSourceMime)) return m_source->compact().toUtf8();
     return {};
   }
 
@@ -131,6 +137,7 @@ class LazyPictureData : public QMimeData {
   ClipboardPicture m_picture;
   int m_formats;
   std::function<office::NativeObject()> m_native;
+  std::optional<office::SourceRecord> m_source;
   mutable QImage m_image;
   mutable QByteArray m_emf;
   mutable QByteArray m_svg;
@@ -199,8 +206,10 @@ int pictureFormats(int copyPictureFormat) {
 }
 
 void offerOnClipboard(ClipboardPicture picture, int formats,
-                      std::function<office::NativeObject()> native) {
-  QGuiApplication::clipboard()->setMimeData(new LazyPictureData(std::move(picture), formats, std::move(native)));
+                      std::function<office::NativeObject()> native,
+                      std::optional<office::SourceRecord> source) {
+  QGuiApplication::clipboard()->setMimeData(
+      new LazyPictureData(std::move(picture), formats, std::move(native), std::move(source)));
 }
 
 ClipboardPicture chartPicture(const WorkbookHost& host, int sheet, int object, const QString& member,

@@ -1,13 +1,14 @@
 // What the workbook host's copy operations put on the desktop clipboard: pictures of a chart
 // or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 192 dpi
 // bitmap (device pixel ratio 2; lower for pictures past the pixel budget), a genuine EMF
-// (image/x-emf), an SVG in points (image/svg+xml) and, for native copies, the NativeObject a
-// presentation pastes as an embedded workbook.
+// (image/x-emf), an SVG in points (image/svg+xml), the source record of the object and, for
+// native copies, the NativeObject a presentation pastes as an embedded workbook.
 #pragma once
 
 #include <QSize>
 #include <QSizeF>
 #include <functional>
+#include <optional>
 
 #include "office/clipboard_formats.h"
 
@@ -45,9 +46,11 @@ struct BitmapGeometry {
 BitmapGeometry bitmapGeometry(const QSizeF& points, int scale);
 
 // Replaces the clipboard's content. `formats` is a combination of ClipboardFormat; `native`
-// is produced on demand too (it carries the workbook's bytes).
+// is produced on demand too (it carries the workbook's bytes). `source`, when given, is
+// offered beside every form.
 void offerOnClipboard(ClipboardPicture picture, int formats,
-                      std::function<office::NativeObject()> native = {});
+                      std::function<office::NativeObject()> native = {},
+                      std::optional<office::SourceRecord> source = {});
 
 // The picture of chart object `object` of sheet `sheet` (object < 0: the chart sheet's
 // chart), drawn from the chart part's caches, those its file left out filled from the cells

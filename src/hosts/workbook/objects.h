@@ -3,9 +3,10 @@
 // stay valid for the whole run). Internal to the host.
 #pragma once
 
-#include "office/automation_error.h"
-#include "office/excel.h"
 #include "hosts/workbook/host.h"
+#include "office/automation_error.h"
+#include "office/clipboard_formats.h"
+#include "office/excel.h"
 #include "ooxml/xlsx/cell_reference.h"
 
 namespace morvane::hosts::workbook {
@@ -100,6 +101,8 @@ class HostRange : public excel::Range {
   double maxNumber() const;
 
  private:
+  // The record a copy of these cells offers: the defined name they are the range of.
+  std::optional<office::SourceRecord> source() const;
   HostPtr m_host;
   int m_sheet;
   ooxml::xlsx::CellRange m_area;

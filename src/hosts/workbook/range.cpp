@@ -1,12 +1,12 @@
 // The Range object of the workbook host: values with the program's typing rules, number
 // formats, CurrentRegion, Find and the numbers Max reads.
-#include "office/automation_error.h"
+#include <QFileInfo>
+#include <map>
+
 #include "hosts/workbook/clipboard.h"
 #include "hosts/workbook/objects.h"
-
-#include <QFileInfo>
-
-#include <map>
+#include "hosts/workbook/source_record.h"
+#include "office/automation_error.h"
 
 namespace morvane::hosts::workbook {
 
@@ -187,24 +187,31 @@ void HostRange::copy() {
   const auto& entry = m_host->document().model().sheets.at(size_t(m_sheet));
   const QSizeF size = picture.sizePoints;
   const QString sheetName = entry.name;
-  hosts::workbook::offerOnClipboard(std::move(picture), hosts::workbook::kOfferNativeCopy,
-                                    [host, area, size, sheetName] {
-                                      office::NativeObject native;
-                                      native.kind = office::NativeObject::Kind::Range;
-                                      native.workbookName = QFileInfo(host->path()).fileName();
-                                      native.sheet = sheetName;
-                                      native.name = ooxml::xlsx::formatA1Area(area);
-                                      native.sizePoints = size;
-                                      native.workbook = hosts::workbook::workbookBytes(*host);
-                                      return native;
-                                    });
+  hosts::workbook::offerOnClipboard(
+      std::move(picture), hosts::workbook::kOfferNativeCopy,
+      [host, area, size, sheetName] {
+        office::NativeObject native;
+        native.kind = office::NativeObject::Kind::Range;
+        native.workbookName = QFileInfo(host->path()).fileName();
+        native.sheet = sheetName;
+        native.name = ooxml::xlsx::formatA1Area(area);
+        native.sizePoints = size;
+        native.workbook = hosts::workbook::workbookBytes(*host);
+        return native;
+      },
+      source());
 }
 
 void HostRange::copyPicture(int, int format) {
   hosts::workbook::offerOnClipboard(
       hosts::workbook::rangePicture(*m_host, m_sheet, m_area.firstRow, m_area.firstColumn,
                                     m_area.lastRow, m_area.lastColumn),
-      hosts::workbook::pictureFormats(format));
+      hosts::workbook::pictureFormats(format), {}, source());
+}
+
+std::optional<office::SourceRecord> HostRange::source() const {
+  return rangeSource(m_host, m_sheet, m_area.firstRow, m_area.firstColumn, m_area.rows(),
+                     m_area.columns());
 }
 
 std::shared_ptr<excel::Range> HostRange::find(const office::Variant& what, int) {

@@ -6,6 +6,7 @@
 
 #include "hosts/workbook/clipboard.h"
 #include "hosts/workbook/objects.h"
+#include "hosts/workbook/source_record.h"
 #include "office/automation_error.h"
 #include "ooxml/xlsx/formula_reference.h"
 
@@ -261,14 +262,15 @@ void HostChart::chartAreaCopy() {
         native.sizePoints = size;
         native.workbook = hosts::workbook::workbookBytes(*host);
         return native;
-      });
+      },
+      chartSource(m_host, m_sheet, m_object));
 }
 
 void HostChart::copyPicture(int, int, int format) {
-  hosts::workbook::offerOnClipboard(
-      hosts::workbook::chartPicture(*m_host, m_sheet, m_object, QStringLiteral("CopyPicture"),
-                                    QStringLiteral("_Chart")),
-      hosts::workbook::pictureFormats(format));
+  auto picture = hosts::workbook::chartPicture(
+      *m_host, m_sheet, m_object, QStringLiteral("CopyPicture"), QStringLiteral("_Chart"));
+  hosts::workbook::offerOnClipboard(std::move(picture), hosts::workbook::pictureFormats(format), {},
+                                    chartSource(m_host, m_sheet, m_object));
 }
 
 std::shared_ptr<excel::ChartObject> HostChart::parent() {

@@ -103,6 +103,18 @@ class Document {
   // carry are dropped. False for an unknown shape.
   bool setDescription(int slide, quint32 shapeId, const QString& text);
 
+  // Shape tags: name/value pairs presentation programs keep with a shape and never show,
+  // in a tags part named by the shape's p:custDataLst. Names are stored upper-case, as those
+  // programs store them. Adding writes a new tags part; false for an unknown shape.
+  struct Tag {
+    QString name;
+    QString value;
+  };
+  std::vector<Tag> shapeTags(int slide, quint32 shapeId) const;
+  bool addShapeTags(int slide, quint32 shapeId, const std::vector<Tag>& tags);
+  // The cNvPr name (ShapeInfo::name reads it). False for an unknown shape.
+  bool setShapeName(int slide, quint32 shapeId, const QString& name);
+
   // Text of a shape with a text body; paragraphs separated by "\r". Members return nullopt /
   // false when the shape has no text body. Formatting applies to the whole text body.
   std::optional<QString> text(int slide, quint32 shapeId) const;

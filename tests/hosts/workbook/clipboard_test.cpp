@@ -395,3 +395,41 @@ TEST_F(HostClipboard, AnUnreadableChartPartFailsWithTheReadersMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HostClipboard, CopiesOfWorkbookObjectsOfferTheirSourceRecord) {
+  m_book->namesAdd(QStringLiteral("Table"), QStringLiteral("=Report!R1C1:R4C3"));
+  const QString key =
+      m_book->worksheet(QStringLiteral("Report"))->chartObjects().at(0)->stableKey();
+  using Kind = office::SourceRecord::Kind;
+  const struct {
+    const char* what;
+    std::function<void()> copy;
+    std::optional<office::SourceRecord> record;
+  } cases[] = {
+      {"chart copy", [&] { revenue()->chartAreaCopy(); },
+       office::SourceRecord{"Copy.xlsx", Kind::Chart, "Report", "Revenue", key, {}}},
+      {"chart picture",
+       [&] { revenue()->copyPicture(excel::xlScreen, excel::xlScreen, excel::xlBitmap); },
+       office::SourceRecord{"Copy.xlsx", Kind::Chart, "Report", "Revenue", key, {}}},
+      {"chart sheet", [&] { m_book->chart(QStringLiteral("Overview"))->chartAreaCopy(); },
+       office::SourceRecord{"Copy.xlsx", Kind::ChartSheet, "Overview", {}, {}, {}}},
+      {"named range", [&] { table()->copyPicture(excel::xlScreen, excel::xlPicture); },
+       office::SourceRecord{"Copy.xlsx", Kind::Range, "Report", "Table", {}, {}}},
+      {"other cells",
+       [&] { m_book->worksheet(QStringLiteral("Report"))->range(QStringLiteral("A1:B2"))->copy(); },
+       std::nullopt},
+  };
+  const QString mime = QString::fromLatin1(office::kSourceMime);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.copy();
+    ASSERT_EQ(offers(mime), c.record.has_value());
+    if (c.record)
+      EXPECT_EQ(office::SourceRecord::fromCompact(QString::fromUtf8(clipboardData()->data(mime))),
+                c.record);
+  }
+}
+
+}  // namespace
