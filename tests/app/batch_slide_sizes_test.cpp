@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "hosts/presentation/loader.h"
+#include "office/clipboard_formats.h"
 #include "office/powerpoint.h"
 #include "support/batch_binary.h"
 #include "support/generated_decks.h"
@@ -79,7 +80,10 @@ QString pasteWithLabels(const DeckSize& size, const QTemporaryDir& dir, const QS
     EXPECT_NEAR(picture->left(), 20 * sx, 0.01);
     EXPECT_NEAR(picture->top(), 120 * sy, 0.01);
     auto label = shapes->item(3);
-    EXPECT_TRUE(label->name().startsWith(QLatin1String("TextBox")));
+    // The source label: its name holds the record of the object it labels.
+    const auto record = office::SourceRecord::fromCompact(label->name());
+    EXPECT_TRUE(record && record->format == office::SourceRecord::kLabel)
+        << label->name().toStdString();
     EXPECT_NEAR(label->left(), 20.25 * sx, 0.01);
     EXPECT_NEAR(label->top(), 515 * sy, 0.01);
   }
