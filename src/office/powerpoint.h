@@ -50,6 +50,7 @@ class PageSetup;
 class Slide;
 class Shapes;
 class Shape;
+class Tags;
 class ShapeRange;
 class TextFrame;
 class TextRange;
@@ -85,6 +86,22 @@ class TextFrame {
   virtual std::shared_ptr<TextRange> textRange() = 0;
 };
 
+// Tags: name/value pairs a shape keeps and never shows. Names are compared ignoring case and
+// reported upper-case, as the program stores them. Indices from 1.
+class Tags {
+ public:
+  virtual ~Tags() = default;
+  virtual int count() = 0;
+  virtual QString name(int index) = 0;
+  virtual QString value(int index) = 0;
+  // Item(Name): the value, empty when the shape has no tag of that name.
+  virtual QString item(const QString& name) = 0;
+};
+
+// The tag this platform's paste keeps on every shape it pastes from a workbook copy (and on
+// its source label): the copy's office::SourceRecord, compact, with the format pasted in.
+inline constexpr char kSourceTag[] = "MORVANE_SOURCE";
+
 class Shape {
  public:
   virtual ~Shape() = default;
@@ -99,6 +116,9 @@ class Shape {
   // AlternativeText: what screen readers say for the shape.
   virtual QString alternativeText() = 0;
   virtual void setAlternativeText(const QString& text) = 0;
+  // A program that re-saved the deck may have dropped the tags; the source tag is then read
+  // back from the record the shape's name holds.
+  virtual std::shared_ptr<Tags> tags() = 0;
 };
 
 // The shapes a selection holds; the tool always selects one.

@@ -11,6 +11,7 @@
 #include <set>
 #include <tuple>
 
+#include "hosts/presentation/loader.h"
 #include "hosts/presentation/provenance.h"
 #include "ooxml/pptx/presentation_document.h"
 #include "support/batch_binary.h"
@@ -100,6 +101,18 @@ TEST(BatchProvenance, PastedPicturesAndLabelsNameTheirObjectsThroughALibreOffice
   for (const auto& r : ours.records) before.insert(identity(r));
   for (const auto& r : theirs.records) after.insert(identity(r));
   EXPECT_EQ(after, before);
+
+  // Through the automation surface the source tag reads the same whichever store survived.
+  auto opened = hosts::presentation::openPresentation(resaved);
+  ASSERT_TRUE(opened.ok());
+  auto pres = opened.value().application->activePresentation();
+  int tags = 0;
+  for (int s = 1; s <= pres->slidesCount(); ++s) {
+    auto shapes = pres->slide(s)->shapes();
+    for (int i = 1; i <= shapes->count(); ++i)
+      tags += !shapes->item(i)->tags()->item(QString::fromLatin1(ppt::kSourceTag)).isEmpty();
+  }
+  EXPECT_EQ(tags, int(ours.records.size()));
 }
 
 }  // namespace

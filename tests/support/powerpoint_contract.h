@@ -231,6 +231,40 @@ TYPED_TEST_P(PowerPointContract, AlternativeTextThroughTheSelectionAndTheShape) 
   EXPECT_EQ(picture->alternativeText(), text);
 }
 
+TYPED_TEST_P(PowerPointContract, PastesFromAWorkbookCopyAndTheirLabelCarryTheSourceTag) {
+  this->open(0);
+  const office::SourceRecord copy{
+      "Sales.xlsx", office::SourceRecord::Kind::Chart, "Data", "Chart 1", "{K}", {}};
+  const auto tagged = [&](const char* format) {
+    office::SourceRecord r = copy;
+    r.format = QLatin1String(format);
+    return r.compact();
+  };
+  putBitmap(200, 100);
+  auto mime = new QMimeData;
+  mime->setImageData(QGuiApplication::clipboard()->mimeData()->imageData());
+  mime->setData(office::kSourceMime, copy.compact().toUtf8());
+  QGuiApplication::clipboard()->setMimeData(mime);
+  auto pres = this->m_app->activePresentation();
+  auto slide = pres->slidesAdd(1, ppt::ppLayoutBlank);
+  this->m_app->activeWindow()->view()->gotoSlide(1);
+  this->m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteBitmap);
+  auto tags = slide->shapes()->item(1)->tags();
+  ASSERT_EQ(tags->count(), 1);
+  EXPECT_EQ(tags->name(1), QString::fromLatin1(ppt::kSourceTag));
+  EXPECT_EQ(tags->value(1), tagged(office::SourceRecord::kBitmap));
+  EXPECT_EQ(tags->item(QStringLiteral("morvane_source")), tagged(office::SourceRecord::kBitmap));
+  EXPECT_TRUE(this->fails([&] { tags->value(2); }));
+  auto label = slide->shapes()->addLabel(ppt::msoTextOrientationHorizontal, 20, 515, 8.5f, 28.875f);
+  EXPECT_EQ(label->tags()->item(QString::fromLatin1(ppt::kSourceTag)),
+            tagged(office::SourceRecord::kLabel));
+  putBitmap(20, 10);  // a picture from elsewhere
+  this->m_app->activeWindow()->view()->pasteSpecial(ppt::ppPasteBitmap);
+  auto foreign = slide->shapes()->item(slide->shapes()->count())->tags();
+  EXPECT_EQ(foreign->count(), 0);
+  EXPECT_EQ(foreign->item(QString::fromLatin1(ppt::kSourceTag)), QString());
+}
+
 REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             SlidesAddedAtTheEndGetTheNextIndex,
                             PastedBitmapIsTheLastShapeAtItsNaturalSize,
@@ -239,6 +273,7 @@ REGISTER_TYPED_TEST_SUITE_P(PowerPointContract, OneWindowWithThePresentation,
                             ScalingKeepsTheAnchorAndPlacementMoves,
                             LabelsTakeTextAndFontThroughTheSelection, SelectingASlideShowsIt,
                             PageSetupGivesTheSlideSizeAndPastesAreCentredOnIt,
-                            AlternativeTextThroughTheSelectionAndTheShape);
+                            AlternativeTextThroughTheSelectionAndTheShape,
+                            PastesFromAWorkbookCopyAndTheirLabelCarryTheSourceTag);
 
 }  // namespace morvane::powerpoint_contract

@@ -138,11 +138,45 @@ class ShapeImpl : public ppt::Shape, Base {
     log(QStringLiteral("Shape.AlternativeText=") + text);
     m_shape->alternativeText = text;
   }
+  std::shared_ptr<ppt::Tags> tags() override;
 
  private:
   std::shared_ptr<ShapeState> m_shape;
   int m_slideIndex, m_index;
 };
+
+// A shape's tags: its source tag, when it has one.
+class TagsImpl : public ppt::Tags {
+ public:
+  explicit TagsImpl(QString source) : m_source(std::move(source)) {}
+  int count() override { return m_source.isEmpty() ? 0 : 1; }
+  QString name(int index) override { return at(index), QString::fromLatin1(ppt::kSourceTag); }
+  QString value(int index) override { return at(index), m_source; }
+  QString item(const QString& name) override {
+    return name.compare(QLatin1String(ppt::kSourceTag), Qt::CaseInsensitive) == 0 ? m_source
+                                                                                  : QString();
+  }
+
+ private:
+  void at(int index) const {
+    if (index < 1 || index > (m_source.isEmpty() ? 0 : 1))
+      throw AutomationError::subscriptOutOfRange();
+  }
+  QString m_source;
+};
+
+std::shared_ptr<ppt::Tags> ShapeImpl::tags() {
+  log(QStringLiteral("Shape.Tags"));
+  return std::make_shared<TagsImpl>(m_shape->sourceTag);
+}
+
+// The record `compact` with `format` in it; empty when there is none.
+QString withFormat(const QString& compact, const char* format) {
+  auto record = office::SourceRecord::fromCompact(compact);
+  if (!record) return {};
+  record->format = QLatin1String(format);
+  return record->compact();
+}
 
 class ShapeRangeImpl : public ppt::ShapeRange, Base {
  public:
@@ -207,6 +241,10 @@ class ShapesImpl : public ppt::Shapes, Base {
     shape->kind = ShapeState::Kind::Label;
     shape->name = QStringLiteral("TextBox %1").arg(m_slide->shapes.size() + 1);
     shape->left = left, shape->top = top, shape->width = width, shape->height = height;
+    if (m_state->labelSlide.lock() == m_slide) {
+      shape->sourceTag = withFormat(m_state->labelSource, office::SourceRecord::kLabel);
+      m_state->labelSlide.reset();
+    }
     m_slide->shapes.push_back(shape);
     return std::make_shared<ShapeImpl>(m_state, m_log, shape, indexOfSlide(*m_state, m_slide), int(m_slide->shapes.size()));
   }
@@ -339,6 +377,13 @@ class ViewImpl : public ppt::View, Base {
       shape->kind = ShapeState::Kind::Object;
     }
     shape->name = QStringLiteral("Picture %1").arg(slide->shapes.size() + 1);
+    const char* format = dataType == ppt::ppPasteBitmap             ? office::SourceRecord::kBitmap
+                         : dataType == ppt::ppPasteEnhancedMetafile ? office::SourceRecord::kEmf
+                         : dataType == ppt::ppPasteSVG              ? office::SourceRecord::kSvg
+                                                                    : office::SourceRecord::kObject;
+    shape->sourceTag = withFormat(shape->provenance, format);
+    m_state->labelSlide = slide;
+    m_state->labelSource = shape->provenance;
     shape->width = shape->originalWidth = float(size.width());
     shape->height = shape->originalHeight = float(size.height());
     shape->left = (m_state->presentation->slideWidth - shape->width) / 2;

@@ -19,6 +19,7 @@ struct ShapeState {
   QString name;
   QString source;  // what was pasted (the clipboard's marker) for pictures and objects
   QString provenance;  // the source record the clipboard offered with it, compact; empty: none
+  QString sourceTag;   // its source tag: that record with the format pasted in (or "label")
   int pasteType = -1;
   float left = 0, top = 0, width = 0, height = 0;
   float originalWidth = 0, originalHeight = 0;
@@ -55,6 +56,9 @@ struct PowerPointState {
   int selectedShape = 0;
   int saves = 0;
   int nextSlideId = 256;
+  // The last paste's source record and slide, for the label that may follow it.
+  std::weak_ptr<SlideState> labelSlide;
+  QString labelSource;
 
   std::shared_ptr<SlideState> slide(int index) const;  // null when out of range
 };

@@ -1,6 +1,7 @@
 #include "hosts/presentation/objects.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "hosts/presentation/provenance.h"
@@ -179,6 +180,33 @@ std::shared_ptr<ppt::Shape> HostShapes::addLabel(int orientation, float left, fl
 // --- Shape -------------------------------------------------------------------------------
 
 QString HostShape::name() { return m_state->shapeInfo(m_key).name; }
+
+std::shared_ptr<ppt::Tags> HostShape::tags() {
+  m_state->shapeInfo(m_key);  // throws for a shape that is gone
+  const ooxml::pptx::Document& doc = m_state->doc();
+  const int slide = m_state->slideIndex(m_key.slidePart);
+  auto tags = doc.shapeTags(slide, m_key.id);
+  const QString source = QString::fromLatin1(kSourceTag);
+  const bool tagged = std::any_of(tags.begin(), tags.end(), [&](const auto& t) {
+    return t.name.compare(source, Qt::CaseInsensitive) == 0;
+  });
+  if (!tagged) {
+    if (auto record = readSourceRecord(doc, slide, m_key.id))
+      tags.push_back({source, record->compact()});
+  }
+  return std::make_shared<HostTags>(std::move(tags));
+}
+
+QString HostTags::item(const QString& name) {
+  for (const auto& tag : m_tags)
+    if (tag.name.compare(name, Qt::CaseInsensitive) == 0) return tag.value;
+  return {};
+}
+
+const ooxml::pptx::Document::Tag& HostTags::at(int index) const {
+  if (index < 1 || index > int(m_tags.size())) throw office::AutomationError::subscriptOutOfRange();
+  return m_tags[size_t(index - 1)];
+}
 
 void HostShape::select(int /*replace*/) {
   // One shape is ever selected: replacing and adding to the selection come to the same.

@@ -79,10 +79,26 @@ class HostShape : public ppt::Shape {
   float height() override;
   QString alternativeText() override;
   void setAlternativeText(const QString& text) override;
+  std::shared_ptr<ppt::Tags> tags() override;
 
  private:
   StatePtr m_state;
   ShapeKey m_key;
+};
+
+// The shape's tags as they stand when asked for, the source tag read back from the name when
+// the tags part is gone.
+class HostTags : public ppt::Tags {
+ public:
+  explicit HostTags(std::vector<ooxml::pptx::Document::Tag> tags) : m_tags(std::move(tags)) {}
+  int count() override { return int(m_tags.size()); }
+  QString name(int index) override { return at(index).name.toUpper(); }
+  QString value(int index) override { return at(index).value; }
+  QString item(const QString& name) override;
+
+ private:
+  const ooxml::pptx::Document::Tag& at(int index) const;
+  std::vector<ooxml::pptx::Document::Tag> m_tags;
 };
 
 // The selected shape. Geometry in points; EMU = points x 12700.

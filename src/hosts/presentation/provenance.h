@@ -7,11 +7,12 @@
 #include <optional>
 
 #include "office/clipboard_formats.h"
+#include "office/powerpoint.h"
 #include "ooxml/pptx/presentation_document.h"
 
 namespace morvane::hosts::presentation {
 
-inline constexpr char kSourceTag[] = "MORVANE_SOURCE";
+inline constexpr const char* kSourceTag = ppt::kSourceTag;
 
 // False for an unknown shape.
 bool writeSourceRecord(ooxml::pptx::Document& doc, int slide, quint32 shapeId,
