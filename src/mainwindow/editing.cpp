@@ -88,8 +88,8 @@ void UserFormObj::moveSelectedRow(int direction) {
     return;
   }
   m_rowMoving = true;
-  const int numerator = registry::kColNumerator - 1;
-  const auto exchange = [this, numerator](int a, int b) {
+  constexpr int numerator = registry::kColNumerator - 1;
+  const auto exchange = [this](int a, int b) {
     for (int c = 0; c < registry::kObjectColumns; ++c) {
       if (c == numerator) continue;
       const QString text = listText(a, c);
