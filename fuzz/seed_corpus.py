@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Fills a fuzzing corpus folder for one harness: the project's own seeds (fuzz/seeds/TARGET),
-the sample workbook, and, when ../shared is there, the real files saved by office programs.
+"""Fills a fuzzing corpus folder for one harness: the project's own seeds (fuzz/seeds/TARGET,
+among them a deck pasted from the sample by this program), the sample workbook, and, when
+../shared is there, the real files saved by office programs.
 
 usage: seed_corpus.py TARGET DIR
 """
@@ -58,6 +59,10 @@ def seeds(target):
             yield f.name, f.read_bytes()
     if target in ("package", "workbook"):
         for f in workbooks():
+            yield f.name, f.read_bytes()
+    if target == "package":
+        # The project's own deck, so the package reader meets a presentation without ../shared.
+        for f in sorted((ROOT / "fuzz" / "seeds" / "presentation").iterdir()):
             yield f.name, f.read_bytes()
     if target in ("package", "presentation"):
         for f in shared_files("*.pptx", "*.potx"):
