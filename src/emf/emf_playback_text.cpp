@@ -174,7 +174,10 @@ void EmfPlayback::drawText(const QString& text, const std::vector<qreal>& dx, QP
     m_painter->fillRect(QRectF(0, -raw.ascent(), width, raw.ascent() + raw.descent()),
                         QColor(m_dc.bkColor));
   const QTransform textToTarget = m_painter->transform();
-  if (drawsAsGlyphRun(textToTarget) && allOnTextScale(textToTarget, positions, width)) {
+  // Qt 6.4's painter faults on a glyph run without glyphs (all of them fell back, or none
+  // was in the record): such a run, with its underline, goes through the paths.
+  if (!glyphs.isEmpty() && drawsAsGlyphRun(textToTarget) &&
+      allOnTextScale(textToTarget, positions, width)) {
     QGlyphRun run;
     run.setRawFont(raw);
     run.setGlyphIndexes(glyphs);

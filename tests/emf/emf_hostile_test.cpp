@@ -2,7 +2,9 @@
 // drawing half a picture and without unbounded allocation. CI runs this under AddressSanitizer.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPainterPath>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -449,5 +451,18 @@ TEST(EmfHostile, HostileTextRecordsPlayWithoutHarm) {
       QPainter painter(&canvas);
       emf::playEmf(c.emf, painter, QRectF(QPointF(), size));
     }
+  }
+}
+
+// The inputs that once made the fuzzer's player fault, played at the size it plays them.
+TEST(EmfHostile, FuzzerRegressionsPlayWithoutHarm) {
+  const QDir folder(QStringLiteral(MORVANE_SOURCE_DIR "/fuzz/regressions/fuzz_emf"));
+  const QStringList names = folder.entryList(QDir::Files);
+  ASSERT_FALSE(names.isEmpty());
+  for (const QString& name : names) {
+    SCOPED_TRACE(name.toStdString());
+    QFile file(folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    emf::rasterizeEmf(file.readAll(), QSize(64, 48));
   }
 }
