@@ -6,14 +6,14 @@ namespace morvane::app {
 
 namespace {
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;
   const char* value;    // the value's name in the usage, nullptr for a flag
   QStringList choices;  // empty: any value
   const char* help;
 };
 
-struct CommandSpec {
+struct CommandRule {
   Command command;
   const char* name;  // "" for the window
   const char* arguments;
@@ -21,36 +21,36 @@ struct CommandSpec {
   int maxFiles;
   const char* fileKinds;  // per argument, for completion: x workbook, p deck, f pdf, d folder
   const char* summary;
-  std::vector<OptionSpec> options;
+  std::vector<OptionRule> options;
 };
 
-const OptionSpec kMode{"--mode",
+const OptionRule kMode{"--mode",
                        "MODE",
                        {"title", "number"},
                        "title: each object on a new slide (page) titled with its slide title; "
                        "number: each object on the slide its slide number gives. Default: the mode "
                        "the workbook's registry keeps."};
-const OptionSpec kOrder{"--order",
+const OptionRule kOrder{"--order",
                         "ORDER",
                         {"name", "sheet", "numerator"},
                         "The order the objects are taken in (default numerator)."};
-const OptionSpec kSaveWorkbook{"--save-workbook",
+const OptionRule kSaveWorkbook{"--save-workbook",
                                nullptr,
                                {},
                                "Save the workbook afterwards: its registry sheet, chart names "
                                "and the plan's edits. Without it the workbook file is never "
                                "written."};
-const OptionSpec kPlan{"--plan",
+const OptionRule kPlan{"--plan",
                        "FILE",
                        {},
                        "Per-object edits, as a user would make them in the window: a "
                        "tab-separated file with the header 'name sheet include title slide "
                        "paste_as', one row per object to change."};
-const OptionSpec kQuiet{
+const OptionRule kQuiet{
     "--quiet", nullptr, {}, "No progress line on a terminal (errors are always printed)."};
 
-const std::vector<CommandSpec>& commands() {
-  static const std::vector<CommandSpec> table{
+const std::vector<CommandRule>& commands() {
+  static const std::vector<CommandRule> table{
       {Command::Gui,
        "",
        "[WORKBOOK [PRESENTATION]]",
@@ -130,21 +130,21 @@ const std::vector<CommandSpec>& commands() {
   return table;
 }
 
-const CommandSpec* findCommand(const QString& name) {
-  for (const CommandSpec& c : commands())
+const CommandRule* findCommand(const QString& name) {
+  for (const CommandRule& c : commands())
     if (name == QLatin1String(c.name)) return &c;
   return nullptr;
 }
 
-const OptionSpec* findOption(const CommandSpec& command, const QString& name) {
-  for (const OptionSpec& o : command.options)
+const OptionRule* findOption(const CommandRule& command, const QString& name) {
+  for (const OptionRule& o : command.options)
     if (name == QLatin1String(o.name)) return &o;
   return nullptr;
 }
 
 bool isHelp(const QString& a) { return a == QLatin1String("--help") || a == QLatin1String("-h"); }
 
-QString optionSynopsis(const OptionSpec& o) {
+QString optionSynopsis(const OptionRule& o) {
   QString text = QLatin1String(o.name);
   if (o.value)
     text += QLatin1Char(' ') +
@@ -152,11 +152,11 @@ QString optionSynopsis(const OptionSpec& o) {
   return QLatin1Char('[') + text + QLatin1Char(']');
 }
 
-QString synopsis(const CommandSpec& c) {
+QString synopsis(const CommandRule& c) {
   QStringList words{QStringLiteral("morvane")};
   if (*c.name) words << QLatin1String(c.name);
   words << QString::fromUtf8(c.arguments);
-  for (const OptionSpec& o : c.options) words << optionSynopsis(o);
+  for (const OptionRule& o : c.options) words << optionSynopsis(o);
   // Wrapped at 90 columns, continuation lines indented under the arguments.
   QString out, line;
   const QString indent(int(qstrlen("usage: morvane ")) + int(qstrlen(c.name)) + 1, u' ');
@@ -187,12 +187,12 @@ const char* const kExitStatuses =
     "0 done; 1 the tool refused (its message on stderr); 2 an input could not be read; 3 an "
     "output could not be written; 64 the command line was wrong (the usage on stderr).";
 
-UsageError error(const CommandSpec& c, const QString& message) {
+UsageError error(const CommandRule& c, const QString& message) {
   return {QLatin1String(c.name), message};
 }
 
 // Sets the option `o` (with `value` when it takes one) in `options`.
-void apply(const OptionSpec& o, const QString& value, CommandLine& line) {
+void apply(const OptionRule& o, const QString& value, CommandLine& line) {
   BatchOptions& options = line.options;
   const QString name = QLatin1String(o.name);
   if (name == QLatin1String("--mode"))
@@ -219,14 +219,14 @@ void apply(const OptionSpec& o, const QString& value, CommandLine& line) {
     options.quiet = true;
 }
 
-std::variant<CommandLine, UsageError> parseCommand(const CommandSpec& spec,
+std::variant<CommandLine, UsageError> parseCommand(const CommandRule& rule,
                                                    const QStringList& args) {
   CommandLine line;
-  line.command = spec.command;
+  line.command = rule.command;
   bool optionsEnded = false;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (!optionsEnded && isHelp(a)) return CommandLine{Command::Help, QLatin1String(spec.name), {}};
+    if (!optionsEnded && isHelp(a)) return CommandLine{Command::Help, QLatin1String(rule.name), {}};
     if (!optionsEnded && a == QLatin1String("--")) {
       optionsEnded = true;
       continue;
@@ -237,40 +237,40 @@ std::variant<CommandLine, UsageError> parseCommand(const CommandSpec& spec,
     }
     const qsizetype equals = a.indexOf(QLatin1Char('='));
     const QString name = equals < 0 ? a : a.left(equals);
-    const OptionSpec* option = a.startsWith(QLatin1String("--")) ? findOption(spec, name) : nullptr;
-    if (!option) return error(spec, QStringLiteral("unknown option %1").arg(name));
+    const OptionRule* option = a.startsWith(QLatin1String("--")) ? findOption(rule, name) : nullptr;
+    if (!option) return error(rule, QStringLiteral("unknown option %1").arg(name));
     QString value;
     if (!option->value) {
-      if (equals >= 0) return error(spec, QStringLiteral("%1 takes no value").arg(name));
+      if (equals >= 0) return error(rule, QStringLiteral("%1 takes no value").arg(name));
     } else if (equals >= 0) {
       value = a.mid(equals + 1);
     } else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1Char('-'))) {
       value = args[++i];
     }
     if (option->value && value.isEmpty())
-      return error(spec, QStringLiteral("%1 takes %2")
+      return error(rule, QStringLiteral("%1 takes %2")
                              .arg(name, option->choices.isEmpty()
                                             ? QStringLiteral("a value")
                                             : option->choices.join(QStringLiteral(", "))));
     if (!option->choices.isEmpty() && !option->choices.contains(value))
-      return error(spec, QStringLiteral("%1 takes %2, not %3")
+      return error(rule, QStringLiteral("%1 takes %2, not %3")
                              .arg(name, option->choices.join(QStringLiteral(", ")), value));
     apply(*option, value, line);
   }
   const int files = int(line.options.files.size());
-  if (files < spec.minFiles)
-    return error(spec, QStringLiteral("missing %1")
-                           .arg(QString::fromLatin1(spec.arguments)
+  if (files < rule.minFiles)
+    return error(rule, QStringLiteral("missing %1")
+                           .arg(QString::fromLatin1(rule.arguments)
                                     .split(QLatin1Char(' '))
-                                    .mid(files, spec.minFiles - files)
+                                    .mid(files, rule.minFiles - files)
                                     .join(QLatin1Char(' '))));
-  if (files > spec.maxFiles)
-    return error(spec,
-                 QStringLiteral("unexpected argument %1").arg(line.options.files[spec.maxFiles]));
-  if (spec.command == Command::Help) {
+  if (files > rule.maxFiles)
+    return error(rule,
+                 QStringLiteral("unexpected argument %1").arg(line.options.files[rule.maxFiles]));
+  if (rule.command == Command::Help) {
     line.topic = files ? line.options.files.front() : QString();
     if (!line.topic.isEmpty() && (!findCommand(line.topic) || line.topic == QLatin1String("help")))
-      return error(spec, QStringLiteral("no command %1").arg(line.topic));
+      return error(rule, QStringLiteral("no command %1").arg(line.topic));
   }
   return line;
 }
@@ -281,8 +281,8 @@ std::variant<CommandLine, UsageError> parseCommandLine(const QStringList& args) 
   if (!args.isEmpty() && isHelp(args.front())) return CommandLine{Command::Help, {}, {}};
   if (!args.isEmpty() && args.front() == QLatin1String("--version"))
     return CommandLine{Command::Version, {}, {}};
-  const CommandSpec* spec = args.isEmpty() ? nullptr : findCommand(args.front());
-  if (spec && *spec->name) return parseCommand(*spec, args.mid(1));
+  const CommandRule* rule = args.isEmpty() ? nullptr : findCommand(args.front());
+  if (rule && *rule->name) return parseCommand(*rule, args.mid(1));
   return parseCommand(*findCommand(QString()), args);
 }
 
@@ -291,8 +291,8 @@ QString versionText() {
 }
 
 QString usageSummary(const QString& command) {
-  const CommandSpec* spec = findCommand(command);
-  QString out = QStringLiteral("usage: ") + synopsis(*spec);
+  const CommandRule* rule = findCommand(command);
+  QString out = QStringLiteral("usage: ") + synopsis(*rule);
   out += QStringLiteral("Try 'morvane %1--help' for more.\n")
              .arg(command.isEmpty() ? QString() : command + QLatin1Char(' '));
   return out;
@@ -300,18 +300,18 @@ QString usageSummary(const QString& command) {
 
 QString usageText(const QString& command) {
   QString out;
-  for (const CommandSpec& c : commands()) {
+  for (const CommandRule& c : commands()) {
     if (!command.isEmpty() && command != QLatin1String(c.name)) continue;
     out += (out.isEmpty() ? QStringLiteral("usage: ") : QStringLiteral("       ")) + synopsis(c);
   }
   out += QLatin1Char('\n');
-  for (const CommandSpec& c : commands()) {
+  for (const CommandRule& c : commands()) {
     if (!command.isEmpty() && command != QLatin1String(c.name)) continue;
     out += QStringLiteral("morvane %1%2\n")
                .arg(*c.name ? QLatin1String(c.name) + QLatin1Char(' ') : QString(),
                     QString::fromUtf8(c.arguments));
     out += wrapped(QString::fromUtf8(c.summary), 4);
-    for (const OptionSpec& o : c.options) {
+    for (const OptionRule& o : c.options) {
       out += QStringLiteral("  %1%2\n")
                  .arg(QLatin1String(o.name),
                       o.value ? QLatin1Char(' ') + QLatin1String(o.value) : QString());
@@ -339,7 +339,7 @@ QString manPage() {
       ".SH NAME\nmorvane \\- turn a workbook's charts and named ranges into slide decks and "
       "PDFs\n");
   out += QStringLiteral(".SH SYNOPSIS\n");
-  for (const CommandSpec& c : commands())
+  for (const CommandRule& c : commands())
     out += QStringLiteral(".br\n") + roff(synopsis(c).simplified()) + QLatin1Char('\n');
   out += QStringLiteral(
       ".SH DESCRIPTION\nMorvane\\(co lists every pasteable object of a workbook (embedded charts, "
@@ -347,11 +347,11 @@ QString manPage() {
       "sheets, visible named ranges), keeps their order in a very hidden registry sheet, "
       "and pastes the included ones into a presentation or writes them into a PDF.\n");
   out += QStringLiteral(".SH COMMANDS\n");
-  for (const CommandSpec& c : commands()) {
+  for (const CommandRule& c : commands()) {
     out += QStringLiteral(".TP\n\\fBmorvane%1\\fR %2\n%3\n")
                .arg(*c.name ? QLatin1Char(' ') + QLatin1String(c.name) : QString(),
                     roff(QString::fromUtf8(c.arguments)), roff(QString::fromUtf8(c.summary)));
-    for (const OptionSpec& o : c.options)
+    for (const OptionRule& o : c.options)
       out +=
           QStringLiteral(".RS\n.TP\n\\fB%1\\fR%2\n%3\n.RE\n")
               .arg(roff(QLatin1String(o.name)),
@@ -369,11 +369,11 @@ QString manPage() {
 
 QString bashCompletion() {
   QString cases;
-  for (const CommandSpec& c : commands()) {
+  for (const CommandRule& c : commands()) {
     if (!*c.name) continue;
     QStringList options{QStringLiteral("--help")};
     QString values;
-    for (const OptionSpec& o : c.options) {
+    for (const OptionRule& o : c.options) {
       options << QLatin1String(o.name);
       if (o.value)
         values += QStringLiteral("        %1) %2; return ;;\n")
@@ -389,7 +389,7 @@ QString bashCompletion() {
                       QLatin1String(c.fileKinds));
   }
   QStringList names;
-  for (const CommandSpec& c : commands())
+  for (const CommandRule& c : commands())
     if (*c.name) names << QLatin1String(c.name);
   return QStringLiteral(
              "# bash completion for morvane, written from its usage\n"
