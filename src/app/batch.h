@@ -27,6 +27,11 @@ int runPaste(BatchOptions options);
 // "Create  PDF" and its dialog; the file is never opened.
 int runPdf(BatchOptions options);
 
+// `morvane refresh WORKBOOK PRESENTATION [--dry-run] [--from NAME] [--labels|--no-labels]`:
+// draws every object pasted from WORKBOOK (or from the file NAME) again where it stands in
+// PRESENTATION and saves the deck once; 1 when something was reported.
+int runRefresh(BatchOptions options);
+
 // `morvane export WORKBOOK DIR [--format png|emf|svg]`: every object of the list, whatever
 // its include flag, as an image file named after its sheet and name (clashes numbered).
 int runExport(BatchOptions options);

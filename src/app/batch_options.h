@@ -34,6 +34,8 @@ struct BatchOptions {
   bool json = false;   // list: JSON instead of tab-separated lines
   bool quiet = false;  // no progress line
   bool force = false;  // pdf: replace an output that is not a PDF
+  bool dryRun = false;  // refresh: plan only
+  QString from;         // refresh: the workbook file name the shapes were tagged with
   QString planFile;
   std::vector<PlanRow> plan;
 };

@@ -125,6 +125,25 @@ const std::vector<CommandRule>& commands() {
          {"png", "bitmap", "emf", "svg"},
          "png (or bitmap, the default), emf or svg."},
         kQuiet}},
+      {Command::Refresh,
+       "refresh",
+       "WORKBOOK PRESENTATION",
+       2,
+       2,
+       "xp",
+       "Draws every object an earlier paste put into PRESENTATION again from WORKBOOK, in the "
+       "format it was pasted in, where it stands: the user's position, size, crop, animations "
+       "and notes stay. Objects the workbook no longer has, and included objects on no slide, "
+       "are reported (exit 1).",
+       {{"--dry-run", nullptr, {}, "Print what would change and write nothing."},
+        {"--from",
+         "NAME",
+         {},
+         "Refresh the objects pasted from the workbook file NAME (last month's file name) "
+         "instead of WORKBOOK's own name."},
+        {"--labels", nullptr, {}, "Give the source labels their text again (the default)."},
+        {"--no-labels", nullptr, {}, "Leave the source labels as they are."},
+        kQuiet}},
       {Command::Help, "help", "[COMMAND]", 0, 1, "", "Prints this help, or a command's.", {}},
   };
   return table;
@@ -205,7 +224,7 @@ void apply(const OptionRule& o, const QString& value, CommandLine& line) {
     options.order = value;
   else if (name == QLatin1String("--labels") || name == QLatin1String("--footer"))
     options.labels = true;
-  else if (name == QLatin1String("--no-footer"))
+  else if (name == QLatin1String("--no-footer") || name == QLatin1String("--no-labels"))
     options.labels = false;
   else if (name == QLatin1String("--save-workbook"))
     options.saveWorkbook = true;
@@ -217,6 +236,10 @@ void apply(const OptionRule& o, const QString& value, CommandLine& line) {
     options.force = true;
   else if (name == QLatin1String("--quiet"))
     options.quiet = true;
+  else if (name == QLatin1String("--dry-run"))
+    options.dryRun = true;
+  else if (name == QLatin1String("--from"))
+    options.from = value;
 }
 
 std::variant<CommandLine, UsageError> parseCommand(const CommandRule& rule,

@@ -11,7 +11,7 @@
 
 namespace morvane::app {
 
-enum class Command { Gui, List, Paste, Pdf, Export, Help, Version };
+enum class Command { Gui, List, Paste, Pdf, Export, Refresh, Help, Version };
 
 struct CommandLine {
   Command command = Command::Gui;

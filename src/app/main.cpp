@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
       return runPdf(line.options);
     case Command::Export:
       return runExport(line.options);
+    case Command::Refresh:
+      return runRefresh(line.options);
     default:
       return runGui(line.options.files);
   }

@@ -96,6 +96,8 @@ class Tags {
   virtual QString value(int index) = 0;
   // Item(Name): the value, empty when the shape has no tag of that name.
   virtual QString item(const QString& name) = 0;
+  // Add(Name, Value): sets the tag, replacing the value of one the shape has.
+  virtual void add(const QString& name, const QString& value) = 0;
 };
 
 // The tag this platform's paste keeps on every shape it pastes from a workbook copy (and on
@@ -119,6 +121,14 @@ class Shape {
   // A program that re-saved the deck may have dropped the tags; the source tag is then read
   // back from the record the shape's name holds.
   virtual std::shared_ptr<Tags> tags() = 0;
+  // This platform's addition, for refreshing a pasted object where it stands: the shape shows
+  // the clipboard's data pasted as `dataType` (a picture type for a picture, ppPasteOLEObject
+  // for an embedded object) instead of what it showed, in media of its own, and carries the
+  // clipboard's source record. Its id, name, frame, effects and place stay; its crop stays
+  // when the new picture has the old one's proportions, else the picture is fitted, centred,
+  // inside the frame. Throws, changing nothing, when the clipboard lacks that data or the
+  // shape cannot show it.
+  virtual void replaceWithClipboard(int dataType) = 0;
 };
 
 // The shapes a selection holds; the tool always selects one.

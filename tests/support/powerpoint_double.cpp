@@ -139,6 +139,7 @@ class ShapeImpl : public ppt::Shape, Base {
     m_shape->alternativeText = text;
   }
   std::shared_ptr<ppt::Tags> tags() override;
+  void replaceWithClipboard(int dataType) override;
 
  private:
   std::shared_ptr<ShapeState> m_shape;
@@ -148,7 +149,8 @@ class ShapeImpl : public ppt::Shape, Base {
 // A shape's tags: its source tag, when it has one.
 class TagsImpl : public ppt::Tags {
  public:
-  explicit TagsImpl(QString source) : m_source(std::move(source)) {}
+  explicit TagsImpl(std::shared_ptr<ShapeState> shape)
+      : m_shape(std::move(shape)), m_source(m_shape->sourceTag) {}
   int count() override { return m_source.isEmpty() ? 0 : 1; }
   QString name(int index) override { return at(index), QString::fromLatin1(ppt::kSourceTag); }
   QString value(int index) override { return at(index), m_source; }
@@ -156,18 +158,26 @@ class TagsImpl : public ppt::Tags {
     return name.compare(QLatin1String(ppt::kSourceTag), Qt::CaseInsensitive) == 0 ? m_source
                                                                                   : QString();
   }
+  void add(const QString& name, const QString& value) override {
+    // The double keeps its one tag only.
+    if (name.compare(QLatin1String(ppt::kSourceTag), Qt::CaseInsensitive) != 0 ||
+        !office::SourceRecord::fromCompact(value))
+      throw AutomationError::subscriptOutOfRange();
+    m_shape->sourceTag = m_source = value;
+  }
 
  private:
   void at(int index) const {
     if (index < 1 || index > (m_source.isEmpty() ? 0 : 1))
       throw AutomationError::subscriptOutOfRange();
   }
+  std::shared_ptr<ShapeState> m_shape;
   QString m_source;
 };
 
 std::shared_ptr<ppt::Tags> ShapeImpl::tags() {
   log(QStringLiteral("Shape.Tags"));
-  return std::make_shared<TagsImpl>(m_shape->sourceTag);
+  return std::make_shared<TagsImpl>(m_shape);
 }
 
 // The record `compact` with `format` in it; empty when there is none.
@@ -176,6 +186,34 @@ QString withFormat(const QString& compact, const char* format) {
   if (!record) return {};
   record->format = QLatin1String(format);
   return record->compact();
+}
+
+const char* formatOf(int dataType) {
+  return dataType == ppt::ppPasteBitmap             ? office::SourceRecord::kBitmap
+         : dataType == ppt::ppPasteEnhancedMetafile ? office::SourceRecord::kEmf
+         : dataType == ppt::ppPasteSVG              ? office::SourceRecord::kSvg
+                                                    : office::SourceRecord::kObject;
+}
+
+// Keeps the frame; takes what the clipboard holds in the type a picture or an object takes.
+void ShapeImpl::replaceWithClipboard(int dataType) {
+  log(QStringLiteral("Shape.ReplaceWithClipboard(%1)").arg(dataType));
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  const bool object = dataType == ppt::ppPasteOLEObject;
+  const bool held =
+      !mime                            ? false
+      : dataType == ppt::ppPasteBitmap ? mime->hasImage()
+      : dataType == ppt::ppPasteSVG    ? mime->hasImage() && mime->hasFormat(office::kSvgMime)
+      : dataType == ppt::ppPasteEnhancedMetafile ? mime->hasFormat(office::kEmfMime)
+      : object ? mime->hasFormat(office::kNativeObjectMime) || mime->hasFormat(kFakeObjectMime)
+               : false;
+  if (!held || (m_shape->kind == ShapeState::Kind::Object) != object ||
+      (m_shape->kind != ShapeState::Kind::Object && m_shape->kind != ShapeState::Kind::Picture))
+    throw failed(QStringLiteral("ReplaceWithClipboard"), QStringLiteral("Shape"));
+  m_shape->source = QString::fromUtf8(mime->data(kFakeObjectMime));
+  m_shape->provenance = QString::fromUtf8(mime->data(office::kSourceMime));
+  const QString tag = withFormat(m_shape->provenance, formatOf(dataType));
+  if (!tag.isEmpty()) m_shape->sourceTag = tag;
 }
 
 class ShapeRangeImpl : public ppt::ShapeRange, Base {
@@ -377,11 +415,7 @@ class ViewImpl : public ppt::View, Base {
       shape->kind = ShapeState::Kind::Object;
     }
     shape->name = QStringLiteral("Picture %1").arg(slide->shapes.size() + 1);
-    const char* format = dataType == ppt::ppPasteBitmap             ? office::SourceRecord::kBitmap
-                         : dataType == ppt::ppPasteEnhancedMetafile ? office::SourceRecord::kEmf
-                         : dataType == ppt::ppPasteSVG              ? office::SourceRecord::kSvg
-                                                                    : office::SourceRecord::kObject;
-    shape->sourceTag = withFormat(shape->provenance, format);
+    shape->sourceTag = withFormat(shape->provenance, formatOf(dataType));
     m_state->labelSlide = slide;
     m_state->labelSource = shape->provenance;
     shape->width = shape->originalWidth = float(size.width());

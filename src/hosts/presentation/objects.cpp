@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "hosts/presentation/paste.h"
 #include "hosts/presentation/provenance.h"
 #include "hosts/presentation/text.h"
 
@@ -194,7 +195,28 @@ std::shared_ptr<ppt::Tags> HostShape::tags() {
     if (auto record = readSourceRecord(doc, slide, m_key.id))
       tags.push_back({source, record->compact()});
   }
-  return std::make_shared<HostTags>(std::move(tags));
+  return std::make_shared<HostTags>(m_state, m_key, std::move(tags));
+}
+
+void HostShape::replaceWithClipboard(int dataType) {
+  presentation::replaceWithClipboard(*m_state, m_key, dataType);
+}
+
+void HostTags::add(const QString& name, const QString& value) {
+  m_state->shapeInfo(m_key);
+  const int slide = m_state->slideIndex(m_key.slidePart);
+  if (name.compare(QLatin1String(kSourceTag), Qt::CaseInsensitive) == 0) {
+    auto record = office::SourceRecord::fromCompact(value);
+    if (!record)
+      throw hostError(QStringLiteral("Tags"), QStringLiteral("Add"),
+                      QStringLiteral("The value is no source record."));
+    rewriteSourceRecord(m_state->doc(), slide, m_key.id, *record);
+  } else {
+    m_state->doc().setShapeTag(slide, m_key.id, {name, value});
+  }
+  for (auto& tag : m_tags)
+    if (tag.name.compare(name, Qt::CaseInsensitive) == 0) return void(tag.value = value);
+  m_tags.push_back({name, value});
 }
 
 QString HostTags::item(const QString& name) {

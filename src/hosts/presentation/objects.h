@@ -80,6 +80,7 @@ class HostShape : public ppt::Shape {
   QString alternativeText() override;
   void setAlternativeText(const QString& text) override;
   std::shared_ptr<ppt::Tags> tags() override;
+  void replaceWithClipboard(int dataType) override;
 
  private:
   StatePtr m_state;
@@ -90,14 +91,18 @@ class HostShape : public ppt::Shape {
 // the tags part is gone.
 class HostTags : public ppt::Tags {
  public:
-  explicit HostTags(std::vector<ooxml::pptx::Document::Tag> tags) : m_tags(std::move(tags)) {}
+  HostTags(StatePtr state, ShapeKey key, std::vector<ooxml::pptx::Document::Tag> tags)
+      : m_state(std::move(state)), m_key(std::move(key)), m_tags(std::move(tags)) {}
   int count() override { return int(m_tags.size()); }
   QString name(int index) override { return at(index).name.toUpper(); }
   QString value(int index) override { return at(index).value; }
   QString item(const QString& name) override;
+  void add(const QString& name, const QString& value) override;
 
  private:
   const ooxml::pptx::Document::Tag& at(int index) const;
+  StatePtr m_state;
+  ShapeKey m_key;
   std::vector<ooxml::pptx::Document::Tag> m_tags;
 };
 

@@ -190,4 +190,89 @@ void pasteClipboard(PresentationState& state, int dataType) {
   state.selectShape(key);
 }
 
+namespace {
+
+office::AutomationError replaceError(const QString& what) {
+  return hostError(QStringLiteral("Shape"), QStringLiteral("ReplaceWithClipboard"), what);
+}
+
+// Width ÷ height of the picture a shape shows; 0 when it cannot be read.
+double aspectOf(const ooxml::pptx::Document::PictureData& picture) {
+  std::optional<QSizeF> size = picture.contentType == QLatin1String("image/x-emf")
+                                   ? naturalSizeOfEmf(picture.bytes)
+                                   : naturalSizeOfImage(QImage::fromData(picture.bytes));
+  return size && size->height() > 0 ? size->width() / size->height() : 0;
+}
+
+}  // namespace
+
+void replaceWithClipboard(PresentationState& state, const ShapeKey& key, int dataType) {
+  ooxml::pptx::Document& doc = state.doc();
+  const ooxml::pptx::ShapeInfo info = state.shapeInfo(key);
+  const int slide = state.slideIndex(key.slidePart);
+  const QMimeData* mime =
+      QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+  if (!mime) throw unavailable();
+  if (info.isOleObject != (dataType == ppt::ppPasteOLEObject))
+    throw replaceError(info.isOleObject ? QStringLiteral("An embedded object takes an object.")
+                                        : QStringLiteral("A picture takes a picture."));
+
+  ooxml::pptx::Document::Replacement next;
+  std::optional<Picture> picture;
+  const char* format = nullptr;
+  switch (dataType) {
+    case ppt::ppPasteBitmap:
+      picture = bitmapPicture(mime);
+      format = office::SourceRecord::kBitmap;
+      break;
+    case ppt::ppPasteEnhancedMetafile:
+      picture = emfPicture(mime);
+      format = office::SourceRecord::kEmf;
+      break;
+    case ppt::ppPasteSVG:
+      next.svg = svgDocument(mime);
+      if (!next.svg.isEmpty()) picture = bitmapPicture(mime);
+      format = office::SourceRecord::kSvg;
+      break;
+    case ppt::ppPasteOLEObject: {
+      if (!mime->hasFormat(QString::fromLatin1(office::kNativeObjectMime))) throw unavailable();
+      auto object = office::NativeObject::deserialize(
+          mime->data(QString::fromLatin1(office::kNativeObjectMime)));
+      if (!object || object->workbook.isEmpty()) throw unavailable();
+      next.workbook = object->workbook;
+      picture = emfPicture(mime);
+      if (!picture) picture = bitmapPicture(mime);
+      if (!picture)
+        picture = placeholderPicture(
+            *object, object->sizePoints.isValid() ? object->sizePoints : QSizeF(360, 216));
+      format = office::SourceRecord::kObject;
+      break;
+    }
+    default:
+      throw unavailable();
+  }
+  if (!picture || picture->points.isEmpty()) throw unavailable();
+  next.image = picture->bytes;
+  next.format = picture->format;
+  next.aspect = picture->points.width() / picture->points.height();
+
+  const auto old = doc.pictureData(slide, key.id);
+  const double oldAspect = old ? aspectOf(*old) : 0;
+  // A picture redrawn at its old proportions keeps the user's crop; 1 % absorbs rounding of
+  // sizes the program stores in whole pixels.
+  const bool keepCrop = oldAspect > 0 && std::abs(oldAspect / next.aspect - 1) < 0.01;
+  if (!doc.replacePicture(slide, key.id, next, keepCrop))
+    throw replaceError(QStringLiteral("This shape shows no picture."));
+
+  if (mime->hasFormat(QString::fromLatin1(office::kSourceMime))) {
+    if (auto record = office::SourceRecord::fromCompact(
+            QString::fromUtf8(mime->data(QString::fromLatin1(office::kSourceMime))))) {
+      record->format = QLatin1String(format);
+      rewriteSourceRecord(doc, slide, key.id, *record);
+    }
+  }
+  state.originalSize[key] = QSizeF(picture->points.width() * ooxml::pptx::kEmuPerPoint,
+                                   picture->points.height() * ooxml::pptx::kEmuPerPoint);
+}
+
 }  // namespace morvane::hosts::presentation

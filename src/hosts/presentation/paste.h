@@ -22,6 +22,11 @@
 namespace morvane::hosts::presentation {
 
 void pasteClipboard(PresentationState& state, int dataType);
+// Shape.ReplaceWithClipboard: the clipboard's data, read as pasteClipboard reads it, becomes
+// what the shape shows (see powerpoint.h). Throws AutomationError, changing nothing, when the
+// clipboard lacks the data, or the shape shows no picture or is no embedded object for
+// ppPasteOLEObject (and the reverse).
+void replaceWithClipboard(PresentationState& state, const ShapeKey& key, int dataType);
 
 // Natural sizes in points; nullopt for unusable data.
 std::optional<QSizeF> naturalSizeOfImage(const QImage& image);

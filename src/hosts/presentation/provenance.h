@@ -17,6 +17,10 @@ inline constexpr const char* kSourceTag = ppt::kSourceTag;
 // False for an unknown shape.
 bool writeSourceRecord(ooxml::pptx::Document& doc, int slide, quint32 shapeId,
                        const office::SourceRecord& record);
+// After a refresh: the tag takes the new record; the name too, unless the user renamed the
+// shape (a name that is no record is the user's and stays).
+bool rewriteSourceRecord(ooxml::pptx::Document& doc, int slide, quint32 shapeId,
+                         const office::SourceRecord& record);
 // The shape's record from its tag, else from its name; nullopt when it has none.
 std::optional<office::SourceRecord> readSourceRecord(const ooxml::pptx::Document& doc, int slide,
                                                      quint32 shapeId);

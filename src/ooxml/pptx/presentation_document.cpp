@@ -287,11 +287,13 @@ Status Document::setSlideLayout(int index, const QString& layoutPart) {
 
 Status Document::save(const QString& path) {
   if (Status s = m_impl->flush(); !s) return s;
+  m_impl->removeReleasedParts();
   return m_impl->package->save(path);
 }
 
 Result<QByteArray> Document::saveToBytes() {
   if (Status s = m_impl->flush(); !s) return s.error();
+  m_impl->removeReleasedParts();
   return m_impl->package->saveToBytes();
 }
 

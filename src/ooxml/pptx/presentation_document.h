@@ -94,6 +94,24 @@ class Document {
     QString contentType;
   };
   std::optional<PictureData> pictureData(int slide, quint32 shapeId) const;
+  // What a refreshed picture or embedded workbook shows next. `aspect` is the new picture's
+  // width ÷ height; `svg` is its vector form for a picture pasted with one; `workbook` the new
+  // embedded workbook of an object.
+  struct Replacement {
+    QByteArray image;
+    ImageFormat format = ImageFormat::Png;
+    double aspect = 1;
+    QByteArray svg;
+    QByteArray workbook;
+  };
+  // Gives the shape new parts of its own for what it shows (a part another shape shares is
+  // never written over) and keeps everything else of the shape: id, name, frame, rotation,
+  // effects, its place in the tree. With `keepCrop` the user's crop and fill stay; without,
+  // the crop goes and the picture is fitted, centred and unstretched, inside the unchanged
+  // frame. Parts nothing refers to any more leave the package when it is saved. False when
+  // the shape shows no picture.
+  bool replacePicture(int slide, quint32 shapeId, const Replacement& replacement, bool keepCrop);
+
   // Geometry. Setting gives a placeholder its own transform. False for an unknown shape or
   // one without a transform (group children are moved with the group).
   bool setFrame(int slide, quint32 shapeId, const RectEmu& frame);
@@ -112,6 +130,9 @@ class Document {
   };
   std::vector<Tag> shapeTags(int slide, quint32 shapeId) const;
   bool addShapeTags(int slide, quint32 shapeId, const std::vector<Tag>& tags);
+  // Sets one tag, replacing its value when the shape has it: the shape gets a tags part of its
+  // own with its other tags kept. False for an unknown shape.
+  bool setShapeTag(int slide, quint32 shapeId, const Tag& tag);
   // The cNvPr name (ShapeInfo::name reads it). False for an unknown shape.
   bool setShapeName(int slide, quint32 shapeId, const QString& name);
 

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "ooxml/detail/xml.h"
@@ -51,6 +52,8 @@ struct Document::Impl {
   std::map<QString, XmlPart> parts;  // keyed by lower-cased part name
   std::vector<SlideRef> slides;
   std::vector<MasterRef> masters;
+  // Parts a shape stopped referring to; those nothing else refers to are removed at save.
+  std::set<QString> released;
 
   // Parses and keeps `partName`. Fails with Missing, BadXml or Unsafe.
   ooxml::Status load(const QString& partName);
@@ -85,6 +88,11 @@ struct Document::Impl {
   // Loads masters, layouts and slides from presentation.xml.
   ooxml::Status index();
   ooxml::Status flush();
+  // Drops the relationship `rid` of a slide when no element of the slide names it any more,
+  // and marks its target released.
+  void releaseRelationship(int slide, const QString& rid);
+  // Removes the released parts no relationship of the package points at.
+  void removeReleasedParts();
 };
 
 // True when the placeholder `ph` of a layout or master is the one a slide placeholder of
