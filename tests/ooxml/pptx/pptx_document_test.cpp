@@ -305,3 +305,53 @@ TEST(ValidityCheck, FlagsRepeatedIdsMisorderedTransformsAndMissingTargets) {
 }
 
 }  // namespace
+
+// A refreshed picture: parts of its own, the crop kept only at the old proportions, the
+// picture fitted (never stretched) otherwise, and a part another shape shares left alone.
+TEST(Pictures, ReplacingKeepsCropsAtTheOldProportionsAndNeverWritesASharedPart) {
+  const struct {
+    const char* what;
+    bool keepCrop;
+    double aspect;
+    const char* fill;  // the a:stretch content after the replacement
+  } cases[] = {
+      {"same proportions", true, 2.0, "<a:fillRect/>"},
+      {"taller", false, 1.0, "<a:fillRect l=\"25000\" r=\"25000\"/>"},
+      {"wider", false, 4.0, "<a:fillRect t=\"25000\" b=\"25000\"/>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto doc = Document::createBlank();
+    ASSERT_TRUE(doc->addSlide(0, layoutOf(*doc, QStringLiteral("blank"))).ok());
+    const quint32 id = doc->addPicture(0, "old", ooxml::pptx::ImageFormat::Png, {0, 0, 200, 100});
+    const quint32 other =
+        doc->addPicture(0, "other", ooxml::pptx::ImageFormat::Png, {0, 0, 20, 10});
+    // The user's crop on the first; the second made to share its picture part, as a copy
+    // pasted in a presentation program does.
+    auto pkg = ooxml::Package::openBytes(*doc->saveToBytes(), QStringLiteral("x.pptx"));
+    const QString slide = doc->slidePart(0);
+    QByteArray xml = *pkg.value()->read(slide);
+    const QByteArray firstRid = xml.mid(xml.indexOf("r:embed=\"") + 9, 4);
+    xml.replace(QByteArray("<a:blip r:embed=\"" + firstRid + "\"/>"),
+                "<a:blip r:embed=\"" + firstRid + "\"/><a:srcRect l=\"10000\"/>");
+    const int second = xml.lastIndexOf("r:embed=\"");
+    xml.replace(second + 9, 4, firstRid);
+    ASSERT_TRUE(pkg.value()->write(slide, xml, {}).ok());
+    auto shared = Document::openBytes(*pkg.value()->saveToBytes(), QStringLiteral("y.pptx"));
+    ASSERT_TRUE(shared.ok());
+    Document& d = *shared.value();
+
+    ASSERT_TRUE(d.replacePicture(0, id, {"new", ooxml::pptx::ImageFormat::Emf, c.aspect, {}, {}},
+                                 c.keepCrop));
+    EXPECT_FALSE(d.replacePicture(0, 99, {"x", ooxml::pptx::ImageFormat::Png, 1, {}, {}}, true));
+    auto again = reopen(d);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->pictureData(0, id)->bytes, "new");
+    EXPECT_EQ(again->pictureData(0, id)->contentType, "image/x-emf");
+    EXPECT_EQ(again->pictureData(0, other)->bytes, "old");  // the shared part is kept
+    const QByteArray saved =
+        *ooxml::Package::openBytes(*again->saveToBytes(), "z.pptx").value()->read(slide);
+    EXPECT_EQ(saved.contains("<a:srcRect l=\"10000\"/>"), c.keepCrop);
+    EXPECT_TRUE(saved.contains(c.fill)) << saved.toStdString();
+  }
+}
