@@ -42,7 +42,12 @@ void Dialog::createControls() {
   auto* check = new QHBoxLayout;
   check->addWidget(Check1);
   check->addWidget(Label2, 1);
+  RefreshButton = new QPushButton(this);
+  RefreshButton->setObjectName(QStringLiteral("RefreshButton"));
+  RefreshButton->hide();
+
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(RefreshButton);
   buttons->addStretch();
   buttons->addWidget(SonicClick1);
   buttons->addWidget(SonicClick2);
@@ -54,6 +59,8 @@ void Dialog::createControls() {
   setKeyButtons(SonicClick1, SonicClick2);
   connect(SonicClick1, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick1_Click(); }); });
   connect(SonicClick2, &QPushButton::clicked, this, [this] { guarded([this] { SonicClick2_Click(); }); });
+  connect(RefreshButton, &QPushButton::clicked, this,
+          [this] { guarded([this] { RefreshButton_Click(); }); });
 }
 
 void Dialog::load(int count, const QString& presentationName) {
@@ -75,5 +82,16 @@ void Dialog::SonicClick1_Click() {
 }
 
 void Dialog::SonicClick2_Click() { unload(); }
+
+void Dialog::offerRefresh(int count, std::function<void()> refresh) {
+  m_refresh = std::move(refresh);
+  RefreshButton->setText(QStringLiteral("Refresh the %1 pasted objects").arg(count));
+  RefreshButton->setVisible(count > 0 && m_refresh);
+}
+
+void Dialog::RefreshButton_Click() {
+  if (!m_refresh) return;
+  runHeld(m_refresh);
+}
 
 }  // namespace morvane::paste

@@ -40,11 +40,17 @@ class Dialog : public ModelessForm {
   void SonicClick1_Click();  // OK
   void SonicClick2_Click();  // Cancel
 
+  // When the presentation already holds `count` objects pasted from this workbook: a third
+  // button, left of OK and Cancel (which keep their places), runs `refresh`. Hidden otherwise.
+  void offerRefresh(int count, std::function<void()> refresh);
+  void RefreshButton_Click();
+
   QLabel* Label1 = nullptr;
   QCheckBox* Check1 = nullptr;
   QLabel* Label2 = nullptr;
   QPushButton* SonicClick1 = nullptr;
   QPushButton* SonicClick2 = nullptr;
+  QPushButton* RefreshButton = nullptr;
 
  protected:
   void cancelClicked() override { SonicClick2_Click(); }
@@ -53,6 +59,7 @@ class Dialog : public ModelessForm {
   void createControls();
 
   std::function<void()> m_ok;
+  std::function<void()> m_refresh;
   QString m_label1Text;
 };
 

@@ -1,14 +1,16 @@
 #include "paste/paste_commands.h"
 
+#include <QLabel>
+#include <cmath>
+
 #include "office/automation_error.h"
 #include "paste/confirm_dialog.h"
 #include "paste/paste_steps.h"
 #include "paste/placement.h"
 #include "paste/progress_window.h"
+#include "paste/refresh_run.h"
 #include "registry/registry.h"
 #include "startup/go_to_powerpoint.h"
-
-#include <cmath>
 
 namespace morvane::paste {
 
@@ -168,6 +170,8 @@ void PasteCommands::showDialog(std::shared_ptr<PasteList> list) {
   dialog->setOk([this] { dialogOk(); });
   dialog->setRelease([this](QWidget* form) { release(form); });
   dialog->load(m_tool.confirmationCount, presentationName);
+  if (const int tagged = countTaggedObjects(*m_presentation, workbook().name()))
+    dialog->offerRefresh(tagged, [this] { dialogRefresh(); });
   m_dialog = dialog;
   m_dialogList = std::move(list);
   if (m_forms) m_forms->registerForm(dialog);
@@ -190,6 +194,47 @@ void PasteCommands::dialogOk() {
   if (!m_missing.empty())
     m_tool.messages.msgBox(missingPicturesMessage(m_missing, QStringLiteral("slides")),
                            startup::vbExclamation, kToolTitle);
+  if (dialog) dialog->unload();
+}
+
+// The dialog's third way: the objects already in the deck drawn again where they stand. The
+// deck is saved once, at the end, and only when the run got there: a failure leaves the file
+// as it was.
+void PasteCommands::dialogRefresh() {
+  if (refuseWhileRunning()) return;
+  const std::shared_ptr<PasteList> list = m_dialogList;
+  const QPointer<Dialog> dialog = m_dialog;
+  if (!m_app) m_app = m_tool.office.attachPowerPoint();
+  RefreshReport report;
+  {
+    RunningFlag running(m_running);
+    if (dialog) dialog->hide();
+    list->hideWindow();
+    Progress& progress = loadProgress();
+    progress.showForm();
+    RefreshRequest request;
+    for (int row = 0; row < list->listCount(); ++row)
+      if (list->listText(row, kColInclude) == registry::kYes)
+        request.listed.push_back({list->listText(row, kColName), list->listText(row, kColSheet)});
+    request.onProgress = [&](int done, int total) {
+      if (stopRequested(*list)) return false;
+      m_progress->ProgressStyle1(float(done + 1) / float(total), true);
+      Progress::setCaption(m_progress->Label1,
+                           QString::number(done + 1) + kObjectsOutOf + QString::number(total));
+      if (done + 1 == total) m_progress->showFinished();
+      m_tool.desktop.yield();
+      return !stopRequested(*list);
+    };
+    report = RefreshDeck(workbook(), *m_app->activePresentation(), request);
+    if (report.count(RefreshItem::Outcome::Refreshed)) m_app->save();
+  }
+  QString message = QString::number(report.count(RefreshItem::Outcome::Refreshed)) +
+                    QStringLiteral(" object(s) refreshed.");
+  for (const QString& line : describe(report, true)) message += QStringLiteral("\r") + line;
+  m_tool.messages.msgBox(
+      message, report.reportedAnything() ? startup::vbExclamation : startup::vbInformation,
+      kToolTitle);
+  m_app.reset();
   if (dialog) dialog->unload();
 }
 

@@ -100,6 +100,7 @@ class PasteCommands {
   bool countSlideNumbers(PasteList& list);
   void showDialog(std::shared_ptr<PasteList> list);
   void dialogOk();
+  void dialogRefresh();
   void goToPowerPoint();
   void release(QWidget* form);
 

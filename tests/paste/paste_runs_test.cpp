@@ -195,6 +195,7 @@ TEST_F(NumberRunTest, PastesOntoTheNumberedSlidesInListOrder) {
   addRow("{Chart Sheet}", "Graph", "Y", "3");
   window->show();
   pasteToPowerPoint();
+  f.office.log.clear();  // the dialog looked through the slides for objects pasted before
   clickOk();
   EXPECT_TRUE(f.messages.shown.empty()) << prompts().join("|").toStdString();
   EXPECT_EQ(slideCount(), 3);

@@ -2,11 +2,17 @@
 // again after renames and deletions, and what it reports.
 #include "paste/refresh_run.h"
 
+#include <QCoreApplication>
+#include <QPushButton>
+
+#include "paste/confirm_dialog.h"
+#include "paste/progress_window.h"
 #include "paste_fixture.h"
 
 using namespace morvane;
 using pastetest::PasteTest;
 using Outcome = paste::RefreshItem::Outcome;
+using paste::Dialog;
 
 namespace {
 
@@ -115,4 +121,38 @@ TEST_F(RefreshRunTest, DryRunsStopsAndOtherWorkbooksTouchNothing) {
   }
   EXPECT_EQ(paste::countTaggedObjects(*presentation(), f.tool.workbook->name()), 1);
   EXPECT_EQ(paste::countTaggedObjects(*presentation(), "Other.xlsx"), 0);
+}
+
+// "Paste to PowerPoint"'s dialog offers the refresh only when the deck holds objects of this
+// workbook, beside OK and Cancel, which keep their places.
+TEST_F(RefreshRunTest, TheDialogOffersARefreshOfTheObjectsAlreadyPasted) {
+  addRow("Chart 1", "Data");
+  addRow("Chart 2", "Data");
+  pasteToPowerPoint();
+  Dialog* plain = commands.dialog();
+  ASSERT_TRUE(plain);
+  plain->adjustSize();
+  EXPECT_TRUE(plain->RefreshButton->isHidden());
+  const int okFromRight = plain->width() - plain->SonicClick1->geometry().x();
+  plain->SonicClick2->click();
+
+  pasteRows({1});
+  f.messages.shown.clear();
+  const int saves = f.office.powerPoint->saves;
+  pasteToPowerPoint();
+  Dialog* offering = commands.dialog();
+  ASSERT_TRUE(offering);
+  offering->adjustSize();
+  ASSERT_FALSE(offering->RefreshButton->isHidden());
+  EXPECT_EQ(offering->RefreshButton->text(), "Refresh the 1 pasted objects");
+  EXPECT_EQ(offering->width() - offering->SonicClick1->geometry().x(), okFromRight);
+  f.office.log.clear();
+  offering->RefreshButton->click();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(f.office.log.count("Shape.ReplaceWithClipboard"), 1);
+  EXPECT_EQ(f.office.log.count("View.PasteSpecial"), 0);
+  EXPECT_EQ(f.office.powerPoint->saves, saves + 1);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_EQ(f.messages.shown[0].prompt, "1 object(s) refreshed.\rChart 1 (Data): not in the deck");
+  EXPECT_TRUE(commands.progress() && !commands.progress()->isHidden());
 }
