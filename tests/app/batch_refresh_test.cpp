@@ -123,11 +123,13 @@ void userEdits(const QString& deck) {
         "r:embed=\"(rId\\d+)\"/>(.*?)<a:xfrm><a:off[^>]*/><a:ext[^>]*/></a:xfrm>");
     const auto m = pic.match(xml);
     ASSERT_TRUE(m.hasMatch()) << xml.toStdString();
-    xml.replace(m.capturedStart(), m.capturedLength(),
-                "<p:pic><p:nvPicPr><p:cNvPr id=\"2\" name=\"North and South\"" + m.captured(1) +
-                    "><a:hlinkClick r:id=\"" + link + "\" action=\"ppaction://hlinksldjump\"/>" +
-                    "</p:cNvPr>" + m.captured(2) + "<a:blip r:embed=\"" + m.captured(3) +
-                    "\"/><a:srcRect l=\"10000\" t=\"5000\"/>" + m.captured(4) + kUserFrame);
+    xml.replace(
+        m.capturedStart(), m.capturedLength(),
+        QStringLiteral("<p:pic><p:nvPicPr><p:cNvPr id=\"2\" name=\"North and South\" descr=\"Sales "
+                       "by month\"><a:hlinkClick r:id=\"") +
+            link + "\" action=\"ppaction://hlinksldjump\"/>" + "</p:cNvPr>" + m.captured(2) +
+            "<a:blip r:embed=\"" + m.captured(3) + "\"/><a:srcRect l=\"10000\" t=\"5000\"/>" +
+            m.captured(4) + kUserFrame);
     xml.replace("</p:sld>", QString(kUserTiming) + "</p:sld>");
     ASSERT_TRUE(p.write(slide, xml.toUtf8(), p.contentType(slide)).ok());
   });
@@ -177,7 +179,7 @@ TEST_F(RefreshTest, PicturesShowTheNewDataWhereTheUserLeftThem) {
   EXPECT_TRUE(xml.contains(kUserFrame)) << xml.toStdString();
   EXPECT_TRUE(xml.contains(kUserTiming));
   EXPECT_TRUE(xml.contains("<a:srcRect l=\"10000\" t=\"5000\"/>"));  // same proportions: crop kept
-  EXPECT_TRUE(xml.contains("name=\"North and South\""));
+  EXPECT_TRUE(xml.contains("name=\"North and South\" descr=\"Sales by month\""));
   EXPECT_TRUE(xml.contains("action=\"ppaction://hlinksldjump\""));
   auto package = ooxml::Package::open(deck);
   EXPECT_EQ(package.value()->read("/ppt/notesSlides/notesSlide1.xml").value(), notesBefore);

@@ -159,6 +159,9 @@ class KillSafety : public ::testing::Test {
 TEST_F(KillSafety, EveryFileIsTheOldOrACompleteNewOneAndNoTemporaryLingers) {
   const QStringList paste{"paste", book, deck, "--save-workbook"};
   const QStringList export_{"pdf", book, pdf};
+  const QStringList refresh{"refresh", book, deck};
+  restore();
+  const Timing refreshTiming = measure(refresh, dir.path());
   restore();
   const Timing pasteTiming = measure(paste, dir.path());
   restore();
@@ -183,6 +186,15 @@ TEST_F(KillSafety, EveryFileIsTheOldOrACompleteNewOneAndNoTemporaryLingers) {
       EXPECT_EQ(info.pages, 6);
       EXPECT_EQ(info.errors, QString());
     }
+  }
+  for (const Instant& at : instants(refreshTiming, random)) {
+    SCOPED_TRACE(describe("refresh", at, refreshTiming));
+    restore();
+    killAt(refresh, at, dir.path());
+    const apptest::DeckParts parts = apptest::readDeck(deck);
+    EXPECT_TRUE(apptest::fileBytes(deck) == oldDeck ||
+                (parts.error.isEmpty() && parts.slideCount() == 6))
+        << parts.error.toStdString();
   }
   // Whatever the kills left, and a temporary planted for each target by a process that has
   // ended, the next whole runs sweep every one.

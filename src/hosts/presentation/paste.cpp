@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
 #include <QXmlStreamReader>
@@ -198,10 +199,15 @@ office::AutomationError replaceError(const QString& what) {
 
 // Width ÷ height of the picture a shape shows; 0 when it cannot be read.
 double aspectOf(const ooxml::pptx::Document::PictureData& picture) {
-  std::optional<QSizeF> size = picture.contentType == QLatin1String("image/x-emf")
-                                   ? naturalSizeOfEmf(picture.bytes)
-                                   : naturalSizeOfImage(QImage::fromData(picture.bytes));
-  return size && size->height() > 0 ? size->width() / size->height() : 0;
+  if (picture.contentType == QLatin1String("image/x-emf")) {
+    const std::optional<QSizeF> size = naturalSizeOfEmf(picture.bytes);
+    return size && size->height() > 0 ? size->width() / size->height() : 0;
+  }
+  // The header is enough: a bitmap's pixels are square.
+  QBuffer buffer;
+  buffer.setData(picture.bytes);
+  const QSize size = QImageReader(&buffer).size();
+  return size.height() > 0 ? double(size.width()) / size.height() : 0;
 }
 
 }  // namespace
