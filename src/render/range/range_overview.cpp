@@ -203,11 +203,14 @@ QImage rangeOverview(const ooxml::xlsx::Worksheet& sheet, const RangeGrid& grid,
     if (grid.columnWidth(c) > 0) canvas.columnLine(grid.columnLeft(c) + grid.columnWidth(c));
   for (int row = r.firstRow; row <= r.lastRow; ++row)
     if (grid.rowHeight(row) > 0) canvas.rowLine(grid.rowTop(row) + grid.rowHeight(row));
+  int lastStyle = -1;
+  const CellLook* lastLook = nullptr;
   sheet.cells.forEachIn(r, [&](int row, int column, const ooxml::xlsx::Cell& cell) {
     const double height = grid.rowHeight(row), width = grid.columnWidth(column);
     if (height <= 0 || width <= 0) return true;
-    const CellLook& look =
-        looks.look(cell.hasStyle ? cell.style : sheet.inheritedStyle(row, column));
+    const int style = cell.hasStyle ? cell.style : sheet.inheritedStyle(row, column);
+    if (style != lastStyle || !lastLook) lastLook = &looks.look(style), lastStyle = style;
+    const CellLook& look = *lastLook;
     const QRectF area(grid.columnLeft(column), grid.rowTop(row), width, height);
     if (look.fill) canvas.fill(area, *look.fill);
     addBorders(canvas, look, area);
