@@ -134,7 +134,8 @@ int shownLength(const ooxml::xlsx::CellValue& value) {
     case Type::Number: {
       const double v = std::abs(value.number);
       if (!std::isfinite(v)) return 1;
-      const int digits = v < 1 ? 1 : std::min(11, int(std::log10(v)) + 1);
+      int digits = 1;
+      for (double power = 10; v >= power && digits < 11; power *= 10) ++digits;
       return digits + (v == std::floor(v) ? 0 : 3) + (value.number < 0 ? 1 : 0);
     }
     case Type::Boolean:
