@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QRegion>
 #include <QTextItem>
+#include <QTextLayout>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
@@ -658,15 +659,16 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
   desc.pitchAndFamily = pitchAndFamily(desc.face, QFontInfo(font).fixedPitch());
   desc.charSet = charSetFor(desc.face, text);
 
-  // Advances from our own layout, so that other programs place each character as we do.
-  const QFontMetricsF metrics(font, m_device);
+  // Advances from our own layout, so that other programs place each character as we do: the
+  // text shaped once (measuring each prefix shaped it again per character, most of a
+  // range's time), each character's end read from it.
+  QTextLayout layout(text, font, m_device);
+  layout.beginLayout();
+  const QTextLine line = layout.createLine();
+  layout.endLayout();
   std::vector<qreal> ends(size_t(text.size()));
   qreal x = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    x = text.size() <= 256 ? metrics.horizontalAdvance(text.left(i + 1))
-                           : x + metrics.horizontalAdvance(text.at(i));
-    ends[size_t(i)] = x;
-  }
+  for (qsizetype i = 0; i < text.size(); ++i) ends[size_t(i)] = x = line.cursorToX(int(i + 1));
   const qreal fit = (x > 0 && textItem.width() > 0) ? textItem.width() / x : 1.0;
   std::vector<qint32> dx(ends.size());
   qint64 previous = 0;

@@ -1,10 +1,10 @@
 // Series shapes (bars, lines, areas, markers, slices, bubbles, stock lines) and data labels.
-#include "render/chart/chart_painter.h"
-
 #include <QPainter>
 #include <QPainterPath>
-
 #include <cmath>
+
+#include "render/chart/chart_painter.h"
+#include "render/chart/dense_series.h"
 
 namespace morvane::render::chart::detail {
 
@@ -74,15 +74,23 @@ void paintBars(QPainter& painter, const SeriesGeometry& sg) {
 }
 
 void paintMarkers(QPainter& painter, const SeriesGeometry& sg) {
-  for (const PointGeometry& p : sg.points)
-    if (p.valid && p.look.markerSymbol != "none") paintMarker(painter, p.look, p.position);
+  std::vector<const PointGeometry*> marked;
+  std::vector<QPointF> positions;
+  for (const PointGeometry& p : sg.points) {
+    if (!p.valid || p.look.markerSymbol == "none") continue;
+    marked.push_back(&p);
+    positions.push_back(p.position);
+  }
+  const std::vector<bool> shown = visibleMarkers(positions, painter.deviceTransform());
+  for (size_t i = 0; i < marked.size(); ++i)
+    if (shown[i]) paintMarker(painter, marked[i]->look, marked[i]->position);
 }
 
 void paintLines(QPainter& painter, const SeriesGeometry& sg) {
   if (sg.look.line.style() == Qt::NoPen || sg.line.isEmpty()) return;
   painter.setBrush(Qt::NoBrush);
   painter.setPen(sg.look.line);
-  painter.drawPath(sg.line);
+  painter.drawPath(thinnedLine(sg.line, painter.deviceTransform()));
 }
 
 void paintArea(QPainter& painter, const SeriesGeometry& sg) {

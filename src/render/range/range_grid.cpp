@@ -20,8 +20,8 @@ RangeRect clipped(const ooxml::xlsx::Worksheet& sheet, RangeRect r) {
   r.lastRow = std::clamp(r.lastRow, r.firstRow, ooxml::xlsx::kMaxRows);
   r.firstColumn = std::clamp(r.firstColumn, 1, ooxml::xlsx::kMaxColumns);
   r.lastColumn = std::clamp(r.lastColumn, r.firstColumn, ooxml::xlsx::kMaxColumns);
-  // Whole rows keep their rows and lose the unused columns, whole columns the reverse; too
-  // many rows or columns to draw lose the unused ones too.
+  // Whole rows keep their rows and lose the unused columns, whole columns the reverse; a
+  // rectangle of very many rows or columns loses the unused ones too.
   const bool clipColumns = r.isWholeRows() || r.columns() > kMaxPictureColumns;
   const bool clipRows = r.isWholeColumns() || r.rows() > kMaxPictureRows;
   if (clipColumns || clipRows) {
@@ -37,8 +37,6 @@ RangeRect clipped(const ooxml::xlsx::Worksheet& sheet, RangeRect r) {
     }
     if (r.firstRow > r.lastRow || r.firstColumn > r.lastColumn) return RangeRect{1, 1, 0, 0};
   }
-  r.lastColumn = std::min(r.lastColumn, r.firstColumn + kMaxPictureColumns - 1);
-  r.lastRow = std::min(r.lastRow, r.firstRow + kMaxPictureRows - 1);
   return r;
 }
 

@@ -13,7 +13,7 @@
 
 namespace morvane::render::range {
 
-// Past these a rectangle is clipped to the used range and then cut: no picture needs more.
+// Past these a rectangle is clipped to the used range (what lies beyond shows nothing).
 inline constexpr int kMaxPictureColumns = 256;
 inline constexpr int kMaxPictureRows = 5000;
 

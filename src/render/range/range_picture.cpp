@@ -1,14 +1,14 @@
 #include "render/range/range_picture.h"
 
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
 #include "ooxml/xlsx/formula_reference.h"
 #include "ooxml/xlsx/sheet_geometry.h"
 #include "render/range/range_grid.h"
+#include "render/range/range_overview.h"
 #include "render/range/range_scene.h"
-
-#include <QPainter>
-
-#include <algorithm>
-#include <cmath>
 
 namespace morvane::render::range {
 
@@ -29,6 +29,25 @@ QSizeF blankSize(const ooxml::xlsx::Worksheet* sheet, int digitWidth) {
 }
 
 constexpr double kMaxPixels = 40e6;  // 160 MB of ARGB
+// A picture's longest side in points (100,000 pixels at 96 dpi, the largest metafile): a
+// larger range is measured, and drawn, scaled down to it with its proportions.
+constexpr double kMaxSidePoints = 75000;
+
+QSizeF withinMaxSide(const QSizeF& size) {
+  const double longest = std::max(size.width(), size.height());
+  return longest > kMaxSidePoints ? size * (kMaxSidePoints / longest) : size;
+}
+
+// Device pixels per point in x and y as the painter stands, reduced to what a picture within
+// the pixel budget has when `size` points drawn at that resolution exceed it.
+QSizeF budgetedPixelsPerPoint(const QPainter& painter, const QSizeF& size) {
+  const QTransform t = painter.deviceTransform();
+  QSizeF perPoint(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
+  const double width = size.width() * perPoint.width(), height = size.height() * perPoint.height();
+  const double factor = std::min({1.0, kMaxDeviceSide / std::max(width, height),
+                                  std::sqrt(kMaxDevicePixels / (width * height))});
+  return perPoint * (std::isfinite(factor) ? factor : 1.0);
+}
 
 int digitWidthOf(const ooxml::xlsx::WorkbookModel& workbook) {
   return ooxml::xlsx::maxDigitWidth(workbook.styles.defaultFont());
@@ -49,7 +68,7 @@ QSizeF rangePictureSize(const ooxml::xlsx::WorkbookModel& workbook, int sheetInd
   const auto* sheet = worksheetOf(workbook, sheetIndex);
   if (!sheet) return blankSize(nullptr, digitWidth);
   const RangeGrid grid(*sheet, workbook.styles, rect, digitWidth);
-  return grid.isEmpty() ? blankSize(sheet, digitWidth) : grid.size();
+  return grid.isEmpty() ? blankSize(sheet, digitWidth) : withinMaxSide(grid.size());
 }
 
 void drawRange(QPainter& painter, const QRectF& target, const ooxml::xlsx::WorkbookModel& workbook,
@@ -65,8 +84,17 @@ void drawRange(QPainter& painter, const QRectF& target, const ooxml::xlsx::Workb
   painter.scale(target.width() / size.width(), target.height() / size.height());
   painter.setClipRect(QRectF(QPointF(0, 0), size), Qt::IntersectClip);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  RangeScene scene(painter, workbook, *sheet, grid, options);
-  scene.draw();
+  const QSizeF pixelsPerPoint = budgetedPixelsPerPoint(painter, size);
+  if (needsOverview(grid, pixelsPerPoint)) {
+    CellLooks looks(workbook.styles, options.themeColors);
+    const QImage overview =
+        rangeOverview(*sheet, grid, looks, options.gridlines.value_or(true), pixelsPerPoint);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(QPointF(0, 0), size), overview);
+  } else {
+    RangeScene scene(painter, workbook, *sheet, grid, options);
+    scene.draw();
+  }
   painter.restore();
 }
 

@@ -37,17 +37,26 @@ struct RangeOptions {
   static std::array<QColor, 12> defaultThemeColors();
 };
 
+// The pixel budget of a picture on its device: one drawn larger (an EMF of a hundred
+// thousand rows) is drawn as it would look scaled down to these.
+inline constexpr double kMaxDeviceSide = 8000;
+inline constexpr double kMaxDevicePixels = 40e6;
+
 // Measures the picture of `rect` on sheet `sheetIndex` in points: the sum of the visible
 // column widths (pixels at 96 dpi as the program computes them from the default font's
-// maximum digit width) and row heights. Whole rows or columns, and rectangles too large to
-// draw, are first clipped to the sheet's used range. An empty result (everything hidden,
-// nothing used, a bad sheet index or a chart sheet) measures as one default cell.
+// maximum digit width) and row heights, scaled down with its proportions to 75,000 points
+// on its longer side. Whole rows or columns, and rectangles of very many rows or columns,
+// are first clipped to the sheet's used range. An empty result (everything hidden, nothing
+// used, a bad sheet index or a chart sheet) measures as one default cell.
 QSizeF rangePictureSize(const ooxml::xlsx::WorkbookModel& workbook, int sheetIndex,
                         const RangeRect& rect);
 
 // Draws the picture into `target`, stretched from its size in points, on whatever the painter
-// already holds (callers wanting a white background fill it first). Never throws; bad style
-// indexes draw with defaults; leaves the painter's state as it found it.
+// already holds (callers wanting a white background fill it first). A picture whose rows or
+// columns are too thin on the device to show their texts (within the pixel budget) is drawn
+// as one image of the whole range at the device's resolution, each pixel the average of the
+// cells over it. Never throws; bad style indexes draw with defaults; leaves the painter's
+// state as it found it.
 void drawRange(QPainter& painter, const QRectF& target, const ooxml::xlsx::WorkbookModel& workbook,
                int sheetIndex, const RangeRect& rect, const RangeOptions& options = {});
 

@@ -1,16 +1,15 @@
 // Absurd and malformed workbooks drawn without harm: huge rectangles, sizes and merges,
 // style indexes out of bounds, non-finite numbers. Built as models so that values the reader
 // would clamp still reach the renderer.
-#include "render/range/range_picture.h"
-
-#include "emf/emf_device.h"
-
-#include <QPainter>
-
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <cmath>
 #include <limits>
+
+#include "emf/emf_device.h"
+#include "render/range/range_picture.h"
 
 using namespace morvane;
 
@@ -38,6 +37,27 @@ Cell numberCell(double v, int style = 0) {
   c.hasStyle = true;
   return c;
 }
+
+// Style kFilled: a solid red fill.
+constexpr int kFilled = 1;
+WorkbookModel withRedFill(WorkbookModel model) {
+  Fill red;
+  red.patternType = "solid";
+  red.foreground.rgb = "FFFF0000";
+  model.styles.fills.push_back(red);
+  CellFormat filled;
+  filled.fillId = int(model.styles.fills.size()) - 1;
+  model.styles.cellFormats.push_back(filled);
+  return model;
+}
+
+Cell textCell(const QString& text) {
+  Cell c;
+  c.value = CellValue::fromText(text);
+  return c;
+}
+
+bool reddish(QRgb p) { return qRed(p) > 200 && qGreen(p) < 150 && qBlue(p) < 150; }
 
 }  // namespace
 
@@ -120,4 +140,58 @@ TEST(RangeHostile, ChartSheetsAndBadIndexesDrawNothing) {
   EXPECT_FALSE(render::range::rangeToImage(model, 7, {1, 1, 2, 2}).isNull());
   model.names.push_back({"Chart", std::nullopt, false, "S!$A$1:$B$2"});
   EXPECT_FALSE(render::range::resolveNamedRange(model, "Chart").ok());
+}
+
+// A range too dense to read on the device is drawn whole and scaled, not cut, with the look
+// of its detailed picture scaled down.
+TEST(RangeHostile, AHundredThousandRowsAreDrawnWholeWithTheirProportions) {
+  Worksheet sheet;
+  sheet.cells[{1, 1}] = textCell("Top");
+  for (int r = 90001; r <= 100000; ++r) sheet.cells[{r, 2}] = numberCell(r, kFilled);
+  const auto model = withRedFill(bookWith(std::move(sheet)));
+  const render::range::RangeRect rect{1, 1, 100000, 4};
+  const QSizeF size = render::range::rangePictureSize(model, 0, rect);
+  EXPECT_NEAR(size.width() / size.height(), 4 * 48 / (100000 * 15.0), 1e-9);
+  const QImage image = render::range::rangeToImage(model, 0, rect);
+  ASSERT_GE(image.width(), 2);
+  // Only the last tenth of the rows is filled, in the second of four columns.
+  const int x = image.width() * 3 / 8;
+  EXPECT_TRUE(reddish(image.pixel(x, image.height() * 95 / 100)));
+  EXPECT_FALSE(reddish(image.pixel(x, image.height() * 88 / 100)));
+  EXPECT_FALSE(reddish(image.pixel(image.width() * 7 / 8, image.height() * 95 / 100)));
+}
+
+TEST(RangeHostile, LooksLikeTheDetailedPictureScaledDown) {
+  Worksheet sheet;
+  for (int r = 1; r <= 600; ++r) {
+    for (int c = 1; c <= 6; ++c) {
+      if (c == 3)
+        sheet.cells[{r, c}] = numberCell(r * 1.5, kFilled);
+      else if (c % 2)
+        sheet.cells[{r, c}] = textCell(QStringLiteral("Label %1").arg(r));
+      else if (r % 4)
+        sheet.cells[{r, c}] = numberCell(r * 37);
+    }
+  }
+  const auto model = withRedFill(bookWith(std::move(sheet)));
+  const render::range::RangeRect rect{1, 1, 600, 6};
+  const QImage detailed = render::range::rangeToImage(model, 0, rect, 96);   // rows of 20 pixels
+  const QImage overview = render::range::rangeToImage(model, 0, rect, 9.6);  // of 2
+  const QImage expected =
+      detailed.scaled(overview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  double difference = 0, darkness[2] = {0, 0};
+  for (int y = 0; y < overview.height(); ++y) {
+    for (int x = 0; x < overview.width(); ++x) {
+      const QRgb a = overview.pixel(x, y), b = expected.pixel(x, y);
+      difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                    std::abs(qBlue(a) - qBlue(b));
+      darkness[0] += 255 - qGray(a);
+      darkness[1] += 255 - qGray(b);
+    }
+  }
+  const double pixels = overview.width() * overview.height();
+  // Text lines and gridlines fall a little differently within two-pixel rows; a fill, a
+  // text or a part of the range left out moves these far more.
+  EXPECT_LT(difference / (3 * pixels), 16);
+  EXPECT_NEAR(darkness[0] / pixels, darkness[1] / pixels, 5);
 }
