@@ -15,8 +15,9 @@
 
 namespace morvane::hosts::workbook {
 
-// The most points one reference gives; longer areas are refused rather than cached.
-inline constexpr int kMaxChartCells = 100000;
+// The most points one reference gives (a whole column of a sheet); longer areas are refused
+// rather than cached.
+inline constexpr int kMaxChartCells = 1 << 20;
 
 // One cell of the reference, in point order.
 struct ChartCell {

@@ -332,7 +332,7 @@ void addGroupGeometry(LayoutContext& ctx, int groupIndex) {
     sg.series = &s;
     sg.autoIndex = s.index;
     sg.look = seriesLook(ctx.chart, ctx.theme, g, s, -1, s.index, ctx.seriesTotal);
-    sg.points.resize(size_t(std::min(s.pointCount(), 100000)));
+    sg.points.resize(size_t(s.pointCount()));  // bounded by the chart reader
     // A pie of pie's combined slice takes the colour after its points'.
     const int colours = int(sg.points.size()) + (g.kind == ChartKind::OfPie ? 1 : 0);
     for (size_t i = 0; i < sg.points.size(); ++i)

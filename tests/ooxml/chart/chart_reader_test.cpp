@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace morvane;
 
 namespace {
@@ -272,3 +274,23 @@ TEST(ChartReader, RefusesPartsThatAreNotCharts) {
 }
 
 }  // namespace
+
+// A series as long as a sheet's column is read whole; a hostile count of blanks after its last
+// point is cut 100,000 past it.
+TEST(ChartReader, LongSeriesAreReadWholeUpToASheetsColumn) {
+  for (const auto& [declared, last, expected] :
+       {std::tuple{200000, 199999, 200000}, std::tuple{2000000000, 1999999999, 250001}}) {
+    QString points;
+    for (int i : {0, 150000, last})
+      points += QStringLiteral("<c:pt idx=\"%1\"><c:v>%1</c:v></c:pt>").arg(i);
+    const auto m =
+        read(plot(QStringLiteral("<c:lineChart><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/>"
+                                 "<c:val><c:numLit><c:ptCount val=\"%1\"/>%2</c:numLit></c:val>"
+                                 "</c:ser></c:lineChart>")
+                      .arg(declared)
+                      .arg(points)));
+    const ooxml::chart::Series& s = m.plotArea.groups.at(0).series.at(0);
+    EXPECT_EQ(s.pointCount(), expected);
+    EXPECT_EQ(s.values.number(150000), 150000);
+  }
+}

@@ -11,13 +11,23 @@ namespace morvane::ooxml::chart::detail {
 namespace {
 
 // The points of a c:strCache / c:numCache / literal / c:lvl into `texts` (and `numbers`).
+// Declared points after the last one present are blanks. They cost memory without costing
+// bytes in the file, so a hostile count of them is cut this far past the last real point.
+constexpr int kMaxTrailingBlanks = 100000;
+
+// The points a cache holds: its declared count, within reach of its last real point.
+int pointCount(const pugi::xml_node& cache, int present) {
+  const int declared = std::clamp(childInt(cache, "c:ptCount").value_or(0), 0, kMaxPoints);
+  return std::max(present, std::min(declared, present + kMaxTrailingBlanks));
+}
+
 void readPoints(const pugi::xml_node& cache, bool numeric, DataCache& out) {
-  int count = 0;
-  if (const auto ptCount = childInt(cache, "c:ptCount")) count = std::clamp(*ptCount, 0, kMaxPoints);
+  int present = 0;
   for (const pugi::xml_node& pt : cache.children("c:pt")) {
     const long long idx = pt.attribute("idx").as_llong(-1);
-    if (idx >= 0 && idx < kMaxPoints) count = std::max(count, int(idx) + 1);
+    if (idx >= 0 && idx < kMaxPoints) present = std::max(present, int(idx) + 1);
   }
+  const int count = pointCount(cache, present);
   out.texts.assign(size_t(count), QString());
   if (numeric) out.numbers.assign(size_t(count), std::nullopt);
   for (const pugi::xml_node& pt : cache.children("c:pt")) {
@@ -30,14 +40,16 @@ void readPoints(const pugi::xml_node& cache, bool numeric, DataCache& out) {
 }
 
 void readMultiLevel(const pugi::xml_node& cache, DataCache& out) {
-  int count = std::clamp(childInt(cache, "c:ptCount").value_or(0), 0, kMaxPoints);
+  int present = 0;
   for (const pugi::xml_node& lvl : cache.children("c:lvl")) {
     if (int(out.levels.size()) >= kMaxLevels) break;
     DataCache level;
     readPoints(lvl, false, level);
-    level.texts.resize(size_t(count));
-    out.levels.push_back(level.texts);
+    present = std::max(present, int(level.texts.size()));
+    out.levels.push_back(std::move(level.texts));
   }
+  const int count = pointCount(cache, present);
+  for (auto& level : out.levels) level.resize(size_t(count));
   out.texts = out.levels.empty() ? std::vector<QString>(size_t(count)) : out.levels.front();
 }
 

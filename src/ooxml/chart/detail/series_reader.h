@@ -8,8 +8,9 @@
 
 namespace morvane::ooxml::chart::detail {
 
-// At most this many points per data reference; later ones are dropped (hostile ptCount).
-inline constexpr int kMaxPoints = 100000;
+// At most this many points per data reference, a whole column of a sheet; later ones are
+// dropped (a hostile ptCount).
+inline constexpr int kMaxPoints = 1 << 20;
 // At most this many levels of multi-level categories; outer ones past it are dropped.
 inline constexpr int kMaxLevels = 32;
 
