@@ -533,8 +533,10 @@ void skipCrowdedLabels(AxisLayout& a) {
   const double need =
       a.horizontal ? (slanted ? measureText(a.labelStyle, "0").height() * 1.2 : s.width() + 2)
                    : s.height();
+  // Slots get very narrow on axes of many thousand categories; the step follows them down.
+  const double steps = slot > 0 ? std::ceil(need / slot - 1e-6) : double(a.labels.size());
   const int step = a.axis.tickLabelSkip.value_or(
-      std::max(1, int(std::ceil(need / std::max(slot, 0.1) - 1e-6))));
+      int(std::clamp(steps, 1.0, double(std::max<size_t>(1, a.labels.size())))));
   if (step > 1)
     for (size_t i = 0; i < a.labels.size(); ++i)
       if (i % size_t(step) != 0) a.labels[i].clear();

@@ -257,3 +257,24 @@ TEST(CategoryLevels, FidelityClusteredChartMatchesThePicture) {
 }
 
 }  // namespace
+
+// However many categories share the axis, the labels shown stand apart: every k-th is kept,
+// k growing with the count.
+TEST(CategoryLabels, ThousandsOfCategoriesKeepOnlyLabelsThatFit) {
+  for (int count : {300, 30000}) {
+    SCOPED_TRACE(count);
+    std::vector<std::optional<double>> values(size_t(count), 1.0);
+    const auto layout = layOut(chartFromXml(
+        "<c:plotArea><c:lineChart><c:grouping val=\"standard\"/>" +
+        series(0, "S", QString(), numRef(values)) +
+        "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:lineChart><c:catAx><c:axId val=\"1\"/>"
+        "<c:scaling/><c:axPos val=\"b\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+        "val=\"2\"/><c:scaling/><c:axPos val=\"l\"/><c:crossAx "
+        "val=\"1\"/></c:valAx></c:plotArea>"));
+    const render::chart::AxisLayout& axis = categoryAxis(layout);
+    const auto shown = std::count_if(axis.labels.begin(), axis.labels.end(),
+                                     [](const QString& l) { return !l.isEmpty(); });
+    EXPECT_GT(shown, 3);
+    EXPECT_LT(shown, 40);  // a 360-point chart has room for a few dozen at most
+  }
+}
