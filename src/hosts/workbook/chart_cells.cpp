@@ -118,7 +118,16 @@ bool columnHidden(const Worksheet& ws, int column) {
 // Whole columns and rows end at the last non-blank cell inside them; `area` may end up
 // empty (last before first).
 CellRange clippedToUsedCells(const Worksheet& ws, CellRange area) {
-  if (!area.isWholeColumns() && !area.isWholeRows()) return area;
+  if (!area.isWholeColumns() && !area.isWholeRows()) {
+    // Blank points past the sheet's stored cells cost memory without costing bytes in the
+    // file: a reference keeps at most kMaxTrailingBlanks of them.
+    const std::optional<CellRange> stored = ws.cells.bounds();
+    const int lastRow = stored ? stored->lastRow : 0, lastColumn = stored ? stored->lastColumn : 0;
+    area.lastRow = std::min(area.lastRow, std::max(area.firstRow, lastRow) + kMaxTrailingBlanks);
+    area.lastColumn =
+        std::min(area.lastColumn, std::max(area.firstColumn, lastColumn) + kMaxTrailingBlanks);
+    return area;
+  }
   int lastRow = area.firstRow - 1, lastColumn = area.firstColumn - 1;
   ws.cells.forEachIn(area, [&](int r, int c, const ooxml::xlsx::Cell& cell) {
     if (!cell.isBlank()) {

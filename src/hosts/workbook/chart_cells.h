@@ -18,6 +18,8 @@ namespace morvane::hosts::workbook {
 // The most points one reference gives (a whole column of a sheet); longer areas are refused
 // rather than cached.
 inline constexpr int kMaxChartCells = 1 << 20;
+// The most blank points a reference gives past the sheet's last stored cell.
+inline constexpr int kMaxTrailingBlanks = 100000;
 
 // One cell of the reference, in point order.
 struct ChartCell {

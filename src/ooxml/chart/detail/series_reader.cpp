@@ -12,13 +12,13 @@ namespace {
 
 // The points of a c:strCache / c:numCache / literal / c:lvl into `texts` (and `numbers`).
 // Declared points after the last one present are blanks. They cost memory without costing
-// bytes in the file, so a hostile count of them is cut this far past the last real point.
-constexpr int kMaxTrailingBlanks = 100000;
+// bytes in the file, so a declared count is honoured only as far as the points present or
+// this many, whichever is more.
+constexpr int kMaxDeclaredBlanks = 100000;
 
-// The points a cache holds: its declared count, within reach of its last real point.
-int pointCount(const pugi::xml_node& cache, int present) {
+int declaredCount(const pugi::xml_node& cache, int present) {
   const int declared = std::clamp(childInt(cache, "c:ptCount").value_or(0), 0, kMaxPoints);
-  return std::max(present, std::min(declared, present + kMaxTrailingBlanks));
+  return std::min(declared, std::max(present, kMaxDeclaredBlanks));
 }
 
 void readPoints(const pugi::xml_node& cache, bool numeric, DataCache& out) {
@@ -27,7 +27,7 @@ void readPoints(const pugi::xml_node& cache, bool numeric, DataCache& out) {
     const long long idx = pt.attribute("idx").as_llong(-1);
     if (idx >= 0 && idx < kMaxPoints) present = std::max(present, int(idx) + 1);
   }
-  const int count = pointCount(cache, present);
+  const int count = std::max(present, declaredCount(cache, present));
   out.texts.assign(size_t(count), QString());
   if (numeric) out.numbers.assign(size_t(count), std::nullopt);
   for (const pugi::xml_node& pt : cache.children("c:pt")) {
@@ -48,7 +48,7 @@ void readMultiLevel(const pugi::xml_node& cache, DataCache& out) {
     present = std::max(present, int(level.texts.size()));
     out.levels.push_back(std::move(level.texts));
   }
-  const int count = pointCount(cache, present);
+  const int count = declaredCount(cache, present);
   for (auto& level : out.levels) level.resize(size_t(count));
   out.texts = out.levels.empty() ? std::vector<QString>(size_t(count)) : out.levels.front();
 }
