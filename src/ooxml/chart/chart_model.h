@@ -54,16 +54,19 @@ struct DataLabelSettings {
   void mergeFrom(const DataLabelSettings& over);
 };
 
-// c:dLbl: one point's label, with optional custom rich text (c:tx/c:rich).
+// c:dLbl: one point's label, with optional custom rich text (c:tx/c:rich) and the place the
+// user dragged it to (c:layout: in factor mode an offset from its automatic place).
 struct DataLabel {
   int index = 0;
   DataLabelSettings settings;
   TextBody customText;
+  ManualLayout layout;
 };
 
 struct DataLabels {
   bool present = false;
   DataLabelSettings settings;
+  std::optional<bool> showLeaderLines;  // c:showLeaderLines; unset: not written
   std::vector<DataLabel> points;
   // The label of point `i`: the series settings merged with the point's own.
   DataLabelSettings forPoint(int i) const;

@@ -104,6 +104,13 @@ struct DataLabelLayout {
   TextStyle style;
   QBrush fill = Qt::NoBrush;
   QPen border = QPen(Qt::NoPen);
+  QPolygonF leader;  // from the slice's edge to the label; empty: none
+  QPen leaderPen = QPen(Qt::NoPen);
+
+  QRectF rect() const {
+    return QRectF(center.x() - size.width() / 2, center.y() - size.height() / 2, size.width(),
+                  size.height());
+  }
 };
 
 struct PointGeometry {

@@ -112,10 +112,7 @@ QPointF pieLabelCenter(const PointGeometry& p, const QString& pos, const QSizeF&
 void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const SeriesGeometry& sg,
               int si, int i, const PointGeometry& p, const PointFacts& facts) {
   const ooxml::chart::Series& s = *sg.series;
-  ooxml::chart::DataLabels merged = s.labels;
-  merged.settings = g.labels.settings;
-  merged.settings.mergeFrom(s.labels.settings);
-  const ooxml::chart::DataLabelSettings st = merged.forPoint(i);
+  const ooxml::chart::DataLabelSettings st = labelSettings(g, s, i);
   if (!st.showsAnything()) return;
   DataLabelLayout l;
   l.series = si;
@@ -136,7 +133,7 @@ void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Serie
   l.border = penForLine(st.format.line, ctx.theme, QPen(Qt::NoPen));
   const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
   l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));
-  const QString pos = st.position.isEmpty() ? defaultPosition(g) : st.position;
+  const QString pos = labelPosition(g, st);
   const double marker = p.look.markerSymbol == "none" ? 0 : p.look.markerSize;
   if (g.kind == ChartKind::Bar) l.center = barLabelCenter(p, g.horizontal, pos, l.size);
   else if (isPieLike(g) && !p.bar.isEmpty()) l.center = p.bar.center();  // bar of pie
@@ -146,6 +143,41 @@ void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Serie
 }
 
 }  // namespace
+
+ooxml::chart::DataLabelSettings labelSettings(const ooxml::chart::ChartGroup& g,
+                                              const ooxml::chart::Series& s, int i) {
+  ooxml::chart::DataLabels merged = s.labels;
+  merged.settings = g.labels.settings;
+  merged.settings.mergeFrom(s.labels.settings);
+  return merged.forPoint(i);
+}
+
+QString labelPosition(const ooxml::chart::ChartGroup& g,
+                      const ooxml::chart::DataLabelSettings& st) {
+  return st.position.isEmpty() ? defaultPosition(g) : st.position;
+}
+
+void keepLabelsInChart(LayoutContext& ctx) {
+  const QRectF area = ctx.out.chartArea.adjusted(1, 1, -1, -1);
+  for (DataLabelLayout& l : ctx.out.dataLabels) {
+    const QRectF r = l.rect();
+    QPointF shift(0, 0);
+    if (r.width() >= area.width())
+      shift.setX(area.center().x() - r.center().x());
+    else if (r.left() < area.left())
+      shift.setX(area.left() - r.left());
+    else if (r.right() > area.right())
+      shift.setX(area.right() - r.right());
+    if (r.height() >= area.height())
+      shift.setY(area.center().y() - r.center().y());
+    else if (r.top() < area.top())
+      shift.setY(area.top() - r.top());
+    else if (r.bottom() > area.bottom())
+      shift.setY(area.bottom() - r.bottom());
+    l.center += shift;
+    if (!l.leader.isEmpty()) l.leader.back() += shift;
+  }
+}
 
 void layoutDataLabels(LayoutContext& ctx) {
   for (size_t si = 0; si < ctx.out.series.size(); ++si) {

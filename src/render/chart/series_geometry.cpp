@@ -289,7 +289,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, in
   }
   const double room = std::min(area.width(), area.height());
   const double diameter = labelsOutside ? 0.8 * room : std::max(room - 12, 0.8 * room);
-  const double radius = diameter / 2 / (1 + maxExplosion / 100.0);
+  const double radius = ctx.pieScale * diameter / 2 / (1 + maxExplosion / 100.0);
   const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;
   const double ringWidth = rings > 0 ? (radius - hole) / double(rings) : radius;
   for (size_t j = 0; j < rings; ++j) {

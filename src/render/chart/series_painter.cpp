@@ -228,6 +228,12 @@ void paintSeries(PaintContext& pc) {
 
 void paintDataLabels(PaintContext& pc) {
   for (const DataLabelLayout& l : pc.layout.dataLabels) {
+    if (l.leader.isEmpty()) continue;
+    pc.painter.setPen(l.leaderPen);
+    pc.painter.setBrush(Qt::NoBrush);
+    pc.painter.drawPolyline(l.leader);
+  }
+  for (const DataLabelLayout& l : pc.layout.dataLabels) {
     if (l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen) {
       pc.painter.setBrush(l.fill);
       pc.painter.setPen(l.border);

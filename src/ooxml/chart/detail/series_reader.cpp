@@ -116,12 +116,14 @@ DataLabels readDataLabels(const pugi::xml_node& dLbls) {
   if (!dLbls) return labels;
   labels.present = true;
   labels.settings = readLabelSettings(dLbls);
+  labels.showLeaderLines = childBool(dLbls, "c:showLeaderLines");
   for (const pugi::xml_node& d : dLbls.children("c:dLbl")) {
     DataLabel label;
     label.index = childInt(d, "c:idx").value_or(-1);
     if (label.index < 0) continue;
     label.settings = readLabelSettings(d);
     label.customText = readTextBody(d.child("c:tx").child("c:rich"));
+    label.layout = readLayout(d.child("c:layout"));
     labels.points.push_back(label);
   }
   return labels;
