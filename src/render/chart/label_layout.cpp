@@ -139,6 +139,18 @@ void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Serie
   else if (isPieLike(g) && !p.bar.isEmpty()) l.center = p.bar.center();  // bar of pie
   else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);
   else l.center = pointLabelCenter(p, pos, l.size, marker);
+  // A label the user dragged: an offset from its place in fractions of the chart (edge mode:
+  // its top left corner). Pies and doughnuts place theirs with their other labels.
+  const ooxml::chart::DataLabel* own = s.labels.pointLabel(i);
+  if (own && own->layout.x && own->layout.y && g.kind != ChartKind::Pie &&
+      g.kind != ChartKind::Doughnut) {
+    const QRectF& a = ctx.out.chartArea;
+    const ooxml::chart::ManualLayout& m = own->layout;
+    l.center = QPointF(m.xEdge ? a.left() + *m.x * a.width() + l.size.width() / 2
+                               : l.center.x() + *m.x * a.width(),
+                       m.yEdge ? a.top() + *m.y * a.height() + l.size.height() / 2
+                               : l.center.y() + *m.y * a.height());
+  }
   ctx.out.dataLabels.push_back(l);
 }
 

@@ -186,3 +186,53 @@ INSTANTIATE_TEST_SUITE_P(
                   {360, 216},
                   1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Dragged labels of other kinds move from their automatic place by fractions of the chart,
+// or stand at the chart position edge mode gives.
+TEST(DraggedLabels, MoveByTheirLayout) {
+  const QSizeF size(360, 216);
+  const struct {
+    const char* group;
+    const char* layout;
+    QPointF expected;  // a shift in fractions of the chart, or edge mode's top left corner
+    bool edge;
+  } cases[] = {
+      {"barChart><c:barDir val=\"col\"/",
+       "<c:x val=\"0.1\"/><c:y val=\"-0.05\"/>",
+       {0.1, -0.05},
+       false},
+      {"lineChart", "<c:x val=\"-0.2\"/><c:y val=\"0.1\"/>", {-0.2, 0.1}, false},
+      {"lineChart",
+       "<c:xMode val=\"edge\"/><c:yMode val=\"edge\"/><c:x val=\"0.5\"/><c:y val=\"0.25\"/>",
+       {0.5, 0.25},
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.layout);
+    const QString group = c.group, close = group.left(group.indexOf('>'));
+    auto chart = [&](const QString& dLbl) {
+      return charttest::chartFromXml(
+          QString(
+              "<c:plotArea><c:%1>%2<c:axId val=\"1\"/><c:axId val=\"2\"/></c:%3><c:catAx><c:axId "
+              "val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/><c:crossAx "
+              "val=\"1\"/></c:valAx></c:plotArea>")
+              .arg(group,
+                   charttest::series(0, "s", charttest::strRef({"a", "b", "c"}),
+                                     charttest::numRef({3, 5, 4}),
+                                     "<c:dLbls>" + dLbl + "<c:showVal val=\"1\"/></c:dLbls>"),
+                   close));
+    };
+    const auto plain = charttest::layOut(chart(""), size);
+    const auto dragged = charttest::layOut(
+        chart(QString("<c:dLbl><c:idx val=\"1\"/><c:layout><c:manualLayout>%1</c:manualLayout>"
+                      "</c:layout><c:showVal val=\"1\"/></c:dLbl>")
+                  .arg(c.layout)),
+        size);
+    ASSERT_EQ(dragged.dataLabels.size(), 3u);
+    const QPointF at = c.edge ? dragged.dataLabels[1].rect().topLeft()
+                              : dragged.dataLabels[1].center - plain.dataLabels[1].center;
+    EXPECT_NEAR(at.x(), c.expected.x() * size.width(), 0.01);
+    EXPECT_NEAR(at.y(), c.expected.y() * size.height(), 0.01);
+    EXPECT_EQ(dragged.dataLabels[0].center, plain.dataLabels[0].center);
+  }
+}
