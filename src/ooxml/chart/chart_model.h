@@ -119,6 +119,7 @@ struct Series {
   bool invertIfNegative = false;
   std::optional<int> explosion;
   QString shape;  // c:shape of a 3-D bar series; empty: the group's
+  bool bubble3D = false;  // c:bubble3D: bubbles drawn as shaded spheres
 
   const DataPoint* point(int i) const;
   // The number of points: the larger of the value and category counts.
@@ -159,6 +160,8 @@ struct ChartGroup {
   ShapeFormat upBarFormat, downBarFormat;
   bool dropLines = false;
   int bubbleScale = 100;
+  bool bubbleSizeIsWidth = false;    // c:sizeRepresents w (else the area shows the size)
+  bool showNegativeBubbles = false;  // c:showNegBubbles
   // c:ofPieChart: the second plot takes the points the split picks.
   QString ofPieType = "pie";          // "pie" (pie of pie) or "bar" (bar of pie)
   QString splitType;                  // "auto", "cust", "percent", "pos", "val"; empty: auto

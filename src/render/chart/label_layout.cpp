@@ -134,7 +134,9 @@ void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Serie
   const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
   l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));
   const QString pos = labelPosition(g, st);
-  const double marker = p.look.markerSymbol == "none" ? 0 : p.look.markerSize;
+  const double marker = p.bubbleRadius > 0              ? 2 * p.bubbleRadius
+                        : p.look.markerSymbol == "none" ? 0
+                                                        : p.look.markerSize;
   if (g.kind == ChartKind::Bar) l.center = barLabelCenter(p, g.horizontal, pos, l.size);
   else if (isPieLike(g) && !p.bar.isEmpty()) l.center = p.bar.center();  // bar of pie
   else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);

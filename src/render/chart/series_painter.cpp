@@ -86,6 +86,22 @@ void paintSlice(QPainter& painter, const PointGeometry& p, const QColor& backgro
   painter.drawPath(slicePath(p));
 }
 
+// A 3-D bubble: a sphere lit from the top left, as discs of solid colour from its shaded
+// rim in to its highlight.
+void paintSphere(QPainter& painter, const QPointF& centre, double radius, const QColor& colour) {
+  constexpr int kSteps = 8;
+  const QPointF highlight = centre + QPointF(-0.3, -0.35) * radius;
+  painter.setPen(Qt::NoPen);
+  for (int k = 0; k <= kSteps; ++k) {
+    const double t = double(k) / kSteps;  // 0: the rim, 1: the highlight
+    const double r = radius * (1 - 0.85 * t);
+    const QColor c =
+        t < 0.4 ? colour.darker(int(140 - 100 * t)) : colour.lighter(int(100 + 90 * (t - 0.4)));
+    painter.setBrush(c);
+    painter.drawEllipse(centre + (highlight - centre) * t, r, r);
+  }
+}
+
 // The shadows and glows of a series' shapes, under all of them.
 void paintSeriesHalos(QPainter& painter, const SeriesGeometry& sg, const QColor& background) {
   for (const PointGeometry& p : sg.points) {
@@ -155,7 +171,16 @@ void paintBubbles(QPainter& painter, const SeriesGeometry& sg, const QColor& bac
       path.addEllipse(p.position, r, r);
       return path;
     };
-    paintWithEffects(painter, disc(0), disc, p.look.fill, line, p.look.effects, background, false);
+    if (p.hollowBubble) {
+      painter.setBrush(background);
+      painter.setPen(QPen(p.look.baseColor, 0.75));
+      painter.drawPath(disc(0));
+    } else if (sg.series->bubble3D) {
+      paintSphere(painter, p.position, p.bubbleRadius, p.look.baseColor);
+    } else {
+      paintWithEffects(painter, disc(0), disc, p.look.fill, line, p.look.effects, background,
+                       false);
+    }
   }
 }
 

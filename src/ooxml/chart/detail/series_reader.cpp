@@ -183,6 +183,7 @@ Series readSeries(const pugi::xml_node& ser) {
   s.invertIfNegative = childBool(ser, "c:invertIfNegative").value_or(false);
   s.explosion = childInt(ser, "c:explosion");
   s.shape = childString(ser, "c:shape");
+  s.bubble3D = childBool(ser, "c:bubble3D").value_or(false);
   return s;
 }
 
