@@ -171,23 +171,19 @@ QString labelPosition(const ooxml::chart::ChartGroup& g,
   return st.position.isEmpty() ? defaultPosition(g) : st.position;
 }
 
+QPointF shiftInside(const QRectF& r, const QRectF& bounds) {
+  const auto along = [](double lo, double hi, double boundLo, double boundHi) {
+    if (hi - lo >= boundHi - boundLo) return (boundLo + boundHi - lo - hi) / 2;
+    return lo < boundLo ? boundLo - lo : hi > boundHi ? boundHi - hi : 0.0;
+  };
+  return QPointF(along(r.left(), r.right(), bounds.left(), bounds.right()),
+                 along(r.top(), r.bottom(), bounds.top(), bounds.bottom()));
+}
+
 void keepLabelsInChart(LayoutContext& ctx) {
   const QRectF area = ctx.out.chartArea.adjusted(1, 1, -1, -1);
   for (DataLabelLayout& l : ctx.out.dataLabels) {
-    const QRectF r = l.rect();
-    QPointF shift(0, 0);
-    if (r.width() >= area.width())
-      shift.setX(area.center().x() - r.center().x());
-    else if (r.left() < area.left())
-      shift.setX(area.left() - r.left());
-    else if (r.right() > area.right())
-      shift.setX(area.right() - r.right());
-    if (r.height() >= area.height())
-      shift.setY(area.center().y() - r.center().y());
-    else if (r.top() < area.top())
-      shift.setY(area.top() - r.top());
-    else if (r.bottom() > area.bottom())
-      shift.setY(area.bottom() - r.bottom());
+    const QPointF shift = shiftInside(l.rect(), area);
     l.center += shift;
     if (!l.leader.isEmpty()) l.leader.back() += shift;
   }

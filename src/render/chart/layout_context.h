@@ -113,6 +113,8 @@ QString labelPosition(const ooxml::chart::ChartGroup& g, const ooxml::chart::Dat
 // Returns the factor by which the pies should shrink for their outside labels to fit the
 // chart (1: they fit) and, in `diameter`, the pies' diameter on the picture.
 double placePieLabels(LayoutContext& ctx, double* diameter);
+// How far `r` must move to lie inside `bounds` (centred on it where it is larger).
+QPointF shiftInside(const QRectF& r, const QRectF& bounds);
 // Moves every label inside the chart area.
 void keepLabelsInChart(LayoutContext& ctx);
 // Legend entries in display order, without positions.

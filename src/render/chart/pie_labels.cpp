@@ -193,16 +193,7 @@ bool overlap(const QRectF& a, const QRectF& b) {
 }
 
 void clampInto(DataLabelLayout& l, const QRectF& bounds) {
-  const QSizeF s = l.size;
-  const double x =
-      s.width() >= bounds.width()
-          ? bounds.center().x()
-          : std::clamp(l.center.x(), bounds.left() + s.width() / 2, bounds.right() - s.width() / 2);
-  const double y = s.height() >= bounds.height()
-                       ? bounds.center().y()
-                       : std::clamp(l.center.y(), bounds.top() + s.height() / 2,
-                                    bounds.bottom() - s.height() / 2);
-  l.center = QPointF(x, y);
+  l.center += shiftInside(l.rect(), bounds);
 }
 
 // Labels that still overlap (dragged ones, crowded sides) are pushed apart along the
