@@ -54,16 +54,19 @@ struct DataLabelSettings {
   void mergeFrom(const DataLabelSettings& over);
 };
 
-// c:dLbl: one point's label, with optional custom rich text (c:tx/c:rich).
+// c:dLbl: one point's label, with optional custom rich text (c:tx/c:rich) and the place the
+// user dragged it to (c:layout: in factor mode an offset from its automatic place).
 struct DataLabel {
   int index = 0;
   DataLabelSettings settings;
   TextBody customText;
+  ManualLayout layout;
 };
 
 struct DataLabels {
   bool present = false;
   DataLabelSettings settings;
+  std::optional<bool> showLeaderLines;  // c:showLeaderLines; unset: not written
   std::vector<DataLabel> points;
   // The label of point `i`: the series settings merged with the point's own.
   DataLabelSettings forPoint(int i) const;
@@ -116,6 +119,7 @@ struct Series {
   bool invertIfNegative = false;
   std::optional<int> explosion;
   QString shape;  // c:shape of a 3-D bar series; empty: the group's
+  bool bubble3D = false;  // c:bubble3D: bubbles drawn as shaded spheres
 
   const DataPoint* point(int i) const;
   // The number of points: the larger of the value and category counts.
@@ -156,6 +160,8 @@ struct ChartGroup {
   ShapeFormat upBarFormat, downBarFormat;
   bool dropLines = false;
   int bubbleScale = 100;
+  bool bubbleSizeIsWidth = false;    // c:sizeRepresents w (else the area shows the size)
+  bool showNegativeBubbles = false;  // c:showNegBubbles
   // c:ofPieChart: the second plot takes the points the split picks.
   QString ofPieType = "pie";          // "pie" (pie of pie) or "bar" (bar of pie)
   QString splitType;                  // "auto", "cust", "percent", "pos", "val"; empty: auto

@@ -141,6 +141,8 @@ ChartGroup readGroup(const pugi::xml_node& node, const GroupType& type) {
   }
   g.dropLines = bool(node.child("c:dropLines"));
   g.bubbleScale = std::clamp(childInt(node, "c:bubbleScale").value_or(100), 0, 300);
+  g.bubbleSizeIsWidth = childString(node, "c:sizeRepresents") == "w";
+  g.showNegativeBubbles = childBool(node, "c:showNegBubbles").value_or(false);
   if (type.kind == ChartKind::OfPie) readOfPie(node, g);
   g.gapDepth = std::clamp(childInt(node, "c:gapDepth").value_or(150), 0, 500);
   if (const QString shape = childString(node, "c:shape"); isBarShape(shape)) g.shape = shape;

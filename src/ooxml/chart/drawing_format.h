@@ -59,10 +59,29 @@ struct LineFormat {
   bool isSet() const { return fill.isSet() || widthPt.has_value() || !dash.isEmpty(); }
 };
 
+// a:effectLst and a:sp3d as far as charts draw them; distances in points, angles in degrees
+// clockwise from the x axis.
+struct EffectFormat {
+  struct Shadow {
+    double blurPt = 0, distancePt = 0, directionDeg = 0;
+    DrawingColor color;  // with its alpha modifier
+  };
+  struct Glow {
+    double radiusPt = 0;
+    DrawingColor color;
+  };
+  bool listWritten = false;           // an a:effectLst, even empty: the style's effects are off
+  std::optional<Shadow> outerShadow;  // a:outerShdw
+  std::optional<Glow> glow;           // a:glow
+  std::optional<double> softEdgePt;   // a:softEdge rad
+  std::optional<double> bevelTopPt;   // a:sp3d/a:bevelT w (its default 6 pt when written bare)
+};
+
 // c:spPr.
 struct ShapeFormat {
   Fill fill;
   LineFormat line;
+  EffectFormat effects;
 };
 
 // Character properties (a:defRPr / a:rPr); unset members inherit.

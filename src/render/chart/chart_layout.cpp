@@ -74,8 +74,13 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
   const ooxml::chart::ManualLayout& m = t.layout;
   if (m.x && m.y) {
     const QRectF& area = out.chartArea;
-    out.titleCenter = QPointF(area.left() + *m.x * area.width() + size.width() / 2,
-                              area.top() + *m.y * area.height() + size.height() / 2);
+    // The program keeps a dragged title whole inside the chart.
+    const double x =
+        std::min(area.left() + *m.x * area.width(), area.right() - kMargin - size.width());
+    const double y =
+        std::min(area.top() + *m.y * area.height(), area.bottom() - kMargin - size.height());
+    out.titleCenter = QPointF(std::max(x, area.left() + kMargin) + size.width() / 2,
+                              std::max(y, area.top()) + size.height() / 2);
   } else {
     out.titleCenter = QPointF(out.chartArea.center().x(), available.top() + kTitlePad + size.height() / 2);
   }
@@ -176,7 +181,7 @@ ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::char
                         const QRectF& target) {
   ChartLayout out;
   out.chartArea = target;
-  LayoutContext ctx{chart, theme, out, 10, QColor(), 0};
+  LayoutContext ctx{chart, theme, out, 10, QColor(), 0, 1, std::nullopt};
   ctx.textColor = defaultTextColor(theme, chart.style);
   ctx.seriesTotal = chart.seriesCount();
   if (auto size = chart.text.defaultFormat().sizePt) ctx.baseSizePt = *size;
@@ -209,9 +214,26 @@ ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::char
   } else {
     layoutPieArea(ctx, plot);
   }
-  detail::layoutSeries(ctx);
-  detail::layoutDataLabels(ctx);
-  detail::layoutScene3D(ctx);
+  // Pies shrink until their outside labels fit the chart, to half the plot's smaller side.
+  const double room = std::min(out.plotArea.width(), out.plotArea.height());
+  for (int pass = 0;; ++pass) {
+    detail::layoutSeries(ctx);
+    detail::layoutDataLabels(ctx);
+    detail::layoutScene3D(ctx);
+    double diameter = 0;
+    const double fit = detail::placePieLabels(ctx, &diameter);
+    const double least = diameter > 0 ? ctx.pieScale * 0.52 * room / diameter : 1;
+    const double scale = std::max(least, ctx.pieScale * fit);
+    if (fit > 0.995 || chart.plotArea.layout.isSet() || pass == 3 || scale >= ctx.pieScale * 0.995)
+      break;
+    ctx.pieScale = scale;
+    out.series.clear();
+    out.dataLabels.clear();
+    out.scene = Scene3D();
+    out.ofPie = OfPieLayout();
+    ctx.pieDisc.reset();
+  }
+  detail::keepLabelsInChart(ctx);
   return out;
 }
 

@@ -104,6 +104,13 @@ struct DataLabelLayout {
   TextStyle style;
   QBrush fill = Qt::NoBrush;
   QPen border = QPen(Qt::NoPen);
+  QPolygonF leader;  // from the slice's edge to the label; empty: none
+  QPen leaderPen = QPen(Qt::NoPen);
+
+  QRectF rect() const {
+    return QRectF(center.x() - size.width() / 2, center.y() - size.height() / 2, size.width(),
+                  size.height());
+  }
 };
 
 struct PointGeometry {
@@ -115,6 +122,7 @@ struct PointGeometry {
   double innerRadius = 0, outerRadius = 0;
   QPointF center;                     // pie centre (with explosion)
   double bubbleRadius = 0;
+  bool hollowBubble = false;             // a negative size shown: the outline only
   double errorPlus = 0, errorMinus = 0;  // error bar amounts in value units
   SeriesLook look;                    // with the point's own overrides
   int plot = 0;                       // pie of pie, bar of pie: 0 main pie, 1 second plot

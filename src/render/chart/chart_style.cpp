@@ -196,13 +196,15 @@ SeriesLook seriesLook(const ooxml::chart::ChartModel& chart, const ooxml::chart:
   const bool pieKind = group.kind == ChartKind::Pie || group.kind == ChartKind::Doughnut ||
                        group.kind == ChartKind::OfPie;
 
-  // Fill.
+  // Fill. The shaded styles look nearly solid in the program's pictures: a faint light at
+  // the top, the rest the colour itself.
   QBrush autoFill(autoColor);
   if (info.variant == 2 || info.variant == 3) {
     QLinearGradient g(0, 0, 0, 1);
     g.setCoordinateMode(QGradient::ObjectMode);
-    g.setColorAt(0, ooxml::chart::applyColorModifier(autoColor, "tint", 70000));
-    g.setColorAt(1, autoColor);
+    g.setColorAt(0, ooxml::chart::applyColorModifier(autoColor, "tint", 94000));
+    g.setColorAt(0.5, autoColor);
+    g.setColorAt(1, ooxml::chart::applyColorModifier(autoColor, "shade", 94000));
     autoFill = QBrush(g);
   }
   ooxml::chart::Fill fill = series.format.fill;
@@ -219,6 +221,9 @@ SeriesLook seriesLook(const ooxml::chart::ChartModel& chart, const ooxml::chart:
     // The outlined styles (9-16) draw series lines thicker, about 3.5 pt in the program's
     // pictures against 2.25 pt for the others.
     autoLine = QPen(autoColor, info.variant == 1 ? 3.5 : 2.25);
+  } else if (info.variant == 4 && group.kind == ChartKind::Bar) {
+    // The tinted-plot styles outline their columns in a darker shade of the fill.
+    autoLine = QPen(ooxml::chart::applyColorModifier(autoColor, "shade", 60000), 0.75);
   } else if (pieKind || info.variant == 1 || group.kind == ChartKind::Area) {
     autoLine = QPen(theme.schemeColor("lt1"), 0.75);
     if (group.kind == ChartKind::Area && info.variant != 1) autoLine = QPen(Qt::NoPen);
@@ -233,6 +238,12 @@ SeriesLook seriesLook(const ooxml::chart::ChartModel& chart, const ooxml::chart:
     if (!own.dash.isEmpty()) line.dash = own.dash;
   }
   look.line = penForLine(line, theme, autoLine);
+  if (!lineKind) {
+    look.effects = effectsFor(
+        dp && dp->format.effects.listWritten ? dp->format.effects : series.format.effects, theme,
+        chart.style);
+    if (dp && dp->format.effects.bevelTopPt) look.effects.bevelPt = *dp->format.effects.bevelTopPt;
+  }
   if (lineKind && line.fill.kind == Fill::Kind::Solid) look.baseColor = look.line.color();
 
   // Marker.

@@ -3,13 +3,14 @@
 // conversion of DrawingML fills and lines into Qt brushes and pens.
 #pragma once
 
-#include "ooxml/chart/chart_model.h"
-#include "ooxml/chart/theme.h"
-
 #include <QBrush>
 #include <QColor>
 #include <QPen>
 #include <QRectF>
+
+#include "ooxml/chart/chart_model.h"
+#include "ooxml/chart/theme.h"
+#include "render/chart/effects.h"
 
 namespace morvane::render::chart {
 
@@ -35,6 +36,7 @@ struct SeriesLook {
   QBrush markerFill;
   QPen markerLine;
   QColor baseColor;         // the automatic or explicit main colour (legend keys, labels)
+  ShapeEffects effects;     // filled shapes: shadow, glow, soft edges, bevel
 };
 
 // Look of one series (point -1) or one of its points in `group`. `autoIndex`/`autoCount` pick

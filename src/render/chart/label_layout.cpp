@@ -112,10 +112,7 @@ QPointF pieLabelCenter(const PointGeometry& p, const QString& pos, const QSizeF&
 void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const SeriesGeometry& sg,
               int si, int i, const PointGeometry& p, const PointFacts& facts) {
   const ooxml::chart::Series& s = *sg.series;
-  ooxml::chart::DataLabels merged = s.labels;
-  merged.settings = g.labels.settings;
-  merged.settings.mergeFrom(s.labels.settings);
-  const ooxml::chart::DataLabelSettings st = merged.forPoint(i);
+  const ooxml::chart::DataLabelSettings st = labelSettings(g, s, i);
   if (!st.showsAnything()) return;
   DataLabelLayout l;
   l.series = si;
@@ -136,16 +133,61 @@ void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Serie
   l.border = penForLine(st.format.line, ctx.theme, QPen(Qt::NoPen));
   const bool boxed = l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen;
   l.size = measureRotated(l.style, l.text) + (boxed ? QSizeF(6, 4) : QSizeF(0, 0));
-  const QString pos = st.position.isEmpty() ? defaultPosition(g) : st.position;
-  const double marker = p.look.markerSymbol == "none" ? 0 : p.look.markerSize;
+  const QString pos = labelPosition(g, st);
+  const double marker = p.bubbleRadius > 0              ? 2 * p.bubbleRadius
+                        : p.look.markerSymbol == "none" ? 0
+                                                        : p.look.markerSize;
   if (g.kind == ChartKind::Bar) l.center = barLabelCenter(p, g.horizontal, pos, l.size);
   else if (isPieLike(g) && !p.bar.isEmpty()) l.center = p.bar.center();  // bar of pie
   else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);
   else l.center = pointLabelCenter(p, pos, l.size, marker);
+  // A label the user dragged: an offset from its place in fractions of the chart (edge mode:
+  // its top left corner). Pies and doughnuts place theirs with their other labels.
+  const ooxml::chart::DataLabel* own = s.labels.pointLabel(i);
+  if (own && own->layout.x && own->layout.y && g.kind != ChartKind::Pie &&
+      g.kind != ChartKind::Doughnut) {
+    const QRectF& a = ctx.out.chartArea;
+    const ooxml::chart::ManualLayout& m = own->layout;
+    l.center = QPointF(m.xEdge ? a.left() + *m.x * a.width() + l.size.width() / 2
+                               : l.center.x() + *m.x * a.width(),
+                       m.yEdge ? a.top() + *m.y * a.height() + l.size.height() / 2
+                               : l.center.y() + *m.y * a.height());
+  }
   ctx.out.dataLabels.push_back(l);
 }
 
 }  // namespace
+
+ooxml::chart::DataLabelSettings labelSettings(const ooxml::chart::ChartGroup& g,
+                                              const ooxml::chart::Series& s, int i) {
+  ooxml::chart::DataLabels merged = s.labels;
+  merged.settings = g.labels.settings;
+  merged.settings.mergeFrom(s.labels.settings);
+  return merged.forPoint(i);
+}
+
+QString labelPosition(const ooxml::chart::ChartGroup& g,
+                      const ooxml::chart::DataLabelSettings& st) {
+  return st.position.isEmpty() ? defaultPosition(g) : st.position;
+}
+
+QPointF shiftInside(const QRectF& r, const QRectF& bounds) {
+  const auto along = [](double lo, double hi, double boundLo, double boundHi) {
+    if (hi - lo >= boundHi - boundLo) return (boundLo + boundHi - lo - hi) / 2;
+    return lo < boundLo ? boundLo - lo : hi > boundHi ? boundHi - hi : 0.0;
+  };
+  return QPointF(along(r.left(), r.right(), bounds.left(), bounds.right()),
+                 along(r.top(), r.bottom(), bounds.top(), bounds.bottom()));
+}
+
+void keepLabelsInChart(LayoutContext& ctx) {
+  const QRectF area = ctx.out.chartArea.adjusted(1, 1, -1, -1);
+  for (DataLabelLayout& l : ctx.out.dataLabels) {
+    const QPointF shift = shiftInside(l.rect(), area);
+    l.center += shift;
+    if (!l.leader.isEmpty()) l.leader.back() += shift;
+  }
+}
 
 void layoutDataLabels(LayoutContext& ctx) {
   for (size_t si = 0; si < ctx.out.series.size(); ++si) {

@@ -1,9 +1,30 @@
 // Shared state of one layoutChart run. Internal to the chart renderer.
 #pragma once
 
+#include <cmath>
+#include <optional>
+
 #include "render/chart/chart_layout.h"
 
 namespace morvane::render::chart::detail {
+
+// A 3-D pie's disc as the picture shows it: centre, radius across and squash of the vertical
+// radius, and the rim's height.
+struct PieDisc {
+  QPointF center;
+  double radius = 0;
+  double squash = 0.5;   // vertical radius / radius
+  double thickness = 0;  // the rim's height on the picture
+  double turn = 0;       // the view's turn, degrees added to every slice angle
+
+  // The point at `angle` (degrees clockwise from 12 o'clock, before the turn) and `r` from
+  // the axis, on the top (depth 0) or the bottom (depth 1) face, moved by `offset` (in radii).
+  QPointF at(double angle, double r, double depth, QPointF offset = QPointF()) const {
+    const double a = (angle + turn) * M_PI / 180.0;
+    return center + QPointF((offset.x() + r * std::sin(a)) * radius,
+                            ((offset.y() - r * std::cos(a)) * squash) * radius + depth * thickness);
+  }
+};
 
 struct LayoutContext {
   const ooxml::chart::ChartModel& chart;
@@ -12,6 +33,8 @@ struct LayoutContext {
   double baseSizePt = 10;
   QColor textColor;
   int seriesTotal = 0;               // all series of all groups
+  double pieScale = 1;               // pies shrunk to leave room for their outside labels
+  std::optional<PieDisc> pieDisc;    // the 3-D pie laid out, for its labels
 };
 
 bool isPieLike(const ooxml::chart::ChartGroup& group);
@@ -79,6 +102,21 @@ void ofPieGeometry(LayoutContext& ctx, const ooxml::chart::ChartGroup& g,
 void layoutOverlays(LayoutContext& ctx, int group, std::vector<SeriesGeometry>& series);
 // Data label texts and positions (needs the series geometry).
 void layoutDataLabels(LayoutContext& ctx);
+// The settings of point `i`'s label: the group's, the series' and the point's own merged.
+ooxml::chart::DataLabelSettings labelSettings(const ooxml::chart::ChartGroup& g,
+                                              const ooxml::chart::Series& s, int i);
+// Where a label with settings `st` sits: its own position or the group's default.
+QString labelPosition(const ooxml::chart::ChartGroup& g, const ooxml::chart::DataLabelSettings& st);
+// The labels of pies and doughnuts (flat or 3-D, needs their scene) at their places: inside
+// their slice where best fit finds room, else outside with the others kept apart, at the
+// place the user dragged them to, with leader lines to the slices they stand away from.
+// Returns the factor by which the pies should shrink for their outside labels to fit the
+// chart (1: they fit) and, in `diameter`, the pies' diameter on the picture.
+double placePieLabels(LayoutContext& ctx, double* diameter);
+// How far `r` must move to lie inside `bounds` (centred on it where it is larger).
+QPointF shiftInside(const QRectF& r, const QRectF& bounds);
+// Moves every label inside the chart area.
+void keepLabelsInChart(LayoutContext& ctx);
 // Legend entries in display order, without positions.
 std::vector<LegendEntry> legendEntries(const LayoutContext& ctx);
 // Positions the legend inside `available`, shrinking it unless the legend overlays.

@@ -13,21 +13,7 @@ namespace {
 constexpr double kDegree = M_PI / 180.0;
 constexpr int kArcSteps = 90;  // rim points per full turn
 
-// The disc seen from the view: centre, radius across and squash of the vertical radius.
-struct Disc {
-  QPointF center;
-  double radius = 0;
-  double squash = 0.5;   // vertical radius / radius
-  double thickness = 0;  // the rim's height on the picture
-
-  // The point at `angle` (degrees clockwise from 12 o'clock) and `r` from the axis, on the
-  // top (depth 0) or the bottom (depth 1) face, moved by `offset` (in radii, 2-D picture).
-  QPointF at(double angle, double r, double depth, QPointF offset = QPointF()) const {
-    const double a = angle * kDegree;
-    return center + QPointF((offset.x() + r * std::sin(a)) * radius,
-                            ((offset.y() - r * std::cos(a)) * squash) * radius + depth * thickness);
-  }
-};
+using Disc = PieDisc;
 
 // Angles from `a0` to `a1` in steps, ends included.
 std::vector<double> arc(double a0, double a1) {
@@ -84,7 +70,8 @@ void layoutPie3D(LayoutContext& ctx, int groupIndex) {
       maxExplosion =
           std::max(maxExplosion, QLineF(p.center, plot.center()).length() / p.outerRadius);
   const double across = 2 * (1 + maxExplosion), down = 2 * (1 + maxExplosion) * disc.squash + rim;
-  disc.radius = std::max(1.0, 0.95 * std::min(plot.width() / across, plot.height() / down));
+  disc.radius =
+      std::max(1.0, 0.95 * ctx.pieScale * std::min(plot.width() / across, plot.height() / down));
   disc.thickness = rim * disc.radius;
   disc.center = plot.center() - QPointF(0, disc.thickness / 2);
   // The light falls from the left: the rim darkens steadily towards the right.
@@ -137,18 +124,7 @@ void layoutPie3D(LayoutContext& ctx, int groupIndex) {
   for (const Face3D& f : scene.faces)
     bounds = bounds.isNull() ? f.polygon.boundingRect() : bounds.united(f.polygon.boundingRect());
   scene.bounds = bounds;
-  // Data labels keep their place relative to their slice, laid on the tilted disc.
-  const PointGeometry* any = nullptr;
-  for (const PointGeometry& p : sg.points)
-    if (p.valid && p.outerRadius > 0) any = &p;
-  if (!any) return;
-  const double r2 = any->outerRadius;
-  for (DataLabelLayout& l : ctx.out.dataLabels) {
-    if (l.series != si) continue;
-    const QPointF d = (l.center - plot.center()) / r2;
-    const double angle = std::atan2(d.x(), -d.y()) / kDegree + turn;
-    l.center = disc.at(angle, std::hypot(d.x(), d.y()), 0.5);
-  }
+  disc.turn = turn;
+  ctx.pieDisc = disc;
 }
-
 }  // namespace morvane::render::chart::detail

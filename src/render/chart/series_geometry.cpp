@@ -218,8 +218,17 @@ void xyGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, con
       p.valid = true;
       p.value = *y;
       p.position = QPointF(ax.cat->coordinate(*x), ax.val->coordinate(*y));
-      if (g.kind == ChartKind::Bubble && maxSize > 0)
-        p.bubbleRadius = bubbleMax * std::sqrt(std::abs(s.bubbleSizes.number(int(i)).value_or(0)) / maxSize);
+      if (g.kind == ChartKind::Bubble && maxSize > 0) {
+        const double size = s.bubbleSizes.number(int(i)).value_or(0);
+        // Negative sizes are left out unless the group shows them, hollow.
+        if (size < 0 && !g.showNegativeBubbles) {
+          p.valid = false;
+          continue;
+        }
+        const double f = std::abs(size) / maxSize;
+        p.bubbleRadius = bubbleMax * (g.bubbleSizeIsWidth ? f : std::sqrt(f));
+        p.hollowBubble = size < 0;
+      }
       run << p.position;
     }
     if (!run.isEmpty()) runs.push_back(run);
@@ -289,7 +298,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, in
   }
   const double room = std::min(area.width(), area.height());
   const double diameter = labelsOutside ? 0.8 * room : std::max(room - 12, 0.8 * room);
-  const double radius = diameter / 2 / (1 + maxExplosion / 100.0);
+  const double radius = ctx.pieScale * diameter / 2 / (1 + maxExplosion / 100.0);
   const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;
   const double ringWidth = rings > 0 ? (radius - hole) / double(rings) : radius;
   for (size_t j = 0; j < rings; ++j) {

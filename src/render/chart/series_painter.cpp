@@ -5,6 +5,7 @@
 
 #include "render/chart/chart_painter.h"
 #include "render/chart/dense_series.h"
+#include "render/chart/effects.h"
 
 namespace morvane::render::chart::detail {
 
@@ -34,14 +35,51 @@ QPainterPath slicePath(const PointGeometry& p) {
   return path;
 }
 
-void paintSlice(QPainter& painter, const PointGeometry& p) {
-  painter.setBrush(p.look.fill);
-  painter.setPen(p.look.line);
+QPainterPath rectPath(const QRectF& r) {
+  QPainterPath path;
+  path.addRect(r);
+  return path;
+}
+
+void paintBar(QPainter& painter, const QRectF& bar, const SeriesLook& look,
+              const QColor& background) {
+  if (!look.effects.any()) {
+    painter.setBrush(look.fill);
+    painter.setPen(look.line);
+    painter.drawRect(bar);
+    return;
+  }
+  paintWithEffects(
+      painter, rectPath(bar), [&](double d) { return rectPath(bar.adjusted(d, d, -d, -d)); },
+      look.fill, look.line, look.effects, background, false);
+}
+
+void paintSlice(QPainter& painter, const PointGeometry& p, const QColor& background) {
   if (!p.bar.isEmpty()) {  // a segment of a bar of pie's bar
-    painter.drawRect(p.bar);
+    paintBar(painter, p.bar, p.look, background);
     return;
   }
   if (p.sweepAngle <= 0) return;
+  if (p.look.effects.any()) {
+    const auto shrunk = [&](double d) {
+      // Its radial edges move in by `d` where the slice is middling wide, its arcs by `d`.
+      PointGeometry in = p;
+      in.outerRadius = std::max(p.outerRadius - d, p.innerRadius);
+      if (p.innerRadius > 0) in.innerRadius = std::min(p.innerRadius + d, in.outerRadius);
+      if (p.sweepAngle < 359.99) {
+        const double turn = std::min(
+            d / std::max((p.innerRadius + p.outerRadius) / 2, 1.0) * 180 / M_PI, p.sweepAngle / 2);
+        in.startAngle += turn;
+        in.sweepAngle -= 2 * turn;
+      }
+      return slicePath(in);
+    };
+    paintWithEffects(painter, slicePath(p), shrunk, p.look.fill, p.look.line, p.look.effects,
+                     background, false);
+    return;
+  }
+  painter.setBrush(p.look.fill);
+  painter.setPen(p.look.line);
   if (p.sweepAngle >= 359.999 && p.innerRadius <= 0) {
     painter.drawEllipse(p.center, p.outerRadius, p.outerRadius);
     return;
@@ -49,28 +87,58 @@ void paintSlice(QPainter& painter, const PointGeometry& p) {
   painter.drawPath(slicePath(p));
 }
 
-void paintPie(QPainter& painter, const SeriesGeometry& sg) {
+// A 3-D bubble: a sphere lit from the top left, as discs of solid colour from its shaded
+// rim in to its highlight.
+void paintSphere(QPainter& painter, const QPointF& centre, double radius, const QColor& colour) {
+  constexpr int kSteps = 8;
+  const QPointF highlight = centre + QPointF(-0.3, -0.35) * radius;
+  painter.setPen(Qt::NoPen);
+  for (int k = 0; k <= kSteps; ++k) {
+    const double t = double(k) / kSteps;  // 0: the rim, 1: the highlight
+    const double r = radius * (1 - 0.85 * t);
+    const QColor c =
+        t < 0.4 ? colour.darker(int(140 - 100 * t)) : colour.lighter(int(100 + 90 * (t - 0.4)));
+    painter.setBrush(c);
+    painter.drawEllipse(centre + (highlight - centre) * t, r, r);
+  }
+}
+
+// The shadows and glows of a series' shapes, under all of them.
+void paintSeriesHalos(QPainter& painter, const SeriesGeometry& sg, const QColor& background) {
+  for (const PointGeometry& p : sg.points) {
+    if (!p.valid || !p.look.effects.any()) continue;
+    const QPainterPath shape = !p.bar.isEmpty()        ? rectPath(p.bar)
+                               : p.bubbleRadius > 0    ? [&] {
+                                   QPainterPath d;
+                                   d.addEllipse(p.position, p.bubbleRadius, p.bubbleRadius);
+                                   return d;
+                                 }()
+                               : p.sweepAngle > 0      ? slicePath(p)
+                                                       : QPainterPath();
+    if (!shape.isEmpty()) paintHalos(painter, shape, p.look.fill, p.look.effects, background);
+  }
+}
+
+void paintPie(QPainter& painter, const SeriesGeometry& sg, const QColor& background) {
+  paintSeriesHalos(painter, sg, background);
   for (const PointGeometry& p : sg.points)
-    if (p.valid) paintSlice(painter, p);
+    if (p.valid) paintSlice(painter, p, background);
 }
 
 // A pie of pie's combined slice and the series lines to its second plot.
-void paintOfPieExtras(QPainter& painter, const OfPieLayout& of) {
+void paintOfPieExtras(QPainter& painter, const OfPieLayout& of, const QColor& background) {
   if (!of.present || !of.other.valid) return;
-  paintSlice(painter, of.other);
+  paintSlice(painter, of.other, background);
   if (!of.seriesLines || of.linePen.style() == Qt::NoPen) return;
   painter.setPen(of.linePen);
   painter.drawLine(of.lines[0]);
   painter.drawLine(of.lines[1]);
 }
 
-void paintBars(QPainter& painter, const SeriesGeometry& sg) {
-  for (const PointGeometry& p : sg.points) {
-    if (!p.valid || p.bar.isEmpty()) continue;
-    painter.setBrush(p.look.fill);
-    painter.setPen(p.look.line);
-    painter.drawRect(p.bar);
-  }
+void paintBars(QPainter& painter, const SeriesGeometry& sg, const QColor& background) {
+  paintSeriesHalos(painter, sg, background);
+  for (const PointGeometry& p : sg.points)
+    if (p.valid && !p.bar.isEmpty()) paintBar(painter, p.bar, p.look, background);
 }
 
 void paintMarkers(QPainter& painter, const SeriesGeometry& sg) {
@@ -100,12 +168,28 @@ void paintArea(QPainter& painter, const SeriesGeometry& sg) {
   painter.drawPolygon(sg.area);
 }
 
-void paintBubbles(QPainter& painter, const SeriesGeometry& sg) {
+void paintBubbles(QPainter& painter, const SeriesGeometry& sg, const QColor& background) {
+  paintSeriesHalos(painter, sg, background);
   for (const PointGeometry& p : sg.points) {
     if (!p.valid || p.bubbleRadius <= 0) continue;
-    painter.setBrush(p.look.fill);
-    painter.setPen(p.look.line.style() == Qt::NoPen ? QPen(p.look.baseColor.darker(120), 0.75) : p.look.line);
-    painter.drawEllipse(p.position, p.bubbleRadius, p.bubbleRadius);
+    const QPen line =
+        p.look.line.style() == Qt::NoPen ? QPen(p.look.baseColor.darker(120), 0.75) : p.look.line;
+    const auto disc = [&](double d) {
+      QPainterPath path;
+      const double r = std::max(p.bubbleRadius - d, 0.0);
+      path.addEllipse(p.position, r, r);
+      return path;
+    };
+    if (p.hollowBubble) {
+      painter.setBrush(background);
+      painter.setPen(QPen(p.look.baseColor, 0.75));
+      painter.drawPath(disc(0));
+    } else if (sg.series->bubble3D) {
+      paintSphere(painter, p.position, p.bubbleRadius, p.look.baseColor);
+    } else {
+      paintWithEffects(painter, disc(0), disc, p.look.fill, line, p.look.effects, background,
+                       false);
+    }
   }
 }
 
@@ -194,8 +278,19 @@ void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c) {
   }
 }
 
+// The colour effects blend with: the plot's fill, else the chart's, else white.
+QColor backgroundOf(const PaintContext& pc) {
+  for (const QBrush& b : {brushForFill(pc.chart.plotArea.format.fill, pc.theme,
+                                       defaultPlotAreaFill(pc.theme, pc.chart.style)),
+                          brushForFill(pc.chart.format.fill, pc.theme,
+                                       defaultChartAreaFill(pc.theme, pc.chart.style))})
+    if (b.style() == Qt::SolidPattern) return b.color();
+  return Qt::white;
+}
+
 void paintSeries(PaintContext& pc) {
   QPainter& p = pc.painter;
+  const QColor background = backgroundOf(pc);
   const auto& groups = pc.chart.plotArea.groups;
   int lastStock = -1;
   for (const SeriesGeometry& sg : pc.layout.series) {
@@ -205,12 +300,16 @@ void paintSeries(PaintContext& pc) {
       lastStock = sg.group;
     }
     switch (g.kind) {
-      case ChartKind::Bar: paintBars(p, sg); break;
+      case ChartKind::Bar:
+        paintBars(p, sg, background);
+        break;
       case ChartKind::Pie:
-      case ChartKind::Doughnut: paintPie(p, sg); break;
+      case ChartKind::Doughnut:
+        paintPie(p, sg, background);
+        break;
       case ChartKind::OfPie:
-        paintPie(p, sg);
-        paintOfPieExtras(p, pc.layout.ofPie);
+        paintPie(p, sg, background);
+        paintOfPieExtras(p, pc.layout.ofPie, background);
         break;
       case ChartKind::Area: paintArea(p, sg); break;
       case ChartKind::Radar:
@@ -218,7 +317,9 @@ void paintSeries(PaintContext& pc) {
         else paintLines(p, sg);
         paintMarkers(p, sg);
         break;
-      case ChartKind::Bubble: paintBubbles(p, sg); break;
+      case ChartKind::Bubble:
+        paintBubbles(p, sg, background);
+        break;
       default:
         paintLines(p, sg);
         paintMarkers(p, sg);
@@ -235,6 +336,12 @@ void paintSeries(PaintContext& pc) {
 }
 
 void paintDataLabels(PaintContext& pc) {
+  for (const DataLabelLayout& l : pc.layout.dataLabels) {
+    if (l.leader.isEmpty()) continue;
+    pc.painter.setPen(l.leaderPen);
+    pc.painter.setBrush(Qt::NoBrush);
+    pc.painter.drawPolyline(l.leader);
+  }
   for (const DataLabelLayout& l : pc.layout.dataLabels) {
     if (l.fill.style() != Qt::NoBrush || l.border.style() != Qt::NoPen) {
       pc.painter.setBrush(l.fill);

@@ -170,11 +170,55 @@ LineFormat readLine(const pugi::xml_node& ln) {
   return line;
 }
 
+namespace {
+
+constexpr double kEmuPerPt = 12700;
+
+// An EMU length attribute in points, within what a chart can show.
+double emuAttribute(const pugi::xml_node& node, const char* name, double fallbackEmu = 0) {
+  const pugi::xml_attribute a = node.attribute(name);
+  const auto v = a ? parseNumber(a.value()) : std::optional<double>(fallbackEmu);
+  return std::clamp(v.value_or(fallbackEmu) / kEmuPerPt, 0.0, 200.0);
+}
+
+EffectFormat readEffects(const pugi::xml_node& spPr) {
+  EffectFormat e;
+  if (const pugi::xml_node list = spPr.child("a:effectLst")) {
+    e.listWritten = true;
+    if (const pugi::xml_node s = list.child("a:outerShdw")) {
+      EffectFormat::Shadow shadow;
+      shadow.blurPt = emuAttribute(s, "blurRad");
+      shadow.distancePt = emuAttribute(s, "dist");
+      const auto dir = parseNumber(s.attribute("dir").value());
+      shadow.directionDeg = std::fmod(dir.value_or(0) / 60000.0, 360.0);
+      shadow.color = readColorChoice(s);
+      if (!shadow.color.isSet()) shadow.color = DrawingColor::fromRgb(Qt::black);
+      e.outerShadow = shadow;
+    }
+    if (const pugi::xml_node g = list.child("a:glow")) {
+      e.glow = EffectFormat::Glow{emuAttribute(g, "rad"), readColorChoice(g)};
+      if (e.glow->radiusPt <= 0 || !e.glow->color.isSet()) e.glow.reset();
+    }
+    if (const pugi::xml_node soft = list.child("a:softEdge")) {
+      const double rad = emuAttribute(soft, "rad");
+      if (rad > 0) e.softEdgePt = rad;
+    }
+  }
+  if (const pugi::xml_node bevel = spPr.child("a:sp3d").child("a:bevelT")) {
+    const double w = emuAttribute(bevel, "w", 76200);
+    if (w > 0) e.bevelTopPt = w;
+  }
+  return e;
+}
+
+}  // namespace
+
 ShapeFormat readShapeFormat(const pugi::xml_node& spPr) {
   ShapeFormat format;
   if (!spPr) return format;
   format.fill = readFill(spPr);
   format.line = readLine(spPr.child("a:ln"));
+  format.effects = readEffects(spPr);
   return format;
 }
 

@@ -128,12 +128,14 @@ DataLabels readDataLabels(const pugi::xml_node& dLbls) {
   if (!dLbls) return labels;
   labels.present = true;
   labels.settings = readLabelSettings(dLbls);
+  labels.showLeaderLines = childBool(dLbls, "c:showLeaderLines");
   for (const pugi::xml_node& d : dLbls.children("c:dLbl")) {
     DataLabel label;
     label.index = childInt(d, "c:idx").value_or(-1);
     if (label.index < 0) continue;
     label.settings = readLabelSettings(d);
     label.customText = readTextBody(d.child("c:tx").child("c:rich"));
+    label.layout = readLayout(d.child("c:layout"));
     labels.points.push_back(label);
   }
   return labels;
@@ -193,6 +195,7 @@ Series readSeries(const pugi::xml_node& ser) {
   s.invertIfNegative = childBool(ser, "c:invertIfNegative").value_or(false);
   s.explosion = childInt(ser, "c:explosion");
   s.shape = childString(ser, "c:shape");
+  s.bubble3D = childBool(ser, "c:bubble3D").value_or(false);
   return s;
 }
 
