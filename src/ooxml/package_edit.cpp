@@ -44,6 +44,13 @@ void storeRelationships(Package::Data& d, const QString& sourcePart,
   d.modified = true;
 }
 
+// Images whose format compresses them: deflating them again costs time and saves nothing.
+bool compressedAlready(const QString& memberName) {
+  for (const char* extension : {".png", ".jpg", ".jpeg", ".gif"})
+    if (memberName.endsWith(QLatin1String(extension), Qt::CaseInsensitive)) return true;
+  return false;
+}
+
 }  // namespace
 
 Status Package::write(const QString& partName, const QByteArray& data, const QString& contentType) {
@@ -139,8 +146,10 @@ Result<QByteArray> Package::saveToBytes() const {
   std::sort(parts.begin(), parts.end(),
             [](const PartEntry* a, const PartEntry* b) { return a->sequence < b->sequence; });
   for (const PartEntry* part : parts) {
-    status = part->written ? writer.addDeflated(part->memberName, part->data)
-                           : writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName);
+    status = !part->written ? writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName)
+             : compressedAlready(part->memberName)
+                 ? writer.addStored(part->memberName, part->data)
+                 : writer.addDeflated(part->memberName, part->data);
     if (!status) return d->error(status.error().code, status.error().message);
   }
   Result<QByteArray> bytes = writer.finish();

@@ -102,6 +102,31 @@ TEST(PackageWrite, WrittenPartIsDeflatedAndTheRestCopied) {
   EXPECT_EQ(again->read("/xl/worksheets/sheet1.xml").value(), sheet);
 }
 
+// Images compressed by their own format are stored, not deflated again; the rest (metafiles,
+// XML) is deflated. Either reads back as written.
+TEST(PackageWrite, CompressedImagesAreStoredAndTheRestDeflated) {
+  auto package = reopen(opctest::makeZip(opctest::minimalWorkbook()));
+  ASSERT_TRUE(package);
+  const struct {
+    const char* part;
+    int method;  // 0 stored, 8 deflated
+  } parts[] = {{"/xl/media/image1.png", 0},  {"/xl/media/image2.JPG", 0},
+               {"/xl/media/image3.jpeg", 0}, {"/xl/media/image4.emf", 8},
+               {"/xl/media/png.xml", 8},     {"/xl/media/image5.pngx", 8}};
+  const QByteArray data(4000, 'x');
+  for (const auto& p : parts)
+    ASSERT_TRUE(package->write(QString::fromLatin1(p.part), data, QStringLiteral("image/x")).ok());
+  auto bytes = package->saveToBytes();
+  ASSERT_TRUE(bytes.ok());
+  const auto raw = opctest::rawMembers(*bytes);
+  for (const auto& p : parts) {
+    SCOPED_TRACE(p.part);
+    const QString member = QString::fromLatin1(p.part).mid(1);
+    EXPECT_EQ(raw.at(member).method, p.method);
+    EXPECT_EQ(opctest::memberData(*bytes, member), data);
+  }
+}
+
 TEST(PackageWrite, ContentTypesFollowWritesAndRemovals) {
   auto package = openMinimal();
   ASSERT_TRUE(package);
