@@ -80,6 +80,7 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
 void Package::remove(const QString& partName) {
   const QString key = partKey(partName);
   if (d->parts.erase(key) > 0) d->modified = true;
+  d->takenBelow.clear();
   d->contentTypesChanged |= d->contentTypes.removeOverride(partName);
   d->relationships.erase(key);
   d->relationshipsXml.erase(key);
@@ -124,9 +125,13 @@ bool Package::removeRelationship(const QString& sourcePart, const QString& id) {
 }
 
 QString Package::uniquePartName(const QString& pattern) const {
-  for (qint64 n = 1;; ++n) {
+  qint64& below = d->takenBelow[pattern];
+  for (qint64 n = std::max<qint64>(below, 1);; ++n) {
     const QString name = pattern.arg(n);
-    if (!hasPart(name)) return name;
+    if (!hasPart(name)) {
+      below = n;
+      return name;
+    }
   }
 }
 

@@ -1,17 +1,17 @@
 // Editing and saving packages: round trips keep untouched members byte for byte, edits
 // regenerate exactly the content types and relationships they touch, saves are atomic.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <csignal>
+#include <functional>
+
 #include "ooxml/detail/xml.h"
 #include "ooxml/package.h"
 #include "support/test_env.h"
 #include "zip_fixture.h"
-
-#include <QDir>
-#include <QFileInfo>
-
-#include <csignal>
-#include <sys/resource.h>
-
-#include <gtest/gtest.h>
 
 using namespace morvane;
 
@@ -270,6 +270,32 @@ TEST(PackageWrite, InvalidPartNamesAreRefusedAndChangeNothing) {
   }
   EXPECT_FALSE(package->isModified());
   EXPECT_EQ(package->partNames().size(), 4u);
+}
+
+// The first free number, whatever was asked before: a name offered but never written is
+// offered again, and a removal frees its number.
+TEST(PackageWrite, UniquePartNamesTakeTheFirstFreeNumber) {
+  auto package = Package::create("new.pptx");
+  const QString slides = QStringLiteral("/ppt/slides/slide%1.xml");
+  const auto write = [&](int n) {
+    ASSERT_TRUE(package->write(slides.arg(n), "<s/>", "application/xml").ok());
+  };
+  const struct {
+    std::function<void()> step;
+    const char* expected;
+  } steps[] = {{[] {}, "/ppt/slides/slide1.xml"},
+               {[] {}, "/ppt/slides/slide1.xml"},
+               {[&] { write(1), write(2), write(3); }, "/ppt/slides/slide4.xml"},
+               {[&] { package->remove(slides.arg(2)); }, "/ppt/slides/slide2.xml"},
+               {[&] { write(2); }, "/ppt/slides/slide4.xml"},
+               {[&] { write(5); }, "/ppt/slides/slide4.xml"},
+               {[&] { write(4); }, "/ppt/slides/slide6.xml"}};
+  for (const auto& s : steps) {
+    s.step();
+    EXPECT_EQ(package->uniquePartName(slides), s.expected);
+    EXPECT_EQ(package->uniquePartName(QStringLiteral("/ppt/media/image%1.png")),
+              "/ppt/media/image1.png");
+  }
 }
 
 TEST(PackageWrite, CreatedPackageSavesAndReopens) {

@@ -34,6 +34,9 @@ struct Package::Data {
   bool contentTypesChanged = false;
   std::map<QString, std::vector<Relationship>> relationships;  // by partKey() of the .rels part
   std::map<QString, QByteArray> relationshipsXml;  // as read, to be rewritten in its own form
+  // uniquePartName(): by pattern, a number below which every name is taken; cleared when a
+  // part is removed. Keeps naming a deck's thousandth slide from trying the 999 before it.
+  mutable std::map<QString, qint64> takenBelow;
   mutable std::set<QString> charged;                           // parts counted against maxTotalSize
   mutable qint64 inflated = 0;
 
