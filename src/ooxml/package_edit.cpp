@@ -34,8 +34,10 @@ void storeRelationships(Package::Data& d, const QString& sourcePart,
                         const std::vector<Relationship>& relationships) {
   const QString relsPart = detail::relsPartFor(sourcePart);
   PartEntry& part = entryFor(d, relsPart);
-  const QByteArray& previous = part.written ? part.data : d.relationshipsXml[partKey(relsPart)];
-  part.data = detail::serializeRelationships(relationships, previous);
+  if (!part.stale) {
+    part.form = part.written ? part.data : d.relationshipsXml[partKey(relsPart)];
+    part.stale = true;
+  }
   part.written = true;
   d.relationships[partKey(relsPart)] = relationships;
   if (d.contentTypes.lookup(relsPart) != kRelsContentType) {
@@ -72,6 +74,8 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
   PartEntry& part = entryFor(*d, partName);
   part.written = true;
   part.data = data;
+  part.stale = false;
+  part.form.clear();
   if (!contentType.isEmpty()) d->contentTypesChanged |= d->contentTypes.set(partName, contentType);
   d->modified = true;
   return Status();
@@ -146,11 +150,12 @@ Result<QByteArray> Package::saveToBytes() const {
                                        d->zip->entries().at(size_t(d->contentTypesIndex)).name);
   if (!status) return d->error(status.error().code, status.error().message);
 
-  std::vector<const PartEntry*> parts;
-  for (const auto& [key, part] : d->parts) parts.push_back(&part);
+  std::vector<PartEntry*> parts;
+  for (auto& [key, part] : d->parts) parts.push_back(&part);
   std::sort(parts.begin(), parts.end(),
             [](const PartEntry* a, const PartEntry* b) { return a->sequence < b->sequence; });
-  for (const PartEntry* part : parts) {
+  for (PartEntry* part : parts) {
+    if (part->written) d->writtenBytes(*part);
     status = !part->written ? writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName)
              : compressedAlready(part->memberName)
                  ? writer.addStored(part->memberName, part->data)

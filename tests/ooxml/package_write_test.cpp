@@ -257,6 +257,29 @@ TEST(PackageWrite, WritingARelsPartReplacesItsRelationships) {
   EXPECT_EQ(package->relationships("/xl/workbook.xml").size(), 2u);  // unchanged
 }
 
+// Relationships changed since the .rels part was last made read back changed, whether the
+// part was last made from relationships or written whole.
+TEST(PackageWrite, RelsPartsReadBackTheirLatestRelationships) {
+  auto package = openMinimal();
+  ASSERT_TRUE(package);
+  const QString source = QStringLiteral("/xl/worksheets/sheet1.xml");
+  const QString relsPart = QStringLiteral("/xl/worksheets/_rels/sheet1.xml.rels");
+  package->addRelationship(source, "d", "/xl/drawings/drawing1.xml");
+  EXPECT_TRUE(package->read(relsPart).value().contains("drawings/drawing1.xml"));
+  const QByteArray written =
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+      R"(<Relationship Id="rId7" Type="t" Target="../media/a.png"/></Relationships>)";
+  ASSERT_TRUE(package->write(relsPart, written, QString()).ok());
+  EXPECT_EQ(package->read(relsPart).value(), written);
+  package->addRelationship(source, "c", "/xl/charts/chart1.xml");
+  const QByteArray read = package->read(relsPart).value();
+  EXPECT_TRUE(read.contains("rId7") && read.contains("charts/chart1.xml")) << read.toStdString();
+  EXPECT_FALSE(read.contains("drawings/drawing1.xml"));
+  auto bytes = package->saveToBytes();
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_EQ(opctest::memberData(*bytes, relsPart.mid(1)), read);
+}
+
 TEST(PackageWrite, InvalidPartNamesAreRefusedAndChangeNothing) {
   auto package = openMinimal();
   ASSERT_TRUE(package);
