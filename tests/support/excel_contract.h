@@ -378,7 +378,9 @@ TYPED_TEST_P(ExcelContract, AnnouncedCopiesOfferWhatUnannouncedOnesDo) {
       {Kind::EmbeddedChart, QStringLiteral("Sheet1"), QStringLiteral("Costs")},
       {Kind::Name, QStringLiteral("Sheet1"), QStringLiteral("Area")},
       {Kind::ChartSheet, QStringLiteral("Missing"), {}}};
-  for (const auto& [use, format] : uses) {
+  for (const auto& entry : uses) {
+    const Use use = entry.first;
+    const int format = entry.second;  // a variable of its own: lambdas capture it
     SCOPED_TRACE(int(use));
     const std::vector<std::function<void()>> copies = {
         [&] { wb->chart(QStringLiteral("Graph"))->copyPicture(xlScreen, xlScreen, format); },
