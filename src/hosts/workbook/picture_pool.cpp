@@ -45,13 +45,53 @@ struct PicturePool::Slot {
   }
 };
 
-PicturePool::PicturePool(int workers) { m_threads.setMaxThreadCount(std::max(2, workers)); }
+PicturePool::PicturePool(int workers) {
+  for (int i = 0; i < std::max(2, workers); ++i) m_workers.emplace_back([this] { work(); });
+}
 
-PicturePool::~PicturePool() { cancel(); }
+PicturePool::~PicturePool() {
+  cancel();
+  {
+    const std::lock_guard lock(m_mutex);
+    m_ending = true;
+  }
+  m_wake.notify_all();
+  for (auto& worker : m_workers) worker.join();
+}
+
+void PicturePool::work() {
+  for (;;) {
+    std::shared_ptr<Slot> slot;
+    int formats = 0;
+    {
+      std::unique_lock lock(m_mutex);
+      m_wake.wait(lock, [this] { return m_ending || !m_queue.empty(); });
+      if (m_ending) return;
+      slot = std::move(m_queue.front());
+      m_queue.pop_front();
+      formats = m_formats;
+      ++m_busy;
+    }
+    slot->run(formats);
+    {
+      const std::lock_guard lock(m_mutex);
+      --m_busy;
+    }
+    m_idle.notify_all();
+  }
+}
+
+int PicturePool::activeWorkers() const {
+  const std::lock_guard lock(m_mutex);
+  return m_busy;
+}
 
 void PicturePool::announce(std::vector<Ahead> pictures, int formats) {
   cancel();
-  m_formats = formats;
+  {
+    const std::lock_guard lock(m_mutex);
+    m_formats = formats;
+  }
   m_waiting.assign(std::make_move_iterator(pictures.begin()),
                    std::make_move_iterator(pictures.end()));
   topUp();
@@ -86,12 +126,14 @@ void PicturePool::cancel() {
   m_ahead.clear();
   m_waiting.clear();
   m_taken.reset();
-  m_threads.clear();
-  m_threads.waitForDone();
+  std::unique_lock lock(m_mutex);
+  for (const auto& slot : m_queue) slot->cancelled = true;
+  m_queue.clear();
+  m_idle.wait(lock, [this] { return m_busy == 0; });
 }
 
 void PicturePool::topUp() {
-  const size_t limit = size_t(kAheadPerWorker) * size_t(m_threads.maxThreadCount());
+  const size_t limit = size_t(kAheadPerWorker) * m_workers.size();
   while (m_ahead.size() < limit && !m_waiting.empty()) {
     Ahead next = std::move(m_waiting.front());
     m_waiting.pop_front();
@@ -103,7 +145,11 @@ void PicturePool::topUp() {
       continue;  // its copy raises the error
     }
     m_ahead.push_back(slot);
-    m_threads.start(QRunnable::create([slot, formats = m_formats] { slot->run(formats); }));
+    {
+      const std::lock_guard lock(m_mutex);
+      m_queue.push_back(std::move(slot));
+    }
+    m_wake.notify_one();
   }
 }
 

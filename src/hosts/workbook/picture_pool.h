@@ -11,7 +11,9 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "hosts/workbook/clipboard.h"
@@ -47,13 +49,23 @@ class PicturePool {
   // Drops every picture and announcement and returns once no worker runs.
   void cancel();
   // Workers drawing at this instant (for the tests of cancel()).
-  int activeWorkers() const { return m_threads.activeThreadCount(); }
+  int activeWorkers() const;
 
  private:
   struct Slot;
   void topUp();
+  void work();
 
-  mutable QThreadPool m_threads;
+  // Standard threads and locks rather than QThreadPool: every hand-over between the host's
+  // thread and a worker then goes through primitives ThreadSanitizer sees.
+  std::vector<std::thread> m_workers;
+  mutable std::mutex m_mutex;
+  std::condition_variable m_wake;             // a picture queued, or the pool ending
+  std::condition_variable m_idle;             // a worker finished one
+  std::deque<std::shared_ptr<Slot>> m_queue;  // handed over, not started
+  int m_busy = 0;
+  bool m_ending = false;
+
   int m_formats = 0;
   std::deque<Ahead> m_waiting;                // announced, not yet handed to a worker
   std::deque<std::shared_ptr<Slot>> m_ahead;  // handed to workers, in the run's order
