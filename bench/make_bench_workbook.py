@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Writes a benchmark workbook: 200 embedded charts over 10 worksheets and 50 named ranges."""
+"""Writes a benchmark workbook: OBJECTS objects (default 250), four embedded charts for every
+named range, in sheets of 20 charts and 5 names each: make_bench_workbook.py OUT [OBJECTS]."""
 import sys
 
 from openpyxl import Workbook
@@ -7,11 +8,14 @@ from openpyxl.chart import BarChart, LineChart, PieChart, Reference
 from openpyxl.workbook.defined_name import DefinedName
 
 out = sys.argv[1]
+objects = int(sys.argv[2]) if len(sys.argv) > 2 else 250
+if objects < 25 or objects % 25:
+    sys.exit("make_bench_workbook.py: OBJECTS must be a positive multiple of 25")
 wb = Workbook()
 wb.remove(wb.active)
 kinds = (BarChart, LineChart, PieChart)
 names = 0
-for s in range(10):
+for s in range(objects // 25):
     ws = wb.create_sheet(f"Data{s + 1}")
     ws.append(("Month", "A", "B", "C"))
     for m in range(12):

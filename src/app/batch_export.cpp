@@ -18,6 +18,7 @@
 #include "files/atomic_file.h"
 #include "office/automation_error.h"
 #include "office/clipboard_formats.h"
+#include "paste/paste_steps.h"
 #include "registry/object_sort.h"
 #include "registry/registry.h"
 #include "startup/start_tool.h"
@@ -84,13 +85,23 @@ int runExport(BatchOptions options) {
     registry::ExchangeSort(tool.objectTable, registry::kColNumerator);
     QSet<QString> used;
     const auto& table = tool.objectTable;
+    std::vector<std::pair<QString, QString>> rows;
+    for (int r = 1; r <= table.rowCount(); ++r)
+      rows.emplace_back(table.at(registry::kColName, r).toText(),
+                        table.at(registry::kColSheet, r).toText());
+    const int copyFormat = kExportFormats.value(format);
+    const paste::PictureLookAhead lookAhead(
+        tool.workbook.get(), rows,
+        copyFormat == excel::xlPicture ? excel::PictureUse::Metafile
+        : copyFormat == excel::xlSvg   ? excel::PictureUse::Svg
+                                       : excel::PictureUse::EncodedBitmap);
     for (int r = 1; r <= table.rowCount(); ++r) {
       const QString name = table.at(registry::kColName, r).toText();
       const QString sheet = table.at(registry::kColSheet, r).toText();
       tool.reportObject(r, table.rowCount(), name, sheet);
       // An object no picture can be made of is named and left out; the others are written.
       try {
-        copyPicture(*tool.workbook, name, sheet, kExportFormats.value(format));
+        copyPicture(*tool.workbook, name, sheet, copyFormat);
       } catch (const office::AutomationError& error) {
         if (!error.isInvalidPicture()) throw;
         progress.clear();

@@ -54,6 +54,11 @@ int runSession(const hosts::workbook::OpenedWorkbook& workbook,
   // A refusal at start-up (no workbook, no objects, a protected workbook) was shown already;
   // nothing was pasted then, so a deck that does not exist yet is not created.
   const bool started = run.start();
+  // The benchmark times start-up to the listed window, then ends the run, saving nothing.
+  if (started && qEnvironmentVariableIsSet("MORVANE_BENCH_EXIT_WHEN_LISTED")) {
+    QCoreApplication::processEvents();
+    return kExitDone;
+  }
   int status = started ? QApplication::exec() : kExitRefused;
   try {
     if (started) session.saveAfterCommand();

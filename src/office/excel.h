@@ -51,6 +51,17 @@ class Name;
 
 enum class SheetType { Worksheet, ChartSheet, Other };
 
+// This platform's addition: an object a run is about to copy (Workbook::prefetchPictures),
+// named as the tool's list names it.
+struct PictureHint {
+  enum class Kind { EmbeddedChart, ChartSheet, Name };
+  Kind kind = Kind::Name;
+  QString sheet;  // the worksheet holding the chart, or the chart sheet
+  QString name;   // the chart object's or the defined name's; empty for a chart sheet
+};
+// The picture forms the run will read of the copies it announces.
+enum class PictureUse { Metafile, Bitmap, EncodedBitmap, Svg };
+
 class Range {
  public:
   virtual ~Range() = default;
@@ -184,6 +195,13 @@ class Workbook {
   virtual std::shared_ptr<Sheet> activeSheet() = 0;
   // nullptr when no chart is active.
   virtual std::shared_ptr<Chart> activeChart() = 0;
+
+  // This platform's addition: the objects a run will copy next, in the order it will copy
+  // them, so the workbook may draw their pictures ahead, on other threads. The copies behave
+  // exactly as without the hint (same pictures, same errors, raised by the copy). A later
+  // call replaces the hint; an empty list ends the look-ahead at once, dropping what was
+  // drawn. Objects that do not exist are ignored here (their copies fail as ever).
+  virtual void prefetchPictures(const std::vector<PictureHint>& objects, PictureUse use) = 0;
 };
 
 class Application {

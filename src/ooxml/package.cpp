@@ -219,8 +219,8 @@ Result<QByteArray> Package::read(const QString& partName) const {
   if (found == d->parts.end()) {
     return d->error(Error::Code::NotFound, QStringLiteral("no part %1").arg(partName));
   }
-  const PartEntry& part = found->second;
-  if (part.written) return part.data;
+  PartEntry& part = found->second;
+  if (part.written) return d->writtenBytes(part);
   return readMember(*d, part.zipIndex, part.name);
 }
 

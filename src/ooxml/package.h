@@ -119,9 +119,9 @@ class Package {
 
   // Writes the package to `path` atomically (temporary file in the same folder, flushed,
   // renamed). Parts never written are copied byte for byte (compressed data, method and
-  // CRC); written parts are deflated; [Content_Types].xml comes first and is regenerated
-  // only when content types changed. On failure the old file at `path` is untouched and
-  // the error is Unwritable, naming `path`.
+  // CRC); written parts are deflated, PNG, JPEG and GIF images stored as they are;
+  // [Content_Types].xml comes first and is regenerated only when content types changed. On
+  // failure the old file at `path` is untouched and the error is Unwritable, naming `path`.
   Status save(const QString& path) const;
   // The whole package as zip bytes (same rules as save).
   Result<QByteArray> saveToBytes() const;

@@ -34,14 +34,23 @@ void storeRelationships(Package::Data& d, const QString& sourcePart,
                         const std::vector<Relationship>& relationships) {
   const QString relsPart = detail::relsPartFor(sourcePart);
   PartEntry& part = entryFor(d, relsPart);
-  const QByteArray& previous = part.written ? part.data : d.relationshipsXml[partKey(relsPart)];
-  part.data = detail::serializeRelationships(relationships, previous);
+  if (!part.stale) {
+    part.form = part.written ? part.data : d.relationshipsXml[partKey(relsPart)];
+    part.stale = true;
+  }
   part.written = true;
   d.relationships[partKey(relsPart)] = relationships;
   if (d.contentTypes.lookup(relsPart) != kRelsContentType) {
     d.contentTypesChanged |= d.contentTypes.set(relsPart, kRelsContentType);
   }
   d.modified = true;
+}
+
+// Images whose format compresses them: deflating them again costs time and saves nothing.
+bool compressedAlready(const QString& memberName) {
+  for (const char* extension : {".png", ".jpg", ".jpeg", ".gif"})
+    if (memberName.endsWith(QLatin1String(extension), Qt::CaseInsensitive)) return true;
+  return false;
 }
 
 }  // namespace
@@ -65,6 +74,8 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
   PartEntry& part = entryFor(*d, partName);
   part.written = true;
   part.data = data;
+  part.stale = false;
+  part.form.clear();
   if (!contentType.isEmpty()) d->contentTypesChanged |= d->contentTypes.set(partName, contentType);
   d->modified = true;
   return Status();
@@ -73,6 +84,7 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
 void Package::remove(const QString& partName) {
   const QString key = partKey(partName);
   if (d->parts.erase(key) > 0) d->modified = true;
+  d->takenBelow.clear();
   d->contentTypesChanged |= d->contentTypes.removeOverride(partName);
   d->relationships.erase(key);
   d->relationshipsXml.erase(key);
@@ -117,9 +129,13 @@ bool Package::removeRelationship(const QString& sourcePart, const QString& id) {
 }
 
 QString Package::uniquePartName(const QString& pattern) const {
-  for (qint64 n = 1;; ++n) {
+  qint64& below = d->takenBelow[pattern];
+  for (qint64 n = std::max<qint64>(below, 1);; ++n) {
     const QString name = pattern.arg(n);
-    if (!hasPart(name)) return name;
+    if (!hasPart(name)) {
+      below = n;
+      return name;
+    }
   }
 }
 
@@ -134,13 +150,16 @@ Result<QByteArray> Package::saveToBytes() const {
                                        d->zip->entries().at(size_t(d->contentTypesIndex)).name);
   if (!status) return d->error(status.error().code, status.error().message);
 
-  std::vector<const PartEntry*> parts;
-  for (const auto& [key, part] : d->parts) parts.push_back(&part);
+  std::vector<PartEntry*> parts;
+  for (auto& [key, part] : d->parts) parts.push_back(&part);
   std::sort(parts.begin(), parts.end(),
             [](const PartEntry* a, const PartEntry* b) { return a->sequence < b->sequence; });
-  for (const PartEntry* part : parts) {
-    status = part->written ? writer.addDeflated(part->memberName, part->data)
-                           : writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName);
+  for (PartEntry* part : parts) {
+    if (part->written) d->writtenBytes(*part);
+    status = !part->written ? writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName)
+             : compressedAlready(part->memberName)
+                 ? writer.addStored(part->memberName, part->data)
+                 : writer.addDeflated(part->memberName, part->data);
     if (!status) return d->error(status.error().code, status.error().message);
   }
   Result<QByteArray> bytes = writer.finish();

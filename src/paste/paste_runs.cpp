@@ -32,6 +32,16 @@ void selectRowIgnoringErrors(PasteList& list, int row) {
   }
 }
 
+// The rows `visited` picks, as (name, sheet), for the run's look-ahead.
+template <typename Visited>
+std::vector<std::pair<QString, QString>> rowsOf(const PasteList& list, Visited visited) {
+  std::vector<std::pair<QString, QString>> rows;
+  for (int row = 0; row < list.listCount(); ++row)
+    if (visited(row))
+      rows.emplace_back(list.listText(row, kColName), list.listText(row, kColSheet));
+  return rows;
+}
+
 }  // namespace
 
 // The first use loads the window; a window left open by an earlier run is reused.
@@ -74,6 +84,13 @@ void PasteCommands::YesPaste6(PasteList& list) {
   loadProgress();
   const Int16 total = m_tool.progressTotal;
   const int count = list.listCount();
+  const PictureLookAhead lookAhead(
+      m_tool.workbook.get(),
+      rowsOf(list,
+             [&list](int row) {
+               return list.listText(row, kColInclude) == registry::kYes && list.isTitleMode();
+             }),
+      pasteUse(list.pasteFormat(), m_tool.pictureOverride));
   for (Int16 row = 0; row < count; ++row) {
     list.setCurrentRow(row);
     if (list.listText(row, kColInclude) != registry::kYes || !list.isTitleMode()) continue;
@@ -150,11 +167,16 @@ void PasteCommands::YesPaste8(PasteList& list) {
   loadProgress();
   const Int16 total = m_tool.progressTotal;
   const int count = list.listCount();
+  const auto includedRow = [&list](int row) {
+    return !list.listText(row, kColSlideNumber).isEmpty() &&
+           list.listText(row, kColInclude) == registry::kYes && !list.isTitleMode();
+  };
+  const PictureLookAhead lookAhead(m_tool.workbook.get(), rowsOf(list, includedRow),
+                                   pasteUse(list.pasteFormat(), m_tool.pictureOverride));
   for (Int16 row = 0; row < count; ++row) {
     list.setCurrentRow(row);
     if (stopRequested(list)) break;
-    const bool included = !list.listText(row, kColSlideNumber).isEmpty() &&
-                          list.listText(row, kColInclude) == registry::kYes && !list.isTitleMode();
+    const bool included = includedRow(row);
     if (included) {
       ++pasted;
       reportProgress(list, row, pasted, total);

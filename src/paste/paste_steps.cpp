@@ -15,6 +15,45 @@ ObjectKind objectKind(const QString& name) {
   return ObjectKind::NamedRange;
 }
 
+PictureLookAhead::PictureLookAhead(excel::Workbook* workbook,
+                                   const std::vector<std::pair<QString, QString>>& rows,
+                                   excel::PictureUse use)
+    : m_workbook(workbook), m_use(use) {
+  if (!m_workbook) return;
+  using Kind = excel::PictureHint::Kind;
+  std::vector<excel::PictureHint> hints;
+  hints.reserve(rows.size());
+  for (const auto& [name, sheet] : rows) {
+    switch (objectKind(name)) {
+      case ObjectKind::ChartSheet:
+        hints.push_back({Kind::ChartSheet, sheet, QString()});
+        break;
+      case ObjectKind::EmbeddedChart:
+        hints.push_back({Kind::EmbeddedChart, sheet, name});
+        break;
+      case ObjectKind::NamedRange:
+        hints.push_back({Kind::Name, sheet, name});
+        break;
+    }
+  }
+  m_workbook->prefetchPictures(hints, m_use);
+}
+
+PictureLookAhead::~PictureLookAhead() {
+  if (!m_workbook) return;
+  try {
+    m_workbook->prefetchPictures({}, m_use);
+  } catch (const office::AutomationError&) {
+    // Ending a look-ahead has nothing to report; a failing workbook shows it on its next call.
+  }
+}
+
+excel::PictureUse pasteUse(const QString& pasteFormat, startup::PictureOverride override) {
+  if (override == startup::PictureOverride::Svg) return excel::PictureUse::Svg;
+  return pasteFormat == QLatin1String("Enhanced Metafile") ? excel::PictureUse::Metafile
+                                                           : excel::PictureUse::EncodedBitmap;
+}
+
 namespace {
 
 void paste(Application& app, int dataType) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "office/clipboard_formats.h"
 #include "office/excel.h"
@@ -18,6 +20,26 @@ enum class ObjectKind { NamedRange, ChartSheet, EmbeddedChart };
 // chart sheet, a name beginning "Chart " (with the blank) an embedded chart, anything else
 // a named range. Exact and case-sensitive.
 ObjectKind objectKind(const QString& name);
+
+// Tells the workbook which list rows' pictures a run will copy, in the run's order and
+// format, so it may draw them ahead; ends the look-ahead when the run ends, however it ends
+// (a cancel included), so nothing is drawn for rows the run will not reach.
+class PictureLookAhead {
+ public:
+  // `rows`: the list rows (name, sheet) the run will visit. Without a workbook it does nothing.
+  PictureLookAhead(excel::Workbook* workbook, const std::vector<std::pair<QString, QString>>& rows,
+                   excel::PictureUse use);
+  ~PictureLookAhead();
+  PictureLookAhead(const PictureLookAhead&) = delete;
+  PictureLookAhead& operator=(const PictureLookAhead&) = delete;
+
+ private:
+  excel::Workbook* m_workbook;
+  excel::PictureUse m_use;
+};
+// The forms a run reads of its pictures: the metafile for "Enhanced Metafile", else the bitmap
+// and its PNG; with the SVG override the SVG and its PNG.
+excel::PictureUse pasteUse(const QString& pasteFormat, startup::PictureOverride override);
 
 // The picture paste call: PasteSpecial(ppPasteEnhancedMetafile) for "Enhanced Metafile",
 // else PasteSpecial(ppPasteBitmap), onto the slide the active window shows; with the SVG

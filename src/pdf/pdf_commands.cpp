@@ -1,13 +1,14 @@
 #include "pdf/pdf_commands.h"
 
-#include "files/atomic_file.h"
-#include "pdf/pdf_writer.h"
-#include "registry/registry.h"
-
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
 #include <QStandardPaths>
+
+#include "files/atomic_file.h"
+#include "paste/paste_steps.h"
+#include "pdf/pdf_writer.h"
+#include "registry/registry.h"
 
 namespace morvane::pdf {
 
@@ -158,7 +159,14 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
   const int footer = m_dialog ? m_dialog->check1Value() : 1;
   const int last = list.listCount() - 1;
   int total = 0;
-  for (int row = 0; row <= last; ++row) total += written(row) ? 1 : 0;
+  std::vector<std::pair<QString, QString>> rows;
+  for (int row = 0; row <= last; ++row) {
+    if (!written(row)) continue;
+    ++total;
+    rows.emplace_back(list.listText(row, paste::kColName), list.listText(row, paste::kColSheet));
+  }
+  // The pages take the clipboard's bitmap, never its PNG.
+  const paste::PictureLookAhead lookAhead(m_tool.workbook.get(), rows, excel::PictureUse::Bitmap);
   int done = 0;
   Int16 row;
   for (row = 0; row <= last; ++row) {

@@ -1,17 +1,17 @@
 // Editing and saving packages: round trips keep untouched members byte for byte, edits
 // regenerate exactly the content types and relationships they touch, saves are atomic.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <csignal>
+#include <functional>
+
 #include "ooxml/detail/xml.h"
 #include "ooxml/package.h"
 #include "support/test_env.h"
 #include "zip_fixture.h"
-
-#include <QDir>
-#include <QFileInfo>
-
-#include <csignal>
-#include <sys/resource.h>
-
-#include <gtest/gtest.h>
 
 using namespace morvane;
 
@@ -100,6 +100,31 @@ TEST(PackageWrite, WrittenPartIsDeflatedAndTheRestCopied) {
   auto again = reopen(*bytes);
   ASSERT_TRUE(again);
   EXPECT_EQ(again->read("/xl/worksheets/sheet1.xml").value(), sheet);
+}
+
+// Images compressed by their own format are stored, not deflated again; the rest (metafiles,
+// XML) is deflated. Either reads back as written.
+TEST(PackageWrite, CompressedImagesAreStoredAndTheRestDeflated) {
+  auto package = reopen(opctest::makeZip(opctest::minimalWorkbook()));
+  ASSERT_TRUE(package);
+  const struct {
+    const char* part;
+    int method;  // 0 stored, 8 deflated
+  } parts[] = {{"/xl/media/image1.png", 0},  {"/xl/media/image2.JPG", 0},
+               {"/xl/media/image3.jpeg", 0}, {"/xl/media/image4.emf", 8},
+               {"/xl/media/png.xml", 8},     {"/xl/media/image5.pngx", 8}};
+  const QByteArray data(4000, 'x');
+  for (const auto& p : parts)
+    ASSERT_TRUE(package->write(QString::fromLatin1(p.part), data, QStringLiteral("image/x")).ok());
+  auto bytes = package->saveToBytes();
+  ASSERT_TRUE(bytes.ok());
+  const auto raw = opctest::rawMembers(*bytes);
+  for (const auto& p : parts) {
+    SCOPED_TRACE(p.part);
+    const QString member = QString::fromLatin1(p.part).mid(1);
+    EXPECT_EQ(raw.at(member).method, p.method);
+    EXPECT_EQ(opctest::memberData(*bytes, member), data);
+  }
 }
 
 TEST(PackageWrite, ContentTypesFollowWritesAndRemovals) {
@@ -232,6 +257,29 @@ TEST(PackageWrite, WritingARelsPartReplacesItsRelationships) {
   EXPECT_EQ(package->relationships("/xl/workbook.xml").size(), 2u);  // unchanged
 }
 
+// Relationships changed since the .rels part was last made read back changed, whether the
+// part was last made from relationships or written whole.
+TEST(PackageWrite, RelsPartsReadBackTheirLatestRelationships) {
+  auto package = openMinimal();
+  ASSERT_TRUE(package);
+  const QString source = QStringLiteral("/xl/worksheets/sheet1.xml");
+  const QString relsPart = QStringLiteral("/xl/worksheets/_rels/sheet1.xml.rels");
+  package->addRelationship(source, "d", "/xl/drawings/drawing1.xml");
+  EXPECT_TRUE(package->read(relsPart).value().contains("drawings/drawing1.xml"));
+  const QByteArray written =
+      R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+      R"(<Relationship Id="rId7" Type="t" Target="../media/a.png"/></Relationships>)";
+  ASSERT_TRUE(package->write(relsPart, written, QString()).ok());
+  EXPECT_EQ(package->read(relsPart).value(), written);
+  package->addRelationship(source, "c", "/xl/charts/chart1.xml");
+  const QByteArray read = package->read(relsPart).value();
+  EXPECT_TRUE(read.contains("rId7") && read.contains("charts/chart1.xml")) << read.toStdString();
+  EXPECT_FALSE(read.contains("drawings/drawing1.xml"));
+  auto bytes = package->saveToBytes();
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_EQ(opctest::memberData(*bytes, relsPart.mid(1)), read);
+}
+
 TEST(PackageWrite, InvalidPartNamesAreRefusedAndChangeNothing) {
   auto package = openMinimal();
   ASSERT_TRUE(package);
@@ -245,6 +293,32 @@ TEST(PackageWrite, InvalidPartNamesAreRefusedAndChangeNothing) {
   }
   EXPECT_FALSE(package->isModified());
   EXPECT_EQ(package->partNames().size(), 4u);
+}
+
+// The first free number, whatever was asked before: a name offered but never written is
+// offered again, and a removal frees its number.
+TEST(PackageWrite, UniquePartNamesTakeTheFirstFreeNumber) {
+  auto package = Package::create("new.pptx");
+  const QString slides = QStringLiteral("/ppt/slides/slide%1.xml");
+  const auto write = [&](int n) {
+    ASSERT_TRUE(package->write(slides.arg(n), "<s/>", "application/xml").ok());
+  };
+  const struct {
+    std::function<void()> step;
+    const char* expected;
+  } steps[] = {{[] {}, "/ppt/slides/slide1.xml"},
+               {[] {}, "/ppt/slides/slide1.xml"},
+               {[&] { write(1), write(2), write(3); }, "/ppt/slides/slide4.xml"},
+               {[&] { package->remove(slides.arg(2)); }, "/ppt/slides/slide2.xml"},
+               {[&] { write(2); }, "/ppt/slides/slide4.xml"},
+               {[&] { write(5); }, "/ppt/slides/slide4.xml"},
+               {[&] { write(4); }, "/ppt/slides/slide6.xml"}};
+  for (const auto& s : steps) {
+    s.step();
+    EXPECT_EQ(package->uniquePartName(slides), s.expected);
+    EXPECT_EQ(package->uniquePartName(QStringLiteral("/ppt/media/image%1.png")),
+              "/ppt/media/image1.png");
+  }
 }
 
 TEST(PackageWrite, CreatedPackageSavesAndReopens) {

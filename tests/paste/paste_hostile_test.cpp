@@ -33,6 +33,24 @@ class HostileRunTest : public PasteTest {
     };
   }
   int pastedObjects() const { return log().count("View.PasteSpecial"); }
+  void cancelEndsTheLookAhead(bool titleMode) {
+    window->titleMode = titleMode;
+    for (const char* name : {"Chart 1", "Chart 2", "Chart 3"})
+      addRow(name, "Data", "Y", QStringLiteral("%1").arg(window->rows.size() + 1));
+    addRow("Chart 9", "Data", "N", "2");  // not included: not announced
+    window->show();
+    pasteToPowerPoint();
+    QStringList announced;
+    atYield(titleMode ? 2 : 3, [&] {
+      announced = f.office.excel->prefetches.back();
+      commands.progress()->SonicClick2->click();
+    });
+    clickOk();
+    EXPECT_EQ(pastedObjects(), titleMode ? 1 : 2);
+    EXPECT_EQ(announced, QStringList({"Data|Chart 1", "Data|Chart 2", "Data|Chart 3"}));
+    ASSERT_EQ(f.office.excel->prefetches.size(), 2u);
+    EXPECT_TRUE(f.office.excel->prefetches.back().isEmpty());
+  }
 };
 
 }  // namespace
@@ -60,6 +78,11 @@ TEST_F(HostileRunTest, CancelDuringATitleRunStopsBeforeTheNextObject) {
   EXPECT_EQ(f.desktop.sleeps, std::vector<int>{100});
   EXPECT_TRUE(f.tool.ended());
 }
+
+// The run announces the rows it will visit, in its order, and a cancel ends the look-ahead
+// before the run returns, so nothing goes on drawing for rows it no longer reaches.
+TEST_F(HostileRunTest, CancelEndsTheLookAheadOfATitleRun) { cancelEndsTheLookAhead(true); }
+TEST_F(HostileRunTest, CancelEndsTheLookAheadOfANumberRun) { cancelEndsTheLookAhead(false); }
 
 TEST_F(HostileRunTest, CloseBoxDuringANumberRunStopsBeforeTheNextObject) {
   window->titleMode = false;

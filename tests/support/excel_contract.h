@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
@@ -353,6 +354,88 @@ TYPED_TEST_P(ExcelContract, CopiesThatCannotMakeThePictureSaySoAndLeaveNone) {
   EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasImage());
 }
 
+// Pictures announced ahead (prefetchPictures) are the ones the copies would offer without the
+// hint, in every form, failures included; hints naming no object change nothing.
+TYPED_TEST_P(ExcelContract, AnnouncedCopiesOfferWhatUnannouncedOnesDo) {
+  auto outline = sampleWorkbook();
+  outline.sheets[0].charts[1].unreadable = true;  // Costs
+  auto wb = this->open(outline);
+  auto sheet = wb->worksheet(QStringLiteral("Sheet1"));
+  using excel::xlBitmap, excel::xlPicture, excel::xlScreen, excel::xlSvg;
+  using Kind = excel::PictureHint::Kind;
+  using Use = excel::PictureUse;
+  const std::pair<Use, int> uses[] = {{Use::Metafile, xlPicture},
+                                      {Use::EncodedBitmap, xlBitmap},
+                                      {Use::Bitmap, xlBitmap},
+                                      {Use::Svg, xlSvg}};
+  // Chart sheet, embedded charts (one unreadable), a named range, in the run's order, and
+  // objects that do not exist among them.
+  const std::vector<excel::PictureHint> hints = {
+      {Kind::ChartSheet, QStringLiteral("Graph"), {}},
+      {Kind::EmbeddedChart, QStringLiteral("Sheet1"), QStringLiteral("Nothing")},
+      {Kind::EmbeddedChart, QStringLiteral("Sheet1"), QStringLiteral("Sales")},
+      {Kind::Name, QStringLiteral("Sheet1"), QStringLiteral("Broken")},
+      {Kind::EmbeddedChart, QStringLiteral("Sheet1"), QStringLiteral("Costs")},
+      {Kind::Name, QStringLiteral("Sheet1"), QStringLiteral("Area")},
+      {Kind::ChartSheet, QStringLiteral("Missing"), {}}};
+  for (const auto& entry : uses) {
+    const Use use = entry.first;
+    const int format = entry.second;  // a variable of its own: lambdas capture it
+    SCOPED_TRACE(int(use));
+    const std::vector<std::function<void()>> copies = {
+        [&] { wb->chart(QStringLiteral("Graph"))->copyPicture(xlScreen, xlScreen, format); },
+        [&] { sheet->chartObject(QStringLiteral("Sales"))->chart()->chartAreaCopy(); },
+        [&] {
+          sheet->chartObject(QStringLiteral("Sales"))
+              ->chart()
+              ->copyPicture(xlScreen, xlScreen, format);
+        },
+        [&] {
+          sheet->chartObject(QStringLiteral("Costs"))
+              ->chart()
+              ->copyPicture(xlScreen, xlScreen, format);
+        },
+        [&] { wb->name(QStringLiteral("Area"))->refersToRange()->copyPicture(xlScreen, format); }};
+    // Every form each copy offers, as bytes (the bitmap as its pixels), or its error.
+    const auto offered = [&] {
+      QStringList out;
+      for (const auto& copy : copies) {
+        try {
+          copy();
+        } catch (const office::AutomationError& error) {
+          out << QStringLiteral("error %1").arg(error.number());
+        }
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        for (const QString& form : mime ? mime->formats() : QStringList()) {
+          QByteArray bytes = mime->data(form);
+          if (form == QLatin1String("application/x-qt-image")) {
+            const QImage image = qvariant_cast<QImage>(mime->imageData());
+            bytes =
+                QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) +
+                QByteArray::number(image.width()) + QByteArray::number(image.devicePixelRatio());
+          }
+          out << form + QLatin1Char(' ') +
+                     QString::fromLatin1(
+                         QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
+        }
+      }
+      return out.join(QLatin1Char('\n')).toStdString();
+    };
+    const std::string unannounced = offered();
+    wb->prefetchPictures(hints, use);
+    EXPECT_EQ(offered(), unannounced);
+    wb->prefetchPictures({}, use);
+    EXPECT_EQ(offered(), unannounced);
+    if (use != Use::Metafile) continue;
+    // A cell edited after the announcement shows in the copies (Area holds B2).
+    wb->prefetchPictures(hints, use);
+    sheet->cells(2, 2)->setValue(Variant(99.0));
+    const std::string announcedThenEdited = offered();
+    wb->prefetchPictures({}, use);
+    EXPECT_EQ(announcedThenEdited, offered());
+  }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(
     ExcelContract, SheetsKeepTabOrderKindsAndStates, LookupsIgnoreCaseAndMissingOnesFail,
     ChartObjectsInDrawingOrderRenamedThroughActiveChart,
@@ -360,6 +443,7 @@ REGISTER_TYPED_TEST_SUITE_P(
     CurrentRegionStopsAtEmptyRowsAndColumns, MaxIgnoresTextsAndEmptyCells,
     NamesInFileOrderWithScopeVisibilityAndRanges, NewWorksheetIsAppendedAndNamedWithR1C1,
     ProtectedStructureIsReported, NamesCountTheAreasTheyReferTo,
-    BitmapsAtTwiceTheResolutionAndSvgBesideThem, CopiesThatCannotMakeThePictureSaySoAndLeaveNone);
+    BitmapsAtTwiceTheResolutionAndSvgBesideThem, CopiesThatCannotMakeThePictureSaySoAndLeaveNone,
+    AnnouncedCopiesOfferWhatUnannouncedOnesDo);
 
 }  // namespace morvane::excel_contract

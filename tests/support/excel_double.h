@@ -68,6 +68,9 @@ struct ExcelState {
   QString version = QStringLiteral("16.0");
   std::shared_ptr<WorkbookState> workbook;  // the active workbook; null: none open
   bool activeWindowVisible = true;
+  // Workbook.prefetchPictures hints, each as its objects' "sheet|name", in order; the double
+  // draws nothing ahead.
+  std::vector<QStringList> prefetches;
 };
 
 // Builds a workbook from a description.

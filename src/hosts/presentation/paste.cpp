@@ -45,7 +45,11 @@ std::optional<Picture> bitmapPicture(const QMimeData* mime) {
   const QImage image = qvariant_cast<QImage>(mime->imageData());
   auto size = naturalSizeOfImage(image);
   if (!size || size->isEmpty()) return std::nullopt;
-  const QByteArray png = pngBytes(image);
+  // A copy that drew its picture ahead offers the PNG already encoded, as pngBytes() would.
+  QByteArray png = mime->hasFormat(QStringLiteral("image/png"))
+                       ? mime->data(QStringLiteral("image/png"))
+                       : QByteArray();
+  if (png.isEmpty()) png = pngBytes(image);
   if (png.isEmpty()) return std::nullopt;
   return Picture{png, ooxml::pptx::ImageFormat::Png, *size};
 }

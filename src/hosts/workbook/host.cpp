@@ -1,10 +1,12 @@
 #include "hosts/workbook/host.h"
 
-#include "office/automation_error.h"
-#include "hosts/workbook/objects.h"
-#include "ooxml/xlsx/formula_reference.h"
-
 #include <QFileInfo>
+#include <QThread>
+
+#include "hosts/workbook/objects.h"
+#include "hosts/workbook/picture_pool.h"
+#include "office/automation_error.h"
+#include "ooxml/xlsx/formula_reference.h"
 
 namespace morvane::hosts::workbook {
 
@@ -30,6 +32,23 @@ ooxml::Result<std::shared_ptr<WorkbookHost>> WorkbookHost::open(const QString& p
   }
   host->m_activeSheet = active;
   return host;
+}
+
+WorkbookHost::WorkbookHost()
+    : m_pictures(std::make_unique<PicturePool>(QThread::idealThreadCount())) {}
+
+WorkbookHost::~WorkbookHost() = default;
+
+std::shared_ptr<const ooxml::xlsx::WorkbookModel> WorkbookHost::snapshot() const {
+  if (!m_snapshot)
+    m_snapshot = std::make_shared<const ooxml::xlsx::WorkbookModel>(m_document->model());
+  return m_snapshot;
+}
+
+ooxml::xlsx::WorkbookDocument& WorkbookHost::editableDocument() {
+  m_snapshot.reset();
+  m_pictures->cancel();
+  return *m_document;
 }
 
 std::shared_ptr<excel::Application> WorkbookHost::application() {

@@ -14,11 +14,14 @@
 
 namespace morvane::hosts::workbook {
 
+class PicturePool;
+
 class WorkbookHost : public std::enable_shared_from_this<WorkbookHost> {
  public:
   // Opens `path` as the host's workbook. Fails with the file's or the workbook's error, one
   // line that names the file and the problem. The file itself is never written by opening.
   static ooxml::Result<std::shared_ptr<WorkbookHost>> open(const QString& path);
+  ~WorkbookHost();
 
   // The spreadsheet program this host plays; its ActiveWorkbook is the host's workbook.
   std::shared_ptr<excel::Application> application();
@@ -34,9 +37,17 @@ class WorkbookHost : public std::enable_shared_from_this<WorkbookHost> {
   ooxml::Status save(const QString& path);
 
   const ooxml::xlsx::WorkbookDocument& document() const { return *m_document; }
+  // The workbook's model as it stands, shared and immutable, for pictures drawn from it later
+  // or on other threads; the same one until the workbook changes.
+  std::shared_ptr<const ooxml::xlsx::WorkbookModel> snapshot() const;
+  // Pictures drawn ahead (Workbook.prefetchPictures).
+  PicturePool& pictures() const { return *m_pictures; }
 
-  // State shared by the surface's objects (not for the tool's code).
-  ooxml::xlsx::WorkbookDocument& editableDocument() { return *m_document; }
+  // State shared by the surface's objects (not for the tool's code). An edit may change any
+  // picture: the snapshot and the pictures drawn ahead are dropped.
+  ooxml::xlsx::WorkbookDocument& editableDocument();
+  // For edits no picture shows (a chart object's name, its creation id): what was drawn stays.
+  ooxml::xlsx::WorkbookDocument& editableDocumentKeepingPictures() { return *m_document; }
   int activeSheet() const { return m_activeSheet; }
   void setActiveSheet(int index);
   // The embedded chart made active by ChartObject.Activate: (sheet, drawing object index).
@@ -46,9 +57,11 @@ class WorkbookHost : public std::enable_shared_from_this<WorkbookHost> {
   void setActiveWindowVisible(bool visible) { m_windowVisible = visible; }
 
  private:
-  WorkbookHost() = default;
+  WorkbookHost();
 
   std::unique_ptr<ooxml::xlsx::WorkbookDocument> m_document;
+  mutable std::shared_ptr<const ooxml::xlsx::WorkbookModel> m_snapshot;
+  std::unique_ptr<PicturePool> m_pictures;  // waits for its workers when destroyed
   QString m_path;
   int m_activeSheet = 0;
   std::optional<std::pair<int, int>> m_activeChart;

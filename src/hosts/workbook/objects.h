@@ -50,6 +50,8 @@ class HostWorkbook : public excel::Workbook {
   std::shared_ptr<excel::Name> namesAdd(const QString& name, const QString& refersToR1C1) override;
   std::shared_ptr<excel::Sheet> activeSheet() override;
   std::shared_ptr<excel::Chart> activeChart() override;
+  void prefetchPictures(const std::vector<excel::PictureHint>& objects,
+                        excel::PictureUse use) override;
 
  private:
   std::vector<int> listedNames() const;
@@ -99,6 +101,8 @@ class HostRange : public excel::Range {
 
   // WorksheetFunction.Max over this range's numbers; 0 when it holds none.
   double maxNumber() const;
+  int sheetIndex() const { return m_sheet; }
+  const ooxml::xlsx::CellRange& area() const { return m_area; }
 
  private:
   // The record a copy of these cells offers: the defined name they are the range of.
@@ -131,6 +135,8 @@ class HostChart : public excel::Chart {
   void chartAreaCopy() override;
   void copyPicture(int appearance, int size, int format) override;
   std::shared_ptr<excel::ChartObject> parent() override;
+  int sheetIndex() const { return m_sheet; }
+  int objectIndex() const { return m_object; }
 
  private:
   HostPtr m_host;

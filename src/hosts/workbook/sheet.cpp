@@ -211,7 +211,7 @@ QString HostChartObject::name() { return entryOf(m_host, m_sheet).drawing->objec
 void HostChartObject::setName(const QString& name) {
   if (name.isEmpty() || name.size() > 255)
     throw programError(QStringLiteral("Unable to set the Name property of the ChartObject class"));
-  m_host->editableDocument().renameDrawingObject(m_sheet, m_object, name);
+  m_host->editableDocumentKeepingPictures().renameDrawingObject(m_sheet, m_object, name);
 }
 
 // Activating a chart shows its sheet, so the active sheet's chart objects include it.
@@ -227,7 +227,7 @@ QString HostChartObject::stableKey() {
   if (!id.isEmpty()) return id;
   // Written as office programs write theirs, so they keep it when they save the workbook.
   const QString fresh = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
-  m_host->editableDocument().setDrawingCreationId(m_sheet, m_object, fresh);
+  m_host->editableDocumentKeepingPictures().setDrawingCreationId(m_sheet, m_object, fresh);
   return fresh;
 }
 

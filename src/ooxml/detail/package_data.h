@@ -2,13 +2,14 @@
 // (editing, saving).
 #pragma once
 
-#include "ooxml/detail/content_types.h"
-#include "ooxml/detail/part_name.h"
-#include "ooxml/detail/zip_archive.h"
-#include "ooxml/package.h"
-
 #include <map>
 #include <set>
+
+#include "ooxml/detail/content_types.h"
+#include "ooxml/detail/part_name.h"
+#include "ooxml/detail/relationships_part.h"
+#include "ooxml/detail/zip_archive.h"
+#include "ooxml/package.h"
 
 namespace morvane::ooxml {
 
@@ -19,6 +20,10 @@ struct PartEntry {
   qint64 sequence = 0;   // archive order; new parts go last
   bool written = false;
   QByteArray data;  // the bytes, when written
+  // A .rels part whose relationships changed since `data` was made: serialized when read or
+  // saved, not at every change (a deck's thousandth slide would rewrite a thousand).
+  bool stale = false;
+  QByteArray form;  // the XML whose form the serialization keeps
 };
 
 struct Package::Data {
@@ -34,6 +39,9 @@ struct Package::Data {
   bool contentTypesChanged = false;
   std::map<QString, std::vector<Relationship>> relationships;  // by partKey() of the .rels part
   std::map<QString, QByteArray> relationshipsXml;  // as read, to be rewritten in its own form
+  // uniquePartName(): by pattern, a number below which every name is taken; cleared when a
+  // part is removed. Keeps naming a deck's thousandth slide from trying the 999 before it.
+  mutable std::map<QString, qint64> takenBelow;
   mutable std::set<QString> charged;                           // parts counted against maxTotalSize
   mutable qint64 inflated = 0;
 
@@ -44,6 +52,17 @@ struct Package::Data {
       const auto part = parts.find(detail::partKey(rel.targetPart));
       if (!rel.targetPart.isEmpty() && part != parts.end()) rel.targetPart = part->second.name;
     }
+  }
+
+  // The part's bytes when written, its relationships serialized first when they are stale.
+  const QByteArray& writtenBytes(PartEntry& part) {
+    if (part.stale) {
+      part.data =
+          detail::serializeRelationships(relationships[detail::partKey(part.name)], part.form);
+      part.form.clear();
+      part.stale = false;
+    }
+    return part.data;
   }
 
   Error error(Error::Code code, const QString& problem) const {

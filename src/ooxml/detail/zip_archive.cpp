@@ -143,6 +143,14 @@ ZipWriter::~ZipWriter() {
 }
 
 Status ZipWriter::addDeflated(const QString& name, const QByteArray& data) {
+  return add(name, data, ZIP_CM_DEFLATE);
+}
+
+Status ZipWriter::addStored(const QString& name, const QByteArray& data) {
+  return add(name, data, ZIP_CM_STORE);
+}
+
+Status ZipWriter::add(const QString& name, const QByteArray& data, int method) {
   m_keepAlive.push_back(data);
   const QByteArray& kept = m_keepAlive.back();
   zip_source_t* source = zip_source_buffer(m_archive, kept.constData(), quint64(kept.size()), 0);
@@ -157,7 +165,7 @@ Status ZipWriter::addDeflated(const QString& name, const QByteArray& data) {
     return zipError(Error::Code::Unwritable, QStringLiteral("cannot add %1").arg(name),
                     zip_get_error(m_archive));
   }
-  zip_set_file_compression(m_archive, quint64(index), ZIP_CM_DEFLATE, 0);
+  zip_set_file_compression(m_archive, quint64(index), method, 0);
   return Status();
 }
 

@@ -62,6 +62,8 @@ class ZipWriter {
 
   // Adds a deflated member. Failure: Unwritable.
   Status addDeflated(const QString& name, const QByteArray& data);
+  // Adds a member stored as it is, for data compressed already (PNG, JPEG). Failure: Unwritable.
+  Status addStored(const QString& name, const QByteArray& data);
   // Adds member `index` of `from` under `name` with its compressed bytes, method and CRC
   // unchanged. REQUIRES: `from` outlives finish(). Failure: Unwritable.
   Status copyRaw(const ZipReader& from, quint64 index, const QString& name);
@@ -70,6 +72,7 @@ class ZipWriter {
 
  private:
   ZipWriter() = default;
+  Status add(const QString& name, const QByteArray& data, int method);
   zip* m_archive = nullptr;
   ::zip_source* m_target = nullptr;
   std::deque<QByteArray> m_keepAlive;  // buffers libzip reads at finish()

@@ -62,12 +62,15 @@ Status Document::Impl::addXmlPart(const QString& partName, const QByteArray& dat
 }
 
 Status Document::Impl::flush() {
+  // Keys are lower-cased; each part is written under the name the package knows, looked up
+  // once for all of them (a deck of thousands of parts flushes after every paste).
+  std::map<QString, QString> known;
   for (auto& [key, part] : parts) {
     if (!part.dirty) continue;
-    // Keys are lower-cased; write under the name the package knows.
-    QString name;
-    for (const QString& n : package->partNames())
-      if (lower(n) == key) name = n;
+    if (known.empty())
+      for (const QString& n : package->partNames()) known[lower(n)] = n;
+    const auto found = known.find(key);
+    const QString name = found == known.end() ? QString() : found->second;
     if (name.isEmpty())
       return Error{Error::Code::Missing,
                    QStringLiteral("%1: part %2 vanished").arg(package->displayName(), key)};
@@ -184,7 +187,7 @@ quint32 Document::slideId(int index) const { return m_impl->slides.at(size_t(ind
 
 std::optional<int> Document::slideIndexOfPart(const QString& part) const {
   for (size_t i = 0; i < m_impl->slides.size(); ++i)
-    if (lower(m_impl->slides[i].part) == lower(part)) return int(i);
+    if (m_impl->slides[i].part.compare(part, Qt::CaseInsensitive) == 0) return int(i);
   return std::nullopt;
 }
 
