@@ -5,6 +5,7 @@
 #include <set>
 
 #include "office/automation_error.h"
+#include "paste/paste_steps.h"
 #include "paste/source_label.h"
 #include "registry/registry.h"
 
@@ -146,6 +147,12 @@ int copy(const Found& found, const QString& format) {
   return svg ? ppt::ppPasteSVG : bitmap ? ppt::ppPasteBitmap : ppt::ppPasteEnhancedMetafile;
 }
 
+excel::PictureUse pictureUse(const QString& format) {
+  if (format == QLatin1String(SourceRecord::kSvg)) return excel::PictureUse::Svg;
+  if (format == QLatin1String(SourceRecord::kBitmap)) return excel::PictureUse::EncodedBitmap;
+  return excel::PictureUse::Metafile;
+}
+
 bool knownFormat(const QString& format) {
   for (const char* f :
        {SourceRecord::kBitmap, SourceRecord::kEmf, SourceRecord::kSvg, SourceRecord::kObject})
@@ -193,6 +200,21 @@ RefreshReport RefreshDeck(excel::Workbook& workbook, ppt::Presentation& presenta
   // Objects first, then their labels, so a label reads the object as it was found.
   std::stable_partition(tagged.begin(), tagged.end(), [](const Tagged& t) { return !t.isLabel(); });
   Finder finder(workbook, tagged);
+  std::vector<std::optional<Found>> found;
+  for (const Tagged& t : tagged) found.push_back(finder.find(t.record));
+  // The workbook draws ahead the pictures of the format most shapes were pasted in (the
+  // first picture's); the others are drawn when copied.
+  std::optional<PictureLookAhead> ahead;
+  const auto first = std::find_if(tagged.begin(), tagged.end(), [](const Tagged& t) {
+    return !t.isLabel() && t.record.format != QLatin1String(SourceRecord::kObject);
+  });
+  if (!request.dryRun && first != tagged.end()) {
+    std::vector<std::pair<QString, QString>> rows;
+    for (size_t i = 0; i < tagged.size(); ++i)
+      if (found[i] && tagged[i].record.format == first->record.format)
+        rows.emplace_back(found[i]->listName, found[i]->sheet);
+    ahead.emplace(&workbook, rows, pictureUse(first->record.format));
+  }
   RefreshReport report;
   std::set<std::pair<QString, QString>> shown;  // (list name, sheet) of the objects on slides
 
@@ -203,8 +225,8 @@ RefreshReport RefreshDeck(excel::Workbook& workbook, ppt::Presentation& presenta
     }
     const Tagged& t = tagged[i];
     RefreshItem item{t.slide, t.name, t.record, RefreshItem::Outcome::Refreshed, {}};
-    const std::optional<Found> found = finder.find(t.record);
-    if (!found) {
+    const std::optional<Found>& object = found[i];
+    if (!object) {
       // A label whose object is gone says nothing new: the object's own line reports it.
       if (t.isLabel()) continue;
       item.outcome = RefreshItem::Outcome::Gone;
@@ -215,7 +237,7 @@ RefreshReport RefreshDeck(excel::Workbook& workbook, ppt::Presentation& presenta
     try {
       if (t.isLabel()) {
         if (!request.labels) continue;
-        const QString text = labelText(workbook.fullName(), found->listName, found->sheet);
+        const QString text = labelText(workbook.fullName(), object->listName, object->sheet);
         const auto range = t.shape->textFrame()->textRange();
         if (range->text() == text && sameFile(t.record.workbook, workbookName)) continue;
         item.detail = QStringLiteral("label text \"%1\"").arg(text);
@@ -224,19 +246,19 @@ RefreshReport RefreshDeck(excel::Workbook& workbook, ppt::Presentation& presenta
         } else {
           range->setText(text);
           t.shape->tags()->add(QString::fromLatin1(ppt::kSourceTag),
-                               labelRecord(t.record, workbookName, *found).compact());
+                               labelRecord(t.record, workbookName, *object).compact());
         }
       } else if (!knownFormat(t.record.format)) {
         item.outcome = RefreshItem::Outcome::Failed;
         item.detail =
             QStringLiteral("pasted as \"%1\", which this version cannot draw").arg(t.record.format);
       } else {
-        shown.insert({found->listName, found->sheet});
+        shown.insert({object->listName, object->sheet});
         item.detail = QStringLiteral("redrawn as %1").arg(t.record.format);
         if (request.dryRun) {
           item.outcome = RefreshItem::Outcome::WouldRefresh;
         } else {
-          t.shape->replaceWithClipboard(copy(*found, t.record.format));
+          t.shape->replaceWithClipboard(copy(*object, t.record.format));
         }
       }
     } catch (const office::AutomationError& error) {
