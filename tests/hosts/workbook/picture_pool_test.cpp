@@ -79,7 +79,9 @@ TEST(PicturePoolTest, FollowsTheRunsOrder) {
     EXPECT_FALSE(drawn->emf.isEmpty());
     EXPECT_TRUE(drawn->image.isNull());
     if (QLatin1String(t.key) == QLatin1String("p0")) {
-      if (previous) EXPECT_EQ(drawn, previous);
+      if (previous) {
+        EXPECT_EQ(drawn, previous);
+      }
       previous = drawn;
     }
   }
