@@ -282,20 +282,12 @@ std::vector<QString> describe(const RefreshReport& report, bool reportsOnly) {
       continue;
     const QString where =
         QStringLiteral("slide %1, %2: %3").arg(item.slide).arg(item.shape, objectText(item.record));
-    switch (item.outcome) {
-      case RefreshItem::Outcome::Refreshed:
-        lines.push_back(where + QStringLiteral(", ") + item.detail);
-        break;
-      case RefreshItem::Outcome::WouldRefresh:
-        lines.push_back(where + QStringLiteral(", would be ") + item.detail);
-        break;
-      case RefreshItem::Outcome::Gone:
-        lines.push_back(where + QStringLiteral(", ") + item.detail);
-        break;
-      case RefreshItem::Outcome::Failed:
-        lines.push_back(where + QStringLiteral(", not refreshed: ") + item.detail);
-        break;
-    }
+    // The detail says what was done or why not; a plan and a failure say which they are.
+    const QString joint =
+        item.outcome == RefreshItem::Outcome::WouldRefresh ? QStringLiteral(", would be ")
+        : item.outcome == RefreshItem::Outcome::Failed     ? QStringLiteral(", not refreshed: ")
+                                                           : QStringLiteral(", ");
+    lines.push_back(where + joint + item.detail);
   }
   for (const ListedObject& object : report.notInDeck) {
     const QString name =
