@@ -1,5 +1,7 @@
 // Running the real `morvane` binary (MORVANE_BINARY, defined by the test target) and copying
-// the shipped sample workbook into a test's own folder.
+// the shipped sample workbook into a test's own folder. MORVANE_BINARY_UNDER_TEST, when set,
+// names another build of the binary to run instead: the sanitizer scripts run these suites
+// against their instrumented program.
 #pragma once
 
 #include <QFile>
@@ -17,12 +19,16 @@ struct Outcome {
   QString err;
 };
 
+inline QString binaryUnderTest() {
+  return qEnvironmentVariable("MORVANE_BINARY_UNDER_TEST", QStringLiteral(MORVANE_BINARY));
+}
+
 // Runs the binary with `args` (and `env` when given), waiting up to three minutes.
 inline Outcome runMorvane(const QStringList& args, const QProcessEnvironment& env =
                                                        QProcessEnvironment::systemEnvironment()) {
   QProcess process;
   process.setProcessEnvironment(env);
-  process.start(QStringLiteral(MORVANE_BINARY), args);
+  process.start(binaryUnderTest(), args);
   process.waitForFinished(180000);
   return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
           QString::fromUtf8(process.readAllStandardError())};

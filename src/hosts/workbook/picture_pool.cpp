@@ -1,6 +1,8 @@
 #include "hosts/workbook/picture_pool.h"
 
+#include <QGuiApplication>
 #include <QRunnable>
+#include <QTextLayout>
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -45,7 +47,23 @@ struct PicturePool::Slot {
   }
 };
 
+namespace {
+
+// Qt shapes text with HarfBuzz, which fills its table of languages lazily and publishes the
+// entries through atomics of its own. Shaping once before any worker starts fills it here,
+// so the workers only ever read it.
+void shapeOnce() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+  QTextLayout layout(QStringLiteral("Ag"));
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+}
+
+}  // namespace
+
 PicturePool::PicturePool(int workers) {
+  shapeOnce();
   for (int i = 0; i < std::max(2, workers); ++i) m_workers.emplace_back([this] { work(); });
 }
 
