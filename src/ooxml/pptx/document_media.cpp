@@ -50,6 +50,7 @@ const char* mediaType(ImageFormat format) {
 quint32 Document::addPicture(int slide, const QByteArray& image, ImageFormat format,
                              const RectEmu& frame, const QString& description) {
   Impl& d = *m_impl;
+  (void)d.trim();  // a failure only keeps more slides parsed
   const QString rid = d.addBinaryPart(slide, QString::fromLatin1(mediaPattern(format)), image,
                                       mediaType(format), rel::kImage);
   const quint32 id = d.nextShapeId(slide);
@@ -64,6 +65,7 @@ quint32 Document::addPicture(int slide, const QByteArray& image, ImageFormat for
 quint32 Document::addSvgPicture(int slide, const QByteArray& png, const QByteArray& svg,
                                 const RectEmu& frame, const QString& description) {
   Impl& d = *m_impl;
+  (void)d.trim();  // a failure only keeps more slides parsed
   const quint32 id = addPicture(slide, png, ImageFormat::Png, frame, description);
   const QString rid = d.addBinaryPart(slide, QStringLiteral("/ppt/media/image%1.svg"), svg,
                                       ctype::kSvg, rel::kImage);
@@ -80,6 +82,7 @@ quint32 Document::addEmbeddedWorkbook(int slide, const QByteArray& workbook, con
                                       const QByteArray& fallback, ImageFormat fallbackFormat,
                                       const RectEmu& f) {
   Impl& d = *m_impl;
+  (void)d.trim();  // a failure only keeps more slides parsed
   const bool chart = progId.startsWith(QLatin1String("Excel.Chart"));
   const QString pattern = chart
                               ? QStringLiteral("/ppt/embeddings/Microsoft_Excel_Chart%1.xlsx")

@@ -48,7 +48,8 @@ bool Document::addShapeTags(int slide, quint32 shapeId, const std::vector<Tag>& 
                      xml::escaped(xml::xmlSafe(tag.value)));
   }
   const QString part = d.package->uniquePartName(QStringLiteral("/ppt/tags/tag%1.xml"));
-  if (!d.addXmlPart(
+  // Never edited, only replaced: the part stays bytes, with no parsed form to keep.
+  if (!d.package->write(
           part, partXml(QStringLiteral("<p:tagLst>%1</p:tagLst>").arg(list), d.package->isStrict()),
           QString::fromLatin1(kTagsType)))
     return false;

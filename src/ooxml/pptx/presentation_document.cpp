@@ -33,7 +33,7 @@ Status Document::Impl::load(const QString& partName) {
   if (isLoaded(partName)) return {};
   auto doc = ooxml::readXml(*package, partName);
   if (!doc) return doc.error();
-  parts[lower(partName)] = XmlPart{std::move(doc.value()), false};
+  parts[lower(partName)] = XmlPart{std::move(doc.value()), false, partName, ++useClock};
   return {};
 }
 
@@ -42,14 +42,30 @@ bool Document::Impl::isLoaded(const QString& partName) const {
 }
 
 pugi::xml_document& Document::Impl::xml(const QString& partName) {
-  return parts.at(lower(partName)).xml->doc;
+  const Impl& self = *this;
+  return const_cast<pugi::xml_document&>(self.xml(partName));
 }
 
 const pugi::xml_document& Document::Impl::xml(const QString& partName) const {
-  return parts.at(lower(partName)).xml->doc;
+  auto found = parts.find(lower(partName));
+  if (found == parts.end()) {
+    // Set aside by trim(): the package holds the bytes it serialised, which parse again.
+    auto doc = ooxml::readXml(*package, partName);
+    XmlPart part{doc ? std::move(doc.value()) : std::make_unique<ooxml::XmlDocument>(), false,
+                 partName};
+    part.slide = true;
+    part.broken = !doc;
+    Q_ASSERT(doc.ok());
+    found = parts.emplace(lower(partName), std::move(part)).first;
+  }
+  found->second.lastUse = ++useClock;
+  return found->second.xml->doc;
 }
 
-void Document::Impl::markDirty(const QString& partName) { parts.at(lower(partName)).dirty = true; }
+void Document::Impl::markDirty(const QString& partName) {
+  XmlPart& part = parts.at(lower(partName));
+  part.dirty = !part.broken;
+}
 
 Status Document::Impl::addXmlPart(const QString& partName, const QByteArray& data,
                                   const QString& contentType) {
@@ -57,27 +73,41 @@ Status Document::Impl::addXmlPart(const QString& partName, const QByteArray& dat
   if (!doc) return doc.error();
   doc.value()->strict = package->isStrict();
   if (Status s = package->write(partName, data, contentType); !s) return s;
-  parts[lower(partName)] = XmlPart{std::move(doc.value()), true};
+  parts[lower(partName)] = XmlPart{std::move(doc.value()), true, partName, ++useClock};
   return {};
 }
 
+namespace {
+
+Status writeBack(ooxml::Package& package, Document::Impl::XmlPart& part) {
+  if (!part.dirty) return {};
+  if (Status s =
+          package.write(part.name, ooxml::serializeXml(*part.xml), package.contentType(part.name));
+      !s)
+    return s;
+  part.dirty = false;
+  return {};
+}
+
+}  // namespace
+
 Status Document::Impl::flush() {
-  // Keys are lower-cased; each part is written under the name the package knows, looked up
-  // once for all of them (a deck of thousands of parts flushes after every paste).
-  std::map<QString, QString> known;
-  for (auto& [key, part] : parts) {
-    if (!part.dirty) continue;
-    if (known.empty())
-      for (const QString& n : package->partNames()) known[lower(n)] = n;
-    const auto found = known.find(key);
-    const QString name = found == known.end() ? QString() : found->second;
-    if (name.isEmpty())
-      return Error{Error::Code::Missing,
-                   QStringLiteral("%1: part %2 vanished").arg(package->displayName(), key)};
-    if (Status s = package->write(name, ooxml::serializeXml(*part.xml), package->contentType(name));
-        !s)
-      return s;
-    part.dirty = false;
+  for (auto& [key, part] : parts)
+    if (Status s = writeBack(*package, part); !s) return s;
+  return {};
+}
+
+Status Document::Impl::trim() {
+  std::vector<std::pair<quint64, QString>> parsed;
+  for (const auto& [key, part] : parts)
+    if (part.slide) parsed.emplace_back(part.lastUse, key);
+  if (parsed.size() <= 2 * kParsedSlides) return {};
+  const auto firstKept = parsed.end() - ptrdiff_t(kParsedSlides);
+  std::nth_element(parsed.begin(), firstKept, parsed.end());
+  for (auto it = parsed.begin(); it != firstKept; ++it) {
+    XmlPart& part = parts.at(it->second);
+    if (Status s = writeBack(*package, part); !s) return s;
+    parts.erase(it->second);
   }
   return {};
 }
@@ -126,6 +156,11 @@ Status Document::Impl::index() {
     if (!xml(r->targetPart).child("p:sld").child("p:cSld").child("p:spTree"))
       return badXml(*package, QStringLiteral("%1 is not a slide").arg(r->targetPart));
     slides.push_back({quint32(xml::int64Attr(s, "id").value_or(0)), r->targetPart});
+    // Checked; past the first few, parsed again only when used.
+    if (slides.size() > kParsedSlides)
+      parts.erase(lower(r->targetPart));
+    else
+      parts.at(lower(r->targetPart)).slide = true;
     const QString layout = [&] {
       auto ls = package->relationshipsOfType(r->targetPart, relType(rel::kSlideLayout));
       return ls.empty() ? QString() : ls.front().targetPart;
@@ -186,9 +221,14 @@ QString Document::slidePart(int index) const { return m_impl->slides.at(size_t(i
 quint32 Document::slideId(int index) const { return m_impl->slides.at(size_t(index)).id; }
 
 std::optional<int> Document::slideIndexOfPart(const QString& part) const {
-  for (size_t i = 0; i < m_impl->slides.size(); ++i)
-    if (m_impl->slides[i].part.compare(part, Qt::CaseInsensitive) == 0) return int(i);
-  return std::nullopt;
+  // Asked at every step of a paste: a scan of the slides would grow with the deck.
+  auto& byPart = m_impl->slideIndexByPart;
+  if (byPart.empty())
+    for (size_t i = 0; i < m_impl->slides.size(); ++i)
+      byPart.emplace(lower(m_impl->slides[i].part), int(i));
+  const auto found = byPart.find(lower(part));
+  if (found == byPart.end()) return std::nullopt;
+  return found->second;
 }
 
 QString Document::slideLayout(int index) const {
@@ -225,6 +265,7 @@ QByteArray partXml(const QString& xmlText, bool strict) {
 
 Status Document::addSlide(int index, const QString& layoutPart) {
   Impl& d = *m_impl;
+  if (Status s = d.trim(); !s) return s;
   if (index < 0 || index > slideCount())
     return Error{Error::Code::Missing,
                  QStringLiteral("slide position %1 is out of range").arg(index + 1)};
@@ -235,6 +276,7 @@ Status Document::addSlide(int index, const QString& layoutPart) {
                               QString::fromLatin1(ctype::kSlide));
       !s)
     return s;
+  d.parts.at(lower(part)).slide = true;
   d.package->addRelationship(part, relType(rel::kSlideLayout), layoutPart);
   const QString rid = d.package->addRelationship(d.mainPart, relType(rel::kSlide), part);
 
@@ -267,6 +309,10 @@ Status Document::addSlide(int index, const QString& layoutPart) {
   xml::setAttr(entry, "r:id", rid);
   d.markDirty(d.mainPart);
   d.slides.insert(d.slides.begin() + index, Impl::SlideRef{id, part});
+  if (index + 1 == slideCount() && !d.slideIndexByPart.empty())
+    d.slideIndexByPart.emplace(lower(part), index);
+  else
+    d.slideIndexByPart.clear();
 
   if (layoutType(layoutPart) == QLatin1String("titleOnly")) addTitlePlaceholder(index);
   return {};

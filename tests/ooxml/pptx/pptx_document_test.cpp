@@ -109,6 +109,41 @@ TEST(Slides, ShapeIdsAreUniqueAndTextFormattingSurvivesSaving) {
   EXPECT_EQ(again->fontName(0, title), QStringLiteral("Calibri"));  // the theme's major font
 }
 
+// Only the slides used last stay parsed; the others are written back and parsed again when
+// used. Edits made before and after a slide was set aside all reach the file, in a new deck
+// and in one reopened with more slides than stay parsed.
+TEST(Slides, EditsSurviveWhenManySlidesAreSetAsideAndParsedAgain) {
+  constexpr int kSlides = 300;
+  auto doc = Document::createBlank();
+  const QString blank = layoutOf(*doc, QStringLiteral("blank"));
+  std::vector<quint32> boxes;
+  for (int i = 0; i < kSlides; ++i) {
+    ASSERT_TRUE(doc->addSlide(i, blank).ok());
+    boxes.push_back(doc->addTextBox(i, {12700, 12700, 127000, 127000}));
+    ASSERT_TRUE(doc->setText(i, boxes.back(), QStringLiteral("slide %1").arg(i)));
+  }
+  auto named = [](int i, int round) {
+    return QStringLiteral("box %1 of round %2").arg(i).arg(round);
+  };
+  for (int i : {0, 1, kSlides / 2, kSlides - 1})
+    ASSERT_TRUE(doc->setShapeName(i, boxes[size_t(i)], named(i, 1)));
+  auto again = reopen(*doc);
+  ASSERT_TRUE(again);
+  for (int added = 0; added < 3; ++added)
+    ASSERT_TRUE(again->addSlide(again->slideCount(), blank).ok());
+  for (int i : {2, kSlides - 2}) ASSERT_TRUE(again->setShapeName(i, boxes[size_t(i)], named(i, 2)));
+  auto last = reopen(*again);
+  ASSERT_TRUE(last);
+  ASSERT_EQ(last->slideCount(), kSlides + 3);
+  for (int i = 0; i < kSlides; ++i) {
+    ASSERT_EQ(last->text(i, boxes[size_t(i)]), QStringLiteral("slide %1").arg(i)) << i;
+    const bool first = i == 0 || i == 1 || i == kSlides / 2 || i == kSlides - 1;
+    const bool second = i == 2 || i == kSlides - 2;
+    const QString name = last->shape(i, boxes[size_t(i)])->name;
+    if (first || second) EXPECT_EQ(name, named(i, first ? 1 : 2)) << i;
+  }
+}
+
 // Decks whose masters lack one layout or both get a minimal one, with every piece of
 // bookkeeping; decks that have it by type keep using it whatever its name.
 TEST(Layouts, MissingTitleOnlyAndBlankAreAddedMatchedByType) {

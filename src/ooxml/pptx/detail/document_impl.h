@@ -1,5 +1,7 @@
 // Internal state of ooxml::pptx::Document, shared by its implementation files. Holds the parsed XML
-// of the parts the model reads or edits; a part marked dirty is serialised back on save.
+// of the parts the model reads or edits; a part marked dirty is serialised back on save. A
+// parsed part costs tens of kilobytes whatever its size, so only the slides used last stay
+// parsed: the others go back to the package as bytes and are parsed again when asked for.
 #pragma once
 
 #include <map>
@@ -37,7 +39,14 @@ struct Document::Impl {
   struct XmlPart {
     std::unique_ptr<ooxml::XmlDocument> xml;
     bool dirty = false;
+    QString name;         // as the package spells it
+    quint64 lastUse = 0;  // of useClock
+    bool slide = false;   // may be set aside by trim()
+    // Could not be parsed again after it was set aside: never written back.
+    bool broken = false;
   };
+  // Parsed slides kept beyond the one in use; a deck of thousands stays a few MB of DOM.
+  static constexpr size_t kParsedSlides = 48;
   struct SlideRef {
     quint32 id = 0;
     QString part;
@@ -49,15 +58,20 @@ struct Document::Impl {
 
   std::unique_ptr<ooxml::Package> package;
   QString mainPart;
-  std::map<QString, XmlPart> parts;  // keyed by lower-cased part name
+  mutable std::map<QString, XmlPart> parts;  // keyed by lower-cased part name
+  mutable quint64 useClock = 0;
   std::vector<SlideRef> slides;
+  // Lower-cased slide part -> first index in `slides`; rebuilt when empty, so it is cleared
+  // whenever slides move.
+  mutable std::map<QString, int> slideIndexByPart;
   std::vector<MasterRef> masters;
   // Parts a shape stopped referring to; those nothing else refers to are removed at save.
   std::set<QString> released;
 
   // Parses and keeps `partName`. Fails with Missing, BadXml or Unsafe.
   ooxml::Status load(const QString& partName);
-  // REQUIRES: the part was loaded.
+  // The part's document, parsed again when it was set aside by trim(). REQUIRES: the part
+  // was loaded (or added) once.
   pugi::xml_document& xml(const QString& partName);
   const pugi::xml_document& xml(const QString& partName) const;
   bool isLoaded(const QString& partName) const;
@@ -88,6 +102,10 @@ struct Document::Impl {
   // Loads masters, layouts and slides from presentation.xml.
   ooxml::Status index();
   ooxml::Status flush();
+  // Once twice kParsedSlides slides are parsed, writes those used longest ago back to the
+  // package and drops their DOM, keeping kParsedSlides. Call only where no node of a slide
+  // is held (the entry points that add to a slide).
+  ooxml::Status trim();
   // Drops the relationship `rid` of a slide when no element of the slide names it any more,
   // and marks its target released.
   void releaseRelationship(int slide, const QString& rid);
