@@ -279,8 +279,7 @@ ChartInputs chartInputs(const WorkbookHost& host, int sheet, int object, const Q
   inputs.maxXmlDepth = package.limits().maxXmlDepth;
   inputs.keepCells = std::move(snapshot);
   inputs.cells = inputs.keepCells ? inputs.keepCells.get() : &host.document().model();
-  inputs.theme = std::make_shared<const ooxml::chart::Theme>(
-      ooxml::chart::readTheme(package, host.document().model().themePart));
+  inputs.theme = host.theme();
   return inputs;
 }
 
@@ -311,7 +310,7 @@ BuiltPicture buildRangePicture(const WorkbookHost& host, int sheet, int firstRow
   const QSizeF size = render::range::rangePictureSize(*model, sheet, rect);
   if (const QString problem = drawableSizeProblem(size); !problem.isEmpty()) return problem;
   render::range::RangeOptions options;
-  options.themeColors = ooxml::chart::readTheme(host.document().package(), model->themePart).colors;
+  options.themeColors = host.theme()->colors;
   return ClipboardPicture{[model, sheet, rect, options](QPainter& painter, const QRectF& target) {
                             render::range::drawRange(painter, target, *model, sheet, rect, options);
                           },

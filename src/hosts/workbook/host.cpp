@@ -6,6 +6,7 @@
 #include "hosts/workbook/objects.h"
 #include "hosts/workbook/picture_pool.h"
 #include "office/automation_error.h"
+#include "ooxml/chart/theme.h"
 #include "ooxml/xlsx/formula_reference.h"
 
 namespace morvane::hosts::workbook {
@@ -43,6 +44,14 @@ std::shared_ptr<const ooxml::xlsx::WorkbookModel> WorkbookHost::snapshot() const
   if (!m_snapshot)
     m_snapshot = std::make_shared<const ooxml::xlsx::WorkbookModel>(m_document->model());
   return m_snapshot;
+}
+
+std::shared_ptr<const ooxml::chart::Theme> WorkbookHost::theme() const {
+  if (!m_theme) {
+    m_theme = std::make_shared<const ooxml::chart::Theme>(
+        ooxml::chart::readTheme(m_document->package(), m_document->model().themePart));
+  }
+  return m_theme;
 }
 
 ooxml::xlsx::WorkbookDocument& WorkbookHost::editableDocument() {

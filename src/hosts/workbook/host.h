@@ -12,6 +12,10 @@
 #include <memory>
 #include <optional>
 
+namespace morvane::ooxml::chart {
+struct Theme;
+}
+
 namespace morvane::hosts::workbook {
 
 class PicturePool;
@@ -40,6 +44,9 @@ class WorkbookHost : public std::enable_shared_from_this<WorkbookHost> {
   // The workbook's model as it stands, shared and immutable, for pictures drawn from it later
   // or on other threads; the same one until the workbook changes.
   std::shared_ptr<const ooxml::xlsx::WorkbookModel> snapshot() const;
+  // The workbook's theme, read once: no edit of the surface changes it, and every picture
+  // asks for it.
+  std::shared_ptr<const ooxml::chart::Theme> theme() const;
   // Pictures drawn ahead (Workbook.prefetchPictures).
   PicturePool& pictures() const { return *m_pictures; }
 
@@ -61,6 +68,7 @@ class WorkbookHost : public std::enable_shared_from_this<WorkbookHost> {
 
   std::unique_ptr<ooxml::xlsx::WorkbookDocument> m_document;
   mutable std::shared_ptr<const ooxml::xlsx::WorkbookModel> m_snapshot;
+  mutable std::shared_ptr<const ooxml::chart::Theme> m_theme;
   std::unique_ptr<PicturePool> m_pictures;  // waits for its workers when destroyed
   QString m_path;
   int m_activeSheet = 0;
