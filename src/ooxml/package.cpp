@@ -228,14 +228,26 @@ QString Package::contentType(const QString& partName) const {
   return d->contentTypes.lookup(partName);
 }
 
+namespace {
+
+// The stored relationships of `sourcePart`, not copied: a deck's presentation part has one
+// per slide, and each slide looks its own up.
+const std::vector<Relationship>& storedRelationships(const Package::Data& d,
+                                                     const QString& sourcePart) {
+  static const std::vector<Relationship> none;
+  const auto found = d.relationships.find(partKey(detail::relsPartFor(sourcePart)));
+  return found == d.relationships.end() ? none : found->second;
+}
+
+}  // namespace
+
 std::vector<Relationship> Package::relationships(const QString& sourcePart) const {
-  const auto found = d->relationships.find(partKey(detail::relsPartFor(sourcePart)));
-  return found == d->relationships.end() ? std::vector<Relationship>() : found->second;
+  return storedRelationships(*d, sourcePart);
 }
 
 std::optional<Relationship> Package::relationship(const QString& sourcePart,
                                                   const QString& id) const {
-  for (const Relationship& rel : relationships(sourcePart)) {
+  for (const Relationship& rel : storedRelationships(*d, sourcePart)) {
     if (rel.id == id) return rel;
   }
   return std::nullopt;
@@ -244,7 +256,7 @@ std::optional<Relationship> Package::relationship(const QString& sourcePart,
 std::vector<Relationship> Package::relationshipsOfType(const QString& sourcePart,
                                                        const QString& type) const {
   std::vector<Relationship> matching;
-  for (const Relationship& rel : relationships(sourcePart)) {
+  for (const Relationship& rel : storedRelationships(*d, sourcePart)) {
     if (detail::sameRelType(rel.type, type)) matching.push_back(rel);
   }
   return matching;

@@ -30,8 +30,9 @@ PartEntry& entryFor(Package::Data& d, const QString& partName) {
   return part;
 }
 
-void storeRelationships(Package::Data& d, const QString& sourcePart,
-                        const std::vector<Relationship>& relationships) {
+// The relationships of `sourcePart`, as edited in place: its .rels part is marked to be
+// serialized again.
+std::vector<Relationship>& editRelationships(Package::Data& d, const QString& sourcePart) {
   const QString relsPart = detail::relsPartFor(sourcePart);
   PartEntry& part = entryFor(d, relsPart);
   if (!part.stale) {
@@ -39,11 +40,11 @@ void storeRelationships(Package::Data& d, const QString& sourcePart,
     part.stale = true;
   }
   part.written = true;
-  d.relationships[partKey(relsPart)] = relationships;
   if (d.contentTypes.lookup(relsPart) != kRelsContentType) {
     d.contentTypesChanged |= d.contentTypes.set(relsPart, kRelsContentType);
   }
   d.modified = true;
+  return d.relationships[partKey(relsPart)];
 }
 
 // Images whose format compresses them: deflating them again costs time and saves nothing.
@@ -96,34 +97,36 @@ void Package::remove(const QString& partName) {
 
 QString Package::addRelationship(const QString& sourcePart, const QString& type,
                                  const QString& targetPart) {
-  std::vector<Relationship> rels = relationships(sourcePart);
+  // Edited in place: a deck's thousandth slide must not copy the 999 relationships before it.
+  std::vector<Relationship>& rels = editRelationships(*d, sourcePart);
   int n = int(rels.size()) + 1;
   auto taken = [&rels](const QString& id) {
     return std::any_of(rels.begin(), rels.end(),
                        [&id](const Relationship& r) { return r.id == id; });
   };
   while (taken(QStringLiteral("rId%1").arg(n))) ++n;
-  Relationship rel;
+  std::vector<Relationship> added(1);
+  Relationship& rel = added.front();
   rel.id = QStringLiteral("rId%1").arg(n);
   rel.type = d->strict ? detail::strictRelType(type) : detail::transitionalRelType(type);
   rel.target = relativeTarget(sourcePart, targetPart);
   rel.targetPart = targetPart;
-  rels.push_back(rel);
-  d->adoptPartSpelling(&rels);
-  storeRelationships(*d, sourcePart, rels);
-  return rel.id;
+  d->adoptPartSpelling(&added);
+  rels.push_back(std::move(rel));
+  return rels.back().id;
 }
 
 bool Package::removeRelationship(const QString& sourcePart, const QString& id) {
-  std::vector<Relationship> rels = relationships(sourcePart);
-  const auto found =
-      std::find_if(rels.begin(), rels.end(), [&id](const Relationship& r) { return r.id == id; });
-  if (found == rels.end()) return false;
-  rels.erase(found);
-  if (rels.empty()) {
+  const auto stored = d->relationships.find(partKey(detail::relsPartFor(sourcePart)));
+  if (stored == d->relationships.end()) return false;
+  const auto found = std::find_if(stored->second.begin(), stored->second.end(),
+                                  [&id](const Relationship& r) { return r.id == id; });
+  if (found == stored->second.end()) return false;
+  if (stored->second.size() == 1) {
     remove(detail::relsPartFor(sourcePart));
   } else {
-    storeRelationships(*d, sourcePart, rels);
+    std::vector<Relationship>& rels = editRelationships(*d, sourcePart);
+    rels.erase(rels.begin() + (found - stored->second.begin()));
   }
   return true;
 }

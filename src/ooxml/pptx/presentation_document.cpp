@@ -296,11 +296,14 @@ Status Document::addSlide(int index, const QString& layoutPart) {
        "p:notesSz", "p:smartTags", "p:embeddedFontLst", "p:custShowLst", "p:photoAlbum",
        "p:custDataLst", "p:kinsoku", "p:defaultTextStyle", "p:modifyVerifier", "p:extLst"});
   pugi::xml_node before;
-  int i = 0;
-  for (pugi::xml_node n : list.children("p:sldId")) {
-    if (i++ == index) {
-      before = n;
-      break;
+  // Appending, the common case, needs no walk through the list.
+  if (index < slideCount()) {
+    int i = 0;
+    for (pugi::xml_node n : list.children("p:sldId")) {
+      if (i++ == index) {
+        before = n;
+        break;
+      }
     }
   }
   pugi::xml_node entry =
