@@ -142,48 +142,69 @@ QString Package::uniquePartName(const QString& pattern) const {
   }
 }
 
-Result<QByteArray> Package::saveToBytes() const {
-  Result<std::unique_ptr<detail::ZipWriter>> created = detail::ZipWriter::create();
-  if (!created) return d->error(created.error().code, created.error().message);
-  detail::ZipWriter& writer = **created;
+namespace {
+
+// Every member in archive order: [Content_Types].xml first, regenerated only when changed;
+// untouched parts copied as they are.
+Status addMembers(Package::Data& d, detail::ZipWriter& writer) {
   const QString contentTypesName = QStringLiteral("[Content_Types].xml");
-  Status status = d->contentTypesChanged || d->contentTypesIndex < 0
-                      ? writer.addDeflated(contentTypesName, d->contentTypes.serialize())
-                      : writer.copyRaw(*d->zip, quint64(d->contentTypesIndex),
-                                       d->zip->entries().at(size_t(d->contentTypesIndex)).name);
-  if (!status) return d->error(status.error().code, status.error().message);
+  Status status = d.contentTypesChanged || d.contentTypesIndex < 0
+                      ? writer.addDeflated(contentTypesName, d.contentTypes.serialize())
+                      : writer.copyRaw(*d.zip, quint64(d.contentTypesIndex),
+                                       d.zip->entries().at(size_t(d.contentTypesIndex)).name);
+  if (!status) return d.error(status.error().code, status.error().message);
 
   std::vector<PartEntry*> parts;
-  for (auto& [key, part] : d->parts) parts.push_back(&part);
+  for (auto& [key, part] : d.parts) parts.push_back(&part);
   std::sort(parts.begin(), parts.end(),
             [](const PartEntry* a, const PartEntry* b) { return a->sequence < b->sequence; });
   for (PartEntry* part : parts) {
-    if (part->written) d->writtenBytes(*part);
-    status = !part->written ? writer.copyRaw(*d->zip, quint64(part->zipIndex), part->memberName)
+    if (part->written) d.writtenBytes(*part);
+    status = !part->written ? writer.copyRaw(*d.zip, quint64(part->zipIndex), part->memberName)
              : compressedAlready(part->memberName)
                  ? writer.addStored(part->memberName, part->data)
                  : writer.addDeflated(part->memberName, part->data);
-    if (!status) return d->error(status.error().code, status.error().message);
+    if (!status) return d.error(status.error().code, status.error().message);
   }
-  Result<QByteArray> bytes = writer.finish();
+  return Status();
+}
+
+}  // namespace
+
+Result<QByteArray> Package::saveToBytes() const {
+  Result<std::unique_ptr<detail::ZipWriter>> created = detail::ZipWriter::create();
+  if (!created) return d->error(created.error().code, created.error().message);
+  if (Status added = addMembers(*d, **created); !added) return added.error();
+  Result<QByteArray> bytes = (*created)->finish();
   if (!bytes) return d->error(bytes.error().code, bytes.error().message);
   return bytes;
 }
 
 Status Package::save(const QString& path) const {
   const QString display = QDir::toNativeSeparators(path);
-  Result<QByteArray> bytes = saveToBytes();
-  if (!bytes) {
-    return Error{Error::Code::Unwritable,
-                 display + QStringLiteral(": not saved: ") + bytes.error().message};
-  }
-  // Written beside the old file and renamed over it: a failure, or a run killed at any
-  // instant, leaves the old file as it was.
-  QString reason;
-  if (!files::writeAtomically(path, *bytes, &reason)) {
+  auto cannotWrite = [&display](const QString& reason) {
     return Error{Error::Code::Unwritable,
                  display + QStringLiteral(": cannot be written (%1)").arg(reason)};
+  };
+  // Written beside the old file, member by member, and renamed over it: a failure, or a run
+  // killed at any instant, leaves the old file as it was, and no copy of the whole archive
+  // is held in memory.
+  files::AtomicFile file(path);
+  // Unbuffered, so that the write the disk refuses is the one that reports it, with the
+  // system's reason (a buffered one fails later, in a seek, without it).
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    return cannotWrite(file.errorString());
+  Result<std::unique_ptr<detail::ZipWriter>> created = detail::ZipWriter::createOn(&file);
+  Status status = created ? addMembers(*d, **created) : Status(created.error());
+  if (status) status = (*created)->close();
+  if (!status) {
+    // The disk's own reason when it refused; otherwise what went wrong in the archive.
+    if (created && !(*created)->deviceProblem().isEmpty())
+      return cannotWrite((*created)->deviceProblem());
+    return Error{Error::Code::Unwritable,
+                 display + QStringLiteral(": not saved: ") + status.error().message};
   }
+  if (!file.commit()) return cannotWrite(file.errorString());
   return Status();
 }
 

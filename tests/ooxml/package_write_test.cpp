@@ -71,7 +71,8 @@ TEST(PackageWrite, CorpusRoundTripsCopyEveryMemberByteForByte) {
     auto opened = Package::open(file);
     ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
     const QString saved = out + '/' + QFileInfo(file).fileName();
-    ASSERT_TRUE((*opened)->save(saved).ok());
+    const ooxml::Status written = (*opened)->save(saved);
+    ASSERT_TRUE(written.ok()) << written.error().message.toStdString();
     const QByteArray before = opctest::readFile(file);
     const QByteArray after = opctest::readFile(saved);
     expectUntouchedMembersIdentical(before, after, {});

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <cerrno>
+
 namespace morvane::ooxml::detail {
 
 namespace {
@@ -118,6 +120,71 @@ Result<QByteArray> ZipReader::read(quint64 index) const {
   return data;
 }
 
+// The write side of a libzip source on a QIODevice: libzip writes each member's local
+// header, its data, then goes back to complete the header, and last the central directory.
+struct ZipWriter::DeviceTarget {
+  QIODevice* device = nullptr;
+  zip_error_t error;
+  QString reason;  // the device's own, when a write failed
+
+  static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
+                              zip_source_cmd_t command) {
+    auto* self = static_cast<DeviceTarget*>(state);
+    switch (command) {
+      case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(
+            ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_BEGIN_WRITE,
+            ZIP_SOURCE_COMMIT_WRITE, ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE,
+            ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE, ZIP_SOURCE_REMOVE, -1);
+      case ZIP_SOURCE_STAT:
+        // No archive there yet: libzip starts a new one.
+        zip_error_set(&self->error, ZIP_ER_READ, ENOENT);
+        return -1;
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&self->error, data, length);
+      case ZIP_SOURCE_BEGIN_WRITE:
+      case ZIP_SOURCE_ROLLBACK_WRITE:
+      case ZIP_SOURCE_REMOVE:
+      case ZIP_SOURCE_FREE:
+        return 0;
+      case ZIP_SOURCE_COMMIT_WRITE:
+        return 0;
+      case ZIP_SOURCE_WRITE: {
+        const char* bytes = static_cast<const char*>(data);
+        // A short write is retried, so that the one that fails gives the system's reason.
+        for (zip_uint64_t done = 0; done < length;) {
+          const qint64 written = self->device->write(bytes + done, qint64(length - done));
+          if (written <= 0) return self->fail(ZIP_ER_WRITE);
+          done += zip_uint64_t(written);
+        }
+        return zip_int64_t(length);
+      }
+      case ZIP_SOURCE_TELL_WRITE:
+        return self->device->pos();
+      case ZIP_SOURCE_SEEK_WRITE: {
+        const zip_int64_t to = zip_source_seek_compute_offset(quint64(self->device->pos()),
+                                                              quint64(self->device->size()), data,
+                                                              length, &self->error);
+        if (to < 0 || !self->device->seek(to)) return self->fail(ZIP_ER_SEEK);
+        return 0;
+      }
+      default:
+        // Nothing is read back: the archive is always new.
+        zip_error_set(&self->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+  }
+
+  zip_int64_t fail(int code) {
+    reason = device->errorString();
+    zip_error_set(&error, code, 0);
+    return -1;
+  }
+};
+
+ZipWriter::ZipWriter() = default;
+
 Result<std::unique_ptr<ZipWriter>> ZipWriter::create() {
   std::unique_ptr<ZipWriter> writer(new ZipWriter);
   zip_error_t error;
@@ -137,9 +204,33 @@ Result<std::unique_ptr<ZipWriter>> ZipWriter::create() {
   return writer;
 }
 
+Result<std::unique_ptr<ZipWriter>> ZipWriter::createOn(QIODevice* device) {
+  std::unique_ptr<ZipWriter> writer(new ZipWriter);
+  writer->m_device = std::make_unique<DeviceTarget>();
+  writer->m_device->device = device;
+  zip_error_init(&writer->m_device->error);
+  zip_error_t error;
+  zip_error_init(&error);
+  writer->m_target =
+      zip_source_function_create(&DeviceTarget::callback, writer->m_device.get(), &error);
+  if (writer->m_target) {
+    zip_source_keep(writer->m_target);
+    writer->m_archive = zip_open_from_source(writer->m_target, ZIP_CREATE | ZIP_TRUNCATE, &error);
+  }
+  if (!writer->m_archive) {
+    Error e =
+        zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), &error);
+    zip_error_fini(&error);
+    return e;
+  }
+  zip_error_fini(&error);
+  return writer;
+}
+
 ZipWriter::~ZipWriter() {
   if (m_archive) zip_discard(m_archive);
   if (m_target) zip_source_free(m_target);
+  if (m_device) zip_error_fini(&m_device->error);
 }
 
 Status ZipWriter::addDeflated(const QString& name, const QByteArray& data) {
@@ -197,10 +288,12 @@ Status ZipWriter::copyRaw(const ZipReader& from, quint64 index, const QString& n
   return Status();
 }
 
-Result<QByteArray> ZipWriter::finish() {
+Status ZipWriter::closeArchive() {
   if (zip_close(m_archive) != 0) {
     zip_error_t* error = zip_get_error(m_archive);
     const int code = zip_error_code_zip(error);
+    if (m_device && !m_device->reason.isEmpty())
+      return Error{Error::Code::Unwritable, m_device->reason};
     // Copied members are checked as they are read; damage there is the original's.
     const QString what = code == ZIP_ER_CRC || code == ZIP_ER_EOF || code == ZIP_ER_READ ||
                                  code == ZIP_ER_INCONS || code == ZIP_ER_COMPNOTSUPP
@@ -211,6 +304,15 @@ Result<QByteArray> ZipWriter::finish() {
     return zipError(Error::Code::Unwritable, what, error);  // the destructor discards it
   }
   m_archive = nullptr;
+  return Status();
+}
+
+Status ZipWriter::close() { return closeArchive(); }
+
+QString ZipWriter::deviceProblem() const { return m_device ? m_device->reason : QString(); }
+
+Result<QByteArray> ZipWriter::finish() {
+  if (Status closed = closeArchive(); !closed) return closed.error();
   zip_stat_t st;
   zip_stat_init(&st);
   QByteArray bytes;

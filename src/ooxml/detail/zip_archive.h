@@ -1,17 +1,18 @@
-// Zip archives through libzip, in memory: ZipReader indexes and inflates the members of an
-// archive held in a QByteArray; ZipWriter builds a new archive, deflating new members and
-// copying members of a ZipReader with their compressed bytes unchanged.
+// Zip archives through libzip: ZipReader indexes and inflates the members of an archive held
+// in a QByteArray; ZipWriter builds a new archive in memory or straight onto a device,
+// deflating new members and copying members of a ZipReader with their compressed bytes
+// unchanged.
 // Messages are problems only ("not a zip archive"); callers prefix the file's name.
 #pragma once
 
-#include "ooxml/result.h"
-
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
-
 #include <deque>
 #include <memory>
 #include <vector>
+
+#include "ooxml/result.h"
 
 struct zip;         // libzip's zip_t
 struct zip_source;  // libzip's zip_source_t
@@ -54,8 +55,12 @@ class ZipReader {
 
 class ZipWriter {
  public:
-  // Fails with Unwritable when libzip cannot start an archive.
+  // An archive built in memory, for finish(). Fails with Unwritable when libzip cannot start
+  // an archive.
   static Result<std::unique_ptr<ZipWriter>> create();
+  // An archive written member by member onto `device` (open for writing, seekable), for
+  // close(): no copy of the whole archive is held. REQUIRES: `device` outlives the writer.
+  static Result<std::unique_ptr<ZipWriter>> createOn(QIODevice* device);
   ~ZipWriter();
   ZipWriter(const ZipWriter&) = delete;
   ZipWriter& operator=(const ZipWriter&) = delete;
@@ -67,15 +72,25 @@ class ZipWriter {
   // Adds member `index` of `from` under `name` with its compressed bytes, method and CRC
   // unchanged. REQUIRES: `from` outlives finish(). Failure: Unwritable.
   Status copyRaw(const ZipReader& from, quint64 index, const QString& name);
-  // Writes the central directory and returns the archive's bytes. Call once.
+  // Writes the central directory and returns the archive's bytes. Call once, on an archive
+  // from create().
   Result<QByteArray> finish();
+  // Writes the members and the central directory onto the device. Call once, on an archive
+  // from createOn(). A failed write gives the device's reason.
+  Status close();
+  // Why the device refused a write or a seek (its errorString()); empty when it did not.
+  QString deviceProblem() const;
+
+  struct DeviceTarget;
 
  private:
-  ZipWriter() = default;
+  ZipWriter();
+  Status closeArchive();
   Status add(const QString& name, const QByteArray& data, int method);
   zip* m_archive = nullptr;
   ::zip_source* m_target = nullptr;
   std::deque<QByteArray> m_keepAlive;  // buffers libzip reads at finish()
+  std::unique_ptr<DeviceTarget> m_device;
 };
 
 }  // namespace morvane::ooxml::detail
