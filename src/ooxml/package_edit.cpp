@@ -75,8 +75,10 @@ Status Package::write(const QString& partName, const QByteArray& data, const QSt
   PartEntry& part = entryFor(*d, partName);
   part.written = true;
   part.data = data;
+  part.spillOffset = -1;
   part.stale = false;
   part.form.clear();
+  if (source.isEmpty() && data.size() >= Data::kSpillBytes) d->spillOut(part);
   if (!contentType.isEmpty()) d->contentTypesChanged |= d->contentTypes.set(partName, contentType);
   d->modified = true;
   return Status();
@@ -158,12 +160,21 @@ Status addMembers(Package::Data& d, detail::ZipWriter& writer) {
   for (auto& [key, part] : d.parts) parts.push_back(&part);
   std::sort(parts.begin(), parts.end(),
             [](const PartEntry* a, const PartEntry* b) { return a->sequence < b->sequence; });
+  if (d.spill && !d.spill->flush())
+    return d.error(Error::Code::Unwritable, QStringLiteral("the scratch file cannot be written"));
   for (PartEntry* part : parts) {
-    if (part->written) d.writtenBytes(*part);
-    status = !part->written ? writer.copyRaw(*d.zip, quint64(part->zipIndex), part->memberName)
-             : compressedAlready(part->memberName)
-                 ? writer.addStored(part->memberName, part->data)
-                 : writer.addDeflated(part->memberName, part->data);
+    const bool stored = compressedAlready(part->memberName);
+    if (!part->written) {
+      status = writer.copyRaw(*d.zip, quint64(part->zipIndex), part->memberName);
+    } else if (part->spillOffset >= 0) {
+      status = writer.addDeviceRange(part->memberName, d.spill.get(), part->spillOffset,
+                                     part->spillSize, stored);
+    } else {
+      Result<QByteArray> bytes = d.writtenBytes(*part);
+      if (!bytes) return bytes.error();
+      status = stored ? writer.addStored(part->memberName, *bytes)
+                      : writer.addDeflated(part->memberName, *bytes);
+    }
     if (!status) return d.error(status.error().code, status.error().message);
   }
   return Status();

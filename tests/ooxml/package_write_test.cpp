@@ -2,9 +2,11 @@
 // regenerate exactly the content types and relationships they touch, saves are atomic.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <csignal>
 #include <functional>
 
@@ -54,6 +56,61 @@ void expectUntouchedMembersIdentical(const QByteArray& before, const QByteArray&
 }
 
 }  // namespace
+
+// How many of this process's open files lie in `folder` (named or not: Linux shows an
+// unnamed temporary file as "folder/#inode (deleted)").
+int openFilesUnder(const QString& folder) {
+  int n = 0;
+  for (const QString& fd : QDir(QStringLiteral("/proc/self/fd"))
+                               .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+    char target[4096];
+    const ssize_t length =
+        ::readlink(QFile::encodeName("/proc/self/fd/" + fd).constData(), target, sizeof target);
+    n += length > 0 && QString::fromUtf8(target, length).startsWith(folder + QLatin1Char('/'));
+  }
+  return n;
+}
+
+// Large written parts wait in an unnamed scratch file in the temporary folder until the save.
+// With an unusable temporary folder they wait elsewhere or in memory. Either way they read
+// back whole, a rewrite replaces them, and the save stores pictures and deflates the rest.
+TEST(PackageWrite, LargePartsWaitInAScratchFileAndComeBackWhole) {
+  const QByteArray oldTemp = qgetenv("TMPDIR");
+  QTemporaryDir temp;
+  auto bytes = [](int size, int step) {
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i) b[i] = char((i * step) >> 3);
+    return b;
+  };
+  const QString notAFolder = temp.filePath("file");
+  ASSERT_TRUE(opctest::writeFile(notAFolder, "x"));
+  const QByteArray png = bytes(100000, 7), pngAgain = bytes(90000, 11), bin = bytes(300000, 3);
+  for (const bool scratch : {true, false}) {
+    SCOPED_TRACE(scratch ? "scratch file" : "no temporary folder");
+    // A temporary "folder" inside a regular file.
+    qputenv("TMPDIR", (scratch ? temp.path() : notAFolder + "/tmp").toUtf8());
+    auto package = openMinimal();
+    ASSERT_TRUE(package);
+    ASSERT_TRUE(package->write("/xl/media/image1.png", png, "image/png").ok());
+    ASSERT_TRUE(package->write("/xl/media/data.bin", bin, "application/octet-stream").ok());
+    ASSERT_TRUE(package->write("/xl/media/image1.png", pngAgain, "image/png").ok());
+    EXPECT_EQ(openFilesUnder(temp.path()), scratch ? 1 : 0);
+    EXPECT_EQ(package->read("/xl/media/image1.png").value(), pngAgain);
+    auto saved = package->saveToBytes();
+    ASSERT_TRUE(saved.ok());
+    const auto members = opctest::rawMembers(*saved);
+    EXPECT_EQ(members.at("xl/media/image1.png").method, 0);  // stored
+    EXPECT_EQ(members.at("xl/media/data.bin").method, 8);    // deflated
+    auto again = reopen(*saved);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->read("/xl/media/image1.png").value(), pngAgain);
+    EXPECT_EQ(again->read("/xl/media/data.bin").value(), bin);
+  }
+  // The scratch file goes with its package, and never had a name in the folder.
+  EXPECT_EQ(openFilesUnder(temp.path()), 0);
+  EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files), QStringList{"file"});
+  qputenv("TMPDIR", oldTemp);
+}
 
 TEST(PackageWrite, CorpusRoundTripsCopyEveryMemberByteForByte) {
   QStringList files;

@@ -2,7 +2,10 @@
 // (editing, saving).
 #pragma once
 
+#include <QDir>
+#include <QTemporaryFile>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "ooxml/detail/content_types.h"
@@ -19,7 +22,9 @@ struct PartEntry {
   qint64 zipIndex = -1;  // member of the source archive; -1 for parts added since open
   qint64 sequence = 0;   // archive order; new parts go last
   bool written = false;
-  QByteArray data;  // the bytes, when written
+  QByteArray data;          // the bytes, when written and not spilled
+  qint64 spillOffset = -1;  // where its bytes wait in the spill file, when they do
+  qint64 spillSize = 0;
   // A .rels part whose relationships changed since `data` was made: serialized when read or
   // saved, not at every change (a deck's thousandth slide would rewrite a thousand).
   bool stale = false;
@@ -54,15 +59,47 @@ struct Package::Data {
     }
   }
 
+  // Written parts of kSpillBytes or more (pictures, embedded workbooks) wait in this scratch
+  // file until the save instead of in memory, so a deck of thousands of pictures holds only
+  // their places. Absent until the first one; removed with the package.
+  static constexpr qint64 kSpillBytes = 32 * 1024;
+  std::unique_ptr<QTemporaryFile> spill;
+
+  // Moves a written part's bytes to the spill file. False, with the bytes kept in memory,
+  // when the scratch file cannot take them (no temporary folder, a full disk).
+  bool spillOut(PartEntry& part) {
+    if (!spill) {
+      auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                                   QStringLiteral("/morvane-spill-XXXXXX"));
+      if (!file->open()) return false;
+      spill = std::move(file);
+    }
+    const qint64 at = spill->size();
+    if (!spill->seek(at) || spill->write(part.data) != part.data.size() || !spill->flush())
+      return false;
+    part.spillOffset = at;
+    part.spillSize = part.data.size();
+    part.data = QByteArray();
+    return true;
+  }
+
   // The part's bytes when written, its relationships serialized first when they are stale.
-  const QByteArray& writtenBytes(PartEntry& part) {
+  Result<QByteArray> writtenBytes(PartEntry& part) {
     if (part.stale) {
       part.data =
           detail::serializeRelationships(relationships[detail::partKey(part.name)], part.form);
       part.form.clear();
       part.stale = false;
     }
-    return part.data;
+    if (part.spillOffset < 0) return part.data;
+    QByteArray bytes;
+    if (spill->seek(part.spillOffset)) bytes = spill->read(part.spillSize);
+    if (bytes.size() != part.spillSize) {
+      return error(Error::Code::Unreadable,
+                   QStringLiteral("the scratch copy of %1 cannot be read back (%2)")
+                       .arg(part.name, spill->errorString()));
+    }
+    return bytes;
   }
 
   Error error(Error::Code code, const QString& problem) const {

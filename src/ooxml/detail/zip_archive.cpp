@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace morvane::ooxml::detail {
@@ -183,6 +184,61 @@ struct ZipWriter::DeviceTarget {
   }
 };
 
+// The read side of a libzip source on a range of a QIODevice.
+struct ZipWriter::DeviceRange {
+  QIODevice* device = nullptr;
+  qint64 start = 0;
+  qint64 length = 0;
+  qint64 done = 0;
+  zip_error_t error;
+
+  DeviceRange() { zip_error_init(&error); }
+  ~DeviceRange() { zip_error_fini(&error); }
+
+  static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
+                              zip_source_cmd_t command) {
+    auto* self = static_cast<DeviceRange*>(state);
+    switch (command) {
+      case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
+      case ZIP_SOURCE_OPEN:
+        self->done = 0;
+        return 0;
+      case ZIP_SOURCE_READ: {
+        const qint64 wanted = std::min<qint64>(qint64(length), self->length - self->done);
+        if (wanted <= 0) return 0;
+        if (!self->device->seek(self->start + self->done)) return self->fail();
+        const qint64 n = self->device->read(static_cast<char*>(data), wanted);
+        if (n <= 0) return self->fail();
+        self->done += n;
+        return n;
+      }
+      case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE;
+        st->size = zip_uint64_t(self->length);
+        return sizeof(zip_stat_t);
+      }
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&self->error, data, length);
+      case ZIP_SOURCE_CLOSE:
+      case ZIP_SOURCE_FREE:
+        return 0;
+      default:
+        zip_error_set(&self->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+  }
+
+  zip_int64_t fail() {
+    zip_error_set(&error, ZIP_ER_READ, EIO);
+    return -1;
+  }
+};
+
 ZipWriter::ZipWriter() = default;
 
 Result<std::unique_ptr<ZipWriter>> ZipWriter::create() {
@@ -244,7 +300,22 @@ Status ZipWriter::addStored(const QString& name, const QByteArray& data) {
 Status ZipWriter::add(const QString& name, const QByteArray& data, int method) {
   m_keepAlive.push_back(data);
   const QByteArray& kept = m_keepAlive.back();
-  zip_source_t* source = zip_source_buffer(m_archive, kept.constData(), quint64(kept.size()), 0);
+  return addSource(name, zip_source_buffer(m_archive, kept.constData(), quint64(kept.size()), 0),
+                   method);
+}
+
+Status ZipWriter::addDeviceRange(const QString& name, QIODevice* device, qint64 start,
+                                 qint64 length, bool stored) {
+  auto range = std::make_unique<DeviceRange>();
+  range->device = device;
+  range->start = start;
+  range->length = length;
+  zip_source_t* source = zip_source_function(m_archive, &DeviceRange::callback, range.get());
+  m_ranges.push_back(std::move(range));
+  return addSource(name, source, stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE);
+}
+
+Status ZipWriter::addSource(const QString& name, zip_source* source, int method) {
   if (!source) {
     return zipError(Error::Code::Unwritable, QStringLiteral("cannot add %1").arg(name),
                     zip_get_error(m_archive));

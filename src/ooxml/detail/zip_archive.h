@@ -69,6 +69,11 @@ class ZipWriter {
   Status addDeflated(const QString& name, const QByteArray& data);
   // Adds a member stored as it is, for data compressed already (PNG, JPEG). Failure: Unwritable.
   Status addStored(const QString& name, const QByteArray& data);
+  // Adds a member whose bytes are `length` bytes of `device` (open for reading, seekable)
+  // from `start`, stored as they are or deflated, read when the archive is written.
+  // REQUIRES: `device` outlives finish() or close(). Failure: Unwritable.
+  Status addDeviceRange(const QString& name, QIODevice* device, qint64 start, qint64 length,
+                        bool stored);
   // Adds member `index` of `from` under `name` with its compressed bytes, method and CRC
   // unchanged. REQUIRES: `from` outlives finish(). Failure: Unwritable.
   Status copyRaw(const ZipReader& from, quint64 index, const QString& name);
@@ -82,15 +87,18 @@ class ZipWriter {
   QString deviceProblem() const;
 
   struct DeviceTarget;
+  struct DeviceRange;
 
  private:
   ZipWriter();
   Status closeArchive();
   Status add(const QString& name, const QByteArray& data, int method);
+  Status addSource(const QString& name, zip_source* source, int method);
   zip* m_archive = nullptr;
   ::zip_source* m_target = nullptr;
   std::deque<QByteArray> m_keepAlive;  // buffers libzip reads at finish()
   std::unique_ptr<DeviceTarget> m_device;
+  std::deque<std::unique_ptr<DeviceRange>> m_ranges;  // the sources of addDeviceRange()
 };
 
 }  // namespace morvane::ooxml::detail
