@@ -24,7 +24,9 @@ namespace {
 using ooxml::chart::ChartKind;
 using ooxml::chart::Grouping;
 
-constexpr double kLabelGap = 4;  // points between an edge and its labels
+constexpr double kLabelGap = 4;         // points between an edge and its labels
+constexpr double kLabelGapUnder = 6;    // the box's front edge to the labels below it
+constexpr double kLabelGapUnder2D = 2;  // what the flat axis layout reserved
 
 // Where the group's pieces sit in the box, in category units.
 struct Plan {
@@ -298,7 +300,7 @@ void addLabel(Scene3D& scene, const TextStyle& style, const QString& text, const
       r.moveCenter(anchor + QPointF(kLabelGap + size.width() / 2, 0));
       break;  // right
     default:
-      r.moveCenter(anchor + QPointF(0, kLabelGap + size.height() / 2));
+      r.moveCenter(anchor + QPointF(0, kLabelGapUnder + size.height() / 2));
       break;  // below
   }
   scene.labels.push_back(Label3D{text, r, style});
@@ -387,6 +389,13 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
   }
 }
 
+// The length of an axis' tick marks outside the plot.
+double outsideTick(const AxisLayout& a) {
+  using ooxml::chart::TickMark;
+  return a.axis.majorTickMark == TickMark::Outside || a.axis.majorTickMark == TickMark::Cross ? 4
+                                                                                              : 0;
+}
+
 // The room the series axis' labels need right of the box.
 double seriesLabelRoom(const LayoutContext& ctx, const Plan& plan) {
   if (!plan.seriesAxis || plan.seriesAxis->deleted || plan.rows < 2) return 0;
@@ -429,6 +438,11 @@ void layoutScene3D(LayoutContext& ctx) {
   // Measured on the program's pictures: the box keeps about 3 % of the chart's width off the
   // plot's right edge, more when the series axis is labelled there.
   target.setRight(target.right() - 0.03 * ctx.out.chartArea.width() - seriesLabelRoom(ctx, plan));
+  // The labels under the box stand further off its edge than flat ones under a plot.
+  const AxisLayout& under = plan.horizontal ? *plan.val : *plan.cat;
+  if (under.visible && !under.labels.empty())
+    target.setBottom(target.bottom() -
+                     std::max(0.0, kLabelGapUnder - kLabelGapUnder2D - outsideTick(under)));
   const double depthScale = scene.view.depthPercent / 100.0;
   const double across = plan.categories;
   const double depth = std::max(plan.rows * plan.rowDepth * depthScale, 1e-3);
