@@ -644,6 +644,16 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
     if (pass >= 2 && still) break;
   }
   settleAxes(ctx, set.work, plot);
+  // A 3-D box's value axis runs along one of its edges, shorter than the plot: its automatic
+  // unit gives that length as many labels as it holds.
+  if (const auto box = boxValueAxisLength(ctx, plot)) {
+    std::vector<AxisLayout>& axes = ctx.out.axes;
+    for (size_t i = 0; i < axes.size(); ++i)
+      if (axes[i].axis.id == box->first && axes[i].valueScale) {
+        computeScale(ctx, axes[i], set.work[i], box->second);
+        makeLabels(ctx, axes[i], set.work[i]);
+      }
+  }
   positionAxes(ctx, plot, outer);
   for (AxisLayout& a : ctx.out.axes) placeTicks(a);
   ctx.out.plotArea = plot;

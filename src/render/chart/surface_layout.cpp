@@ -140,7 +140,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   };
   // The mesh's box fills the plot less the room of the labels around it: values beside its
   // front upright edge, series beside its far side, categories below its front.
-  const bool seesLeft = std::sin(scene.view.rotY * M_PI / 180) < 0;
+  const bool seesLeft = seesLeftSide(scene.view);
   const double valueRoom = widest(styles[1], valueTexts),
                seriesRoom = widest(styles[2], seriesTexts);
   QRectF target = ctx.out.plotArea.adjusted(

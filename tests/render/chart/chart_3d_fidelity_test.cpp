@@ -164,6 +164,31 @@ TEST(Chart3DFidelity, LayoutNearThePrograms) {
   for (const Pair& p : pairs) contactSheet({p}).save(QDir(out).filePath(name(p.where) + ".png"));
 }
 
+// A box's value axis is as long as the box's edge, not the plot: its automatic unit gives it
+// the labels the program's pictures show.
+TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
+  MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
+  const std::map<QString, QStringList> shown = {
+      {"excelize_area3D", {"0", "2", "4", "6", "8"}},
+      {"excelize_col3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
+      {"excelize_col3DStacked", {"0", "2", "4", "6", "8", "10", "12", "14", "16"}},
+      {"openpyxl_bar3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
+  };
+  int checked = 0;
+  for (const Pair& p : threeDPairs()) {
+    const auto it = shown.find(p.where.picture);
+    if (it == shown.end()) continue;
+    SCOPED_TRACE(p.where.picture.toStdString());
+    const QSizeF size = QSizeF(p.where.rect.size()) / p.where.pixelsPerPoint;
+    const render::chart::ChartLayout l =
+        render::chart::layoutChart(p.chart.model, p.chart.theme, QRectF(QPointF(0, 0), size));
+    for (const render::chart::AxisLayout& a : l.axes)
+      if (a.valueScale) EXPECT_EQ(QStringList(a.labels.begin(), a.labels.end()), it->second);
+    ++checked;
+  }
+  EXPECT_EQ(checked, int(shown.size()));
+}
+
 namespace {
 
 // The shades of a picture's most common strong colour (a bar's front): the darkening factor
