@@ -226,7 +226,8 @@ std::vector<ChartInPicture> readChartRects(const QString& tsvPath) {
     row.chart = f[1].toInt();
     row.rect = QRect(QPoint(f[2].toInt(), f[3].toInt()), QPoint(f[4].toInt(), f[5].toInt()));
     row.pixelsPerPoint = f[6].toDouble();
-    if (f.size() > 7) row.checks = f[7];
+    if (f.size() > 7 && f[7] != "-") row.limits = f[7];
+    if (f.size() > 8) row.why = f[8];
     rows.push_back(row);
   }
   return rows;
