@@ -204,7 +204,7 @@ void xyGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, con
   for (size_t j = 0; j < series.size(); ++j) {
     SeriesGeometry& sg = series[j];
     const ooxml::chart::Series& s = g.series[j];
-    const bool numericX = s.categories.present && s.categories.numeric;
+    const bool numericX = !ax.cat->categoryPoints && s.categories.present && s.categories.numeric;
     QPolygonF run;
     std::vector<QPolygonF> runs;
     for (size_t i = 0; i < sg.points.size(); ++i) {

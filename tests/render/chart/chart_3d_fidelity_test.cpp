@@ -1,5 +1,5 @@
-// Our 3-D and surface charts against the program's pictures of ../shared/fidelity-3d: the plot
-// (walls, floor and series), the title and the legend found by the same pixel probe in both,
+// Our 3-D, surface and bubble charts against the program's pictures of ../shared/fidelity-3d: the
+// plot (walls, floor and series), the title and the legend found by the same pixel probe in both,
 // as fractions of the chart size; the shading of a bar's faces; and a contact sheet of ours
 // beside theirs for people to look at (test-output/chart-fidelity-3d/contact-sheet.png); and
 // the order in which a 3-D chart's faces are drawn.
@@ -35,9 +35,11 @@ struct Pair {
   QImage ours;    // drawn at the picture's scale into the same size
 };
 
-bool isThreeD(const ooxml::chart::ChartModel& m) {
+// The charts the layout test compares: 3-D, surface and bubble charts.
+bool isCompared(const ooxml::chart::ChartModel& m) {
+  using ooxml::chart::ChartKind;
   for (const ooxml::chart::ChartGroup& g : m.plotArea.groups)
-    if (g.is3D || g.kind == ooxml::chart::ChartKind::Surface) return true;
+    if (g.is3D || g.kind == ChartKind::Surface || g.kind == ChartKind::Bubble) return true;
   return false;
 }
 
@@ -65,15 +67,15 @@ QImage drawOurs(const charttest::LoadedChart& c, QSize pixels, double scale) {
   return image;
 }
 
-// The 3-D and surface pairs of the table, drawn.
-std::vector<Pair> threeDPairs() {
+// The 3-D, surface and bubble pairs of the table, drawn.
+std::vector<Pair> comparedPairs() {
   const QDir dir(testenv::fidelity3dDir());
   std::vector<Pair> out;
   for (const ChartInPicture& w : charttest::readChartRects(
            QStringLiteral(MORVANE_SOURCE_DIR "/tests/render/chart/fidelity3d_rects.tsv"))) {
     auto chart = charttest::loadChart(dir.filePath(w.picture + ".xlsx"), w.chart);
     EXPECT_TRUE(chart) << w.picture.toStdString();
-    if (!chart || !isThreeD(chart->model)) continue;
+    if (!chart || !isCompared(chart->model)) continue;
     const QImage picture(dir.filePath(w.picture + ".png"));
     EXPECT_FALSE(picture.isNull()) << w.picture.toStdString();
     const QImage theirs = picture.copy(w.rect).convertToFormat(QImage::Format_ARGB32);
@@ -139,13 +141,13 @@ std::map<QString, double> limitsOf(const ChartInPicture& w) {
 
 }  // namespace
 
-// For every 3-D and surface chart of the set: the probe finds at least three edges of the plot
-// in both pictures; ours matches the plot, the title and the legend within the limits. Prints
+// For every 3-D, surface and bubble chart of the set: the probe finds at least three edges of the
+// plot in both pictures; ours matches the plot, the title and the legend within the limits. Prints
 // the edges (left top right bottom, % of the chart), ours then theirs, and the worst of each,
 // and keeps the side-by-side pictures.
 TEST(Chart3DFidelity, LayoutNearThePrograms) {
   MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
-  const std::vector<Pair> pairs = threeDPairs();
+  const std::vector<Pair> pairs = comparedPairs();
   EXPECT_GE(pairs.size(), 20u);
   const QString out = testenv::outputDir("chart-fidelity-3d");
   for (const Pair& p : pairs) {
@@ -191,7 +193,7 @@ TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
       {"openpyxl_bar3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
   };
   int checked = 0;
-  for (const Pair& p : threeDPairs()) {
+  for (const Pair& p : comparedPairs()) {
     const auto it = shown.find(p.where.picture);
     if (it == shown.end()) continue;
     SCOPED_TRACE(p.where.picture.toStdString());
@@ -253,7 +255,7 @@ Shades shadesOf(const QImage& image) {
 TEST(Chart3DFidelity, FacesShadedAsThePrograms) {
   MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
   int bars = 0;
-  for (const Pair& p : threeDPairs()) {
+  for (const Pair& p : comparedPairs()) {
     const ooxml::chart::ChartGroup& g = p.chart.model.plotArea.groups.front();
     // Cylinders, cones and pyramids are drawn as boxes: their shading is not the program's.
     // The first series' ends hide under the next one on stacked horizontal bars.
