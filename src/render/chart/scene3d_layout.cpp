@@ -512,6 +512,7 @@ void layoutScene3D(LayoutContext& ctx) {
       l.center = a.at + QPointF(kLabelGap + l.size.width() / 2, 0);
     else
       l.center = a.at - QPointF(0, kLabelGap + l.size.height() / 2);
+    moveDraggedLabel(ctx, l);
   }
 }
 
