@@ -297,6 +297,18 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
   a.scale = autoScale(req);
   req.maxIntervals = maxIntervalsFor(a, length);
   a.scale = autoScale(req);
+  // A bubble chart's scales take in its largest bubble round every point, as far as it
+  // reaches on the scale without it; that room stands for the headroom.
+  for (const Role& r : w.roles) {
+    if (r.group->kind != ChartKind::Bubble || !w.hasData || length <= 0) continue;
+    const double reach =
+        std::min(bubbleMaxRadius(*r.group, a.plot) / length, 0.45) * (a.scale.max - a.scale.min);
+    req.dataMin = w.lo - reach;
+    req.dataMax = w.hi + reach;
+    req.headroom = false;
+    a.scale = autoScale(req);
+    break;
+  }
 }
 
 void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {

@@ -80,6 +80,8 @@ std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutCont
                                                                 const ooxml::chart::ChartGroup& g);
 // The 3-D view of a 3-D bar, line or area chart into ctx.out.scene (needs the axes, series
 // and data labels; moves the labels onto the projected points). Nothing for other charts.
+// The radius of a bubble group's largest bubble on `plot`.
+double bubbleMaxRadius(const ooxml::chart::ChartGroup& g, const QRectF& plot);
 void layoutScene3D(LayoutContext& ctx);
 // Moves a data label the user dragged (c:dLbl/c:layout) from its automatic place.
 void moveDraggedLabel(const LayoutContext& ctx, DataLabelLayout& l);

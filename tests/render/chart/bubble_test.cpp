@@ -10,15 +10,15 @@ namespace {
 
 ooxml::chart::ChartModel bubbles(const QString& groupExtra, const QString& seriesExtra,
                                  const QString& xAxis = "valAx",
-                                 const QString& x = charttest::numRef({1, 2, 3})) {
+                                 const QString& x = charttest::numRef({1, 2, 3}),
+                                 const QString& y = charttest::numRef({2, 2, 2})) {
   return charttest::chartFromXml(
       QString("<c:plotArea><c:bubbleChart><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/>"
               "<c:xVal>%1</c:xVal><c:yVal>%2</c:yVal><c:bubbleSize>%3</c:bubbleSize>%4</c:ser>%5"
               "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:bubbleChart><c:%6><c:axId val=\"1\"/>"
               "<c:axPos val=\"b\"/><c:crossAx val=\"2\"/></c:%6><c:valAx><c:axId val=\"2\"/>"
               "<c:axPos val=\"l\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>")
-          .arg(x, charttest::numRef({2, 2, 2}), charttest::numRef({1, 4, -4}), seriesExtra,
-               groupExtra, xAxis));
+          .arg(x, y, charttest::numRef({1, 4, -4}), seriesExtra, groupExtra, xAxis));
 }
 
 }  // namespace
@@ -91,5 +91,20 @@ TEST(Bubbles, CategoryXAxisStandsThemAtOneToN) {
       EXPECT_EQ(shown, QStringList({"10", "11", "40"}));
     else
       EXPECT_FALSE(shown.contains("11"));
+  }
+}
+
+// The scales make room for the bubbles: the largest, at the data's corners, stays whole inside
+// the plot.
+TEST(Bubbles, ScalesHoldTheLargestBubble) {
+  const auto l = charttest::layOut(bubbles("<c:showNegBubbles val=\"1\"/>", "", "valAx",
+                                           charttest::numRef({1, 2, 30}),
+                                           charttest::numRef({1000, 5000, 60000})));
+  const QRectF plot = l.axes.front().plot.adjusted(-0.5, -0.5, 0.5, 0.5);
+  for (const auto& p : l.series.at(0).points) {
+    ASSERT_TRUE(p.valid);
+    const QRectF disc(p.position - QPointF(p.bubbleRadius, p.bubbleRadius),
+                      QSizeF(2 * p.bubbleRadius, 2 * p.bubbleRadius));
+    EXPECT_TRUE(plot.contains(disc)) << p.position.x() << "," << p.position.y();
   }
 }
