@@ -84,9 +84,9 @@ void addGroupValues(AxisWork& w, const ooxml::chart::ChartGroup& g) {
   w.percent = w.percent || g.grouping == Grouping::PercentStacked;
 }
 
-void addXValues(AxisWork& w, const ooxml::chart::ChartGroup& g) {
+void addXValues(AxisWork& w, const ooxml::chart::ChartGroup& g, bool categoryPoints) {
   for (const ooxml::chart::Series& s : g.series) {
-    const bool numeric = s.categories.present && s.categories.numeric;
+    const bool numeric = !categoryPoints && s.categories.present && s.categories.numeric;
     const int n = numeric ? s.categories.count() : s.values.count();
     for (int i = 0; i < n; ++i) {
       if (!numeric) extend(w, i + 1);
@@ -230,6 +230,10 @@ AxisSet collectAxes(const ooxml::chart::ChartModel& chart) {
       const size_t i = add(a ? *a : impliedAxis(ids[k], ids[1 - k], k == 0 && !isXY(g), horizontal));
       set.axes[i].horizontal = horizontal;
       set.axes[i].valueScale = k == 1 || isXY(g);
+      // An x axis the file declares a category axis stands the points at 1..n, whatever x
+      // values the series give, and names them as categories.
+      if (k == 0 && isXY(g) && a && a->kind == ooxml::chart::AxisKind::Category)
+        set.axes[i].categoryPoints = true;
       set.work[i].roles.push_back(Role{&g, k == 0});
     }
     if (!pairs.count({ids[0], ids[1]})) pairs[{ids[0], ids[1]}] = pair++;
@@ -267,7 +271,8 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
   w = AxisWork();
   w.roles = roles;
   for (const Role& r : w.roles) {
-    if (isXY(*r.group) && r.first) addXValues(w, *r.group);
+    if (isXY(*r.group) && r.first)
+      addXValues(w, *r.group, a.categoryPoints);
     else if (!r.first) addGroupValues(w, *r.group);
   }
   ScaleRequest req;
@@ -292,11 +297,34 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
   a.scale = autoScale(req);
   req.maxIntervals = maxIntervalsFor(a, length);
   a.scale = autoScale(req);
+  // A bubble chart's scales take in its largest bubble round every point, as far as it
+  // reaches on the scale without it; that room stands for the headroom.
+  for (const Role& r : w.roles) {
+    if (r.group->kind != ChartKind::Bubble || !w.hasData || length <= 0) continue;
+    const double reach =
+        std::min(bubbleMaxRadius(*r.group, a.plot) / length, 0.45) * (a.scale.max - a.scale.min);
+    req.dataMin = w.lo - reach;
+    req.dataMax = w.hi + reach;
+    req.headroom = false;
+    a.scale = autoScale(req);
+    break;
+  }
 }
 
 void makeLabels(LayoutContext& ctx, AxisLayout& a, const AxisWork& w) {
   a.labels.clear();
-  if (a.valueScale) {
+  if (a.valueScale && a.categoryPoints) {
+    // Only the whole values 1..n stand for categories; the ticks between go unlabelled.
+    AxisLayout counted = a;
+    counted.categoryCount = categoryCount(w.roles);
+    QString format;
+    const std::vector<QString> names = categoryTexts(counted, w.roles, ctx.chart.date1904, format);
+    for (double v : a.scale.majorTicks()) {
+      const double k = std::round(v);
+      const bool named = std::abs(v - k) < 1e-9 && k >= 1 && k <= double(names.size());
+      a.labels.push_back(named ? names[size_t(k) - 1] : QString());
+    }
+  } else if (a.valueScale) {
     for (double v : a.scale.majorTicks()) a.labels.push_back(formatChartNumber(v, a.numberFormat, ctx.chart.date1904));
   } else if (a.dateAxis) {
     a.labels = dateAxisLabels(ctx, a, categorySource(w.roles)->categories);
@@ -644,6 +672,16 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
     if (pass >= 2 && still) break;
   }
   settleAxes(ctx, set.work, plot);
+  // A 3-D box's value axis runs along one of its edges, shorter than the plot: its automatic
+  // unit gives that length as many labels as it holds.
+  if (const auto box = boxValueAxisLength(ctx, plot)) {
+    std::vector<AxisLayout>& axes = ctx.out.axes;
+    for (size_t i = 0; i < axes.size(); ++i)
+      if (axes[i].axis.id == box->first && axes[i].valueScale) {
+        computeScale(ctx, axes[i], set.work[i], box->second);
+        makeLabels(ctx, axes[i], set.work[i]);
+      }
+  }
   positionAxes(ctx, plot, outer);
   for (AxisLayout& a : ctx.out.axes) placeTicks(a);
   ctx.out.plotArea = plot;

@@ -32,6 +32,8 @@ struct AxisLayout {
   ooxml::chart::Axis axis;            // the axis as read (or implied by a group)
   int crossing = -1;                  // index of the crossing axis in ChartLayout::axes
   bool valueScale = false;            // numeric scale (value axes, scatter x)
+  bool categoryPoints = false;        // an XY chart's x axis declared a category axis: points
+                                      // at 1..n, named as categories
   bool horizontal = false;            // runs along x
   bool visible = true;                // not deleted
   bool reversed = false;

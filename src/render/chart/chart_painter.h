@@ -27,5 +27,7 @@ void paintLegend(PaintContext& pc);
 void paintDataTable(PaintContext& pc);
 // A marker of `look` centred on `c`.
 void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c);
+// The colour effects blend with: the plot's fill, else the chart's, else white.
+QColor backgroundOf(const PaintContext& pc);
 
 }  // namespace morvane::render::chart::detail

@@ -75,6 +75,11 @@ void breakWord(const QFontMetricsF& fm, const QString& word, double width, QStri
 
 }  // namespace
 
+QString elideText(const TextStyle& style, const QString& text, double width) {
+  const QFontMetricsF fm(style.font, &measureDevice());
+  return fm.elidedText(text, Qt::ElideRight, std::max(width, 0.0));
+}
+
 QString wrapText(const TextStyle& style, const QString& text, double width) {
   const QFontMetricsF fm(style.font, &measureDevice());
   QStringList out;

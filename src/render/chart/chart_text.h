@@ -38,6 +38,9 @@ QSizeF measureRotated(const TextStyle& style, const QString& text);
 // character's width gives one character per line.
 QString wrapText(const TextStyle& style, const QString& text, double width);
 
+// `text` cut to `width` with an ellipsis at its end when it is wider.
+QString elideText(const TextStyle& style, const QString& text, double width);
+
 // Draws `text` centred on `center`, rotated by the style's rotation, lines centred.
 void drawTextCentered(QPainter& painter, const TextStyle& style, const QPointF& center,
                       const QString& text);

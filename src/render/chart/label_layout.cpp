@@ -141,22 +141,26 @@ void addLabel(LayoutContext& ctx, const ooxml::chart::ChartGroup& g, const Serie
   else if (isPieLike(g) && !p.bar.isEmpty()) l.center = p.bar.center();  // bar of pie
   else if (isPieLike(g)) l.center = pieLabelCenter(p, pos, l.size);
   else l.center = pointLabelCenter(p, pos, l.size, marker);
-  // A label the user dragged: an offset from its place in fractions of the chart (edge mode:
-  // its top left corner). Pies and doughnuts place theirs with their other labels.
-  const ooxml::chart::DataLabel* own = s.labels.pointLabel(i);
-  if (own && own->layout.x && own->layout.y && g.kind != ChartKind::Pie &&
-      g.kind != ChartKind::Doughnut) {
-    const QRectF& a = ctx.out.chartArea;
-    const ooxml::chart::ManualLayout& m = own->layout;
-    l.center = QPointF(m.xEdge ? a.left() + *m.x * a.width() + l.size.width() / 2
-                               : l.center.x() + *m.x * a.width(),
-                       m.yEdge ? a.top() + *m.y * a.height() + l.size.height() / 2
-                               : l.center.y() + *m.y * a.height());
-  }
+  // Pies and doughnuts place dragged labels with their other labels.
+  if (g.kind != ChartKind::Pie && g.kind != ChartKind::Doughnut) moveDraggedLabel(ctx, l);
   ctx.out.dataLabels.push_back(l);
 }
 
 }  // namespace
+
+void moveDraggedLabel(const LayoutContext& ctx, DataLabelLayout& l) {
+  if (l.series < 0 || l.point < 0 || size_t(l.series) >= ctx.out.series.size()) return;
+  const ooxml::chart::DataLabel* own =
+      ctx.out.series[size_t(l.series)].series->labels.pointLabel(l.point);
+  if (!own || !own->layout.x || !own->layout.y) return;
+  // An offset from its place in fractions of the chart (edge mode: its top left corner).
+  const QRectF& a = ctx.out.chartArea;
+  const ooxml::chart::ManualLayout& m = own->layout;
+  l.center = QPointF(
+      m.xEdge ? a.left() + *m.x * a.width() + l.size.width() / 2 : l.center.x() + *m.x * a.width(),
+      m.yEdge ? a.top() + *m.y * a.height() + l.size.height() / 2
+              : l.center.y() + *m.y * a.height());
+}
 
 ooxml::chart::DataLabelSettings labelSettings(const ooxml::chart::ChartGroup& g,
                                               const ooxml::chart::Series& s, int i) {

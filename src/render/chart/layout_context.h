@@ -80,7 +80,15 @@ std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutCont
                                                                 const ooxml::chart::ChartGroup& g);
 // The 3-D view of a 3-D bar, line or area chart into ctx.out.scene (needs the axes, series
 // and data labels; moves the labels onto the projected points). Nothing for other charts.
+// The radius of a bubble group's largest bubble on `plot`.
+double bubbleMaxRadius(const ooxml::chart::ChartGroup& g, const QRectF& plot);
 void layoutScene3D(LayoutContext& ctx);
+// Moves a data label the user dragged (c:dLbl/c:layout) from its automatic place.
+void moveDraggedLabel(const LayoutContext& ctx, DataLabelLayout& l);
+// The id of the 3-D box's value axis and its drawn length when the box is fitted to `plot`;
+// nullopt for charts without a box.
+std::optional<std::pair<int, double>> boxValueAxisLength(const LayoutContext& ctx,
+                                                         const QRectF& plot);
 // The value bands of a surface group: the scale whose major unit is the band width, and each
 // band's look and legend text ("0-2"), lowest first.
 struct SurfaceBands {

@@ -210,6 +210,8 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
       e.keyRect = keyRectAt(e, wide, rect.left() + pad, mid);
       e.textRect = QRectF(e.keyRect.right() + keyGap(e, wide), mid - lineH / 2,
                           rect.right() - e.keyRect.right() - keyGap(e, wide), lineH);
+      // An entry wider than the legend may be is cut, not drawn over the plot.
+      e.text = elideText(out.legendStyle, e.text, e.textRect.width());
     }
   } else {
     const double spacing = 10;

@@ -255,6 +255,24 @@ double placePieLabels(LayoutContext& ctx, double* diameter) {
     bounds.setTop(
         std::max(bounds.top(),
                  out.titleCenter.y() + measureRotated(out.titleStyle, out.title).height() / 2));
+  // Nor do they cover the legend: the band on its side is left to it.
+  if (const QRectF& key = out.legendRect; !key.isEmpty() && !out.legend.empty()) {
+    using ooxml::chart::LegendPosition;
+    switch (ctx.chart.legend.position) {
+      case LegendPosition::Left:
+        bounds.setLeft(std::max(bounds.left(), key.right() + kEdge));
+        break;
+      case LegendPosition::Top:
+        bounds.setTop(std::max(bounds.top(), key.bottom() + kEdge));
+        break;
+      case LegendPosition::Bottom:
+        bounds.setBottom(std::min(bounds.bottom(), key.top() - kEdge));
+        break;
+      default:
+        bounds.setRight(std::min(bounds.right(), key.left() - kEdge));
+        break;
+    }
+  }
   const QPointF plotCentre = out.plotArea.center();
   std::vector<Placed> placed;
   QRectF pie;  // the pies' extent on the picture, without their explosion

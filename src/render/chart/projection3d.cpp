@@ -89,7 +89,9 @@ double Projection3D::depth(const Vec3& p) const {
   return z1 * std::cos(rx) - y * std::sin(rx);
 }
 
-bool Projection3D::seesLeft() const { return std::sin(m_view.rotY * kDegree) < 0; }
+bool seesLeftSide(const ViewAngles& view) { return std::sin(view.rotY * kDegree) < 0; }
+
+bool Projection3D::seesLeft() const { return seesLeftSide(m_view); }
 
 bool Projection3D::seesBottom() const { return m_view.rotX < 0; }
 

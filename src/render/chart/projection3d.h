@@ -27,6 +27,9 @@ struct ViewAngles {
 // The view `chart` asks for; for `pie` the program's pie tilt is the default.
 ViewAngles viewAngles(const ooxml::chart::ChartModel& chart, bool pie);
 
+// Whether `view` shows the box's side x = 0 rather than x = width (it is turned left).
+bool seesLeftSide(const ViewAngles& view);
+
 // Maps points of a box of size `box` (all non-negative) to picture coordinates. The box's
 // free dimension (y for columns, x for horizontal bars) is chosen so that the projected box
 // fills the target's proportions, unless the view fixes the height.

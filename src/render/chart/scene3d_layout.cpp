@@ -24,7 +24,11 @@ namespace {
 using ooxml::chart::ChartKind;
 using ooxml::chart::Grouping;
 
-constexpr double kLabelGap = 4;  // points between an edge and its labels
+constexpr double kLabelGap = 4;         // points between an edge and its labels
+constexpr double kLabelGapUnder = 6;    // the box's front edge to the labels below it
+constexpr double kLabelGapBeside = 8;   // the box's upright front edge to the labels beside it
+constexpr double kLabelGapUnder2D = 2;  // what the flat axis layout reserved under the plot
+constexpr double kLabelGapBeside2D = 6;  // and beside it
 
 // Where the group's pieces sit in the box, in category units.
 struct Plan {
@@ -286,19 +290,19 @@ Face3D wall(const Space& s, const ooxml::chart::Wall& w, const QPen& fallback, c
 }
 
 void addLabel(Scene3D& scene, const TextStyle& style, const QString& text, const QPointF& anchor,
-              int side) {
+              int side, double gap = kLabelGap) {
   if (text.isEmpty()) return;
   const QSizeF size = measureText(style, text);
   QRectF r(QPointF(0, 0), size);
   switch (side) {
     case 0:
-      r.moveCenter(anchor - QPointF(kLabelGap + size.width() / 2, 0));
+      r.moveCenter(anchor - QPointF(gap + size.width() / 2, 0));
       break;  // left
     case 1:
-      r.moveCenter(anchor + QPointF(kLabelGap + size.width() / 2, 0));
+      r.moveCenter(anchor + QPointF(gap + size.width() / 2, 0));
       break;  // right
     default:
-      r.moveCenter(anchor + QPointF(0, kLabelGap + size.height() / 2));
+      r.moveCenter(anchor + QPointF(0, kLabelGapUnder + size.height() / 2));
       break;  // below
   }
   scene.labels.push_back(Label3D{text, r, style});
@@ -360,7 +364,7 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
         addLabel(scene, val.labelStyle, val.labels[i], s.map({t, 0, 0}), 2);
       else
         addLabel(scene, val.labelStyle, val.labels[i], s.map({valueX, t, valueZ}),
-                 valueX == 0 ? 0 : 1);
+                 valueX == 0 ? 0 : 1, kLabelGapBeside);
     }
   }
   if (cat.visible) {
@@ -370,7 +374,7 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
       const double u = s.categoryAt(categoryUnit(plan, i));
       if (plan.horizontal)
         addLabel(scene, cat.labelStyle, cat.labels[size_t(i)], s.map({sideX, u, 0}),
-                 sideX == 0 ? 0 : 1);
+                 sideX == 0 ? 0 : 1, kLabelGapBeside);
       else
         addLabel(scene, cat.labelStyle, cat.labels[size_t(i)], s.map({u, 0, 0}), 2);
     }
@@ -385,6 +389,13 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
       addLabel(scene, style, name, s.map({farX, 0, z}), farX == 0 ? 0 : 1);
     }
   }
+}
+
+// The length of an axis' tick marks outside the plot.
+double outsideTick(const AxisLayout& a) {
+  using ooxml::chart::TickMark;
+  return a.axis.majorTickMark == TickMark::Outside || a.axis.majorTickMark == TickMark::Cross ? 4
+                                                                                              : 0;
 }
 
 // The room the series axis' labels need right of the box.
@@ -406,7 +417,60 @@ QRectF boundsOf(const Scene3D& scene) {
   return r;
 }
 
+// The 3-D bar, line or area group the scene shows, or -1.
+int boxGroup(const LayoutContext& ctx) {
+  const auto& groups = ctx.chart.plotArea.groups;
+  for (const ooxml::chart::ChartGroup& g : groups)
+    if ((g.is3D && g.kind == ChartKind::Pie) || g.kind == ChartKind::Surface) return -1;
+  for (size_t i = 0; i < groups.size(); ++i)
+    if (groups[i].is3D && (groups[i].kind == ChartKind::Bar || groups[i].kind == ChartKind::Line ||
+                           groups[i].kind == ChartKind::Area))
+      return int(i);
+  return -1;
+}
+
+// The box of `plan` projected into `plot`, less the room its labels need around it.
+Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const ViewAngles& view,
+                           const QRectF& plot) {
+  QRectF target = plot;
+  // Measured on the program's pictures: the box keeps about 3 % of the chart's width off the
+  // plot's right edge, more when the series axis is labelled there.
+  target.setRight(target.right() - 0.03 * ctx.out.chartArea.width() - seriesLabelRoom(ctx, plan));
+  // The labels under the box stand further off its edge than flat ones under a plot.
+  const AxisLayout& under = plan.horizontal ? *plan.val : *plan.cat;
+  if (under.visible && !under.labels.empty())
+    target.setBottom(target.bottom() -
+                     std::max(0.0, kLabelGapUnder - kLabelGapUnder2D - outsideTick(under)));
+  // So do the labels beside it: the value axis' (the categories' for horizontal bars), on
+  // the side the box shows, or on the right where the categories run reversed.
+  const AxisLayout& beside = plan.horizontal ? *plan.cat : *plan.val;
+  if (beside.visible && !beside.labels.empty()) {
+    const double more = std::max(0.0, kLabelGapBeside - kLabelGapBeside2D - outsideTick(beside));
+    const bool right = seesLeftSide(view) || (!plan.horizontal && plan.cat->reversed);
+    if (right)
+      target.setRight(target.right() - more);
+    else
+      target.setLeft(target.left() + more);
+  }
+  const double depthScale = view.depthPercent / 100.0;
+  const double across = plan.categories;
+  const double depth = std::max(plan.rows * plan.rowDepth * depthScale, 1e-3);
+  // The categories keep their length; the value length is fitted to the plot.
+  return Projection3D(view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target);
+}
+
 }  // namespace
+
+std::optional<std::pair<int, double>> boxValueAxisLength(const LayoutContext& ctx,
+                                                         const QRectF& plot) {
+  const int gi = boxGroup(ctx);
+  if (gi < 0) return std::nullopt;
+  const Plan plan = planFor(ctx, gi);
+  if (!plan.cat || !plan.val) return std::nullopt;
+  const Projection3D proj = boxProjection(ctx, plan, viewAngles(ctx.chart, false), plot);
+  const Vec3 end = plan.horizontal ? Vec3{proj.box().x, 0, 0} : Vec3{0, proj.box().y, 0};
+  return std::pair{plan.val->axis.id, QLineF(proj.map({0, 0, 0}), proj.map(end)).length()};
+}
 
 void layoutScene3D(LayoutContext& ctx) {
   const auto& groups = ctx.chart.plotArea.groups;
@@ -414,26 +478,15 @@ void layoutScene3D(LayoutContext& ctx) {
     if (groups[i].is3D && groups[i].kind == ChartKind::Pie) return layoutPie3D(ctx, int(i));
   for (size_t i = 0; i < groups.size(); ++i)
     if (groups[i].kind == ChartKind::Surface) return layoutSurface(ctx, int(i));
-  int gi = -1;
-  for (size_t i = 0; i < groups.size() && gi < 0; ++i)
-    if (groups[i].is3D && (groups[i].kind == ChartKind::Bar || groups[i].kind == ChartKind::Line ||
-                           groups[i].kind == ChartKind::Area))
-      gi = int(i);
+  const int gi = boxGroup(ctx);
   if (gi < 0) return;
   const Plan plan = planFor(ctx, gi);
   if (!plan.cat || !plan.val) return;
   Scene3D& scene = ctx.out.scene;
   scene.present = true;
   scene.view = viewAngles(ctx.chart, false);
-  QRectF target = ctx.out.plotArea;
-  // Measured on the program's pictures: the box keeps about 3 % of the chart's width off the
-  // plot's right edge, more when the series axis is labelled there.
-  target.setRight(target.right() - 0.03 * ctx.out.chartArea.width() - seriesLabelRoom(ctx, plan));
+  const Projection3D proj = boxProjection(ctx, plan, scene.view, ctx.out.plotArea);
   const double depthScale = scene.view.depthPercent / 100.0;
-  const double across = plan.categories;
-  const double depth = std::max(plan.rows * plan.rowDepth * depthScale, 1e-3);
-  // The categories keep their length; the value length is fitted to the plot.
-  const Projection3D proj(scene.view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target);
   const Space space{plan, proj, depthScale};
   wallsAndAxes(ctx, space, scene);
   std::vector<Solid> solids;
@@ -459,6 +512,7 @@ void layoutScene3D(LayoutContext& ctx) {
       l.center = a.at + QPointF(kLabelGap + l.size.width() / 2, 0);
     else
       l.center = a.at - QPointF(0, kLabelGap + l.size.height() / 2);
+    moveDraggedLabel(ctx, l);
   }
 }
 

@@ -103,6 +103,10 @@ std::vector<std::vector<std::pair<double, double>>> stackValues(const LayoutCont
   return out;
 }
 
+double bubbleMaxRadius(const ooxml::chart::ChartGroup& g, const QRectF& plot) {
+  return 0.125 * std::min(plot.width(), plot.height()) * g.bubbleScale / 100.0;
+}
+
 namespace {
 
 QPointF axisPoint(const AxisLayout& cat, const AxisLayout& val, double c, double v) {
@@ -199,12 +203,12 @@ void xyGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, con
   for (const ooxml::chart::Series& s : g.series)
     for (int i = 0; i < s.bubbleSizes.count(); ++i)
       maxSize = std::max(maxSize, std::abs(s.bubbleSizes.number(i).value_or(0)));
-  const double bubbleMax = 0.125 * std::min(ax.cat->plot.width(), ax.cat->plot.height()) * g.bubbleScale / 100.0;
+  const double bubbleMax = bubbleMaxRadius(g, ax.cat->plot);
   const bool smoothStyle = g.scatterStyle.startsWith("smooth");
   for (size_t j = 0; j < series.size(); ++j) {
     SeriesGeometry& sg = series[j];
     const ooxml::chart::Series& s = g.series[j];
-    const bool numericX = s.categories.present && s.categories.numeric;
+    const bool numericX = !ax.cat->categoryPoints && s.categories.present && s.categories.numeric;
     QPolygonF run;
     std::vector<QPolygonF> runs;
     for (size_t i = 0; i < sg.points.size(); ++i) {

@@ -278,7 +278,6 @@ void paintMarker(QPainter& painter, const SeriesLook& look, const QPointF& c) {
   }
 }
 
-// The colour effects blend with: the plot's fill, else the chart's, else white.
 QColor backgroundOf(const PaintContext& pc) {
   for (const QBrush& b : {brushForFill(pc.chart.plotArea.format.fill, pc.theme,
                                        defaultPlotAreaFill(pc.theme, pc.chart.style)),
@@ -414,11 +413,13 @@ void paintLegend(PaintContext& pc) {
         paintMarker(p, small, e.keyRect.center() - (small.markerSymbol == "dot" ? QPointF(small.markerSize * 0.75, 0) : QPointF()));
       }
     } else if (e.look.fill.style() != Qt::NoBrush || e.look.line.style() != Qt::NoPen) {
-      p.setBrush(e.look.fill);
-      QPen pen = e.look.line;
-      if (pen.style() != Qt::NoPen) pen.setWidthF(std::min(pen.widthF(), 0.75));
-      p.setPen(pen);
-      p.drawRect(e.keyRect);
+      SeriesLook key = e.look;
+      if (key.line.style() != Qt::NoPen) key.line.setWidthF(std::min(key.line.widthF(), 0.75));
+      // The key shows its series' bevel, narrowed to its size, without shadow or glow.
+      ShapeEffects bevel;
+      bevel.bevelPt = std::min(e.look.effects.bevelPt, e.keyRect.width() / 4);
+      key.effects = bevel;
+      paintBar(p, e.keyRect, key, backgroundOf(pc));
     }
     drawTextInRect(p, l.legendStyle, e.textRect, Qt::AlignLeft | Qt::AlignVCenter, e.text);
   }

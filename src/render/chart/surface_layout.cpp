@@ -13,6 +13,7 @@ namespace morvane::render::chart::detail {
 namespace {
 
 constexpr double kLabelGap = 4;
+constexpr double kLabelGapUnder = 6;  // the front edge to the category labels below it
 constexpr int kMaxMeshSide = 1000;
 constexpr int kMaxMeshCells = 20000;
 
@@ -99,12 +100,57 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   int columns = 1;
   for (const ooxml::chart::Series& s : g.series) columns = std::max(columns, s.pointCount());
   columns = std::clamp(columns, 1, std::max(2, kMaxMeshCells / rows));
-  // Room around the mesh for the value and series labels beside it and the categories below.
-  QRectF target = ctx.out.plotArea.adjusted(40, 8, -40, -24);
+  // Each axis' labels in its own text format: categories, values, series.
+  TextStyle styles[3];
+  for (int k = 0; k < 3; ++k) {
+    const ooxml::chart::Axis* a =
+        int(g.axisIds.size()) > k ? ctx.chart.plotArea.axis(g.axisIds[size_t(k)]) : nullptr;
+    styles[k] = textStyleFor(ctx, a ? a->text : ooxml::chart::TextBody(), ctx.baseSizePt, false);
+  }
+  const ooxml::chart::Axis* valueAxis = valueAxisOf(ctx, g);
+  const bool valueLabels =
+      !contour &&
+      (!valueAxis || (!valueAxis->deleted &&
+                      valueAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None));
+  const std::vector<double> ticks = bands.scale.majorTicks();
+  QStringList valueTexts, categoryTexts, seriesTexts;
+  if (valueLabels)
+    for (double v : ticks) valueTexts << formatChartNumber(v, "General", ctx.chart.date1904);
+  if (!g.series.empty()) {
+    // The categories of the first series that has any.
+    const ooxml::chart::Series* source = &g.series.front();
+    for (const ooxml::chart::Series& s : g.series)
+      if (!source->categories.present && s.categories.present) source = &s;
+    const ooxml::chart::Series& first = *source;
+    for (int i = 0; i < columns; ++i) {
+      const auto v = first.categories.numeric ? first.categories.number(i) : std::nullopt;
+      categoryTexts << (!first.categories.present ? QString::number(i + 1)
+                        : v ? formatChartNumber(*v, first.categories.formatCode, ctx.chart.date1904)
+                            : first.categories.text(i));
+    }
+  }
+  for (int j = 0; j < rows; ++j) {
+    const ooxml::chart::Series& s = g.series[size_t(j)];
+    seriesTexts << (s.name.isEmpty() ? QString("Series%1").arg(s.index + 1) : s.name);
+  }
+  auto widest = [](const TextStyle& style, const QStringList& texts) {
+    double w = 0;
+    for (const QString& t : texts) w = std::max(w, measureText(style, t).width());
+    return w > 0 ? w + kLabelGap : 0.0;
+  };
+  // The mesh's box fills the plot less the room of the labels around it: values beside its
+  // front upright edge, series beside its far side, categories below its front.
+  const bool seesLeft = seesLeftSide(scene.view);
+  const double valueRoom = widest(styles[1], valueTexts),
+               seriesRoom = widest(styles[2], seriesTexts);
+  QRectF target = ctx.out.plotArea.adjusted(
+      seesLeft ? seriesRoom : valueRoom, 0, -(seesLeft ? valueRoom : seriesRoom),
+      categoryTexts.isEmpty() ? 0 : -(measureText(styles[0], "0").height() + kLabelGapUnder));
   if (target.width() < 20 || target.height() < 20) target = ctx.out.plotArea;
+  // The floor keeps its proportions: a series as deep as a category is wide, times the depth
+  // percentage; the height fills the plot.
   const double across = std::max(1, columns - 1);
-  const double deep = contour ? across * target.height() / target.width()
-                              : across * scene.view.depthPercent / 100.0;
+  const double deep = across * rows / columns * scene.view.depthPercent / 100.0;
   const Projection3D proj(scene.view, Vec3{across, across, deep}, 1, target);
   const Vec3 box = proj.box();
   const double zStep = rows > 1 ? deep / (rows - 1) : deep;
@@ -116,7 +162,6 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     if (!v) return std::nullopt;
     return MeshPoint{double(std::min(i, columns - 1)), double(j), *v};
   };
-  const std::vector<double> ticks = bands.scale.majorTicks();
   struct Piece {
     double depth;
     Face3D face;
@@ -206,15 +251,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (Piece& piece : pieces) scene.faces.push_back(std::move(piece.face));
   // Labels: values up the side wall's front edge (none on a contour), categories along the
   // front, series along the far side.
-  // Each axis' labels in its own text format: categories, values, series.
-  TextStyle styles[3];
-  for (int k = 0; k < 3; ++k) {
-    const ooxml::chart::Axis* a =
-        int(g.axisIds.size()) > k ? ctx.chart.plotArea.axis(g.axisIds[size_t(k)]) : nullptr;
-    styles[k] = textStyleFor(ctx, a ? a->text : ooxml::chart::TextBody(), ctx.baseSizePt, false);
-  }
-  TextStyle style;
-  auto label = [&](const QString& text, QPointF anchor, int side) {
+  auto label = [&](const TextStyle& style, const QString& text, QPointF anchor, int side) {
     if (text.isEmpty()) return;
     const QSizeF size = measureText(style, text);
     QRectF r(QPointF(0, 0), size);
@@ -223,41 +260,16 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     else if (side == 1)
       r.moveCenter(anchor + QPointF(kLabelGap + size.width() / 2, 0));
     else
-      r.moveCenter(anchor + QPointF(0, kLabelGap + size.height() / 2));
+      r.moveCenter(anchor + QPointF(0, kLabelGapUnder + size.height() / 2));
     scene.labels.push_back(Label3D{text, r, style});
   };
-  const ooxml::chart::Axis* valueAxis = valueAxisOf(ctx, g);
-  const bool valueLabels =
-      !contour &&
-      (!valueAxis || (!valueAxis->deleted &&
-                      valueAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None));
-  style = styles[1];
-  if (valueLabels)
-    for (double v : ticks)
-      label(formatChartNumber(v, "General", ctx.chart.date1904),
-            proj.map(Vec3{sideX, valueAt(v), 0}), sideX == 0 ? 0 : 1);
-  if (!g.series.empty()) {
-    // The categories of the first series that has any.
-    const ooxml::chart::Series* source = &g.series.front();
-    for (const ooxml::chart::Series& s : g.series)
-      if (!source->categories.present && s.categories.present) source = &s;
-    const ooxml::chart::Series& first = *source;
-    style = styles[0];
-    for (int i = 0; i < columns; ++i) {
-      const auto v = first.categories.numeric ? first.categories.number(i) : std::nullopt;
-      const QString text =
-          !first.categories.present ? QString::number(i + 1)
-          : v ? formatChartNumber(*v, first.categories.formatCode, ctx.chart.date1904)
-              : first.categories.text(i);
-      label(text, proj.map(Vec3{double(i), 0, 0}), 2);
-    }
-  }
-  style = styles[2];
-  for (int j = 0; j < rows; ++j) {
-    const ooxml::chart::Series& s = g.series[size_t(j)];
-    label(s.name.isEmpty() ? QString("Series%1").arg(s.index + 1) : s.name,
-          proj.map(Vec3{farX, 0, j * zStep}), farX == 0 ? 0 : 1);
-  }
+  for (int k = 0; k < int(valueTexts.size()); ++k)
+    label(styles[1], valueTexts[k], proj.map(Vec3{sideX, valueAt(ticks[size_t(k)]), 0}),
+          sideX == 0 ? 0 : 1);
+  for (int i = 0; i < int(categoryTexts.size()); ++i)
+    label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
+  for (int j = 0; j < int(seriesTexts.size()); ++j)
+    label(styles[2], seriesTexts[j], proj.map(Vec3{farX, 0, j * zStep}), farX == 0 ? 0 : 1);
   QRectF bounds;
   for (const auto* list : {&scene.walls, &scene.faces})
     for (const Face3D& f : *list)

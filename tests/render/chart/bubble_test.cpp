@@ -8,15 +8,17 @@ using namespace morvane;
 
 namespace {
 
-ooxml::chart::ChartModel bubbles(const QString& groupExtra, const QString& seriesExtra) {
+ooxml::chart::ChartModel bubbles(const QString& groupExtra, const QString& seriesExtra,
+                                 const QString& xAxis = "valAx",
+                                 const QString& x = charttest::numRef({1, 2, 3}),
+                                 const QString& y = charttest::numRef({2, 2, 2})) {
   return charttest::chartFromXml(
       QString("<c:plotArea><c:bubbleChart><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/>"
               "<c:xVal>%1</c:xVal><c:yVal>%2</c:yVal><c:bubbleSize>%3</c:bubbleSize>%4</c:ser>%5"
-              "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:bubbleChart><c:valAx><c:axId val=\"1\"/>"
-              "<c:axPos val=\"b\"/><c:crossAx val=\"2\"/></c:valAx><c:valAx><c:axId val=\"2\"/>"
+              "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:bubbleChart><c:%6><c:axId val=\"1\"/>"
+              "<c:axPos val=\"b\"/><c:crossAx val=\"2\"/></c:%6><c:valAx><c:axId val=\"2\"/>"
               "<c:axPos val=\"l\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>")
-          .arg(charttest::numRef({1, 2, 3}), charttest::numRef({2, 2, 2}),
-               charttest::numRef({1, 4, -4}), seriesExtra, groupExtra));
+          .arg(x, y, charttest::numRef({1, 4, -4}), seriesExtra, groupExtra, xAxis));
 }
 
 }  // namespace
@@ -63,5 +65,46 @@ TEST(Bubbles, ThreeDBubblesLitFromTheTopLeft) {
     } else {
       EXPECT_TRUE(charttest::sameColour(lit, rim, 2));
     }
+  }
+}
+
+// An x axis the file declares a category axis stands the bubbles at 1..n, evenly, and names
+// those places after their x values (1..n without any); a value axis follows the x values.
+TEST(Bubbles, CategoryXAxisStandsThemAtOneToN) {
+  const QString uneven = charttest::numRef({10, 11, 40});
+  for (const bool categories : {true, false}) {
+    SCOPED_TRACE(categories);
+    const auto l = charttest::layOut(
+        bubbles("<c:showNegBubbles val=\"1\"/>", "", categories ? "catAx" : "valAx", uneven));
+    const auto& p = l.series.at(0).points;
+    ASSERT_EQ(p.size(), 3u);
+    const double first = p[1].position.x() - p[0].position.x(),
+                 second = p[2].position.x() - p[1].position.x();
+    EXPECT_EQ(std::abs(first - second) < 0.01, categories) << first << " " << second;
+    const auto x =
+        std::find_if(l.axes.begin(), l.axes.end(), [](const auto& a) { return a.horizontal; });
+    ASSERT_NE(x, l.axes.end());
+    QStringList shown;
+    for (const QString& t : x->labels)
+      if (!t.isEmpty()) shown << t;
+    if (categories)
+      EXPECT_EQ(shown, QStringList({"10", "11", "40"}));
+    else
+      EXPECT_FALSE(shown.contains("11"));
+  }
+}
+
+// The scales make room for the bubbles: the largest, at the data's corners, stays whole inside
+// the plot.
+TEST(Bubbles, ScalesHoldTheLargestBubble) {
+  const auto l = charttest::layOut(bubbles("<c:showNegBubbles val=\"1\"/>", "", "valAx",
+                                           charttest::numRef({1, 2, 30}),
+                                           charttest::numRef({1000, 5000, 60000})));
+  const QRectF plot = l.axes.front().plot.adjusted(-0.5, -0.5, 0.5, 0.5);
+  for (const auto& p : l.series.at(0).points) {
+    ASSERT_TRUE(p.valid);
+    const QRectF disc(p.position - QPointF(p.bubbleRadius, p.bubbleRadius),
+                      QSizeF(2 * p.bubbleRadius, 2 * p.bubbleRadius));
+    EXPECT_TRUE(plot.contains(disc)) << p.position.x() << "," << p.position.y();
   }
 }

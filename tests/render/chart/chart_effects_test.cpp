@@ -23,18 +23,25 @@ struct EffectCase {
   QPointF sample;        // where to look: fractions of the bar's box (outside when < 0 or > 1)
   QPointF sampleOffset;  // and this many points further
   const char* expect;    // "shadow", "glow", "lighter", "darker", "background", "face"
+  bool threeD = false;   // a 3-D column (sampled round its front face), with a legend whose
+                         // key is sampled too ("key" + the expectation)
 };
 
 void PrintTo(const EffectCase& c, std::ostream* os) { *os << c.name; }
 
 ooxml::chart::ChartModel columnChart(const EffectCase& c) {
   return charttest::chartFromXml(
-      QString("<c:plotArea><c:barChart><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>%1"
-              "<c:gapWidth val=\"300\"/><c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart>"
+      QString("%3<c:plotArea><c:%2><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>%1"
+              "<c:gapWidth val=\"300\"/><c:axId val=\"1\"/><c:axId val=\"2\"/></c:%2>"
               "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
-              "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>")
+              "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>%4")
           .arg(charttest::series(0, "s", charttest::strRef({"a"}), charttest::numRef({10}),
-                                 QString("<c:spPr>%1</c:spPr>").arg(c.spPr))),
+                                 QString("<c:spPr>%1</c:spPr>").arg(c.spPr)),
+               c.threeD ? "bar3DChart" : "barChart",
+               c.threeD ? "<c:view3D><c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx "
+                          "val=\"1\"/></c:view3D>"
+                        : "",
+               c.threeD ? "<c:legend><c:legendPos val=\"r\"/></c:legend>" : ""),
       QString("<c:style val=\"%1\"/>").arg(c.style));
 }
 
@@ -51,8 +58,16 @@ TEST_P(ChartEffects, DrawnAroundTheShapeInSolidColours) {
   const ooxml::chart::ChartModel chart = columnChart(c);
   const render::chart::ChartLayout l = charttest::layOut(chart);
   ASSERT_EQ(l.series.size(), 1u);
-  const QRectF bar = l.series.front().points.front().bar;
-  ASSERT_GT(bar.width(), 20);
+  QRectF bar = l.series.front().points.front().bar;
+  if (c.threeD) {
+    for (const render::chart::Face3D& f : l.scene.faces)
+      if (f.kind == render::chart::Face3D::Kind::Front) bar = f.polygon.boundingRect();
+    ASSERT_EQ(l.legend.size(), 1u);
+    // The legend's key: a column of a few points, sampled as the bar is.
+    const QRectF key = l.legend.front().keyRect;
+    if (std::string(c.expect).rfind("key", 0) == 0) bar = key;
+  }
+  ASSERT_GT(bar.width(), std::string(c.expect).rfind("key", 0) == 0 ? 4 : 20);
   const QImage image = charttest::picture(chart);
   charttest::savePng(image, "chart-effects", c.name);
   const QColor face = charttest::pixelAt(image, bar.center());
@@ -60,7 +75,8 @@ TEST_P(ChartEffects, DrawnAroundTheShapeInSolidColours) {
                      QPointF(bar.width() * c.sample.x(), bar.height() * c.sample.y()) +
                      c.sampleOffset;
   const QColor seen = charttest::pixelAt(image, at);
-  const std::string expect = c.expect;
+  std::string expect = c.expect;
+  if (expect.rfind("key", 0) == 0) expect = expect.substr(3);
   SCOPED_TRACE(seen.name().toStdString() + " against the face " + face.name().toStdString());
   if (expect == "shadow") {
     EXPECT_LT(seen.lightness(), 235);
@@ -135,5 +151,29 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"style30NearlySolid", 30, "", {0.5, 0.5}, {0, 0}, "face"},
         EffectCase{"style22NearlySolid", 22, "", {0.5, 0.5}, {0, 0}, "face"},
         EffectCase{"style30EffectsOff", 30, "<a:effectLst/>", {0.5, 1}, {0, 1.6}, "background"},
-        EffectCase{"style38Outline", 38, "", {0, 0.5}, {0.2, 0}, "darker"}),
+        EffectCase{"style38Outline", 38, "", {0, 0.5}, {0.2, 0}, "darker"},
+        // 3-D columns: a shadow and glow round the solid, a bevel on each face, the legend's
+        // key bevelled as its series.
+        EffectCase{"glow3D",
+                   2,
+                   "<a:effectLst><a:glow rad=\"101600\"><a:srgbClr val=\"FF0000\"><a:alpha "
+                   "val=\"60000\"/></a:srgbClr></a:glow></a:effectLst>",
+                   {0, 0.5},
+                   {-3, 0},
+                   "glow",
+                   true},
+        EffectCase{"bevel3DLitTop",
+                   2,
+                   "<a:sp3d><a:bevelT w=\"101600\" h=\"25400\"/></a:sp3d>",
+                   {0.5, 0},
+                   {0, 1.5},
+                   "lighter",
+                   true},
+        EffectCase{"bevel3DKeyLitTop",
+                   2,
+                   "<a:sp3d><a:bevelT w=\"101600\" h=\"25400\"/></a:sp3d>",
+                   {0.5, 0},
+                   {0, 0.6},
+                   "keylighter",
+                   true}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -226,7 +226,8 @@ std::vector<ChartInPicture> readChartRects(const QString& tsvPath) {
     row.chart = f[1].toInt();
     row.rect = QRect(QPoint(f[2].toInt(), f[3].toInt()), QPoint(f[4].toInt(), f[5].toInt()));
     row.pixelsPerPoint = f[6].toDouble();
-    if (f.size() > 7) row.checks = f[7];
+    if (f.size() > 7 && f[7] != "-") row.limits = f[7];
+    if (f.size() > 8) row.why = f[8];
     rows.push_back(row);
   }
   return rows;
@@ -241,8 +242,16 @@ bool isPlotPixel(QRgb p) {
   return lo < 232 && !(hi < 110 && hi - lo < 30);
 }
 
+// Black or dark grey: the core of text.
+bool isTextCore(QRgb p) {
+  const int hi = std::max({qRed(p), qGreen(p), qBlue(p)}),
+            lo = std::min({qRed(p), qGreen(p), qBlue(p)});
+  return hi < 110 && hi - lo < 30;
+}
+
 // The bounding box of the 8-connected regions of plot pixels within `area` that reach across
-// `minWidth` or `minHeight`.
+// `minWidth` or `minHeight`. A grey region that mostly borders dark text is that text's
+// antialiased fringe (letters a row of which joins into a wide region), not the plot.
 std::optional<QRect> largeRegions(const QImage& img, const QRect& area, int minWidth,
                                   int minHeight) {
   const int w = area.width(), h = area.height();
@@ -255,23 +264,34 @@ std::optional<QRect> largeRegions(const QImage& img, const QRect& area, int minW
           !isPlotPixel(img.pixel(area.left() + x0, area.top() + y0)))
         continue;
       QRect box(x0, y0, 1, 1);
+      int pixels = 0, coloured = 0, textContacts = 0;
       stack.assign(1, QPoint(x0, y0));
       seen[size_t(y0) * size_t(w) + size_t(x0)] = 1;
       while (!stack.empty()) {
         const QPoint q = stack.back();
         stack.pop_back();
         box |= QRect(q, QSize(1, 1));
+        const QRgb c = img.pixel(area.left() + q.x(), area.top() + q.y());
+        ++pixels;
+        coloured +=
+            std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)}) >=
+            30;
         for (int dy = -1; dy <= 1; ++dy)
           for (int dx = -1; dx <= 1; ++dx) {
             const int x = q.x() + dx, y = q.y() + dy;
             if (x < 0 || y < 0 || x >= w || y >= h || seen[size_t(y) * size_t(w) + size_t(x)])
               continue;
-            if (!isPlotPixel(img.pixel(area.left() + x, area.top() + y))) continue;
+            const QRgb n = img.pixel(area.left() + x, area.top() + y);
+            if (!isPlotPixel(n)) {
+              textContacts += isTextCore(n);
+              continue;
+            }
             seen[size_t(y) * size_t(w) + size_t(x)] = 1;
             stack.emplace_back(x, y);
           }
       }
-      if (box.width() >= minWidth || box.height() >= minHeight) all |= box;
+      const bool fringe = 2 * textContacts > pixels;
+      if (!fringe && (box.width() >= minWidth || box.height() >= minHeight)) all |= box;
     }
   if (all.isEmpty()) return std::nullopt;
   return all.translated(area.topLeft());

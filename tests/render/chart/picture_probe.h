@@ -43,7 +43,9 @@ struct ChartInPicture {
   int chart = 0;    // the chart's index in the workbook's drawings
   QRect rect;       // the chart area, its outline included
   double pixelsPerPoint = 1;
-  QString checks;  // what ours must match: "plot", "title", "legend" ("-": none yet)
+  // How far ours may be off where the default is not met: "plot=4.8,title=2.2" (% of the
+  // chart), with the reason; empty for the defaults.
+  QString limits, why;
 };
 
 // The rows of a table of chart rectangles; empty when it cannot be read.

@@ -51,6 +51,7 @@ const QString kBestFit =
 const QString kOutEnd =
     "<c:dLbls><c:dLblPos val=\"outEnd\"/><c:showVal val=\"1\"/><c:showCatName val=\"1\"/>"
     "</c:dLbls>";
+const QString kLegend = "<c:legend><c:legendPos val=\"%1\"/></c:legend>";
 // Point 0 dragged far right and down (beyond the chart), point 1 onto point 2's place.
 const QString kDragged =
     "<c:dLbls><c:dLbl><c:idx val=\"0\"/><c:layout><c:manualLayout><c:x val=\"0.9\"/><c:y "
@@ -143,6 +144,7 @@ TEST_P(PieLabelRules, ApartInsideLedAndPieKeepsItsSize) {
     SCOPED_TRACE(d.text.toStdString());
     const QRectF r = d.rect();
     EXPECT_TRUE(l.chartArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(r));
+    EXPECT_FALSE(l.legendRect.intersects(r)) << "over the legend";
     for (size_t j = i + 1; j < l.dataLabels.size(); ++j) {
       const QRectF both = r.intersected(l.dataLabels[j].rect());
       EXPECT_FALSE(both.width() > 0.5 && both.height() > 0.5)
@@ -159,6 +161,10 @@ TEST_P(PieLabelRules, ApartInsideLedAndPieKeepsItsSize) {
     EXPECT_TRUE(onBoundary(d.leader.back(), r));
   }
   EXPECT_GE(leaders, c.minLeaders);
+  // The legend's entries stay in its box, however long their names.
+  for (const render::chart::LegendEntry& e : l.legend)
+    EXPECT_LE(render::chart::measureText(l.legendStyle, e.text).width(), e.textRect.width() + 0.5)
+        << e.text.toStdString();
   EXPECT_GE(pieDiameter(l), 0.5 * std::min(l.plotArea.width(), l.plotArea.height()));
 }
 
@@ -173,6 +179,24 @@ INSTANTIATE_TEST_SUITE_P(
         LabelCase{
             "bestFitSmallChart", nullptr, 0, pie("pieChart", 6, true, kBestFit), {260, 170}, 2},
         LabelCase{"bestFit3D", nullptr, 0, pie("pie3DChart", 12, true, kBestFit), {360, 216}, 4},
+        LabelCase{"bestFitLegendRight",
+                  nullptr,
+                  0,
+                  pie("pieChart", 12, true, kBestFit) + kLegend.arg("r"),
+                  {360, 216},
+                  4},
+        LabelCase{"outEndLegendTop",
+                  nullptr,
+                  0,
+                  pie("pie3DChart", 16, false, kOutEnd) + kLegend.arg("t"),
+                  {360, 216},
+                  0},
+        LabelCase{"outEndLegendLeft",
+                  nullptr,
+                  0,
+                  pie("pieChart", 8, true, kOutEnd) + kLegend.arg("l"),
+                  {300, 200},
+                  0},
         LabelCase{"draggedBeyondTheChart",
                   nullptr,
                   0,
@@ -203,6 +227,15 @@ TEST(DraggedLabels, MoveByTheirLayout) {
        false},
       {"lineChart", "<c:x val=\"-0.2\"/><c:y val=\"0.1\"/>", {-0.2, 0.1}, false},
       {"lineChart",
+       "<c:xMode val=\"edge\"/><c:yMode val=\"edge\"/><c:x val=\"0.5\"/><c:y val=\"0.25\"/>",
+       {0.5, 0.25},
+       true},
+      // In 3-D scenes, from where the label stands on the projected bar or ribbon.
+      {"bar3DChart><c:barDir val=\"col\"/",
+       "<c:x val=\"0.1\"/><c:y val=\"-0.05\"/>",
+       {0.1, -0.05},
+       false},
+      {"line3DChart",
        "<c:xMode val=\"edge\"/><c:yMode val=\"edge\"/><c:x val=\"0.5\"/><c:y val=\"0.25\"/>",
        {0.5, 0.25},
        true},
