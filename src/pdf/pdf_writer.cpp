@@ -1,13 +1,14 @@
 #include "pdf/pdf_writer.h"
 
 #include <QFile>
-
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include "pdf/image_stream.h"
 
 namespace morvane::pdf {
 namespace {
@@ -28,10 +29,11 @@ void PdfWriter::discard() {
   if (m_painter && m_painter->isActive()) m_painter->end();
   m_painter.reset();
   m_writer.reset();
+  m_splice.reset();
   m_tail.reset();
   if (m_file) m_file->cancelWriting();
   m_file.reset();  // an uncommitted AtomicFile removes its temporary file
-  m_pageOpen = m_anyPage = m_ended = false;
+  m_pageOpen = m_anyPage = m_ended = m_broken = false;
 }
 
 bool PdfWriter::BeginDocument(const QString& path, const QString& title, const QString& creator,
@@ -51,12 +53,14 @@ bool PdfWriter::BeginDocument(const QString& path, const QString& title, const Q
   }
   m_file = std::move(file);
   m_tail = std::make_unique<TailKeepingDevice>(*m_file, kTrailerRoom);
-  m_writer = std::make_unique<QPdfWriter>(m_tail.get());
+  m_splice = std::make_unique<ImageSplicingDevice>(*m_tail);
+  m_writer = std::make_unique<QPdfWriter>(m_splice.get());
   m_writer->setResolution(kResolution);
   m_writer->setTitle(title);
   m_writer->setCreator(creator);
   m_info = {title, creator, author, producer, QDateTime::currentDateTimeUtc()};
   m_painter = std::make_unique<QPainter>();
+  for (auto& image : m_images) image.placeholder = QImage();  // Qt drew them in another document
   m_error.clear();
   return true;
 }
@@ -113,7 +117,7 @@ int PdfWriter::LoadImageFile(const QString& path) {
   QByteArray bytes = file.readAll();
   QImage image = QImage::fromData(bytes);
   if (image.isNull()) return 0;
-  m_images.push_back(std::move(bytes));
+  m_images.push_back({std::move(bytes), {}});
   // The image just loaded is normally drawn next: keep that one decoded.
   m_lastImage = std::move(image);
   m_lastHandle = int(m_images.size());
@@ -158,7 +162,30 @@ bool PdfWriter::BeginPage() {
 void PdfWriter::DrawImage(int handle, double x, double y, double width, double height) {
   if (!m_pageOpen || handle < 1 || handle > int(m_images.size())) return;
   const QRectF box(toDevice(x), toDevice(y), toDevice(width), toDevice(height));
-  m_painter->drawImage(box, handle == m_lastHandle ? m_lastImage : QImage::fromData(m_images[handle - 1]));
+  LoadedImage& loaded = m_images[size_t(handle - 1)];
+  QImage image;
+  if (loaded.placeholder.isNull()) {
+    image = handle == m_lastHandle ? m_lastImage : QImage::fromData(loaded.encoded);
+    if (image.format() != QImage::Format_RGB32) {  // not an opaque colour JPEG: Qt stores it
+      m_painter->drawImage(box, image);
+      return;
+    }
+    loaded.placeholder = QImage(1, 1, QImage::Format_RGB32);
+    loaded.placeholder.fill(Qt::white);
+  }
+  m_splice->holdImage();
+  m_painter->drawImage(box, loaded.placeholder);
+  if (!m_splice->holdsImage()) {  // Qt refers to the object it wrote for it before
+    m_splice->replaceImage({}, {});
+    return;
+  }
+  if (image.isNull()) image = QImage::fromData(loaded.encoded);
+  const QByteArray stream = deflatedRows(image);
+  if (!m_splice->replaceImage(imageDictionary(image.width(), image.height(), stream.size()),
+                              stream)) {
+    m_error = m_splice->errorString();
+    m_broken = true;
+  }
 }
 
 void PdfWriter::DrawText(double x, double y, const QString& text, int font, double size,
@@ -182,7 +209,12 @@ void PdfWriter::EndDocument() {
   m_pageOpen = false;
   if (!m_anyPage && !BeginPage()) return;
   m_pageOpen = false;
+  m_splice->holdEnd();
   m_painter->end();
+  if (!m_splice->finish()) {
+    m_error = m_splice->errorString();
+    m_broken = true;
+  }
   m_ended = true;
 }
 
@@ -202,12 +234,13 @@ bool PdfWriter::FinishDocument() {
     return false;
   }
   EndDocument();
-  if (!m_ended) {
+  if (!m_ended || m_broken) {
     discard();
     return false;
   }
   m_painter.reset();
   m_writer.reset();
+  m_splice.reset();
   if (!appendInfo()) {
     discard();
     return false;

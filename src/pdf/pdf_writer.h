@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/atomic_file.h"
+#include "pdf/image_splice.h"
 #include "pdf/pdf_info_update.h"
 
 class QFont;
@@ -90,11 +91,16 @@ class PdfWriter {
   bool appendInfo();
 
   std::unique_ptr<files::AtomicFile> m_file;
-  std::unique_ptr<TailKeepingDevice> m_tail;  // between m_writer and m_file
+  std::unique_ptr<TailKeepingDevice> m_tail;      // before m_file
+  std::unique_ptr<ImageSplicingDevice> m_splice;  // between m_writer and m_tail
   std::unique_ptr<QPdfWriter> m_writer;
   std::unique_ptr<QPainter> m_painter;
   std::vector<QFont> m_fonts;
-  std::vector<QByteArray> m_images;  // encoded, as loaded
+  struct LoadedImage {
+    QByteArray encoded;  // as loaded
+    QImage placeholder;  // what Qt draws in its place, once drawn
+  };
+  std::vector<LoadedImage> m_images;
   QImage m_lastImage;
   int m_lastHandle = 0;
   QImage m_captured;
@@ -106,6 +112,7 @@ class PdfWriter {
   bool m_pageOpen = false;
   bool m_anyPage = false;
   bool m_ended = false;
+  bool m_broken = false;  // a picture or the table could not be spliced: the file is refused
 };
 
 }  // namespace morvane::pdf
