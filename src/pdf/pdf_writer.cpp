@@ -1,13 +1,16 @@
 #include "pdf/pdf_writer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "office/clipboard_formats.h"
 #include "pdf/image_stream.h"
 
 namespace morvane::pdf {
@@ -78,8 +81,16 @@ void PdfWriter::SetUnits(int code) {
   m_unitInPoints = code == kUnitCentimetres ? kPointsPerCm : 1.0;
 }
 
-bool PdfWriter::CaptureImage(const QImage& image) {
+bool PdfWriter::CaptureImage(const QImage& image, const QByteArray& jpeg, int jpegQuality) {
   m_captured = image;
+  m_capturedJpeg.clear();
+  QBuffer buffer;
+  buffer.setData(jpeg);
+  if (!jpeg.isEmpty() && buffer.open(QIODevice::ReadOnly) &&
+      QImageReader(&buffer, "jpeg").size() == image.size()) {
+    m_capturedJpeg = jpeg;
+    m_capturedJpegQuality = jpegQuality;
+  }
   return !image.isNull();
 }
 
@@ -88,21 +99,15 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
     m_error = QStringLiteral("no picture captured");
     return false;
   }
-  // JPEG has no alpha: flatten transparent pictures onto white as a page would show them.
-  // The JPEG keeps every pixel of a high-resolution picture, and says its resolution.
-  QImage opaque(m_captured.size(), QImage::Format_RGB32);
-  opaque.setDevicePixelRatio(m_captured.devicePixelRatio());
-  opaque.setDotsPerMeterX(m_captured.dotsPerMeterX());
-  opaque.setDotsPerMeterY(m_captured.dotsPerMeterY());
-  opaque.fill(Qt::white);
-  {
-    QPainter p(&opaque);
-    p.drawImage(0, 0, m_captured);
-  }
-  if (!opaque.save(path, "JPEG", quality)) {
+  const QByteArray jpeg = !m_capturedJpeg.isEmpty() && m_capturedJpegQuality == quality
+                              ? m_capturedJpeg
+                              : office::jpegOnWhite(m_captured, quality);
+  QFile file(path);
+  if (jpeg.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(jpeg) != jpeg.size()) {
     m_error = QStringLiteral("the picture of %1 x %2 pixels cannot be stored as JPEG in %3")
-                  .arg(opaque.width())
-                  .arg(opaque.height())
+                  .arg(m_captured.width())
+                  .arg(m_captured.height())
                   .arg(path);
     return false;
   }

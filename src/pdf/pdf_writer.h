@@ -46,8 +46,10 @@ class PdfWriter {
   // kUnitCentimetres: later positions and sizes are centimetres; any other code: points.
   void SetUnits(int code);
 
-  // Holds `image` as the captured picture. False (and nothing held) when it is null.
-  bool CaptureImage(const QImage& image);
+  // Holds `image` as the captured picture, and `jpeg` when it is that picture already stored
+  // as SaveImageAsJpeg stores it at `jpegQuality` (it is ignored when its size differs).
+  // False (and nothing held) when `image` is null.
+  bool CaptureImage(const QImage& image, const QByteArray& jpeg = {}, int jpegQuality = -1);
   // Writes the held picture as a JPEG file of `quality` (0..100). False when nothing is held
   // or the file cannot be written.
   bool SaveImageAsJpeg(const QString& path, int quality);
@@ -104,6 +106,8 @@ class PdfWriter {
   QImage m_lastImage;
   int m_lastHandle = 0;
   QImage m_captured;
+  QByteArray m_capturedJpeg;
+  int m_capturedJpegQuality = -1;
   DocumentInfo m_info;
   QString m_error;
   double m_unitInPoints = 1.0;

@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <functional>
 #include <random>
 
+#include "office/clipboard_formats.h"
 #include "pdf/image_splice.h"
 #include "pdf/pdf_writer.h"
 #include "pdf/poppler.h"
@@ -107,6 +109,36 @@ TEST(PdfPictureStreams, PopplerDecodesEachPictureToItsJpegsPixels) {
   for (int object = 1; object < count; ++object) {
     const qint64 offset = bytes.mid(entries + 20 * object, 10).toLongLong();
     EXPECT_TRUE(bytes.mid(offset).startsWith(QByteArray::number(object) + " 0 obj\n")) << object;
+  }
+}
+
+// A picture captured with its JPEG is stored as those bytes when asked at their quality;
+// at another quality, or with a JPEG of another size, the writer encodes the picture itself.
+TEST(PdfPictureStreams, ACapturedJpegIsStoredAsItIsAtItsQualityOnly) {
+  QImage picture(64, 48, QImage::Format_RGB32);
+  picture.fill(QColor(30, 160, 90));
+  const QByteArray own = office::jpegOnWhite(picture, 75);
+  const QByteArray given = office::jpegOnWhite(picture, 40);  // differs from own
+  const QByteArray otherSize = office::jpegOnWhite(picture.copy(0, 0, 32, 48), 40);
+  const struct {
+    const char* what;
+    QByteArray jpeg;
+    int quality;
+    QByteArray stored;
+  } cases[] = {{"its quality", given, 75, given},
+               {"another quality", given, 40, own},
+               {"another size", otherSize, 75, own},
+               {"none", {}, 75, own}};
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("picture.jpg"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    pdf::PdfWriter writer;
+    EXPECT_TRUE(writer.CaptureImage(picture, c.jpeg, c.quality));
+    ASSERT_TRUE(writer.SaveImageAsJpeg(path, 75));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), c.stored);
   }
 }
 
