@@ -29,9 +29,10 @@ bool isOpaque(const QImage& image) {
   if (format != QImage::Format_ARGB32 && format != QImage::Format_ARGB32_Premultiplied)
     return false;
   QRgb all = 0xffffffff;
-  for (int y = 0; y < image.height(); ++y) {
+  const int width = image.width(), height = image.height();
+  for (int y = 0; y < height; ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) all &= line[x];
+    for (int x = 0; x < width; ++x) all &= line[x];
   }
   return qAlpha(all) == 255;
 }
