@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <queue>
 #include <utility>
 #include <vector>
@@ -135,12 +136,16 @@ class BitWriter {
 // stand for (a run of zeros adds nothing to its first sum and that sum once a byte to the
 // second).
 struct Tokens {
-  std::vector<uint16_t> list;  // a literal, or kMatch plus a match's length
-  std::vector<uint64_t> counts = std::vector<uint64_t>(kLiteralCodes);
+  // Room for the most tokens `bytes` can make, one a byte; only what is used is touched.
+  explicit Tokens(size_t bytes) : list(new uint16_t[bytes + 1]), end(list.get()) {}
+
+  std::unique_ptr<uint16_t[]> list;  // a literal, or kMatch plus a match's length
+  uint16_t* end;
+  std::array<uint32_t, kLiteralCodes> counts{};
   uint64_t sum1 = 1, sum2 = 0;
 
   [[gnu::always_inline]] void literal(uint8_t byte) {
-    list.push_back(byte);
+    *end++ = byte;
     ++counts[byte];
     sum1 += byte;
     sum2 += sum1;
@@ -158,7 +163,7 @@ struct Tokens {
     for (size_t left = run - 1; left > 0;) {
       size_t length = std::min(left, kMaxMatch);
       if (left - length > 0 && left - length < 3) length = left - 3;
-      list.push_back(uint16_t(kMatch + length));
+      *end++ = uint16_t(kMatch + length);
       ++counts[kLengthCodes[length].symbol];
       left -= length;
     }
@@ -179,8 +184,7 @@ QByteArray deflatedRows(const QImage& image) {
   // Runs are found pixel by pixel, without writing the filtered rows out; a row's filter byte
   // ends any run.
   const int width = image.width();
-  Tokens tokens;
-  tokens.list.reserve(size_t(width) * size_t(image.height()) / 2 + 64);
+  Tokens tokens((3 * size_t(width) + 1) * size_t(image.height()));
   // Paeth's predictor: zero where a pixel, and the one left of it, equal those above them.
   constexpr QRgb kColour = 0xffffff;
   const std::vector<QRgb> none(size_t(width), 0);
@@ -213,7 +217,8 @@ QByteArray deflatedRows(const QImage& image) {
   }
   tokens.counts[kEndOfBlock] = 1;
 
-  const std::vector<uint8_t> lengths = codeLengths(tokens.counts, kMaxCodeBits);
+  const std::vector<uint8_t> lengths =
+      codeLengths(std::vector<uint64_t>(tokens.counts.begin(), tokens.counts.end()), kMaxCodeBits);
   const std::vector<uint32_t> codes = canonicalCodes(lengths);
   // The one distance used (1) and a second one, so that code is complete: one bit each.
   constexpr int kDistanceCodes = 2;
@@ -224,7 +229,8 @@ QByteArray deflatedRows(const QImage& image) {
   const std::vector<uint32_t> metaCodes = canonicalCodes(metaLengths);
 
   // Header, code tables, at most 21 bits a token, the end of the block and the checksum.
-  QByteArray out(qsizetype(2 + 400 + 3 * tokens.list.size() + 8), Qt::Uninitialized);
+  QByteArray out(qsizetype(2 + 400 + 3 * size_t(tokens.end - tokens.list.get()) + 8),
+                 Qt::Uninitialized);
   auto* begin = reinterpret_cast<uint8_t*>(out.data());
   begin[0] = 0x78;  // deflate, 32 KB window
   begin[1] = 0x01;  // fastest level, no dictionary; the two bytes are a multiple of 31
@@ -239,16 +245,23 @@ QByteArray deflatedRows(const QImage& image) {
   for (const uint8_t symbol : kMetaOrder) bits.put(metaLengths[symbol], 3);
   for (const uint8_t length : lengths) bits.put(metaCodes[length], metaLengths[length]);
   for (int d = 0; d < kDistanceCodes; ++d) bits.put(metaCodes[1], metaLengths[1]);
-  for (const uint16_t token : tokens.list) {
-    if (token < kMatch) {
-      bits.put(codes[token], lengths[token]);
-      continue;
-    }
-    const LengthCode& code = kLengthCodes[token - kMatch];
-    bits.put(codes[code.symbol], lengths[code.symbol]);
-    if (code.extraBits > 0) bits.put(code.extra, code.extraBits);
-    bits.put(0, 1);  // distance 1
+  // Every token's bits at once: a literal's code; a length's code, its extra bits and the
+  // one-bit code of distance 1.
+  struct Bits {
+    uint32_t value;
+    int count;
+  };
+  std::array<Bits, kMatch + kMaxMatch + 1> written{};
+  for (int literal = 0; literal < 256; ++literal)
+    written[size_t(literal)] = {codes[size_t(literal)], lengths[size_t(literal)]};
+  for (size_t length = 3; length <= kMaxMatch; ++length) {
+    const LengthCode& code = kLengthCodes[length];
+    const int bits = lengths[code.symbol];
+    written[kMatch + length] = {codes[code.symbol] | uint32_t(code.extra) << bits,
+                                bits + code.extraBits + 1};
   }
+  for (const uint16_t* token = tokens.list.get(); token != tokens.end; ++token)
+    bits.put(written[*token].value, written[*token].count);
   bits.put(codes[kEndOfBlock], lengths[kEndOfBlock]);
   uint8_t* end = bits.finish();
   const uint32_t adler = tokens.adler();
