@@ -142,38 +142,31 @@ TEST(PdfPictureStreams, ACapturedJpegIsStoredAsItIsAtItsQualityOnly) {
   }
 }
 
+// Held image objects that are not a placeholder's, and document ends without a table (or
+// one before what was held); each is refused and nothing of it written.
 TEST(PdfPictureStreams, SplicingRefusesWhatItDoesNotRecognise) {
-  const char* const images[] = {
-      "7 0 obj\n<<\n/Type /Page\n>>\nendobj\n",
-      "7 0 obj\n<<\n/Type /XObject\n/Subtype /Image\n/Length 8 0 R\n>>\nstream\nxy\nendstream\n"
-      "endobj\n",
-      "7 0 obj\n<<\n/Type /XObject\n/Subtype /Image\n/Length 8 0 R\n>>\nstream\nxy\nendstream\n"
-      "endobj\n9 0 obj\n2\nendobj\n"};
-  for (const char* held : images) {
-    SCOPED_TRACE(held);
+  const struct {
+    bool end;
+    const char* held;
+  } cases[] = {{false, "7 0 obj\n<<\n/Type /Page\n>>\nendobj\n"},
+               {false,
+                "7 0 obj\n<<\n/Type /XObject\n/Subtype /Image\n/Length 8 0 R\n>>\nstream\nxy\n"
+                "endstream\nendobj\n"},
+               {false,
+                "7 0 obj\n<<\n/Type /XObject\n/Subtype /Image\n/Length 8 0 R\n>>\nstream\nxy\n"
+                "endstream\nendobj\n9 0 obj\n2\nendobj\n"},
+               {true, "trailer\n<< /Size 1 >>\n%%EOF\n"},
+               {true, "xref\n0 1\n0000000000 65535 f \ntrailer\n<< >>\nstartxref\n0\n%%EOF\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.held);
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     pdf::ImageSplicingDevice device(buffer);
     device.write("%PDF-1.4\n");
-    device.holdImage();
-    device.write(held);
-    EXPECT_FALSE(device.replaceImage("/Subtype /Image\n", "pixels"));
-    EXPECT_EQ(out, QByteArray("%PDF-1.4\n"));
-  }
-  const char* const ends[] = {
-      "trailer\n<< /Size 1 >>\n%%EOF\n",
-      "xref\n0 1\n0000000000 65535 f \ntrailer\n<< >>\nstartxref\n0\n%%EOF\n"};
-  for (const char* end : ends) {
-    SCOPED_TRACE(end);
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    pdf::ImageSplicingDevice device(buffer);
-    device.write("%PDF-1.4\n");
-    device.holdEnd();
-    device.write(end);
-    EXPECT_FALSE(device.finish());
+    c.end ? device.holdEnd() : device.holdImage();
+    device.write(c.held);
+    EXPECT_FALSE(c.end ? device.finish() : device.replaceImage("/Subtype /Image\n", "pixels"));
     EXPECT_EQ(out, QByteArray("%PDF-1.4\n"));
   }
 }
