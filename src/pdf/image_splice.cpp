@@ -10,6 +10,11 @@ QByteArray lengthObject(const QByteArray& number, qsizetype length) {
   return number + " 0 obj\n" + QByteArray::number(length) + "\nendobj\n";
 }
 
+// Whether `bytes` holds `text` at `at`, without copying what follows.
+bool holdsAt(const QByteArray& bytes, qsizetype at, QByteArrayView text) {
+  return at >= 0 && at <= bytes.size() && QByteArrayView(bytes).sliced(at).startsWith(text);
+}
+
 }  // namespace
 
 ImageSplicingDevice::ImageSplicingDevice(QIODevice& target) : m_target(target) {
@@ -89,13 +94,13 @@ bool ImageSplicingDevice::finish() {
   const auto found = start < 0 ? QRegularExpressionMatch()
                                : number.match(QString::fromLatin1(held.mid(start, 40)));
   const qint64 table = found.hasMatch() ? found.captured(1).toLongLong() - m_heldFrom : -1;
-  if (table < 0 || table >= held.size() || !held.mid(table).startsWith("xref\n")) {
+  if (!holdsAt(held, table, "xref\n")) {
     setErrorString(QStringLiteral("the document has no cross-reference table"));
     return false;
   }
   // Subsections "first count", each entry 20 bytes: ten-digit offset, generation, n or f.
   qsizetype at = table + 5;
-  while (at < start && !held.mid(at).startsWith("trailer")) {
+  while (at < start && !holdsAt(held, at, "trailer")) {
     const qsizetype eol = held.indexOf('\n', at);
     const QList<QByteArray> header = held.mid(at, eol - at).trimmed().split(' ');
     if (eol < 0 || header.size() != 2) break;
@@ -106,7 +111,7 @@ bool ImageSplicingDevice::finish() {
       held.replace(at, 10, offset.rightJustified(10, '0'));
     }
   }
-  if (!held.mid(at).startsWith("trailer")) {
+  if (!holdsAt(held, at, "trailer")) {
     setErrorString(QStringLiteral("the document's cross-reference table cannot be read"));
     return false;
   }
