@@ -6,16 +6,22 @@
 # its listed window (offscreen), and LibreOffice converting the same workbook to PDF with a
 # warm profile. Prints wall time, processor time (user + system: the machine is shared, so it
 # is the steadier figure), wall time per object and peak memory of the fastest run. Bitmaps are
-# drawn at twice 96 dpi. Builds in its own Release folder, leaving the test build alone.
+# drawn at twice 96 dpi. Builds in its own Release folder, leaving the test build alone, unless
+# MORVANE_BINARY names a binary to time (another build, to compare); BENCH_ONLY="pdf list"
+# times only the runs whose labels start with one of those words.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes="250 1000 4000"
 if [ "${1:-}" = --quick ]; then sizes=250; fi
 runs=${BENCH_RUNS:-3}
-build=${BENCH_BUILD_DIR:-build-bench}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target morvane >/dev/null
-morvane=$PWD/$build/src/app/morvane
+if [[ -n "${MORVANE_BINARY:-}" ]]; then
+  morvane=$(realpath "$MORVANE_BINARY")
+else
+  build=${BENCH_BUILD_DIR:-build-bench}
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" -j"$(nproc)" --target morvane >/dev/null
+  morvane=$PWD/$build/src/app/morvane
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
@@ -26,11 +32,20 @@ echo "$(nproc) cores, $(awk '/MemTotal/ { printf "%.1f GB", $2 / 1048576 }' /pro
   "load average $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
 printf '%-22s %7s %10s %9s %13s %10s\n' run objects wall processor "wall/object" "peak"
 
+# wanted LABEL: true unless BENCH_ONLY is set and names no first words of LABEL.
+wanted() {
+  [[ -z "${BENCH_ONLY:-}" ]] && return 0
+  local word
+  for word in $BENCH_ONLY; do [[ $1 == "$word"* ]] && return 0; done
+  return 1
+}
+
 # measure LABEL OBJECTS PREPARE COMMAND...: runs PREPARE (untimed, e.g. removing the output)
 # then COMMAND, $runs times; prints the fastest run's figures.
 measure() {
   local label=$1 objects=$2 prepare=$3
   shift 3
+  wanted "$label" || return 0
   local best=
   for ((i = 0; i < runs; ++i)); do
     eval "$prepare"
@@ -49,8 +64,10 @@ measure() {
 }
 
 # The deck of 500 slides the last paste goes into: 500 objects pasted once, untimed.
-/usr/bin/python3 bench/make_bench_workbook.py "$work/b500.xlsx" 500
-"$morvane" paste "$work/b500.xlsx" "$work/deck500.pptx" --format emf --quiet >/dev/null
+if wanted "paste emf, 500 slides"; then
+  /usr/bin/python3 bench/make_bench_workbook.py "$work/b500.xlsx" 500
+  "$morvane" paste "$work/b500.xlsx" "$work/deck500.pptx" --format emf --quiet >/dev/null
+fi
 
 lo_profile="file://$work/lo-profile"
 for n in $sizes; do
@@ -68,8 +85,10 @@ for n in $sizes; do
   measure "window listed" "$n" "rm -f $deck" \
     env MORVANE_BENCH_EXIT_WHEN_LISTED=1 "$morvane" "$book" "$deck"
   # One untimed conversion warms the profile (its first start creates it).
-  [ -d "$work/lo-profile" ] || soffice "-env:UserInstallation=$lo_profile" --headless \
-    --convert-to pdf --outdir "$work/lo" "$book" >/dev/null 2>&1
+  if wanted "LibreOffice pdf" && [ ! -d "$work/lo-profile" ]; then
+    soffice "-env:UserInstallation=$lo_profile" --headless --convert-to pdf --outdir "$work/lo" \
+      "$book" >/dev/null 2>&1
+  fi
   measure "LibreOffice pdf" "$n" "rm -rf $work/lo" soffice "-env:UserInstallation=$lo_profile" \
     --headless --convert-to pdf --outdir "$work/lo" "$book"
 done

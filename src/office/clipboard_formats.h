@@ -5,6 +5,7 @@
 //                   the pixels of 96 dpi at the same size in points; its dotsPerMeter say so)
 //   EMF             kEmfMime: the bytes of a genuine enhanced metafile (src/emf writes it)
 //   SVG             kSvgMime: an SVG document whose units are points, offered beside the bitmap
+//   JPEG            kJpegMime: the bitmap as a JPEG of kJpegQuality (jpegOnWhite), beside it
 //   native object   kNativeObjectMime: a NativeObject (below), for pastes as embedded objects
 //   source          kSourceMime: the SourceRecord (below) of the object the pictures show, as
 //                   its compact UTF-8 text; absent for anything that is no workbook object
@@ -13,9 +14,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QSizeF>
 #include <QString>
-
 #include <optional>
 
 namespace morvane::office {
@@ -24,6 +25,15 @@ inline constexpr char kEmfMime[] = "image/x-emf";
 inline constexpr char kSvgMime[] = "image/svg+xml";
 inline constexpr char kNativeObjectMime[] = "application/x-morvane-native-object";
 inline constexpr char kSourceMime[] = "application/x-morvane-source";
+inline constexpr char kJpegMime[] = "image/jpeg";
+// The quality of the JPEG a bitmap copy offers: the one the PDF export stores its pages at, so
+// a picture drawn ahead for a page is encoded ahead too.
+inline constexpr int kJpegQuality = 75;
+
+// `image` as a JPEG of `quality` (0..100): flattened onto white, as a page shows a transparent
+// picture (JPEG has no alpha), with all its pixels and its dots per metre. Empty when it cannot
+// be encoded.
+QByteArray jpegOnWhite(const QImage& image, int quality);
 
 // A chart or range copied "as an object": the whole source workbook, which object of it was
 // copied, and its natural size. The presentation host embeds `workbook` under

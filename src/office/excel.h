@@ -59,8 +59,9 @@ struct PictureHint {
   QString sheet;  // the worksheet holding the chart, or the chart sheet
   QString name;   // the chart object's or the defined name's; empty for a chart sheet
 };
-// The picture forms the run will read of the copies it announces.
-enum class PictureUse { Metafile, Bitmap, EncodedBitmap, Svg };
+// The picture forms the run will read of the copies it announces: EncodedBitmap the bitmap
+// and its PNG, Jpeg the bitmap and its JPEG (office::kJpegMime).
+enum class PictureUse { Metafile, Bitmap, EncodedBitmap, Svg, Jpeg };
 
 class Range {
  public:

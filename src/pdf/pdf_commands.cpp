@@ -3,9 +3,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QStandardPaths>
 
 #include "files/atomic_file.h"
+#include "office/clipboard_formats.h"
 #include "paste/paste_steps.h"
 #include "pdf/pdf_writer.h"
 #include "registry/registry.h"
@@ -63,6 +65,12 @@ PdfCommands::PdfCommands(startup::Tool& tool, paste::FormRegistry* forms)
     : m_tool(tool), m_forms(forms), m_outputPath(defaultOutputPath()) {
   m_entry = [this](const std::function<void()>& command) { startup::RunGuarded(m_tool, command); };
   m_clipboardImage = [] { return QGuiApplication::clipboard()->image(); };
+  m_clipboardJpeg = [] {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(QLatin1String(office::kJpegMime))
+               ? data->data(QLatin1String(office::kJpegMime))
+               : QByteArray();
+  };
 }
 
 PdfCommands::~PdfCommands() { delete m_dialog.data(); }
@@ -165,8 +173,8 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
     ++total;
     rows.emplace_back(list.listText(row, paste::kColName), list.listText(row, paste::kColSheet));
   }
-  // The pages take the clipboard's bitmap, never its PNG.
-  const paste::PictureLookAhead lookAhead(m_tool.workbook.get(), rows, excel::PictureUse::Bitmap);
+  // The pages take the clipboard's bitmap and its JPEG, never its PNG.
+  const paste::PictureLookAhead lookAhead(m_tool.workbook.get(), rows, excel::PictureUse::Jpeg);
   int done = 0;
   Int16 row;
   for (row = 0; row <= last; ++row) {
@@ -183,7 +191,13 @@ void PdfCommands::writePages(ExportList& list, const std::function<bool(int)>& w
     // A row whose picture could not be made captures nothing, so its page stays empty like
     // one whose image fails.
     const QString problem = list.pictureProblem();
-    writer.CaptureImage(problem.isEmpty() ? m_clipboardImage() : QImage());
+    if (problem.isEmpty()) {
+      const QImage image = m_clipboardImage();
+      writer.CaptureImage(image, m_clipboardJpeg ? m_clipboardJpeg() : QByteArray(),
+                          office::kJpegQuality);
+    } else {
+      writer.CaptureImage(QImage());
+    }
     const bool saved = writer.SaveImageAsJpeg(imagePath, kJpegQuality);
     const int image = saved ? writer.LoadImageFile(imagePath) : 0;
     if (image == 0) {

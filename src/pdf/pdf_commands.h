@@ -61,8 +61,12 @@ class PdfCommands {
   void setEntryPoint(EntryPoint entry) { m_entry = std::move(entry); }
   void setOutputPath(const QString& path) { m_outputPath = path; }
   const QString& outputPath() const { return m_outputPath; }
-  // Where the runs take each row's picture (the desktop clipboard's image by default).
-  void setClipboardImage(std::function<QImage()> read) { m_clipboardImage = std::move(read); }
+  // Where the runs take each row's picture (the desktop clipboard's image by default, with the
+  // JPEG the clipboard offers beside it; a picture from elsewhere is encoded by the writer).
+  void setClipboardImage(std::function<QImage()> read) {
+    m_clipboardImage = std::move(read);
+    m_clipboardJpeg = nullptr;
+  }
 
   // "Create  PDF": counts the rows that will be written and shows Dialog1, loading it when
   // it is not loaded; an open dialog is brought forward and keeps its message.
@@ -96,6 +100,7 @@ class PdfCommands {
   EntryPoint m_entry;
   QString m_outputPath;
   std::function<QImage()> m_clipboardImage;
+  std::function<QByteArray()> m_clipboardJpeg;
   std::shared_ptr<ExportList> m_dialogList;
   QPointer<Dialog1> m_dialog;
   Outcome m_outcome = Outcome::NotRun;

@@ -1,13 +1,17 @@
 #include "pdf/pdf_writer.h"
 
+#include <QBuffer>
 #include <QFile>
-
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include "office/clipboard_formats.h"
+#include "pdf/image_stream.h"
 
 namespace morvane::pdf {
 namespace {
@@ -28,10 +32,11 @@ void PdfWriter::discard() {
   if (m_painter && m_painter->isActive()) m_painter->end();
   m_painter.reset();
   m_writer.reset();
+  m_splice.reset();
   m_tail.reset();
   if (m_file) m_file->cancelWriting();
   m_file.reset();  // an uncommitted AtomicFile removes its temporary file
-  m_pageOpen = m_anyPage = m_ended = false;
+  m_pageOpen = m_anyPage = m_ended = m_broken = false;
 }
 
 bool PdfWriter::BeginDocument(const QString& path, const QString& title, const QString& creator,
@@ -51,12 +56,14 @@ bool PdfWriter::BeginDocument(const QString& path, const QString& title, const Q
   }
   m_file = std::move(file);
   m_tail = std::make_unique<TailKeepingDevice>(*m_file, kTrailerRoom);
-  m_writer = std::make_unique<QPdfWriter>(m_tail.get());
+  m_splice = std::make_unique<ImageSplicingDevice>(*m_tail);
+  m_writer = std::make_unique<QPdfWriter>(m_splice.get());
   m_writer->setResolution(kResolution);
   m_writer->setTitle(title);
   m_writer->setCreator(creator);
   m_info = {title, creator, author, producer, QDateTime::currentDateTimeUtc()};
   m_painter = std::make_unique<QPainter>();
+  for (auto& image : m_images) image.placeholder = QImage();  // Qt drew them in another document
   m_error.clear();
   return true;
 }
@@ -74,8 +81,16 @@ void PdfWriter::SetUnits(int code) {
   m_unitInPoints = code == kUnitCentimetres ? kPointsPerCm : 1.0;
 }
 
-bool PdfWriter::CaptureImage(const QImage& image) {
+bool PdfWriter::CaptureImage(const QImage& image, const QByteArray& jpeg, int jpegQuality) {
   m_captured = image;
+  m_capturedJpeg.clear();
+  QBuffer buffer;
+  buffer.setData(jpeg);
+  if (!jpeg.isEmpty() && buffer.open(QIODevice::ReadOnly) &&
+      QImageReader(&buffer, "jpeg").size() == image.size()) {
+    m_capturedJpeg = jpeg;
+    m_capturedJpegQuality = jpegQuality;
+  }
   return !image.isNull();
 }
 
@@ -84,21 +99,15 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
     m_error = QStringLiteral("no picture captured");
     return false;
   }
-  // JPEG has no alpha: flatten transparent pictures onto white as a page would show them.
-  // The JPEG keeps every pixel of a high-resolution picture, and says its resolution.
-  QImage opaque(m_captured.size(), QImage::Format_RGB32);
-  opaque.setDevicePixelRatio(m_captured.devicePixelRatio());
-  opaque.setDotsPerMeterX(m_captured.dotsPerMeterX());
-  opaque.setDotsPerMeterY(m_captured.dotsPerMeterY());
-  opaque.fill(Qt::white);
-  {
-    QPainter p(&opaque);
-    p.drawImage(0, 0, m_captured);
-  }
-  if (!opaque.save(path, "JPEG", quality)) {
+  const QByteArray jpeg = !m_capturedJpeg.isEmpty() && m_capturedJpegQuality == quality
+                              ? m_capturedJpeg
+                              : office::jpegOnWhite(m_captured, quality);
+  QFile file(path);
+  if (jpeg.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(jpeg) != jpeg.size()) {
     m_error = QStringLiteral("the picture of %1 x %2 pixels cannot be stored as JPEG in %3")
-                  .arg(opaque.width())
-                  .arg(opaque.height())
+                  .arg(m_captured.width())
+                  .arg(m_captured.height())
                   .arg(path);
     return false;
   }
@@ -113,7 +122,7 @@ int PdfWriter::LoadImageFile(const QString& path) {
   QByteArray bytes = file.readAll();
   QImage image = QImage::fromData(bytes);
   if (image.isNull()) return 0;
-  m_images.push_back(std::move(bytes));
+  m_images.push_back({std::move(bytes), {}});
   // The image just loaded is normally drawn next: keep that one decoded.
   m_lastImage = std::move(image);
   m_lastHandle = int(m_images.size());
@@ -158,7 +167,30 @@ bool PdfWriter::BeginPage() {
 void PdfWriter::DrawImage(int handle, double x, double y, double width, double height) {
   if (!m_pageOpen || handle < 1 || handle > int(m_images.size())) return;
   const QRectF box(toDevice(x), toDevice(y), toDevice(width), toDevice(height));
-  m_painter->drawImage(box, handle == m_lastHandle ? m_lastImage : QImage::fromData(m_images[handle - 1]));
+  LoadedImage& loaded = m_images[size_t(handle - 1)];
+  QImage image;
+  if (loaded.placeholder.isNull()) {
+    image = handle == m_lastHandle ? m_lastImage : QImage::fromData(loaded.encoded);
+    if (image.format() != QImage::Format_RGB32) {  // not an opaque colour JPEG: Qt stores it
+      m_painter->drawImage(box, image);
+      return;
+    }
+    loaded.placeholder = QImage(1, 1, QImage::Format_RGB32);
+    loaded.placeholder.fill(Qt::white);
+  }
+  m_splice->holdImage();
+  m_painter->drawImage(box, loaded.placeholder);
+  if (!m_splice->holdsImage()) {  // Qt refers to the object it wrote for it before
+    m_splice->replaceImage({}, {});
+    return;
+  }
+  if (image.isNull()) image = QImage::fromData(loaded.encoded);
+  const QByteArray stream = deflatedRows(image);
+  if (!m_splice->replaceImage(imageDictionary(image.width(), image.height(), stream.size()),
+                              stream)) {
+    m_error = m_splice->errorString();
+    m_broken = true;
+  }
 }
 
 void PdfWriter::DrawText(double x, double y, const QString& text, int font, double size,
@@ -182,7 +214,12 @@ void PdfWriter::EndDocument() {
   m_pageOpen = false;
   if (!m_anyPage && !BeginPage()) return;
   m_pageOpen = false;
+  m_splice->holdEnd();
   m_painter->end();
+  if (!m_splice->finish()) {
+    m_error = m_splice->errorString();
+    m_broken = true;
+  }
   m_ended = true;
 }
 
@@ -202,12 +239,13 @@ bool PdfWriter::FinishDocument() {
     return false;
   }
   EndDocument();
-  if (!m_ended) {
+  if (!m_ended || m_broken) {
     discard();
     return false;
   }
   m_painter.reset();
   m_writer.reset();
+  m_splice.reset();
   if (!appendInfo()) {
     discard();
     return false;

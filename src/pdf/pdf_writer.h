@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/atomic_file.h"
+#include "pdf/image_splice.h"
 #include "pdf/pdf_info_update.h"
 
 class QFont;
@@ -45,8 +46,10 @@ class PdfWriter {
   // kUnitCentimetres: later positions and sizes are centimetres; any other code: points.
   void SetUnits(int code);
 
-  // Holds `image` as the captured picture. False (and nothing held) when it is null.
-  bool CaptureImage(const QImage& image);
+  // Holds `image` as the captured picture, and `jpeg` when it is that picture already stored
+  // as SaveImageAsJpeg stores it at `jpegQuality` (it is ignored when its size differs).
+  // False (and nothing held) when `image` is null.
+  bool CaptureImage(const QImage& image, const QByteArray& jpeg = {}, int jpegQuality = -1);
   // Writes the held picture as a JPEG file of `quality` (0..100). False when nothing is held
   // or the file cannot be written.
   bool SaveImageAsJpeg(const QString& path, int quality);
@@ -90,14 +93,21 @@ class PdfWriter {
   bool appendInfo();
 
   std::unique_ptr<files::AtomicFile> m_file;
-  std::unique_ptr<TailKeepingDevice> m_tail;  // between m_writer and m_file
+  std::unique_ptr<TailKeepingDevice> m_tail;      // before m_file
+  std::unique_ptr<ImageSplicingDevice> m_splice;  // between m_writer and m_tail
   std::unique_ptr<QPdfWriter> m_writer;
   std::unique_ptr<QPainter> m_painter;
   std::vector<QFont> m_fonts;
-  std::vector<QByteArray> m_images;  // encoded, as loaded
+  struct LoadedImage {
+    QByteArray encoded;  // as loaded
+    QImage placeholder;  // what Qt draws in its place, once drawn
+  };
+  std::vector<LoadedImage> m_images;
   QImage m_lastImage;
   int m_lastHandle = 0;
   QImage m_captured;
+  QByteArray m_capturedJpeg;
+  int m_capturedJpegQuality = -1;
   DocumentInfo m_info;
   QString m_error;
   double m_unitInPoints = 1.0;
@@ -106,6 +116,7 @@ class PdfWriter {
   bool m_pageOpen = false;
   bool m_anyPage = false;
   bool m_ended = false;
+  bool m_broken = false;  // a picture or the table could not be spliced: the file is refused
 };
 
 }  // namespace morvane::pdf

@@ -113,6 +113,17 @@ std::vector<FontRow> fonts(const QString& pdf) {
   return rows;
 }
 
+std::vector<QImage> imagePixels(const QString& pdf) {
+  QTemporaryDir dir;
+  run(QStringLiteral("pdfimages"),
+      {QStringLiteral("-png"), pdf, dir.filePath(QStringLiteral("image"))});
+  std::vector<QImage> result;
+  for (const QString& name :
+       QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name))
+    result.emplace_back(dir.filePath(name));
+  return result;
+}
+
 QImage render(const QString& pdf, int page, double dpi) {
   QTemporaryDir dir;
   const QString prefix = dir.filePath(QStringLiteral("page"));

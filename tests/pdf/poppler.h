@@ -54,6 +54,9 @@ struct FontRow {
 };
 std::vector<FontRow> fonts(const QString& pdf);
 
+// The pixels of every image, in the document's order, as pdfimages decodes them (PNG).
+std::vector<QImage> imagePixels(const QString& pdf);
+
 // Page `page` rendered at `dpi`; null on failure.
 QImage render(const QString& pdf, int page, double dpi);
 

@@ -367,7 +367,8 @@ TYPED_TEST_P(ExcelContract, AnnouncedCopiesOfferWhatUnannouncedOnesDo) {
   const std::pair<Use, int> uses[] = {{Use::Metafile, xlPicture},
                                       {Use::EncodedBitmap, xlBitmap},
                                       {Use::Bitmap, xlBitmap},
-                                      {Use::Svg, xlSvg}};
+                                      {Use::Svg, xlSvg},
+                                      {Use::Jpeg, xlBitmap}};
   // Chart sheet, embedded charts (one unreadable), a named range, in the run's order, and
   // objects that do not exist among them.
   const std::vector<excel::PictureHint> hints = {

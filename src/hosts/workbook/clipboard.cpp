@@ -113,7 +113,9 @@ class LazyPictureData : public QMimeData {
 
   QStringList formats() const override {
     QStringList out;
-    if (m_formats & kOfferBitmap) out << QLatin1String(kQtImageMime) << QStringLiteral("image/png");
+    if (m_formats & kOfferBitmap)
+      out << QLatin1String(kQtImageMime) << QStringLiteral("image/png")
+          << QLatin1String(office::kJpegMime);
     if (m_formats & kOfferEmf) out << QLatin1String(office::kEmfMime);
     if (m_formats & kOfferSvg) out << QLatin1String(office::kSvgMime);
     if ((m_formats & kOfferNative) && m_native) out << QLatin1String(office::kNativeObjectMime);
@@ -129,6 +131,7 @@ class LazyPictureData : public QMimeData {
       if (mime == QLatin1String(kQtImageMime)) return bitmap();
       return png();
     }
+    if (mime == QLatin1String(office::kJpegMime)) return jpeg();
     if (mime == QLatin1String(office::kEmfMime)) return metafile();
     if (mime == QLatin1String(office::kSvgMime)) return vector();
     if (mime == QLatin1String(office::kNativeObjectMime)) return m_native().serialize();
@@ -146,6 +149,10 @@ class LazyPictureData : public QMimeData {
   QByteArray png() const {
     if (drawn() && !drawn()->png.isEmpty()) return drawn()->png;
     return encodePng(bitmap());
+  }
+  QByteArray jpeg() const {
+    if (drawn() && !drawn()->jpeg.isEmpty()) return drawn()->jpeg;
+    return office::jpegOnWhite(bitmap(), office::kJpegQuality);
   }
   QByteArray metafile() const {
     if (m_emf.isEmpty())
@@ -233,8 +240,9 @@ void offerOnClipboard(ClipboardPicture picture, int formats,
 
 DrawnForms drawForms(const ClipboardPicture& picture, int formats) {
   DrawnForms forms;
-  if (formats & (kOfferBitmap | kEncodePng)) forms.image = drawBitmap(picture);
+  if (formats & (kOfferBitmap | kEncodePng | kEncodeJpeg)) forms.image = drawBitmap(picture);
   if (formats & kEncodePng) forms.png = encodePng(forms.image);
+  if (formats & kEncodeJpeg) forms.jpeg = office::jpegOnWhite(forms.image, office::kJpegQuality);
   if (formats & kOfferEmf) forms.emf = drawMetafile(picture);
   if (formats & kOfferSvg) forms.svg = drawSvg(picture);
   return forms;

@@ -1,6 +1,7 @@
 // What the workbook host's copy operations put on the desktop clipboard: pictures of a chart
 // or a range, drawn only when someone reads them (QMimeData::retrieveData), as a 192 dpi
-// bitmap (device pixel ratio 2; lower for pictures past the pixel budget), a genuine EMF
+// bitmap (device pixel ratio 2; lower for pictures past the pixel budget) with its PNG and
+// JPEG, a genuine EMF
 // (image/x-emf), an SVG in points (image/svg+xml), the source record of the object and, for
 // native copies, the NativeObject a presentation pastes as an embedded workbook.
 #pragma once
@@ -33,7 +34,7 @@ class WorkbookHost;
 // Forms of a picture drawn ahead (PicturePool); a null or empty one was not drawn.
 struct DrawnForms {
   QImage image;
-  QByteArray png, emf, svg;
+  QByteArray png, jpeg, emf, svg;
 };
 
 struct ClipboardPicture {
@@ -46,8 +47,9 @@ struct ClipboardPicture {
 };
 
 enum ClipboardFormat { kOfferBitmap = 1, kOfferEmf = 2, kOfferNative = 4, kOfferSvg = 8 };
-// Beside kOfferBitmap in drawForms(): the bitmap encoded as PNG too.
+// Beside kOfferBitmap in drawForms(): the bitmap encoded as PNG, or as the JPEG it offers, too.
 inline constexpr int kEncodePng = 16;
+inline constexpr int kEncodeJpeg = 32;
 
 // Draws the forms `formats` names (ClipboardFormat, kEncodePng) of `picture`, as its copies
 // offer them; safe on any thread.

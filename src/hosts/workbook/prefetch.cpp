@@ -18,6 +18,8 @@ int formatsFor(excel::PictureUse use) {
       return kOfferBitmap | kEncodePng;
     case excel::PictureUse::Svg:
       return kOfferSvg | kOfferBitmap | kEncodePng;
+    case excel::PictureUse::Jpeg:
+      return kOfferBitmap | kEncodeJpeg;
   }
   return kOfferEmf;
 }

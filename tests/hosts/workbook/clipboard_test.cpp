@@ -198,6 +198,32 @@ TEST_F(HostClipboard, RangeCopiesMeasureTheirCells) {
   }
 }
 
+// The JPEG beside every bitmap is that bitmap as pages store it, drawn when read or ahead
+// alike; transparent parts turn white, as on a page.
+TEST(HostClipboardOffer, BitmapsComeWithTheirJpegDrawnAheadOrNot) {
+  const QColor half(0, 0, 255, 128);
+  hosts::workbook::ClipboardPicture picture{
+      [half](QPainter& painter, const QRectF& target) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(target, half);
+      },
+      QSizeF(30, 15),
+      {}};
+  const auto ahead = std::make_shared<const hosts::workbook::DrawnForms>(hosts::workbook::drawForms(
+      picture, hosts::workbook::kOfferBitmap | hosts::workbook::kEncodeJpeg));
+  hosts::workbook::offerOnClipboard(picture, hosts::workbook::kOfferBitmap);
+  const QByteArray lazy = clipboardData()->data(QLatin1String(office::kJpegMime));
+  const QImage bitmap = qvariant_cast<QImage>(clipboardData()->imageData());
+  EXPECT_EQ(lazy, office::jpegOnWhite(bitmap, office::kJpegQuality));
+  EXPECT_EQ(lazy, ahead->jpeg);
+  const QImage decoded = QImage::fromData(lazy);
+  EXPECT_EQ(decoded.size(), bitmap.size());
+  EXPECT_EQ(decoded.dotsPerMeterX(), bitmap.dotsPerMeterX());
+  const QColor middle = decoded.pixelColor(40, 20);  // blue at half over white
+  EXPECT_NEAR(middle.red(), 127, 8);
+  EXPECT_NEAR(middle.blue(), 255, 8);
+}
+
 TEST(HostClipboardOffer, PicturesAreDrawnOnlyWhenReadAndOncePerFormat) {
   int drawn = 0, natives = 0;
   hosts::workbook::ClipboardPicture picture{[&drawn](QPainter& painter, const QRectF& target) {
