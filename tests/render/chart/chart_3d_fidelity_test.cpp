@@ -190,6 +190,9 @@ TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
       {"excelize_area3D", {"0", "2", "4", "6", "8"}},
       {"excelize_col3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
       {"excelize_col3DStacked", {"0", "2", "4", "6", "8", "10", "12", "14", "16"}},
+      {"excelize_col3DPercentStacked",
+       {"0%", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"}},
+      {"excelize_bar3DPercentStacked", {"0%", "20%", "40%", "60%", "80%", "100%"}},
       {"openpyxl_bar3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
   };
   int checked = 0;
@@ -200,8 +203,11 @@ TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
     const QSizeF size = QSizeF(p.where.rect.size()) / p.where.pixelsPerPoint;
     const render::chart::ChartLayout l =
         render::chart::layoutChart(p.chart.model, p.chart.theme, QRectF(QPointF(0, 0), size));
-    for (const render::chart::AxisLayout& a : l.axes)
-      if (a.valueScale) EXPECT_EQ(QStringList(a.labels.begin(), a.labels.end()), it->second);
+    for (const render::chart::AxisLayout& a : l.axes) {
+      if (!a.valueScale) continue;
+      EXPECT_EQ(QStringList(a.labels.begin(), a.labels.end()).join(' ').toStdString(),
+                it->second.join(' ').toStdString());
+    }
     ++checked;
   }
   EXPECT_EQ(checked, int(shown.size()));
