@@ -451,6 +451,17 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
       target.setRight(target.right() - more);
     else
       target.setLeft(target.left() + more);
+    // Reversed categories stand the value axis at the box's far end, where the flat layout
+    // kept no room for its labels: the program keeps their room there and on the side wall's
+    // side as well (18 pt each side of its reversed columns).
+    if (!plan.horizontal && plan.cat->reversed) {
+      double widest = 0;
+      for (const QString& t : beside.labels)
+        widest = std::max(widest, measureText(beside.labelStyle, t).width());
+      const double room = widest + kLabelGapBeside2D + outsideTick(beside);
+      target.setRight(target.right() - room);
+      target.setLeft(target.left() + room);
+    }
   }
   const double depthScale = view.depthPercent / 100.0;
   const double across = plan.categories;
