@@ -429,13 +429,31 @@ int boxGroup(const LayoutContext& ctx) {
   return -1;
 }
 
-// The box of `plan` projected into `plot`, less the room its labels need around it.
+// The box of `plan` projected into the flat layout's plot, less the room its labels need
+// around it.
 Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const ViewAngles& view,
-                           const QRectF& plot) {
+                           const QRectF& flatPlot) {
+  QRectF plot = flatPlot;
+  const AxisLayout& beside = plan.horizontal ? *plan.cat : *plan.val;
+  const bool besideShown = beside.visible && !beside.labels.empty();
+  // Reversed categories stand the value axis at the box's far end, where the flat layout
+  // kept no room for its labels. The program keeps their room on the side wall's side, as
+  // for any box (its plot), and beside the far end as well (18 pt each side of its
+  // reversed columns).
+  const bool valueRight = !plan.horizontal && plan.cat->reversed;
+  double farRoom = 0;
+  if (besideShown && valueRight) {
+    double widest = 0;
+    for (const QString& t : beside.labels)
+      widest = std::max(widest, measureText(beside.labelStyle, t).width());
+    farRoom = widest + kLabelGapBeside2D + outsideTick(beside);
+    plot.setLeft(plot.left() + farRoom);
+  }
   QRectF target = plot;
-  // Measured on the program's pictures: the box keeps about 3 % of the chart's width off the
+  // Measured on the program's pictures: the box keeps about 2 % of the chart's width off the
   // plot's right edge, more when the series axis is labelled there.
-  target.setRight(target.right() - 0.03 * ctx.out.chartArea.width() - seriesLabelRoom(ctx, plan));
+  target.setRight(target.right() - farRoom - 0.02 * ctx.out.chartArea.width() -
+                  seriesLabelRoom(ctx, plan));
   // The labels under the box stand further off its edge than flat ones under a plot.
   const AxisLayout& under = plan.horizontal ? *plan.val : *plan.cat;
   if (under.visible && !under.labels.empty())
@@ -443,31 +461,25 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
                      std::max(0.0, kLabelGapUnder - kLabelGapUnder2D - outsideTick(under)));
   // So do the labels beside it: the value axis' (the categories' for horizontal bars), on
   // the side the box shows, or on the right where the categories run reversed.
-  const AxisLayout& beside = plan.horizontal ? *plan.cat : *plan.val;
-  if (beside.visible && !beside.labels.empty()) {
+  if (besideShown) {
     const double more = std::max(0.0, kLabelGapBeside - kLabelGapBeside2D - outsideTick(beside));
-    const bool right = seesLeftSide(view) || (!plan.horizontal && plan.cat->reversed);
-    if (right)
+    if (seesLeftSide(view) || valueRight)
       target.setRight(target.right() - more);
     else
       target.setLeft(target.left() + more);
-    // Reversed categories stand the value axis at the box's far end, where the flat layout
-    // kept no room for its labels: the program keeps their room there and on the side wall's
-    // side as well (18 pt each side of its reversed columns).
-    if (!plan.horizontal && plan.cat->reversed) {
-      double widest = 0;
-      for (const QString& t : beside.labels)
-        widest = std::max(widest, measureText(beside.labelStyle, t).width());
-      const double room = widest + kLabelGapBeside2D + outsideTick(beside);
-      target.setRight(target.right() - room);
-      target.setLeft(target.left() + room);
-    }
   }
   const double depthScale = view.depthPercent / 100.0;
   const double across = plan.categories;
   const double depth = std::max(plan.rows * plan.rowDepth * depthScale, 1e-3);
-  // The categories keep their length; the value length is fitted to the plot.
-  return Projection3D(view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target);
+  // The categories keep their length. The value edge stands to the span the categories cover
+  // (their slots, or for areas the intervals between their first and last) as the plot's
+  // height stands to its width, whatever the depth: the program's areas in one row and in
+  // three, and its columns in one row and in three, keep the same proportions.
+  const double span = plan.cat->between ? across : std::max(1.0, across - 1);
+  const double tall = plot.height() / std::max(plot.width(), 1.0);
+  const double valueLength = plan.horizontal ? span / std::max(tall, 1e-3) : span * tall;
+  return Projection3D(view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target,
+                      valueLength);
 }
 
 }  // namespace

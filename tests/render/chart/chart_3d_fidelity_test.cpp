@@ -188,6 +188,7 @@ TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
   MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
   const std::map<QString, QStringList> shown = {
       {"excelize_area3D", {"0", "2", "4", "6", "8"}},
+      {"excelize_area3DStacked", {"0", "5", "10", "15"}},
       {"excelize_col3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
       {"excelize_col3DStacked", {"0", "2", "4", "6", "8", "10", "12", "14", "16"}},
       {"excelize_col3DPercentStacked",
