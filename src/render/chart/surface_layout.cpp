@@ -3,6 +3,7 @@
 // down on the mesh; 3-D surfaces turn and tilt it inside walls; wireframes draw only its
 // lines.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "render/chart/layout_context.h"
@@ -215,12 +216,36 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
     }
   };
+  // A wireframe contour also draws where each band meets the next, in the colour of the band
+  // below, as the program does.
+  auto levelLines = [&](const std::array<MeshPoint, 3>& cell) {
+    for (size_t k = 1; k < bands.looks.size(); ++k) {
+      std::vector<MeshPoint> cut;
+      for (size_t e = 0; e < 3; ++e) {
+        const MeshPoint& a = cell[e];
+        const MeshPoint& b = cell[(e + 1) % 3];
+        if ((a.v < ticks[k]) != (b.v < ticks[k]))
+          cut.push_back(mix(a, b, (ticks[k] - a.v) / (b.v - a.v)));
+      }
+      if (cut.size() != 2) continue;
+      Face3D f;
+      f.kind = Face3D::Kind::Top;
+      f.polygon << place(cut[0]) << place(cut[1]);
+      f.brush = Qt::NoBrush;
+      f.pen = bands.looks[k - 1].line;
+      f.point = int(k - 1);
+      const MeshPoint m = mix(cut[0], cut[1], 0.5);
+      pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
+    }
+  };
   for (int j = 0; j < rows; ++j)
     for (int i = 0; i < columns; ++i) {
       const auto p = at(i, j), right = at(i + 1, j), up = at(i, j + 1), diag = at(i + 1, j + 1);
       if (g.wireframe) {
         if (p && right) bandLines(*p, *right);
         if (p && up) bandLines(*p, *up);
+        if (contour && p && right && diag) levelLines({*p, *right, *diag});
+        if (contour && p && diag && up) levelLines({*p, *diag, *up});
         continue;
       }
       if (p && right && diag) bandFaces({*p, *right, *diag});

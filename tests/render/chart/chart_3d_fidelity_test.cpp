@@ -430,14 +430,16 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
 // the highest down, and every piece of the mesh takes its band's colour (its line's colour in
-// a wireframe).
+// a wireframe). A wireframe contour also draws the bands' boundaries, across the mesh's
+// straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   const QString cat = charttest::strRef({"a", "b", "c"});
   const QString rows = charttest::series(0, "s", cat, charttest::numRef({2, 3, 3})) +
                        charttest::series(1, "m", cat, charttest::numRef({5, 2, 4})) +
                        charttest::series(2, "l", cat, charttest::numRef({6, 7, 8}));
   for (const char* kind :
-       {"<c:surfaceChart>", "<c:surface3DChart>", "<c:surface3DChart><c:wireframe val=\"1\"/>"}) {
+       {"<c:surfaceChart>", "<c:surface3DChart>", "<c:surface3DChart><c:wireframe val=\"1\"/>",
+        "<c:surfaceChart><c:wireframe val=\"1\"/>"}) {
     SCOPED_TRACE(kind);
     const QString open = kind, close = open.startsWith("<c:surface3D") ? "</c:surface3DChart>"
                                                                        : "</c:surfaceChart>";
@@ -448,7 +450,10 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     ASSERT_TRUE(l.scene.present);
     EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
     std::set<int> used;
+    int across = 0;
     for (const render::chart::Face3D& f : l.scene.faces) {
+      const QLineF d = f.polygon.size() == 2 ? QLineF(f.polygon[0], f.polygon[1]) : QLineF();
+      across += std::abs(d.dx()) > 0.1 && std::abs(d.dy()) > 0.1;
       ASSERT_GE(f.point, 0);
       const render::chart::SeriesLook& key = l.legend[l.legend.size() - 1 - size_t(f.point)].look;
       const bool wire = f.brush.style() == Qt::NoBrush;
@@ -456,6 +461,9 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
       used.insert(f.point);
     }
     EXPECT_EQ(used, std::set<int>({1, 2, 3}));  // 2 to 8: no piece lies below 2
+    if (QString(kind) == "<c:surfaceChart><c:wireframe val=\"1\"/>") {
+      EXPECT_GT(across, 0);
+    }
     EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds));
   }
 }
