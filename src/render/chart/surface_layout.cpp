@@ -108,6 +108,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
         int(g.axisIds.size()) > k ? ctx.chart.plotArea.axis(g.axisIds[size_t(k)]) : nullptr;
     styles[k] = textStyleFor(ctx, a ? a->text : ooxml::chart::TextBody(), ctx.baseSizePt, false);
   }
+  // A 3-D surface's series axis shows its tick marks beside the floor's far side and its
+  // labels beyond them, as the program draws it (a contour's stand inside its edge).
+  const ooxml::chart::Axis* seriesAxis =
+      g.axisIds.size() >= 3 ? ctx.chart.plotArea.axis(g.axisIds[2]) : nullptr;
+  const double seriesTick = !contour && seriesAxis && !seriesAxis->deleted &&
+                                    (seriesAxis->majorTickMark == ooxml::chart::TickMark::Outside ||
+                                     seriesAxis->majorTickMark == ooxml::chart::TickMark::Cross)
+                                ? 4
+                                : 0;
   const ooxml::chart::Axis* valueAxis = valueAxisOf(ctx, g);
   const bool valueLabels =
       !contour &&
@@ -143,7 +152,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   // front upright edge, series beside its far side, categories below its front.
   const bool seesLeft = seesLeftSide(scene.view);
   const double valueRoom = widest(styles[1], valueTexts),
-               seriesRoom = widest(styles[2], seriesTexts);
+               seriesRoom = widest(styles[2], seriesTexts) + seriesTick;
   QRectF target = ctx.out.plotArea.adjusted(
       seesLeft ? seriesRoom : valueRoom, 0, -(seesLeft ? valueRoom : seriesRoom),
       categoryTexts.isEmpty() ? 0 : -(measureText(styles[0], "0").height() + kLabelGapUnder));
@@ -276,14 +285,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (Piece& piece : pieces) scene.faces.push_back(std::move(piece.face));
   // Labels: values up the side wall's front edge (none on a contour), categories along the
   // front, series along the far side.
-  auto label = [&](const TextStyle& style, const QString& text, QPointF anchor, int side) {
+  auto label = [&](const TextStyle& style, const QString& text, QPointF anchor, int side,
+                   double gap = kLabelGap) {
     if (text.isEmpty()) return;
     const QSizeF size = measureText(style, text);
     QRectF r(QPointF(0, 0), size);
     if (side == 0)
-      r.moveCenter(anchor - QPointF(kLabelGap + size.width() / 2, 0));
+      r.moveCenter(anchor - QPointF(gap + size.width() / 2, 0));
     else if (side == 1)
-      r.moveCenter(anchor + QPointF(kLabelGap + size.width() / 2, 0));
+      r.moveCenter(anchor + QPointF(gap + size.width() / 2, 0));
     else
       r.moveCenter(anchor + QPointF(0, kLabelGapUnder + size.height() / 2));
     scene.labels.push_back(Label3D{text, r, style});
@@ -293,8 +303,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
           sideX == 0 ? 0 : 1);
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
-  for (int j = 0; j < int(seriesTexts.size()); ++j)
-    label(styles[2], seriesTexts[j], proj.map(Vec3{farX, 0, j * zStep}), farX == 0 ? 0 : 1);
+  for (int j = 0; j < int(seriesTexts.size()); ++j) {
+    const QPointF at = proj.map(Vec3{farX, 0, j * zStep});
+    label(styles[2], seriesTexts[j], at, farX == 0 ? 0 : 1, kLabelGap + seriesTick);
+    if (seriesTick <= 0) continue;
+    scene.axisLines.emplace_back(at, at + QPointF(farX == 0 ? -seriesTick : seriesTick, 0));
+    scene.axisPens.push_back(
+        penForLine(seriesAxis->format.line, ctx.theme,
+                   QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+  }
   QRectF bounds;
   for (const auto* list : {&scene.walls, &scene.faces})
     for (const Face3D& f : *list)
