@@ -79,7 +79,8 @@ SurfaceBands surfaceBands(const LayoutContext& ctx, const ooxml::chart::ChartGro
         look.fill = brushForFill(b.format.fill, ctx.theme, look.fill);
         if (look.fill.style() == Qt::SolidPattern) look.baseColor = look.fill.color();
       }
-    look.line = g.wireframe ? QPen(look.baseColor, 1.5) : QPen(Qt::NoPen);
+    // The program draws a wireframe's lines hairline thin: 0.75 pt in its pictures.
+    look.line = g.wireframe ? QPen(look.baseColor, 0.75) : QPen(Qt::NoPen);
     if (g.wireframe) look.fill = Qt::NoBrush;
     bands.looks.push_back(look);
     bands.names.push_back(formatChartNumber(ticks[size_t(k)], format, ctx.chart.date1904) + "-" +
@@ -225,8 +226,8 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
     }
   };
-  // A wireframe contour also draws where each band meets the next, in the colour of the band
-  // below, as the program does.
+  // A wireframe also draws where each band meets the next, in the colour of the band below,
+  // as the program does.
   auto levelLines = [&](const std::array<MeshPoint, 3>& cell) {
     for (size_t k = 1; k < bands.looks.size(); ++k) {
       std::vector<MeshPoint> cut;
@@ -253,8 +254,8 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       if (g.wireframe) {
         if (p && right) bandLines(*p, *right);
         if (p && up) bandLines(*p, *up);
-        if (contour && p && right && diag) levelLines({*p, *right, *diag});
-        if (contour && p && diag && up) levelLines({*p, *diag, *up});
+        if (p && right && diag) levelLines({*p, *right, *diag});
+        if (p && diag && up) levelLines({*p, *diag, *up});
         continue;
       }
       if (p && right && diag) bandFaces({*p, *right, *diag});

@@ -430,7 +430,7 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
 // the highest down, and every piece of the mesh takes its band's colour (its line's colour in
-// a wireframe). A wireframe contour also draws the bands' boundaries, across the mesh's
+// a wireframe). A wireframe also draws the bands' boundaries: on a contour, across the mesh's
 // straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   const QString cat = charttest::strRef({"a", "b", "c"});
