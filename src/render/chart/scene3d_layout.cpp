@@ -501,8 +501,8 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
   const bool besideShown = beside.visible && !beside.labels.empty();
   // Reversed categories stand the value axis at the box's far end, where the flat layout
   // kept no room for its labels. The program keeps their room on the side wall's side, as
-  // for any box (its plot), and beside the far end as well (18 pt each side of its
-  // reversed columns).
+  // for any box (the plot whose proportions the box takes is narrower by it), and beside the
+  // far end as well (18 pt each side of its reversed columns).
   const bool valueRight = !plan.horizontal && plan.cat->reversed;
   double farRoom = 0;
   if (besideShown && valueRight) {
