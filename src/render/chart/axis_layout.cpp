@@ -30,6 +30,8 @@ constexpr double kTitleFar = 7;
 // axis stands there, beyond what end labels need.
 constexpr double kPlotInset = 6;
 constexpr double kLabelSpill = 6; // how far category labels may reach past the plot ends
+constexpr int kFlatMostIntervals = 9;
+constexpr int kBoxMostIntervals = 1000;  // only the edge's length limits a 3-D box's labels
 
 struct Role {
   const ooxml::chart::ChartGroup* group;
@@ -147,7 +149,7 @@ std::vector<QString> categoryTexts(const AxisLayout& a, const std::vector<Role>&
   return texts;
 }
 
-int maxIntervalsFor(const AxisLayout& a, double length) {
+int maxIntervalsFor(const AxisLayout& a, double length, int most) {
   const double lineH = measureText(a.labelStyle, "0").height();
   double per = lineH;
   if (a.horizontal) {
@@ -156,7 +158,7 @@ int maxIntervalsFor(const AxisLayout& a, double length) {
     per = std::max(per, w + 8);
   }
   // The program fits a label per interval with little more than a line of room.
-  return std::clamp(int(length / (per * 1.05)), 2, 9);
+  return std::clamp(int(length / (per * 1.05)), 2, std::max(most, 2));
 }
 
 }  // namespace
@@ -247,7 +249,10 @@ AxisSet collectAxes(const ooxml::chart::ChartModel& chart) {
   return set;
 }
 
-void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length) {
+// A flat plot's axis shows at most nine intervals; a 3-D box's edge as many as its labels have
+// room for (the program runs 0-100 % by 10 % up a 130 pt edge).
+void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length,
+                  int mostIntervals = kFlatMostIntervals) {
   const ooxml::chart::Axis& ax = a.axis;
   a.reversed = ax.reversed;
   a.visible = !ax.deleted;
@@ -295,7 +300,7 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length)
   // The interval limit depends on the label size, which depends on the scale: settle twice.
   req.maxIntervals = 9;
   a.scale = autoScale(req);
-  req.maxIntervals = maxIntervalsFor(a, length);
+  req.maxIntervals = maxIntervalsFor(a, length, mostIntervals);
   a.scale = autoScale(req);
   // A bubble chart's scales take in its largest bubble round every point, as far as it
   // reaches on the scale without it; that room stands for the headroom.
@@ -678,7 +683,7 @@ void layoutAxes(LayoutContext& ctx, const QRectF& outer, bool outerIsInner) {
     std::vector<AxisLayout>& axes = ctx.out.axes;
     for (size_t i = 0; i < axes.size(); ++i)
       if (axes[i].axis.id == box->first && axes[i].valueScale) {
-        computeScale(ctx, axes[i], set.work[i], box->second);
+        computeScale(ctx, axes[i], set.work[i], box->second, kBoxMostIntervals);
         makeLabels(ctx, axes[i], set.work[i]);
       }
   }

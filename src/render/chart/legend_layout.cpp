@@ -193,10 +193,15 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
   // The program's legend box keeps its entries well inside, left and right.
   const double pad = vertical ? 7 : 3;
   if (vertical) {
+    const double rowH = lineH * 1.6;
+    // The program shows the first entries the chart has room for and leaves out the rest.
+    const double rows = std::floor((available.height() - 2 * pad) / rowH + 1e-9);
+    const size_t fit = size_t(std::clamp(rows, 1.0, double(sizes.size())));
+    out.legend.resize(fit);
+    sizes.resize(fit);
     double w = 0;
     for (const QSizeF& s : sizes) w = std::max(w, s.width());
     w = std::min(w + 2 * pad, available.width() * 0.45);
-    const double rowH = lineH * 1.6;
     const double h = std::min(rowH * double(sizes.size()) + 2 * pad, available.height());
     const double x =
         pos == ooxml::chart::LegendPosition::Left ? available.left() : available.right() - w;

@@ -26,31 +26,24 @@ ViewAngles viewAngles(const ooxml::chart::ChartModel& chart, bool pie) {
   return a;
 }
 
-Projection3D::Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const QRectF& target)
+Projection3D::Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const QRectF& target,
+                           std::optional<double> freeLength)
     : m_view(view), m_box(box) {
   m_view.rotX = std::clamp(m_view.rotX, -90.0, 90.0);
-  if (m_view.perspective > 0) {
-    // The camera stands far enough that the box fills the field of view.
-    const double fov = std::clamp(m_view.perspective, 1.0, 240.0) / 2 * kDegree;
-    const double radius = std::hypot(box.x, box.y, box.z) / 2;
-    m_cameraDistance = radius / std::tan(fov / 2) + radius;
-  }
   const double aim = target.height() > 0 ? target.width() / target.height() : 1;
   double& free = freeAxis == 0 ? m_box.x : m_box.y;
   const double other = freeAxis == 0 ? m_box.y : m_box.x;
   if (m_view.heightPercent && freeAxis == 1) {
     free = std::max(other * *m_view.heightPercent / 100, 1e-3);
+  } else if (freeLength) {
+    free = std::max(*freeLength, 1e-3);
   } else {
     // The projected box widens (free = x) or heightens (free = y) steadily with the free
     // dimension: halve the interval until its proportions meet the target's.
     double lo = other * 0.05, hi = other * 40;
     for (int i = 0; i < 50; ++i) {
       free = (lo + hi) / 2;
-      if (m_cameraDistance > 0) {
-        const double radius = std::hypot(m_box.x, m_box.y, m_box.z) / 2;
-        const double fov = std::clamp(m_view.perspective, 1.0, 240.0) / 2 * kDegree;
-        m_cameraDistance = radius / std::tan(fov / 2) + radius;
-      }
+      placeCamera();
       const QRectF r = rawBounds();
       const double aspect = r.height() > 0 ? r.width() / r.height() : aim;
       if ((aspect > aim) == (freeAxis == 0))
@@ -59,10 +52,20 @@ Projection3D::Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const
         lo = free;
     }
   }
+  placeCamera();
   const QRectF r = rawBounds();
   m_scale = std::min(r.width() > 0 ? target.width() / r.width() : 1,
                      r.height() > 0 ? target.height() / r.height() : 1);
   m_offset = target.center() - r.center() * m_scale;
+}
+
+void Projection3D::placeCamera() {
+  m_cameraDistance = 0;
+  if (m_view.perspective <= 0) return;
+  // The camera stands far enough that the box fills the field of view.
+  const double fov = std::clamp(m_view.perspective, 1.0, 240.0) / 2 * kDegree;
+  const double radius = std::hypot(m_box.x, m_box.y, m_box.z) / 2;
+  m_cameraDistance = radius / std::tan(fov / 2) + radius;
 }
 
 QPointF Projection3D::raw(const Vec3& p) const {

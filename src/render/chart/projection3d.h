@@ -36,8 +36,11 @@ bool seesLeftSide(const ViewAngles& view);
 class Projection3D {
  public:
   // Fits the box into `target`. `freeAxis` is 0 (x) or 1 (y): the dimension the fit may
-  // change; the other two stay as given. The fitted box is box().
-  Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const QRectF& target);
+  // change; the other two stay as given. The fitted box is box(). With `freeLength` the free
+  // dimension takes that length (unless the view fixes the height) and the box is only
+  // scaled and centred into the target.
+  Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const QRectF& target,
+               std::optional<double> freeLength = std::nullopt);
 
   Vec3 box() const { return m_box; }
   QPointF map(const Vec3& p) const;
@@ -50,6 +53,7 @@ class Projection3D {
   bool seesBottom() const;
 
  private:
+  void placeCamera();                // for the box as it stands
   QPointF raw(const Vec3& p) const;  // before fitting: x right, y down, arbitrary scale
   QRectF rawBounds() const;
 

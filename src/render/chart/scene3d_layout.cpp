@@ -1,6 +1,6 @@
 // The 3-D view of bar, line and area charts: a box of categories across, values up (across
 // for horizontal bars) and series rows in depth, projected onto the plot rectangle; bars as
-// boxes (cylinders, cones and pyramids too), lines as ribbons, areas as slabs.
+// boxes (cylinders and cones too) or pyramids, lines as ribbons, areas as slabs.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -153,6 +153,49 @@ Solid box(const Space& s, Vec3 a, Vec3 b, const SeriesLook& look, int series, in
   return solid;
 }
 
+// A slice of a pyramid standing on the bar from `a` to `b` (box coordinates): its
+// cross-section shrinks evenly from the bar's full size at `foot` to a point at `apex`, both
+// along the value axis. The viewer sees the side across the bar, the cut end unless it is the
+// apex, and the front.
+Solid pyramidSlice(const Space& s, const Vec3& a, const Vec3& b, double foot, double apex,
+                   const SeriesLook& look, int series, int point) {
+  const bool columns = !s.plan.horizontal;
+  auto make = [columns](double across, double value, double z) {
+    return columns ? Vec3{across, value, z} : Vec3{value, across, z};
+  };
+  const double c0 = std::min(columns ? a.x : a.y, columns ? b.x : b.y);
+  const double c1 = std::max(columns ? a.x : a.y, columns ? b.x : b.y);
+  const double v0 = std::min(columns ? a.y : a.x, columns ? b.y : b.x);
+  const double v1 = std::max(columns ? a.y : a.x, columns ? b.y : b.x);
+  const double zm = (a.z + b.z) / 2, hz = std::abs(b.z - a.z) / 2;
+  const double cm = (c0 + c1) / 2, hc = (c1 - c0) / 2;
+  auto size = [&](double v) {
+    return apex != foot ? std::clamp((apex - v) / (apex - foot), 0.0, 1.0) : 0.0;
+  };
+  auto corner = [&](double v, int sc, int sz) {
+    return s.map(make(cm + sc * hc * size(v), v, zm + sz * hz * size(v)));
+  };
+  const bool acrossLow = columns ? s.proj.seesLeft() : s.proj.seesBottom();
+  const int sc = acrossLow ? -1 : 1;
+  const double end = (columns ? s.proj.seesBottom() : s.proj.seesLeft()) ? v0 : v1;
+  Solid solid;
+  solid.depth = s.proj.depth(make(cm, (v0 + v1) / 2, zm));
+  solid.faces.push_back(face(
+      columns ? Face3D::Kind::Side : Face3D::Kind::Top,
+      QPolygonF({corner(v0, sc, -1), corner(v0, sc, 1), corner(v1, sc, 1), corner(v1, sc, -1)}),
+      look, series, point));
+  if (size(end) > 1e-9)
+    solid.faces.push_back(face(
+        columns ? Face3D::Kind::Top : Face3D::Kind::Side,
+        QPolygonF({corner(end, -1, -1), corner(end, 1, -1), corner(end, 1, 1), corner(end, -1, 1)}),
+        look, series, point));
+  solid.faces.push_back(face(
+      Face3D::Kind::Front,
+      QPolygonF({corner(v0, -1, -1), corner(v0, 1, -1), corner(v1, 1, -1), corner(v1, -1, -1)}),
+      look, series, point));
+  return solid;
+}
+
 // Label anchors: [layout series][point] -> the picture point a data label stands off from,
 // or is centred on.
 struct Anchor {
@@ -181,6 +224,14 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
                           ? plan.val->scale.min
                           : std::clamp(0.0, plan.val->scale.min, plan.val->scale.max);
   const double gap = 1 - plan.perCategory * plan.barWidth;
+  // A stack of pyramid slices ends in one apex, at the stack's total.
+  auto stackEnd = [&](size_t i, bool up) {
+    double end = base;
+    for (const auto& series : stacks)
+      if (i < series.size())
+        end = up ? std::max(end, series[i].second) : std::min(end, series[i].second);
+    return end;
+  };
   for (size_t j = 0; j < plan.group->series.size(); ++j) {
     const int si = layoutSeriesIndex(ctx.out, plan.groupIndex, int(j));
     if (si < 0) continue;
@@ -188,6 +239,10 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
     const int row = plan.rows > 1 ? int(j) : 0;
     const int slot = plan.perCategory > 1 ? int(j) : 0;
     const double z0 = rowFront(s, row), z1 = z0 + plan.pieceDepth * s.depthScale;
+    const QString& shape =
+        plan.group->series[j].shape.isEmpty() ? plan.group->shape : plan.group->series[j].shape;
+    const bool pyramid = shape.startsWith(QLatin1String("pyramid"));
+    const bool toMax = shape == QLatin1String("pyramidToMax");
     for (size_t i = 0; i < sg.points.size(); ++i) {
       const PointGeometry& p = sg.points[i];
       const double at = plan.cat->pointSlot(int(i));
@@ -195,12 +250,20 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
       const auto [from, to] = stacks[j][i];
       const double u0 = at + gap / 2 + slot * plan.barWidth;
       const double v0 = stacked ? from : base, v1 = stacked ? to : p.value;
+      const bool up = v1 >= v0;
+      const double apex = toMax     ? (up ? plan.val->scale.max : plan.val->scale.min)
+                          : stacked ? stackEnd(i, up)
+                                    : v1;
+      const Vec3 a = s.at(u0, v0, z0), b = s.at(u0 + plan.barWidth, v1, z1);
       solids.push_back(
-          box(s, s.at(u0, v0, z0), s.at(u0 + plan.barWidth, v1, z1), p.look, si, int(i)));
-      // Stacked segments carry their labels inside, on their fronts.
-      anchors[{si, int(i)}] =
-          stacked ? Anchor{s.map(s.at(u0 + plan.barWidth / 2, (v0 + v1) / 2, z0)), true}
-                  : Anchor{s.map(s.at(u0 + plan.barWidth / 2, v1, z0)), false};
+          pyramid ? pyramidSlice(s, a, b, s.valueAt(base), s.valueAt(apex), p.look, si, int(i))
+                  : box(s, a, b, p.look, si, int(i)));
+      // Stacked segments carry their labels inside, on their fronts; a pyramid's stands over
+      // its apex.
+      const double mid = u0 + plan.barWidth / 2;
+      anchors[{si, int(i)}] = stacked   ? Anchor{s.map(s.at(mid, (v0 + v1) / 2, z0)), true}
+                              : pyramid ? Anchor{s.map(s.at(mid, v1, (z0 + z1) / 2)), false}
+                                        : Anchor{s.map(s.at(mid, v1, z0)), false};
     }
   }
 }
@@ -429,13 +492,31 @@ int boxGroup(const LayoutContext& ctx) {
   return -1;
 }
 
-// The box of `plan` projected into `plot`, less the room its labels need around it.
+// The box of `plan` projected into the flat layout's plot, less the room its labels need
+// around it.
 Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const ViewAngles& view,
-                           const QRectF& plot) {
+                           const QRectF& flatPlot) {
+  QRectF plot = flatPlot;
+  const AxisLayout& beside = plan.horizontal ? *plan.cat : *plan.val;
+  const bool besideShown = beside.visible && !beside.labels.empty();
+  // Reversed categories stand the value axis at the box's far end, where the flat layout
+  // kept no room for its labels. The program keeps their room on the side wall's side, as
+  // for any box (the plot whose proportions the box takes is narrower by it), and beside the
+  // far end as well (18 pt each side of its reversed columns).
+  const bool valueRight = !plan.horizontal && plan.cat->reversed;
+  double farRoom = 0;
+  if (besideShown && valueRight) {
+    double widest = 0;
+    for (const QString& t : beside.labels)
+      widest = std::max(widest, measureText(beside.labelStyle, t).width());
+    farRoom = widest + kLabelGapBeside2D + outsideTick(beside);
+    plot.setLeft(plot.left() + farRoom);
+  }
   QRectF target = plot;
-  // Measured on the program's pictures: the box keeps about 3 % of the chart's width off the
+  // Measured on the program's pictures: the box keeps about 2 % of the chart's width off the
   // plot's right edge, more when the series axis is labelled there.
-  target.setRight(target.right() - 0.03 * ctx.out.chartArea.width() - seriesLabelRoom(ctx, plan));
+  target.setRight(target.right() - farRoom - 0.02 * ctx.out.chartArea.width() -
+                  seriesLabelRoom(ctx, plan));
   // The labels under the box stand further off its edge than flat ones under a plot.
   const AxisLayout& under = plan.horizontal ? *plan.val : *plan.cat;
   if (under.visible && !under.labels.empty())
@@ -443,11 +524,9 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
                      std::max(0.0, kLabelGapUnder - kLabelGapUnder2D - outsideTick(under)));
   // So do the labels beside it: the value axis' (the categories' for horizontal bars), on
   // the side the box shows, or on the right where the categories run reversed.
-  const AxisLayout& beside = plan.horizontal ? *plan.cat : *plan.val;
-  if (beside.visible && !beside.labels.empty()) {
+  if (besideShown) {
     const double more = std::max(0.0, kLabelGapBeside - kLabelGapBeside2D - outsideTick(beside));
-    const bool right = seesLeftSide(view) || (!plan.horizontal && plan.cat->reversed);
-    if (right)
+    if (seesLeftSide(view) || valueRight)
       target.setRight(target.right() - more);
     else
       target.setLeft(target.left() + more);
@@ -455,8 +534,15 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
   const double depthScale = view.depthPercent / 100.0;
   const double across = plan.categories;
   const double depth = std::max(plan.rows * plan.rowDepth * depthScale, 1e-3);
-  // The categories keep their length; the value length is fitted to the plot.
-  return Projection3D(view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target);
+  // The categories keep their length. The value edge stands to the span the categories cover
+  // (their slots, or for areas the intervals between their first and last) as the plot's
+  // height stands to its width, whatever the depth: the program's areas in one row and in
+  // three, and its columns in one row and in three, keep the same proportions.
+  const double span = plan.cat->between ? across : std::max(1.0, across - 1);
+  const double tall = plot.height() / std::max(plot.width(), 1.0);
+  const double valueLength = plan.horizontal ? span / std::max(tall, 1e-3) : span * tall;
+  return Projection3D(view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target,
+                      valueLength);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // down on the mesh; 3-D surfaces turn and tilt it inside walls; wireframes draw only its
 // lines.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "render/chart/layout_context.h"
@@ -78,7 +79,8 @@ SurfaceBands surfaceBands(const LayoutContext& ctx, const ooxml::chart::ChartGro
         look.fill = brushForFill(b.format.fill, ctx.theme, look.fill);
         if (look.fill.style() == Qt::SolidPattern) look.baseColor = look.fill.color();
       }
-    look.line = g.wireframe ? QPen(look.baseColor, 1.5) : QPen(Qt::NoPen);
+    // The program draws a wireframe's lines hairline thin: 0.75 pt in its pictures.
+    look.line = g.wireframe ? QPen(look.baseColor, 0.75) : QPen(Qt::NoPen);
     if (g.wireframe) look.fill = Qt::NoBrush;
     bands.looks.push_back(look);
     bands.names.push_back(formatChartNumber(ticks[size_t(k)], format, ctx.chart.date1904) + "-" +
@@ -107,6 +109,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
         int(g.axisIds.size()) > k ? ctx.chart.plotArea.axis(g.axisIds[size_t(k)]) : nullptr;
     styles[k] = textStyleFor(ctx, a ? a->text : ooxml::chart::TextBody(), ctx.baseSizePt, false);
   }
+  // A 3-D surface's series axis shows its tick marks beside the floor's far side and its
+  // labels beyond them, as the program draws it (a contour's stand inside its edge).
+  const ooxml::chart::Axis* seriesAxis =
+      g.axisIds.size() >= 3 ? ctx.chart.plotArea.axis(g.axisIds[2]) : nullptr;
+  const double seriesTick = !contour && seriesAxis && !seriesAxis->deleted &&
+                                    (seriesAxis->majorTickMark == ooxml::chart::TickMark::Outside ||
+                                     seriesAxis->majorTickMark == ooxml::chart::TickMark::Cross)
+                                ? 4
+                                : 0;
   const ooxml::chart::Axis* valueAxis = valueAxisOf(ctx, g);
   const bool valueLabels =
       !contour &&
@@ -142,7 +153,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   // front upright edge, series beside its far side, categories below its front.
   const bool seesLeft = seesLeftSide(scene.view);
   const double valueRoom = widest(styles[1], valueTexts),
-               seriesRoom = widest(styles[2], seriesTexts);
+               seriesRoom = widest(styles[2], seriesTexts) + seriesTick;
   QRectF target = ctx.out.plotArea.adjusted(
       seesLeft ? seriesRoom : valueRoom, 0, -(seesLeft ? valueRoom : seriesRoom),
       categoryTexts.isEmpty() ? 0 : -(measureText(styles[0], "0").height() + kLabelGapUnder));
@@ -215,12 +226,36 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
     }
   };
+  // A wireframe also draws where each band meets the next, in the colour of the band below,
+  // as the program does.
+  auto levelLines = [&](const std::array<MeshPoint, 3>& cell) {
+    for (size_t k = 1; k < bands.looks.size(); ++k) {
+      std::vector<MeshPoint> cut;
+      for (size_t e = 0; e < 3; ++e) {
+        const MeshPoint& a = cell[e];
+        const MeshPoint& b = cell[(e + 1) % 3];
+        if ((a.v < ticks[k]) != (b.v < ticks[k]))
+          cut.push_back(mix(a, b, (ticks[k] - a.v) / (b.v - a.v)));
+      }
+      if (cut.size() != 2) continue;
+      Face3D f;
+      f.kind = Face3D::Kind::Top;
+      f.polygon << place(cut[0]) << place(cut[1]);
+      f.brush = Qt::NoBrush;
+      f.pen = bands.looks[k - 1].line;
+      f.point = int(k - 1);
+      const MeshPoint m = mix(cut[0], cut[1], 0.5);
+      pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
+    }
+  };
   for (int j = 0; j < rows; ++j)
     for (int i = 0; i < columns; ++i) {
       const auto p = at(i, j), right = at(i + 1, j), up = at(i, j + 1), diag = at(i + 1, j + 1);
       if (g.wireframe) {
         if (p && right) bandLines(*p, *right);
         if (p && up) bandLines(*p, *up);
+        if (p && right && diag) levelLines({*p, *right, *diag});
+        if (p && diag && up) levelLines({*p, *diag, *up});
         continue;
       }
       if (p && right && diag) bandFaces({*p, *right, *diag});
@@ -251,14 +286,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (Piece& piece : pieces) scene.faces.push_back(std::move(piece.face));
   // Labels: values up the side wall's front edge (none on a contour), categories along the
   // front, series along the far side.
-  auto label = [&](const TextStyle& style, const QString& text, QPointF anchor, int side) {
+  auto label = [&](const TextStyle& style, const QString& text, QPointF anchor, int side,
+                   double gap = kLabelGap) {
     if (text.isEmpty()) return;
     const QSizeF size = measureText(style, text);
     QRectF r(QPointF(0, 0), size);
     if (side == 0)
-      r.moveCenter(anchor - QPointF(kLabelGap + size.width() / 2, 0));
+      r.moveCenter(anchor - QPointF(gap + size.width() / 2, 0));
     else if (side == 1)
-      r.moveCenter(anchor + QPointF(kLabelGap + size.width() / 2, 0));
+      r.moveCenter(anchor + QPointF(gap + size.width() / 2, 0));
     else
       r.moveCenter(anchor + QPointF(0, kLabelGapUnder + size.height() / 2));
     scene.labels.push_back(Label3D{text, r, style});
@@ -268,8 +304,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
           sideX == 0 ? 0 : 1);
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
-  for (int j = 0; j < int(seriesTexts.size()); ++j)
-    label(styles[2], seriesTexts[j], proj.map(Vec3{farX, 0, j * zStep}), farX == 0 ? 0 : 1);
+  for (int j = 0; j < int(seriesTexts.size()); ++j) {
+    const QPointF at = proj.map(Vec3{farX, 0, j * zStep});
+    label(styles[2], seriesTexts[j], at, farX == 0 ? 0 : 1, kLabelGap + seriesTick);
+    if (seriesTick <= 0) continue;
+    scene.axisLines.emplace_back(at, at + QPointF(farX == 0 ? -seriesTick : seriesTick, 0));
+    scene.axisPens.push_back(
+        penForLine(seriesAxis->format.line, ctx.theme,
+                   QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+  }
   QRectF bounds;
   for (const auto* list : {&scene.walls, &scene.faces})
     for (const Face3D& f : *list)

@@ -188,8 +188,12 @@ TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
   MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
   const std::map<QString, QStringList> shown = {
       {"excelize_area3D", {"0", "2", "4", "6", "8"}},
+      {"excelize_area3DStacked", {"0", "5", "10", "15"}},
       {"excelize_col3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
       {"excelize_col3DStacked", {"0", "2", "4", "6", "8", "10", "12", "14", "16"}},
+      {"excelize_col3DPercentStacked",
+       {"0%", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"}},
+      {"excelize_bar3DPercentStacked", {"0%", "20%", "40%", "60%", "80%", "100%"}},
       {"openpyxl_bar3D", {"0", "1", "2", "3", "4", "5", "6", "7", "8"}},
   };
   int checked = 0;
@@ -200,8 +204,11 @@ TEST(Chart3DFidelity, ValueAxisLabelsFollowTheBoxEdge) {
     const QSizeF size = QSizeF(p.where.rect.size()) / p.where.pixelsPerPoint;
     const render::chart::ChartLayout l =
         render::chart::layoutChart(p.chart.model, p.chart.theme, QRectF(QPointF(0, 0), size));
-    for (const render::chart::AxisLayout& a : l.axes)
-      if (a.valueScale) EXPECT_EQ(QStringList(a.labels.begin(), a.labels.end()), it->second);
+    for (const render::chart::AxisLayout& a : l.axes) {
+      if (!a.valueScale) continue;
+      EXPECT_EQ(QStringList(a.labels.begin(), a.labels.end()).join(' ').toStdString(),
+                it->second.join(' ').toStdString());
+    }
     ++checked;
   }
   EXPECT_EQ(checked, int(shown.size()));
@@ -423,14 +430,16 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
 // the highest down, and every piece of the mesh takes its band's colour (its line's colour in
-// a wireframe).
+// a wireframe). A wireframe also draws the bands' boundaries: on a contour, across the mesh's
+// straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   const QString cat = charttest::strRef({"a", "b", "c"});
   const QString rows = charttest::series(0, "s", cat, charttest::numRef({2, 3, 3})) +
                        charttest::series(1, "m", cat, charttest::numRef({5, 2, 4})) +
                        charttest::series(2, "l", cat, charttest::numRef({6, 7, 8}));
   for (const char* kind :
-       {"<c:surfaceChart>", "<c:surface3DChart>", "<c:surface3DChart><c:wireframe val=\"1\"/>"}) {
+       {"<c:surfaceChart>", "<c:surface3DChart>", "<c:surface3DChart><c:wireframe val=\"1\"/>",
+        "<c:surfaceChart><c:wireframe val=\"1\"/>"}) {
     SCOPED_TRACE(kind);
     const QString open = kind, close = open.startsWith("<c:surface3D") ? "</c:surface3DChart>"
                                                                        : "</c:surfaceChart>";
@@ -441,7 +450,10 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     ASSERT_TRUE(l.scene.present);
     EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
     std::set<int> used;
+    int across = 0;
     for (const render::chart::Face3D& f : l.scene.faces) {
+      const QLineF d = f.polygon.size() == 2 ? QLineF(f.polygon[0], f.polygon[1]) : QLineF();
+      across += std::abs(d.dx()) > 0.1 && std::abs(d.dy()) > 0.1;
       ASSERT_GE(f.point, 0);
       const render::chart::SeriesLook& key = l.legend[l.legend.size() - 1 - size_t(f.point)].look;
       const bool wire = f.brush.style() == Qt::NoBrush;
@@ -449,6 +461,62 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
       used.insert(f.point);
     }
     EXPECT_EQ(used, std::set<int>({1, 2, 3}));  // 2 to 8: no piece lies below 2
+    if (QString(kind) == "<c:surfaceChart><c:wireframe val=\"1\"/>") {
+      EXPECT_GT(across, 0);
+    }
     EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds));
   }
 }
+
+namespace {
+
+struct PyramidCase {
+  const char* grouping;
+  const char* shape;
+  bool horizontal;
+  bool pointed;  // the stack's last slice ends in its apex
+};
+
+class Chart3DPyramids : public ::testing::TestWithParam<PyramidCase> {};
+
+}  // namespace
+
+// A pyramid's slices narrow towards its apex, each stacked slice going on where the one
+// under it ends; the apex is the value, the stack's total, or with "pyramidToMax" the
+// axis' end.
+TEST_P(Chart3DPyramids, NarrowToTheirApex) {
+  const PyramidCase c = GetParam();
+  const QString cat = charttest::strRef({"A", "B"});
+  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+      QString("<c:plotArea><c:bar3DChart><c:barDir val=\"%1\"/><c:grouping val=\"%2\"/>%3%4"
+              "<c:shape val=\"%5\"/><c:axId val=\"1\"/><c:axId val=\"2\"/></c:bar3DChart>"
+              "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+              "val=\"2\"/><c:scaling><c:max val=\"10\"/></c:scaling><c:crossAx val=\"1\"/>"
+              "</c:valAx></c:plotArea>")
+          .arg(c.horizontal ? "bar" : "col", c.grouping,
+               charttest::series(0, "low", cat, charttest::numRef({3, 4})),
+               charttest::series(1, "high", cat, charttest::numRef({5, 2})), c.shape));
+  const render::chart::ChartLayout l = charttest::layOut(chart);
+  std::map<std::pair<int, int>, QPolygonF> fronts;  // [point, series in group]
+  for (const render::chart::Face3D& f : l.scene.faces)
+    if (f.kind == render::chart::Face3D::Kind::Front)
+      fronts[{f.point, l.series[size_t(f.series)].seriesInGroup}] = f.polygon;
+  ASSERT_EQ(fronts.size(), 4u);
+  const bool stacked = QString(c.grouping) == "stacked";
+  for (const auto& [key, q] : fronts) {
+    ASSERT_EQ(q.size(), 4);
+    const double foot = QLineF(q[0], q[1]).length(), cut = QLineF(q[2], q[3]).length();
+    EXPECT_LT(cut, foot - 1) << key.first << key.second;  // foot edge 0-1, cut edge 2-3
+    if (!stacked || key.second == 1) {
+      EXPECT_EQ(cut < 0.01, c.pointed) << key.first;
+    }
+    if (stacked && key.second == 1) {
+      EXPECT_EQ(fronts.at({key.first, 0})[3], q[0]) << "the slice goes on from the one under it";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, Chart3DPyramids,
+                         ::testing::Values(PyramidCase{"clustered", "pyramid", false, true},
+                                           PyramidCase{"stacked", "pyramid", true, true},
+                                           PyramidCase{"stacked", "pyramidToMax", false, false}));

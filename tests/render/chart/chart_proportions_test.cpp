@@ -266,3 +266,24 @@ TEST(ChartProportions, PlotInsetOnlyWithoutManualLayout) {
   EXPECT_GT(placed.plotArea.left(), 40) << "the value labels stay inside the manual box";
 }
 
+// A side legend of more entries than the chart's height holds shows the first ones, all
+// inside the chart, instead of running off its bottom.
+TEST(ChartProportions, CrowdedSideLegendKeepsTheEntriesThatFit) {
+  const QString cat = charttest::strRef({"a", "b"});
+  QString series;
+  for (int i = 0; i < 40; ++i)
+    series += charttest::series(i, QString("S%1").arg(i + 1), cat, charttest::numRef({1, 2}));
+  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+      "<c:plotArea><c:barChart><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>" + series +
+      "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart><c:catAx><c:axId val=\"1\"/>"
+      "<c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/>"
+      "</c:valAx></c:plotArea><c:legend><c:legendPos val=\"r\"/></c:legend>");
+  const render::chart::ChartLayout l = charttest::layOut(chart);
+  charttest::savePng(charttest::picture(chart), "chart-legend", "crowded-side-legend");
+  ASSERT_GT(l.legend.size(), 5u);
+  EXPECT_LT(l.legend.size(), 40u);
+  EXPECT_EQ(l.legend.front().text, "S1");
+  EXPECT_TRUE(l.chartArea.contains(l.legendRect));
+  for (const render::chart::LegendEntry& e : l.legend)
+    EXPECT_TRUE(l.legendRect.contains(e.textRect.adjusted(0, 1, 0, -1))) << e.text.toStdString();
+}
