@@ -241,22 +241,25 @@ struct ZipWriter::DeviceRange {
 
 ZipWriter::ZipWriter() = default;
 
+Status ZipWriter::openArchive(zip_source* target, int flags, zip_error* error) {
+  m_target = target;
+  if (m_target) {
+    zip_source_keep(m_target);  // outlives zip_close(), which owns one reference
+    m_archive = zip_open_from_source(m_target, flags, error);
+  }
+  if (!m_archive)
+    return zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), error);
+  return Status();
+}
+
 Result<std::unique_ptr<ZipWriter>> ZipWriter::create() {
   std::unique_ptr<ZipWriter> writer(new ZipWriter);
   zip_error_t error;
   zip_error_init(&error);
-  writer->m_target = zip_source_buffer_create(nullptr, 0, 0, &error);
-  if (writer->m_target) {
-    zip_source_keep(writer->m_target);  // outlives zip_close(), which owns one reference
-    writer->m_archive = zip_open_from_source(writer->m_target, ZIP_TRUNCATE, &error);
-  }
-  if (!writer->m_archive) {
-    Error e =
-        zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), &error);
-    zip_error_fini(&error);
-    return e;
-  }
+  const Status opened =
+      writer->openArchive(zip_source_buffer_create(nullptr, 0, 0, &error), ZIP_TRUNCATE, &error);
   zip_error_fini(&error);
+  if (!opened) return opened.error();
   return writer;
 }
 
@@ -267,19 +270,12 @@ Result<std::unique_ptr<ZipWriter>> ZipWriter::createOn(QIODevice* device) {
   zip_error_init(&writer->m_device->error);
   zip_error_t error;
   zip_error_init(&error);
-  writer->m_target =
-      zip_source_function_create(&DeviceTarget::callback, writer->m_device.get(), &error);
-  if (writer->m_target) {
-    zip_source_keep(writer->m_target);
-    writer->m_archive = zip_open_from_source(writer->m_target, ZIP_CREATE | ZIP_TRUNCATE, &error);
-  }
-  if (!writer->m_archive) {
-    Error e =
-        zipError(Error::Code::Unwritable, QStringLiteral("cannot start a zip archive"), &error);
-    zip_error_fini(&error);
-    return e;
-  }
+  // No archive is there to read: the source says so, and libzip starts a new one.
+  const Status opened = writer->openArchive(
+      zip_source_function_create(&DeviceTarget::callback, writer->m_device.get(), &error),
+      ZIP_CREATE | ZIP_TRUNCATE, &error);
   zip_error_fini(&error);
+  if (!opened) return opened.error();
   return writer;
 }
 

@@ -16,6 +16,7 @@
 
 struct zip;         // libzip's zip_t
 struct zip_source;  // libzip's zip_source_t
+struct zip_error;   // libzip's zip_error_t
 
 namespace morvane::ooxml::detail {
 
@@ -92,6 +93,8 @@ class ZipWriter {
  private:
   ZipWriter();
   Status closeArchive();
+  // Takes `target` over and opens a new archive on it.
+  Status openArchive(zip_source* target, int flags, zip_error* error);
   Status add(const QString& name, const QByteArray& data, int method);
   Status addSource(const QString& name, zip_source* source, int method);
   zip* m_archive = nullptr;
