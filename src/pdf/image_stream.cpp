@@ -280,4 +280,46 @@ QByteArray imageDictionary(int width, int height, qsizetype length) {
          w + " >>\n";
 }
 
+QByteArray jpegImageDictionary(const QByteArray& jpeg) {
+  const auto byte = [&jpeg](qsizetype at) { return quint8(jpeg[at]); };
+  if (jpeg.size() < 4 || byte(0) != 0xff || byte(1) != 0xd8) return {};
+  qsizetype at = 2;
+  while (at + 4 <= jpeg.size()) {
+    if (byte(at) != 0xff) return {};
+    const quint8 marker = byte(at + 1);
+    if (marker == 0xff) {  // fill byte before a marker
+      ++at;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7)) {  // markers without a length
+      at += 2;
+      continue;
+    }
+    const qsizetype length = byte(at + 2) << 8 | byte(at + 3);
+    if (length < 2 || at + 2 + length > jpeg.size()) return {};
+    // A frame header: any SOFn but the define-table markers that share its range.
+    const bool frame =
+        marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+    if (frame) {
+      if (length < 8) return {};
+      const int precision = byte(at + 4);
+      const int height = byte(at + 5) << 8 | byte(at + 6);
+      const int width = byte(at + 7) << 8 | byte(at + 8);
+      const int components = byte(at + 9);
+      // Baseline, extended or progressive Huffman coding: what every reader decodes.
+      if (precision != 8 || width == 0 || height == 0 || marker > 0xc2 ||
+          (components != 1 && components != 3))
+        return {};
+      return "/Type /XObject\n/Subtype /Image\n/Width " + QByteArray::number(width) + "\n/Height " +
+             QByteArray::number(height) + "\n/BitsPerComponent 8\n/ColorSpace " +
+             (components == 1 ? QByteArrayLiteral("/DeviceGray")
+                              : QByteArrayLiteral("/DeviceRGB")) +
+             "\n/Length " + QByteArray::number(jpeg.size()) + "\n/Filter /DCTDecode\n";
+    }
+    if (marker == 0xda || marker == 0xd9) return {};  // a scan or the end before any frame
+    at += 2 + length;
+  }
+  return {};
+}
+
 }  // namespace morvane::pdf

@@ -103,6 +103,7 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
                               ? m_capturedJpeg
                               : office::jpegOnWhite(m_captured, quality);
   QFile file(path);
+  m_savedJpeg.clear();
   if (jpeg.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(jpeg) != jpeg.size()) {
     m_error = QStringLiteral("the picture of %1 x %2 pixels cannot be stored as JPEG in %3")
@@ -111,18 +112,27 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
                   .arg(path);
     return false;
   }
+  m_savedJpeg = jpeg;
   return true;
 }
 
-// Images are kept encoded and decoded when drawn, so a long document holds a few kilobytes
-// per page rather than every decoded picture.
+// Images are kept encoded, so a long document holds a few kilobytes per page rather than
+// every decoded picture. A JPEG the page can hold as it is is never decoded here.
 int PdfWriter::LoadImageFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return 0;
   QByteArray bytes = file.readAll();
+  QByteArray jpegDictionary = jpegImageDictionary(bytes);
+  // The JPEG just saved needs no decoding to prove it whole: the encoder wrote it.
+  if (!jpegDictionary.isEmpty() && bytes == m_savedJpeg) {
+    m_images.push_back({std::move(bytes), {}, std::move(jpegDictionary)});
+    m_lastImage = QImage();
+    m_lastHandle = int(m_images.size());
+    return m_lastHandle;
+  }
   QImage image = QImage::fromData(bytes);
   if (image.isNull()) return 0;
-  m_images.push_back({std::move(bytes), {}});
+  m_images.push_back({std::move(bytes), {}, std::move(jpegDictionary)});
   // The image just loaded is normally drawn next: keep that one decoded.
   m_lastImage = std::move(image);
   m_lastHandle = int(m_images.size());
@@ -170,10 +180,12 @@ void PdfWriter::DrawImage(int handle, double x, double y, double width, double h
   LoadedImage& loaded = m_images[size_t(handle - 1)];
   QImage image;
   if (loaded.placeholder.isNull()) {
-    image = handle == m_lastHandle ? m_lastImage : QImage::fromData(loaded.encoded);
-    if (image.format() != QImage::Format_RGB32) {  // not an opaque colour JPEG: Qt stores it
-      m_painter->drawImage(box, image);
-      return;
+    if (loaded.jpegDictionary.isEmpty()) {
+      image = handle == m_lastHandle ? m_lastImage : QImage::fromData(loaded.encoded);
+      if (image.format() != QImage::Format_RGB32) {  // neither a JPEG nor opaque: Qt stores it
+        m_painter->drawImage(box, image);
+        return;
+      }
     }
     loaded.placeholder = QImage(1, 1, QImage::Format_RGB32);
     loaded.placeholder.fill(Qt::white);
@@ -184,10 +196,16 @@ void PdfWriter::DrawImage(int handle, double x, double y, double width, double h
     m_splice->replaceImage({}, {});
     return;
   }
-  if (image.isNull()) image = QImage::fromData(loaded.encoded);
-  const QByteArray stream = deflatedRows(image);
-  if (!m_splice->replaceImage(imageDictionary(image.width(), image.height(), stream.size()),
-                              stream)) {
+  bool spliced;
+  if (!loaded.jpegDictionary.isEmpty()) {
+    spliced = m_splice->replaceImage(loaded.jpegDictionary, loaded.encoded);
+  } else {
+    if (image.isNull()) image = QImage::fromData(loaded.encoded);
+    const QByteArray stream = deflatedRows(image);
+    spliced = m_splice->replaceImage(imageDictionary(image.width(), image.height(), stream.size()),
+                                     stream);
+  }
+  if (!spliced) {
     m_error = m_splice->errorString();
     m_broken = true;
   }

@@ -101,12 +101,14 @@ class PdfWriter {
   struct LoadedImage {
     QByteArray encoded;  // as loaded
     QImage placeholder;  // what Qt draws in its place, once drawn
+    QByteArray jpegDictionary;  // when `encoded` is a JPEG the page can hold as it is
   };
   std::vector<LoadedImage> m_images;
   QImage m_lastImage;
   int m_lastHandle = 0;
   QImage m_captured;
   QByteArray m_capturedJpeg;
+  QByteArray m_savedJpeg;  // what SaveImageAsJpeg wrote last
   int m_capturedJpegQuality = -1;
   DocumentInfo m_info;
   QString m_error;

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 
 #include "office/clipboard_formats.h"
 #include "pdf/image_splice.h"
+#include "pdf/image_stream.h"
 #include "pdf/pdf_writer.h"
 #include "pdf/poppler.h"
 #include "support/test_env.h"
@@ -139,6 +141,90 @@ TEST(PdfPictureStreams, ACapturedJpegIsStoredAsItIsAtItsQualityOnly) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), c.stored);
+  }
+}
+
+// Image files loaded from elsewhere: a JPEG every reader decodes goes in as its own bytes,
+// any other picture as its decoded pixels; poppler shows each as Qt decodes it.
+TEST(PdfPictureStreams, JpegFilesGoInAsTheyAreAndOtherPicturesAsTheirPixels) {
+  MORVANE_REQUIRE(popplertest::available(), "poppler-utils");
+  QImage colour(90, 60, QImage::Format_RGB32);
+  colour.fill(Qt::white);
+  QPainter(&colour).fillRect(10, 10, 50, 30, QColor(68, 114, 196));
+  const struct {
+    const char* what;
+    const char* format;
+    QImage image;
+    bool progressive;
+    const char* encoding;
+  } cases[] = {
+      {"grey JPEG", "jpeg", colour.convertToFormat(QImage::Format_Grayscale8), false, "jpeg"},
+      {"progressive JPEG", "jpeg", colour, true, "jpeg"},
+      {"PNG", "png", colour, false, "image"}};
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("deck.pdf"));
+  std::vector<QImage> expected;
+  {
+    pdf::PdfWriter writer;
+    ASSERT_TRUE(writer.BeginDocument(path, {}, {}, {}, {}));
+    for (const auto& c : cases) {
+      const QString file = dir.filePath(QStringLiteral("picture.") + c.format);
+      QImageWriter out(file, c.format);
+      out.setProgressiveScanWrite(c.progressive);
+      ASSERT_TRUE(out.write(c.image)) << c.what;
+      expected.push_back(QImage(file).convertToFormat(QImage::Format_RGB32));
+      const int handle = writer.LoadImageFile(file);
+      ASSERT_GT(handle, 0) << c.what;
+      ASSERT_TRUE(writer.BeginPage());
+      writer.DrawImage(handle, 10, 10, 300, 200);
+      writer.EndPage();
+    }
+    ASSERT_TRUE(writer.FinishDocument()) << writer.errorString().toStdString();
+  }
+  const auto rows = popplertest::images(path);
+  const std::vector<QImage> found = popplertest::imagePixels(path);
+  ASSERT_EQ(rows.size(), std::size(cases));
+  ASSERT_EQ(found.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    EXPECT_EQ(rows[i].encoding, QString::fromLatin1(cases[i].encoding));
+    EXPECT_TRUE(found[i].convertToFormat(QImage::Format_RGB32) == expected[i]);
+  }
+}
+
+// What a reader may not decode is left to the decoding path: only 8-bit Huffman-coded
+// frames of one or three components, found before any scan, are taken as they are.
+TEST(PdfPictureStreams, OnlyJpegsEveryReaderDecodesAreTakenAsTheyAre) {
+  // SOI, a table segment, then a frame header of `marker`, `bits`, 2 x 3 pixels, `components`.
+  const auto jpeg = [](quint8 marker, quint8 bits, quint8 components) {
+    QByteArray bytes("\xff\xd8\xff\xdb\x00\x04\x00\x00", 8);
+    bytes += QByteArray("\xff") + char(marker) + QByteArray("\x00\x0b", 2) + char(bits);
+    bytes += QByteArray("\x00\x03\x00\x02", 4) + char(components) + QByteArray(3, '\x01');
+    return bytes + QByteArray("\xff\xd9", 2);
+  };
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    const char* colourSpace;  // nullptr: refused
+  } cases[] = {{"baseline colour", jpeg(0xc0, 8, 3), "/DeviceRGB"},
+               {"progressive grey", jpeg(0xc2, 8, 1), "/DeviceGray"},
+               {"four components (CMYK)", jpeg(0xc0, 8, 4), nullptr},
+               {"12-bit samples", jpeg(0xc1, 12, 3), nullptr},
+               {"lossless", jpeg(0xc3, 8, 3), nullptr},
+               {"arithmetic coding", jpeg(0xc9, 8, 3), nullptr},
+               {"a scan before any frame", QByteArray("\xff\xd8\xff\xda\x00\x02", 6), nullptr},
+               {"a segment past the end", jpeg(0xc0, 8, 3).left(14), nullptr},
+               {"not a JPEG", QByteArray("\x89PNG\r\n\x1a\n"), nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QByteArray dictionary = pdf::jpegImageDictionary(c.bytes);
+    if (!c.colourSpace) {
+      EXPECT_TRUE(dictionary.isEmpty());
+      continue;
+    }
+    EXPECT_TRUE(dictionary.contains("/Width 2\n/Height 3\n"));
+    EXPECT_TRUE(dictionary.contains(QByteArray("/ColorSpace ") + c.colourSpace + "\n"));
+    EXPECT_TRUE(dictionary.contains("/Length " + QByteArray::number(c.bytes.size()) + "\n"));
   }
 }
 

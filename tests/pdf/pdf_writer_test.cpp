@@ -111,11 +111,14 @@ TEST_F(PdfWriterPages, OnePicturePerPageAndNoneForAFailedLoad) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].page, 1);
   EXPECT_EQ(rows[1].page, 3);
+  // The JPEG file goes in as its own bytes, never encoded a second time.
+  QFile jpeg(dir + QStringLiteral("/picture.jpg")), pdf(path);
+  ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly) && pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.readAll().contains("stream\n" + jpeg.readAll() + "\nendstream"));
   for (const auto& row : rows) {
-    // The decoded JPEG goes in at its own pixel size, not re-encoded as JPEG a second time.
     EXPECT_EQ(row.width, 857);
     EXPECT_EQ(row.height, 143);
-    EXPECT_NE(row.encoding, QStringLiteral("jpeg"));
+    EXPECT_EQ(row.encoding, QStringLiteral("jpeg"));
     // 857 px over 18 cm and 143 px over 5 cm: the image was stretched into the box asked for.
     EXPECT_NEAR(row.xPpi, 857 / (18 / 2.54), 1.0);
     EXPECT_NEAR(row.yPpi, 143 / (5 / 2.54), 1.0);
