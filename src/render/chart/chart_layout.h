@@ -95,6 +95,7 @@ struct LegendEntry {
   QRectF keyRect;
   QRectF textRect;
   bool lineKey = false;               // a line (with marker) rather than a filled box
+  bool roundKey = false;              // a bubble series' disc rather than a box
 };
 
 struct DataLabelLayout {
