@@ -51,6 +51,10 @@ class Projection3D {
   // y = 0, the front z = 0.
   bool seesLeft() const;
   bool seesBottom() const;
+  // Whether a plane face through `at` whose outward normal is `normal` turns towards the
+  // viewer (from the camera itself under perspective, where a solid far off the middle
+  // shows more of its side).
+  bool facesViewer(const Vec3& at, const Vec3& normal) const;
 
  private:
   void placeCamera();                // for the box as it stands
