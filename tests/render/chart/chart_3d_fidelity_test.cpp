@@ -264,7 +264,7 @@ TEST(Chart3DFidelity, FacesShadedAsThePrograms) {
   int bars = 0;
   for (const Pair& p : comparedPairs()) {
     const ooxml::chart::ChartGroup& g = p.chart.model.plotArea.groups.front();
-    // Cylinders, cones and pyramids are drawn as boxes: their shading is not the program's.
+    // The probe samples a box's flat side and top: cylinders and cones have none, pyramids no top.
     // The first series' ends hide under the next one on stacked horizontal bars.
     const bool stacked = g.grouping == ooxml::chart::Grouping::Stacked ||
                          g.grouping == ooxml::chart::Grouping::PercentStacked;
