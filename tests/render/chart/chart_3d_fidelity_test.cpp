@@ -439,9 +439,9 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 }
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
-// the highest down, and every piece of the mesh takes its band's colour (its line's colour in
-// a wireframe). A wireframe also draws the bands' boundaries: on a contour, across the mesh's
-// straight lines.
+// the highest down (a 3-D surface's series axis ticked at and between its labels), and every piece
+// of the mesh takes its band's colour (its line's colour in a wireframe). A wireframe also draws
+// the bands' boundaries: on a contour, across the mesh's straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   const QString cat = charttest::strRef({"a", "b", "c"});
   const QString rows = charttest::series(0, "s", cat, charttest::numRef({2, 3, 3})) +
@@ -453,12 +453,24 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     SCOPED_TRACE(kind);
     const QString open = kind, close = open.startsWith("<c:surface3D") ? "</c:surface3DChart>"
                                                                        : "</c:surfaceChart>";
-    const ooxml::chart::ChartModel chart =
-        charttest::chartFromXml("<c:plotArea>" + open + rows + close + "</c:plotArea><c:legend/>");
+    const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+        "<c:plotArea>" + open + rows + "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/>" +
+        close +
+        "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
+        "val=\"2\"/></c:serAx></c:plotArea><c:legend/>");
     const render::chart::ChartLayout l = charttest::layOut(chart);
     ASSERT_FALSE(l.placeholder) << l.placeholderReason.toStdString();
     ASSERT_TRUE(l.scene.present);
     EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
+    // A 3-D surface's series axis: ticks at its three labels and half-way between them.
+    std::vector<QPointF> ticks;
+    for (const QLineF& t : l.scene.axisLines) ticks.push_back(t.p1());
+    std::sort(ticks.begin(), ticks.end(), [](auto& a, auto& b) { return a.x() < b.x(); });
+    ASSERT_EQ(ticks.size(), open.startsWith("<c:surface3D") ? 5u : 0u);
+    for (size_t i = 1; i + 1 < ticks.size(); ++i)
+      EXPECT_NEAR(QLineF(ticks[i - 1], ticks[i]).length() / QLineF(ticks[i], ticks[i + 1]).length(),
+                  1, 0.15);
     std::set<int> used;
     int across = 0;
     for (const render::chart::Face3D& f : l.scene.faces) {
