@@ -43,6 +43,7 @@ class Projection3D {
                std::optional<double> freeLength = std::nullopt);
 
   Vec3 box() const { return m_box; }
+  const ViewAngles& view() const { return m_view; }
   QPointF map(const Vec3& p) const;
   // Distance from the viewer along the line of sight (larger is farther), for drawing the
   // far faces first.

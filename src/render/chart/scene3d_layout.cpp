@@ -158,20 +158,23 @@ Solid box(const Space& s, Vec3 a, Vec3 b, const SeriesLook& look, int series, in
 constexpr int kRoundSides = 32;
 
 // How a strip of a round side turned `turn` radians from the front (towards the high end
-// across the bar) is shaded: the front's colour facing the front, the colour of the box's face
-// across the bar (`across`) once turned a quarter or more, and between them the two blended
-// by how much the strip faces each, lit from the front and the low end across.
-QBrush shadedAt(const SeriesLook& look, Face3D::Kind across, double turn) {
+// across the bar) is shaded when the viewer stands `viewTurn` round the same way: the front's
+// colour facing the front, the colour of the box's face across the bar (`across`) once turned a
+// quarter, and between them lighter the more the strip faces both the front and the viewer, so
+// that the light falls amid the two as on the program's cylinders.
+QBrush shadedAt(const SeriesLook& look, Face3D::Kind across, double turn, double viewTurn) {
   const double c = std::cos(turn);
   if (c >= 1 - 1e-9) return shaded(look, Face3D::Kind::Front);
   if (c <= 1e-9) return shaded(look, across);
   QColor base = look.fill.style() == Qt::SolidPattern ? look.fill.color() : look.baseColor;
   if (!base.isValid()) base = look.line.color();
   const QColor side = shadeFor(base, across);
-  const double w = c * c;  // the share of the front in the strip's normal
-  return QBrush(QColor::fromRgbF(float(base.redF() * w + side.redF() * (1 - w)),
-                                 float(base.greenF() * w + side.greenF() * (1 - w)),
-                                 float(base.blueF() * w + side.blueF() * (1 - w)), base.alphaF()));
+  const double w = c * std::max(0.0, std::cos(turn - viewTurn)) / std::cos(viewTurn);
+  auto mix = [w](double front, double dark) {
+    return float(std::clamp(front * w + dark * (1 - w), 0.0, 1.0));
+  };
+  return QBrush(QColor::fromRgbF(mix(base.redF(), side.redF()), mix(base.greenF(), side.greenF()),
+                                 mix(base.blueF(), side.blueF()), base.alphaF()));
 }
 
 Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -219,6 +222,9 @@ Solid frustum(const Space& s, const Vec3& a, const Vec3& b, double foot, std::op
   };
   const Face3D::Kind across = columns ? Face3D::Kind::Side : Face3D::Kind::Top;
   const Face3D::Kind end = columns ? Face3D::Kind::Top : Face3D::Kind::Side;
+  // Where the viewer stands round the solid: turned to the right (columns) or up (bars).
+  const double turned = (columns ? s.proj.view().rotY : s.proj.view().rotX) * M_PI / 180;
+  const double viewTurn = std::clamp(std::atan2(std::sin(turned), std::cos(turned)), -1.3, 1.3);
   const bool round = sides > 4;
   std::vector<std::pair<double, Face3D>> shown;  // each with its depth
   auto keep = [&](const std::vector<Vec3>& corners, Vec3 normal, const Vec3& inside, Face3D f) {
@@ -240,7 +246,7 @@ Solid frustum(const Space& s, const Vec3& a, const Vec3& b, double foot, std::op
                                        corner(v1, turn + step / 2), corner(v1, turn - step / 2)};
     Face3D f = face(std::cos(turn) > std::cos(M_PI / 4) + 1e-9 ? Face3D::Kind::Front : across, {},
                     look, series, point);
-    f.brush = shadedAt(look, across, turn);
+    f.brush = shadedAt(look, across, turn, viewTurn);
     if (round) {
       f.curved = true;
       f.pen = QPen(Qt::NoPen);
