@@ -337,12 +337,17 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
                                   pointed ? std::optional<double>(s.valueAt(apex)) : std::nullopt,
                                   pyramid ? 4 : kRoundSides, p.look, si, int(i))
                         : box(s, a, b, p.look, si, int(i)));
-      // Stacked segments carry their labels inside, on their fronts; a pyramid's or cone's
-      // stands over its apex, a box's or cylinder's over the front of its end.
+      // Stacked segments carry their labels inside, on their fronts; others stand over the
+      // front of their end, which narrows towards a pointed solid's apex (over the apex itself
+      // where the solid ends in it).
       const double mid = u0 + plan.barWidth / 2;
-      anchors[{si, int(i)}] = stacked   ? Anchor{s.map(s.at(mid, (v0 + v1) / 2, z0)), true}
-                              : pointed ? Anchor{s.map(s.at(mid, v1, (z0 + z1) / 2)), false}
-                                        : Anchor{s.map(s.at(mid, v1, z0)), false};
+      const double reach = s.valueAt(apex) - s.valueAt(base);
+      const double narrow = pointed && reach != 0
+                                ? std::clamp((s.valueAt(apex) - s.valueAt(v1)) / reach, 0.0, 1.0)
+                                : 1.0;
+      const double front = (z0 + z1) / 2 - (z1 - z0) / 2 * narrow;
+      anchors[{si, int(i)}] = stacked ? Anchor{s.map(s.at(mid, (v0 + v1) / 2, z0)), true}
+                                      : Anchor{s.map(s.at(mid, v1, front)), false};
     }
   }
 }
