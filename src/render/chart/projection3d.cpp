@@ -92,6 +92,21 @@ double Projection3D::depth(const Vec3& p) const {
   return z1 * std::cos(rx) - y * std::sin(rx);
 }
 
+bool Projection3D::facesViewer(const Vec3& at, const Vec3& normal) const {
+  const double ry = m_view.rotY * kDegree, rx = m_view.rotX * kDegree;
+  if (m_view.rightAngleAxes) {
+    // The direction every point of a line of sight shares in raw(): into the picture.
+    const Vec3 d{-std::sin(ry) * std::cos(rx), -std::sin(rx) * std::cos(ry), 1};
+    return normal.x * d.x + normal.y * d.y + normal.z * d.z < 0;
+  }
+  // The line of sight, along which depth() grows.
+  const Vec3 g{-std::sin(ry) * std::cos(rx), -std::sin(rx), std::cos(ry) * std::cos(rx)};
+  if (m_cameraDistance <= 0) return normal.x * g.x + normal.y * g.y + normal.z * g.z < 0;
+  const Vec3 eye{m_box.x / 2 - m_cameraDistance * g.x, m_box.y / 2 - m_cameraDistance * g.y,
+                 m_box.z / 2 - m_cameraDistance * g.z};
+  return normal.x * (eye.x - at.x) + normal.y * (eye.y - at.y) + normal.z * (eye.z - at.z) > 0;
+}
+
 bool seesLeftSide(const ViewAngles& view) { return std::sin(view.rotY * kDegree) < 0; }
 
 bool Projection3D::seesLeft() const { return seesLeftSide(m_view); }

@@ -43,6 +43,7 @@ class Projection3D {
                std::optional<double> freeLength = std::nullopt);
 
   Vec3 box() const { return m_box; }
+  const ViewAngles& view() const { return m_view; }
   QPointF map(const Vec3& p) const;
   // Distance from the viewer along the line of sight (larger is farther), for drawing the
   // far faces first.
@@ -51,6 +52,10 @@ class Projection3D {
   // y = 0, the front z = 0.
   bool seesLeft() const;
   bool seesBottom() const;
+  // Whether a plane face through `at` whose outward normal is `normal` turns towards the
+  // viewer (from the camera itself under perspective, where a solid far off the middle
+  // shows more of its side).
+  bool facesViewer(const Vec3& at, const Vec3& normal) const;
 
  private:
   void placeCamera();                // for the box as it stands

@@ -23,6 +23,9 @@ struct Face3D {
   QPen pen = QPen(Qt::NoPen);
   int series = -1;  // index into ChartLayout::series; -1 for walls and the floor
   int point = -1;
+  // A strip of a round solid's side: drawn without an outline or bevel of its own, the
+  // solid's outline going round all its strips together.
+  bool curved = false;
 };
 
 struct Label3D {

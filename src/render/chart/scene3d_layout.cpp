@@ -1,6 +1,6 @@
 // The 3-D view of bar, line and area charts: a box of categories across, values up (across
 // for horizontal bars) and series rows in depth, projected onto the plot rectangle; bars as
-// boxes (cylinders and cones too) or pyramids, lines as ribbons, areas as slabs.
+// boxes, pyramids, or cylinders and cones drawn round, lines as ribbons, areas as slabs.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -153,12 +153,53 @@ Solid box(const Space& s, Vec3 a, Vec3 b, const SeriesLook& look, int series, in
   return solid;
 }
 
-// A slice of a pyramid standing on the bar from `a` to `b` (box coordinates): its
-// cross-section shrinks evenly from the bar's full size at `foot` to a point at `apex`, both
-// along the value axis. The viewer sees the side across the bar, the cut end unless it is the
-// apex, and the front.
-Solid pyramidSlice(const Space& s, const Vec3& a, const Vec3& b, double foot, double apex,
-                   const SeriesLook& look, int series, int point) {
+// The sides of a round solid: enough that its outline shows no corner at twice the picture's
+// size, and a multiple of four so that one strip faces the front and one each side.
+constexpr int kRoundSides = 32;
+
+// How a strip of a round side turned `turn` radians from the front (towards the high end
+// across the bar) is shaded when the viewer stands `viewTurn` round the same way: the front's
+// colour facing the front, the colour of the box's face across the bar (`across`) once turned a
+// quarter, and between them lighter the more the strip faces both the front and the viewer, so
+// that the light falls amid the two as on the program's cylinders.
+QBrush shadedAt(const SeriesLook& look, Face3D::Kind across, double turn, double viewTurn) {
+  const double c = std::cos(turn);
+  if (c >= 1 - 1e-9) return shaded(look, Face3D::Kind::Front);
+  if (c <= 1e-9) return shaded(look, across);
+  QColor base = look.fill.style() == Qt::SolidPattern ? look.fill.color() : look.baseColor;
+  if (!base.isValid()) base = look.line.color();
+  const QColor side = shadeFor(base, across);
+  const double w = c * std::max(0.0, std::cos(turn - viewTurn)) / std::cos(viewTurn);
+  auto mix = [w](double front, double dark) {
+    return float(std::clamp(front * w + dark * (1 - w), 0.0, 1.0));
+  };
+  return QBrush(QColor::fromRgbF(mix(base.redF(), side.redF()), mix(base.greenF(), side.greenF()),
+                                 mix(base.blueF(), side.blueF()), base.alphaF()));
+}
+
+Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
+Vec3 normalOf(const std::vector<Vec3>& corners) {
+  Vec3 n;
+  for (size_t i = 0; i < corners.size(); ++i) {
+    const Vec3& p = corners[i];
+    const Vec3& q = corners[(i + 1) % corners.size()];
+    n.x += (p.y - q.y) * (p.z + q.z);
+    n.y += (p.z - q.z) * (p.x + q.x);
+    n.z += (p.x - q.x) * (p.y + q.y);
+  }
+  return n;
+}
+
+// A slice of an upright solid of `sides` flat sides standing on the bar from `a` to `b` (box
+// coordinates): 4 for a pyramid, kRoundSides for cylinders and cones. Its cross-section, the
+// bar's across and in depth, shrinks evenly from its full size at `foot` to a point at `apex`
+// (both along the value axis), or keeps its size without an apex. The faces that turn towards
+// the viewer are kept, far to near: the strips of the side and the ends that are not a point.
+Solid frustum(const Space& s, const Vec3& a, const Vec3& b, double foot, std::optional<double> apex,
+              int sides, const SeriesLook& look, int series, int point) {
   const bool columns = !s.plan.horizontal;
   auto make = [columns](double across, double value, double z) {
     return columns ? Vec3{across, value, z} : Vec3{value, across, z};
@@ -170,29 +211,61 @@ Solid pyramidSlice(const Space& s, const Vec3& a, const Vec3& b, double foot, do
   const double zm = (a.z + b.z) / 2, hz = std::abs(b.z - a.z) / 2;
   const double cm = (c0 + c1) / 2, hc = (c1 - c0) / 2;
   auto size = [&](double v) {
-    return apex != foot ? std::clamp((apex - v) / (apex - foot), 0.0, 1.0) : 0.0;
+    if (!apex) return 1.0;
+    return *apex != foot ? std::clamp((*apex - v) / (*apex - foot), 0.0, 1.0) : 0.0;
   };
-  auto corner = [&](double v, int sc, int sz) {
-    return s.map(make(cm + sc * hc * size(v), v, zm + sz * hz * size(v)));
+  // The sides touch the bar's edges: their corners stand out on the circumscribing ellipse.
+  const double step = 2 * M_PI / sides, reach = 1 / std::cos(step / 2);
+  auto corner = [&](double v, double turn) {
+    const double r = reach * size(v);
+    return make(cm + hc * r * std::sin(turn), v, zm - hz * r * std::cos(turn));
   };
-  const bool acrossLow = columns ? s.proj.seesLeft() : s.proj.seesBottom();
-  const int sc = acrossLow ? -1 : 1;
-  const double end = (columns ? s.proj.seesBottom() : s.proj.seesLeft()) ? v0 : v1;
+  const Face3D::Kind across = columns ? Face3D::Kind::Side : Face3D::Kind::Top;
+  const Face3D::Kind end = columns ? Face3D::Kind::Top : Face3D::Kind::Side;
+  // Where the viewer stands round the solid: turned to the right (columns) or up (bars).
+  const double turned = (columns ? s.proj.view().rotY : s.proj.view().rotX) * M_PI / 180;
+  const double viewTurn = std::clamp(std::atan2(std::sin(turned), std::cos(turned)), -1.3, 1.3);
+  const bool round = sides > 4;
+  std::vector<std::pair<double, Face3D>> shown;  // each with its depth
+  auto keep = [&](const std::vector<Vec3>& corners, Vec3 normal, const Vec3& inside, Face3D f) {
+    Vec3 mid;
+    QPolygonF polygon;
+    for (const Vec3& c : corners) {
+      mid = {mid.x + c.x / corners.size(), mid.y + c.y / corners.size(),
+             mid.z + c.z / corners.size()};
+      polygon << s.map(c);
+    }
+    if (dot(normal, minus(mid, inside)) < 0) normal = {-normal.x, -normal.y, -normal.z};
+    if (!s.proj.facesViewer(mid, normal)) return;
+    f.polygon = std::move(polygon);
+    shown.emplace_back(s.proj.depth(mid), std::move(f));
+  };
+  for (int k = 0; k < sides; ++k) {
+    const double turn = k * step;
+    const std::vector<Vec3> corners = {corner(v0, turn - step / 2), corner(v0, turn + step / 2),
+                                       corner(v1, turn + step / 2), corner(v1, turn - step / 2)};
+    Face3D f = face(std::cos(turn) > std::cos(M_PI / 4) + 1e-9 ? Face3D::Kind::Front : across, {},
+                    look, series, point);
+    f.brush = shadedAt(look, across, turn, viewTurn);
+    if (round) {
+      f.curved = true;
+      f.pen = QPen(Qt::NoPen);
+    }
+    const Vec3 mid = corner((v0 + v1) / 2, turn);
+    keep(corners, normalOf(corners), make(cm, columns ? mid.y : mid.x, zm), std::move(f));
+  }
+  for (const double v : {v0, v1}) {
+    if (size(v) <= 1e-9) continue;
+    std::vector<Vec3> corners;
+    for (int k = 0; k < sides; ++k) corners.push_back(corner(v, k * step + step / 2));
+    keep(corners, make(0, v == v0 ? -1 : 1, 0), make(cm, (v0 + v1) / 2, zm),
+         face(end, {}, look, series, point));
+  }
+  std::stable_sort(shown.begin(), shown.end(),
+                   [](const auto& x, const auto& y) { return x.first > y.first; });
   Solid solid;
   solid.depth = s.proj.depth(make(cm, (v0 + v1) / 2, zm));
-  solid.faces.push_back(face(
-      columns ? Face3D::Kind::Side : Face3D::Kind::Top,
-      QPolygonF({corner(v0, sc, -1), corner(v0, sc, 1), corner(v1, sc, 1), corner(v1, sc, -1)}),
-      look, series, point));
-  if (size(end) > 1e-9)
-    solid.faces.push_back(face(
-        columns ? Face3D::Kind::Top : Face3D::Kind::Side,
-        QPolygonF({corner(end, -1, -1), corner(end, 1, -1), corner(end, 1, 1), corner(end, -1, 1)}),
-        look, series, point));
-  solid.faces.push_back(face(
-      Face3D::Kind::Front,
-      QPolygonF({corner(v0, -1, -1), corner(v0, 1, -1), corner(v1, 1, -1), corner(v1, -1, -1)}),
-      look, series, point));
+  for (auto& [depth, f] : shown) solid.faces.push_back(std::move(f));
   return solid;
 }
 
@@ -224,7 +297,7 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
                           ? plan.val->scale.min
                           : std::clamp(0.0, plan.val->scale.min, plan.val->scale.max);
   const double gap = 1 - plan.perCategory * plan.barWidth;
-  // A stack of pyramid slices ends in one apex, at the stack's total.
+  // A stack of pyramid or cone slices ends in one apex, at the stack's total.
   auto stackEnd = [&](size_t i, bool up) {
     double end = base;
     for (const auto& series : stacks)
@@ -241,8 +314,12 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
     const double z0 = rowFront(s, row), z1 = z0 + plan.pieceDepth * s.depthScale;
     const QString& shape =
         plan.group->series[j].shape.isEmpty() ? plan.group->shape : plan.group->series[j].shape;
+    // Pyramids and cones narrow to an apex, cylinders keep their size; all three are
+    // frustums: of four sides, or of enough to look round.
     const bool pyramid = shape.startsWith(QLatin1String("pyramid"));
-    const bool toMax = shape == QLatin1String("pyramidToMax");
+    const bool pointed = pyramid || shape.startsWith(QLatin1String("cone"));
+    const bool frustumShaped = pointed || shape == QLatin1String("cylinder");
+    const bool toMax = shape.endsWith(QLatin1String("ToMax"));
     for (size_t i = 0; i < sg.points.size(); ++i) {
       const PointGeometry& p = sg.points[i];
       const double at = plan.cat->pointSlot(int(i));
@@ -256,14 +333,21 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
                                     : v1;
       const Vec3 a = s.at(u0, v0, z0), b = s.at(u0 + plan.barWidth, v1, z1);
       solids.push_back(
-          pyramid ? pyramidSlice(s, a, b, s.valueAt(base), s.valueAt(apex), p.look, si, int(i))
-                  : box(s, a, b, p.look, si, int(i)));
-      // Stacked segments carry their labels inside, on their fronts; a pyramid's stands over
-      // its apex.
+          frustumShaped ? frustum(s, a, b, s.valueAt(base),
+                                  pointed ? std::optional<double>(s.valueAt(apex)) : std::nullopt,
+                                  pyramid ? 4 : kRoundSides, p.look, si, int(i))
+                        : box(s, a, b, p.look, si, int(i)));
+      // Stacked segments carry their labels inside, on their fronts; others stand over the
+      // front of their end, which narrows towards a pointed solid's apex (over the apex itself
+      // where the solid ends in it).
       const double mid = u0 + plan.barWidth / 2;
-      anchors[{si, int(i)}] = stacked   ? Anchor{s.map(s.at(mid, (v0 + v1) / 2, z0)), true}
-                              : pyramid ? Anchor{s.map(s.at(mid, v1, (z0 + z1) / 2)), false}
-                                        : Anchor{s.map(s.at(mid, v1, z0)), false};
+      const double reach = s.valueAt(apex) - s.valueAt(base);
+      const double narrow = pointed && reach != 0
+                                ? std::clamp((s.valueAt(apex) - s.valueAt(v1)) / reach, 0.0, 1.0)
+                                : 1.0;
+      const double front = (z0 + z1) / 2 - (z1 - z0) / 2 * narrow;
+      anchors[{si, int(i)}] = stacked ? Anchor{s.map(s.at(mid, (v0 + v1) / 2, z0)), true}
+                                      : Anchor{s.map(s.at(mid, v1, front)), false};
     }
   }
 }

@@ -80,9 +80,27 @@ void paintScene3D(PaintContext& pc) {
     const SeriesLook& look = *lookOf(pc.layout, key.first, key.second);
     paintHalos(p, shape.simplified(), look.fill, look.effects, background);
   }
-  for (const Face3D& f : scene.faces) {
+  // A round solid's strips are outlined together, round the solid, once its last strip is
+  // drawn; its ends carry their own outline.
+  QPainterPath round;
+  const SeriesLook* roundLook = nullptr;
+  auto outlineRound = [&] {
+    if (roundLook && roundLook->line.style() != Qt::NoPen) {
+      p.setPen(roundLook->line);
+      p.setBrush(Qt::NoBrush);
+      p.drawPath(round.simplified());
+    }
+    round = QPainterPath();
+    roundLook = nullptr;
+  };
+  for (size_t i = 0; i < scene.faces.size(); ++i) {
+    const Face3D& f = scene.faces[i];
     const SeriesLook* look = lookOf(pc.layout, f.series, f.point);
-    if (look && look->effects.bevelPt > 0 && f.polygon.size() > 2) {
+    if (f.curved) {
+      round.addPath(pathOf(f.polygon));
+      roundLook = look;
+    }
+    if (look && look->effects.bevelPt > 0 && f.polygon.size() > 2 && !f.curved) {
       // A bevel lights each face's edges as it does a flat bar's.
       ShapeEffects bevel;
       bevel.bevelPt = look->effects.bevelPt;
@@ -93,19 +111,21 @@ void paintScene3D(PaintContext& pc) {
       paintWithEffects(
           p, pathOf(f.polygon), [&](double d) { return pathOf(insetConvex(f.polygon, d)); },
           f.brush, pen, bevel, background, false);
-      continue;
+    } else {
+      // Faces without their own outline get a hairline of their fill so that neighbours meet
+      // without a seam of background between them.
+      QPen pen = f.pen;
+      if (pen.style() == Qt::NoPen && f.brush.style() == Qt::SolidPattern)
+        pen = QPen(f.brush.color(), 0.5);
+      p.setPen(pen);
+      p.setBrush(f.brush);
+      if (f.polygon.size() == 2)
+        p.drawLine(f.polygon[0], f.polygon[1]);  // a wireframe's line
+      else
+        p.drawPolygon(f.polygon);
     }
-    // Faces without their own outline get a hairline of their fill so that neighbours meet
-    // without a seam of background between them.
-    QPen pen = f.pen;
-    if (pen.style() == Qt::NoPen && f.brush.style() == Qt::SolidPattern)
-      pen = QPen(f.brush.color(), 0.5);
-    p.setPen(pen);
-    p.setBrush(f.brush);
-    if (f.polygon.size() == 2)
-      p.drawLine(f.polygon[0], f.polygon[1]);  // a wireframe's line
-    else
-      p.drawPolygon(f.polygon);
+    const Face3D* next = i + 1 < scene.faces.size() ? &scene.faces[i + 1] : nullptr;
+    if (roundLook && (!next || next->series != f.series || next->point != f.point)) outlineRound();
   }
   for (size_t i = 0; i < scene.axisLines.size(); ++i) {
     p.setPen(scene.axisPens[i]);

@@ -304,14 +304,20 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
           sideX == 0 ? 0 : 1);
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
+  // The series axis' ticks stand at its labels and half-way between them, as the program
+  // draws them.
   for (int j = 0; j < int(seriesTexts.size()); ++j) {
     const QPointF at = proj.map(Vec3{farX, 0, j * zStep});
     label(styles[2], seriesTexts[j], at, farX == 0 ? 0 : 1, kLabelGap + seriesTick);
     if (seriesTick <= 0) continue;
-    scene.axisLines.emplace_back(at, at + QPointF(farX == 0 ? -seriesTick : seriesTick, 0));
-    scene.axisPens.push_back(
-        penForLine(seriesAxis->format.line, ctx.theme,
-                   QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+    for (const double z : {j * zStep, (j - 0.5) * zStep}) {
+      if (z < 0) continue;
+      const QPointF from = proj.map(Vec3{farX, 0, z});
+      scene.axisLines.emplace_back(from, from + QPointF(farX == 0 ? -seriesTick : seriesTick, 0));
+      scene.axisPens.push_back(
+          penForLine(seriesAxis->format.line, ctx.theme,
+                     QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+    }
   }
   QRectF bounds;
   for (const auto* list : {&scene.walls, &scene.faces})

@@ -270,7 +270,7 @@ TEST(Chart3DFidelity, FacesShadedAsThePrograms) {
   int bars = 0;
   for (const Pair& p : comparedPairs()) {
     const ooxml::chart::ChartGroup& g = p.chart.model.plotArea.groups.front();
-    // Cylinders, cones and pyramids are drawn as boxes: their shading is not the program's.
+    // The probe samples a box's flat side and top: cylinders and cones have none, pyramids no top.
     // The first series' ends hide under the next one on stacked horizontal bars.
     const bool stacked = g.grouping == ooxml::chart::Grouping::Stacked ||
                          g.grouping == ooxml::chart::Grouping::PercentStacked;
@@ -298,6 +298,7 @@ struct OrderCase {
   const char* name;
   const char* view3D;
   bool horizontal;
+  const char* shape = "box";
 };
 
 // Standard grouping: series 0 stands in the front row, series 1 (taller) close behind it.
@@ -305,14 +306,15 @@ ooxml::chart::ChartModel twoRows(const OrderCase& c) {
   const QString cat = charttest::strRef({"A"});
   return charttest::chartFromXml(
       QString("<c:view3D>%1</c:view3D><c:plotArea><c:bar3DChart><c:barDir val=\"%2\"/>"
-              "<c:grouping val=\"standard\"/>%3%4<c:gapDepth val=\"0\"/><c:axId val=\"1\"/><c:axId "
+              "<c:grouping val=\"standard\"/>%3%4<c:gapDepth val=\"0\"/><c:shape val=\"%5\"/>"
+              "<c:axId val=\"1\"/><c:axId "
               "val=\"2\"/><c:axId val=\"3\"/>"
               "</c:bar3DChart><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx>"
               "<c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/></c:valAx>"
               "<c:serAx><c:axId val=\"3\"/><c:crossAx val=\"2\"/></c:serAx></c:plotArea>")
           .arg(c.view3D, c.horizontal ? "bar" : "col",
                charttest::series(0, "near", cat, charttest::numRef({5})),
-               charttest::series(1, "far", cat, charttest::numRef({9}))));
+               charttest::series(1, "far", cat, charttest::numRef({9})), c.shape));
 }
 
 void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
@@ -360,19 +362,25 @@ TEST_P(Chart3DOrder, NearerBarHidesFartherOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Views, Chart3DOrder,
-    ::testing::Values(OrderCase{"rightAngles",
-                                "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>",
-                                false},
-                      OrderCase{"perspectiveTurnedLeft",
-                                "<c:rotX val=\"20\"/><c:rotY val=\"330\"/><c:rAngAx "
-                                "val=\"0\"/><c:perspective val=\"30\"/>",
-                                false},
-                      OrderCase{"horizontalBars",
-                                "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>",
-                                true}),
+    ::testing::Values(
+        OrderCase{"rightAngles", "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>",
+                  false},
+        OrderCase{"perspectiveTurnedLeft",
+                  "<c:rotX val=\"20\"/><c:rotY val=\"330\"/><c:rAngAx "
+                  "val=\"0\"/><c:perspective val=\"30\"/>",
+                  false},
+        OrderCase{"horizontalBars", "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>",
+                  true},
+        OrderCase{"cylindersPerspectiveTurnedLeft",
+                  "<c:rotX val=\"20\"/><c:rotY val=\"330\"/><c:rAngAx "
+                  "val=\"0\"/><c:perspective val=\"30\"/>",
+                  false, "cylinder"},
+        OrderCase{"horizontalCones",
+                  "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>", true, "cone"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Whatever the view, the box fits the plot: no face leaves it, none is degenerate.
+// Whatever the view, the box fits the plot: no face leaves it, none is degenerate, round
+// solids' neither.
 TEST(Chart3DScene, ExtremeViewsFitThePlot) {
   for (const char* view :
        {"<c:rotX val=\"90\"/><c:rotY val=\"0\"/><c:rAngAx val=\"0\"/><c:perspective val=\"240\"/>",
@@ -383,9 +391,11 @@ TEST(Chart3DScene, ExtremeViewsFitThePlot) {
         "<c:rotX val=\"45\"/><c:rotY val=\"180\"/><c:hPercent val=\"500\"/><c:perspective "
         "val=\"0\"/>"}) {
     SCOPED_TRACE(view);
-    for (const bool horizontal : {false, true}) {
+    for (const auto& [horizontal, shape] :
+         {std::pair{false, "box"}, std::pair{true, "box"}, std::pair{false, "cone"},
+          std::pair{true, "cylinder"}}) {
       const render::chart::ChartLayout l =
-          charttest::layOut(twoRows(OrderCase{"", view, horizontal}));
+          charttest::layOut(twoRows(OrderCase{"", view, horizontal, shape}));
       ASSERT_TRUE(l.scene.present);
       ASSERT_FALSE(l.scene.faces.empty());
       EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds))
@@ -435,9 +445,9 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 }
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
-// the highest down, and every piece of the mesh takes its band's colour (its line's colour in
-// a wireframe). A wireframe also draws the bands' boundaries: on a contour, across the mesh's
-// straight lines.
+// the highest down (a 3-D surface's series axis ticked at and between its labels), and every piece
+// of the mesh takes its band's colour (its line's colour in a wireframe). A wireframe also draws
+// the bands' boundaries: on a contour, across the mesh's straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   const QString cat = charttest::strRef({"a", "b", "c"});
   const QString rows = charttest::series(0, "s", cat, charttest::numRef({2, 3, 3})) +
@@ -449,12 +459,24 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     SCOPED_TRACE(kind);
     const QString open = kind, close = open.startsWith("<c:surface3D") ? "</c:surface3DChart>"
                                                                        : "</c:surfaceChart>";
-    const ooxml::chart::ChartModel chart =
-        charttest::chartFromXml("<c:plotArea>" + open + rows + close + "</c:plotArea><c:legend/>");
+    const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+        "<c:plotArea>" + open + rows + "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/>" +
+        close +
+        "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
+        "val=\"2\"/></c:serAx></c:plotArea><c:legend/>");
     const render::chart::ChartLayout l = charttest::layOut(chart);
     ASSERT_FALSE(l.placeholder) << l.placeholderReason.toStdString();
     ASSERT_TRUE(l.scene.present);
     EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
+    // A 3-D surface's series axis: ticks at its three labels and half-way between them.
+    std::vector<QPointF> ticks;
+    for (const QLineF& t : l.scene.axisLines) ticks.push_back(t.p1());
+    std::sort(ticks.begin(), ticks.end(), [](auto& a, auto& b) { return a.x() < b.x(); });
+    ASSERT_EQ(ticks.size(), open.startsWith("<c:surface3D") ? 5u : 0u);
+    for (size_t i = 1; i + 1 < ticks.size(); ++i)
+      EXPECT_NEAR(QLineF(ticks[i - 1], ticks[i]).length() / QLineF(ticks[i], ticks[i + 1]).length(),
+                  1, 0.15);
     std::set<int> used;
     int across = 0;
     for (const render::chart::Face3D& f : l.scene.faces) {
@@ -476,6 +498,21 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
 
 namespace {
 
+// Two series of two points, {3, 4} and {5, 2}, on a value axis up to 10.
+ooxml::chart::ChartModel twoSeries(const char* grouping, const char* shape, bool horizontal,
+                                   const char* view3D = "") {
+  const QString cat = charttest::strRef({"A", "B"});
+  return charttest::chartFromXml(
+      QString("<c:view3D>%6</c:view3D><c:plotArea><c:bar3DChart><c:barDir val=\"%1\"/>"
+              "<c:grouping val=\"%2\"/>%3%4<c:shape val=\"%5\"/><c:axId val=\"1\"/><c:axId "
+              "val=\"2\"/></c:bar3DChart><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/>"
+              "</c:catAx><c:valAx><c:axId val=\"2\"/><c:scaling><c:max val=\"10\"/></c:scaling>"
+              "<c:crossAx val=\"1\"/></c:valAx></c:plotArea>")
+          .arg(horizontal ? "bar" : "col", grouping,
+               charttest::series(0, "low", cat, charttest::numRef({3, 4})),
+               charttest::series(1, "high", cat, charttest::numRef({5, 2})), shape, view3D));
+}
+
 struct PyramidCase {
   const char* grouping;
   const char* shape;
@@ -492,16 +529,7 @@ class Chart3DPyramids : public ::testing::TestWithParam<PyramidCase> {};
 // axis' end.
 TEST_P(Chart3DPyramids, NarrowToTheirApex) {
   const PyramidCase c = GetParam();
-  const QString cat = charttest::strRef({"A", "B"});
-  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
-      QString("<c:plotArea><c:bar3DChart><c:barDir val=\"%1\"/><c:grouping val=\"%2\"/>%3%4"
-              "<c:shape val=\"%5\"/><c:axId val=\"1\"/><c:axId val=\"2\"/></c:bar3DChart>"
-              "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
-              "val=\"2\"/><c:scaling><c:max val=\"10\"/></c:scaling><c:crossAx val=\"1\"/>"
-              "</c:valAx></c:plotArea>")
-          .arg(c.horizontal ? "bar" : "col", c.grouping,
-               charttest::series(0, "low", cat, charttest::numRef({3, 4})),
-               charttest::series(1, "high", cat, charttest::numRef({5, 2})), c.shape));
+  const ooxml::chart::ChartModel chart = twoSeries(c.grouping, c.shape, c.horizontal);
   const render::chart::ChartLayout l = charttest::layOut(chart);
   std::map<std::pair<int, int>, QPolygonF> fronts;  // [point, series in group]
   for (const render::chart::Face3D& f : l.scene.faces)
@@ -526,3 +554,74 @@ INSTANTIATE_TEST_SUITE_P(Shapes, Chart3DPyramids,
                          ::testing::Values(PyramidCase{"clustered", "pyramid", false, true},
                                            PyramidCase{"stacked", "pyramid", true, true},
                                            PyramidCase{"stacked", "pyramidToMax", false, false}));
+
+class Chart3DShapes : public ::testing::TestWithParam<std::tuple<const char*, const char*>> {};
+
+// Each solid of a cylinder, cone or pyramid chart (clustered columns or bars, stacked columns),
+// seen straight: it narrows from foot to cut end as its apex asks (none for a cylinder; the
+// value, the stack's total or the axis' end); its end is as wide as the solid there and round
+// for cylinders and cones; its sides darken from the lightest, facing the front, towards the
+// side the view shows across the bar (right for columns, up for bars).
+TEST_P(Chart3DShapes, RoundNarrowingAndShaded) {
+  const QString shape = std::get<0>(GetParam()), layout = std::get<1>(GetParam());
+  const bool bars = layout == "bars", stacked = layout == "stacked";
+  const ooxml::chart::ChartModel chart =
+      twoSeries(stacked ? "stacked" : "clustered", std::get<0>(GetParam()), bars,
+                "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>");
+  const render::chart::ChartLayout l = charttest::layOut(chart);
+  charttest::savePng(charttest::picture(chart), "chart-3d-shapes", shape + "_" + layout);
+  const auto endKind = bars ? render::chart::Face3D::Kind::Side : render::chart::Face3D::Kind::Top;
+  auto across = [&](const QPointF& p) { return bars ? -p.y() : p.x(); };
+  std::map<std::pair<int, int>, std::vector<const render::chart::Face3D*>> solids;
+  for (const render::chart::Face3D& f : l.scene.faces)
+    solids[{l.series[size_t(f.series)].seriesInGroup, f.point}].push_back(&f);
+  ASSERT_EQ(solids.size(), 4u);
+  const double values[2][2] = {{3, 4}, {5, 2}};
+  for (const auto& [key, faces] : solids) {
+    const auto [series, point] = key;
+    SCOPED_TRACE(QString("series %1 point %2").arg(series).arg(point).toStdString());
+    const double v0 = stacked && series == 1 ? values[0][point] : 0,
+                 v1 = v0 + values[series][point];
+    const double apex = shape == "coneToMax" ? 10
+                        : stacked            ? values[0][point] + values[1][point]
+                                             : v1;
+    const double narrowing = shape == "cylinder" ? 1 : (apex - v1) / (apex - v0);
+    QPolygonF foot, cut, end;
+    std::vector<std::pair<double, double>> sides;  // across, lightness
+    for (const render::chart::Face3D* f : faces) {
+      if (f->kind == endKind) {
+        end = f->polygon;
+        continue;
+      }
+      ASSERT_EQ(f->polygon.size(), 4);  // foot edge 0-1, cut edge 2-3
+      foot << f->polygon[0] << f->polygon[1];
+      cut << f->polygon[2] << f->polygon[3];
+      sides.emplace_back(across(f->polygon.boundingRect().center()), f->brush.color().valueF());
+    }
+    auto width = [&](const QPolygonF& q) {
+      const QRectF r = q.boundingRect();
+      return bars ? r.height() : r.width();
+    };
+    EXPECT_NEAR(width(cut) / width(foot), narrowing, 0.02);
+    ASSERT_EQ(!end.isEmpty(), narrowing > 0.01);
+    if (!end.isEmpty()) {
+      EXPECT_NEAR(width(end), width(cut), 0.01 * width(cut));
+      EXPECT_TRUE(shape == "pyramid" ? end.size() == 4 : end.size() >= 24) << end.size();
+    }
+    std::sort(sides.begin(), sides.end());
+    const auto lightest = std::max_element(sides.begin(), sides.end(),
+                                           [](auto& a, auto& b) { return a.second < b.second; });
+    for (auto it = lightest; it + 1 != sides.end(); ++it) EXPECT_GE(it->second, (it + 1)->second);
+    EXPECT_LT(sides.back().second, lightest->second * 0.85);
+    if (shape != "pyramid") EXPECT_LT(sides.front().second, lightest->second);  // lit front-left
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, Chart3DShapes,
+                         ::testing::Combine(::testing::Values("cylinder", "cone", "coneToMax",
+                                                              "pyramid"),
+                                            ::testing::Values("columns", "bars", "stacked")),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)) + "_" +
+                                  std::get<1>(info.param);
+                         });

@@ -23,8 +23,9 @@ struct EffectCase {
   QPointF sample;        // where to look: fractions of the bar's box (outside when < 0 or > 1)
   QPointF sampleOffset;  // and this many points further
   const char* expect;    // "shadow", "glow", "lighter", "darker", "background", "face"
-  bool threeD = false;   // a 3-D column (sampled round its front face), with a legend whose
+  bool threeD = false;   // a 3-D column (sampled round its front faces), with a legend whose
                          // key is sampled too ("key" + the expectation)
+  const char* shape = "box";  // the 3-D column's
 };
 
 void PrintTo(const EffectCase& c, std::ostream* os) { *os << c.name; }
@@ -32,7 +33,7 @@ void PrintTo(const EffectCase& c, std::ostream* os) { *os << c.name; }
 ooxml::chart::ChartModel columnChart(const EffectCase& c) {
   return charttest::chartFromXml(
       QString("%3<c:plotArea><c:%2><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>%1"
-              "<c:gapWidth val=\"300\"/><c:axId val=\"1\"/><c:axId val=\"2\"/></c:%2>"
+              "<c:gapWidth val=\"300\"/>%5<c:axId val=\"1\"/><c:axId val=\"2\"/></c:%2>"
               "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
               "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx></c:plotArea>%4")
           .arg(charttest::series(0, "s", charttest::strRef({"a"}), charttest::numRef({10}),
@@ -41,7 +42,8 @@ ooxml::chart::ChartModel columnChart(const EffectCase& c) {
                c.threeD ? "<c:view3D><c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx "
                           "val=\"1\"/></c:view3D>"
                         : "",
-               c.threeD ? "<c:legend><c:legendPos val=\"r\"/></c:legend>" : ""),
+               c.threeD ? "<c:legend><c:legendPos val=\"r\"/></c:legend>" : "",
+               c.threeD ? QString("<c:shape val=\"%1\"/>").arg(c.shape) : QString()),
       QString("<c:style val=\"%1\"/>").arg(c.style));
 }
 
@@ -60,8 +62,9 @@ TEST_P(ChartEffects, DrawnAroundTheShapeInSolidColours) {
   ASSERT_EQ(l.series.size(), 1u);
   QRectF bar = l.series.front().points.front().bar;
   if (c.threeD) {
+    bar = QRectF();
     for (const render::chart::Face3D& f : l.scene.faces)
-      if (f.kind == render::chart::Face3D::Kind::Front) bar = f.polygon.boundingRect();
+      if (f.kind == render::chart::Face3D::Kind::Front) bar |= f.polygon.boundingRect();
     ASSERT_EQ(l.legend.size(), 1u);
     // The legend's key: a column of a few points, sampled as the bar is.
     const QRectF key = l.legend.front().keyRect;
@@ -152,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"style22NearlySolid", 22, "", {0.5, 0.5}, {0, 0}, "face"},
         EffectCase{"style30EffectsOff", 30, "<a:effectLst/>", {0.5, 1}, {0, 1.6}, "background"},
         EffectCase{"style38Outline", 38, "", {0, 0.5}, {0.2, 0}, "darker"},
-        // 3-D columns: a shadow and glow round the solid, a bevel on each face, the legend's
-        // key bevelled as its series.
+        // 3-D columns: a shadow and glow round the solid, box or round, a bevel on each face, the
+        // legend's key bevelled as its series.
         EffectCase{"glow3D",
                    2,
                    "<a:effectLst><a:glow rad=\"101600\"><a:srgbClr val=\"FF0000\"><a:alpha "
@@ -169,6 +172,15 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 1.5},
                    "lighter",
                    true},
+        EffectCase{"glowCylinder",
+                   2,
+                   "<a:effectLst><a:glow rad=\"101600\"><a:srgbClr val=\"FF0000\"><a:alpha "
+                   "val=\"60000\"/></a:srgbClr></a:glow></a:effectLst>",
+                   {0, 0.5},
+                   {-6, 0},  // beyond the round side, which reaches past the front strips
+                   "glow",
+                   true,
+                   "cylinder"},
         EffectCase{"bevel3DKeyLitTop",
                    2,
                    "<a:sp3d><a:bevelT w=\"101600\" h=\"25400\"/></a:sp3d>",

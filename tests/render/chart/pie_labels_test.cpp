@@ -230,10 +230,14 @@ TEST(DraggedLabels, MoveByTheirLayout) {
        "<c:xMode val=\"edge\"/><c:yMode val=\"edge\"/><c:x val=\"0.5\"/><c:y val=\"0.25\"/>",
        {0.5, 0.25},
        true},
-      // In 3-D scenes, from where the label stands on the projected bar or ribbon.
+      // In 3-D scenes, from where the label stands on the projected bar, cone or ribbon.
       {"bar3DChart><c:barDir val=\"col\"/",
        "<c:x val=\"0.1\"/><c:y val=\"-0.05\"/>",
        {0.1, -0.05},
+       false},
+      {"bar3DChart><c:barDir val=\"bar\"/><c:shape val=\"cone\"/",
+       "<c:x val=\"-0.1\"/><c:y val=\"0.05\"/>",
+       {-0.1, 0.05},
        false},
       {"line3DChart",
        "<c:xMode val=\"edge\"/><c:yMode val=\"edge\"/><c:x val=\"0.5\"/><c:y val=\"0.25\"/>",
