@@ -116,8 +116,8 @@ bool PdfWriter::SaveImageAsJpeg(const QString& path, int quality) {
   return true;
 }
 
-// Images are kept encoded, so a long document holds a few kilobytes per page rather than
-// every decoded picture. A JPEG the page can hold as it is is never decoded here.
+// Images are kept encoded until written, so a document holds no decoded picture. A JPEG the
+// page can hold as it is is never decoded here.
 int PdfWriter::LoadImageFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return 0;
@@ -197,6 +197,11 @@ void PdfWriter::DrawImage(int handle, double x, double y, double width, double h
     return;
   }
   bool spliced;
+  if (loaded.encoded.isEmpty()) {  // written once and let go: Qt should have referred to it
+    m_error = QStringLiteral("a picture drawn again could not be stored");
+    m_broken = true;
+    return;
+  }
   if (!loaded.jpegDictionary.isEmpty()) {
     spliced = m_splice->replaceImage(loaded.jpegDictionary, loaded.encoded);
   } else {
@@ -208,7 +213,12 @@ void PdfWriter::DrawImage(int handle, double x, double y, double width, double h
   if (!spliced) {
     m_error = m_splice->errorString();
     m_broken = true;
+    return;
   }
+  // Qt refers to the written object from now on: a long document keeps no picture it has
+  // written (some 40 KB a page).
+  loaded.encoded = QByteArray();
+  if (handle == m_lastHandle) m_lastImage = QImage();
 }
 
 void PdfWriter::DrawText(double x, double y, const QString& text, int font, double size,
