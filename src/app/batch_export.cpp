@@ -84,6 +84,9 @@ int runExport(BatchOptions options) {
                       startup::kToolTitle);
     registry::ExchangeSort(tool.objectTable, registry::kColNumerator);
     QSet<QString> used;
+    // One sweep of the folder for every file's stale temporaries: a sweep per file would read
+    // the growing folder once for each.
+    files::removeStaleTemporariesIn(out.absolutePath());
     const auto& table = tool.objectTable;
     std::vector<std::pair<QString, QString>> rows;
     for (int r = 1; r <= table.rowCount(); ++r)
@@ -133,7 +136,7 @@ int runExport(BatchOptions options) {
       for (int n = 2; used.contains(stem.toLower()); ++n) stem = fileStem(sheet, name) + QStringLiteral(" (%1)").arg(n);
       used.insert(stem.toLower());
       const QString path = out.filePath(stem + QLatin1Char('.') + format);
-      if (!files::writeAtomically(path, bytes)) {
+      if (!files::writeAtomically(path, bytes, nullptr, false)) {
         progress.clear();
         std::fprintf(stderr, "%s: cannot be written\n", qPrintable(path));
         return kExitUnwritable;

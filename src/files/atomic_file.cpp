@@ -36,6 +36,29 @@ QString randomTag() {
 // True while process `pid` exists (it may belong to another user).
 bool running(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
 
+// Removes the temporaries in `folderPath` whose names begin with `prefix` and whose writing
+// process has ended. Matched by hand, unsorted: a name may hold wildcard characters, and the
+// folder may hold thousands of files.
+int sweepFolder(const QString& folderPath, const QString& prefix) {
+  QDir folder(folderPath);
+  int removed = 0;
+  const QLatin1String mark(kMark);
+  const QStringList names =
+      folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+  for (const QString& name : names) {
+    if (!name.startsWith(prefix) || !name.endsWith(QLatin1String(kSuffix))) continue;
+    // ".<name>.morvane-<pid>-<random>.tmp": the pid follows the last mark.
+    const qsizetype at = name.lastIndexOf(mark);
+    if (at < 0 || at + mark.size() < prefix.size()) continue;
+    const QString rest = name.mid(at + mark.size());
+    bool isNumber = false;
+    const qint64 pid = rest.left(rest.indexOf(QLatin1Char('-'))).toLongLong(&isNumber);
+    if (isNumber && running(pid)) continue;
+    if (folder.remove(name)) ++removed;
+  }
+  return removed;
+}
+
 // A rename is only durable once its folder is synced; a failure here loses nothing a reader
 // could see, so it is not reported.
 void syncFolder(const QString& folder) {
@@ -78,7 +101,7 @@ bool AtomicFile::open(OpenMode mode) {
   const QFileInfo target(m_target);
   if (target.isDir()) return fail(QStringLiteral("the path is a folder"));
   if (target.exists() && !target.isWritable()) return fail(QStringLiteral("the file is read-only"));
-  removeStaleTemporaries(m_target);
+  if (m_sweepStale) removeStaleTemporaries(m_target);
   const QString stem = target.absolutePath() + QLatin1Char('/') + temporaryPrefix(m_target) +
                        QString::number(::getpid()) + QLatin1Char('-');
   // A clash with a file that already has the name only costs another try.
@@ -121,29 +144,21 @@ ScratchFile::ScratchFile(const QString& target) : m_file(target) {
   m_path = m_file.fileName();
 }
 
-bool writeAtomically(const QString& target, const QByteArray& bytes, QString* error) {
+bool writeAtomically(const QString& target, const QByteArray& bytes, QString* error,
+                     bool sweepStale) {
   AtomicFile file(target);
+  file.setSweepStale(sweepStale);
   const bool ok = file.open(QIODevice::WriteOnly) && writeAll(file, bytes) && file.commit();
   if (!ok && error) *error = file.errorString();
   return ok;
 }
 
 int removeStaleTemporaries(const QString& target) {
-  const QFileInfo info(target);
-  const QString prefix = temporaryPrefix(target);
-  QDir folder(info.absolutePath());
-  int removed = 0;
-  // Matched by hand: a name may hold wildcard characters.
-  const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& name : names) {
-    if (!name.startsWith(prefix) || !name.endsWith(QLatin1String(kSuffix))) continue;
-    const QString rest = name.mid(prefix.size());
-    bool isNumber = false;
-    const qint64 pid = rest.left(rest.indexOf(QLatin1Char('-'))).toLongLong(&isNumber);
-    if (isNumber && running(pid)) continue;
-    if (folder.remove(name)) ++removed;
-  }
-  return removed;
+  return sweepFolder(QFileInfo(target).absolutePath(), temporaryPrefix(target));
+}
+
+int removeStaleTemporariesIn(const QString& folder) {
+  return sweepFolder(folder, QStringLiteral("."));
 }
 
 }  // namespace morvane::files

@@ -30,12 +30,16 @@ class AtomicFile : public QFile {
   void cancelWriting();
 
   const QString& target() const { return m_target; }
+  // Whether open() first sweeps the target's stale temporaries (it does unless told here),
+  // which reads the whole folder: a writer of many files sweeps the folder once instead.
+  void setSweepStale(bool sweep) { m_sweepStale = sweep; }
 
  private:
   bool fail(const QString& reason);
 
   QString m_target;
   bool m_created = false;
+  bool m_sweepStale = true;
 };
 
 // A private scratch file (owner only) beside `target`, named and swept as the target's
@@ -51,11 +55,15 @@ class ScratchFile {
   QString m_path;
 };
 
-// Writes `bytes` to `target` as an AtomicFile does. False with the reason in `error`.
-bool writeAtomically(const QString& target, const QByteArray& bytes, QString* error = nullptr);
+// Writes `bytes` to `target` as an AtomicFile does (sweeping the target's stale temporaries
+// unless `sweepStale` is false). False with the reason in `error`.
+bool writeAtomically(const QString& target, const QByteArray& bytes, QString* error = nullptr,
+                     bool sweepStale = true);
 
 // Removes the temporary files beside `target` whose writing process has ended (a run killed
 // while writing); those of running processes stay. Returns how many it removed.
 int removeStaleTemporaries(const QString& target);
+// The same for the temporaries of every target in `folder`.
+int removeStaleTemporariesIn(const QString& folder);
 
 }  // namespace morvane::files

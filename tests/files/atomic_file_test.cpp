@@ -107,7 +107,8 @@ TEST(AtomicFile, ASymbolicLinkIsWrittenThrough) {
   EXPECT_EQ(read(real), "new");
 }
 
-// A new temporary sweeps those its target's killed writers left, and nothing else.
+// A new temporary sweeps those its target's killed writers left, and nothing else; a sweep of
+// the folder, those of every target.
 TEST(AtomicFile, StaleTemporariesOfTheTargetAreSweptLiveOnesKept) {
   QTemporaryDir dir;
   const QString target = dir.filePath(QStringLiteral("a [b]*.xlsx"));
@@ -123,6 +124,14 @@ TEST(AtomicFile, StaleTemporariesOfTheTargetAreSweptLiveOnesKept) {
   QStringList left = temporaries(dir);
   left.sort();
   EXPECT_EQ(left, (QStringList{live, other}));
+
+  // A sweep of the folder takes every target's stale temporaries, and a write told not to
+  // sweep leaves them.
+  for (const QString& name : stale) write(dir.filePath(name), "left");
+  ASSERT_TRUE(files::writeAtomically(target, "newer", nullptr, false));
+  EXPECT_EQ(temporaries(dir).size(), 4);
+  EXPECT_EQ(files::removeStaleTemporariesIn(dir.path()), 3);
+  EXPECT_EQ(temporaries(dir), QStringList{live});
 }
 
 TEST(AtomicFile, AScratchFileIsPrivateAndGoesWithItsOwner) {
