@@ -96,6 +96,7 @@ struct LegendEntry {
   QRectF textRect;
   bool lineKey = false;               // a line (with marker) rather than a filled box
   bool roundKey = false;              // a bubble series' disc rather than a box
+  bool sphereKey = false;             // the disc lit as a sphere: a 3-D bubble series'
 };
 
 struct DataLabelLayout {

@@ -158,6 +158,7 @@ std::vector<LegendEntry> legendEntries(const LayoutContext& ctx) {
         e.look = seriesLook(chart, ctx.theme, g, s, -1, s.index, ctx.seriesTotal);
         e.lineKey = lineKeyFor(g, e.look);
         e.roundKey = g.kind == ChartKind::Bubble;
+        e.sphereKey = e.roundKey && s.bubble3D;
         entries.push_back(e);
         for (const ooxml::chart::Trendline& t : s.trendlines) {
           LegendEntry te;

@@ -415,9 +415,13 @@ void paintLegend(PaintContext& pc) {
     } else if (e.roundKey) {
       // The program keys bubbles with a disc the height of a box key.
       const double r = e.keyRect.height() / 2;
-      p.setBrush(e.look.fill);
-      p.setPen(Qt::NoPen);
-      p.drawEllipse(e.keyRect.center(), r, r);
+      if (e.sphereKey) {
+        paintSphere(p, e.keyRect.center(), r, e.look.baseColor);
+      } else {
+        p.setBrush(e.look.fill);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(e.keyRect.center(), r, r);
+      }
     } else if (e.look.fill.style() != Qt::NoBrush || e.look.line.style() != Qt::NoPen) {
       SeriesLook key = e.look;
       if (key.line.style() != Qt::NoPen) key.line.setWidthF(std::min(key.line.widthF(), 0.75));
