@@ -196,12 +196,12 @@ void PdfWriter::DrawImage(int handle, double x, double y, double width, double h
     m_splice->replaceImage({}, {});
     return;
   }
-  bool spliced;
   if (loaded.encoded.isEmpty()) {  // written once and let go: Qt should have referred to it
     m_error = QStringLiteral("a picture drawn again could not be stored");
     m_broken = true;
     return;
   }
+  bool spliced;
   if (!loaded.jpegDictionary.isEmpty()) {
     spliced = m_splice->replaceImage(loaded.jpegDictionary, loaded.encoded);
   } else {
