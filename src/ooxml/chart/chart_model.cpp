@@ -93,7 +93,9 @@ const DataPoint* Series::point(int i) const {
   return nullptr;
 }
 
-int Series::pointCount() const { return std::max(values.count(), categories.count()); }
+int Series::pointCount() const {
+  return values.present && values.count() > 0 ? values.count() : categories.count();
+}
 
 bool Title::hasText() const {
   return !rich.plainText().trimmed().isEmpty() || !referenceText.isEmpty();

@@ -122,7 +122,8 @@ struct Series {
   bool bubble3D = false;  // c:bubble3D: bubbles drawn as shaded spheres
 
   const DataPoint* point(int i) const;
-  // The number of points: the larger of the value and category counts.
+  // The number of points: the values'. Categories beyond them label nothing and the program
+  // leaves them off the axis; without values the categories count.
   int pointCount() const;
 };
 

@@ -31,10 +31,16 @@ const std::vector<QStringList> kTypes{
     {"Sub Type A", "Sub Type B", "Sub Type C", "Sub Type D", "Sub Type E"},
     {"Type 1", "", "", "Type 2", ""}};
 
+// Two series of `points` values (at most six) over the categories `cat`.
 QString columnChart(const QString& cat, bool horizontal = false,
-                    const QString& catAxisExtra = QString(), bool reversed = false) {
-  const QString seriesXml = series(0, "Value 1", cat, numRef({5000, 2000, 250, 6000, 500})) +
-                            series(1, "Value 2", cat, numRef({8000, 3000, 1000, 6000, 300}));
+                    const QString& catAxisExtra = QString(), bool reversed = false,
+                    int points = 5) {
+  auto values = [points](std::vector<std::optional<double>> v) {
+    v.resize(size_t(points));
+    return numRef(v);
+  };
+  const QString seriesXml = series(0, "Value 1", cat, values({5000, 2000, 250, 6000, 500, 900})) +
+                            series(1, "Value 2", cat, values({8000, 3000, 1000, 6000, 300, 700}));
   return QString("<c:plotArea><c:barChart><c:barDir val=\"%1\"/><c:grouping val=\"clustered\"/>")
              .arg(horizontal ? "bar" : "col") +
          seriesXml +
@@ -130,7 +136,7 @@ TEST(CategoryLevels, ANewOuterGroupStartsANewMiddleGroup) {
   const std::vector<QStringList> levels{{"Q1", "Q2", "Q3", "Q4", "Q1", "Q2"},
                                         {"H1", "", "H2", "", "H1", ""},
                                         {"2023", "", "", "", "2024", ""}};
-  const auto chart = chartFromXml(columnChart(multiLevelRef(levels)));
+  const auto chart = chartFromXml(columnChart(multiLevelRef(levels), false, {}, false, 6));
   const render::chart::ChartLayout l = layOut(chart, QSizeF(480, 260));
   const render::chart::AxisLayout& axis = categoryAxis(l);
   ASSERT_EQ(axis.groupLevels.size(), 2u);
@@ -276,5 +282,25 @@ TEST(CategoryLabels, ThousandsOfCategoriesKeepOnlyLabelsThatFit) {
                                      [](const QString& l) { return !l.isEmpty(); });
     EXPECT_GT(shown, 3);
     EXPECT_LT(shown, 40);  // a 360-point chart has room for a few dozen at most
+  }
+}
+
+// The values decide how many categories the axis shows: categories beyond them label nothing
+// and the program leaves them off, and values beyond the categories still get their slots.
+TEST(CategoryLevels, TheValuesCountTheCategories) {
+  const struct {
+    QStringList categories;
+    int points, shown;
+  } cases[] = {{{"Number", "2", "3", "4", "5", "6", "7"}, 5, 5},
+               {{"a", "b"}, 5, 5},
+               {{"a", "b", "c", "d", "e"}, 5, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.categories.join(',').toStdString());
+    const auto chart =
+        chartFromXml(columnChart(charttest::strRef(c.categories), false, {}, false, c.points));
+    const render::chart::ChartLayout l = layOut(chart);
+    const render::chart::AxisLayout& axis = categoryAxis(l);
+    EXPECT_EQ(axis.categoryCount, c.shown);
+    EXPECT_LE(axis.labels.size(), size_t(c.shown));
   }
 }
