@@ -17,6 +17,12 @@ TextFormat TextBody::defaultFormat() const {
   return paragraphs.empty() ? TextFormat() : paragraphs.front().defaults;
 }
 
+bool TextBody::isBare() const {
+  return !paragraphs.empty() &&
+         std::none_of(paragraphs.begin(), paragraphs.end(),
+                      [](const TextParagraph& p) { return p.hasProperties; });
+}
+
 QString TextBody::plainText() const {
   QStringList lines;
   for (const TextParagraph& p : paragraphs) {

@@ -105,6 +105,7 @@ struct TextRun {
 struct TextParagraph {
   TextFormat defaults;                // a:pPr/a:defRPr
   std::vector<TextRun> runs;
+  bool hasProperties = false;  // a:pPr present, even empty
 };
 
 // c:txPr or c:rich: body rotation plus paragraphs. For c:txPr only the first paragraph's
@@ -115,6 +116,8 @@ struct TextBody {
   std::vector<TextParagraph> paragraphs;
 
   bool isEmpty() const { return paragraphs.empty(); }
+  // Paragraphs, none with a:pPr: the program gives their runs text's own defaults.
+  bool isBare() const;
   // First paragraph's defaults, or an empty format.
   TextFormat defaultFormat() const;
   // All runs' text, paragraphs joined with '\n'.

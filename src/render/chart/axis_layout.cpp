@@ -417,21 +417,36 @@ QString axisTitleText(const ooxml::chart::Axis& axis) {
 }
 
 // A long axis title wraps at word boundaries: along the axis to the plot's length (it is
-// centred on the plot), across the axis to a quarter of the room there.
+// centred on the plot), across the axis to a quarter of the room there. It takes at most a
+// third of the room across its axis: a title too long for that keeps the lines that fit, the
+// last ending in an ellipsis, rather than crowd the plot out of the chart.
 void wrapAxisTitle(AxisLayout& a, const QRectF& plot, const QRectF& outer) {
   const double rot = std::abs(std::fmod(a.titleStyle.rotationDeg, 180.0));
   const bool textVertical = std::abs(rot - 90) < 1;
   const bool alongAxis = textVertical != a.horizontal;
   const double room = alongAxis ? (a.horizontal ? plot.width() : plot.height())
                                 : (a.horizontal ? outer.height() : outer.width()) / 4;
-  a.title = wrapText(a.titleStyle, axisTitleText(a.axis), room);
+  QStringList lines = wrapText(a.titleStyle, axisTitleText(a.axis), room).split('\n');
+  const double most = (a.horizontal ? outer.height() : outer.width()) / 3;
+  auto depth = [&](const QStringList& l) {
+    const QSizeF s = measureRotated(a.titleStyle, l.join('\n'));
+    return a.horizontal ? s.height() : s.width();
+  };
+  if (lines.size() > 1 && depth(lines) > most) {
+    while (lines.size() > 1 && depth(lines) > most) lines.removeLast();
+    QString& last = lines.last();
+    const QChar ellipsis(0x2026);
+    while (last.contains(' ') && measureText(a.titleStyle, last + ellipsis).width() > room)
+      last.truncate(last.lastIndexOf(' '));
+    last += ellipsis;
+  }
+  a.title = lines.join('\n');
 }
 
 void styleAxisTexts(LayoutContext& ctx, AxisLayout& a) {
   a.labelStyle = textStyleFor(ctx, a.axis.text, ctx.baseSizePt, false);
   a.title = axisTitleText(a.axis);
-  ooxml::chart::TextBody body = a.axis.title.text.isEmpty() ? a.axis.title.rich : a.axis.title.text;
-  a.titleStyle = textStyleFor(ctx, body, ctx.baseSizePt, true);
+  a.titleStyle = detail::titleStyleFor(ctx, a.axis.title.text, a.axis.title.rich, ctx.baseSizePt);
   const auto rot = a.axis.title.rich.rotationDeg ? a.axis.title.rich.rotationDeg
                                                  : a.axis.title.text.rotationDeg;
   a.titleStyle.rotationDeg = rot.value_or(a.horizontal ? 0.0 : -90.0);

@@ -33,6 +33,17 @@ TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& b
   return style;
 }
 
+TextStyle titleStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& txPr,
+                        const ooxml::chart::TextBody& rich, double sizePt) {
+  const ooxml::chart::TextBody& body = txPr.isEmpty() ? rich : txPr;
+  // The program writes paragraph properties into every title it saves. Rich text without
+  // any (as some libraries write it) is drawn in text's own defaults, 18 pt and regular,
+  // not in the title's; a chart-wide size still rules.
+  if (txPr.isEmpty() && rich.isBare() && !ctx.chart.text.defaultFormat().sizePt)
+    return textStyleFor(ctx, body, 18, false);
+  return textStyleFor(ctx, body, sizePt, true);
+}
+
 }  // namespace detail
 
 namespace {
@@ -49,9 +60,7 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
   out.title = chartTitleText(ctx.chart);
   if (out.title.isEmpty()) return;
   const ooxml::chart::Title& t = ctx.chart.title;
-  ooxml::chart::TextBody body = t.text;
-  if (body.isEmpty()) body = t.rich;
-  out.titleStyle = detail::textStyleFor(ctx, body, 18, true);
+  out.titleStyle = detail::titleStyleFor(ctx, t.text, t.rich, 18);
   if (!t.rich.paragraphs.empty()) {
     // The first run's own format (the program writes size and bold there too).
     const ooxml::chart::TextParagraph& p = t.rich.paragraphs.front();

@@ -39,6 +39,9 @@ struct LayoutContext {
 
 bool isPieLike(const ooxml::chart::ChartGroup& group);
 bool usesAxes(const ooxml::chart::ChartGroup& group);
+// A title's style: its c:txPr, else its rich text's first paragraph, over `sizePt` bold.
+TextStyle titleStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& txPr,
+                        const ooxml::chart::TextBody& rich, double sizePt);
 // The TextStyle of chart text with `body`'s defaults over the chart space's.
 TextStyle textStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& body, double sizePt,
                        bool bold);

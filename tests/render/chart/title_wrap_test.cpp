@@ -1,11 +1,12 @@
 // Long chart and axis titles wrap at word boundaries to the room they have and are never
 // clipped: every line fits, every word appears, and the plot makes room for the lines.
-#include "inline_chart.h"
+#include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "inline_chart.h"
 #include "ooxml/chart/theme.h"
 #include "render/chart/chart_text.h"
-
-#include <gtest/gtest.h>
 
 using namespace morvane;
 
@@ -20,8 +21,10 @@ const QString kLong =
     "Quarterly revenue by region compared with the budget agreed at the start of the financial "
     "year";
 
-QString richTitle(const QString& text, const QString& bodyPr = "<a:bodyPr/>") {
-  return "<c:title><c:tx><c:rich>" + bodyPr + "<a:p><a:r><a:t>" + text.toHtmlEscaped() +
+// A title of rich text; `pPr` as the program writes it, or none as some libraries do.
+QString richTitle(const QString& text, const QString& bodyPr = "<a:bodyPr/>",
+                  const QString& pPr = "<a:pPr><a:defRPr/></a:pPr>") {
+  return "<c:title><c:tx><c:rich>" + bodyPr + "<a:p>" + pPr + "<a:r><a:t>" + text.toHtmlEscaped() +
          "</a:t></a:r></a:p></c:rich></c:tx><c:overlay val=\"0\"/></c:title>";
 }
 
@@ -74,41 +77,61 @@ TEST(TitleWrap, LongChartTitleWrapsToTheChartWidth) {
 TEST(TitleWrap, ShortTitlesStayOnOneLine) {
   const render::chart::ChartLayout l = layOut(chartFromXml(column(richTitle("Revenue"))));
   EXPECT_EQ(l.title, "Revenue");
+  EXPECT_TRUE(l.titleStyle.font.bold());
+  // Without paragraph properties the title is drawn regular, at 18 pt still.
+  const render::chart::ChartLayout bare =
+      layOut(chartFromXml(column(richTitle("Revenue", "<a:bodyPr/>", QString()))));
+  EXPECT_FALSE(bare.titleStyle.font.bold());
+  EXPECT_EQ(bare.titleStyle.font.pointSizeF(), l.titleStyle.font.pointSizeF());
 }
 
+// Axis titles as the program writes them (10 pt bold) and without paragraph properties
+// (18 pt regular) wrap alike.
 TEST(TitleWrap, AxisTitlesWrapToTheirAxis) {
-  const QString cat = richTitle(kLong);
-  const QString val = richTitle("Revenue in thousands of euros after returns and discounts",
-                                "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>");
-  const auto chart = chartFromXml(column(QString(), cat, val));
-  const QSizeF size(320, 200);
-  const render::chart::ChartLayout l = layOut(chart, size);
-  const render::chart::AxisLayout* horizontal = nullptr;
-  const render::chart::AxisLayout* vertical = nullptr;
-  for (const render::chart::AxisLayout& a : l.axes) (a.horizontal ? horizontal : vertical) = &a;
-  ASSERT_TRUE(horizontal && vertical);
-  ASSERT_TRUE(horizontal->title.contains('\n'));
-  ASSERT_TRUE(vertical->title.contains('\n'));
-  // Each line fits along its axis: the plot's width or height, on which the title is centred.
-  for (const QString& line : horizontal->title.split('\n'))
-    EXPECT_LE(render::chart::measureText(horizontal->titleStyle, line).width(),
-              l.plotArea.width() + 1e-9);
-  for (const QString& line : vertical->title.split('\n'))
-    EXPECT_LE(render::chart::measureText(vertical->titleStyle, line).width(),
-              l.plotArea.height() + 1e-9);
-  EXPECT_EQ(words(horizontal->title), words(kLong));
-  // The titles keep clear of the plot and stay inside the chart.
-  const QSizeF h = render::chart::measureRotated(horizontal->titleStyle, horizontal->title);
-  const QSizeF v = render::chart::measureRotated(vertical->titleStyle, vertical->title);
-  EXPECT_GE(horizontal->titleCenter.y() - h.height() / 2, l.plotArea.bottom());
-  EXPECT_LE(horizontal->titleCenter.y() + h.height() / 2, size.height());
-  EXPECT_LE(vertical->titleCenter.x() + v.width() / 2, l.plotArea.left());
-  EXPECT_GE(vertical->titleCenter.x() - v.width() / 2, 0);
-  EXPECT_GE(horizontal->titleCenter.x() - h.width() / 2, l.plotArea.left() - 1e-9);
-  EXPECT_LE(horizontal->titleCenter.x() + h.width() / 2, l.plotArea.right() + 1e-9);
-  EXPECT_GE(vertical->titleCenter.y() - v.height() / 2, l.plotArea.top() - 1e-9);
-  EXPECT_LE(vertical->titleCenter.y() + v.height() / 2, l.plotArea.bottom() + 1e-9);
-  charttest::savePng(charttest::picture(chart, size), "chart-title-wrap", "long_axis_titles");
+  for (const auto& [pPr, sizePt, bold] :
+       {std::tuple{QString("<a:pPr><a:defRPr/></a:pPr>"), 10.0, true},
+        std::tuple{QString(), 18.0, false}}) {
+    SCOPED_TRACE(sizePt);
+    const QString cat = richTitle(kLong, "<a:bodyPr/>", pPr);
+    const QString val = richTitle("Revenue in thousands of euros after returns and discounts",
+                                  "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>", pPr);
+    const auto chart = chartFromXml(column(QString(), cat, val));
+    const QSizeF size(320, 200);
+    const render::chart::ChartLayout l = layOut(chart, size);
+    const render::chart::AxisLayout* horizontal = nullptr;
+    const render::chart::AxisLayout* vertical = nullptr;
+    for (const render::chart::AxisLayout& a : l.axes) (a.horizontal ? horizontal : vertical) = &a;
+    ASSERT_TRUE(horizontal && vertical);
+    EXPECT_EQ(horizontal->titleStyle.font.pointSizeF(), sizePt);
+    EXPECT_EQ(vertical->titleStyle.font.bold(), bold);
+    ASSERT_TRUE(horizontal->title.contains('\n'));
+    ASSERT_TRUE(vertical->title.contains('\n'));
+    // Each line fits along its axis: the plot's width or height, on which the title is centred.
+    for (const QString& line : horizontal->title.split('\n'))
+      EXPECT_LE(render::chart::measureText(horizontal->titleStyle, line).width(),
+                l.plotArea.width() + 1e-9);
+    for (const QString& line : vertical->title.split('\n'))
+      EXPECT_LE(render::chart::measureText(vertical->titleStyle, line).width(),
+                l.plotArea.height() + 1e-9);
+    // At 18 pt the long title would take more than its third of the chart: it ends in "…".
+    if (bold)
+      EXPECT_EQ(words(horizontal->title), words(kLong));
+    else
+      EXPECT_TRUE(horizontal->title.endsWith(QChar(0x2026)));
+    // The titles keep clear of the plot and stay inside the chart.
+    const QSizeF h = render::chart::measureRotated(horizontal->titleStyle, horizontal->title);
+    const QSizeF v = render::chart::measureRotated(vertical->titleStyle, vertical->title);
+    EXPECT_GE(horizontal->titleCenter.y() - h.height() / 2, l.plotArea.bottom());
+    EXPECT_LE(horizontal->titleCenter.y() + h.height() / 2, size.height());
+    EXPECT_LE(vertical->titleCenter.x() + v.width() / 2, l.plotArea.left());
+    EXPECT_GE(vertical->titleCenter.x() - v.width() / 2, 0);
+    EXPECT_GE(horizontal->titleCenter.x() - h.width() / 2, l.plotArea.left() - 1e-9);
+    EXPECT_LE(horizontal->titleCenter.x() + h.width() / 2, l.plotArea.right() + 1e-9);
+    EXPECT_GE(vertical->titleCenter.y() - v.height() / 2, l.plotArea.top() - 1e-9);
+    EXPECT_LE(vertical->titleCenter.y() + v.height() / 2, l.plotArea.bottom() + 1e-9);
+    charttest::savePng(charttest::picture(chart, size), "chart-title-wrap",
+                       QString("long_axis_titles_%1pt").arg(sizePt));
+  }
 }
 
 TEST(TitleWrap, WrapTextBreaksAtSpacesAndKeepsLineBreaks) {

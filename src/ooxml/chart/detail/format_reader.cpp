@@ -252,6 +252,7 @@ TextBody readTextBody(const pugi::xml_node& body) {
   for (const pugi::xml_node& p : body.children("a:p")) {
     TextParagraph paragraph;
     paragraph.defaults = readTextFormat(p.child("a:pPr").child("a:defRPr"));
+    paragraph.hasProperties = bool(p.child("a:pPr"));
     for (const pugi::xml_node& r : p.children()) {
       if (is(r, "a:r") || is(r, "a:fld")) {
         TextRun run;
