@@ -568,6 +568,14 @@ Margins positionAxes(LayoutContext& ctx, const QRectF& plot, const QRectF& outer
       a.titleCenter = QPointF(a.labelsFarSide ? plot.right() + c : plot.left() - c, plot.center().y());
       if (a.visible) side = std::max(side, outside + t);
       if (a.visible && a.labelsFarSide) m.axisOnRight = true;
+      // The end labels are centred on the plot's edges: the lowest needs half its height
+      // below the plot even where the other axis crosses higher up and leaves no labels
+      // there (the plot's inset above holds the top one's half).
+      if (a.visible && a.valueScale && !a.labels.empty() &&
+          std::abs(a.labelStyle.rotationDeg) < 1) {
+        const QString& lowest = a.reversed ? a.labels.back() : a.labels.front();
+        m.bottom = std::max(m.bottom, measureText(a.labelStyle, lowest).height() / 2);
+      }
     }
     a.labelExtent = depth;
   }

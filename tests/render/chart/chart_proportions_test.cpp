@@ -2,20 +2,20 @@
 // title and the legend found by the same pixel analysis in both pictures, as fractions of the
 // chart size. The screenshots show the chart at about 2.07 px per point (an 18 pt title's
 // capitals are 24 px tall), so ours is drawn at that scale into the screenshot's chart size.
-#include "fidelity_fixture.h"
-#include "inline_chart.h"
-#include "picture_probe.h"
-
-#include "render/chart/chart_renderer.h"
-#include "support/test_env.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QPainter>
-
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+#include "fidelity_fixture.h"
+#include "inline_chart.h"
+#include "picture_probe.h"
+#include "render/chart/chart_renderer.h"
+#include "render/chart/chart_text.h"
+#include "support/test_env.h"
 
 using namespace morvane;
 
@@ -235,11 +235,12 @@ TEST(ChartProportions, StockClosesAsShortAsThePrograms) {
 }
 
 // A column chart with no title or legend; `layout` goes into the plot area.
-QString plainColumns(const QString& layout) {
+QString plainColumns(const QString& layout,
+                     const std::vector<std::optional<double>>& values = {1, 2, 3}) {
   const QString cat = charttest::strRef({"a", "b", "c"});
   return "<c:plotArea>" + layout +
          "<c:barChart><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>" +
-         charttest::series(0, "S", cat, charttest::numRef({1, 2, 3})) +
+         charttest::series(0, "S", cat, charttest::numRef(values)) +
          "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:barChart>"
          "<c:catAx><c:axId val=\"1\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
          "<c:axPos val=\"b\"/><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"2\"/></c:catAx>"
@@ -264,6 +265,24 @@ TEST(ChartProportions, PlotInsetOnlyWithoutManualLayout) {
   EXPECT_NEAR(placed.plotArea.top(), 20, 1e-6);
   EXPECT_NEAR(placed.plotArea.right(), 360, 1e-6);
   EXPECT_GT(placed.plotArea.left(), 40) << "the value labels stay inside the manual box";
+}
+
+// The lowest value label, centred on the plot's bottom edge, stays inside the chart's margin
+// also where negative values lift the category labels into the plot.
+TEST(ChartProportions, LowestValueLabelInsideTheMargin) {
+  for (const auto& values : {std::vector<std::optional<double>>{1, 2, 3}, {-3, 2, 5}}) {
+    SCOPED_TRACE(*values.front());
+    const render::chart::ChartLayout l = charttest::layOut(
+        charttest::chartFromXml(plainColumns(QString(), values)), QSizeF(400, 200));
+    const auto value =
+        std::find_if(l.axes.begin(), l.axes.end(),
+                     [](const render::chart::AxisLayout& a) { return a.valueScale; });
+    ASSERT_NE(value, l.axes.end());
+    ASSERT_FALSE(value->labels.empty());
+    const double half =
+        render::chart::measureText(value->labelStyle, value->labels.front()).height() / 2;
+    EXPECT_LE(l.plotArea.bottom() + half, 200 - 7 + 1e-6);
+  }
 }
 
 // A side legend of more entries than the chart's height holds shows the first ones, all
