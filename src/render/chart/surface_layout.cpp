@@ -282,6 +282,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     outline(c.sideWall, false, {sideX, 0, 0}, {sideX, 0, box.z}, {sideX, box.y, box.z},
             {sideX, box.y, 0});
     outline(c.floor, true, {0, 0, 0}, {box.x, 0, 0}, {box.x, 0, box.z}, {0, 0, box.z});
+    // The value axis' gridlines run round the back and side walls, as on a box.
+    if (valueAxis && valueAxis->majorGridlines.present) {
+      scene.gridPen = penForLine(valueAxis->majorGridlines.format.line, ctx.theme, edge);
+      for (double v : ticks) {
+        const double y = valueAt(v);
+        scene.gridlines.emplace_back(proj.map({0, y, box.z}), proj.map({box.x, y, box.z}));
+        scene.gridlines.emplace_back(proj.map({sideX, y, 0}), proj.map({sideX, y, box.z}));
+      }
+    }
   }
   for (Piece& piece : pieces) scene.faces.push_back(std::move(piece.face));
   // Labels: values up the side wall's front edge (none on a contour), categories along the

@@ -445,7 +445,8 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 }
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
-// the highest down (a 3-D surface's series axis ticked at and between its labels), and every piece
+// the highest down (a 3-D surface's series axis ticked at and between its labels, its walls
+// lined at the value axis' gridlines), and every piece
 // of the mesh takes its band's colour (its line's colour in a wireframe). A wireframe also draws
 // the bands' boundaries: on a contour, across the mesh's straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
@@ -463,8 +464,8 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
         "<c:plotArea>" + open + rows + "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/>" +
         close +
         "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
-        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
-        "val=\"2\"/></c:serAx></c:plotArea><c:legend/>");
+        "val=\"2\"/><c:majorGridlines/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId "
+        "val=\"3\"/><c:crossAx val=\"2\"/></c:serAx></c:plotArea><c:legend/>");
     const render::chart::ChartLayout l = charttest::layOut(chart);
     ASSERT_FALSE(l.placeholder) << l.placeholderReason.toStdString();
     ASSERT_TRUE(l.scene.present);
@@ -474,6 +475,8 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     for (const QLineF& t : l.scene.axisLines) ticks.push_back(t.p1());
     std::sort(ticks.begin(), ticks.end(), [](auto& a, auto& b) { return a.x() < b.x(); });
     ASSERT_EQ(ticks.size(), open.startsWith("<c:surface3D") ? 5u : 0u);
+    // Its gridlines at 0, 2, .. 8 round the back and side walls; a contour has no walls.
+    EXPECT_EQ(l.scene.gridlines.size(), open.startsWith("<c:surface3D") ? 10u : 0u);
     for (size_t i = 1; i + 1 < ticks.size(); ++i)
       EXPECT_NEAR(QLineF(ticks[i - 1], ticks[i]).length() / QLineF(ticks[i], ticks[i + 1]).length(),
                   1, 0.15);
