@@ -27,6 +27,19 @@ struct MeshPoint {
   double x = 0, z = 0, v = 0;
 };
 
+// How bright the program draws a 3-D surface's facet with unit normal `n` (box axes, the
+// normal turned up): lighter as it turns right and towards the front, darker turned left.
+// Fitted on the facets of its 3-D surface pictures; a level facet comes out at 0.88.
+double facetLight(const Vec3& n) { return std::clamp(0.884 + 0.307 * n.x - 0.12 * n.z, 0.6, 1.15); }
+
+// `brush` lit by `light`; only solid colours, which a facet almost always has, change.
+QBrush litBrush(const QBrush& brush, double light) {
+  if (brush.style() != Qt::SolidPattern || std::abs(light - 1) < 1e-9) return brush;
+  const QColor c = brush.color();
+  auto f = [light](double v) { return float(std::clamp(v * light, 0.0, 1.0)); };
+  return QBrush(QColor::fromRgbF(f(c.redF()), f(c.greenF()), f(c.blueF()), c.alphaF()));
+}
+
 MeshPoint mix(const MeshPoint& a, const MeshPoint& b, double t) {
   return {a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t, a.v + (b.v - a.v) * t};
 }
@@ -178,7 +191,20 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     Face3D face;
   };
   std::vector<Piece> pieces;
+  // A facet's light, from its normal in the box as drawn (a contour is seen flat).
+  auto lightOf = [&](const std::vector<MeshPoint>& cell) {
+    if (contour || cell.size() < 3) return 1.0;
+    Vec3 w[3];
+    for (int i = 0; i < 3; ++i) w[i] = Vec3{cell[i].x, valueAt(cell[i].v), cell[i].z * zStep};
+    const Vec3 a{w[1].x - w[0].x, w[1].y - w[0].y, w[1].z - w[0].z};
+    const Vec3 b{w[2].x - w[0].x, w[2].y - w[0].y, w[2].z - w[0].z};
+    Vec3 n{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z) * (n.y < 0 ? -1 : 1);
+    if (std::abs(length) < 1e-12) return 1.0;
+    return facetLight(Vec3{n.x / length, n.y / length, n.z / length});
+  };
   auto bandFaces = [&](const std::vector<MeshPoint>& cell) {
+    const double light = lightOf(cell);
     for (size_t k = 0; k < bands.looks.size(); ++k) {
       // Values beyond the scale belong to the first or last band.
       std::vector<MeshPoint> part = cell;
@@ -195,7 +221,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       Face3D f;
       f.kind = Face3D::Kind::Top;
       for (const MeshPoint& p : part) f.polygon << place(p);
-      f.brush = bands.looks[k].fill;
+      f.brush = litBrush(bands.looks[k].fill, light);
       f.point = int(k);
       double x = 0, z = 0, v = 0;
       for (const MeshPoint& p : part) x += p.x, z += p.z, v += p.v;

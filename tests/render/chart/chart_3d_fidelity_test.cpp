@@ -446,7 +446,7 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
 // the highest down (a 3-D surface's series axis ticked at and between its labels, its walls
-// lined at the value axis' gridlines), and every piece
+// lined at the value axis' gridlines, its facets lit as they turn), and every piece
 // of the mesh takes its band's colour (its line's colour in a wireframe). A wireframe also draws
 // the bands' boundaries: on a contour, across the mesh's straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
@@ -481,6 +481,8 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
       EXPECT_NEAR(QLineF(ticks[i - 1], ticks[i]).length() / QLineF(ticks[i], ticks[i + 1]).length(),
                   1, 0.15);
     std::set<int> used;
+    std::set<long> lights;
+    const bool lit = QString(kind) == "<c:surface3DChart>";
     int across = 0;
     for (const render::chart::Face3D& f : l.scene.faces) {
       const QLineF d = f.polygon.size() == 2 ? QLineF(f.polygon[0], f.polygon[1]) : QLineF();
@@ -488,10 +490,20 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
       ASSERT_GE(f.point, 0);
       const render::chart::SeriesLook& key = l.legend[l.legend.size() - 1 - size_t(f.point)].look;
       const bool wire = f.brush.style() == Qt::NoBrush;
-      EXPECT_EQ(wire ? f.pen.color() : f.brush.color(), key.baseColor);
+      const QColor c = wire ? f.pen.color() : f.brush.color(), base = key.baseColor;
+      if (wire || !lit) {
+        EXPECT_EQ(c, base);
+      } else {
+        // A 3-D surface's facet is its band's colour, lit as it turns.
+        const double light = c.redF() / base.redF();
+        EXPECT_NEAR(c.greenF(), std::min(1.0, base.greenF() * light), 0.01);
+        EXPECT_NEAR(c.blueF(), std::min(1.0, base.blueF() * light), 0.01);
+        lights.insert(std::lround(light * 100));
+      }
       used.insert(f.point);
     }
     EXPECT_EQ(used, std::set<int>({1, 2, 3}));  // 2 to 8: no piece lies below 2
+    if (lit) EXPECT_GT(lights.size(), 2u) << "facets turned differently, lit differently";
     if (QString(kind) == "<c:surfaceChart><c:wireframe val=\"1\"/>") {
       EXPECT_GT(across, 0);
     }
