@@ -29,6 +29,7 @@ constexpr double kLabelGapUnder = 6;    // the box's front edge to the labels be
 constexpr double kLabelGapBeside = 8;   // the box's upright front edge to the labels beside it
 constexpr double kLabelGapUnder2D = 2;  // what the flat axis layout reserved under the plot
 constexpr double kLabelGapBeside2D = 6;  // and beside it
+constexpr double kTitleNear = 4;         // an axis title to its labels
 
 // Where the group's pieces sit in the box, in category units.
 struct Plan {
@@ -455,7 +456,39 @@ void addLabel(Scene3D& scene, const TextStyle& style, const QString& text, const
   scene.labels.push_back(Label3D{text, r, style});
 }
 
-void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
+// Where each axis' tick labels ended up round the box.
+struct LabelExtents {
+  QRectF value, category;
+};
+
+QRectF extentOf(const Scene3D& scene, size_t from) {
+  QRectF r;
+  for (size_t i = from; i < scene.labels.size(); ++i)
+    r = r.isNull() ? scene.labels[i].rect : r.united(scene.labels[i].rect);
+  return r;
+}
+
+// An axis title stands beside its labels, as the program sets it: the flat layout left it
+// beyond the room the labels would take at the plot's edge, but on a box they follow its
+// projected edge, further in. Titles only move towards the plot.
+void pullTitleToLabels(AxisLayout& a, const QRectF& labels) {
+  if (a.title.isEmpty() || labels.isNull()) return;
+  const QSizeF size = measureRotated(a.titleStyle, a.title);
+  QPointF& c = a.titleCenter;
+  if (a.horizontal) {
+    if (c.y() > labels.center().y())
+      c.setY(std::min(c.y(), labels.bottom() + kTitleNear + size.height() / 2));
+    else
+      c.setY(std::max(c.y(), labels.top() - kTitleNear - size.height() / 2));
+  } else if (c.x() < labels.center().x()) {
+    c.setX(std::max(c.x(), labels.left() - kTitleNear - size.width() / 2));
+  } else {
+    c.setX(std::min(c.x(), labels.right() + kTitleNear + size.width() / 2));
+  }
+}
+
+LabelExtents wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
+  LabelExtents extents;
   const Plan& plan = s.plan;
   const Vec3 b = s.proj.box();
   const double sideX = s.proj.seesLeft() ? b.x : 0, farX = b.x - sideX;
@@ -502,6 +535,7 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
   const QLineF upEdge(s.map({valueX, 0, valueZ}), s.map({valueX, b.y, valueZ}));
   const QLineF acrossEdge(s.map({0, 0, 0}), s.map({b.x, 0, 0}));
   if (val.visible) {
+    const size_t first = scene.labels.size();
     scene.axisLines.push_back(plan.horizontal ? acrossEdge : upEdge);
     scene.axisPens.push_back(axisPen(val));
     const std::vector<double> ticks = val.scale.majorTicks();
@@ -513,8 +547,10 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
         addLabel(scene, val.labelStyle, val.labels[i], s.map({valueX, t, valueZ}),
                  valueX == 0 ? 0 : 1, kLabelGapBeside);
     }
+    extents.value = extentOf(scene, first);
   }
   if (cat.visible) {
+    const size_t first = scene.labels.size();
     scene.axisLines.push_back(plan.horizontal ? upEdge : acrossEdge);
     scene.axisPens.push_back(axisPen(cat));
     for (int i = 0; i < int(cat.labels.size()); ++i) {
@@ -525,6 +561,7 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
       else
         addLabel(scene, cat.labelStyle, cat.labels[size_t(i)], s.map({u, 0, 0}), 2);
     }
+    extents.category = extentOf(scene, first);
   }
   if (plan.seriesAxis && !plan.seriesAxis->deleted && plan.rows > 1 &&
       plan.seriesAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None) {
@@ -536,6 +573,7 @@ void wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& scene) {
       addLabel(scene, style, name, s.map({farX, 0, z}), farX == 0 ? 0 : 1);
     }
   }
+  return extents;
 }
 
 // The length of an axis' tick marks outside the plot.
@@ -658,7 +696,11 @@ void layoutScene3D(LayoutContext& ctx) {
   const Projection3D proj = boxProjection(ctx, plan, scene.view, ctx.out.plotArea);
   const double depthScale = scene.view.depthPercent / 100.0;
   const Space space{plan, proj, depthScale};
-  wallsAndAxes(ctx, space, scene);
+  const LabelExtents extents = wallsAndAxes(ctx, space, scene);
+  for (AxisLayout& a : ctx.out.axes) {
+    if (&a == plan.val) pullTitleToLabels(a, extents.value);
+    if (&a == plan.cat) pullTitleToLabels(a, extents.category);
+  }
   std::vector<Solid> solids;
   Anchors anchors;
   if (plan.group->kind == ChartKind::Bar)

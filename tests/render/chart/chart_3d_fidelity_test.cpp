@@ -408,6 +408,32 @@ TEST(Chart3DScene, ExtremeViewsFitThePlot) {
   }
 }
 
+// A 3-D chart's axis titles stand 4 pt off the labels on the box's edges, not where a flat
+// plot's labels would have been.
+TEST(Chart3DScene, AxisTitlesBesideTheirLabels) {
+  MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
+  for (const char* name : {"openpyxl_area3D", "openpyxl_line3D"}) {
+    SCOPED_TRACE(name);
+    const auto c =
+        charttest::loadChart(QDir(testenv::fidelity3dDir()).filePath(QString(name) + ".xlsx"), 0);
+    ASSERT_TRUE(c && c->layout.scene.present);
+    int titles = 0;
+    for (const render::chart::AxisLayout& a : c->layout.axes) {
+      if (a.title.isEmpty() || !a.visible) continue;
+      QRectF labels;
+      for (const render::chart::Label3D& l : c->layout.scene.labels)
+        if (std::find(a.labels.begin(), a.labels.end(), l.text) != a.labels.end())
+          labels = labels.isNull() ? l.rect : labels.united(l.rect);
+      QRectF title(QPointF(), render::chart::measureRotated(a.titleStyle, a.title));
+      title.moveCenter(a.titleCenter);
+      EXPECT_NEAR(a.horizontal ? title.top() - labels.bottom() : labels.left() - title.right(), 4,
+                  0.01);
+      ++titles;
+    }
+    EXPECT_EQ(titles, 2);
+  }
+}
+
 // A 3-D pie: the tops lie over every rim and cut face, and an exploded slice stands apart
 // from its neighbours while the others touch.
 TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
