@@ -337,6 +337,13 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (int k = 0; k < int(valueTexts.size()); ++k)
     label(styles[1], valueTexts[k], proj.map(Vec3{sideX, valueAt(ticks[size_t(k)]), 0}),
           sideX == 0 ? 0 : 1);
+  // The value axis' own line up the side wall's front edge, as on a box.
+  if (!contour && valueAxis && !valueAxis->deleted) {
+    scene.axisLines.emplace_back(proj.map(Vec3{sideX, 0, 0}), proj.map(Vec3{sideX, box.y, 0}));
+    scene.axisPens.push_back(
+        penForLine(valueAxis->format.line, ctx.theme,
+                   QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+  }
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
   // The series axis' ticks stand at its labels and half-way between them, as the program

@@ -497,8 +497,16 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     ASSERT_TRUE(l.scene.present);
     EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
     // A 3-D surface's series axis: ticks at its three labels and half-way between them.
+    // Its value axis' line up the side wall's front edge.
     std::vector<QPointF> ticks;
-    for (const QLineF& t : l.scene.axisLines) ticks.push_back(t.p1());
+    int upright = 0;
+    for (const QLineF& t : l.scene.axisLines) {
+      if (t.length() > 10)
+        upright += std::abs(t.dy()) > 3 * std::abs(t.dx());
+      else
+        ticks.push_back(t.p1());
+    }
+    EXPECT_EQ(upright, open.startsWith("<c:surface3D") ? 1 : 0);
     std::sort(ticks.begin(), ticks.end(), [](auto& a, auto& b) { return a.x() < b.x(); });
     ASSERT_EQ(ticks.size(), open.startsWith("<c:surface3D") ? 5u : 0u);
     // Its gridlines at 0, 2, .. 8 round the back and side walls; a contour has no walls.
