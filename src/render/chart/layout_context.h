@@ -37,6 +37,8 @@ struct LayoutContext {
   std::optional<PieDisc> pieDisc;    // the 3-D pie laid out, for its labels
 };
 
+// The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
+Vec3 normalOf(const std::vector<Vec3>& corners);
 bool isPieLike(const ooxml::chart::ChartGroup& group);
 bool usesAxes(const ooxml::chart::ChartGroup& group);
 // A title's style: its c:txPr, else its rich text's first paragraph, over `sizePt` bold.

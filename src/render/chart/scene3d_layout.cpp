@@ -19,6 +19,18 @@ QColor shadeFor(const QColor& color, Face3D::Kind kind) {
 
 namespace detail {
 
+Vec3 normalOf(const std::vector<Vec3>& corners) {
+  Vec3 n;
+  for (size_t i = 0; i < corners.size(); ++i) {
+    const Vec3& p = corners[i];
+    const Vec3& q = corners[(i + 1) % corners.size()];
+    n.x += (p.y - q.y) * (p.z + q.z);
+    n.y += (p.z - q.z) * (p.x + q.x);
+    n.z += (p.x - q.x) * (p.y + q.y);
+  }
+  return n;
+}
+
 namespace {
 
 using ooxml::chart::ChartKind;
@@ -180,19 +192,6 @@ QBrush shadedAt(const SeriesLook& look, Face3D::Kind across, double turn, double
 
 Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-// The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
-Vec3 normalOf(const std::vector<Vec3>& corners) {
-  Vec3 n;
-  for (size_t i = 0; i < corners.size(); ++i) {
-    const Vec3& p = corners[i];
-    const Vec3& q = corners[(i + 1) % corners.size()];
-    n.x += (p.y - q.y) * (p.z + q.z);
-    n.y += (p.z - q.z) * (p.x + q.x);
-    n.z += (p.x - q.x) * (p.y + q.y);
-  }
-  return n;
-}
 
 // A slice of an upright solid of `sides` flat sides standing on the bar from `a` to `b` (box
 // coordinates): 4 for a pyramid, kRoundSides for cylinders and cones. Its cross-section, the

@@ -194,11 +194,9 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   // A facet's light, from its normal in the box as drawn (a contour is seen flat).
   auto lightOf = [&](const std::vector<MeshPoint>& cell) {
     if (contour || cell.size() < 3) return 1.0;
-    Vec3 w[3];
-    for (int i = 0; i < 3; ++i) w[i] = Vec3{cell[i].x, valueAt(cell[i].v), cell[i].z * zStep};
-    const Vec3 a{w[1].x - w[0].x, w[1].y - w[0].y, w[1].z - w[0].z};
-    const Vec3 b{w[2].x - w[0].x, w[2].y - w[0].y, w[2].z - w[0].z};
-    Vec3 n{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    std::vector<Vec3> corners;
+    for (const MeshPoint& p : cell) corners.push_back(Vec3{p.x, valueAt(p.v), p.z * zStep});
+    const Vec3 n = normalOf(corners);
     const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z) * (n.y < 0 ? -1 : 1);
     if (std::abs(length) < 1e-12) return 1.0;
     return facetLight(Vec3{n.x / length, n.y / length, n.z / length});
