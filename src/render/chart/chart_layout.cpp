@@ -44,6 +44,14 @@ TextStyle titleStyleFor(const LayoutContext& ctx, const ooxml::chart::TextBody& 
   return textStyleFor(ctx, body, sizePt, true);
 }
 
+bool madeInModernLook(const ooxml::chart::ChartModel& chart) {
+  const ooxml::chart::Fill& f = chart.format.line.fill;
+  if (f.kind != ooxml::chart::Fill::Kind::Solid || f.color.scheme != "tx1") return false;
+  using Modifier = std::pair<QString, int>;
+  const std::vector<Modifier> frame{{"lumMod", 15000}, {"lumOff", 85000}};
+  return f.color.modifiers == frame;
+}
+
 }  // namespace detail
 
 namespace {
@@ -53,6 +61,7 @@ using detail::LayoutContext;
 constexpr double kMargin = 7;       // chart area edge to its contents, points
 constexpr double kTitleGap = 3;     // title box to the plot or legend
 constexpr double kTitlePad = 4;     // the title box around its text, above and below
+constexpr double kModernTitleRise = 4.5;  // the 2013 look's title, above its band
 
 // Places the chart title at the top of `available` and removes its band.
 void placeTitle(LayoutContext& ctx, QRectF& available) {
@@ -91,7 +100,10 @@ void placeTitle(LayoutContext& ctx, QRectF& available) {
     out.titleCenter = QPointF(std::max(x, area.left() + kMargin) + size.width() / 2,
                               std::max(y, area.top()) + size.height() / 2);
   } else {
-    out.titleCenter = QPointF(out.chartArea.center().x(), available.top() + kTitlePad + size.height() / 2);
+    // The 2013 look sets the title higher but leaves the plot where it was.
+    const double rise = ctx.modernLook ? kModernTitleRise : 0;
+    out.titleCenter =
+        QPointF(out.chartArea.center().x(), available.top() + kTitlePad - rise + size.height() / 2);
   }
   if (!t.overlay && !(m.x && m.y))
     available.setTop(available.top() + size.height() + 2 * kTitlePad + kTitleGap);
@@ -191,6 +203,7 @@ ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::char
   ChartLayout out;
   out.chartArea = target;
   LayoutContext ctx{chart, theme, out, 10, QColor(), 0, 1, std::nullopt};
+  ctx.modernLook = detail::madeInModernLook(chart);
   ctx.textColor = defaultTextColor(theme, chart.style);
   ctx.seriesTotal = chart.seriesCount();
   if (auto size = chart.text.defaultFormat().sizePt) ctx.baseSizePt = *size;

@@ -35,7 +35,13 @@ struct LayoutContext {
   int seriesTotal = 0;               // all series of all groups
   double pieScale = 1;               // pies shrunk to leave room for their outside labels
   std::optional<PieDisc> pieDisc;    // the 3-D pie laid out, for its labels
+  bool modernLook = false;           // made in the program's 2013 look (see madeInModernLook)
 };
+
+// Whether the chart wears the frame the program's 2013 look gives every chart it makes (a
+// hairline of text colour at 15 %). Those versions set titles and legends tighter than the
+// 2007 look: the title higher, the legend's entries nearer the edge and each other.
+bool madeInModernLook(const ooxml::chart::ChartModel& chart);
 
 // The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
 Vec3 normalOf(const std::vector<Vec3>& corners);

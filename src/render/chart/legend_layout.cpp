@@ -20,6 +20,17 @@ constexpr double kMarkerKey = 7;  // height of a line key (room for its marker)
 constexpr double kLineGap = 2;
 constexpr double kLegendGap = 4;  // legend box to the plot's room
 
+// How tightly the entries are set: the 2013 look sets them nearer the box's edge and each
+// other than the 2007 look, in a box of the same room (its plot stays where it was).
+struct EntrySpacing {
+  double inset;     // a column's keys from the box's left edge
+  double boxGap;    // a square key to its text
+  double rowPitch;  // a column's rows apart, in text lines
+  double spacing;   // entries in a row apart
+};
+constexpr EntrySpacing kClassicSpacing{7, kBoxGap, 1.6, 10};
+constexpr EntrySpacing kModernSpacing{4.3, 2.8, 1.475, 8};
+
 bool isSecondary(const ooxml::chart::ChartModel& chart, const ooxml::chart::ChartGroup& g) {
   if (g.axisIds.size() < 2) return false;
   for (const ooxml::chart::ChartGroup& other : chart.plotArea.groups)
@@ -64,7 +75,9 @@ bool lineShown(const LegendEntry& e) { return e.lineKey && e.look.line.style() !
 // entries where some series show a line, as the program draws it.
 double keyWidth(const LegendEntry& e, bool wide) { return wide || lineShown(e) ? kLineKey : kKeyBox; }
 
-double keyGap(const LegendEntry& e, bool wide) { return wide || lineShown(e) ? kLineGap : kBoxGap; }
+double keyGap(const LegendEntry& e, bool wide, double boxGap) {
+  return wide || lineShown(e) ? kLineGap : boxGap;
+}
 
 // Where an entry's key goes, given its left edge and the middle of its row.
 QRectF keyRectAt(const LegendEntry& e, bool wide, double x, double mid) {
@@ -187,44 +200,48 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
   const bool vertical =
       pos != ooxml::chart::LegendPosition::Top && pos != ooxml::chart::LegendPosition::Bottom;
   const bool wide = vertical && std::any_of(out.legend.begin(), out.legend.end(), lineShown);
-  std::vector<QSizeF> sizes;
-  for (const LegendEntry& e : out.legend)
-    sizes.emplace_back(keyWidth(e, wide) + keyGap(e, wide) + measureText(out.legendStyle, e.text).width(),
-                       std::max(lineH, kMarkerKey));
+  const EntrySpacing& set = ctx.modernLook ? kModernSpacing : kClassicSpacing;
+  // An entry's size with `boxGap` after a square key.
+  auto entrySize = [&](const LegendEntry& e, double boxGap) {
+    return QSizeF(
+        keyWidth(e, wide) + keyGap(e, wide, boxGap) + measureText(out.legendStyle, e.text).width(),
+        std::max(lineH, kMarkerKey));
+  };
   QRectF rect;
   // The program's legend box keeps its entries well inside, left and right.
   const double pad = vertical ? 7 : 3;
   if (vertical) {
-    const double rowH = lineH * 1.6;
+    const double rowH = lineH * set.rowPitch;
     // The program shows the first entries the chart has room for and leaves out the rest.
     const double rows = std::floor((available.height() - 2 * pad) / rowH + 1e-9);
-    const size_t fit = size_t(std::clamp(rows, 1.0, double(sizes.size())));
+    const size_t fit = size_t(std::clamp(rows, 1.0, double(out.legend.size())));
     out.legend.resize(fit);
-    sizes.resize(fit);
     double w = 0;
-    for (const QSizeF& s : sizes) w = std::max(w, s.width());
+    for (const LegendEntry& e : out.legend) w = std::max(w, entrySize(e, kBoxGap).width());
     w = std::min(w + 2 * pad, available.width() * 0.45);
-    const double h = std::min(rowH * double(sizes.size()) + 2 * pad, available.height());
+    const double h = std::min(rowH * double(fit) + 2 * pad, available.height());
     const double x =
         pos == ooxml::chart::LegendPosition::Left ? available.left() : available.right() - w;
     const double y = pos == ooxml::chart::LegendPosition::TopRight ? available.top()
                                                                    : available.center().y() - h / 2;
     rect = QRectF(x, y, w, h);
-    double cy = rect.top() + pad + (h - 2 * pad - rowH * double(sizes.size())) / 2;
+    double cy = rect.top() + pad + (h - 2 * pad - rowH * double(fit)) / 2;
     for (size_t i = 0; i < out.legend.size(); ++i, cy += rowH) {
       LegendEntry& e = out.legend[i];
       const double mid = cy + rowH / 2;
-      e.keyRect = keyRectAt(e, wide, rect.left() + pad, mid);
-      e.textRect = QRectF(e.keyRect.right() + keyGap(e, wide), mid - lineH / 2,
-                          rect.right() - e.keyRect.right() - keyGap(e, wide), lineH);
+      const double gap = keyGap(e, wide, set.boxGap);
+      e.keyRect = keyRectAt(e, wide, rect.left() + set.inset, mid);
+      e.textRect = QRectF(e.keyRect.right() + gap, mid - lineH / 2,
+                          rect.right() - e.keyRect.right() - gap, lineH);
       // An entry wider than the legend may be is cut, not drawn over the plot.
       e.text = elideText(out.legendStyle, e.text, e.textRect.width());
     }
   } else {
-    const double spacing = 10;
+    std::vector<QSizeF> sizes;
+    for (const LegendEntry& e : out.legend) sizes.push_back(entrySize(e, set.boxGap));
     double total = 0;
-    for (const QSizeF& s : sizes) total += s.width() + spacing;
-    total = std::max(0.0, total - spacing);
+    for (const QSizeF& s : sizes) total += s.width() + set.spacing;
+    total = std::max(0.0, total - set.spacing);
     const double w = std::min(total + 2 * pad, available.width());
     const int rows = std::max(1, int(std::ceil(total / std::max(1.0, available.width() - 2 * pad))));
     const double h = rows * lineH * 1.3 + 2 * pad;
@@ -239,10 +256,11 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
         cy += lineH * 1.3;
       }
       const double mid = cy + lineH * 0.65;
+      const double gap = keyGap(e, false, set.boxGap);
       e.keyRect = keyRectAt(e, false, x, mid);
-      e.textRect = QRectF(e.keyRect.right() + keyGap(e, false), mid - lineH / 2,
-                          sizes[i].width() - keyWidth(e, false) - keyGap(e, false), lineH);
-      x += sizes[i].width() + spacing;
+      e.textRect = QRectF(e.keyRect.right() + gap, mid - lineH / 2,
+                          sizes[i].width() - keyWidth(e, false) - gap, lineH);
+      x += sizes[i].width() + set.spacing;
     }
   }
   const ooxml::chart::ManualLayout& m = ctx.chart.legend.layout;

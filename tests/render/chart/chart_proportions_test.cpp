@@ -306,3 +306,28 @@ TEST(ChartProportions, CrowdedSideLegendKeepsTheEntriesThatFit) {
   for (const render::chart::LegendEntry& e : l.legend)
     EXPECT_TRUE(l.legendRect.contains(e.textRect.adjusted(0, 1, 0, -1))) << e.text.toStdString();
 }
+
+// A chart in the program's 2013 look (its light grey frame) sets its title higher and its
+// legend's entries nearer the chart's edge and each other than the 2007 look; the plot stays.
+// Only that frame tells the looks apart: a black frame keeps the 2007 layout.
+TEST(ChartProportions, TheModernLookSetsTitleAndLegendTighter) {
+  const QString title =
+      "<c:title><c:tx><c:rich><a:bodyPr/><a:p><a:pPr><a:defRPr sz=\"1400\"/></a:pPr><a:r>"
+      "<a:t>Sales</a:t></a:r></a:p></c:rich></c:tx><c:overlay val=\"0\"/></c:title>";
+  const QString legend = "<c:legend><c:legendPos val=\"l\"/><c:overlay val=\"0\"/></c:legend>";
+  auto frame = [](const QString& colour) {
+    return "<c:spPr><a:ln w=\"9525\"><a:solidFill>" + colour + "</a:solidFill></a:ln></c:spPr>";
+  };
+  const QString modern =
+      "<a:schemeClr val=\"tx1\"><a:lumMod val=\"15000\"/><a:lumOff val=\"85000\"/></a:schemeClr>";
+  const QString body = title + plainColumns(QString()) + legend;
+  const auto classic =
+      charttest::layOut(charttest::chartFromXml(body, frame("<a:srgbClr val=\"000000\"/>")));
+  const auto tight = charttest::layOut(charttest::chartFromXml(body, frame(modern)));
+  ASSERT_EQ(classic.legend.size(), 1u);
+  ASSERT_EQ(tight.legend.size(), 1u);
+  EXPECT_NEAR(classic.titleCenter.y() - tight.titleCenter.y(), 4.5, 1e-6);
+  EXPECT_NEAR(classic.legend[0].keyRect.left() - tight.legend[0].keyRect.left(), 2.7, 1e-6);
+  EXPECT_NEAR(classic.legend[0].textRect.left() - tight.legend[0].textRect.left(), 2.7 + 1.7, 1e-6);
+  EXPECT_EQ(classic.plotArea, tight.plotArea);
+}
