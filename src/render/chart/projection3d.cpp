@@ -62,10 +62,13 @@ Projection3D::Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const
 void Projection3D::placeCamera() {
   m_cameraDistance = 0;
   if (m_view.perspective <= 0) return;
-  // The camera stands far enough that the box fills the field of view.
-  const double fov = std::clamp(m_view.perspective, 1.0, 240.0) / 2 * kDegree;
+  // The camera stands where the box's sphere fills a view whose half angle is the perspective
+  // in degrees, kept short of a right angle (fitted on the program's pictures of the default
+  // 30, where the nearer end of a 3-D area's front edge shows its categories half as wide
+  // again as the farther end).
+  const double half = std::clamp(m_view.perspective, 1.0, 80.0) * kDegree;
   const double radius = std::hypot(m_box.x, m_box.y, m_box.z) / 2;
-  m_cameraDistance = radius / std::tan(fov / 2) + radius;
+  m_cameraDistance = radius / std::tan(half) + radius;
 }
 
 QPointF Projection3D::raw(const Vec3& p) const {

@@ -661,7 +661,11 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
   // three, and its columns in one row and in three, keep the same proportions.
   const double span = plan.cat->between ? across : std::max(1.0, across - 1);
   const double tall = plot.height() / std::max(plot.width(), 1.0);
-  const double valueLength = plan.horizontal ? span / std::max(tall, 1e-3) : span * tall;
+  double valueLength = plan.horizontal ? span / std::max(tall, 1e-3) : span * tall;
+  // Seen in perspective, series standing in rows rise half as high as their rows run deep
+  // (the program's 3-D lines and areas without a view: two rows and three alike).
+  if (!view.rightAngleAxes && view.perspective > 0 && !plan.horizontal && plan.rows > 1)
+    valueLength = depth / 2;
   return Projection3D(view, Vec3{across, across, depth}, plan.horizontal ? 0 : 1, target,
                       valueLength);
 }

@@ -232,8 +232,8 @@ TEST(DraggedLabels, MoveByTheirLayout) {
        true},
       // In 3-D scenes, from where the label stands on the projected bar, cone or ribbon.
       {"bar3DChart><c:barDir val=\"col\"/",
-       "<c:x val=\"0.1\"/><c:y val=\"-0.05\"/>",
-       {0.1, -0.05},
+       "<c:x val=\"0.1\"/><c:y val=\"0.05\"/>",
+       {0.1, 0.05},
        false},
       {"bar3DChart><c:barDir val=\"bar\"/><c:shape val=\"cone\"/",
        "<c:x val=\"-0.1\"/><c:y val=\"0.05\"/>",
