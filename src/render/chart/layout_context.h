@@ -9,20 +9,37 @@
 namespace morvane::render::chart::detail {
 
 // A 3-D pie's disc as the picture shows it: centre, radius across and squash of the vertical
-// radius, and the rim's height.
+// radius (the sine of the disc's tilt towards the viewer), the rim's height seen without
+// perspective, and the camera's distance from the centre.
 struct PieDisc {
   QPointF center;
   double radius = 0;
-  double squash = 0.5;   // vertical radius / radius
-  double thickness = 0;  // the rim's height on the picture
+  double squash = 0.5;   // vertical radius / radius, without perspective
+  double thickness = 0;  // the rim's height on the picture, without perspective
   double turn = 0;       // the view's turn, degrees added to every slice angle
+  double camera = 0;     // in radii; 0 draws without perspective
 
   // The point at `angle` (degrees clockwise from 12 o'clock, before the turn) and `r` from
   // the axis, on the top (depth 0) or the bottom (depth 1) face, moved by `offset` (in radii).
   QPointF at(double angle, double r, double depth, QPointF offset = QPointF()) const {
     const double a = (angle + turn) * M_PI / 180.0;
-    return center + QPointF((offset.x() + r * std::sin(a)) * radius,
-                            ((offset.y() - r * std::cos(a)) * squash) * radius + depth * thickness);
+    const double sinTilt = squash, cosTilt = std::sqrt(std::max(1e-6, 1 - squash * squash));
+    // On the disc: x across, z away from the viewer, y up, in radii.
+    const double x = offset.x() + r * std::sin(a), z = r * std::cos(a) - offset.y();
+    const double y = radius > 0 ? -depth * thickness / (radius * cosTilt) : 0;
+    const double up = y * cosTilt + z * sinTilt, away = z * cosTilt - y * sinTilt;
+    const double f = camera > 0 ? camera / std::max(camera + away, 1e-3) : 1;
+    return center + QPointF(x * f, -up * f) * radius;
+  }
+  // The picture of the disc of `r` radii, its rim included.
+  QRectF bounds(double r = 1) const {
+    QRectF out;
+    for (int i = 0; i < 72; ++i)
+      for (const double depth : {0.0, 1.0}) {
+        const QRectF q(at(5.0 * i, r, depth), QSizeF(1e-9, 1e-9));
+        out = out.isNull() ? q : out.united(q);
+      }
+    return out;
   }
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "render/chart/layout_context.h"
+#include "render/chart/projection3d.h"
 
 namespace morvane::render::chart::detail {
 
@@ -57,23 +58,37 @@ void layoutPie3D(LayoutContext& ctx, int groupIndex) {
   scene.present = true;
   scene.view = viewAngles(ctx.chart, true);
   const QRectF plot = ctx.out.plotArea;
-  // The program's default tilt of 30° shows the disc a fifth as high as wide and its rim
-  // about 0.3 of the radius high (measured on its pictures); steeper views open the disc as
-  // the sine of the tilt does.
+  // The program tilts the disc less than the view says: its default 30° shows the disc a
+  // fifth as high as wide, as a tilt of 11.5° would (the sine 0.4 times the view's), with a rim
+  // 0.24 of the radius deep (fitted on its picture, perspective included). Steeper views open
+  // the disc as the sine of the tilt does and show the rim shallower.
   Disc disc;
   const double tilt = scene.view.rotX * kDegree;
-  disc.squash = std::clamp(std::sin(tilt) * 0.42, 0.05, 1.0);
-  const double rim = 0.35 * std::cos(tilt) * scene.view.heightPercent.value_or(100) / 100;
+  disc.squash = std::clamp(std::sin(tilt) * 0.4, 0.05, 1.0);
+  const double cosTilt = std::sqrt(1 - disc.squash * disc.squash);
+  const double rim = 0.277 * std::cos(tilt) * scene.view.heightPercent.value_or(100) / 100;
+  disc.camera = scene.view.perspective > 0
+                    ? cameraDistance(scene.view.perspective, std::hypot(2.0, 2.0, rim) / 2)
+                    : 0;
   double maxExplosion = 0;
   for (const PointGeometry& p : sg.points)
     if (p.valid && p.outerRadius > 0)
       maxExplosion =
           std::max(maxExplosion, QLineF(p.center, plot.center()).length() / p.outerRadius);
-  const double across = 2 * (1 + maxExplosion), down = 2 * (1 + maxExplosion) * disc.squash + rim;
+  // The disc's picture at unit radius about the origin, exploded slices' reach included,
+  // fitted into the plot.
+  disc.radius = 1;
+  disc.thickness = rim * cosTilt;
+  const QRectF unit = disc.bounds(1 + maxExplosion);
   disc.radius =
-      std::max(1.0, 0.95 * ctx.pieScale * std::min(plot.width() / across, plot.height() / down));
-  disc.thickness = rim * disc.radius;
-  disc.center = plot.center() - QPointF(0, disc.thickness / 2);
+      std::max(1.0, 0.95 * ctx.pieScale *
+                        std::min(plot.width() / unit.width(), plot.height() / unit.height()));
+  disc.thickness = rim * cosTilt * disc.radius;
+  disc.center = plot.center() - unit.center() * disc.radius;
+  // A rim point faces the camera (at distance D, above the disc by the tilt) where
+  // cos(angle) < -1 / (D cos(tilt)).
+  const double seen = disc.camera > 0 ? disc.camera * cosTilt : 0;
+  const double rimHalf = seen > 1 ? std::acos(1 / seen) / kDegree : 90;
   // The light falls from the left: the rim darkens steadily towards the right.
   const double left = disc.center.x() - disc.radius * (1 + maxExplosion);
   const double right = disc.center.x() + disc.radius * (1 + maxExplosion);
@@ -90,9 +105,11 @@ void layoutPie3D(LayoutContext& ctx, int groupIndex) {
     if (p.sweepAngle < 359.99) top << disc.at(0, 0, 0, offset);
     for (double a : arc(a0, a1)) top << disc.at(a, 1, 0, offset);
     tops.push_back({0, faceOf(Face3D::Kind::Top, top, p.look.fill, p, si, int(i))});
-    // The rim where it faces the viewer (the lower half of the disc, 90° to 270°).
+    // The rim where it faces the viewer: the lower half of the disc, 90° to 270°, less under
+    // perspective, where the camera sees round less of it.
     for (int turnAt = -360; turnAt <= 360; turnAt += 360) {
-      const double lo = std::max(a0, 90.0 + turnAt), hi = std::min(a1, 270.0 + turnAt);
+      const double lo = std::max(a0, 180 - rimHalf + turnAt),
+                   hi = std::min(a1, 180 + rimHalf + turnAt);
       if (hi <= lo) continue;
       QPolygonF wall;
       const std::vector<double> steps = arc(lo, hi);

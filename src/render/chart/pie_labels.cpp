@@ -316,8 +316,7 @@ double placePieLabels(LayoutContext& ctx, double* diameter) {
     }
     const PieDisc flat{plotCentre, p.outerRadius, 1, 0, 0};
     const PieDisc& d = ctx.pieDisc ? *ctx.pieDisc : flat;
-    const QRectF whole(d.center.x() - d.radius, d.center.y() - d.radius * d.squash, 2 * d.radius,
-                       2 * d.radius * d.squash + d.thickness);
+    const QRectF whole = d.bounds();
     pie = pie.isNull() ? whole : pie.united(whole);
   }
   if (diameter) *diameter = pie.width();

@@ -59,16 +59,18 @@ Projection3D::Projection3D(const ViewAngles& view, Vec3 box, int freeAxis, const
   m_offset = target.center() - r.center() * m_scale;
 }
 
+// Fitted on the program's pictures of the default perspective, 30: the nearer end of a 3-D
+// area's front edge shows its categories half as wide again as the farther end, and a 3-D
+// pie's near half stands two thirds again as deep as its far half.
+double cameraDistance(double perspective, double radius) {
+  const double half = std::clamp(perspective, 1.0, 80.0) * kDegree;
+  return radius / std::tan(half) + radius;
+}
+
 void Projection3D::placeCamera() {
   m_cameraDistance = 0;
   if (m_view.perspective <= 0) return;
-  // The camera stands where the box's sphere fills a view whose half angle is the perspective
-  // in degrees, kept short of a right angle (fitted on the program's pictures of the default
-  // 30, where the nearer end of a 3-D area's front edge shows its categories half as wide
-  // again as the farther end).
-  const double half = std::clamp(m_view.perspective, 1.0, 80.0) * kDegree;
-  const double radius = std::hypot(m_box.x, m_box.y, m_box.z) / 2;
-  m_cameraDistance = radius / std::tan(half) + radius;
+  m_cameraDistance = cameraDistance(m_view.perspective, std::hypot(m_box.x, m_box.y, m_box.z) / 2);
 }
 
 QPointF Projection3D::raw(const Vec3& p) const {

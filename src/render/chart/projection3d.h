@@ -27,6 +27,10 @@ struct ViewAngles {
 // The view `chart` asks for; for `pie` the program's pie tilt is the default.
 ViewAngles viewAngles(const ooxml::chart::ChartModel& chart, bool pie);
 
+// How far from its middle the camera stands for a scene within a sphere of `radius`: where
+// the sphere fills a half angle of `perspective` degrees, kept short of a right angle.
+double cameraDistance(double perspective, double radius);
+
 // Whether `view` shows the box's side x = 0 rather than x = width (it is turned left).
 bool seesLeftSide(const ViewAngles& view);
 
