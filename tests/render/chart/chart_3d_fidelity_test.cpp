@@ -478,6 +478,29 @@ TEST(Chart3DScene, PieTopsOverRimsExplodedSliceApart) {
   EXPECT_FALSE(touch(tops[2], tops[3]));
 }
 
+// In perspective the disc's near half stands deeper on the picture than its far half: the
+// program's default view shows 0.6 of the near half's depth beyond the centre.
+TEST(Chart3DScene, PieInPerspectiveDeeperNearTheViewer) {
+  for (const auto& [view, farOverNear] :
+       {std::pair{QString(), 0.6}, std::pair{QString("<c:perspective val=\"0\"/>"), 1.0}}) {
+    SCOPED_TRACE(view.toStdString());
+    const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+        "<c:view3D>" + view + "</c:view3D><c:plotArea><c:pie3DChart><c:varyColors val=\"1\"/>" +
+        charttest::series(0, "s", charttest::strRef({"a", "b"}), charttest::numRef({1, 1})) +
+        "</c:pie3DChart></c:plotArea>");
+    const render::chart::ChartLayout l = charttest::layOut(chart);
+    QRectF tops;
+    QPointF apex;
+    for (const render::chart::Face3D& f : l.scene.faces)
+      if (f.kind == render::chart::Face3D::Kind::Top) {
+        tops |= f.polygon.boundingRect();
+        apex = f.polygon.front();
+      }
+    ASSERT_FALSE(tops.isEmpty());
+    EXPECT_NEAR((apex.y() - tops.top()) / (tops.bottom() - apex.y()), farOverNear, 0.03);
+  }
+}
+
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
 // the highest down (a 3-D surface's series axis ticked at and between its labels, its walls
 // lined at the value axis' gridlines, its facets lit as they turn), and every piece
