@@ -172,10 +172,14 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       categoryTexts.isEmpty() ? 0 : -(measureText(styles[0], "0").height() + kLabelGapUnder));
   if (target.width() < 20 || target.height() < 20) target = ctx.out.plotArea;
   // The floor keeps its proportions: a series as deep as a category is wide, times the depth
-  // percentage; the height fills the plot.
+  // percentage.
   const double across = std::max(1, columns - 1);
   const double deep = across * rows / columns * scene.view.depthPercent / 100.0;
-  const Projection3D proj(scene.view, Vec3{across, across, deep}, 1, target);
+  // With right-angled axes the mesh rises half as high as its floor runs deep (the program's
+  // right-angled surface); a turned view fills the plot.
+  const Projection3D proj(
+      scene.view, Vec3{across, across, deep}, 1, target,
+      scene.view.rightAngleAxes ? std::optional<double>(deep / 2) : std::nullopt);
   const Vec3 box = proj.box();
   const double zStep = rows > 1 ? deep / (rows - 1) : deep;
   auto valueAt = [&](double v) { return std::clamp(bands.scale.fraction(v), 0.0, 1.0) * box.y; };
