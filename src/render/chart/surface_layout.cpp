@@ -32,6 +32,13 @@ struct MeshPoint {
 // Fitted on the facets of its 3-D surface pictures; a level facet comes out at 0.88.
 double facetLight(const Vec3& n) { return std::clamp(0.884 + 0.307 * n.x - 0.12 * n.z, 0.6, 1.15); }
 
+// The same for a contour, seen from above: lighter as the facet turns right and towards the
+// back (up the picture), a level facet at 0.87. Fitted on the facets of both program versions'
+// contour pictures (the spread of colour against them falls from 0.35 flat to 0.05).
+double contourLight(const Vec3& n) {
+  return std::clamp(0.427 + 0.466 * n.x + 0.421 * n.z + 0.446 * n.y, 0.4, 1.15);
+}
+
 // `brush` lit by `light`; only solid colours, which a facet almost always has, change.
 QBrush litBrush(const QBrush& brush, double light) {
   if (brush.style() != Qt::SolidPattern || std::abs(light - 1) < 1e-9) return brush;
@@ -195,15 +202,20 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     Face3D face;
   };
   std::vector<Piece> pieces;
-  // A facet's light, from its normal in the box as drawn (a contour is seen flat).
+  // A facet's light, from its normal in the box as drawn; a contour's box, seen from above,
+  // rises half as high as its floor runs deep.
+  const double lightHeight = contour ? deep / 2 : box.y;
   auto lightOf = [&](const std::vector<MeshPoint>& cell) {
-    if (contour || cell.size() < 3) return 1.0;
+    if (cell.size() < 3) return 1.0;
     std::vector<Vec3> corners;
-    for (const MeshPoint& p : cell) corners.push_back(Vec3{p.x, valueAt(p.v), p.z * zStep});
+    for (const MeshPoint& p : cell)
+      corners.push_back(
+          Vec3{p.x, std::clamp(bands.scale.fraction(p.v), 0.0, 1.0) * lightHeight, p.z * zStep});
     const Vec3 n = normalOf(corners);
     const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z) * (n.y < 0 ? -1 : 1);
     if (std::abs(length) < 1e-12) return 1.0;
-    return facetLight(Vec3{n.x / length, n.y / length, n.z / length});
+    const Vec3 unit{n.x / length, n.y / length, n.z / length};
+    return contour ? contourLight(unit) : facetLight(unit);
   };
   auto bandFaces = [&](const std::vector<MeshPoint>& cell) {
     const double light = lightOf(cell);

@@ -503,8 +503,8 @@ TEST(Chart3DScene, PieInPerspectiveDeeperNearTheViewer) {
 
 // Surfaces are cut into bands of the value axis' major unit: the legend lists the bands from
 // the highest down (a 3-D surface's series axis ticked at and between its labels, its walls
-// lined at the value axis' gridlines, its facets lit as they turn), and every piece
-// of the mesh takes its band's colour (its line's colour in a wireframe). A wireframe also draws
+// lined at the value axis' gridlines), and every piece of the mesh takes its band's colour (lit
+// as it turns where filled, its line's colour in a wireframe). A wireframe also draws
 // the bands' boundaries: on a contour, across the mesh's straight lines.
 TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   const QString cat = charttest::strRef({"a", "b", "c"});
@@ -548,7 +548,7 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
                   1, 0.15);
     std::set<int> used;
     std::set<long> lights;
-    const bool lit = QString(kind) == "<c:surface3DChart>";
+    const bool lit = QString(kind) == "<c:surface3DChart>" || QString(kind) == "<c:surfaceChart>";
     int across = 0;
     for (const render::chart::Face3D& f : l.scene.faces) {
       const QLineF d = f.polygon.size() == 2 ? QLineF(f.polygon[0], f.polygon[1]) : QLineF();
@@ -560,7 +560,7 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
       if (wire || !lit) {
         EXPECT_EQ(c, base);
       } else {
-        // A 3-D surface's facet is its band's colour, lit as it turns.
+        // A filled surface's facet, contours' too, is its band's colour, lit as it turns.
         const double light = c.redF() / base.redF();
         EXPECT_NEAR(c.greenF(), std::min(1.0, base.greenF() * light), 0.01);
         EXPECT_NEAR(c.blueF(), std::min(1.0, base.blueF() * light), 0.01);
