@@ -170,12 +170,18 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     return w > 0 ? w + kLabelGap : 0.0;
   };
   // The mesh's box fills the plot less the room of the labels around it: values beside its
-  // front upright edge, series beside its far side, categories below its front.
+  // front upright edge, series beside its far side, categories below its front. A contour
+  // keeps its value labels' room, beside it and half a label above, though it shows none, as
+  // both program versions' contour pictures do.
+  QStringList roomTexts = valueTexts;
+  if (contour)
+    for (double v : ticks) roomTexts << formatChartNumber(v, "General", ctx.chart.date1904);
   const bool seesLeft = seesLeftSide(scene.view);
-  const double valueRoom = widest(styles[1], valueTexts),
+  const double valueRoom = widest(styles[1], roomTexts),
                seriesRoom = widest(styles[2], seriesTexts) + seriesTick;
+  const double above = contour ? measureText(styles[1], "0").height() / 2 : 0;
   QRectF target = ctx.out.plotArea.adjusted(
-      seesLeft ? seriesRoom : valueRoom, 0, -(seesLeft ? valueRoom : seriesRoom),
+      seesLeft ? seriesRoom : valueRoom, above, -(seesLeft ? valueRoom : seriesRoom),
       categoryTexts.isEmpty() ? 0 : -(measureText(styles[0], "0").height() + kLabelGapUnder));
   if (target.width() < 20 || target.height() < 20) target = ctx.out.plotArea;
   // The floor keeps its proportions: a series as deep as a category is wide, times the depth
