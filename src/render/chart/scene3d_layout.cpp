@@ -387,6 +387,9 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
             Anchor{s.map(s.at(unitOf(at), area ? (pts.back().lo + hi) / 2 : hi, z0)), area};
     }
     if (pts.size() < 2 && !area) continue;
+    // A ribbon is the line's colour, not its stroke: the line's width would thicken it.
+    SeriesLook look = sg.look;
+    if (!area) look.line = QPen(Qt::NoPen);
     Solid front;
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
       const Pt& a = pts[i];
@@ -396,12 +399,12 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       seg.faces.push_back(face(Face3D::Kind::Top,
                                quad(s, s.at(a.u, a.hi, z0), s.at(b.u, b.hi, z0),
                                     s.at(b.u, b.hi, z1), s.at(a.u, a.hi, z1)),
-                               sg.look, si, -1));
+                               look, si, -1));
       if (!area)
         seg.faces.push_back(face(Face3D::Kind::Front,
                                  quad(s, s.at(a.u, a.lo, z0), s.at(b.u, b.lo, z0),
                                       s.at(b.u, b.hi, z0), s.at(a.u, a.hi, z0)),
-                                 sg.look, si, -1));
+                                 look, si, -1));
       solids.push_back(std::move(seg));
     }
     if (!area || pts.empty()) continue;
