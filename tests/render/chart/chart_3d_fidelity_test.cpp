@@ -388,7 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whatever the view, the box fits the plot: no face leaves it, none is degenerate, round
-// solids' neither.
+// solids' neither, a pie's neither.
 TEST(Chart3DScene, ExtremeViewsFitThePlot) {
   for (const char* view :
        {"<c:rotX val=\"90\"/><c:rotY val=\"0\"/><c:rAngAx val=\"0\"/><c:perspective val=\"240\"/>",
@@ -399,11 +399,16 @@ TEST(Chart3DScene, ExtremeViewsFitThePlot) {
         "<c:rotX val=\"45\"/><c:rotY val=\"180\"/><c:hPercent val=\"500\"/><c:perspective "
         "val=\"0\"/>"}) {
     SCOPED_TRACE(view);
+    const ooxml::chart::ChartModel pie = charttest::chartFromXml(
+        QString("<c:view3D>%1</c:view3D><c:plotArea><c:pie3DChart>").arg(view) +
+        charttest::series(0, "s", charttest::strRef({"a", "b"}), charttest::numRef({1, 2}),
+                          "<c:explosion val=\"40\"/>") +
+        "</c:pie3DChart></c:plotArea>");
     for (const auto& [horizontal, shape] :
          {std::pair{false, "box"}, std::pair{true, "box"}, std::pair{false, "cone"},
-          std::pair{true, "cylinder"}}) {
-      const render::chart::ChartLayout l =
-          charttest::layOut(twoRows(OrderCase{"", view, horizontal, shape}));
+          std::pair{true, "cylinder"}, std::pair{false, "pie"}}) {
+      const render::chart::ChartLayout l = charttest::layOut(
+          shape == std::string("pie") ? pie : twoRows(OrderCase{"", view, horizontal, shape}));
       ASSERT_TRUE(l.scene.present);
       ASSERT_FALSE(l.scene.faces.empty());
       EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds))
