@@ -144,9 +144,9 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       (!valueAxis || (!valueAxis->deleted &&
                       valueAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None));
   const std::vector<double> ticks = bands.scale.majorTicks();
-  QStringList valueTexts, categoryTexts, seriesTexts;
-  if (valueLabels)
-    for (double v : ticks) valueTexts << formatChartNumber(v, "General", ctx.chart.date1904);
+  QStringList tickTexts, valueTexts, categoryTexts, seriesTexts;
+  for (double v : ticks) tickTexts << formatChartNumber(v, "General", ctx.chart.date1904);
+  if (valueLabels) valueTexts = tickTexts;
   if (!g.series.empty()) {
     // The categories of the first series that has any.
     const ooxml::chart::Series* source = &g.series.front();
@@ -173,11 +173,8 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   // front upright edge, series beside its far side, categories below its front. A contour
   // keeps its value labels' room, beside it and half a label above, though it shows none, as
   // both program versions' contour pictures do.
-  QStringList roomTexts = valueTexts;
-  if (contour)
-    for (double v : ticks) roomTexts << formatChartNumber(v, "General", ctx.chart.date1904);
   const bool seesLeft = seesLeftSide(scene.view);
-  const double valueRoom = widest(styles[1], roomTexts),
+  const double valueRoom = widest(styles[1], contour ? tickTexts : valueTexts),
                seriesRoom = widest(styles[2], seriesTexts) + seriesTick;
   const double above = contour ? measureText(styles[1], "0").height() / 2 : 0;
   QRectF target = ctx.out.plotArea.adjusted(
@@ -195,7 +192,11 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       scene.view.rightAngleAxes ? std::optional<double>(deep / 2) : std::nullopt);
   const Vec3 box = proj.box();
   const double zStep = rows > 1 ? deep / (rows - 1) : deep;
-  auto valueAt = [&](double v) { return std::clamp(bands.scale.fraction(v), 0.0, 1.0) * box.y; };
+  // Where value `v` stands in a box `top` high.
+  auto heightAt = [&](double v, double top) {
+    return std::clamp(bands.scale.fraction(v), 0.0, 1.0) * top;
+  };
+  auto valueAt = [&](double v) { return heightAt(v, box.y); };
   auto place = [&](const MeshPoint& p) { return proj.map(Vec3{p.x, valueAt(p.v), p.z * zStep}); };
   auto at = [&](int i, int j) -> std::optional<MeshPoint> {
     if (j >= int(g.series.size())) return std::nullopt;
@@ -215,8 +216,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     if (cell.size() < 3) return 1.0;
     std::vector<Vec3> corners;
     for (const MeshPoint& p : cell)
-      corners.push_back(
-          Vec3{p.x, std::clamp(bands.scale.fraction(p.v), 0.0, 1.0) * lightHeight, p.z * zStep});
+      corners.push_back(Vec3{p.x, heightAt(p.v, lightHeight), p.z * zStep});
     const Vec3 n = normalOf(corners);
     const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z) * (n.y < 0 ? -1 : 1);
     if (std::abs(length) < 1e-12) return 1.0;
