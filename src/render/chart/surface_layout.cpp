@@ -172,24 +172,29 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   // The mesh's box fills the plot less the room of the labels around it: values beside its
   // front upright edge, series beside its far side, categories below its front. A contour
   // keeps its value labels' room, beside it and half a label above, though it shows none, as
-  // both program versions' contour pictures do.
+  // both program versions' contour pictures do. A right-angled box keeps only the categories'
+  // height below it: its floor and labels stand the gap lower (Excel 2011's pictures).
   const bool seesLeft = seesLeftSide(scene.view);
   const double valueRoom = widest(styles[1], contour ? tickTexts : valueTexts),
                seriesRoom = widest(styles[2], seriesTexts) + seriesTick;
   const double above = contour ? measureText(styles[1], "0").height() / 2 : 0;
-  QRectF target = ctx.out.plotArea.adjusted(
-      seesLeft ? seriesRoom : valueRoom, above, -(seesLeft ? valueRoom : seriesRoom),
-      categoryTexts.isEmpty() ? 0 : -(measureText(styles[0], "0").height() + kLabelGapUnder));
+  const double below =
+      categoryTexts.isEmpty()
+          ? 0
+          : measureText(styles[0], "0").height() + (scene.view.rightAngleAxes ? 0 : kLabelGapUnder);
+  QRectF target = ctx.out.plotArea.adjusted(seesLeft ? seriesRoom : valueRoom, above,
+                                            -(seesLeft ? valueRoom : seriesRoom), -below);
   if (target.width() < 20 || target.height() < 20) target = ctx.out.plotArea;
   // The floor keeps its proportions: a series as deep as a category is wide, times the depth
   // percentage.
   const double across = std::max(1, columns - 1);
   const double deep = across * rows / columns * scene.view.depthPercent / 100.0;
-  // With right-angled axes the mesh rises half as high as its floor runs deep (the program's
-  // right-angled surface); a turned view fills the plot.
+  // With right-angled axes the mesh rises a little over half as high as its floor runs deep
+  // (0.54: the program's right-angled surfaces, front face against floor); a turned view fills
+  // the plot.
   const Projection3D proj(
       scene.view, Vec3{across, across, deep}, 1, target,
-      scene.view.rightAngleAxes ? std::optional<double>(deep / 2) : std::nullopt);
+      scene.view.rightAngleAxes ? std::optional<double>(deep * 0.54) : std::nullopt);
   const Vec3 box = proj.box();
   const double zStep = rows > 1 ? deep / (rows - 1) : deep;
   // Where value `v` stands in a box `top` high.
@@ -367,10 +372,16 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
   // The series axis' ticks stand at its labels and half-way between them, as the program
-  // draws them.
+  // draws them. Where its labels would overlap it shows every second (third...) one from the
+  // first, as the program does.
+  const double rise = std::abs(proj.map(Vec3{farX, 0, zStep}).y() - proj.map(Vec3{farX, 0, 0}).y());
+  const double lineH = measureText(styles[2], "0").height();
+  const int labelStep =
+      rise > 0 ? std::max(1, int(std::ceil(lineH / rise - 1e-9))) : int(seriesTexts.size());
   for (int j = 0; j < int(seriesTexts.size()); ++j) {
     const QPointF at = proj.map(Vec3{farX, 0, j * zStep});
-    label(styles[2], seriesTexts[j], at, farX == 0 ? 0 : 1, kLabelGap + seriesTick);
+    if (j % labelStep == 0)
+      label(styles[2], seriesTexts[j], at, farX == 0 ? 0 : 1, kLabelGap + seriesTick);
     if (seriesTick <= 0) continue;
     for (const double z : {j * zStep, (j - 0.5) * zStep}) {
       if (z < 0) continue;

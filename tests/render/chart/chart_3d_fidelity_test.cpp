@@ -574,11 +574,44 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
       used.insert(f.point);
     }
     EXPECT_EQ(used, std::set<int>({1, 2, 3}));  // 2 to 8: no piece lies below 2
-    if (lit) EXPECT_GT(lights.size(), 2u) << "facets turned differently, lit differently";
+    if (lit) {
+      EXPECT_GT(lights.size(), 2u) << "facets turned differently, lit differently";
+    }
     if (QString(kind) == "<c:surfaceChart><c:wireframe val=\"1\"/>") {
       EXPECT_GT(across, 0);
     }
     EXPECT_TRUE(l.plotArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l.scene.bounds));
+  }
+}
+
+// A surface's series labels that would overlap are thinned from the first: every second, third...
+TEST(Chart3DScene, CrowdedSurfaceSeriesLabelsThinned) {
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  for (const int count : {2, 9}) {
+    QString rows;
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+      names << QString("S%1").arg(i);
+      rows += charttest::series(i, names.back(), cat, charttest::numRef({1.0 + i, 2, 3}));
+    }
+    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+        "<c:view3D><c:rAngAx val=\"1\"/></c:view3D><c:plotArea><c:surface3DChart>" + rows +
+        "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:surface3DChart>"
+        "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
+        "val=\"2\"/></c:serAx></c:plotArea>"));
+    std::vector<QRectF> shown;
+    QStringList texts;
+    for (const render::chart::Label3D& label : l.scene.labels)
+      if (names.contains(label.text)) {
+        for (const QRectF& other : shown)
+          EXPECT_FALSE(other.intersects(label.rect)) << label.text.toStdString();
+        shown.push_back(label.rect);
+        texts << label.text;
+      }
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.front(), "S0");
+    EXPECT_EQ(texts.size() == count, count == 2) << texts.join(' ').toStdString();
   }
 }
 
@@ -699,7 +732,9 @@ TEST_P(Chart3DShapes, RoundNarrowingAndShaded) {
                                            [](auto& a, auto& b) { return a.second < b.second; });
     for (auto it = lightest; it + 1 != sides.end(); ++it) EXPECT_GE(it->second, (it + 1)->second);
     EXPECT_LT(sides.back().second, lightest->second * 0.85);
-    if (shape != "pyramid") EXPECT_LT(sides.front().second, lightest->second);  // lit front-left
+    if (shape != "pyramid") {
+      EXPECT_LT(sides.front().second, lightest->second);  // lit front-left
+    }
   }
 }
 
