@@ -234,6 +234,12 @@ ChartLayout layoutChart(const ooxml::chart::ChartModel& chart, const ooxml::char
     }
     if (table.present) detail::placeDataTable(ctx, table);
   } else {
+    // The 2013 look's pies take the room its higher title leaves (its doughnut's picture).
+    const ooxml::chart::Title& t = chart.title;
+    if (ctx.modernLook && !out.title.isEmpty() && !t.overlay && !(t.layout.x && t.layout.y) &&
+        !chart.plotArea.layout.isSet() && !chart.plotArea.groups.empty() &&
+        detail::isPieLike(chart.plotArea.groups.front()))
+      plot.setTop(plot.top() - kModernTitleRise);
     layoutPieArea(ctx, plot);
   }
   // Pies shrink until their outside labels fit the chart, to half the plot's smaller side.

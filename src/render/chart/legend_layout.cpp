@@ -225,12 +225,16 @@ void placeLegend(LayoutContext& ctx, QRectF& available) {
     const double y = pos == ooxml::chart::LegendPosition::TopRight ? available.top()
                                                                    : available.center().y() - h / 2;
     rect = QRectF(x, y, w, h);
+    // A right-hand legend mirrors a left-hand one: its entries keep to the box's outer side,
+    // as near it as a left-hand legend's keys stand to theirs (the 2013 look's picture).
+    const double inset =
+        pos == ooxml::chart::LegendPosition::Left ? set.inset : 2 * pad - set.inset;
     double cy = rect.top() + pad + (h - 2 * pad - rowH * double(fit)) / 2;
     for (size_t i = 0; i < out.legend.size(); ++i, cy += rowH) {
       LegendEntry& e = out.legend[i];
       const double mid = cy + rowH / 2;
       const double gap = keyGap(e, wide, set.boxGap);
-      e.keyRect = keyRectAt(e, wide, rect.left() + set.inset, mid);
+      e.keyRect = keyRectAt(e, wide, rect.left() + inset, mid);
       e.textRect = QRectF(e.keyRect.right() + gap, mid - lineH / 2,
                           rect.right() - e.keyRect.right() - gap, lineH);
       // An entry wider than the legend may be is cut, not drawn over the plot.

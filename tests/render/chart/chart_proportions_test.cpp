@@ -330,4 +330,16 @@ TEST(ChartProportions, TheModernLookSetsTitleAndLegendTighter) {
   EXPECT_NEAR(classic.legend[0].keyRect.left() - tight.legend[0].keyRect.left(), 2.7, 1e-6);
   EXPECT_NEAR(classic.legend[0].textRect.left() - tight.legend[0].textRect.left(), 2.7 + 1.7, 1e-6);
   EXPECT_EQ(classic.plotArea, tight.plotArea);
+  // A pie takes the room the higher title leaves; a right-hand legend's entries keep as near
+  // the chart's edge as a left-hand one's.
+  const QString pie =
+      title + "<c:plotArea><c:pieChart><c:varyColors val=\"1\"/>" +
+      charttest::series(0, "s", charttest::strRef({"a", "b"}), charttest::numRef({1, 2})) +
+      "</c:pieChart></c:plotArea><c:legend><c:legendPos val=\"r\"/></c:legend>";
+  const auto classicPie =
+      charttest::layOut(charttest::chartFromXml(pie, frame("<a:srgbClr val=\"000000\"/>")));
+  const auto tightPie = charttest::layOut(charttest::chartFromXml(pie, frame(modern)));
+  ASSERT_EQ(classicPie.legend.size(), tightPie.legend.size());
+  EXPECT_NEAR(classicPie.plotArea.top() - tightPie.plotArea.top(), 4.5, 1e-6);
+  EXPECT_NEAR(tightPie.legend[0].keyRect.left() - classicPie.legend[0].keyRect.left(), 2.7, 1e-6);
 }
