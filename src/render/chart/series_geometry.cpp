@@ -278,6 +278,37 @@ void stockGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, 
   lineAreaGeometry(ctx, g, ax, series);
 }
 
+// Shrinks and centres exploded slices about `center` until what they cover fits a square of
+// `side`: the program shrinks a pie only as far as its exploded slices reach out, not by the
+// whole explosion all round.
+void fitExplodedPie(std::vector<SeriesGeometry>& series, QPointF center, double side) {
+  QRectF reach;
+  for (const SeriesGeometry& sg : series)
+    for (const PointGeometry& p : sg.points) {
+      if (!p.valid || p.sweepAngle <= 0) continue;
+      const int steps = std::max(2, int(std::ceil(p.sweepAngle / 3)));
+      for (int k = 0; k <= steps; ++k) {
+        const double a = (p.startAngle + p.sweepAngle * k / steps - 90) * M_PI / 180.0;
+        for (const double r : {p.innerRadius, p.outerRadius}) {
+          const QRectF dot(p.center + QPointF(std::cos(a), std::sin(a)) * r, QSizeF(1e-9, 1e-9));
+          reach = reach.isNull() ? dot : reach.united(dot);
+        }
+      }
+    }
+  if (reach.isEmpty()) return;
+  const double scale = std::min({1.0, side / reach.width(), side / reach.height()});
+  // The covered box's centre moves to `center`; every slice scales about it.
+  const QPointF shift = center - reach.center();
+  for (SeriesGeometry& sg : series)
+    for (PointGeometry& p : sg.points) {
+      auto place = [&](QPointF q) { return center + (q + shift - center) * scale; };
+      p.center = place(p.center);
+      p.position = place(p.position);
+      p.innerRadius *= scale;
+      p.outerRadius *= scale;
+    }
+}
+
 void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, int groupIndex,
                  std::vector<SeriesGeometry>& series) {
   const QRectF area = ctx.out.plotArea;
@@ -302,7 +333,8 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, in
   }
   const double room = std::min(area.width(), area.height());
   const double diameter = labelsOutside ? 0.8 * room : std::max(room - 12, 0.8 * room);
-  const double radius = ctx.pieScale * diameter / 2 / (1 + maxExplosion / 100.0);
+  // A 3-D pie fits its exploded reach itself; a flat one is fitted below, as drawn.
+  const double radius = ctx.pieScale * diameter / 2 / (g.is3D ? 1 + maxExplosion / 100.0 : 1.0);
   const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;
   const double ringWidth = rings > 0 ? (radius - hole) / double(rings) : radius;
   for (size_t j = 0; j < rings; ++j) {
@@ -330,6 +362,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, in
     }
   }
   series.resize(rings);
+  if (!g.is3D && maxExplosion > 0) fitExplodedPie(series, area.center(), radius * 2);
   (void)groupIndex;
 }
 

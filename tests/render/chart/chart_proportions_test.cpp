@@ -343,3 +343,39 @@ TEST(ChartProportions, TheModernLookSetsTitleAndLegendTighter) {
   EXPECT_NEAR(classicPie.plotArea.top() - tightPie.plotArea.top(), 4.5, 1e-6);
   EXPECT_NEAR(tightPie.legend[0].keyRect.left() - classicPie.legend[0].keyRect.left(), 2.7, 1e-6);
 }
+
+// An exploded pie shrinks only as far as its exploded slices reach: what the slices cover is
+// centred in the plot and fills it 6 pt inside, all slices exploded or one.
+TEST(ChartProportions, ExplodedPieShrinksOnlyAsFarAsItsSlicesReach) {
+  const QString cat = charttest::strRef({"a", "b", "c", "d"});
+  for (const QString& explosion :
+       {QString("<c:explosion val=\"25\"/>"),
+        QString("<c:dPt><c:idx val=\"0\"/><c:explosion val=\"25\"/></c:dPt>")}) {
+    SCOPED_TRACE(explosion.toStdString());
+    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+        "<c:plotArea><c:pieChart><c:varyColors val=\"1\"/>" +
+        charttest::series(0, "s", cat, charttest::numRef({4, 3, 2, 1}), explosion) +
+        "</c:pieChart></c:plotArea>"));
+    ASSERT_EQ(l.series.size(), 1u);
+    QPainterPath covered;
+    double radius = 0;
+    for (const render::chart::PointGeometry& p : l.series[0].points) {
+      const QRectF box(p.center.x() - p.outerRadius, p.center.y() - p.outerRadius,
+                       2 * p.outerRadius, 2 * p.outerRadius);
+      QPainterPath slice(p.center);
+      slice.arcTo(box, 90 - p.startAngle, -p.sweepAngle);
+      covered.addPath(slice);
+      radius = p.outerRadius;
+    }
+    const QRectF reach = covered.boundingRect(), plot = l.plotArea;
+    const double side = std::min(plot.width(), plot.height()) - 12;
+    EXPECT_NEAR(std::max(reach.width(), reach.height()), side, 1);
+    EXPECT_NEAR(reach.center().x(), plot.center().x(), 0.5);
+    EXPECT_NEAR(reach.center().y(), plot.center().y(), 0.5);
+    // Shrunk by the whole explosion all round, one exploded slice's pie would be 1.25 times
+    // smaller.
+    if (explosion.startsWith("<c:dPt>")) {
+      EXPECT_GT(radius, side / 2 / 1.25 + 5);
+    }
+  }
+}
