@@ -88,17 +88,19 @@ void paintSlice(QPainter& painter, const PointGeometry& p, const QColor& backgro
 }
 
 // A 3-D bubble: a sphere lit from the top left, as discs of solid colour from its shaded
-// rim in to its highlight.
+// rim in to its highlight, each nearer the highlight. The program's spheres run from about half
+// their colour's brightness at the lower right rim, through their colour a little past the
+// middle, to half as bright again at the highlight, a fifth left and two fifths up.
 void paintSphere(QPainter& painter, const QPointF& centre, double radius, const QColor& colour) {
-  constexpr int kSteps = 8;
-  const QPointF highlight = centre + QPointF(-0.3, -0.35) * radius;
+  constexpr int kSteps = 20;
+  const QPointF highlight = centre + QPointF(-0.2, -0.4) * radius;
   painter.setPen(Qt::NoPen);
   for (int k = 0; k <= kSteps; ++k) {
     const double t = double(k) / kSteps;  // 0: the rim, 1: the highlight
-    const double r = radius * (1 - 0.85 * t);
-    const QColor c =
-        t < 0.4 ? colour.darker(int(140 - 100 * t)) : colour.lighter(int(100 + 90 * (t - 0.4)));
-    painter.setBrush(c);
+    const double r = radius * (1 - 0.9 * t);
+    const double brightness = 0.55 + 0.9 * t;
+    painter.setBrush(brightness < 1 ? colour.darker(int(std::lround(100 / brightness)))
+                                    : colour.lighter(int(std::lround(100 * brightness))));
     painter.drawEllipse(centre + (highlight - centre) * t, r, r);
   }
 }

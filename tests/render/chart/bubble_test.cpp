@@ -58,7 +58,7 @@ TEST(Bubbles, ThreeDBubblesLitFromTheTopLeft) {
     charttest::savePng(image, "chart-bubbles", threeD ? "bubble3D" : "flat");
     const auto& p = l.series.at(0).points.at(1);
     const double r = p.bubbleRadius;
-    const QColor lit = charttest::pixelAt(image, p.position + QPointF(-0.3, -0.35) * r);
+    const QColor lit = charttest::pixelAt(image, p.position + QPointF(-0.2, -0.4) * r);
     const QColor rim = charttest::pixelAt(image, p.position + QPointF(0.6, 0.6) * r);
     if (threeD) {
       EXPECT_GT(lit.lightness(), rim.lightness() + 40);
