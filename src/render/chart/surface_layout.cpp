@@ -376,8 +376,9 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   // first, as the program does.
   const double rise = std::abs(proj.map(Vec3{farX, 0, zStep}).y() - proj.map(Vec3{farX, 0, 0}).y());
   const double lineH = measureText(styles[2], "0").height();
+  const double count = std::max<double>(1, seriesTexts.size());
   const int labelStep =
-      rise > 0 ? std::max(1, int(std::ceil(lineH / rise - 1e-9))) : int(seriesTexts.size());
+      int(rise > 0 ? std::clamp(std::ceil(lineH / rise - 1e-9), 1.0, count) : count);
   for (int j = 0; j < int(seriesTexts.size()); ++j) {
     const QPointF at = proj.map(Vec3{farX, 0, j * zStep});
     if (j % labelStep == 0)
