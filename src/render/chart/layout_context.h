@@ -1,8 +1,11 @@
 // Shared state of one layoutChart run. Internal to the chart renderer.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
+#include <vector>
 
 #include "render/chart/chart_layout.h"
 
@@ -59,6 +62,17 @@ struct LayoutContext {
 // hairline of text colour at 15 %). Those versions set titles and legends tighter than the
 // 2007 look: the title higher, the legend's entries nearer the edge and each other.
 bool madeInModernLook(const ooxml::chart::ChartModel& chart);
+
+// Every how many labels of a receding axis, at `anchors` in order, are shown: 1, or more where
+// neighbours stand less than a line apart up the picture (the nearest pair decides), at most
+// all of them. The program thins them from the first so, though they recede sideways too.
+inline int labelStepFor(const std::vector<QPointF>& anchors, double lineHeight) {
+  const double most = std::max<double>(1, anchors.size());
+  double rise = std::numeric_limits<double>::infinity();
+  for (size_t i = 1; i < anchors.size(); ++i)
+    rise = std::min(rise, std::abs(anchors[i].y() - anchors[i - 1].y()));
+  return int(rise > 0 ? std::clamp(std::ceil(lineHeight / rise - 1e-9), 1.0, most) : most);
+}
 
 // The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
 Vec3 normalOf(const std::vector<Vec3>& corners);

@@ -568,11 +568,15 @@ LabelExtents wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& sce
   if (plan.seriesAxis && !plan.seriesAxis->deleted && plan.rows > 1 &&
       plan.seriesAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None) {
     const TextStyle style = textStyleFor(ctx, plan.seriesAxis->text, ctx.baseSizePt, false);
-    for (int r = 0; r < plan.rows; ++r) {
+    std::vector<QPointF> at;
+    for (int r = 0; r < plan.rows; ++r)
+      at.push_back(s.map({farX, 0, rowFront(s, r) + plan.pieceDepth * s.depthScale / 2}));
+    // Labels less than a line apart are thinned, as on a surface's series axis.
+    const int step = labelStepFor(at, measureText(style, "0").height());
+    for (int r = 0; r < plan.rows; r += step) {
       const ooxml::chart::Series& ser = plan.group->series[size_t(r)];
       const QString name = ser.name.isEmpty() ? QString("Series%1").arg(ser.index + 1) : ser.name;
-      const double z = rowFront(s, r) + plan.pieceDepth * s.depthScale / 2;
-      addLabel(scene, style, name, s.map({farX, 0, z}), farX == 0 ? 0 : 1);
+      addLabel(scene, style, name, at[size_t(r)], farX == 0 ? 0 : 1);
     }
   }
   return extents;

@@ -372,15 +372,14 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
   // The series axis' ticks stand at its labels and half-way between them, as the program
-  // draws them. Where its labels would overlap it shows every second (third...) one from the
-  // first, as the program does.
-  const double rise = std::abs(proj.map(Vec3{farX, 0, zStep}).y() - proj.map(Vec3{farX, 0, 0}).y());
-  const double lineH = measureText(styles[2], "0").height();
-  const double count = std::max<double>(1, seriesTexts.size());
-  const int labelStep =
-      int(rise > 0 ? std::clamp(std::ceil(lineH / rise - 1e-9), 1.0, count) : count);
+  // draws them. Where its labels stand less than a line apart it shows every second (third...)
+  // one from the first, as the program does.
+  std::vector<QPointF> seriesAnchors;
+  for (int j = 0; j < int(seriesTexts.size()); ++j)
+    seriesAnchors.push_back(proj.map(Vec3{farX, 0, j * zStep}));
+  const int labelStep = labelStepFor(seriesAnchors, measureText(styles[2], "0").height());
   for (int j = 0; j < int(seriesTexts.size()); ++j) {
-    const QPointF at = proj.map(Vec3{farX, 0, j * zStep});
+    const QPointF at = seriesAnchors[size_t(j)];
     if (j % labelStep == 0)
       label(styles[2], seriesTexts[j], at, farX == 0 ? 0 : 1, kLabelGap + seriesTick);
     if (seriesTick <= 0) continue;

@@ -577,35 +577,40 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   }
 }
 
-// A surface's series labels that would overlap are thinned from the first: every second, third...
-TEST(Chart3DScene, CrowdedSurfaceSeriesLabelsThinned) {
+// A surface's or a 3-D column chart's series labels less than a line apart are thinned from
+// the first: every second, third...; those shown do not overlap.
+TEST(Chart3DScene, CrowdedSeriesLabelsThinned) {
   const QString cat = charttest::strRef({"a", "b", "c"});
-  for (const int count : {2, 9}) {
-    QString rows;
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-      names << QString("S%1").arg(i);
-      rows += charttest::series(i, names.back(), cat, charttest::numRef({1.0 + i, 2, 3}));
-    }
-    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
-        "<c:view3D><c:rAngAx val=\"1\"/></c:view3D><c:plotArea><c:surface3DChart>" + rows +
-        "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:surface3DChart>"
-        "<c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
-        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
-        "val=\"2\"/></c:serAx></c:plotArea>"));
-    std::vector<QRectF> shown;
-    QStringList texts;
-    for (const render::chart::Label3D& label : l.scene.labels)
-      if (names.contains(label.text)) {
-        for (const QRectF& other : shown)
-          EXPECT_FALSE(other.intersects(label.rect)) << label.text.toStdString();
-        shown.push_back(label.rect);
-        texts << label.text;
+  for (const QString kind : {"surface3DChart", "bar3DChart"})
+    for (const int count : {2, 9}) {
+      SCOPED_TRACE(kind.toStdString() + " " + std::to_string(count));
+      QString rows;
+      QStringList names;
+      for (int i = 0; i < count; ++i) {
+        names << QString("S%1").arg(i);
+        rows += charttest::series(i, names.back(), cat, charttest::numRef({1.0 + i, 2, 3}));
       }
-    ASSERT_FALSE(texts.isEmpty());
-    EXPECT_EQ(texts.front(), "S0");
-    EXPECT_EQ(texts.size() == count, count == 2) << texts.join(' ').toStdString();
-  }
+      const QString bars =
+          kind == "bar3DChart" ? "<c:barDir val=\"col\"/><c:grouping val=\"standard\"/>" : "";
+      const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+          "<c:view3D><c:rAngAx val=\"1\"/></c:view3D><c:plotArea><c:" + kind + ">" + bars + rows +
+          "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:" + kind +
+          "><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+          "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
+          "val=\"2\"/></c:serAx></c:plotArea>"));
+      std::vector<QRectF> shown;
+      QStringList texts;
+      for (const render::chart::Label3D& label : l.scene.labels)
+        if (names.contains(label.text)) {
+          for (const QRectF& other : shown)
+            EXPECT_FALSE(other.intersects(label.rect)) << label.text.toStdString();
+          shown.push_back(label.rect);
+          texts << label.text;
+        }
+      ASSERT_FALSE(texts.isEmpty());
+      EXPECT_EQ(texts.front(), "S0");
+      EXPECT_EQ(texts.size() == count, count == 2) << texts.join(' ').toStdString();
+    }
 }
 
 namespace {
