@@ -306,6 +306,21 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length,
   a.scale = autoScale(req);
   req.maxIntervals = maxIntervalsFor(a, length, mostIntervals);
   a.scale = autoScale(req);
+  // Along a horizontal axis a finer unit's labels may be wider than its ends ("7.5" against
+  // "8"): fewer intervals until the widest label fits its interval too.
+  while (a.horizontal && !req.fixedMajor && req.maxIntervals > 2) {
+    const std::vector<double> ticks = a.scale.majorTicks();
+    if (ticks.size() < 3 || ticks.size() > 1000) break;
+    double widest = 0;
+    for (const double v : ticks)
+      widest =
+          std::max(widest, measureText(a.labelStyle, formatChartNumber(v, a.numberFormat)).width());
+    const double per = std::max(measureText(a.labelStyle, "0").height(), widest + 8) * 1.07;
+    const int intervals = int(ticks.size()) - 1;
+    if (length / intervals >= per || intervals - 1 >= req.maxIntervals) break;
+    req.maxIntervals = intervals - 1;
+    a.scale = autoScale(req);
+  }
   // A bubble chart's scales take in its largest bubble round every point, as far as it
   // reaches on the scale without it; that room stands for the headroom. The reach grows with
   // the scale it widens, so it is settled again until the scale holds (a few rounds at most).

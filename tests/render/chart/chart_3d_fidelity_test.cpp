@@ -613,6 +613,33 @@ TEST(Chart3DScene, CrowdedSeriesLabelsThinned) {
     }
 }
 
+// A box's horizontal value axis gives every label, the widest at its unit included ("7.5", not
+// only "8"), 8 pt to spare beside its neighbours.
+TEST(Chart3DScene, HorizontalValueLabelsKeepApart) {
+  const QString cat = charttest::strRef({"A", "B", "C"});
+  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+      "<c:view3D><c:rAngAx val=\"1\"/></c:view3D><c:plotArea><c:bar3DChart><c:barDir "
+      "val=\"bar\"/><c:grouping val=\"clustered\"/>" +
+      charttest::series(0, "s", cat, charttest::numRef({2, 5, 8})) +
+      "<c:axId val=\"1\"/><c:axId val=\"2\"/></c:bar3DChart><c:catAx><c:axId val=\"1\"/>"
+      "<c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/>"
+      "</c:valAx></c:plotArea>");
+  for (const double width : {300.0, 395.0, 520.0}) {
+    SCOPED_TRACE(width);
+    const render::chart::ChartLayout l = charttest::layOut(chart, QSizeF(width, 217));
+    std::vector<QRectF> values;
+    for (const render::chart::Label3D& label : l.scene.labels) {
+      bool number = false;
+      label.text.toDouble(&number);
+      if (number) values.push_back(label.rect);
+    }
+    ASSERT_GE(values.size(), 3u);
+    std::sort(values.begin(), values.end(), [](auto& a, auto& b) { return a.left() < b.left(); });
+    for (size_t i = 1; i < values.size(); ++i)
+      EXPECT_GE(values[i].left() - values[i - 1].right(), 8 - 1e-6);
+  }
+}
+
 namespace {
 
 // Two series of two points, {3, 4} and {5, 2}, on a value axis up to 10.
