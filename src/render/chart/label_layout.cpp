@@ -1,9 +1,11 @@
 // Data labels: their texts through the number formats and where they sit by each chart
 // family's default position.
+#include <cmath>
+#include <numeric>
+#include <vector>
+
 #include "render/chart/layout_context.h"
 #include "render/chart/value_format.h"
-
-#include <cmath>
 
 namespace morvane::render::chart::detail {
 
@@ -193,6 +195,30 @@ void keepLabelsInChart(LayoutContext& ctx) {
   }
 }
 
+namespace {
+
+// Whole percents of `shares` that add up to 100, as the program shows a pie's percentages in
+// whole percents: each share rounded, then the largest shares (the first of equal ones first)
+// one percent less, or more, each until the sum is 100.
+std::vector<double> wholePercents(const std::vector<double>& shares) {
+  std::vector<double> out;
+  double sum = 0;
+  for (const double s : shares) {
+    out.push_back(std::round(100 * s));
+    sum += out.back();
+  }
+  std::vector<size_t> order(shares.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return shares[a] > shares[b]; });
+  const int diff = int(std::lround(100 - sum));
+  for (int k = 0; k < std::abs(diff) && !order.empty(); ++k)
+    out[order[size_t(k) % order.size()]] += diff > 0 ? 1 : -1;
+  return out;
+}
+
+}  // namespace
+
 void layoutDataLabels(LayoutContext& ctx) {
   for (size_t si = 0; si < ctx.out.series.size(); ++si) {
     const SeriesGeometry& sg = ctx.out.series[si];
@@ -205,13 +231,26 @@ void layoutDataLabels(LayoutContext& ctx) {
     // A pie of pie's combined slice is labelled as point n, "Other".
     const OfPieLayout& of = ctx.out.ofPie;
     const bool other = of.present && of.series == int(si) && of.other.valid;
+    // A pie's whole percents add up to 100.
+    const ooxml::chart::DataLabelSettings first = labelSettings(g, s, 0);
+    const QString percentCode =
+        first.numFmt && !first.numFmtSourceLinked ? *first.numFmt : QString("0%");
+    std::vector<double> whole;
+    if (isPieLike(g) && !other && total > 0 && percentCode == "0%") {
+      std::vector<double> shares;
+      for (const PointGeometry& p : sg.points)
+        shares.push_back(p.valid ? std::abs(p.value) / total : 0);
+      whole = wholePercents(shares);
+    }
     for (int i = 0; i < n + (other ? 1 : 0); ++i) {
       const PointGeometry& p = i < n ? sg.points[size_t(i)] : of.other;
       if (!p.valid) continue;
       PointFacts facts;
       facts.value = i < n ? s.values.number(i) : std::optional<double>(p.value);
       facts.category = i < n ? categoryText(ctx, s, i) : QString("Other");
-      facts.percent = total > 0 ? std::abs(p.value) / total : 0;
+      facts.percent = !whole.empty() ? whole[size_t(i)] / 100
+                      : total > 0    ? std::abs(p.value) / total
+                                     : 0;
       addLabel(ctx, g, sg, int(si), i, p, facts);
     }
   }

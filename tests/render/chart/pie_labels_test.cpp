@@ -273,3 +273,33 @@ TEST(DraggedLabels, MoveByTheirLayout) {
     EXPECT_EQ(dragged.dataLabels[0].center, plain.dataLabels[0].center);
   }
 }
+
+// A pie's whole-percent labels add up to 100: the largest shares, the first of equal ones
+// first, give or take the odd percent; a finer format shows the shares as they are.
+TEST(PieLabels, WholePercentsAddUpToAHundred) {
+  struct Case {
+    std::vector<std::optional<double>> values;
+    QString format;
+    QStringList shown;
+  };
+  const Case cases[] = {
+      {{2, 3, 3}, "", {"25%", "37%", "38%"}},
+      {{1, 1, 1}, "", {"34%", "33%", "33%"}},
+      {{255, 255, 490}, "", {"26%", "26%", "48%"}},
+      {{1, 1, 1},
+       "<c:numFmt formatCode=\"0.0%\" sourceLinked=\"0\"/>",
+       {"33.3%", "33.3%", "33.3%"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown.join(' ').toStdString());
+    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+        "<c:plotArea><c:pieChart><c:varyColors val=\"1\"/>" +
+        charttest::series(
+            0, "s", charttest::strRef({"a", "b", "c"}), charttest::numRef(c.values),
+            "<c:dLbls>" + c.format + "<c:showVal val=\"0\"/><c:showPercent val=\"1\"/></c:dLbls>") +
+        "</c:pieChart></c:plotArea>"));
+    QStringList texts;
+    for (const render::chart::DataLabelLayout& d : l.dataLabels) texts << d.text;
+    EXPECT_EQ(texts, c.shown);
+  }
+}
