@@ -299,14 +299,38 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       pieces.push_back({proj.depth(Vec3{m.x, valueAt(m.v), m.z * zStep}), f});
     }
   };
+  auto bandOf = [&](double v) {
+    int k = 0;
+    while (k + 1 < int(bands.looks.size()) && v >= ticks[size_t(k) + 1]) ++k;
+    return k;
+  };
+  // A cell is cut in two along its diagonal from (i, j), unless three of its corners lie in one
+  // band and the odd one is off that diagonal: then along the other, through the odd corner,
+  // as both of the program's excelize surface pictures show.
+  auto crossCut = [&](const MeshPoint& p, const MeshPoint& right, const MeshPoint& up,
+                      const MeshPoint& diag) {
+    const int a = bandOf(p.v), b = bandOf(right.v), c = bandOf(up.v), d = bandOf(diag.v);
+    return (a == b && b == d && c != a) || (a == c && c == d && b != a);
+  };
   for (int j = 0; j < rows; ++j)
     for (int i = 0; i < columns; ++i) {
       const auto p = at(i, j), right = at(i + 1, j), up = at(i, j + 1), diag = at(i + 1, j + 1);
+      const bool crossed = p && right && up && diag && crossCut(*p, *right, *up, *diag);
       if (g.wireframe) {
         if (p && right) bandLines(*p, *right);
         if (p && up) bandLines(*p, *up);
+        if (crossed) {
+          levelLines({*p, *right, *up});
+          levelLines({*right, *diag, *up});
+          continue;
+        }
         if (p && right && diag) levelLines({*p, *right, *diag});
         if (p && diag && up) levelLines({*p, *diag, *up});
+        continue;
+      }
+      if (crossed) {
+        bandFaces({*p, *right, *up});
+        bandFaces({*right, *diag, *up});
         continue;
       }
       if (p && right && diag) bandFaces({*p, *right, *diag});

@@ -577,6 +577,31 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   }
 }
 
+// A surface cell with three corners in one band is cut through the odd corner: with 5 over 2
+// and 3 over 2 (bands by 2) the 4-6 band reaches the cell's centre, where the 2-2 diagonal
+// would keep it in the corner.
+TEST(Chart3DScene, SurfaceCellCutThroughItsOddCorner) {
+  const QString cat = charttest::strRef({"a", "b"});
+  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+      "<c:view3D><c:rotX val=\"90\"/><c:rotY val=\"0\"/><c:rAngAx val=\"0\"/>"
+      "<c:perspective val=\"0\"/></c:view3D><c:plotArea><c:surfaceChart>" +
+      charttest::series(0, "low", cat, charttest::numRef({2, 3})) +
+      charttest::series(1, "high", cat, charttest::numRef({5, 2})) +
+      "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:surfaceChart><c:catAx>"
+      "<c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/>"
+      "<c:scaling><c:max val=\"6\"/><c:min val=\"0\"/></c:scaling><c:crossAx val=\"1\"/>"
+      "<c:majorUnit val=\"2\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx val=\"2\"/>"
+      "</c:serAx></c:plotArea>");
+  const render::chart::ChartLayout l = charttest::layOut(chart);
+  QRectF cell;
+  for (const render::chart::Face3D& f : l.scene.faces) cell |= f.polygon.boundingRect();
+  bool reached = false;
+  for (const render::chart::Face3D& f : l.scene.faces)
+    if (f.point == 2)
+      for (const QPointF& v : f.polygon) reached |= QLineF(v, cell.center()).length() < 0.5;
+  EXPECT_TRUE(reached);
+}
+
 // A surface's or a 3-D column chart's series labels less than a line apart are thinned from
 // the first: every second, third...; those shown do not overlap.
 TEST(Chart3DScene, CrowdedSeriesLabelsThinned) {
