@@ -149,19 +149,22 @@ std::vector<QString> categoryTexts(const AxisLayout& a, const std::vector<Role>&
   return texts;
 }
 
-int maxIntervalsFor(const AxisLayout& a, double length, int most) {
+// The room one interval needs for a label `width` wide: a line up a vertical axis, the label
+// and 8 pt along a horizontal one, with 7 % to spare.
+double intervalRoom(const AxisLayout& a, double width) {
   const double lineH = measureText(a.labelStyle, "0").height();
-  double per = lineH;
-  if (a.horizontal) {
-    const double w = std::max(measureText(a.labelStyle, formatChartNumber(a.scale.max, a.numberFormat)).width(),
-                              measureText(a.labelStyle, formatChartNumber(a.scale.min, a.numberFormat)).width());
-    per = std::max(per, w + 8);
-  }
-  // The program fits a label per interval with 7 % of a line to spare. Up a vertical
-  // axis that is the only limit (0-10 by 1 up a 157 pt bubble plot, 0-45 by 5 up 133 pt, but
-  // 0-100 by 20 up 110 pt); along a horizontal one at most `most` intervals show.
+  return (a.horizontal ? std::max(lineH, width + 8) : lineH) * 1.07;
+}
+
+int maxIntervalsFor(const AxisLayout& a, double length, int most) {
+  const double w =
+      std::max(measureText(a.labelStyle, formatChartNumber(a.scale.max, a.numberFormat)).width(),
+               measureText(a.labelStyle, formatChartNumber(a.scale.min, a.numberFormat)).width());
+  // The program fits a label per interval. Up a vertical axis that is the only limit (0-10 by
+  // 1 up a 157 pt bubble plot, 0-45 by 5 up 133 pt, but 0-100 by 20 up 110 pt); along a
+  // horizontal one at most `most` intervals show.
   if (!a.horizontal) most = std::numeric_limits<int>::max();
-  return std::clamp(int(length / (per * 1.07)), 2, std::max(most, 2));
+  return std::clamp(int(length / intervalRoom(a, w)), 2, std::max(most, 2));
 }
 
 }  // namespace
@@ -315,9 +318,8 @@ void computeScale(LayoutContext& ctx, AxisLayout& a, AxisWork& w, double length,
     for (const double v : ticks)
       widest =
           std::max(widest, measureText(a.labelStyle, formatChartNumber(v, a.numberFormat)).width());
-    const double per = std::max(measureText(a.labelStyle, "0").height(), widest + 8) * 1.07;
     const int intervals = int(ticks.size()) - 1;
-    if (length / intervals >= per || intervals - 1 >= req.maxIntervals) break;
+    if (length / intervals >= intervalRoom(a, widest) || intervals - 1 >= req.maxIntervals) break;
     req.maxIntervals = intervals - 1;
     a.scale = autoScale(req);
   }

@@ -315,26 +315,19 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (int j = 0; j < rows; ++j)
     for (int i = 0; i < columns; ++i) {
       const auto p = at(i, j), right = at(i + 1, j), up = at(i, j + 1), diag = at(i + 1, j + 1);
-      const bool crossed = p && right && up && diag && crossCut(*p, *right, *up, *diag);
       if (g.wireframe) {
         if (p && right) bandLines(*p, *right);
         if (p && up) bandLines(*p, *up);
-        if (crossed) {
-          levelLines({*p, *right, *up});
-          levelLines({*right, *diag, *up});
-          continue;
-        }
-        if (p && right && diag) levelLines({*p, *right, *diag});
-        if (p && diag && up) levelLines({*p, *diag, *up});
-        continue;
       }
-      if (crossed) {
-        bandFaces({*p, *right, *up});
-        bandFaces({*right, *diag, *up});
-        continue;
+      std::vector<std::array<MeshPoint, 3>> halves;
+      if (p && right && up && diag && crossCut(*p, *right, *up, *diag)) {
+        halves = {{*p, *right, *up}, {*right, *diag, *up}};
+      } else {
+        if (p && right && diag) halves.push_back({*p, *right, *diag});
+        if (p && diag && up) halves.push_back({*p, *diag, *up});
       }
-      if (p && right && diag) bandFaces({*p, *right, *diag});
-      if (p && diag && up) bandFaces({*p, *diag, *up});
+      for (const std::array<MeshPoint, 3>& half : halves)
+        g.wireframe ? levelLines(half) : bandFaces({half.begin(), half.end()});
     }
   std::stable_sort(pieces.begin(), pieces.end(),
                    [](const Piece& a, const Piece& b) { return a.depth > b.depth; });
