@@ -82,6 +82,12 @@ Plan planFor(const LayoutContext& ctx, int gi) {
   p.barWidth = 1.0 / (p.perCategory + gap);
   p.pieceDepth = g.kind == ChartKind::Bar ? p.barWidth : 1.0 / (1 + gap);
   p.rowDepth = p.pieceDepth * (1 + std::clamp(g.gapDepth, 0, 500) / 100.0);
+  if (g.kind == ChartKind::Line) {
+    // The program's 3-D line picture (three rows, no view) shows its rows a tenth shallower
+    // than an area's, and its ribbons a third thinner than an area's slabs within them.
+    p.rowDepth *= 0.9;
+    p.pieceDepth *= 0.9 * 0.7;
+  }
   return p;
 }
 
@@ -496,14 +502,14 @@ LabelExtents wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& sce
   const double sideX = s.proj.seesLeft() ? b.x : 0, farX = b.x - sideX;
   const QColor grid = defaultGridColor(ctx.theme, ctx.chart.style);
   const QPen edge(grid, 0.75);
-  // Walls the file leaves out are outlined, as the program drew them before it wrote walls;
-  // walls it writes show only their own line. What the bars stand on always shows its edges.
+  // Walls show only their own line, whether the file writes them or not (the program's 3-D
+  // line and area pictures of files without walls show none round them); what the bars stand
+  // on shows its edges.
   const ooxml::chart::ChartModel& c = ctx.chart;
-  scene.walls.push_back(wall(s, c.backWall, c.backWall.present ? QPen(Qt::NoPen) : edge,
-                             {0, 0, b.z}, {b.x, 0, b.z}, {b.x, b.y, b.z}, {0, b.y, b.z},
-                             ctx.theme));
+  scene.walls.push_back(wall(s, c.backWall, QPen(Qt::NoPen), {0, 0, b.z}, {b.x, 0, b.z},
+                             {b.x, b.y, b.z}, {0, b.y, b.z}, ctx.theme));
   // Horizontal bars stand on the side wall: it is outlined as the floor is for columns.
-  const bool sideOutlined = !c.sideWall.present || plan.horizontal;
+  const bool sideOutlined = plan.horizontal;
   const bool floorOutlined = !c.floor.present || !plan.horizontal;
   scene.walls.push_back(wall(s, c.sideWall, sideOutlined ? edge : QPen(Qt::NoPen), {sideX, 0, 0},
                              {sideX, 0, b.z}, {sideX, b.y, b.z}, {sideX, b.y, 0}, ctx.theme));

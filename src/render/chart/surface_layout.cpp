@@ -331,15 +331,15 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     }
   std::stable_sort(pieces.begin(), pieces.end(),
                    [](const Piece& a, const Piece& b) { return a.depth > b.depth; });
-  // The floor and walls of a 3-D surface, outlined; a contour's plot is its mesh alone.
+  // The floor and walls of a 3-D surface; a contour's plot is its mesh alone.
   const QPen edge(defaultGridColor(ctx.theme, ctx.chart.style), 0.75);
-  // Walls the file leaves out are outlined, as for bars; the floor always is.
+  // Walls show only their own line, as for bars; the floor is always outlined.
   auto outline = [&](const ooxml::chart::Wall& w, bool always, Vec3 a, Vec3 b, Vec3 c, Vec3 d) {
     Face3D f;
     f.kind = Face3D::Kind::Wall;
     f.polygon = QPolygonF({proj.map(a), proj.map(b), proj.map(c), proj.map(d)});
     f.brush = brushForFill(w.format.fill, ctx.theme, Qt::NoBrush);
-    f.pen = penForLine(w.format.line, ctx.theme, always || !w.present ? edge : QPen(Qt::NoPen));
+    f.pen = penForLine(w.format.line, ctx.theme, always ? edge : QPen(Qt::NoPen));
     scene.walls.push_back(f);
   };
   const double sideX = proj.seesLeft() ? box.x : 0, farX = box.x - sideX;

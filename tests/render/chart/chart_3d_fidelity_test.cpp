@@ -638,6 +638,36 @@ TEST(Chart3DScene, CrowdedSeriesLabelsThinned) {
     }
 }
 
+// Walls show only the line the file gives them, whether it writes them or not; the floor the
+// series stand on keeps its edges.
+TEST(Chart3DScene, WallsShowOnlyTheirOwnLine) {
+  const QString red =
+      "<c:backWall><c:spPr><a:ln><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill></a:ln>"
+      "</c:spPr></c:backWall>";
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  struct Case {
+    QString kind, walls;
+    bool backLined;
+  };
+  for (const Case& c : {Case{"line3DChart", "", false}, Case{"bar3DChart", "<c:backWall/>", false},
+                        Case{"surface3DChart", "", false}, Case{"line3DChart", red, true}}) {
+    SCOPED_TRACE((c.kind + c.walls).toStdString());
+    const QString bars = c.kind == "bar3DChart" ? "<c:barDir val=\"col\"/>" : "";
+    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+        c.walls + "<c:plotArea><c:" + c.kind + ">" + bars +
+        charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
+        charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
+        "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:" + c.kind +
+        "><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
+        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
+        "val=\"2\"/></c:serAx></c:plotArea>"));
+    ASSERT_EQ(l.scene.walls.size(), 3u);  // back, side, floor
+    EXPECT_EQ(l.scene.walls[0].pen.style() != Qt::NoPen, c.backLined);
+    EXPECT_EQ(l.scene.walls[1].pen.style(), Qt::NoPen);
+    EXPECT_NE(l.scene.walls[2].pen.style(), Qt::NoPen);
+  }
+}
+
 // A box's horizontal value axis gives every label, the widest at its unit included ("7.5", not
 // only "8"), 8 pt to spare beside its neighbours.
 TEST(Chart3DScene, HorizontalValueLabelsKeepApart) {
