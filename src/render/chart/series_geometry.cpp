@@ -278,10 +278,10 @@ void stockGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, 
   lineAreaGeometry(ctx, g, ax, series);
 }
 
-// Shrinks and centres exploded slices about `center` until what they cover fits a square of
-// `side`: the program shrinks a pie only as far as its exploded slices reach out, not by the
-// whole explosion all round.
-void fitExplodedPie(std::vector<SeriesGeometry>& series, QPointF center, double side) {
+// Shrinks exploded slices about the pie's `center` until what they cover stays within `area`:
+// the program keeps the pie its whole size and place, the slices reaching into the margin it
+// keeps round a pie, and shrinks it only as far as they would leave the plot.
+void fitExplodedPie(std::vector<SeriesGeometry>& series, QPointF center, const QRectF& area) {
   QRectF reach;
   for (const SeriesGeometry& sg : series)
     for (const PointGeometry& p : sg.points) {
@@ -296,12 +296,18 @@ void fitExplodedPie(std::vector<SeriesGeometry>& series, QPointF center, double 
       }
     }
   if (reach.isEmpty()) return;
-  const double scale = std::min({1.0, side / reach.width(), side / reach.height()});
-  // The covered box's centre moves to `center`; every slice scales about it.
-  const QPointF shift = center - reach.center();
+  double scale = 1;
+  auto limit = [&](double room, double out) {
+    if (out > 1e-9) scale = std::min(scale, std::max(room, 0.0) / out);
+  };
+  limit(center.x() - area.left(), center.x() - reach.left());
+  limit(area.right() - center.x(), reach.right() - center.x());
+  limit(center.y() - area.top(), center.y() - reach.top());
+  limit(area.bottom() - center.y(), reach.bottom() - center.y());
+  if (scale >= 1) return;
   for (SeriesGeometry& sg : series)
     for (PointGeometry& p : sg.points) {
-      auto place = [&](QPointF q) { return center + (q + shift - center) * scale; };
+      auto place = [&](QPointF q) { return center + (q - center) * scale; };
       p.center = place(p.center);
       p.position = place(p.position);
       p.innerRadius *= scale;
@@ -362,7 +368,7 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, in
     }
   }
   series.resize(rings);
-  if (!g.is3D && maxExplosion > 0) fitExplodedPie(series, area.center(), radius * 2);
+  if (!g.is3D && maxExplosion > 0) fitExplodedPie(series, area.center(), area);
   (void)groupIndex;
 }
 
