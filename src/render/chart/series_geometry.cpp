@@ -337,8 +337,11 @@ void pieGeometry(const LayoutContext& ctx, const ooxml::chart::ChartGroup& g, in
     labelsOutside = labelsOutside || (shown && (l.position.isEmpty() || l.position == "outEnd" ||
                                                 l.position == "bestFit"));
   }
+  // A pie drawn over a doughnut (the gauge picture) keeps that wider margin too, labels or not.
+  const auto& groups = ctx.chart.plotArea.groups;
+  const bool combined = std::count_if(groups.begin(), groups.end(), isPieLike) > 1;
   const double room = std::min(area.width(), area.height());
-  const double diameter = labelsOutside ? 0.8 * room : std::max(room - 12, 0.8 * room);
+  const double diameter = labelsOutside || combined ? 0.8 * room : std::max(room - 12, 0.8 * room);
   // A 3-D pie fits its exploded reach itself; a flat one is fitted below, as drawn.
   const double radius = ctx.pieScale * diameter / 2 / (g.is3D ? 1 + maxExplosion / 100.0 : 1.0);
   const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;

@@ -344,6 +344,26 @@ TEST(ChartProportions, TheModernLookSetsTitleAndLegendTighter) {
   EXPECT_NEAR(tightPie.legend[0].keyRect.left() - classicPie.legend[0].keyRect.left(), 2.7, 1e-6);
 }
 
+// A pie drawn over a doughnut keeps the margin outside labels would take, 0.8 of the room,
+// as the program's gauge picture shows; either alone fills the room but 12 pt.
+TEST(ChartProportions, PieOverDoughnutKeepsTheLabelMargin) {
+  const QString cat = charttest::strRef({"a", "b"});
+  const QString ring = "<c:doughnutChart>" +
+                       charttest::series(0, "r", cat, charttest::numRef({1, 1})) +
+                       "<c:holeSize val=\"50\"/></c:doughnutChart>";
+  const QString pie =
+      "<c:pieChart>" + charttest::series(1, "p", cat, charttest::numRef({1, 3})) + "</c:pieChart>";
+  for (const QString& groups : {ring, pie, ring + pie}) {
+    const render::chart::ChartLayout l =
+        charttest::layOut(charttest::chartFromXml("<c:plotArea>" + groups + "</c:plotArea>"));
+    ASSERT_FALSE(l.series.empty());
+    const double room = std::min(l.plotArea.width(), l.plotArea.height());
+    EXPECT_NEAR(2 * l.series[0].points[0].outerRadius,
+                groups == ring + pie ? 0.8 * room : room - 12, 0.01)
+        << groups.toStdString();
+  }
+}
+
 // An exploded pie keeps its size and place, its slices reaching into the margin kept round a
 // pie; it shrinks about its centre only as far as they would leave the plot (every slice
 // exploded a quarter), not for one slice exploded a tenth.
