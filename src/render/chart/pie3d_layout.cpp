@@ -76,15 +76,16 @@ void layoutPie3D(LayoutContext& ctx, int groupIndex) {
       maxExplosion =
           std::max(maxExplosion, QLineF(p.center, plot.center()).length() / p.outerRadius);
   // The disc's picture at unit radius about the origin, exploded slices' reach included,
-  // fitted into the plot.
+  // fitted into the plot: 0.93 of it, standing 3 % of its height above its centre (the
+  // program's one 3-D pie picture, which is otherwise drawn as this disc to a pixel).
   disc.radius = 1;
   disc.thickness = rim * cosTilt;
   const QRectF unit = disc.bounds(1 + maxExplosion);
   disc.radius =
-      std::max(1.0, 0.95 * ctx.pieScale *
+      std::max(1.0, 0.93 * ctx.pieScale *
                         std::min(plot.width() / unit.width(), plot.height() / unit.height()));
   disc.thickness = rim * cosTilt * disc.radius;
-  disc.center = plot.center() - unit.center() * disc.radius;
+  disc.center = plot.center() - unit.center() * disc.radius - QPointF(0, 0.03 * plot.height());
   // A rim point faces the camera (at distance D, above the disc by the tilt) where
   // cos(angle) < -1 / (D cos(tilt)).
   const double seen = disc.camera > 0 ? disc.camera * cosTilt : 0;
