@@ -304,9 +304,11 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     while (k + 1 < int(bands.looks.size()) && v >= ticks[size_t(k) + 1]) ++k;
     return k;
   };
-  // A cell is cut in two along its diagonal from (i, j), unless three of its corners lie in one
-  // band and the odd one is off that diagonal: then along the other, through the odd corner,
-  // as both of the program's excelize surface pictures show.
+  // In the 2013 look a cell is cut in two along its diagonal from (i, j), unless three of its
+  // corners lie in one band and the odd one is off that diagonal: then along the other, through
+  // the odd corner, as both of the program's excelize surface pictures show. Before it, the
+  // program cut a cell into four through its centre, at its corners' mean: the Excel 2011
+  // contours come out as symmetric as their values, and lit in four facets a cell.
   auto crossCut = [&](const MeshPoint& p, const MeshPoint& right, const MeshPoint& up,
                       const MeshPoint& diag) {
     const int a = bandOf(p.v), b = bandOf(right.v), c = bandOf(up.v), d = bandOf(diag.v);
@@ -320,7 +322,11 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
         if (p && up) bandLines(*p, *up);
       }
       std::vector<std::array<MeshPoint, 3>> halves;
-      if (p && right && up && diag && crossCut(*p, *right, *up, *diag)) {
+      if (p && right && up && diag && !ctx.modernLook) {
+        const MeshPoint c{(p->x + diag->x) / 2, (p->z + diag->z) / 2,
+                          (p->v + right->v + up->v + diag->v) / 4};
+        halves = {{*p, *right, c}, {*right, *diag, c}, {*diag, *up, c}, {*up, *p, c}};
+      } else if (p && right && up && diag && crossCut(*p, *right, *up, *diag)) {
         halves = {{*p, *right, *up}, {*right, *diag, *up}};
       } else {
         if (p && right && diag) halves.push_back({*p, *right, *diag});

@@ -577,12 +577,13 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
   }
 }
 
-// A surface cell with three corners in one band is cut through the odd corner: with 5 over 2
-// and 3 over 2 (bands by 2) the 4-6 band reaches the cell's centre, where the 2-2 diagonal
-// would keep it in the corner.
-TEST(Chart3DScene, SurfaceCellCutThroughItsOddCorner) {
+// A surface cell is cut as the program of its look cut it, with 5 over 2 and 3 over 2 (bands by
+// 2): in the 2013 look through the odd corner, so that the 4-6 band reaches the cell's centre,
+// where the 2-2 diagonal would keep it in the corner; before it into four through the centre,
+// at the corners' mean, 3, which the 4-6 band does not reach.
+TEST(Chart3DScene, SurfaceCellCutAsItsLookCutIt) {
   const QString cat = charttest::strRef({"a", "b"});
-  const ooxml::chart::ChartModel chart = charttest::chartFromXml(
+  const QString body =
       "<c:view3D><c:rotX val=\"90\"/><c:rotY val=\"0\"/><c:rAngAx val=\"0\"/>"
       "<c:perspective val=\"0\"/></c:view3D><c:plotArea><c:surfaceChart>" +
       charttest::series(0, "low", cat, charttest::numRef({2, 3})) +
@@ -591,15 +592,27 @@ TEST(Chart3DScene, SurfaceCellCutThroughItsOddCorner) {
       "<c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/>"
       "<c:scaling><c:max val=\"6\"/><c:min val=\"0\"/></c:scaling><c:crossAx val=\"1\"/>"
       "<c:majorUnit val=\"2\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx val=\"2\"/>"
-      "</c:serAx></c:plotArea>");
-  const render::chart::ChartLayout l = charttest::layOut(chart);
-  QRectF cell;
-  for (const render::chart::Face3D& f : l.scene.faces) cell |= f.polygon.boundingRect();
-  bool reached = false;
-  for (const render::chart::Face3D& f : l.scene.faces)
-    if (f.point == 2)
-      for (const QPointF& v : f.polygon) reached |= QLineF(v, cell.center()).length() < 0.5;
-  EXPECT_TRUE(reached);
+      "</c:serAx></c:plotArea>";
+  const QString modern =
+      "<c:spPr><a:ln w=\"9525\"><a:solidFill><a:schemeClr val=\"tx1\"><a:lumMod val=\"15000\"/>"
+      "<a:lumOff val=\"85000\"/></a:schemeClr></a:solidFill></a:ln></c:spPr>";
+  for (const bool modernLook : {true, false}) {
+    SCOPED_TRACE(modernLook);
+    const render::chart::ChartLayout l =
+        charttest::layOut(charttest::chartFromXml(body, modernLook ? modern : QString()));
+    QRectF cell;
+    for (const render::chart::Face3D& f : l.scene.faces) cell |= f.polygon.boundingRect();
+    bool highReached = false;
+    int atCentre = 0;
+    for (const render::chart::Face3D& f : l.scene.faces) {
+      bool touches = false;
+      for (const QPointF& v : f.polygon) touches |= QLineF(v, cell.center()).length() < 0.5;
+      atCentre += touches;
+      highReached |= touches && f.point == 2;
+    }
+    EXPECT_EQ(highReached, modernLook);
+    if (!modernLook) EXPECT_GE(atCentre, 4);
+  }
 }
 
 // A surface's or a 3-D column chart's series labels less than a line apart are thinned from
