@@ -1,6 +1,5 @@
 // A 3-D pie: the 2-D slices laid on a tilted disc of some thickness, the rim and the cut
 // faces drawn far to near under the slices' tops.
-#include <QLinearGradient>
 #include <algorithm>
 #include <cmath>
 
@@ -13,6 +12,7 @@ namespace {
 
 constexpr double kDegree = M_PI / 180.0;
 constexpr int kArcSteps = 90;  // rim points per full turn
+constexpr int kRimBands = 16;  // shades of a rim across the pie
 
 using Disc = PieDisc;
 
@@ -112,17 +112,36 @@ void layoutPie3D(LayoutContext& ctx, int groupIndex) {
       const double lo = std::max(a0, 180 - rimHalf + turnAt),
                    hi = std::min(a1, 180 + rimHalf + turnAt);
       if (hi <= lo) continue;
-      QPolygonF wall;
+      // The rim darkens across the picture in bands of solid colour, sixteen across the pie:
+      // cheaper to fill than a gradient, too fine to see apart, and what a metafile can hold.
+      const QColor light = shadeFor(base, Face3D::Kind::Top);
+      const QColor dark = shadeFor(shadeFor(base, Face3D::Kind::Side), Face3D::Kind::Side);
+      const double nearness = std::cos((lo + hi) / 2 * kDegree);
+      auto bandAt = [&](double a) {
+        const double x = disc.at(a, 1, 0.5, offset).x();
+        return int(std::lround(std::clamp((x - left) / std::max(right - left, 1e-9), 0.0, 1.0) *
+                               (kRimBands - 1)));
+      };
       const std::vector<double> steps = arc(lo, hi);
-      for (double a : steps) wall << disc.at(a, 1, 0, offset);
-      for (auto it = steps.rbegin(); it != steps.rend(); ++it) wall << disc.at(*it, 1, 1, offset);
-      QLinearGradient shade(left, 0, right, 0);
-      shade.setColorAt(0, shadeFor(base, Face3D::Kind::Top));
-      shade.setColorAt(1, shadeFor(shadeFor(base, Face3D::Kind::Side), Face3D::Kind::Side));
-      const double mid = (lo + hi) / 2;
-      // Nearer rims (lower on the picture) are drawn later.
-      sides.push_back({std::cos(mid * kDegree),
-                       faceOf(Face3D::Kind::Side, wall, QBrush(shade), p, si, int(i))});
+      for (size_t k = 0; k + 1 < steps.size();) {
+        const int band = bandAt((steps[k] + steps[k + 1]) / 2);
+        size_t end = k + 1;
+        while (end + 1 < steps.size() && bandAt((steps[end] + steps[end + 1]) / 2) == band) ++end;
+        // Each band reaches a step under the next, so that no seam of background shows between.
+        const size_t reach = std::min(end + 1, steps.size() - 1);
+        QPolygonF strip;
+        for (size_t m = k; m <= reach; ++m) strip << disc.at(steps[m], 1, 0, offset);
+        for (size_t m = reach + 1; m-- > k;) strip << disc.at(steps[m], 1, 1, offset);
+        const double t = double(band) / (kRimBands - 1);
+        const QColor shade = QColor::fromRgbF(
+            float(light.redF() + (dark.redF() - light.redF()) * t),
+            float(light.greenF() + (dark.greenF() - light.greenF()) * t),
+            float(light.blueF() + (dark.blueF() - light.blueF()) * t), float(light.alphaF()));
+        // Nearer rims (lower on the picture) are drawn later; a rim's bands keep their order.
+        sides.push_back(
+            {nearness, faceOf(Face3D::Kind::Side, strip, QBrush(shade), p, si, int(i))});
+        k = end;
+      }
     }
     // The cut faces, seen where a slice stands apart or the pie is not whole.
     for (double a : {a0, a1}) {
