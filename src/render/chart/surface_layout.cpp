@@ -321,19 +321,19 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
         if (p && right) bandLines(*p, *right);
         if (p && up) bandLines(*p, *up);
       }
-      std::vector<std::array<MeshPoint, 3>> halves;
+      std::vector<std::array<MeshPoint, 3>> triangles;
       if (p && right && up && diag && !ctx.modernLook) {
         const MeshPoint c{(p->x + diag->x) / 2, (p->z + diag->z) / 2,
                           (p->v + right->v + up->v + diag->v) / 4};
-        halves = {{*p, *right, c}, {*right, *diag, c}, {*diag, *up, c}, {*up, *p, c}};
+        triangles = {{*p, *right, c}, {*right, *diag, c}, {*diag, *up, c}, {*up, *p, c}};
       } else if (p && right && up && diag && crossCut(*p, *right, *up, *diag)) {
-        halves = {{*p, *right, *up}, {*right, *diag, *up}};
+        triangles = {{*p, *right, *up}, {*right, *diag, *up}};
       } else {
-        if (p && right && diag) halves.push_back({*p, *right, *diag});
-        if (p && diag && up) halves.push_back({*p, *diag, *up});
+        if (p && right && diag) triangles.push_back({*p, *right, *diag});
+        if (p && diag && up) triangles.push_back({*p, *diag, *up});
       }
-      for (const std::array<MeshPoint, 3>& half : halves)
-        g.wireframe ? levelLines(half) : bandFaces({half.begin(), half.end()});
+      for (const std::array<MeshPoint, 3>& triangle : triangles)
+        g.wireframe ? levelLines(triangle) : bandFaces({triangle.begin(), triangle.end()});
     }
   std::stable_sort(pieces.begin(), pieces.end(),
                    [](const Piece& a, const Piece& b) { return a.depth > b.depth; });
