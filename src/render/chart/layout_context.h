@@ -74,6 +74,12 @@ inline int labelStepFor(const std::vector<QPointF>& anchors, double lineHeight) 
   return int(rise > 0 ? std::clamp(std::ceil(lineHeight / rise - 1e-9), 1.0, most) : most);
 }
 
+// Tick marks `mark` of a 3-D chart's axis at `at`, standing off their edge towards `outward`
+// (a unit vector in the picture: down from a front edge, sideways from an upright one). The
+// program draws them flat in the picture, not along the box, and shorter than a flat chart's.
+void addTicks3D(Scene3D& scene, const QPen& pen, ooxml::chart::TickMark mark,
+                const std::vector<QPointF>& at, QPointF outward);
+
 // The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
 Vec3 normalOf(const std::vector<Vec3>& corners);
 bool isPieLike(const ooxml::chart::ChartGroup& group);

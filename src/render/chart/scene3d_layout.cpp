@@ -31,6 +31,19 @@ Vec3 normalOf(const std::vector<Vec3>& corners) {
   return n;
 }
 
+void addTicks3D(Scene3D& scene, const QPen& pen, ooxml::chart::TickMark mark,
+                const std::vector<QPointF>& at, QPointF outward) {
+  using ooxml::chart::TickMark;
+  constexpr double kTick3D = 2;  // the program's 1x pictures: 1-2 px past a 1 px edge
+  if (mark == TickMark::None || pen.style() == Qt::NoPen) return;
+  const double out = mark == TickMark::Inside ? 0 : kTick3D;
+  const double in = mark == TickMark::Outside ? 0 : kTick3D;
+  for (const QPointF& p : at) {
+    scene.axisLines.emplace_back(p - outward * in, p + outward * out);
+    scene.axisPens.push_back(pen);
+  }
+}
+
 namespace {
 
 using ooxml::chart::ChartKind;
@@ -547,6 +560,12 @@ LabelExtents wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& sce
     scene.axisLines.push_back(plan.horizontal ? acrossEdge : upEdge);
     scene.axisPens.push_back(axisPen(val));
     const std::vector<double> ticks = val.scale.majorTicks();
+    std::vector<QPointF> at;
+    for (double v : ticks)
+      at.push_back(plan.horizontal ? s.map({s.valueAt(v), 0, 0})
+                                   : s.map({valueX, s.valueAt(v), valueZ}));
+    addTicks3D(scene, axisPen(val), val.axis.majorTickMark, at,
+               plan.horizontal ? QPointF(0, 1) : QPointF(valueX == 0 ? -1 : 1, 0));
     for (size_t i = 0; i < ticks.size() && i < val.labels.size(); ++i) {
       const double t = s.valueAt(ticks[i]);
       if (plan.horizontal)
@@ -561,6 +580,15 @@ LabelExtents wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& sce
     const size_t first = scene.labels.size();
     scene.axisLines.push_back(plan.horizontal ? upEdge : acrossEdge);
     scene.axisPens.push_back(axisPen(cat));
+    // Ticks part the categories' slots; an area's stand at its points, as its labels do.
+    std::vector<QPointF> at;
+    const bool area = plan.group->kind == ChartKind::Area;
+    for (int i = 0; i <= plan.categories - (area ? 1 : 0); ++i) {
+      const double u = s.categoryAt(area ? categoryUnit(plan, i) : i);
+      at.push_back(plan.horizontal ? s.map({sideX, u, 0}) : s.map({u, 0, 0}));
+    }
+    addTicks3D(scene, axisPen(cat), cat.axis.majorTickMark, at,
+               plan.horizontal ? QPointF(sideX == 0 ? -1 : 1, 0) : QPointF(0, 1));
     for (int i = 0; i < int(cat.labels.size()); ++i) {
       const double u = s.categoryAt(categoryUnit(plan, i));
       if (plan.horizontal)
@@ -570,6 +598,16 @@ LabelExtents wallsAndAxes(const LayoutContext& ctx, const Space& s, Scene3D& sce
         addLabel(scene, cat.labelStyle, cat.labels[size_t(i)], s.map({u, 0, 0}), 2);
     }
     extents.category = extentOf(scene, first);
+  }
+  if (plan.seriesAxis && !plan.seriesAxis->deleted && plan.rows > 1) {
+    // Ticks part the rows, beside the floor's far side.
+    std::vector<QPointF> edges;
+    for (int r = 0; r <= plan.rows; ++r)
+      edges.push_back(s.map({farX, 0, r * plan.rowDepth * s.depthScale}));
+    addTicks3D(scene,
+               penForLine(plan.seriesAxis->format.line, ctx.theme,
+                          QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)),
+               plan.seriesAxis->majorTickMark, edges, QPointF(farX == 0 ? -1 : 1, 0));
   }
   if (plan.seriesAxis && !plan.seriesAxis->deleted && plan.rows > 1 &&
       plan.seriesAxis->tickLabelPosition != ooxml::chart::TickLabelPosition::None) {

@@ -386,11 +386,25 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
     label(styles[1], valueTexts[k], proj.map(Vec3{sideX, valueAt(ticks[size_t(k)]), 0}),
           sideX == 0 ? 0 : 1);
   // The value axis' own line up the side wall's front edge, as on a box.
+  auto axisPen = [&](const ooxml::chart::Axis& a) {
+    return penForLine(a.format.line, ctx.theme,
+                      QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75));
+  };
   if (!contour && valueAxis && !valueAxis->deleted) {
     scene.axisLines.emplace_back(proj.map(Vec3{sideX, 0, 0}), proj.map(Vec3{sideX, box.y, 0}));
-    scene.axisPens.push_back(
-        penForLine(valueAxis->format.line, ctx.theme,
-                   QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+    scene.axisPens.push_back(axisPen(*valueAxis));
+    std::vector<QPointF> at;
+    for (double v : ticks) at.push_back(proj.map(Vec3{sideX, valueAt(v), 0}));
+    addTicks3D(scene, axisPen(*valueAxis), valueAxis->majorTickMark, at,
+               QPointF(sideX == 0 ? -1 : 1, 0));
+  }
+  // The categories' ticks stand at the mesh's columns, down from the floor's front edge.
+  const ooxml::chart::Axis* categoryAxis =
+      g.axisIds.empty() ? nullptr : ctx.chart.plotArea.axis(g.axisIds[0]);
+  if (!contour && categoryAxis && !categoryAxis->deleted) {
+    std::vector<QPointF> at;
+    for (int i = 0; i < columns; ++i) at.push_back(proj.map(Vec3{double(i), 0, 0}));
+    addTicks3D(scene, axisPen(*categoryAxis), categoryAxis->majorTickMark, at, QPointF(0, 1));
   }
   for (int i = 0; i < int(categoryTexts.size()); ++i)
     label(styles[0], categoryTexts[i], proj.map(Vec3{double(i), 0, 0}), 2);
@@ -410,9 +424,7 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
       if (z < 0) continue;
       const QPointF from = proj.map(Vec3{farX, 0, z});
       scene.axisLines.emplace_back(from, from + QPointF(farX == 0 ? -seriesTick : seriesTick, 0));
-      scene.axisPens.push_back(
-          penForLine(seriesAxis->format.line, ctx.theme,
-                     QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75)));
+      scene.axisPens.push_back(axisPen(*seriesAxis));
     }
   }
   QRectF bounds;

@@ -526,17 +526,22 @@ TEST(Chart3DScene, SurfaceBandsColourTheMesh) {
     ASSERT_FALSE(l.placeholder) << l.placeholderReason.toStdString();
     ASSERT_TRUE(l.scene.present);
     EXPECT_EQ(charttest::legendTexts(l), QStringList({"6-8", "4-6", "2-4", "0-2"}));
-    // A 3-D surface's series axis: ticks at its three labels and half-way between them.
-    // Its value axis' line up the side wall's front edge.
+    // A 3-D surface's series axis: ticks at its three labels and half-way between them,
+    // off the floor's right side. Its value axis' line up the side wall's front edge, with
+    // ticks at 0, 2, .. 8 off it; the categories' ticks down from the front edge.
     std::vector<QPointF> ticks;
-    int upright = 0;
+    int upright = 0, valueTicks = 0, categoryTicks = 0;
     for (const QLineF& t : l.scene.axisLines) {
       if (t.length() > 10)
         upright += std::abs(t.dy()) > 3 * std::abs(t.dx());
-      else
+      else if (t.dx() > 0)
         ticks.push_back(t.p1());
+      else
+        ++(t.dx() < 0 ? valueTicks : categoryTicks);
     }
     EXPECT_EQ(upright, open.startsWith("<c:surface3D") ? 1 : 0);
+    EXPECT_EQ(valueTicks, open.startsWith("<c:surface3D") ? 5 : 0);
+    EXPECT_EQ(categoryTicks, open.startsWith("<c:surface3D") ? 3 : 0);
     std::sort(ticks.begin(), ticks.end(), [](auto& a, auto& b) { return a.x() < b.x(); });
     ASSERT_EQ(ticks.size(), open.startsWith("<c:surface3D") ? 5u : 0u);
     // Its gridlines at 0, 2, .. 8 round the back and side walls; a contour has no walls.
@@ -678,6 +683,51 @@ TEST(Chart3DScene, WallsShowOnlyTheirOwnLine) {
     EXPECT_EQ(l.scene.walls[0].pen.style() != Qt::NoPen, c.backLined);
     EXPECT_EQ(l.scene.walls[1].pen.style(), Qt::NoPen);
     EXPECT_NE(l.scene.walls[2].pen.style(), Qt::NoPen);
+  }
+}
+
+// A box's tick marks stand off its projected edges, flat in the picture: the value axis' at
+// its labels, the categories' between their slots (an area's at its points), the series'
+// between their rows; none where the file asks for none.
+TEST(Chart3DScene, TickMarksOffTheirEdges) {
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  struct Case {
+    QString kind, marks;
+    int categoryTicks, seriesTicks;
+    bool horizontal;
+  };
+  const QString none = "<c:majorTickMark val=\"none\"/>";
+  for (const Case& c :
+       {Case{"line3DChart", "", 4, 3, false}, Case{"area3DChart", "", 3, 3, false},
+        Case{"bar3DChart", "", 4, 0, true}, Case{"line3DChart", none, 0, 0, false}}) {
+    SCOPED_TRACE((c.kind + c.marks).toStdString());
+    const QString bars =
+        c.horizontal ? "<c:barDir val=\"bar\"/><c:grouping val=\"clustered\"/>" : "";
+    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+        "<c:plotArea><c:" + c.kind + ">" + bars +
+        charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
+        charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
+        "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:" + c.kind +
+        "><c:catAx><c:axId val=\"1\"/>" + c.marks +
+        "<c:crossAx val=\"2\"/></c:catAx><c:valAx>"
+        "<c:axId val=\"2\"/>" +
+        c.marks +
+        "<c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId "
+        "val=\"3\"/>" +
+        c.marks + "<c:crossAx val=\"2\"/></c:serAx></c:plotArea>"));
+    int numbers = 0, left = 0, right = 0, down = 0;
+    for (const render::chart::Label3D& label : l.scene.labels) {
+      bool number = false;
+      label.text.toDouble(&number);
+      numbers += number;
+    }
+    for (const QLineF& t : l.scene.axisLines)
+      if (t.length() < 5) ++(t.dy() > 0.5 ? down : t.dx() < 0 ? left : right);
+    const int valueTicks = c.marks.isEmpty() ? numbers : 0;
+    EXPECT_GT(numbers, 3);
+    EXPECT_EQ(down, c.horizontal ? valueTicks : c.categoryTicks);
+    EXPECT_EQ(left, c.horizontal ? c.categoryTicks : valueTicks);
+    EXPECT_EQ(right, c.seriesTicks);
   }
 }
 
