@@ -149,6 +149,10 @@ QBrush shaded(const SeriesLook& look, Face3D::Kind kind) {
 // A solid with its faces and how far it is, for drawing the far ones first.
 struct Solid {
   double depth = 0;
+  // The depth of its row's middle. Rows lie between parallel planes, so a farther row is
+  // drawn whole before a nearer one: a long slab's middle may stand nearer than a segment of
+  // the slab in front of it.
+  double row = 0;
   std::vector<Face3D> faces;
 };
 
@@ -306,6 +310,11 @@ double rowFront(const Space& s, int row) {
   return (row * s.plan.rowDepth + (s.plan.rowDepth - s.plan.pieceDepth) / 2) * s.depthScale;
 }
 
+double rowDepthOf(const Space& s, int row) {
+  const Vec3 b = s.proj.box();
+  return s.proj.depth({b.x / 2, b.y / 2, rowFront(s, row) + s.plan.pieceDepth * s.depthScale / 2});
+}
+
 void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& solids,
                Anchors& anchors) {
   const Plan& plan = s.plan;
@@ -356,6 +365,7 @@ void barSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& sol
                                   pointed ? std::optional<double>(s.valueAt(apex)) : std::nullopt,
                                   pyramid ? 4 : kRoundSides, p.look, si, int(i))
                         : box(s, a, b, p.look, si, int(i)));
+      solids.back().row = rowDepthOf(s, row);
       // Stacked segments carry their labels inside, on their fronts; others stand over the
       // front of their end, which narrows towards a pointed solid's apex (over the apex itself
       // where the solid ends in it).
@@ -414,6 +424,7 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       const Pt& a = pts[i];
       const Pt& b = pts[i + 1];
       Solid seg;
+      seg.row = rowDepthOf(s, row);
       seg.depth = s.proj.depth(s.at((a.u + b.u) / 2, (a.hi + b.hi) / 2, (z0 + z1) / 2));
       seg.faces.push_back(face(Face3D::Kind::Top,
                                quad(s, s.at(a.u, a.hi, z0), s.at(b.u, b.hi, z0),
@@ -432,6 +443,7 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
     for (const Pt& p : pts) outline << s.map(s.at(p.u, p.hi, z0));
     for (auto it = pts.rbegin(); it != pts.rend(); ++it) outline << s.map(s.at(it->u, it->lo, z0));
     const Pt& end = s.proj.seesLeft() == s.plan.cat->reversed ? pts.back() : pts.front();
+    front.row = rowDepthOf(s, row);
     front.depth = s.proj.depth(s.at(end.u, (end.lo + end.hi) / 2, z0)) - 1e-6;
     front.faces.push_back(face(Face3D::Kind::Side,
                                quad(s, s.at(end.u, end.lo, z0), s.at(end.u, end.hi, z0),
@@ -761,8 +773,9 @@ void layoutScene3D(LayoutContext& ctx) {
     barSolids(ctx, space, solids, anchors);
   else
     ribbonSolids(ctx, space, solids, anchors);
-  std::stable_sort(solids.begin(), solids.end(),
-                   [](const Solid& a, const Solid& b) { return a.depth > b.depth; });
+  std::stable_sort(solids.begin(), solids.end(), [](const Solid& a, const Solid& b) {
+    return a.row != b.row ? a.row > b.row : a.depth > b.depth;
+  });
   for (Solid& solid : solids)
     for (Face3D& f : solid.faces) scene.faces.push_back(std::move(f));
   scene.bounds = boundsOf(scene);

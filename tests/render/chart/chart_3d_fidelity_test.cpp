@@ -292,22 +292,32 @@ struct OrderCase {
   const char* view3D;
   bool horizontal;
   const char* shape = "box";
+  bool area = false;  // two slabs across six categories instead of two bars
 };
 
 // Standard grouping: series 0 stands in the front row, series 1 (taller) close behind it.
 ooxml::chart::ChartModel twoRows(const OrderCase& c) {
-  const QString cat = charttest::strRef({"A"});
+  const QString cat =
+      c.area ? charttest::strRef({"A", "B", "C", "D", "E", "F"}) : charttest::strRef({"A"});
+  const QString kind = c.area ? "area3DChart" : "bar3DChart";
+  const QString bars =
+      c.area ? QString() : QString("<c:barDir val=\"%1\"/>").arg(c.horizontal ? "bar" : "col");
   return charttest::chartFromXml(
-      QString("<c:view3D>%1</c:view3D><c:plotArea><c:bar3DChart><c:barDir val=\"%2\"/>"
-              "<c:grouping val=\"standard\"/>%3%4<c:gapDepth val=\"0\"/><c:shape val=\"%5\"/>"
+      QString("<c:view3D>%1</c:view3D><c:plotArea><c:%2>%3"
+              "<c:grouping val=\"standard\"/>%4%5<c:gapDepth val=\"0\"/>%6"
               "<c:axId val=\"1\"/><c:axId "
               "val=\"2\"/><c:axId val=\"3\"/>"
-              "</c:bar3DChart><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx>"
+              "</c:%2><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx>"
               "<c:valAx><c:axId val=\"2\"/><c:crossAx val=\"1\"/></c:valAx>"
               "<c:serAx><c:axId val=\"3\"/><c:crossAx val=\"2\"/></c:serAx></c:plotArea>")
-          .arg(c.view3D, c.horizontal ? "bar" : "col",
-               charttest::series(0, "near", cat, charttest::numRef({5})),
-               charttest::series(1, "far", cat, charttest::numRef({9})), c.shape));
+          .arg(c.view3D, kind, bars,
+               charttest::series(
+                   0, "near", cat,
+                   c.area ? charttest::numRef({4, 3, 3, 2, 2, 1}) : charttest::numRef({5})),
+               charttest::series(
+                   1, "far", cat,
+                   c.area ? charttest::numRef({6, 5, 6, 4, 4, 5}) : charttest::numRef({9})),
+               c.area ? QString() : QString("<c:shape val=\"%1\"/>").arg(c.shape)));
 }
 
 void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
@@ -377,7 +387,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "val=\"0\"/><c:perspective val=\"30\"/>",
                   false, "cylinder"},
         OrderCase{"horizontalCones",
-                  "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>", true, "cone"}),
+                  "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"1\"/>", true, "cone"},
+        // A long slab's middle stands nearer than the far end of the slab in front of it.
+        OrderCase{"areaSlabsInPerspective",
+                  "<c:rotX val=\"15\"/><c:rotY val=\"20\"/><c:rAngAx val=\"0\"/><c:perspective "
+                  "val=\"30\"/>",
+                  false, "box", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whatever the view, the box fits the plot: no face leaves it, none is degenerate, round
