@@ -287,6 +287,50 @@ TEST(Chart3DFidelity, FacesShadedAsThePrograms) {
 
 namespace {
 
+// A 3-D pie's rim brightness at fractions of its half-width from its middle, against the rim's
+// at the middle: sampled 4 px above the pie's lower edge, inside the chart's outline, on its
+// left four fifths (the legend stands right of them) below its title.
+std::vector<double> rimProfile(const QImage& image, const std::vector<double>& at) {
+  const int top = image.height() / 4, right = image.width() * 4 / 5;
+  auto bottomOf = [&](int x) {
+    for (int y = image.height() * 19 / 20; y >= top; --y)
+      if (image.pixelColor(x, y).lightness() < 235) return y;
+    return -1;
+  };
+  int left = -1, last = -1;
+  for (int x = image.width() / 20; x < right; ++x)
+    if (bottomOf(x) >= 0) (left < 0 ? left : last) = x;
+  const double middle = (left + last) / 2.0, half = (last - left) / 2.0;
+  auto brightness = [&](double t) {
+    const int x = int(std::lround(middle + t * half));
+    return image.pixelColor(x, bottomOf(x) - 4).redF();
+  };
+  std::vector<double> out;
+  for (double t : at) out.push_back(brightness(t) / brightness(0));
+  return out;
+}
+
+}  // namespace
+
+// A 3-D pie's rim is lit from the left as the program lights it: its Cherry slice, across the
+// front, from 1.14 of its middle's brightness left of it to 0.69 right.
+TEST(Chart3DFidelity, PieRimLitAsThePrograms) {
+  MORVANE_REQUIRE(!testenv::fidelity3dDir().isEmpty(), "fidelity-3d set");
+  const std::vector<double> at = {-0.4, -0.2, 0.2, 0.4, 0.6};
+  for (const Pair& p : comparedPairs()) {
+    if (p.where.picture != "openpyxl_pie3D") continue;
+    const std::vector<double> ours = rimProfile(p.ours, at), theirs = rimProfile(p.theirs, at);
+    for (size_t i = 0; i < at.size(); ++i) {
+      std::printf("rim %.1f ours %.3f theirs %.3f\n", at[i], ours[i], theirs[i]);
+      EXPECT_NEAR(ours[i], theirs[i], 0.05) << at[i];
+    }
+    return;
+  }
+  FAIL() << "openpyxl_pie3D is not in the table";
+}
+
+namespace {
+
 struct OrderCase {
   const char* name;
   const char* view3D;
