@@ -675,7 +675,9 @@ TEST(Chart3DScene, SurfaceCellCutAsItsLookCutIt) {
       highReached |= touches && f.point == 2;
     }
     EXPECT_EQ(highReached, modernLook);
-    if (!modernLook) EXPECT_GE(atCentre, 4);
+    if (!modernLook) {
+      EXPECT_GE(atCentre, 4);
+    }
   }
 }
 
