@@ -12,7 +12,7 @@ namespace {
 
 constexpr double kDegree = M_PI / 180.0;
 constexpr int kArcSteps = 90;  // rim points per full turn
-constexpr double kRimStep = 0.03;  // a rim's shades, in steps of its colour's brightness
+constexpr double kRimStep = 0.035;  // a rim's shades, in steps of its colour's brightness
 
 using Disc = PieDisc;
 
