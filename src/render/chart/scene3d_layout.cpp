@@ -419,6 +419,13 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
     // A ribbon is the line's colour, not its stroke: the line's width would thicken it.
     SeriesLook look = sg.look;
     if (!area) look.line = QPen(Qt::NoPen);
+    // In the outlined styles (9-16) each segment is outlined as a filled shape would be, in
+    // white round the segment as a whole: a light seam where segments meet, nothing along the
+    // ribbon (the program's 3-D line picture).
+    const QPen seam =
+        !area && styleInfo(ctx.chart.style).variant == 1
+            ? QPen(ctx.theme.schemeColor("lt1"), 0.75, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin)
+            : QPen(Qt::NoPen);
     Solid front;
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
       const Pt& a = pts[i];
@@ -435,6 +442,13 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
                                  quad(s, s.at(a.u, a.lo, z0), s.at(b.u, b.lo, z0),
                                       s.at(b.u, b.hi, z0), s.at(a.u, a.hi, z0)),
                                  look, si, -1));
+      if (seam.style() != Qt::NoPen) {
+        Face3D edge = seg.faces.back();
+        edge.polygon = seg.faces.front().polygon.united(edge.polygon);
+        edge.brush = Qt::NoBrush;
+        edge.pen = seam;
+        seg.faces.push_back(std::move(edge));
+      }
       solids.push_back(std::move(seg));
     }
     if (!area || pts.empty()) continue;

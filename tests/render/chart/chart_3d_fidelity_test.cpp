@@ -792,6 +792,34 @@ TEST(Chart3DScene, TickMarksOffTheirEdges) {
   }
 }
 
+// In the outlined styles (9-16) each segment of a 3-D line is outlined in white as a whole, once;
+// in the others not at all.
+TEST(Chart3DScene, RibbonSegmentsSeamedInOutlinedStyles) {
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  for (const int style : {15, 2}) {
+    SCOPED_TRACE(style);
+    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
+        "<c:plotArea><c:line3DChart>" +
+            charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
+            charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
+            "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:line3DChart><c:catAx>"
+            "<c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/>"
+            "<c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
+            "val=\"2\"/></c:serAx></c:plotArea>",
+        QString("<c:style val=\"%1\"/>").arg(style)));
+    int seams = 0, outlinedFaces = 0;
+    for (const render::chart::Face3D& f : l.scene.faces) {
+      if (f.series < 0) continue;
+      if (f.brush.style() == Qt::NoBrush && f.pen.color() == Qt::white)
+        ++seams;
+      else
+        outlinedFaces += f.pen.style() != Qt::NoPen;
+    }
+    EXPECT_EQ(seams, style == 15 ? 4 : 0);  // two segments in each of two rows
+    EXPECT_EQ(outlinedFaces, 0);
+  }
+}
+
 // A box's horizontal value axis gives every label, the widest at its unit included ("7.5", not
 // only "8"), 8 pt to spare beside its neighbours.
 TEST(Chart3DScene, HorizontalValueLabelsKeepApart) {
