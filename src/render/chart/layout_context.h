@@ -80,6 +80,12 @@ inline int labelStepFor(const std::vector<QPointF>& anchors, double lineHeight) 
 void addTicks3D(Scene3D& scene, const QPen& pen, ooxml::chart::TickMark mark,
                 const std::vector<QPointF>& at, QPointF outward);
 
+// How bright the program draws a 3-D facet with unit normal `n` (box axes, the normal turned
+// up): lighter as it turns right and towards the front, darker turned left.
+double facetLight(const Vec3& n);
+// `brush` lit by `light`; only solid colours, which a facet almost always has, change.
+QBrush litBrush(const QBrush& brush, double light);
+
 // The normal of a plane polygon (Newell's sum: repeated corners, as at an apex, add nothing).
 Vec3 normalOf(const std::vector<Vec3>& corners);
 bool isPieLike(const ooxml::chart::ChartGroup& group);

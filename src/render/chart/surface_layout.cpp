@@ -11,6 +11,16 @@
 
 namespace morvane::render::chart::detail {
 
+// Fitted on the facets of the program's 3-D surface pictures; a level facet comes out at 0.88.
+double facetLight(const Vec3& n) { return std::clamp(0.884 + 0.307 * n.x - 0.12 * n.z, 0.6, 1.15); }
+
+QBrush litBrush(const QBrush& brush, double light) {
+  if (brush.style() != Qt::SolidPattern || std::abs(light - 1) < 1e-9) return brush;
+  const QColor c = brush.color();
+  auto f = [light](double v) { return float(std::clamp(v * light, 0.0, 1.0)); };
+  return QBrush(QColor::fromRgbF(f(c.redF()), f(c.greenF()), f(c.blueF()), c.alphaF()));
+}
+
 namespace {
 
 constexpr double kLabelGap = 4;
@@ -27,24 +37,11 @@ struct MeshPoint {
   double x = 0, z = 0, v = 0;
 };
 
-// How bright the program draws a 3-D surface's facet with unit normal `n` (box axes, the
-// normal turned up): lighter as it turns right and towards the front, darker turned left.
-// Fitted on the facets of its 3-D surface pictures; a level facet comes out at 0.88.
-double facetLight(const Vec3& n) { return std::clamp(0.884 + 0.307 * n.x - 0.12 * n.z, 0.6, 1.15); }
-
 // The same for a contour, seen from above: lighter as the facet turns right and towards the
 // back (up the picture), a level facet at 0.87. Fitted on the facets of both program versions'
 // contour pictures (the spread of colour against them falls from 0.35 flat to 0.05).
 double contourLight(const Vec3& n) {
   return std::clamp(0.427 + 0.466 * n.x + 0.421 * n.z + 0.446 * n.y, 0.4, 1.15);
-}
-
-// `brush` lit by `light`; only solid colours, which a facet almost always has, change.
-QBrush litBrush(const QBrush& brush, double light) {
-  if (brush.style() != Qt::SolidPattern || std::abs(light - 1) < 1e-9) return brush;
-  const QColor c = brush.color();
-  auto f = [light](double v) { return float(std::clamp(v * light, 0.0, 1.0)); };
-  return QBrush(QColor::fromRgbF(f(c.redF()), f(c.greenF()), f(c.blueF()), c.alphaF()));
 }
 
 MeshPoint mix(const MeshPoint& a, const MeshPoint& b, double t) {

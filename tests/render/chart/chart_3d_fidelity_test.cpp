@@ -793,8 +793,8 @@ TEST(Chart3DScene, TickMarksOffTheirEdges) {
 }
 
 // In the outlined styles (9-16) each segment of a 3-D line is outlined in white as a whole, once;
-// in the others not at all.
-TEST(Chart3DScene, RibbonSegmentsSeamedInOutlinedStyles) {
+// in the others not at all. A segment falling to the right is lit more than one rising.
+TEST(Chart3DScene, RibbonSegmentsSeamedAndLitBySlope) {
   const QString cat = charttest::strRef({"a", "b", "c"});
   for (const int style : {15, 2}) {
     SCOPED_TRACE(style);
@@ -808,15 +808,21 @@ TEST(Chart3DScene, RibbonSegmentsSeamedInOutlinedStyles) {
             "val=\"2\"/></c:serAx></c:plotArea>",
         QString("<c:style val=\"%1\"/>").arg(style)));
     int seams = 0, outlinedFaces = 0;
+    std::map<double, int> firstRowTops;  // lightness by the upper face's left edge
     for (const render::chart::Face3D& f : l.scene.faces) {
       if (f.series < 0) continue;
       if (f.brush.style() == Qt::NoBrush && f.pen.color() == Qt::white)
         ++seams;
       else
         outlinedFaces += f.pen.style() != Qt::NoPen;
+      if (f.kind == render::chart::Face3D::Kind::Top &&
+          l.series[size_t(f.series)].seriesInGroup == 0)
+        firstRowTops[f.polygon.boundingRect().left()] = f.brush.color().lightness();
     }
     EXPECT_EQ(seams, style == 15 ? 4 : 0);  // two segments in each of two rows
     EXPECT_EQ(outlinedFaces, 0);
+    ASSERT_EQ(firstRowTops.size(), 2u);  // 1 to 3, then 3 to 2
+    EXPECT_LT(firstRowTops.begin()->second, firstRowTops.rbegin()->second);
   }
 }
 
