@@ -448,13 +448,13 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       // A ribbon's upper face is lit as a surface's facet: 0.88 of its colour level, lighter
       // falling to the right, darker rising (the program's 3-D line picture: 0.85-0.92 across
       // its ribbons, ±7 % segment to segment). A slab's upper faces keep one shade.
-      if (!area)
+      if (!area) {
         seg.faces.back().brush = litBrush(shaded(look, Face3D::Kind::Front), upperLight(upper));
-      if (!area)
         seg.faces.push_back(face(Face3D::Kind::Front,
                                  quad(s, s.at(a.u, a.lo, z0), s.at(b.u, b.lo, z0),
                                       s.at(b.u, b.hi, z0), s.at(a.u, a.hi, z0)),
                                  look, si, -1));
+      }
       if (seam.style() != Qt::NoPen) {
         Face3D edge = seg.faces.back();
         edge.polygon = seg.faces.front().polygon.united(edge.polygon);

@@ -382,11 +382,11 @@ void layoutSurface(LayoutContext& ctx, int groupIndex) {
   for (int k = 0; k < int(valueTexts.size()); ++k)
     label(styles[1], valueTexts[k], proj.map(Vec3{sideX, valueAt(ticks[size_t(k)]), 0}),
           sideX == 0 ? 0 : 1);
-  // The value axis' own line up the side wall's front edge, as on a box.
   auto axisPen = [&](const ooxml::chart::Axis& a) {
     return penForLine(a.format.line, ctx.theme,
                       QPen(defaultAxisLineColor(ctx.theme, ctx.chart.style), 0.75));
   };
+  // The value axis' own line up the side wall's front edge, as on a box, and its ticks.
   if (!contour && valueAxis && !valueAxis->deleted) {
     scene.axisLines.emplace_back(proj.map(Vec3{sideX, 0, 0}), proj.map(Vec3{sideX, box.y, 0}));
     scene.axisPens.push_back(axisPen(*valueAxis));
