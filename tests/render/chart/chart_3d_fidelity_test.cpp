@@ -717,13 +717,33 @@ TEST(Chart3DScene, CrowdedSeriesLabelsThinned) {
     }
 }
 
+namespace {
+
+// Two series over three categories in a 3-D `kind` group with a series axis: `before` goes
+// before the plot area, `group` into the group, `axis` into each axis, `space` before the chart.
+render::chart::ChartLayout twoSeries3D(const QString& kind, const QString& before = {},
+                                       const QString& group = {}, const QString& axis = {},
+                                       const QString& space = {}) {
+  const QString cat = charttest::strRef({"a", "b", "c"});
+  return charttest::layOut(charttest::chartFromXml(
+      before + "<c:plotArea><c:" + kind + ">" + group +
+          charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
+          charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
+          "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:" + kind +
+          "><c:catAx><c:axId val=\"1\"/>" + axis + "<c:crossAx val=\"2\"/></c:catAx><c:valAx>" +
+          "<c:axId val=\"2\"/>" + axis + "<c:crossAx val=\"1\"/></c:valAx><c:serAx>" +
+          "<c:axId val=\"3\"/>" + axis + "<c:crossAx val=\"2\"/></c:serAx></c:plotArea>",
+      space));
+}
+
+}  // namespace
+
 // Walls show only the line the file gives them, whether it writes them or not; the floor the
 // series stand on keeps its edges.
 TEST(Chart3DScene, WallsShowOnlyTheirOwnLine) {
   const QString red =
       "<c:backWall><c:spPr><a:ln><a:solidFill><a:srgbClr val=\"FF0000\"/></a:solidFill></a:ln>"
       "</c:spPr></c:backWall>";
-  const QString cat = charttest::strRef({"a", "b", "c"});
   struct Case {
     QString kind, walls;
     bool backLined;
@@ -731,15 +751,8 @@ TEST(Chart3DScene, WallsShowOnlyTheirOwnLine) {
   for (const Case& c : {Case{"line3DChart", "", false}, Case{"bar3DChart", "<c:backWall/>", false},
                         Case{"surface3DChart", "", false}, Case{"line3DChart", red, true}}) {
     SCOPED_TRACE((c.kind + c.walls).toStdString());
-    const QString bars = c.kind == "bar3DChart" ? "<c:barDir val=\"col\"/>" : "";
-    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
-        c.walls + "<c:plotArea><c:" + c.kind + ">" + bars +
-        charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
-        charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
-        "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:" + c.kind +
-        "><c:catAx><c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId "
-        "val=\"2\"/><c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
-        "val=\"2\"/></c:serAx></c:plotArea>"));
+    const render::chart::ChartLayout l =
+        twoSeries3D(c.kind, c.walls, c.kind == "bar3DChart" ? "<c:barDir val=\"col\"/>" : "");
     ASSERT_EQ(l.scene.walls.size(), 3u);  // back, side, floor
     EXPECT_EQ(l.scene.walls[0].pen.style() != Qt::NoPen, c.backLined);
     EXPECT_EQ(l.scene.walls[1].pen.style(), Qt::NoPen);
@@ -751,7 +764,6 @@ TEST(Chart3DScene, WallsShowOnlyTheirOwnLine) {
 // its labels, the categories' between their slots (an area's at its points), the series'
 // between their rows; none where the file asks for none.
 TEST(Chart3DScene, TickMarksOffTheirEdges) {
-  const QString cat = charttest::strRef({"a", "b", "c"});
   struct Case {
     QString kind, marks;
     int categoryTicks, seriesTicks;
@@ -762,20 +774,9 @@ TEST(Chart3DScene, TickMarksOffTheirEdges) {
        {Case{"line3DChart", "", 4, 3, false}, Case{"area3DChart", "", 3, 3, false},
         Case{"bar3DChart", "", 4, 0, true}, Case{"line3DChart", none, 0, 0, false}}) {
     SCOPED_TRACE((c.kind + c.marks).toStdString());
-    const QString bars =
-        c.horizontal ? "<c:barDir val=\"bar\"/><c:grouping val=\"clustered\"/>" : "";
-    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
-        "<c:plotArea><c:" + c.kind + ">" + bars +
-        charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
-        charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
-        "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:" + c.kind +
-        "><c:catAx><c:axId val=\"1\"/>" + c.marks +
-        "<c:crossAx val=\"2\"/></c:catAx><c:valAx>"
-        "<c:axId val=\"2\"/>" +
-        c.marks +
-        "<c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId "
-        "val=\"3\"/>" +
-        c.marks + "<c:crossAx val=\"2\"/></c:serAx></c:plotArea>"));
+    const render::chart::ChartLayout l = twoSeries3D(
+        c.kind, {}, c.horizontal ? "<c:barDir val=\"bar\"/><c:grouping val=\"clustered\"/>" : "",
+        c.marks);
     int numbers = 0, left = 0, right = 0, down = 0;
     for (const render::chart::Label3D& label : l.scene.labels) {
       bool number = false;
@@ -795,18 +796,10 @@ TEST(Chart3DScene, TickMarksOffTheirEdges) {
 // In the outlined styles (9-16) each segment of a 3-D line is outlined in white as a whole, once;
 // in the others not at all. A segment falling to the right is lit more than one rising.
 TEST(Chart3DScene, RibbonSegmentsSeamedAndLitBySlope) {
-  const QString cat = charttest::strRef({"a", "b", "c"});
   for (const int style : {15, 2}) {
     SCOPED_TRACE(style);
-    const render::chart::ChartLayout l = charttest::layOut(charttest::chartFromXml(
-        "<c:plotArea><c:line3DChart>" +
-            charttest::series(0, "s", cat, charttest::numRef({1, 3, 2})) +
-            charttest::series(1, "t", cat, charttest::numRef({2, 1, 3})) +
-            "<c:axId val=\"1\"/><c:axId val=\"2\"/><c:axId val=\"3\"/></c:line3DChart><c:catAx>"
-            "<c:axId val=\"1\"/><c:crossAx val=\"2\"/></c:catAx><c:valAx><c:axId val=\"2\"/>"
-            "<c:crossAx val=\"1\"/></c:valAx><c:serAx><c:axId val=\"3\"/><c:crossAx "
-            "val=\"2\"/></c:serAx></c:plotArea>",
-        QString("<c:style val=\"%1\"/>").arg(style)));
+    const render::chart::ChartLayout l =
+        twoSeries3D("line3DChart", {}, {}, {}, QString("<c:style val=\"%1\"/>").arg(style));
     int seams = 0, outlinedFaces = 0;
     std::map<double, int> firstRowTops;  // lightness by the upper face's left edge
     for (const render::chart::Face3D& f : l.scene.faces) {
