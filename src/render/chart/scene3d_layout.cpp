@@ -418,10 +418,12 @@ void ribbonSolids(const LayoutContext& ctx, const Space& s, std::vector<Solid>& 
       const auto [from, to] = stacks[j][i];
       const double hi = stacked ? to : (p.valid ? p.value : 0);
       pts.push_back({unitOf(at), stacked ? from : (area ? base : hi - thickness), hi});
-      // An area's label sits amid its band, a line's above its point.
+      // An area's label sits amid its band, half its slab's depth back (the program's 3-D
+      // area pictures, in one row and in three); a line's above its point.
       if (p.valid)
         anchors[{si, int(i)}] =
-            Anchor{s.map(s.at(unitOf(at), area ? (pts.back().lo + hi) / 2 : hi, z0)), area};
+            area ? Anchor{s.map(s.at(unitOf(at), (pts.back().lo + hi) / 2, (z0 + z1) / 2)), true}
+                 : Anchor{s.map(s.at(unitOf(at), hi, z0)), false};
     }
     if (pts.size() < 2 && !area) continue;
     // A ribbon is the line's colour, not its stroke: the line's width would thicken it.

@@ -819,6 +819,26 @@ TEST(Chart3DScene, RibbonSegmentsSeamedAndLitBySlope) {
   }
 }
 
+// An area's label sits amid its band half its slab's depth back, at the middle of the slab's
+// closing side where it ends there, as the program's 3-D area pictures place it.
+TEST(Chart3DScene, AreaLabelsAmidTheirSlab) {
+  const render::chart::ChartLayout l =
+      twoSeries3D("area3DChart", "<c:view3D><c:rAngAx val=\"1\"/></c:view3D>",
+                  "<c:dLbls><c:showVal val=\"1\"/></c:dLbls>");
+  int sides = 0;
+  for (const render::chart::Face3D& f : l.scene.faces) {
+    if (f.kind != render::chart::Face3D::Kind::Side) continue;
+    ++sides;
+    QPointF middle;
+    for (const QPointF& p : f.polygon) middle += p / f.polygon.size();
+    double nearest = 1e9;
+    for (const render::chart::DataLabelLayout& d : l.dataLabels)
+      if (d.series == f.series) nearest = std::min(nearest, QLineF(d.center, middle).length());
+    EXPECT_LT(nearest, 0.5) << "series " << f.series;
+  }
+  EXPECT_EQ(sides, 2);
+}
+
 // A box's horizontal value axis gives every label, the widest at its unit included ("7.5", not
 // only "8"), 8 pt to spare beside its neighbours.
 TEST(Chart3DScene, HorizontalValueLabelsKeepApart) {
