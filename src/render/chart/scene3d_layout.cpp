@@ -51,6 +51,11 @@ using ooxml::chart::Grouping;
 
 constexpr double kLabelGap = 4;         // points between an edge and its labels
 constexpr double kLabelGapUnder = 6;    // the box's front edge to the labels below it
+// Short labels beside a box still keep this many of their ems of room where no legend stands
+// beside them: the program's one-digit labels stand 8-9 pt further from the chart's edge than
+// their width needs, two-digit ones 2-4 pt, wider ones not at all (its 3-D area, column and
+// line pictures, 9 and 10 pt text); beside a legend its labels keep only their width.
+constexpr double kLabelRoomEm = 1.35;
 constexpr double kLabelGapBeside = 8;   // the box's upright front edge to the labels beside it
 constexpr double kLabelGapUnder2D = 2;  // what the flat axis layout reserved under the plot
 constexpr double kLabelGapBeside2D = 6;  // and beside it
@@ -705,6 +710,12 @@ int boxGroup(const LayoutContext& ctx) {
   return -1;
 }
 
+double widestLabel(const AxisLayout& a) {
+  double widest = 0;
+  for (const QString& t : a.labels) widest = std::max(widest, measureText(a.labelStyle, t).width());
+  return widest;
+}
+
 // The box of `plan` projected into the flat layout's plot, less the room its labels need
 // around it.
 Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const ViewAngles& view,
@@ -719,10 +730,7 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
   const bool valueRight = !plan.horizontal && plan.cat->reversed;
   double farRoom = 0;
   if (besideShown && valueRight) {
-    double widest = 0;
-    for (const QString& t : beside.labels)
-      widest = std::max(widest, measureText(beside.labelStyle, t).width());
-    farRoom = widest + kLabelGapBeside2D + outsideTick(beside);
+    farRoom = widestLabel(beside) + kLabelGapBeside2D + outsideTick(beside);
     plot.setLeft(plot.left() + farRoom);
   }
   QRectF target = plot;
@@ -738,8 +746,16 @@ Projection3D boxProjection(const LayoutContext& ctx, const Plan& plan, const Vie
   // So do the labels beside it: the value axis' (the categories' for horizontal bars), on
   // the side the box shows, or on the right where the categories run reversed.
   if (besideShown) {
-    const double more = std::max(0.0, kLabelGapBeside - kLabelGapBeside2D - outsideTick(beside));
-    if (seesLeftSide(view) || valueRight)
+    double more = std::max(0.0, kLabelGapBeside - kLabelGapBeside2D - outsideTick(beside));
+    const bool right = seesLeftSide(view) || valueRight;
+    const auto legendAt = ctx.chart.legend.position;
+    const bool legendThere = ctx.chart.legend.present && !ctx.chart.legend.overlay &&
+                             legendAt == (right ? ooxml::chart::LegendPosition::Right
+                                                : ooxml::chart::LegendPosition::Left);
+    if (!legendThere)
+      more +=
+          std::max(0.0, kLabelRoomEm * beside.labelStyle.font.pointSizeF() - widestLabel(beside));
+    if (right)
       target.setRight(target.right() - more);
     else
       target.setLeft(target.left() + more);
